@@ -1,0 +1,33 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing Varnel need,
+# and only those that are missing.
+set -eu
+
+PACKAGES="
+  build-essential cmake ninja-build pkg-config git
+  clang-14 libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  qt6-base-dev qt6-multimedia-dev libqt6svg6
+  sox lame shntool cuetools libcue-dev cdrdao mpg123 libmpg123-dev
+  hyperfine xvfb x11-utils xdotool imagemagick
+  pulseaudio pulseaudio-utils
+"
+
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+
+if [ -z "$missing" ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" != "0" ]; then
+  SUDO="sudo"
+fi
+echo "Installing:$missing"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing

@@ -1,0 +1,30 @@
+// The acceptance checks every file offered as a track passes, chosen by its extension.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Trackinfo.h"
+
+namespace varnel {
+
+// From the lower-cased path: ".wav" → wave, ".mp3" → MP3, anything else → CD+G.
+int32_t FileModeFromPath(const std::string& path);
+
+// 1 accepted (44 100 Hz, stereo, 16-bit); 0 a wave file in another format; −1 missing,
+// unreadable or not a PCM wave file.
+int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info);
+// 1 accepted (44 100 Hz stereo); 0 another rate or mono; −1 missing or not MP3.
+// DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it.
+int32_t CheckMp3File(const std::string& path, WaveDataInfo& info);
+// 1 accepted (a whole number of 2448-byte sectors); −1 cannot be opened; 255 otherwise.
+int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info);
+
+// Runs the check for the kind; returns its result and sets `mode`.
+int32_t CheckFileOfKind(const std::string& path, int32_t& mode, WaveDataInfo& info);
+
+// The text that follows the quoted path in the refusal question for a kind and result,
+// beginning with a blank, e.g. " is not MP3 file or doesnot exist. Do you want to continue?".
+std::string RefusalMessage(int32_t mode, int32_t result);
+
+}  // namespace varnel

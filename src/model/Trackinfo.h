@@ -1,0 +1,134 @@
+// One audio track of the disc layout: its source file, the region of the file that is
+// used, how its pre-gap is filled, the editing options, flags and ISRC, and four cached
+// counts of digital silence that are recomputed from the file only after a field they
+// depend on has changed.
+//
+// Positions are sample frames (4 bytes) counted from the file's DataOffset. Byte lengths
+// are computed in 64 bits: a long pre-gap or a hostile layout value cannot overflow.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace varnel {
+
+// Summary of an audio file's sample data, as the file checks fill it.
+struct WaveDataInfo {
+  int32_t DataOffset = 0;
+  int32_t DataSize = 0;
+  int32_t Channels = 0;
+  int32_t BitsPerSample = 0;
+  int32_t SampleRate = 0;
+  friend bool operator==(const WaveDataInfo&, const WaveDataInfo&) = default;
+};
+
+enum FileMode : int32_t {
+  FileModeWave = 0,
+  FileModeMp3 = 1,
+  FileModeCdg = 2,
+};
+
+enum PreGapStyle : uint8_t {
+  PreGapNormal = 0,  // "Normal(Silence)"
+  PreGapFile = 1,    // "Hidden Track(Another file)"
+  PreGapIndex = 2,   // "Hidden Track(Same file)"
+};
+
+class TTrackInfo {
+ public:
+  TTrackInfo(std::string fileName, int32_t fileMode, const WaveDataInfo& waveInfo);
+  virtual ~TTrackInfo();
+
+  TTrackInfo(const TTrackInfo&) = default;
+  TTrackInfo& operator=(const TTrackInfo&) = default;
+
+  // Setters that keep the silence caches honest: a changed value makes the caches that
+  // depend on it dirty; setting the value already held changes nothing.
+  void SetTrackPreGapPos(int32_t value);
+  void SetTrackStartPos(int32_t value);
+  void SetTrackEndPos(int32_t value);
+  void SetPreGapStartPos(int32_t value);
+  void SetPreGapEndPos(int32_t value);
+  void SetPreGapStyle(uint8_t value);
+  // frames mod 75, (frames div 75) mod 60, frames div 4500 kept in one byte.
+  void SetPreGapLength(uint32_t frames);
+  int32_t GetPreGapLength() const;
+  // Takes the file and its summary; the region becomes the whole file. Returns true.
+  bool SetPreGapFile(const std::string& path, const WaveDataInfo& info);
+
+  // Silent sample frames at the start / end of the track's region and of the pre-gap
+  // file's region; cached while clean; −1 when the file cannot be opened (the cache and
+  // its dirty flag are then left as they were).
+  int32_t GetTrackLeadSilence();
+  int32_t GetTrackTrailSilence();
+  int32_t GetPreGapLeadSilence();
+  int32_t GetPreGapTrailSilence();
+
+  // Audio bytes of the track proper after cutting, before padding.
+  int64_t GetTrackBytes();
+  // Bytes of the pre-gap after cutting, before padding.
+  int64_t GetPreGapBytes();
+  // Bytes the track occupies on disc, pre-gap included, in whole CD frames.
+  int64_t GetTotalBytes();
+
+  // Read-only views of the guarded fields.
+  int32_t TrackPreGapPos() const { return TrackPreGapPos_; }
+  int32_t TrackStartPos() const { return TrackStartPos_; }
+  int32_t TrackEndPos() const { return TrackEndPos_; }
+  int32_t PreGapStartPos() const { return PreGapStartPos_; }
+  int32_t PreGapEndPos() const { return PreGapEndPos_; }
+  uint8_t PreGapStyle() const { return PreGapStyle_; }
+  const std::string& PreGapFileName() const { return PreGapFileName_; }
+  const WaveDataInfo& PreGapWaveInfo() const { return PreGapWaveInfo_; }
+  bool TrackLeadSilenceDirty() const { return TrackLeadSilenceDirty_; }
+  bool TrackTrailSilenceDirty() const { return TrackTrailSilenceDirty_; }
+  bool PreGapLeadSilenceDirty() const { return PreGapLeadSilenceDirty_; }
+  bool PreGapTrailSilenceDirty() const { return PreGapTrailSilenceDirty_; }
+
+  // Public fields, read and written directly by dialogs, loader and list operations.
+  std::string TrackFileName;
+  int32_t FileMode = FileModeWave;
+  WaveDataInfo WaveInfo;
+  bool TrackPaddingHead = false;
+  bool TrackCutLeading = false;
+  bool TrackCutTrailing = false;
+  uint8_t PreGapMin = 0;
+  uint8_t PreGapSec = 2;
+  uint8_t PreGapFrame = 0;
+  bool PreGapPaddingHead = true;
+  bool PreGapCutLeading = false;
+  bool PreGapCutTrailing = false;
+  bool PreEmph = false;
+  bool Protect = false;
+  std::string ISRC;
+
+ private:
+  int32_t TrackPreGapPos_ = 0;
+  int32_t TrackStartPos_ = 0;
+  int32_t TrackEndPos_ = 0;
+  bool TrackLeadSilenceDirty_ = true;
+  bool TrackTrailSilenceDirty_ = true;
+  int32_t TrackLeadSilence_ = 0;
+  int32_t TrackTrailSilence_ = 0;
+  uint8_t PreGapStyle_ = PreGapNormal;
+  std::string PreGapFileName_;
+  WaveDataInfo PreGapWaveInfo_;
+  int32_t PreGapStartPos_ = 0;
+  int32_t PreGapEndPos_ = 0;
+  bool PreGapLeadSilenceDirty_ = true;
+  bool PreGapTrailSilenceDirty_ = true;
+  int32_t PreGapLeadSilence_ = 0;
+  int32_t PreGapTrailSilence_ = 0;
+};
+
+// Counts the silent sample frames (all four bytes zero) of the region [first, end) of a
+// file whose sample data starts at dataOffset, from the front (leading) or from the back
+// (trailing), in blocks of 735 sample frames as the track record defines it. Returns −1
+// when the file cannot be opened. Exposed for the making run, which scans regions that
+// are not a track's own.
+int32_t CountLeadingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
+                                  int32_t end);
+int32_t CountTrailingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
+                                   int32_t end);
+
+}  // namespace varnel

@@ -1,0 +1,91 @@
+// The program's settings, each field named by its key in the settings file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace varnel {
+
+class TIniFile;
+
+// The list font as stored in sections "Font" and "Font\Style", as plain data.
+struct TFontSettings {
+  int32_t Charaset = 0;
+  int32_t Color = -2147483640;  // 0x80000008: the system colour for window text
+  int32_t Height = -12;
+  std::string Name = "Arial";
+  int32_t Size = 9;
+  int32_t Pitch = 0;
+  bool IsBold = false;
+  bool IsItalic = false;
+  bool IsUnderline = false;
+  bool IsStrikeOut = false;
+  friend bool operator==(const TFontSettings&, const TFontSettings&) = default;
+};
+
+inline constexpr int kColumnCount = 9;
+// Keys of section "ColumnWidth", in column order.
+extern const char* const kColumnKeys[kColumnCount];
+
+struct AppSettings {
+  // "Form"
+  int32_t Top = 100;
+  int32_t Left = 100;
+  int32_t Width = 465;
+  int32_t Height = 366;
+  // "ColumnWidth"
+  std::array<int32_t, kColumnCount> ColumnWidth = {50, 100, 100, 100, 100, 100, 100, 100, 100};
+  // "Path"
+  std::string WorkDir;
+  std::string WaveFileDir;
+  std::string CdtFileDir;
+  std::string BinFileDir;
+  std::string LayoutFileDir;
+  // "Default"
+  bool PreEmph = false;
+  bool Protect = false;
+  bool TrackPaddingHead = false;
+  bool TrackCutLeading = false;
+  bool TrackCutTrailing = false;
+  int32_t PreGapFrames = 150;
+  bool PreGapPaddingHead = true;
+  bool PreGapCutLeading = false;
+  bool PreGapCutTrailing = false;
+  // "Silece"
+  bool AddFrames = true;
+  int32_t NumFrames = 5;
+  // "Other"
+  bool MakeAlways = false;
+  // "FileName"
+  bool Relative = false;
+  // "Font", "Font\Style"
+  TFontSettings Font;
+
+  friend bool operator==(const AppSettings&, const AppSettings&) = default;
+};
+
+// Reads "Form", "ColumnWidth", "Path", "Default", "Silece", "Other", "FileName" in that
+// order and key order; missing or non-numeric values give the defaults. `defaultWorkDir`
+// is the default of "WorkDir".
+void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaultWorkDir);
+// Reads "Font" and "Font\Style".
+void LoadFontSettings(const TIniFile& ini, TFontSettings& font);
+// Writes every key in the order of the settings file (font included).
+void SaveSettings(TIniFile& ini, const AppSettings& s);
+
+// Convenience: the whole file at `path` (missing → defaults), and writing it back.
+AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir);
+bool WriteSettingsFile(const std::string& path, const AppSettings& s, std::string* error = nullptr);
+
+// Where the settings file lives: "<folder of the executable>/varnel.ini" when that folder
+// can be written, else "<home>/.config/varnel/varnel.ini".
+std::string SettingsPathFor(const std::string& exePath, const std::string& homeDir);
+// The default "WorkDir": the executable's folder when writable, else
+// "<home>/.local/share/varnel".
+std::string DefaultWorkDirFor(const std::string& exePath, const std::string& homeDir);
+// The path of the running executable (/proc/self/exe) and $HOME.
+std::string CurrentExePath();
+std::string HomeDir();
+
+}  // namespace varnel

@@ -1,0 +1,83 @@
+// A scripted TPrompter for tests: records every box, question, beep and dialog as a line
+// of text, answers questions from queues, and fails the test when a queue runs dry.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Prompter.h"
+
+namespace varnel::test {
+
+class FakePrompter : public TPrompter {
+ public:
+  // Every event in order: "Plain: text", "Information: text", "Warning: text",
+  // "Error: text", "YesNo: text", "OkCancel: text", "Beep", "Open: <filter>",
+  // "Save: <filter>", "Folder: <title>".
+  std::vector<std::string> Log;
+  int Beeps = 0;  // every box and every Beep()
+
+  std::deque<bool> YesNoAnswers;
+  std::deque<bool> OkCancelAnswers;
+  std::deque<std::vector<std::string>> OpenAnswers;
+  std::deque<std::optional<std::string>> SaveAnswers;
+  std::deque<std::optional<std::string>> FolderAnswers;
+  std::vector<TFileDialogRequest> Requests;
+
+  void ShowMessage(TBoxKind kind, const std::string& text) override {
+    ++Beeps;
+    static const char* const names[] = {"Plain", "Information", "Warning", "Error"};
+    Log.push_back(std::string(names[static_cast<int>(kind)]) + ": " + text);
+  }
+  bool AskYesNo(const std::string& text) override {
+    ++Beeps;
+    Log.push_back("YesNo: " + text);
+    return Pop(YesNoAnswers, "YesNo");
+  }
+  bool ConfirmOkCancel(const std::string& text) override {
+    ++Beeps;
+    Log.push_back("OkCancel: " + text);
+    return Pop(OkCancelAnswers, "OkCancel");
+  }
+  void Beep() override {
+    ++Beeps;
+    Log.push_back("Beep");
+  }
+  std::vector<std::string> OpenFiles(const TFileDialogRequest& r) override {
+    Requests.push_back(r);
+    Log.push_back("Open: " + r.Filter);
+    return Pop(OpenAnswers, "Open");
+  }
+  std::optional<std::string> SaveFile(const TFileDialogRequest& r) override {
+    Requests.push_back(r);
+    Log.push_back("Save: " + r.Filter);
+    return Pop(SaveAnswers, "Save");
+  }
+  std::optional<std::string> BrowseFolder(const std::string& title,
+                                          const std::string& initialDir) override {
+    TFileDialogRequest r;
+    r.Title = title;
+    r.InitialDir = initialDir;
+    Requests.push_back(r);
+    Log.push_back("Folder: " + title);
+    return Pop(FolderAnswers, "Folder");
+  }
+
+ private:
+  template <typename T>
+  static T Pop(std::deque<T>& queue, const char* what) {
+    if (queue.empty()) {
+      ADD_FAILURE() << "unexpected " << what << " request: no scripted answer left";
+      return T{};
+    }
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+  }
+};
+
+}  // namespace varnel::test
