@@ -1,0 +1,51 @@
+// The prompter of varnel-cli: every text goes out exactly as the system words it, on a
+// line of its own; questions are answered by the command's flags.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Prompter.h"
+
+namespace varnel::cli {
+
+// Exit codes of varnel-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;     // a warning or error was shown, or a check refused
+inline constexpr int kExitQuestion = 2;   // a question the flags did not answer
+inline constexpr int kExitCancelled = 130;
+
+class TCliPrompter : public TPrompter {
+ public:
+  TCliPrompter(std::ostream& out, std::ostream& err) : Out_(out), Err_(err) {}
+
+  // --yes answers "Do you want to continue?" questions with Yes.
+  bool AnswerYes = false;
+  // --force answers overwrite questions with OK.
+  bool AnswerOverwrite = false;
+  // What the save dialog "chooses" (the path given on the command line).
+  std::optional<std::string> SavePath;
+  // What the open dialog "chooses".
+  std::vector<std::string> OpenPaths;
+
+  // A question was left unanswered (exit 2), or a warning or error was shown (exit 1).
+  bool Unanswered = false;
+  bool ShowedError = false;
+
+  void ShowMessage(TBoxKind kind, const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  bool ConfirmOkCancel(const std::string& text) override;
+  void Beep() override {}
+  std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
+  std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
+  std::optional<std::string> BrowseFolder(const std::string& title,
+                                          const std::string& initialDir) override;
+
+ private:
+  std::ostream& Out_;
+  std::ostream& Err_;
+};
+
+}  // namespace varnel::cli
