@@ -1,0 +1,53 @@
+// The state that the main window keeps and that every command flow works on: the disc
+// layout, the settings, the run state of making, the selection, the availability of the
+// controls that depend on the data track, and the status bar texts. The window (or
+// varnel-cli) owns one and hands it to the flows together with its prompter.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "AppSettings.h"
+#include "DiscLayout.h"
+#include "Prompter.h"
+
+namespace varnel {
+
+// Run state of making. While a run is in progress it is still MakeIdle.
+enum : uint8_t {
+  MakeIdle = 0,
+  MakeFailed = 2,
+  MakeSucceeded = 3,
+  MakeCancelled = 4,
+};
+
+struct TAppContext {
+  explicit TAppContext(TPrompter& prompter) : Prompter(prompter) {}
+  TAppContext(const TAppContext&) = delete;
+  TAppContext& operator=(const TAppContext&) = delete;
+
+  TPrompter& Prompter;
+  DiscLayout Layout;
+  AppSettings Settings;
+  std::atomic<uint8_t> MakeState{MakeIdle};
+
+  // Index of the selected track list entry, −1 for none.
+  int32_t SelectedTrack = -1;
+  // Availability of the "Enable CD-TEXT" box and the image type box: exactly one of them
+  // is available, the image type box when a file exists at DataTrackFile.
+  bool CdTextCkEnabled = true;
+  bool BinTypeCmbEnabled = false;
+
+  // The four status bar panel texts of the last refresh.
+  std::array<std::string, 4> StatusPanels = {" Total: 00 tracks", " 000MB", " 00:00:00", ""};
+
+  // Called when the track list must be redrawn (set by the window; may be empty).
+  std::function<void()> RedrawTracks;
+
+  bool IsIdle() const { return MakeState.load() == MakeIdle; }
+};
+
+}  // namespace varnel
