@@ -1,10 +1,72 @@
-// Placeholder until the "check" command is built.
+// varnel-cli check FILE...: one TAB-separated line per file with the check's kind, result
+// and summary; exit 0 only when every file is accepted.
 #include <CLI/CLI.hpp>
 
+#include <climits>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "CliCommands.h"
+#include "CliPrompter.h"
+#include "InputChecks.h"
 
 namespace varnel::cli {
 
-void RegisterCheck(CLI::App&, TRunAction&) {}
+namespace {
+
+const char* KindName(int32_t mode) {
+  switch (mode) {
+    case FileModeWave:
+      return "WAVE";
+    case FileModeMp3:
+      return "MP3";
+    default:
+      return "CDG";
+  }
+}
+
+// A summary field the check did not fill prints as "-": the fields start out holding a value
+// no check writes, and whatever still holds it was not filled.
+constexpr int32_t kUnfilled = INT32_MIN;
+
+std::string CheckLine(const std::string& path, bool& accepted) {
+  int32_t mode = FileModeWave;
+  WaveDataInfo info{kUnfilled, kUnfilled, kUnfilled, kUnfilled, kUnfilled};
+  const int32_t result = CheckFileOfKind(path, mode, info);
+  accepted = result == 1;
+  auto field = [](int32_t v) { return v == kUnfilled ? std::string("-") : std::to_string(v); };
+  std::string line = KindName(mode);
+  line += '\t' + std::to_string(result);
+  line += '\t' + field(info.DataOffset);
+  line += '\t' + field(info.DataSize);
+  line += '\t' + field(info.Channels);
+  line += '\t' + field(info.BitsPerSample);
+  line += '\t' + field(info.SampleRate);
+  line += '\t' + path;
+  return line;
+}
+
+}  // namespace
+
+void RegisterCheck(CLI::App& app, TRunAction& run) {
+  auto files = std::make_shared<std::vector<std::string>>();
+  CLI::App* sub = app.add_subcommand(
+      "check", "Check audio files as adding them to the track list does (kind from the extension)");
+  sub->add_option("FILE", *files, "wave (.wav), MP3 (.mp3) or CD+G files")->required();
+  sub->callback([&run, files] {
+    run = [files] {
+      bool all = true;
+      for (const std::string& path : *files) {
+        bool accepted = false;
+        std::cout << CheckLine(path, accepted) << '\n';
+        all = all && accepted;
+      }
+      std::cout.flush();
+      return all ? kExitOk : kExitFailed;
+    };
+  });
+}
 
 }  // namespace varnel::cli

@@ -51,7 +51,8 @@ class TempDir {
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
@@ -63,7 +64,8 @@ inline void WriteText(const std::string& path, const std::string& text) {
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
 }
 
 inline std::string ReadText(const std::string& path) {
@@ -78,7 +80,9 @@ inline void PutLe16(std::vector<uint8_t>& v, uint32_t x) {
 inline void PutLe32(std::vector<uint8_t>& v, uint32_t x) {
   for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
-inline void PutTag(std::vector<uint8_t>& v, const char* tag) { v.insert(v.end(), tag, tag + 4); }
+inline void PutTag(std::vector<uint8_t>& v, const char* tag) {
+  v.insert(v.end(), tag, tag + 4);
+}
 
 // The canonical 44-byte header followed by `data`.
 inline std::vector<uint8_t> WaveBytes(const std::vector<uint8_t>& data, uint16_t channels = 2,
