@@ -1,0 +1,298 @@
+// Wave header reader and writer.
+//
+// The reader works on positions held in 64 bits and never trusts a declared size: every
+// chunk header must lie wholly inside the file, every step moves forwards, so the walk
+// ends on any input. Reads go through a small window so that a file made of thousands of
+// tiny chunks costs a handful of system calls.
+#include "Binedit.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+namespace varnel {
+
+namespace {
+
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+uint16_t Le16(const unsigned char* p) {
+  return static_cast<uint16_t>(p[0] | (static_cast<unsigned>(p[1]) << 8));
+}
+
+uint32_t Le32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void PutLe16(unsigned char* p, uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+void PutLe32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+bool TagIs(const unsigned char* p, const char* tag) {
+  return std::memcmp(p, tag, 4) == 0;
+}
+
+// A descriptor closed when the guard goes.
+class TFd {
+ public:
+  explicit TFd(int fd) : Fd_(fd) {}
+  ~TFd() {
+    if (Fd_ >= 0) ::close(Fd_);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  // Closes now and reports whether the close succeeded (a late write error shows here).
+  bool Close() {
+    int fd = Fd_;
+    Fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int Fd_;
+};
+
+enum class TReadResult { Ok, Short, Error };
+
+// Positioned reads of a regular file through a cached window.
+class TWindowReader {
+ public:
+  // The window is no larger than the file (and at least one format block).
+  TWindowReader(int fd, int64_t fileSize)
+      : Fd_(fd), Buf_(static_cast<size_t>(std::clamp<int64_t>(fileSize, kMinWindow, kWindow))) {}
+
+  // Reads `n` bytes (n <= kMinWindow) at `pos` into `out`. Short when the file ends first.
+  TReadResult Read(int64_t pos, unsigned char* out, size_t n) {
+    if (pos < Start_ || pos + static_cast<int64_t>(n) > Start_ + Len_) {
+      TReadResult r = Fill(pos);
+      if (r == TReadResult::Error) return r;
+      if (static_cast<int64_t>(n) > Len_) return TReadResult::Short;
+    }
+    std::memcpy(out, Buf_.data() + (pos - Start_), n);
+    return TReadResult::Ok;
+  }
+
+ private:
+  static constexpr int64_t kWindow = 64 * 1024;
+  static constexpr int64_t kMinWindow = 16;
+
+  TReadResult Fill(int64_t pos) {
+    Start_ = pos;
+    Len_ = 0;
+    const int64_t cap = static_cast<int64_t>(Buf_.size());
+    while (Len_ < cap) {
+      ssize_t got = ::pread(Fd_, Buf_.data() + Len_, static_cast<size_t>(cap - Len_),
+                            static_cast<off_t>(pos + Len_));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return TReadResult::Error;
+      }
+      if (got == 0) break;
+      Len_ += got;
+    }
+    return TReadResult::Ok;
+  }
+
+  int Fd_;
+  std::vector<unsigned char> Buf_;
+  int64_t Start_ = 0;
+  int64_t Len_ = 0;
+};
+
+bool HasNul(const std::string& path) {
+  return path.find('\0') != std::string::npos;
+}
+
+// Opens a regular file read-only. Without O_NONBLOCK a FIFO would wait for a writer.
+int OpenRegularForReading(const std::string& path, int64_t& size) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  size = static_cast<int64_t>(st.st_size);
+  return fd;
+}
+
+// The reader proper on an open file of `fileSize` bytes.
+int32_t ReadHeaderFrom(TWindowReader& in, int64_t fileSize, WaveDataInfo& info) {
+  unsigned char b[16];
+  auto read = [&](int64_t pos, size_t n) { return in.Read(pos, b, n); };
+
+  TReadResult r = read(0, 8);
+  if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
+  if (!TagIs(b, "RIFF")) return 0;
+  r = read(8, 4);
+  if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
+  if (!TagIs(b, "WAVE")) return 0;
+  r = read(12, 8);
+  if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
+  if (!TagIs(b, "fmt ")) return 0;
+  uint32_t chunkSize = Le32(b + 4);
+
+  r = read(20, 16);
+  if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
+  const uint16_t formatTag = Le16(b);
+  const uint16_t channels = Le16(b + 2);
+  const uint32_t sampleRate = Le32(b + 4);
+  const uint32_t byteRate = Le32(b + 8);
+  const uint16_t blockAlign = Le16(b + 12);
+  const uint16_t bits = Le16(b + 14);
+  if (formatTag != 1) return 0;
+  if (channels != 2 && channels != 1) return 0;
+  info.Channels = channels;
+  if (bits != 16 && bits != 8) return 0;
+  info.BitsPerSample = bits;
+  if (static_cast<uint32_t>(bits) * channels / 8 != blockAlign) return 0;
+  if (static_cast<uint64_t>(blockAlign) * sampleRate != byteRate) return 0;
+  // 8-bit mono lets any 32-bit rate through the byte-rate check; one that an int32 cannot
+  // hold is no rate at all.
+  if (sampleRate > static_cast<uint32_t>(kInt32Max)) return 0;
+  info.SampleRate = static_cast<int32_t>(sampleRate);
+
+  // Chunk walk from the start of the format chunk's body. Each step moves forwards by at
+  // least a chunk header, and a header must fit wholly in the file, so the walk ends.
+  int64_t pos = 20;
+  for (;;) {
+    pos += chunkSize;
+    if (pos >= fileSize || pos + 8 > fileSize) return 0;
+    r = read(pos, 8);
+    if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
+    pos += 8;
+    chunkSize = Le32(b + 4);
+    if (TagIs(b, "data")) break;
+  }
+
+  if (pos > kInt32Max) return 0;
+  // The bytes really there; streaming recorders leave the size 0 or 0xFFFFFFFF.
+  int64_t size = chunkSize;
+  const int64_t present = fileSize - pos;
+  if (size > present) size = present;
+  // Every position in the data region must be an int32 byte offset: clamp to whole sample
+  // frames that end at or before 2^31-1.
+  if (pos + size > kInt32Max) size = (kInt32Max - pos) / 4 * 4;
+  info.DataOffset = static_cast<int32_t>(pos);
+  info.DataSize = static_cast<int32_t>(size);
+  return 1;
+}
+
+bool WriteAll(int fd, const unsigned char* p, size_t n) {
+  while (n > 0) {
+    ssize_t put = ::write(fd, p, n);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (put == 0) return false;
+    p += put;
+    n -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+// A header that did not reach the disc is no wave file: remove it, but only when it is an
+// ordinary file (never a device node the path happened to name).
+void RemoveIfRegular(int fd, const std::string& path) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+}
+
+}  // namespace
+
+int32_t ReadWaveHeader(const std::string& path, WaveDataInfo& info) {
+  if (HasNul(path)) return -1;
+  int64_t fileSize = 0;
+  int fd = OpenRegularForReading(path, fileSize);
+  if (fd < 0) return -1;
+  TFd guard(fd);
+  try {
+    TWindowReader in(fd, fileSize);
+    return ReadHeaderFrom(in, fileSize, info);
+  } catch (...) {
+    // Only allocation can throw here; the file is then as good as unreadable.
+    return -1;
+  }
+}
+
+void BuildWaveHeader(const WaveDataInfo& info, unsigned char out[44]) {
+  // 32-bit arithmetic as the format's own fields hold it: the product wraps modulo 2^32
+  // (no signed overflow), then is divided by 8 as a signed value.
+  const uint32_t product = static_cast<uint32_t>(info.SampleRate) *
+                           static_cast<uint32_t>(info.Channels) *
+                           static_cast<uint32_t>(info.BitsPerSample);
+  const int32_t byteRate = static_cast<int32_t>(product) / 8;
+  // Block align is byte rate / sample rate; for a rate of 0 that has no value, and the
+  // same quantity is channels × bits / 8.
+  int64_t blockAlign;
+  if (info.SampleRate != 0) {
+    blockAlign = static_cast<int64_t>(byteRate) / info.SampleRate;
+  } else {
+    blockAlign = static_cast<int32_t>(static_cast<uint32_t>(info.Channels) *
+                                      static_cast<uint32_t>(info.BitsPerSample)) /
+                 8;
+  }
+
+  std::memcpy(out, "RIFF", 4);
+  PutLe32(out + 4, 36);
+  std::memcpy(out + 8, "WAVEfmt ", 8);
+  PutLe32(out + 16, 16);
+  PutLe16(out + 20, 1);
+  PutLe16(out + 22, static_cast<uint32_t>(info.Channels));
+  PutLe32(out + 24, static_cast<uint32_t>(info.SampleRate));
+  PutLe32(out + 28, static_cast<uint32_t>(byteRate));
+  PutLe16(out + 32, static_cast<uint32_t>(blockAlign));
+  PutLe16(out + 34, static_cast<uint32_t>(info.BitsPerSample));
+  std::memcpy(out + 36, "data", 4);
+  PutLe32(out + 40, 0);
+}
+
+bool WriteWaveHeader(const std::string& path, const WaveDataInfo& info, bool overwrite) {
+  if (path.empty() || HasNul(path)) return false;
+  try {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!overwrite && fs::exists(fs::symlink_status(fs::path(path), ec))) return false;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) {
+      fs::create_directories(parent, ec);
+      if (ec) return false;
+    }
+    // Without overwrite, O_EXCL refuses a file that appeared since the look above.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (overwrite ? O_TRUNC : O_EXCL);
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return false;
+    TFd guard(fd);
+    unsigned char header[44];
+    BuildWaveHeader(info, header);
+    if (!WriteAll(fd, header, sizeof header)) {
+      RemoveIfRegular(fd, path);
+      return false;
+    }
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!guard.Close()) {
+      if (regular) ::unlink(path.c_str());
+      return false;
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace varnel
