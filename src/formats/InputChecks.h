@@ -15,16 +15,28 @@ int32_t FileModeFromPath(const std::string& path);
 // unreadable or not a PCM wave file.
 int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info);
 // 1 accepted (44 100 Hz stereo); 0 another rate or mono; −1 missing or not MP3.
-// DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it.
+// DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it. A playing time whose
+// DataSize would not fit in 32 bits (over about 3 h 22 min) is refused with −1, DataSize
+// untouched.
 int32_t CheckMp3File(const std::string& path, WaveDataInfo& info);
 // 1 accepted (a whole number of 2448-byte sectors); −1 cannot be opened; 255 otherwise.
+// A file whose DataSize (sectors × 2352) would not fit in 32 bits (over 913 045 sectors,
+// about 2.2 GB) is refused with 255 like any other unusable size.
 int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info);
+
+// The MP3 DataSize rounding: the float duration in ms times the double 44.1, the product in
+// extended precision, rounded up to whole sample frames, times 4. Because that double lies
+// slightly above 44.1, a duration that is a multiple of 10 ms gets one sample frame more
+// than the exact product (1000 ms → 176 404). −1 when the duration is negative or not
+// finite, or the result would not fit in an int32.
+int32_t Mp3DataSizeFromDuration(float ms);
 
 // Runs the check for the kind; returns its result and sets `mode`.
 int32_t CheckFileOfKind(const std::string& path, int32_t& mode, WaveDataInfo& info);
 
 // The text that follows the quoted path in the refusal question for a kind and result,
-// beginning with a blank, e.g. " is not MP3 file or doesnot exist. Do you want to continue?".
+// beginning with a blank, e.g. " is not MP3 file or doesnot exist. Do you want to continue?";
+// empty for a result of 1 (accepted).
 std::string RefusalMessage(int32_t mode, int32_t result);
 
 }  // namespace varnel

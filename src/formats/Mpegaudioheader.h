@@ -16,7 +16,11 @@ class MpegAudioFile {
   bool Open(const std::string& path);
   // The same on bytes already in memory (the fuzzer and tests use it); `name` becomes FileName.
   bool OpenBuffer(std::vector<uint8_t> data, const std::string& name = {});
-  // Frames counted; 0 on failure. Sets FrameCount and Duration.
+  // Frames counted; 0 on failure. Sets FrameCount and Duration (ms, a float rounded after
+  // every frame). A frame is counted when it starts within AudioSize bytes of the first
+  // frame, even if it ends beyond them or beyond the file; the walk stops at a non-header or
+  // fewer than 4 bytes. A zero-length frame fails and leaves FrameCount and Duration as
+  // they were. AudioSize is never negative and never reaches past the end of Data.
   int32_t CountFrames();
   float GetDuration() const { return Duration; }
   void Reset();
