@@ -2,7 +2,8 @@
 // (2352 bytes = 588 sample frames = 1/75 s) and minutes:seconds:frames.
 //
 // Positions are 32-bit; byte counts that can pass 2 GiB take and give 64-bit values so
-// that no arithmetic here can overflow. Division truncates towards zero.
+// that no arithmetic here can overflow: products that would leave the 64-bit range are held
+// at its limits. Division truncates towards zero.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,9 @@
 
 namespace varnel {
 
-inline constexpr int32_t kBytesPerSample = 4;        // one stereo 16-bit sample frame
+inline constexpr int32_t kBytesPerSample = 4;  // one stereo 16-bit sample frame
 inline constexpr int32_t kSamplesPerCdFrame = 588;
-inline constexpr int32_t kBytesPerCdFrame = 2352;    // CdFrame
+inline constexpr int32_t kBytesPerCdFrame = 2352;  // CdFrame
 inline constexpr int32_t kCdFramesPerSecond = 75;
 inline constexpr int32_t kCdFramesPerMinute = 4500;
 inline constexpr int32_t kSamplesPerSecond = 44100;
@@ -27,17 +28,19 @@ struct Msf {
 
 // (minutes × 60 + seconds) × 75 + frames.
 int64_t MsfToFrames(int64_t minutes, int64_t seconds, int64_t frames);
-// minutes = f div 4500; seconds = (f div 75) mod 60; frames = f mod 75.
+// minutes = f div 4500 (held at the int32 limits); seconds = (f div 75) mod 60;
+// frames = f mod 75.
 Msf FramesToMsf(int64_t frames);
 // bytes div 2352.
 int64_t BytesToFrames(int64_t bytes);
-// Ceiling of bytes / 2352: a started CD frame occupies a whole one on disc.
+// Ceiling of bytes / 2352: a started CD frame occupies a whole one on disc (the true
+// ceiling also for negative values: −1 gives 0, −2353 gives −1).
 int64_t BytesToWholeFrames(int64_t bytes);
 // samples div 588.
 int64_t SamplesToFrames(int64_t samples);
 int64_t FramesToBytes(int64_t frames);
 int64_t FramesToSamples(int64_t frames);
-// "%.2d:%.2d:%.2d"; minutes above 99 print with more digits.
+// "%.2d:%.2d:%.2d"; minutes above 99 print with more digits, a negative part as "-05".
 std::string FormatMsf(int64_t minutes, int64_t seconds, int64_t frames);
 std::string FormatMsf(const Msf& msf);
 

@@ -26,7 +26,8 @@ class DiscLayout {
   // Running sum of GetTotalBytes over the tracks, kept by the list operations.
   int64_t TotalBytes = 0;
 
-  // A file exists at DataTrackFile: the disc is mixed-mode and the data track is track 1.
+  // A regular file exists at DataTrackFile (empty path: no): the disc is mixed-mode and
+  // the data track is track 1.
   bool HasDataTrack() const;
 
   // The ordered, owned track list.
@@ -34,6 +35,9 @@ class DiscLayout {
   TTrackInfo& At(int32_t index) { return *Tracks.at(static_cast<size_t>(index)); }
   const TTrackInfo& At(int32_t index) const { return *Tracks.at(static_cast<size_t>(index)); }
   void Append(std::unique_ptr<TTrackInfo> track) { Tracks.push_back(std::move(track)); }
+  // Delete destroys the track at index; Exchange swaps two entries (the same objects move).
+  // Both leave TotalBytes to the caller and throw std::out_of_range for an index outside
+  // [0, Count()), changing nothing.
   void Delete(int32_t index);
   void Exchange(int32_t a, int32_t b);
   void Clear() { Tracks.clear(); }

@@ -36,6 +36,8 @@ enum PreGapStyle : uint8_t {
 
 class TTrackInfo {
  public:
+  // Every field takes its default; the region is the whole file. Only a wave track starts
+  // with dirty silence caches: any other FileMode starts clean with zero counts.
   TTrackInfo(std::string fileName, int32_t fileMode, const WaveDataInfo& waveInfo);
   virtual ~TTrackInfo();
 
@@ -64,6 +66,11 @@ class TTrackInfo {
   int32_t GetPreGapLeadSilence();
   int32_t GetPreGapTrailSilence();
 
+  // The length operations scan only for cut options that are on; a scan that cannot open
+  // its file (−1) counts as no silence. A style other than PreGapFile or PreGapIndex is
+  // treated as PreGapNormal. In style PreGapIndex a pre-gap region that is silent into the
+  // track proper makes GetPreGapBytes negative (making refuses such a track).
+  //
   // Audio bytes of the track proper after cutting, before padding.
   int64_t GetTrackBytes();
   // Bytes of the pre-gap after cutting, before padding.
@@ -124,8 +131,17 @@ class TTrackInfo {
 // Counts the silent sample frames (all four bytes zero) of the region [first, end) of a
 // file whose sample data starts at dataOffset, from the front (leading) or from the back
 // (trailing), in blocks of 735 sample frames as the track record defines it. Returns −1
-// when the file cannot be opened. Exposed for the making run, which scans regions that
-// are not a track's own.
+// when the file cannot be opened (or is not a regular file). Exposed for the making run,
+// which scans regions that are not a track's own.
+//
+// The result is at most end − first; a region with end <= first yields 0. Frames that do
+// not exist are not silence: a leading scan that meets the end of the file counts the
+// whole frames before it (a read error ends a scan the same way); a trailing scan whose
+// end lies beyond the end of the file yields 0. The backward blocks never reach before
+// dataOffset, nor before byte 0 (a block that would start at a negative offset reads
+// nothing), so the trailing count can be less than the region when the region starts
+// before the sample data. A leading scan whose first byte would lie before byte 0 yields
+// 0. Offsets are 64-bit: no position overflows.
 int32_t CountLeadingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
                                   int32_t end);
 int32_t CountTrailingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
