@@ -1,0 +1,31 @@
+// A scripted preview device for tests: records every command as a line of text and
+// answers Open and Play from flags.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "PreviewPlayer.h"
+
+namespace varnel::test {
+
+class FakePreviewDevice : public TPreviewDevice {
+ public:
+  // "Open <path>", "Play <position>", "Stop", "Close", in order.
+  std::vector<std::string> Log;
+  bool OpenResult = true;
+  bool PlayResult = true;
+
+  bool Open(const std::string& path) override {
+    Log.push_back("Open " + path);
+    return OpenResult;
+  }
+  bool Play(int32_t position) override {
+    Log.push_back("Play " + std::to_string(position));
+    return PlayResult;
+  }
+  void Stop() override { Log.push_back("Stop"); }
+  void Close() override { Log.push_back("Close"); }
+};
+
+}  // namespace varnel::test
