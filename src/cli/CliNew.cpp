@@ -1,10 +1,111 @@
-// Placeholder until the "new" command is built.
+// varnel-cli new LAYOUT FILE...: builds a disc layout as the main window would (image,
+// image type, catalog number, CD-Text file, audio files with the default properties and the
+// 99-track limit) and saves it as "Save disc layout" does.
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppContext.h"
 #include "CliCommands.h"
+#include "CliCommon.h"
+#include "CliPrompter.h"
+#include "LayoutFile.h"
+#include "StatusBar.h"
+#include "TrackListOps.h"
 
 namespace varnel::cli {
 
-void RegisterNew(CLI::App&, TRunAction&) {}
+namespace {
+
+struct TNewOptions {
+  std::string Settings;
+  bool Yes = false;
+  bool Force = false;
+  std::string DataTrack;
+  int32_t ImageType = 0;
+  std::string Catalog;
+  std::string CdText;
+  std::string Layout;
+  std::vector<std::string> Files;
+  CLI::Option* DataTrackOpt = nullptr;
+  CLI::Option* ImageTypeOpt = nullptr;
+  CLI::Option* CatalogOpt = nullptr;
+  CLI::Option* CdTextOpt = nullptr;
+};
+
+int ExitCodeOf(const TCliPrompter& prompter) {
+  if (prompter.Unanswered) return kExitQuestion;
+  if (prompter.ShowedError) return kExitFailed;
+  return kExitOk;
+}
+
+int RunNew(const TNewOptions& o) {
+  TCliPrompter prompter(std::cout, std::cerr);
+  prompter.AnswerYes = o.Yes;
+  prompter.AnswerOverwrite = o.Force;
+  TAppContext ctx(prompter);
+  ctx.Settings = LoadCliSettings(o.Settings);
+  RefreshStatusBar(ctx);
+
+  if (o.DataTrackOpt->count() > 0) {
+    prompter.OpenPaths = {DialogPath(o.DataTrack)};
+    ChooseDataTrackImage(ctx);
+  }
+  if (o.ImageTypeOpt->count() > 0) ctx.Layout.ImageType = o.ImageType;
+  if (o.CatalogOpt->count() > 0) ctx.Layout.MediaCatalog = CatalogFieldText(o.Catalog);
+  if (o.CdTextOpt->count() > 0) {
+    prompter.OpenPaths = {DialogPath(o.CdText)};
+    ChooseCdtFile(ctx);
+    // "Enable CD-TEXT" can only be checked while no data track image exists.
+    if (ctx.CdTextCkEnabled) ctx.Layout.CdTextEnabled = true;
+  }
+  if (!o.Files.empty()) {
+    prompter.OpenPaths.clear();
+    for (const std::string& f : o.Files) prompter.OpenPaths.push_back(DialogPath(f));
+    AddAudioFiles(ctx);
+  }
+  // A question left unanswered or an error stops the command before anything is written.
+  if (int code = ExitCodeOf(prompter); code != kExitOk) return code;
+
+  prompter.SavePath = DialogPath(o.Layout);
+  FileSaveExecute(ctx);
+  std::cout.flush();
+  return ExitCodeOf(prompter);
+}
+
+}  // namespace
+
+void RegisterNew(CLI::App& app, TRunAction& run) {
+  auto o = std::make_shared<TNewOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "new", "Build a disc layout from audio files as the main window would and save it");
+  sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
+  sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
+  sub->add_flag("--force", o->Force, "answer OK to the question whether to overwrite LAYOUT");
+  o->DataTrackOpt = sub->add_option("--data-track", o->DataTrack,
+                                    "data track image (.bin) for a mixed-mode disc");
+  o->ImageTypeOpt = sub->add_option("--image-type", o->ImageType,
+                                    "image type: 0 MODE1/2048, 1 MODE1/2352, 2 MODE2/2336, "
+                                    "3 MODE2/2352")
+                        ->check(CLI::Range(0, 3));
+  o->CatalogOpt =
+      sub->add_option("--catalog", o->Catalog, "media catalog number: 13 digits")
+          ->check(CLI::Validator(
+              [](std::string& s) -> std::string {
+                if (s.size() != 13 || s.find_first_not_of("0123456789") != std::string::npos) {
+                  return "the media catalog number must be exactly 13 digits";
+                }
+                return {};
+              },
+              "DIGITS"));
+  o->CdTextOpt = sub->add_option(
+      "--cd-text", o->CdText, "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
+  sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
+  sub->add_option("FILE", o->Files, "audio files (.wav, .mp3, .cdg) in disc order");
+  sub->callback([&run, o] { run = [o] { return RunNew(*o); }; });
+}
 
 }  // namespace varnel::cli

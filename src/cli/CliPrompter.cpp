@@ -25,9 +25,13 @@ bool TCliPrompter::ConfirmOkCancel(const std::string& text) {
   return AnswerOverwrite;
 }
 
-std::vector<std::string> TCliPrompter::OpenFiles(const TFileDialogRequest&) { return OpenPaths; }
+std::vector<std::string> TCliPrompter::OpenFiles(const TFileDialogRequest&) {
+  return OpenPaths;
+}
 
-std::optional<std::string> TCliPrompter::SaveFile(const TFileDialogRequest&) { return SavePath; }
+std::optional<std::string> TCliPrompter::SaveFile(const TFileDialogRequest&) {
+  return SavePath;
+}
 
 std::optional<std::string> TCliPrompter::BrowseFolder(const std::string&, const std::string&) {
   return std::nullopt;

@@ -1,10 +1,69 @@
-// Placeholder until the "show" command is built.
+// varnel-cli show LAYOUT: loads the layout as "Load disc layout" does and prints what the
+// main window would show: one line per track with the nine column texts, then one line with
+// the four status bar panels, all separated by TAB.
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "AppContext.h"
 #include "CliCommands.h"
+#include "CliCommon.h"
+#include "CliPrompter.h"
+#include "LayoutFile.h"
+#include "StatusBar.h"
+#include "TrackListText.h"
 
 namespace varnel::cli {
 
-void RegisterShow(CLI::App&, TRunAction&) {}
+namespace {
+
+struct TShowOptions {
+  std::string Settings;
+  bool Yes = false;
+  std::string Layout;
+};
+
+template <typename Texts>
+std::string JoinTabs(const Texts& texts) {
+  std::string line;
+  for (const std::string& t : texts) {
+    if (&t != &texts.front()) line += '\t';
+    line += t;
+  }
+  return line;
+}
+
+int RunShow(const TShowOptions& o) {
+  TCliPrompter prompter(std::cout, std::cerr);
+  prompter.AnswerYes = o.Yes;
+  prompter.OpenPaths = {DialogPath(o.Layout)};
+  TAppContext ctx(prompter);
+  ctx.Settings = LoadCliSettings(o.Settings);
+  RefreshStatusBar(ctx);
+  FileLoadExecute(ctx);
+  if (prompter.Unanswered) return kExitQuestion;
+  if (prompter.ShowedError) return kExitFailed;
+  for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
+    std::cout << JoinTabs(TrackColumnTexts(ctx, i)) << '\n';
+  }
+  std::cout << JoinTabs(ctx.StatusPanels) << '\n';
+  std::cout.flush();
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterShow(CLI::App& app, TRunAction& run) {
+  auto o = std::make_shared<TShowOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "show",
+      "Load a disc layout and print its track list and status bar as the window shows them");
+  sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
+  sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
+  sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
+  sub->callback([&run, o] { run = [o] { return RunShow(*o); }; });
+}
 
 }  // namespace varnel::cli

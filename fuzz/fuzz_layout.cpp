@@ -1,0 +1,129 @@
+// Feeds arbitrary text to the layout loader through a real file: the INI reader plus the
+// building of tracks whose files mostly do not exist, every question answered Yes. Whatever
+// loads must draw its list texts and status bar, keep TotalBytes equal to the sum of its
+// tracks, and save to a text that loads back to the same text.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppContext.h"
+#include "IniFile.h"
+#include "LayoutFile.h"
+#include "Prompter.h"
+#include "TrackListText.h"
+
+namespace {
+
+class YesPrompter : public varnel::TPrompter {
+ public:
+  void ShowMessage(varnel::TBoxKind, const std::string&) override {}
+  bool AskYesNo(const std::string&) override { return true; }
+  bool ConfirmOkCancel(const std::string&) override { return true; }
+  void Beep() override {}
+  std::vector<std::string> OpenFiles(const varnel::TFileDialogRequest&) override { return {}; }
+  std::optional<std::string> SaveFile(const varnel::TFileDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+const std::string& ScratchPath() {
+  static const std::string path = [] {
+    const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    return std::string(dir) + "/varnel-fuzz-layout-" + std::to_string(::getpid()) + ".txt";
+  }();
+  return path;
+}
+
+void WriteScratch(const void* data, size_t size) {
+  FILE* f = std::fopen(ScratchPath().c_str(), "wb");
+  if (f == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+  if (std::fclose(f) != 0) std::abort();
+}
+
+const char* const kTrackKeys[] = {"TrackFileNmae",
+                                  "FileMode",
+                                  "TrackPreGapPos",
+                                  "TrackStartPos",
+                                  "TrackEndPos",
+                                  "TrackPaddingHead",
+                                  "TrackCutLeading",
+                                  "TrackCutTrailing",
+                                  "PreGapStyle",
+                                  "PreGapFileName",
+                                  "PreGapStartPos",
+                                  "PreGapEndPos",
+                                  "PreGapPaddingHead",
+                                  "PreGapLength",
+                                  "PreGapCutLeading",
+                                  "PreGapCutTrailing",
+                                  "PreEmph",
+                                  "Protect",
+                                  "ISRC",
+                                  "trackfilenmae"};
+
+std::string SectionName(int32_t index) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "Track%.2d", static_cast<int>(index));
+  return buf;
+}
+
+// The loader reads each track entry from its own section text; every key must read as it
+// does from the whole text, and no track section may be missed.
+void CheckSectionSplit(const std::string& text) {
+  varnel::TIniFile whole;
+  whole.LoadText(text);
+  const auto sections = varnel::TrackSectionTexts(text, 2147483647);
+  for (const auto& [index, sectionText] : sections) {
+    varnel::TIniFile part;
+    part.LoadText(sectionText);
+    const std::string name = SectionName(index);
+    for (const char* key : kTrackKeys) {
+      if (part.ReadString(name, key, "\x01") != whole.ReadString(name, key, "\x01")) std::abort();
+    }
+  }
+  for (int32_t i = 0; i < 120; ++i) {
+    if (sections.count(i) == 0 && whole.HasSection(SectionName(i))) std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CheckSectionSplit(std::string(reinterpret_cast<const char*>(data), size));
+
+  YesPrompter prompter;
+  varnel::TAppContext ctx(prompter);
+  WriteScratch(data, size);
+  const bool loaded = varnel::LoadLayoutFile(ctx, ScratchPath());
+  std::remove(ScratchPath().c_str());
+  if (!loaded) {
+    if (ctx.Layout.Count() != 0 || ctx.Layout.TotalBytes != 0) std::abort();
+    return 0;
+  }
+
+  int64_t sum = 0;
+  for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
+    sum += ctx.Layout.At(i).GetTotalBytes();
+    if (varnel::TrackColumnTexts(ctx, i)[8] != ctx.Layout.At(i).TrackFileName) std::abort();
+  }
+  if (sum != ctx.Layout.TotalBytes) std::abort();
+  if (ctx.StatusPanels[0].rfind(" Total: ", 0) != 0) std::abort();
+  if (ctx.Layout.MediaCatalog.size() != 13) std::abort();
+
+  const std::string text = varnel::LayoutFileText(ctx.Layout);
+  varnel::TAppContext again(prompter);
+  WriteScratch(text.data(), text.size());
+  if (!varnel::LoadLayoutFile(again, ScratchPath())) std::abort();
+  std::remove(ScratchPath().c_str());
+  if (varnel::LayoutFileText(again.Layout) != text) std::abort();
+  return 0;
+}

@@ -1,0 +1,76 @@
+#include "TrackListText.h"
+
+#include <cstdio>
+
+#include "CdTime.h"
+#include "TrackListOps.h"
+
+namespace varnel {
+
+namespace {
+
+// Minutes, seconds and frames of a count of CD frames, with truncating division.
+std::string MsfText(const char* format, int64_t frames) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, format, static_cast<long long>(frames / kCdFramesPerMinute),
+                static_cast<long long>((frames / kCdFramesPerSecond) % 60),
+                static_cast<long long>(frames % kCdFramesPerSecond));
+  return buf;
+}
+
+const char* TypeText(int32_t mode) {
+  switch (mode) {
+    case FileModeWave:
+      return "WAVE";
+    case FileModeMp3:
+      return "MP3";
+    case FileModeCdg:
+      return "CDG";
+    default:
+      return "";
+  }
+}
+
+std::string HiddenTrackText(const TTrackInfo& track) {
+  switch (track.PreGapStyle()) {
+    case PreGapNormal:
+      return "None";
+    case PreGapFile:
+      return FileNamePart(track.PreGapFileName());
+    case PreGapIndex:
+      return "Same file";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+std::string TrackLengthText(TTrackInfo& track, int64_t leadingFrames) {
+  const int64_t trackFrames = track.GetTrackBytes() / kBytesPerCdFrame;
+  const int64_t preGapFrames = track.GetPreGapBytes() / kBytesPerCdFrame + leadingFrames;
+  return MsfText("%.2lld:%.2lld:%.2lld", trackFrames) +
+         MsfText(" (%.2lld:%.2lld:%.2lld)", preGapFrames);
+}
+
+std::array<std::string, kTrackColumnCount> TrackColumnTexts(TAppContext& ctx, int32_t index) {
+  TTrackInfo& track = ctx.Layout.At(index);
+  const int64_t number = static_cast<int64_t>(index) + (ctx.Layout.HasDataTrack() ? 2 : 1);
+  int64_t leading = 0;
+  if (index == 0 && ctx.Settings.AddFrames && track.PreGapStyle() != PreGapNormal) {
+    leading = ctx.Settings.NumFrames;
+  }
+  return {
+      std::to_string(number),
+      FileNamePart(track.TrackFileName),
+      TypeText(track.FileMode),
+      HiddenTrackText(track),
+      TrackLengthText(track, leading),
+      track.PreEmph ? "Enable" : "None",
+      track.Protect ? "Prohibited" : "Permited",
+      track.ISRC,
+      track.TrackFileName,
+  };
+}
+
+}  // namespace varnel

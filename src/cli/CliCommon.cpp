@@ -1,0 +1,23 @@
+#include "CliCommon.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace varnel::cli {
+
+AppSettings LoadCliSettings(const std::string& settingsPath) {
+  const std::string exe = CurrentExePath();
+  const std::string home = HomeDir();
+  const std::string path = settingsPath.empty() ? SettingsPathFor(exe, home) : settingsPath;
+  return ReadSettingsFile(path, DefaultWorkDirFor(exe, home));
+}
+
+std::string DialogPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (ec) return path;
+  return absolute.lexically_normal().string();
+}
+
+}  // namespace varnel::cli

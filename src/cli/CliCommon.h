@@ -1,0 +1,18 @@
+// What the layout subcommands of varnel-cli share: the settings they start from.
+#pragma once
+
+#include <string>
+
+#include "AppSettings.h"
+
+namespace varnel::cli {
+
+// The settings of the file named by --settings, or of the window's settings file when
+// `settingsPath` is empty; a missing file gives the defaults. The file is never written.
+AppSettings LoadCliSettings(const std::string& settingsPath);
+
+// A path given on the command line as a file dialog would return it: absolute and without
+// "." or ".." components (an empty path stays empty).
+std::string DialogPath(const std::string& path);
+
+}  // namespace varnel::cli
