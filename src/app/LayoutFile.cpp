@@ -123,17 +123,6 @@ std::string LoadRefusal(int32_t mode, int32_t result) {
   }
 }
 
-int32_t CheckTrackFile(int32_t mode, const std::string& path, WaveDataInfo& info) {
-  switch (mode) {
-    case FileModeWave:
-      return CheckWaveFile(path, info);
-    case FileModeMp3:
-      return CheckMp3File(path, info);
-    default:
-      return CheckCdgFile(path, info);
-  }
-}
-
 enum class TEntry { Added, Skipped, Stop };
 
 // Builds the track of one section and appends it. Stop when the user answered No.
@@ -145,7 +134,7 @@ TEntry LoadTrackEntry(TAppContext& ctx, const TIniFile& ini, const std::string& 
   if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return TEntry::Skipped;
 
   WaveDataInfo info;
-  const int32_t result = CheckTrackFile(mode, path, info);
+  const int32_t result = CheckFileOfMode(mode, path, info);
   if (result != 1) {
     return ctx.Prompter.AskYesNo("\"" + path + "\"" + LoadRefusal(mode, result)) ? TEntry::Skipped
                                                                                  : TEntry::Stop;

@@ -98,6 +98,10 @@ int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info) {
 
 int32_t CheckFileOfKind(const std::string& path, int32_t& mode, WaveDataInfo& info) {
   mode = FileModeFromPath(path);
+  return CheckFileOfMode(mode, path, info);
+}
+
+int32_t CheckFileOfMode(int32_t mode, const std::string& path, WaveDataInfo& info) {
   switch (mode) {
     case FileModeWave:
       return CheckWaveFile(path, info);

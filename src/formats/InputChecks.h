@@ -33,6 +33,8 @@ int32_t Mp3DataSizeFromDuration(float ms);
 
 // Runs the check for the kind; returns its result and sets `mode`.
 int32_t CheckFileOfKind(const std::string& path, int32_t& mode, WaveDataInfo& info);
+// Runs the check of a kind already known (a layout file names each track's kind).
+int32_t CheckFileOfMode(int32_t mode, const std::string& path, WaveDataInfo& info);
 
 // The text that follows the quoted path in the refusal question for a kind and result,
 // beginning with a blank, e.g. " is not MP3 file or doesnot exist. Do you want to continue?";

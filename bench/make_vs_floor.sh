@@ -1,0 +1,161 @@
+#!/bin/sh
+# Times "varnel-cli make" on a full ~80-minute disc of wave tracks (~800 MB) against the
+# floor (cat of the same source bytes into new files) and against sox and shntool doing
+# the same cuts, pads and joins, with hyperfine. Also reports the peak memory of
+# varnel-cli for the whole disc and for half of it.
+#
+#   sh bench/make_vs_floor.sh [RUNS]
+#
+# VARNEL_CLI may name a varnel-cli to use; otherwise a Release build is made in
+# build-bench. Sources are generated with sox under $TMPDIR and removed afterwards.
+set -eu
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+RUNS=${1:-5}
+
+for tool in sox shntool hyperfine /usr/bin/time; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
+done
+
+if [ -z "${VARNEL_CLI:-}" ]; then
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DVARNEL_TESTS=OFF -DVARNEL_BENCH=OFF -DVARNEL_FUZZ=OFF >&2
+  cmake --build build-bench --target varnel-cli >&2
+  VARNEL_CLI=$ROOT/build-bench/src/cli/varnel-cli
+fi
+
+W=$(mktemp -d "${TMPDIR:-/tmp}/varnel-bench.XXXXXX")
+trap 'rm -rf "$W"' EXIT INT TERM
+
+# Sources ~850 MB, plus one set of outputs and shntool's intermediates at a time.
+avail_kb=$(df -Pk "$W" | awk 'NR==2 {print $4}')
+if [ "$avail_kb" -lt 3500000 ]; then
+  echo "need about 3.5 GB free under ${TMPDIR:-/tmp}" >&2
+  exit 1
+fi
+
+echo "generating sources in $W ..." >&2
+# Noise (never a silent sample frame in practice), no dither so that padded silence stays
+# digital silence. Odd sample counts need padding; odd tracks start with 15 s of silence.
+SR=44100
+gen() { # name samples leading-silence-seconds
+  sox -D -r $SR -c 2 -n -r $SR -c 2 -b 16 -e signed-integer "$W/$1" synth "$2s" whitenoise vol 0.3 \
+    pad "$3" 0
+}
+gen hidden.wav 1764011 0                     # 40 s of hidden audio before track 1
+NTRACKS=10
+i=1
+while [ $i -le $NTRACKS ]; do
+  n=$(printf %02d $i)
+  samples=$((476 * SR + 123 * i + 1))
+  if [ $((i % 2)) -eq 1 ]; then lead=15; else lead=0; fi
+  gen "t$n.wav" $samples $lead
+  i=$((i + 1))
+done
+
+frames_of() { echo $(( ($(stat -c %s "$1") - 44) / 4 )); }
+
+# The layout: track 1 has the hidden audio of hidden.wav in its pre-gap; every track cuts
+# its leading silence; MakeAlways makes a new file for every track.
+layout() { # file tracks
+  {
+    printf '[FileInfo]\r\nSoftName=Varnel\r\nVersion=2.03\r\n\r\n'
+    printf '[DiscInfo]\r\nNumTracks=%d\r\nMediaCatalog=             \r\nCD-Text=0\r\nCdtPath=\r\n\r\n' "$2"
+    printf '[DataTrack]\r\nTrackFileNmae=\r\nImageType=0\r\n\r\n'
+    k=1
+    while [ $k -le "$2" ]; do
+      n=$(printf %02d $k)
+      style=0; gapfile=; gapend=0
+      if [ $k -eq 1 ]; then style=1; gapfile=$W/hidden.wav; gapend=$(frames_of "$W/hidden.wav"); fi
+      printf '[Track%02d]\r\n' $((k - 1))
+      printf 'TrackFileNmae=%s\r\nFileMode=0\r\nTrackPreGapPos=0\r\nTrackStartPos=0\r\n' "$W/t$n.wav"
+      printf 'TrackEndPos=%d\r\nTrackPaddingHead=0\r\nTrackCutLeading=1\r\nTrackCutTrailing=0\r\n' \
+        "$(frames_of "$W/t$n.wav")"
+      printf 'PreGapStyle=%d\r\nPreGapFileName=%s\r\nPreGapStartPos=0\r\nPreGapEndPos=%d\r\n' \
+        $style "$gapfile" "$gapend"
+      printf 'PreGapPaddingHead=1\r\nPreGapLength=150\r\nPreGapCutLeading=0\r\nPreGapCutTrailing=0\r\n'
+      printf 'PreEmph=0\r\nProtect=0\r\nISRC=\r\n\r\n'
+      k=$((k + 1))
+    done
+  } >"$1"
+}
+layout "$W/disc.txt" $NTRACKS
+layout "$W/half.txt" $((NTRACKS / 2))
+printf '[Path]\r\nWorkDir=%s\r\n[Silece]\r\nAddFrames=1\r\nNumFrames=5\r\n[Other]\r\nMakeAlways=1\r\n' \
+  "$W/work" >"$W/varnel.ini"
+
+# The same work for sox and shntool, as shell scripts.
+{
+  echo 'set -e'
+  echo "cd '$W'; mkdir -p sox"
+  hp=$(( (588 - $(frames_of "$W/hidden.wav") % 588) % 588 ))
+  i=1
+  while [ $i -le $NTRACKS ]; do
+    n=$(printf %02d $i)
+    if [ $((i % 2)) -eq 1 ]; then lead=$((15 * SR)); else lead=0; fi
+    rest=$(( $(frames_of "$W/t$n.wav") - lead ))
+    tp=$(( (588 - rest % 588) % 588 ))
+    if [ $i -eq 1 ]; then
+      echo "sox -D \"|sox -D hidden.wav -p pad $((5 * 588 + hp))s 0\" \"|sox -D t$n.wav -p trim ${lead}s pad 0 ${tp}s\" sox/$n.wav"
+    else
+      echo "sox -D t$n.wav sox/$n.wav trim ${lead}s pad 0 ${tp}s"
+    fi
+    i=$((i + 1))
+  done
+} >"$W/sox.sh"
+{
+  echo 'set -e'
+  echo "cd '$W'; mkdir -p shn shn/tmp"
+  echo "shntool pad -q -b -O always -d shn/tmp hidden.wav"
+  i=1
+  while [ $i -le $NTRACKS ]; do
+    n=$(printf %02d $i)
+    src=t$n.wav
+    if [ $((i % 2)) -eq 1 ]; then
+      echo "shntool trim -q -b -O always -d shn/tmp $src"
+      src=shn/tmp/t$n-trimmed.wav
+    fi
+    if [ $i -eq 1 ]; then
+      echo "shntool join -q -e -r none -O always -d shn shn/tmp/hidden-padded.wav $src"
+      echo "mv shn/joined.wav shn/$n.wav"
+    else
+      echo "shntool pad -q -e -O always -d shn $src"
+    fi
+    i=$((i + 1))
+  done
+} >"$W/shntool.sh"
+{
+  echo "cd '$W'; mkdir -p cat"
+  echo "cat hidden.wav t01.wav > cat/01.wav"
+  i=2
+  while [ $i -le $NTRACKS ]; do
+    n=$(printf %02d $i)
+    echo "cat t$n.wav > cat/$n.wav"
+    i=$((i + 1))
+  done
+} >"$W/cat.sh"
+
+du -sh "$W" >&2
+MAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini' '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+CLEAN="rm -rf '$W/work' '$W/out' '$W/cat' '$W/sox' '$W/shn'; mkdir -p '$W/out'; sync"
+
+hyperfine --warmup 1 --runs "$RUNS" --prepare "$CLEAN" --export-json "$W/result.json" \
+  -n floor-cat "sh '$W/cat.sh'" \
+  -n varnel-cli "$MAKE" \
+  -n sox "sh '$W/sox.sh'" \
+  -n shntool "sh '$W/shntool.sh'"
+
+# The produced files must be what a recorder wants: every one cut on a sector boundary.
+sh -c "$CLEAN"
+sh -c "$MAKE"
+bad=$(shntool info "$W"/work/disc/*.wav | grep -c 'Cut on sector boundary: *no' || true)
+echo "produced files not cut on a sector boundary: $bad"
+
+medians=$(grep -o '"median": *[0-9.e+-]*' "$W/result.json" | sed 's/.*: *//')
+echo "$medians" | awk 'NR==1 {floor=$1}
+  {name = (NR==1 ? "floor-cat" : NR==2 ? "varnel-cli" : NR==3 ? "sox" : "shntool");
+   printf "%-11s median %7.3f s   %.3f x floor\n", name, $1, $1 / floor}'
+
+peak() { /usr/bin/time -f %M "$VARNEL_CLI" make --force --settings "$W/varnel.ini" "$1" "$W/out/m.cue" 2>&1 >/dev/null | tail -1; }
+sh -c "$CLEAN"
+echo "peak memory of varnel-cli make: full disc $(peak "$W/disc.txt") KB, half disc $(peak "$W/half.txt") KB"

@@ -1,0 +1,212 @@
+#include "Making.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <limits>
+#include <system_error>
+
+#include "CdTime.h"
+#include "CueSheet.h"
+
+namespace varnel {
+
+const char* const kCueFileFilter = "Cue sheet files (*.cue;*txt)|*.cue;*txt|All files|*.*";
+
+namespace {
+
+constexpr int32_t kMinFirstPreGapFrames = 150;  // 2 seconds
+
+std::string TrackOperationText(int32_t trackNumber) {
+  char text[80];
+  std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...", trackNumber);
+  return text;
+}
+
+}  // namespace
+
+// ---- TProgressDisplay -----------------------------------------------------------------
+
+bool TProgressDisplay::Apply(int32_t code, int32_t argument) {
+  switch (code) {
+    case ProgressStart:
+      Operation = TrackOperationText(1);
+      Maximum = argument < std::numeric_limits<int32_t>::max() ? argument + 1 : argument;
+      Position = 0;
+      return false;
+    case ProgressNextTrack:
+      Operation = TrackOperationText(argument);
+      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
+      return false;
+    case ProgressCueSheet:
+      Operation = "Exporting Cue sheet...";
+      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
+      return false;
+    case ProgressSucceeded:
+    case ProgressAborted:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- TMakeController ------------------------------------------------------------------
+
+TMakeController::TMakeController(TAppContext& ctx) : Ctx_(ctx) {}
+
+TMakeController::~TMakeController() {
+  JoinWorker();
+}
+
+bool TMakeController::SetProgressReceiver(TProgressNotify notify) {
+  if (!Ctx_.IsIdle() || Running_.load()) return false;
+  Receiver_ = std::move(notify);
+  return true;
+}
+
+TMakeOutcome TMakeController::FileMakeExecute(const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle()) return TMakeOutcome::NotStarted;
+  return StartMaking(false, showProgress);
+}
+
+TMakeOutcome TMakeController::FileTestExecute(const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle()) return TMakeOutcome::NotStarted;
+  return StartMaking(true, showProgress);
+}
+
+bool TMakeController::FirstTrackPreGapOk() {
+  if (Ctx_.Layout.Count() == 0) return true;
+  const TTrackInfo& track = Ctx_.Layout.At(0);
+  const char* message = nullptr;
+  switch (track.PreGapStyle()) {
+    case PreGapNormal:
+      if (track.GetPreGapLength() < kMinFirstPreGapFrames) {
+        message = "Pre-gap for the first audio track must be at least 2 seconds.";
+      }
+      break;
+    case PreGapFile:
+      // The whole data of the pre-gap file counts here, not the chosen range.
+      if (track.PreGapWaveInfo().DataSize / kBytesPerCdFrame < kMinFirstPreGapFrames) {
+        message = "Pre-Gap for the first audio track must be at least 2 seconds.";
+      }
+      break;
+    case PreGapIndex:
+      if ((int64_t{track.TrackStartPos()} - track.TrackPreGapPos()) / kSamplesPerCdFrame <
+          kMinFirstPreGapFrames) {
+        message = "Pre-gap for the first audio track must be at least 2 seconds.";
+      }
+      break;
+    default:
+      break;
+  }
+  if (message == nullptr) return true;
+  Ctx_.Prompter.ShowMessage(TBoxKind::Warning, message);
+  return false;
+}
+
+bool TMakeController::ChooseCueFile() {
+  TFileDialogRequest request;
+  request.Filter = kCueFileFilter;
+  request.DefaultExt = ".cue";
+  const std::optional<std::string> chosen = Ctx_.Prompter.SaveFile(request);
+  if (!chosen || chosen->empty()) return false;
+  const std::string& path = *chosen;
+
+  struct stat entry {};
+  if (::lstat(path.c_str(), &entry) == 0) {
+    if (!Ctx_.Prompter.ConfirmOkCancel("\"" + path + "\" already exists. Do you overwrite?")) {
+      return false;
+    }
+    // Read-only: no write permission bit at all (what root ignores), or not writable by us.
+    struct stat st {};
+    const bool readable = ::stat(path.c_str(), &st) == 0;
+    if (!readable || S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0 ||
+        ::access(path.c_str(), W_OK) != 0) {
+      Ctx_.Prompter.ShowMessage(TBoxKind::Error, "Cannot overwrite \"" + path + "\".");
+      return false;
+    }
+  }
+  CuePath_ = path;
+  return true;
+}
+
+void TMakeController::CancelMaking() {
+  if (!Running_.load()) return;
+  // Only a run still in progress is cancelled: once it has set MakeSucceeded or
+  // MakeFailed, that outcome stands.
+  uint8_t expected = MakeIdle;
+  Ctx_.MakeState.compare_exchange_strong(expected, MakeCancelled);
+}
+
+void TMakeController::JoinWorker() {
+  if (Worker_.joinable()) Worker_.join();
+}
+
+bool TMakeController::WaitForRunEnd(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(EndMutex_);
+  return EndCv_.wait_for(lock, timeout, [this] { return RunEnded_; });
+}
+
+TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle() || Running_.load()) return TMakeOutcome::NotStarted;
+  if (!FirstTrackPreGapOk()) return TMakeOutcome::NotStarted;
+  if (!ChooseCueFile()) return TMakeOutcome::NotStarted;
+  Test_ = test;
+
+  TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
+  job.CuePath = CuePath_;
+  job.Test = test;
+  job.Progress = [this](int32_t code, int32_t argument) {
+    if (Receiver_) Receiver_(code, argument);
+    if (code == ProgressSucceeded || code == ProgressAborted) {
+      std::lock_guard<std::mutex> lock(EndMutex_);
+      RunEnded_ = true;
+      EndCv_.notify_all();
+    }
+  };
+  {
+    std::lock_guard<std::mutex> lock(EndMutex_);
+    RunEnded_ = false;
+  }
+  Running_.store(true);
+  try {
+    Worker_ = std::thread([&job] { ExportCueSheet(job); });
+  } catch (const std::system_error&) {
+    Running_.store(false);
+    std::lock_guard<std::mutex> lock(EndMutex_);
+    RunEnded_ = true;
+    return TMakeOutcome::NotStarted;
+  }
+  {
+    // The worker reads `job`: it is joined on every way out of this block, a throwing
+    // progress hook included.
+    struct TJoiner {
+      TMakeController& Self;
+      ~TJoiner() {
+        Self.JoinWorker();
+        // The run has set its outcome; from here a Cancel changes nothing.
+        Self.Running_.store(false);
+      }
+    } joiner{*this};
+    if (showProgress) showProgress();
+  }
+
+  const uint8_t state = Ctx_.MakeState.load();
+  TMakeOutcome outcome;
+  if (state == MakeSucceeded) {
+    outcome = TMakeOutcome::Succeeded;
+    Ctx_.Prompter.ShowMessage(TBoxKind::Plain, "Operation Successfully Completed.");
+  } else if (state == MakeCancelled) {
+    outcome = TMakeOutcome::Cancelled;
+    Ctx_.Prompter.ShowMessage(TBoxKind::Plain, "Operation was Canceled by User.");
+  } else {
+    outcome = TMakeOutcome::Failed;
+    ResultMessage_ = job.ResultMessage;
+    Ctx_.Prompter.ShowMessage(TBoxKind::Error, ResultMessage_);
+  }
+  Ctx_.MakeState.store(MakeIdle);
+  return outcome;
+}
+
+}  // namespace varnel

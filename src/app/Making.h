@@ -1,0 +1,102 @@
+// The Make and Test commands: the first track's pre-gap check, the cue file and overwrite
+// questions, the worker thread that runs the making run, cancellation, and the result
+// message. Headless: the progress dialog is a hook the caller supplies.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "AppContext.h"
+#include "MakeRun.h"
+
+namespace varnel {
+
+static_assert(MakeIdle == RunIdle && MakeFailed == RunFailed && MakeSucceeded == RunSucceeded &&
+                  MakeCancelled == RunCancelled,
+              "the window's MakeState and the run's state share their values");
+
+// Filter of the cue file's save dialog.
+extern const char* const kCueFileFilter;
+
+// How one StartMaking ended.
+enum class TMakeOutcome {
+  NotStarted,  // refused by a check, a question or the save dialog, or no thread
+  Succeeded,
+  Failed,
+  Cancelled,
+};
+
+// What the progress dialog shows, driven by the run's notifications: the operation text,
+// and the bar's maximum and position. The window and varnel-cli both keep one.
+struct TProgressDisplay {
+  std::string Operation = "Current Operation";
+  int32_t Maximum = 100;
+  int32_t Position = 0;
+
+  // Applies one notification; true when it closes the dialog (ProgressSucceeded,
+  // ProgressAborted).
+  bool Apply(int32_t code, int32_t argument);
+};
+
+class TMakeController {
+ public:
+  explicit TMakeController(TAppContext& ctx);
+  // Joins a worker that is still running (it always ends by itself).
+  ~TMakeController();
+  TMakeController(const TMakeController&) = delete;
+  TMakeController& operator=(const TMakeController&) = delete;
+
+  // Stores the progress dialog's notification function when no run has ended unshown
+  // (MakeState is MakeIdle); false, and nothing changed, otherwise.
+  bool SetProgressReceiver(TProgressNotify notify);
+
+  // The action handlers: StartMaking with the Test flag off or on, when idle.
+  TMakeOutcome FileMakeExecute(const std::function<void()>& showProgress = {});
+  TMakeOutcome FileTestExecute(const std::function<void()>& showProgress = {});
+
+  // The whole Make (or Test) sequence; returns after the result message. `showProgress`
+  // is the modal progress dialog: called once the worker runs, it returns when the run has
+  // sent its last notification (a window closes on it; varnel-cli waits with
+  // WaitForRunEnd). Without it StartMaking simply waits for the run. The worker is joined
+  // before the result is shown. Does nothing while MakeState is not MakeIdle.
+  TMakeOutcome StartMaking(bool test, const std::function<void()>& showProgress = {});
+
+  // The Cancel button: asks the running run to stop after its current track. Ignored when
+  // no run is in progress or the run has already set its outcome.
+  void CancelMaking();
+
+  // Waits up to `timeout` for the run in progress to send its last notification; true
+  // when it has (or no run is in progress).
+  bool WaitForRunEnd(std::chrono::milliseconds timeout);
+
+  bool TestFlag() const { return Test_; }
+  const std::string& CuePath() const { return CuePath_; }
+  // The message of the last failed run.
+  const std::string& MakeResultMessage() const { return ResultMessage_; }
+
+ private:
+  bool FirstTrackPreGapOk();
+  bool ChooseCueFile();
+  void Worker(TMakeJob* job);
+  void JoinWorker();
+
+  TAppContext& Ctx_;
+  TProgressNotify Receiver_;
+  bool Test_ = false;
+  std::string CuePath_;
+  std::string ResultMessage_;
+  std::thread Worker_;
+  std::atomic<bool> Running_{false};
+  std::mutex EndMutex_;
+  std::condition_variable EndCv_;
+  bool RunEnded_ = true;
+};
+
+}  // namespace varnel

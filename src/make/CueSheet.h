@@ -1,0 +1,49 @@
+// The cue sheet writer: the body of a making run. It turns the disc layout into a cue
+// sheet in the CDRWIN dialect (disc header, optional data track, one block per audio
+// track written by the per-track writers), reports progress, polls for cancellation
+// between tracks, and saves the sheet only when every track has succeeded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "MakeRun.h"
+#include "Trackinfo.h"
+
+namespace varnel {
+
+// Runs a whole making run on the calling thread (the worker). The outcome is left in
+// job.State (RunSucceeded, RunFailed, or RunCancelled as the Cancel button left it) and,
+// on failure, job.ResultMessage; the last notification is always ProgressSucceeded or
+// ProgressAborted. Throws nothing.
+void ExportCueSheet(TMakeJob& job);
+
+// The form of `path` in a FILE or CDTEXTFILE line: unchanged when `relative` is off;
+// otherwise relative to the folder of `cuePath` ("../" for each folder of the cue file's
+// folder that the path does not share, a file beside the cue file as its bare name).
+// Both paths are first made absolute against the current folder and freed of ".", ".."
+// and doubled "/" components. Components compare exactly (file names are case-sensitive).
+std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative);
+
+// WorkDir + "/" + the cue file's name without folder and extension + "/Track" + NN + ext,
+// ext being ".wav", ".mp3" or ".cdg" by the track's FileMode.
+std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode);
+
+// "%.2d:%.2d:%.2d" of a CD frame count; a negative count prints as 00:00:00.
+std::string CueTime(int64_t frames);
+
+// `path` as the sheet of `job` will name it (CueFilePath), remembered in job.NamedFiles.
+// Throws TTrackFailure when the result holds a double quote or a line break.
+std::string SheetPath(TMakeJob& job, const std::string& path);
+
+// Appends the lines every audio block starts with: "FILE \"<sheetPath>\" <fileType>",
+// "TRACK NN <trackType>", then the FLAGS and ISRC lines when their conditions hold.
+void AppendTrackHead(TCueLines& lines, const std::string& sheetPath, const char* fileType,
+                     const char* trackType, int32_t trackNumber, const TTrackInfo& track);
+
+// The silent pre-gap line: for the first disc track GetPreGapLength − 150 frames, else the
+// stored minutes, seconds and frames as they stand.
+std::string SilentPreGapLine(const TTrackInfo& track, bool firstDiscTrack);
+
+}  // namespace varnel

@@ -1,0 +1,34 @@
+#include "MakeRun.h"
+
+namespace varnel {
+
+std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber) {
+  return "Exporting Failure.\nCould not create \"" + outputPath + "\" for track" +
+         std::to_string(trackNumber);
+}
+
+std::string CompletelySilenceMessage(const std::string& path) {
+  return "Exporting Failure.\n\"" + path +
+         "\" is completely silence. Uncheck the cutting silence options.";
+}
+
+std::string PreGapSilenceMessage(const std::string& path) {
+  return "Exporting Failure.\nPreGap data of \"" + path +
+         "\" is completely silence. Uncheck the cutting silence options.";
+}
+
+std::string TrackSilenceMessage(const std::string& path) {
+  return "Exporting Failure.\nTrack data of \"" + path +
+         "\" is completely silence. Uncheck the cutting silence options.";
+}
+
+std::string CueCouldNotCreateMessage(const std::string& cuePath) {
+  return "Exporting Failure.\nCould not create\"" + cuePath + "\".";
+}
+
+std::string UnquotablePathMessage(const std::string& path) {
+  return "Exporting Failure.\n\"" + path +
+         "\" cannot be named in a cue sheet: the name holds a double quote or a line break.";
+}
+
+}  // namespace varnel

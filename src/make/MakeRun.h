@@ -1,0 +1,92 @@
+// What a making run works with: the layout and settings it reads, the cue file and Test
+// flag it was started with, the run state it shares with the window, the pending message
+// of a failed run and the progress notifications it sends. Also the texts of the failure
+// messages that the cue sheet writer and the per-track writers set.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "AppSettings.h"
+#include "DiscLayout.h"
+
+namespace varnel {
+
+// Values of the run state byte (the window's MakeState). While a run is in progress the
+// state is still RunIdle; the run sets RunSucceeded or RunFailed at its end, the Cancel
+// button RunCancelled.
+inline constexpr uint8_t RunIdle = 0;
+inline constexpr uint8_t RunFailed = 2;
+inline constexpr uint8_t RunSucceeded = 3;
+inline constexpr uint8_t RunCancelled = 4;
+
+// Progress notification codes, sent on the worker thread.
+enum TProgressCode : int32_t {
+  ProgressAborted = 0,    // the run ended by failure or cancellation (argument 0)
+  ProgressSucceeded = 1,  // the sheet was saved (argument 0)
+  ProgressNextTrack = 2,  // argument: the track number that comes next
+  ProgressCueSheet = 3,   // the sheet is about to be saved (argument 0)
+  ProgressStart = 4,      // argument: steps before the cue sheet step
+};
+
+// Receives progress notifications: code and argument. Called on the worker thread; a
+// window must hand the update to its own thread.
+using TProgressNotify = std::function<void(int32_t code, int32_t argument)>;
+
+// The sheet under construction, one text line per entry (no line ends).
+using TCueLines = std::vector<std::string>;
+
+// The context of one making run.
+struct TMakeJob {
+  TMakeJob(const DiscLayout& layout, const AppSettings& settings, std::atomic<uint8_t>& state)
+      : Layout(layout), Settings(settings), State(state) {}
+
+  const DiscLayout& Layout;
+  const AppSettings& Settings;
+  std::string CuePath;
+  bool Test = false;
+  std::atomic<uint8_t>& State;
+  // The message of a failed run (shown as an error box with OK); set before the run's
+  // last notification.
+  std::string ResultMessage;
+  // May be empty.
+  TProgressNotify Progress;
+  // Every file a FILE or CDTEXTFILE line of the sheet names, as the run opened or wrote it;
+  // the sheet is never saved over one of them.
+  std::vector<std::string> NamedFiles;
+
+  void Notify(int32_t code, int32_t argument) const {
+    if (Progress) Progress(code, argument);
+  }
+};
+
+// A track failed with a message of its own (silent region, a name a sheet cannot hold).
+class TTrackFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A file of a track could not be opened, read, created or written; the track fails with
+// the could-not-create message.
+class TMakeIoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "Exporting Failure.\nCould not create \"<output>\" for track<N>".
+std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber);
+// "Exporting Failure.\n\"<path>\" is completely silence. Uncheck the cutting silence options."
+std::string CompletelySilenceMessage(const std::string& path);
+// The same for the pre-gap part and the track part of one file.
+std::string PreGapSilenceMessage(const std::string& path);
+std::string TrackSilenceMessage(const std::string& path);
+// "Exporting Failure.\nCould not create\"<cue>\"." (no blank before the quote).
+std::string CueCouldNotCreateMessage(const std::string& cuePath);
+// A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
+std::string UnquotablePathMessage(const std::string& path);
+
+}  // namespace varnel

@@ -1,0 +1,40 @@
+// The per-track writers of a making run, one for each kind of track. Each appends its
+// track's block to the sheet and, in a Make run, writes the edited wave file or copies
+// the MP3 or CD+G file that the block names. A Test run opens and scans the same sources
+// and fails the same way, but writes and copies nothing.
+//
+// Result true: the block has been appended. False: the track failed, job.ResultMessage
+// holds the message, every file the writer opened is closed; a produced file may remain
+// partly written, and no source is ever written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "MakeRun.h"
+#include "Trackinfo.h"
+
+namespace varnel {
+
+// A wave track whose pre-gap is silence (a PREGAP line): the track's own file, or a new
+// one with silence cut and padding at the head.
+bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
+                            bool firstDiscTrack, TCueLines& lines, const std::string& produced);
+
+// A wave track with hidden audio from another wave file in its pre-gap: both joined in a
+// new file, INDEX 00 at its start, INDEX 01 where the track's own audio starts.
+bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
+                          bool firstDiscTrack, TCueLines& lines, const std::string& produced);
+
+// A wave track whose pre-gap is the front of its own file, [TrackPreGapPos,
+// TrackStartPos): the file as it lies when it can be, else a new padded file.
+bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
+                           bool firstDiscTrack, TCueLines& lines, const std::string& produced);
+
+// MP3 and CD+G tracks: the file itself, or with "MakeAlways" in a Make run a copy of it.
+bool WriteMp3Track(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber, bool firstDiscTrack,
+                   TCueLines& lines, const std::string& produced);
+bool WriteCdgTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber, bool firstDiscTrack,
+                   TCueLines& lines, const std::string& produced);
+
+}  // namespace varnel

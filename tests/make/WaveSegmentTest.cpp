@@ -1,0 +1,195 @@
+// The wave segment writer: silence counts, frame padding, and new files built from
+// segments, byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "MakeFixtures.h"
+#include "WaveSegment.h"
+
+namespace varnel {
+namespace {
+
+using test::Cat;
+using test::Slice;
+using test::Sound;
+using test::TempDir;
+using test::Zeros;
+
+// A source file of raw bytes (no header: DataOffset 0) or a canonical wave file.
+std::string RawFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& b) {
+  test::WriteBytes(dir / name, b);
+  return dir / name;
+}
+
+TEST(FramePaddingTest, FillsToWholeCdFrames) {
+  EXPECT_EQ(FramePadding(0), 0);
+  EXPECT_EQ(FramePadding(2352), 0);
+  EXPECT_EQ(FramePadding(2352 * 7), 0);
+  EXPECT_EQ(FramePadding(2352 * 3 + 4), 2348);
+  EXPECT_EQ(FramePadding(4), 2348);
+  EXPECT_EQ(FramePadding(2348), 4);
+  EXPECT_EQ(FramePadding(400000), 2192);
+  EXPECT_EQ(FramePadding(int64_t{2352} * 1000000 + 1), 2351);
+}
+
+class SilenceCountTest : public ::testing::Test {
+ protected:
+  TempDir Dir;
+};
+
+TEST_F(SilenceCountTest, LeadingCountStopsAtFirstSoundAcrossBlocks) {
+  // 1000 silent frames span two 735-frame blocks.
+  auto data = Cat({Zeros(4000), Sound(10), Zeros(40)});
+  TSourceFile src(RawFile(Dir, "a.raw", data));
+  EXPECT_EQ(CountLeadingSilence(src, 0, 0, 1020), 1000);
+  EXPECT_EQ(CountLeadingSilence(src, 0, 400, 1020), 600);
+  EXPECT_EQ(CountLeadingSilence(src, 0, 1000, 1020), 0);
+  // The silence after the sound, up to the region's end.
+  EXPECT_EQ(CountLeadingSilence(src, 0, 1010, 1020), 10);
+}
+
+TEST_F(SilenceCountTest, TrailingCountStopsAtLastSoundAcrossBlocks) {
+  auto data = Cat({Zeros(40), Sound(10), Zeros(4 * 1500)});
+  TSourceFile src(RawFile(Dir, "a.raw", data));
+  EXPECT_EQ(CountTrailingSilence(src, 0, 0, 1520), 1500);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 0, 1000), 980);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 0, 20), 0);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 0, 10), 10);
+}
+
+TEST_F(SilenceCountTest, SilentRegionCountsItsOwnLengthOnly) {
+  // Silence continues before and after the region; the count stays within it.
+  auto data = Zeros(4 * 3000);
+  TSourceFile src(RawFile(Dir, "z.raw", data));
+  EXPECT_EQ(CountLeadingSilence(src, 0, 100, 900), 800);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 100, 900), 800);
+  EXPECT_EQ(CountLeadingSilence(src, 0, 5, 5), 0);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 5, 5), 0);
+  EXPECT_EQ(CountLeadingSilence(src, 0, 9, 5), 0);
+}
+
+TEST_F(SilenceCountTest, OneNonZeroByteMakesAFrameSound) {
+  for (int byte = 0; byte < 4; ++byte) {
+    auto data = Zeros(4 * 800);
+    data[4 * 500 + static_cast<size_t>(byte)] = 1;
+    TSourceFile src(RawFile(Dir, std::to_string(byte) + ".raw", data));
+    EXPECT_EQ(CountLeadingSilence(src, 0, 0, 800), 500) << byte;
+    EXPECT_EQ(CountTrailingSilence(src, 0, 0, 800), 299) << byte;
+  }
+}
+
+TEST_F(SilenceCountTest, DataOffsetShiftsTheRegion) {
+  // A 44-byte header of non-zero bytes must never be scanned as audio.
+  auto data = Cat({std::vector<uint8_t>(44, 0xAA), Zeros(400), Sound(1)});
+  TSourceFile src(RawFile(Dir, "h.raw", data));
+  EXPECT_EQ(CountLeadingSilence(src, 44, 0, 101), 100);
+  EXPECT_EQ(CountTrailingSilence(src, 44, 0, 100), 100);
+}
+
+TEST_F(SilenceCountTest, RegionPastTheEndOfTheFileEndsTheScan) {
+  auto data = Zeros(4 * 100);
+  TSourceFile src(RawFile(Dir, "s.raw", data));
+  // Only what was read counts.
+  EXPECT_EQ(CountLeadingSilence(src, 0, 0, 5000), 100);
+  EXPECT_EQ(CountTrailingSilence(src, 0, 0, 5000), 0);
+  EXPECT_EQ(CountLeadingSilence(src, 0, 200, 5000), 0);
+}
+
+TEST(SourceFileTest, MissingOrFolderSourceThrows) {
+  TempDir dir;
+  EXPECT_THROW(TSourceFile(dir / "none.wav"), TMakeIoError);
+  EXPECT_THROW(TSourceFile(dir.Path()), TMakeIoError);
+}
+
+class EditedWaveTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { SetKernelCopyEnabled(GetParam()); }
+  void TearDown() override { SetKernelCopyEnabled(true); }
+  TempDir Dir;
+};
+
+TEST_P(EditedWaveTest, PiecesFollowAFreshHeaderWithExactSizes) {
+  auto source = Sound(5000);
+  auto srcPath = RawFile(Dir, "src.wav", test::WaveBytes(source));
+  TSourceFile src(srcPath);
+  const std::string out = Dir / "deep/er/Track01.wav";  // folders are created
+  TOutputFile file = CreateEditedWave(out, test::CanonicalInfo(source.size()), {&src});
+  AppendZeros(file, 2348);
+  AppendSegment(file, src, 44 + 4000, 4);  // one sample frame: frame 1000
+  AppendSegment(file, src, 44, 0);         // nothing
+  AppendZeros(file, 0);
+  FinishEditedWave(file);
+  EXPECT_EQ(test::ReadBytes(out), test::WaveBytes(Cat({Zeros(2348), Slice(source, 4000, 4)})));
+}
+
+TEST_P(EditedWaveTest, LongSegmentCopiesExactlyThroughManyBlocks) {
+  // More than one 61440-byte buffer, not a multiple of it.
+  auto source = Sound(100000);
+  auto srcPath = RawFile(Dir, "src.wav", test::WaveBytes(source));
+  TSourceFile src(srcPath);
+  const std::string out = Dir / "o.wav";
+  TOutputFile file = CreateEditedWave(out, test::CanonicalInfo(source.size()), {&src});
+  AppendSegment(file, src, 44 + 4 * 123, 4 * 70000);
+  FinishEditedWave(file);
+  auto bytes = test::ReadBytes(out);
+  ASSERT_EQ(bytes.size(), 44u + 280000u);
+  EXPECT_EQ(bytes, test::WaveBytes(Slice(source, 492, 280000)));
+}
+
+TEST_P(EditedWaveTest, SourceThatEndsEarlyFailsTheCopy) {
+  auto source = Sound(100);
+  auto srcPath = RawFile(Dir, "src.wav", test::WaveBytes(source));
+  TSourceFile src(srcPath);
+  TOutputFile file = CreateEditedWave(Dir / "o.wav", test::CanonicalInfo(400), {&src});
+  EXPECT_THROW(AppendSegment(file, src, 44, 404), TMakeIoError);
+  EXPECT_THROW(AppendSegment(file, src, -4, 4), TMakeIoError);
+  EXPECT_THROW(AppendSegment(file, src, 44, -4), TMakeIoError);
+}
+
+INSTANTIATE_TEST_SUITE_P(KernelAndBufferedCopy, EditedWaveTest, ::testing::Bool());
+
+TEST(EditedWaveGuardTest, ProducedPathThatIsASourceIsRefusedAndTheSourceKept) {
+  TempDir dir;
+  auto source = Sound(1000);
+  const auto original = test::WaveBytes(source);
+  const std::string path = RawFile(dir, "a.wav", original);
+  TSourceFile src(path);
+  EXPECT_THROW(CreateEditedWave(path, test::CanonicalInfo(4000), {&src}), TMakeIoError);
+  // Another name of the same file (a hard link) is the same file.
+  ASSERT_EQ(::link(path.c_str(), (dir / "link.wav").c_str()), 0);
+  EXPECT_THROW(CreateEditedWave(dir / "link.wav", test::CanonicalInfo(4000), {&src}), TMakeIoError);
+  EXPECT_EQ(test::ReadBytes(path), original);
+}
+
+TEST(EditedWaveGuardTest, ExistingProducedFileIsReplaced) {
+  TempDir dir;
+  auto source = Sound(588);
+  TSourceFile src(RawFile(dir, "a.wav", test::WaveBytes(source)));
+  test::WriteBytes(dir / "out.wav", std::vector<uint8_t>(100000, 7));
+  TOutputFile file = CreateEditedWave(dir / "out.wav", test::CanonicalInfo(2352), {&src});
+  AppendSegment(file, src, 44, 2352);
+  FinishEditedWave(file);
+  EXPECT_EQ(test::ReadBytes(dir / "out.wav"), test::WaveBytes(source));
+}
+
+TEST(EditedWaveGuardTest, UncreatableOutputThrows) {
+  TempDir dir;
+  test::WriteBytes(dir / "file", {1});
+  // A folder of the path is a plain file.
+  EXPECT_THROW(CreateEditedWave(dir / "file/x.wav", test::CanonicalInfo(0), {}), TMakeIoError);
+  // A read-only folder (root ignores permissions, so this part only runs for others).
+  if (::geteuid() != 0) {
+    ::mkdir((dir / "ro").c_str(), 0555);
+    EXPECT_THROW(CreateEditedWave(dir / "ro/x.wav", test::CanonicalInfo(0), {}), TMakeIoError);
+  }
+}
+
+TEST(EditedWaveGuardTest, FullDiskFailsTheWrite) {
+  // /dev/full accepts opening and reports ENOSPC on every write.
+  struct stat st {};
+  if (::stat("/dev/full", &st) != 0) GTEST_SKIP() << "no /dev/full";
+  EXPECT_THROW(CreateEditedWave("/dev/full", test::CanonicalInfo(0), {}), TMakeIoError);
+}
+
+}  // namespace
+}  // namespace varnel
