@@ -1,7 +1,38 @@
-// varnel: the window program (being built).
-#include <cstdio>
+// varnel: the window program. Creates the main window and its dialogs, in the order the
+// program keeps them for the whole run, and runs the event loop until the window closes.
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <exception>
 
-int main() {
-  std::puts("The Varnel window is not built yet; use varnel-cli.");
-  return 0;
+#include "Aboutbox.h"
+#include "AppSettings.h"
+#include "Mainform.h"
+#include "Progressdialog.h"
+#include "QtPrompter.h"
+#include "Settingsdialog.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Varnel");
+  QGuiApplication::setDesktopFileName("varnel");
+  QApplication::setWindowIcon(QIcon(":/varnel.svg"));
+  try {
+    using namespace varnel;
+    const std::string exe = CurrentExePath();
+    const std::string home = HomeDir();
+    TQtPrompter prompter;
+    TVnlMainFrm VnlMainFrm(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
+    auto* GenSettingsDlg = new TGenSettingsDlg(prompter, &VnlMainFrm);
+    VnlMainFrm.SetGenSettingsDlg(GenSettingsDlg);
+    auto* AboutBox = new TAboutBox(&VnlMainFrm);
+    VnlMainFrm.SetAboutBox(AboutBox);
+    auto* ProgressDlg = new TProgressDlg(&VnlMainFrm);
+    VnlMainFrm.SetProgressDlg(ProgressDlg);
+    VnlMainFrm.show();
+    return app.exec();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, "Varnel", QString::fromLocal8Bit(e.what()));
+    return 1;
+  }
 }

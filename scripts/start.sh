@@ -7,4 +7,4 @@ sh scripts/setup.sh
 BUILD=build
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF
 cmake --build "$BUILD" -j "$(nproc)"
-exec "$BUILD/src/cli/varnel-cli" --help
+exec "$BUILD/app/varnel"

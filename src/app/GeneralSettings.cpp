@@ -1,0 +1,35 @@
+#include "GeneralSettings.h"
+
+#include <algorithm>
+
+namespace varnel {
+
+int32_t ClampLeadFrames(int32_t frames) {
+  return std::clamp(frames, kMinLeadFrames, kMaxLeadFrames);
+}
+
+TGeneralSettings LoadGeneralSettings(const AppSettings& settings) {
+  TGeneralSettings v;
+  v.WorkDir = settings.WorkDir;
+  v.AddFrames = settings.AddFrames;
+  v.NumFrames = ClampLeadFrames(settings.NumFrames);
+  v.MakeAlways = settings.MakeAlways;
+  v.Relative = settings.Relative;
+  return v;
+}
+
+void StoreGeneralSettings(AppSettings& settings, const TGeneralSettings& values) {
+  settings.WorkDir = values.WorkDir;
+  settings.AddFrames = values.AddFrames;
+  settings.NumFrames = ClampLeadFrames(values.NumFrames);
+  settings.MakeAlways = values.MakeAlways;
+  settings.Relative = values.Relative;
+}
+
+std::optional<std::string> BrowseWorkDir(TPrompter& prompter, const std::string& startDir) {
+  std::optional<std::string> chosen = prompter.BrowseFolder(kWorkDirBrowseTitle, startDir);
+  if (!chosen || chosen->empty()) return std::nullopt;
+  return chosen;
+}
+
+}  // namespace varnel

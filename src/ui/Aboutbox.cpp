@@ -1,0 +1,100 @@
+#include "Aboutbox.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ListFont.h"
+
+namespace varnel {
+
+QString UserGuidePath() {
+  const QString name = "user-guide.html";
+  QStringList candidates;
+  candidates << QDir(QCoreApplication::applicationDirPath())
+                    .absoluteFilePath("../share/doc/varnel/" + name);
+#ifdef VARNEL_INSTALL_PREFIX
+  candidates << QString(VARNEL_INSTALL_PREFIX) + "/share/doc/varnel/" + name;
+#endif
+#ifdef VARNEL_SOURCE_DIR
+  candidates << QString(VARNEL_SOURCE_DIR) + "/docs/" + name;
+#endif
+  for (const QString& c : candidates) {
+    if (QFileInfo(c).isFile()) return QFileInfo(c).canonicalFilePath();
+  }
+  return QDir::cleanPath(candidates.front());
+}
+
+QUrl UserGuideUrl(const QString& guidePath, bool japanese) {
+  QUrl url = QUrl::fromLocalFile(guidePath);
+  url.setFragment(japanese ? "ja" : "en");
+  return url;
+}
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutBox");
+  setWindowTitle("Version information");
+  setAccessibleName("Version information");
+  setFont(DialogFont());
+  setModal(true);
+  // A fixed dialog frame: no resizing, no help button.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+  // The primary language of the user's locale decides the guide's section.
+  Japanese_ = QLocale::system().language() == QLocale::Japanese;
+  OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+  auto label = [this](const char* name, const QString& text) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    l->setAccessibleName(text);
+    return l;
+  };
+  QLabel* product = label("ProductName", "Varnel");
+  QFont big = font();
+  big.setPixelSize(18);
+  big.setBold(true);
+  product->setFont(big);
+  QLabel* version = label("Version", "Version 2.03");
+  QLabel* line1 = label("Comments", "Lays out audio and mixed-mode CDs, hidden tracks included,");
+  QLabel* line2 = label("Copyright", "and writes CDRWIN cue sheets with the wave files they need.");
+
+  auto* ok = new QPushButton("&OK", this);
+  ok->setObjectName("OkBtn");
+  ok->setAccessibleName("OK");
+  ok->setDefault(true);
+  auto* web = new QPushButton("&WebSite", this);
+  web->setObjectName("WebSiteBtn");
+  web->setAccessibleName("WebSite");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(web, &QPushButton::clicked, this, &TAboutBox::WebSiteBtnClick);
+
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(product);
+  texts->addWidget(version);
+  texts->addSpacing(8);
+  texts->addWidget(line1);
+  texts->addWidget(line2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(web);
+  buttons->addWidget(ok);
+  auto* all = new QVBoxLayout(this);
+  all->addLayout(texts);
+  all->addSpacing(12);
+  all->addLayout(buttons);
+  all->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::WebSiteBtnClick() {
+  if (OpenUrl) OpenUrl(UserGuideUrl(UserGuidePath(), Japanese_));
+}
+
+}  // namespace varnel

@@ -1,0 +1,403 @@
+#include "Mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+
+#include "Aboutbox.h"
+#include "IniFile.h"
+#include "ListFont.h"
+#include "Making.h"
+#include "Progressdialog.h"
+#include "Settingsdialog.h"
+#include "StatusBar.h"
+#include "TrackListBox.h"
+#include "TrackListOps.h"
+
+namespace varnel {
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+template <typename W>
+W* Named(W* w, const char* name, const QString& accessible) {
+  w->setObjectName(name);
+  w->setAccessibleName(accessible);
+  return w;
+}
+
+QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy) {
+  // Labels carry no control name: a drop on one counts as a drop on the box it stands in.
+  auto* l = new QLabel(text, parent);
+  l->setAccessibleName(text);
+  if (buddy) l->setBuddy(buddy);
+  return l;
+}
+
+void SetTextKeepingCursor(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+}  // namespace
+
+TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::string defaultWorkDir,
+                         QWidget* parent)
+    : QMainWindow(parent), Ctx_(prompter), SettingsPath_(std::move(settingsPath)) {
+  setObjectName("VnlMainFrm");
+  setWindowTitle("Varnel");
+  setAccessibleName("Varnel");
+  setFont(DialogFont());
+  Maker_ = std::make_unique<TMakeController>(Ctx_);
+  ChooseFont = [this](const QFont& initial) -> std::optional<QFont> {
+    bool ok = false;
+    QFont f = QFontDialog::getFont(&ok, initial, this, QString());
+    if (!ok) return std::nullopt;
+    return f;
+  };
+
+  // 1. The window from its layout.
+  BuildControls();
+  BuildActions();
+  Ctx_.RedrawTracks = [this] { Tracks_->SyncWithLayout(); };
+
+  // 2. The settings: geometry, column widths and the rest of AppSettings.
+  {
+    TIniFile ini(SettingsPath_);
+    LoadSettings(ini, Ctx_.Settings, defaultWorkDir);
+  }
+  ApplyFormSettings();
+
+  // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
+  // nothing on disc.
+  Ctx_.MakeState.store(MakeIdle);
+  Ctx_.Layout.ImageType = 0;
+  Ctx_.CdTextCkEnabled = true;
+  Ctx_.BinTypeCmbEnabled = false;
+  Ctx_.Layout.TotalBytes = 0;
+
+  // 4. The status bar.
+  RefreshStatusBar(Ctx_);
+  UpdateFromContext();
+
+  // 5. Files dropped from the file manager.
+  setAcceptDrops(true);
+}
+
+TVnlMainFrm::~TVnlMainFrm() {
+  Ctx_.RedrawTracks = nullptr;
+  ClearTracks(Ctx_);
+}
+
+void TVnlMainFrm::BuildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+
+  // The data track.
+  DataTrackGbx_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", central), "DataTrackGbx",
+                        " Data Track (for Mix-Mode disc) ");
+  BinPathEdit_ = Named(new QLineEdit(DataTrackGbx_), "BinPathEdit", "Image:");
+  BinBrowseBtn_ = Named(new QPushButton("&Browse", DataTrackGbx_), "BinBrowseBtn", "Browse");
+  BinTypeCmb_ = Named(new QComboBox(DataTrackGbx_), "BinTypeCmb", "Type:");
+  for (const char* t : kImageTypeTexts) BinTypeCmb_->addItem(QString::fromLatin1(t));
+  auto* dataGrid = new QGridLayout(DataTrackGbx_);
+  dataGrid->addWidget(Caption("Image:", DataTrackGbx_, BinPathEdit_), 0, 0);
+  dataGrid->addWidget(BinPathEdit_, 0, 1);
+  dataGrid->addWidget(BinBrowseBtn_, 0, 2);
+  dataGrid->addWidget(Caption("Type:", DataTrackGbx_, BinTypeCmb_), 1, 0);
+  auto* typeRow = new QHBoxLayout;
+  typeRow->addWidget(BinTypeCmb_);
+  typeRow->addStretch();
+  dataGrid->addLayout(typeRow, 1, 1, 1, 2);
+  dataGrid->setColumnStretch(1, 1);
+
+  // The audio tracks.
+  AudioTracksGbx_ =
+      Named(new QGroupBox(" Audio Tracks ", central), "AudioTracksGbx", " Audio Tracks ");
+  CdTextCk_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGbx_), "CdTextCk", "Enable CD-TEXT");
+  CdtEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CdtEdit", "CdtEdit");
+  CdtBrowseBtn_ = Named(new QPushButton("Br&owse", AudioTracksGbx_), "CdtBrowseBtn", "Browse");
+  CatalogEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CatalogEdit", "Media Catalog Number:");
+  // Thirteen digit positions, blanks where no digit has been typed.
+  CatalogEdit_->setInputMask("0000000000000; ");
+  CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
+  CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
+  WaveBrowseBtn_ = Named(new QPushButton("B&rowse", AudioTracksGbx_), "WaveBrowseBtn", "Browse");
+  WaveClearbtn_ = Named(new QPushButton("&Clear", AudioTracksGbx_), "WaveClearbtn", "Clear");
+  Tracks_ = new TTracksList(Ctx_, AudioTracksGbx_);
+  connect(Tracks_, &TTracksList::PropertiesRequested, this, &TVnlMainFrm::EditPropertyExecute);
+
+  auto* audioGrid = new QGridLayout(AudioTracksGbx_);
+  audioGrid->addWidget(CdTextCk_, 0, 0);
+  audioGrid->addWidget(CdtEdit_, 0, 1, 1, 3);
+  audioGrid->addWidget(CdtBrowseBtn_, 0, 4);
+  auto* catalogRow = new QHBoxLayout;
+  catalogRow->addWidget(Caption("Media Catalog Number:", AudioTracksGbx_, CatalogEdit_));
+  catalogRow->addWidget(CatalogEdit_);
+  catalogRow->addStretch();
+  audioGrid->addLayout(catalogRow, 1, 0, 1, 3);
+  audioGrid->addWidget(WaveBrowseBtn_, 1, 3);
+  audioGrid->addWidget(WaveClearbtn_, 1, 4);
+  audioGrid->addWidget(Tracks_, 2, 0, 1, 5);
+  audioGrid->setColumnStretch(1, 1);
+  audioGrid->setRowStretch(2, 1);
+
+  auto* column = new QVBoxLayout(central);
+  column->addWidget(DataTrackGbx_);
+  column->addWidget(AudioTracksGbx_, 1);
+
+  // Drops are the window's: the fields must not take a dropped file as text.
+  for (QLineEdit* e : {BinPathEdit_, CdtEdit_, CatalogEdit_}) e->setAcceptDrops(false);
+  Tracks_->Header()->setAcceptDrops(false);
+  Tracks_->Header()->viewport()->setAcceptDrops(false);
+
+  // The status bar with its four panels.
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName("StatusBar");
+  bar->setAccessibleName("StatusBar");
+  setStatusBar(bar);
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QString("StatusPanel%1").arg(i));
+    panel->setAccessibleName(QString("StatusPanel%1").arg(i));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (i < 3) {
+      panel->setFixedWidth(kStatusPanelWidths[i]);
+      bar->addWidget(panel);
+    } else {
+      // The last panel reaches to the right edge, as a status bar's last part does.
+      panel->setMinimumWidth(kStatusPanelWidths[i]);
+      bar->addWidget(panel, 1);
+    }
+    StatusPanels_[static_cast<size_t>(i)] = panel;
+  }
+
+  connect(BinPathEdit_, &QLineEdit::textChanged, this, &TVnlMainFrm::BinPathEditChange);
+  connect(BinTypeCmb_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!Updating_ && index >= 0) Ctx_.Layout.ImageType = index;
+  });
+  connect(CdTextCk_, &QCheckBox::toggled, this, [this](bool on) {
+    if (!Updating_) Ctx_.Layout.CdTextEnabled = on;
+  });
+  connect(CdtEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (!Updating_) Ctx_.Layout.CdtPath = text.toStdString();
+  });
+  connect(CatalogEdit_, &QLineEdit::textChanged, this, [this] {
+    if (!Updating_)
+      Ctx_.Layout.MediaCatalog = CatalogFieldText(CatalogEdit_->displayText().toStdString());
+  });
+
+  setMinimumSize(kMinFormWidth, kMinFormHeight);
+}
+
+void TVnlMainFrm::BinPathEditChange() {
+  if (Updating_) return;
+  Guarded([this] { SetDataTrackFile(Ctx_, BinPathEdit_->text().toStdString()); });
+  UpdateFromContext();
+}
+
+QAction* TVnlMainFrm::Action(const char* name) const {
+  return findChild<QAction*>(name);
+}
+
+void TVnlMainFrm::BuildActions() {
+  struct TCommand {
+    const char* Menu;
+    const char* Name;
+    const char* Caption;
+    void (TVnlMainFrm::*Execute)();
+  };
+  static const TCommand kCommands[] = {
+      {"&File", "FileBin", "Select a .&bin file for mix-mode disc", &TVnlMainFrm::FileBinExecute},
+      {"&File", "FileAudio", "Select .&wav/.mp3/.cdg files for audio tracks",
+       &TVnlMainFrm::FileAudioExecute},
+      {"&File", "FileCdt", "Select a .cdt file for CD-TEXT information",
+       &TVnlMainFrm::FileCdtExecute},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileNew", "&New deic layout", &TVnlMainFrm::FileNewExecute},
+      {"&File", "FileLoad", "&Load disc layout", &TVnlMainFrm::FileLoadExecute},
+      {"&File", "FileSave", "&Save disc layout", &TVnlMainFrm::FileSaveExecute},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &TVnlMainFrm::FileMakeExecute},
+      {"&File", "FileTest", "&Test (Don't make wave files)", &TVnlMainFrm::FileTestExecute},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileExit", "E&xit", nullptr},
+      {"&Edit", "EditProperty", "Track &properties", &TVnlMainFrm::EditPropertyExecute},
+      {"&Edit", "EditRemove", "&Remove a selected track", &TVnlMainFrm::EditRemoveExecute},
+      {"&Edit", "EditClearAudio", "&Clear audio tracks", &TVnlMainFrm::EditClearAudioExecute},
+      {"&Settings", "SettingsGeneral", "&General", &TVnlMainFrm::SettingsGeneralExecute},
+      {"&Settings", "SettingDefault", "&Default properties", &TVnlMainFrm::SettingDefaultExecute},
+      {"&Settings", "SetingsFont", "&Font", &TVnlMainFrm::SetingsFontExecute},
+      {"&Help", "HelpAbout", "&About", &TVnlMainFrm::HelpAboutExecute},
+  };
+  static const struct {
+    const char* Title;
+    const char* Name;
+  } kMenus[] = {{"&File", "FileMenu"},
+                {"&Edit", "EditMenu"},
+                {"&Settings", "SettingsMenu"},
+                {"&Help", "HelpMenu"}};
+
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu");
+  bar->setAccessibleName("MainMenu");
+  for (const auto& m : kMenus) {
+    QMenu* menu = bar->addMenu(m.Title);
+    menu->setObjectName(m.Name);
+    for (const TCommand& c : kCommands) {
+      if (std::string(c.Menu) != m.Title) continue;
+      if (c.Name == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      auto* action = new QAction(c.Caption, this);
+      action->setObjectName(c.Name);
+      if (c.Execute) {
+        auto execute = c.Execute;
+        connect(action, &QAction::triggered, this,
+                [this, execute] { Guarded([&] { (this->*execute)(); }); });
+      } else {
+        connect(action, &QAction::triggered, this, &QWidget::close);
+      }
+      menu->addAction(action);
+      addAction(action);
+    }
+  }
+  Action("EditRemove")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+
+  // The buttons run the same actions as the menu.
+  auto bind = [this](QPushButton* button, const char* action) {
+    QAction* a = Action(action);
+    connect(button, &QPushButton::clicked, a, &QAction::trigger);
+  };
+  bind(BinBrowseBtn_, "FileBin");
+  bind(CdtBrowseBtn_, "FileCdt");
+  bind(WaveBrowseBtn_, "FileAudio");
+  bind(WaveClearbtn_, "EditClearAudio");
+}
+
+void TVnlMainFrm::ApplyFormSettings() {
+  AppSettings& s = Ctx_.Settings;
+  // Geometry within reach of a screen: a settings file from another display (or a
+  // hand-edited one) must not put the window where nobody can see it.
+  const int w = std::clamp(s.Width, kMinFormWidth, 16384);
+  const int h = std::clamp(s.Height, kMinFormHeight, 16384);
+  QPoint pos(std::clamp(s.Left, -100000, 100000), std::clamp(s.Top, -100000, 100000));
+  const QRect wanted(pos, QSize(w, h));
+  bool visible = false;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect seen = screen->availableGeometry().intersected(wanted);
+    if (seen.width() >= 100 && seen.height() >= 50) visible = true;
+  }
+  if (!visible && primary) pos = primary->availableGeometry().topLeft() + QPoint(100, 100);
+  move(pos);
+  resize(w, h);
+
+  QHeaderView* header = Tracks_->Header();
+  for (int c = 0; c < kColumnCount; ++c) {
+    header->resizeSection(c, std::clamp(s.ColumnWidth[static_cast<size_t>(c)], 0, 16384));
+  }
+}
+
+void TVnlMainFrm::UpdateFromContext() {
+  const bool was = Updating_;
+  Updating_ = true;
+  const DiscLayout& l = Ctx_.Layout;
+  SetTextKeepingCursor(BinPathEdit_, Q(l.DataTrackFile));
+  BinTypeCmb_->setCurrentIndex(std::clamp(l.ImageType, 0, BinTypeCmb_->count() - 1));
+  BinTypeCmb_->setEnabled(Ctx_.BinTypeCmbEnabled);
+  CdTextCk_->setEnabled(Ctx_.CdTextCkEnabled);
+  CdTextCk_->setChecked(l.CdTextEnabled);
+  SetTextKeepingCursor(CdtEdit_, Q(l.CdtPath));
+  const QString catalog = Q(CatalogFieldText(l.MediaCatalog));
+  if (CatalogEdit_->displayText() != catalog) CatalogEdit_->setText(catalog);
+  Tracks_->SyncWithLayout();
+  for (size_t i = 0; i < StatusPanels_.size(); ++i) {
+    StatusPanels_[i]->setText(Q(Ctx_.StatusPanels[i]));
+  }
+  Updating_ = was;
+}
+
+void TVnlMainFrm::ApplyListFont(const TFontSettings& font) {
+  FontKept_ = font;
+  ApplyQtFont(FontFromSettings(font));
+}
+
+void TVnlMainFrm::ApplyQtFont(const QFont& font) {
+  Tracks_->setFont(font);
+  for (QLineEdit* e : {BinPathEdit_, CdtEdit_}) {
+    e->setFont(font);
+    QPalette pal = e->palette();
+    const std::optional<QColor> color = FontColor(FontKept_.Color);
+    pal.setColor(QPalette::Text, color ? *color : QApplication::palette(e).color(QPalette::Text));
+    e->setPalette(pal);
+  }
+  Tracks_->SetRowHeight(FontPixelHeight(font));
+  Tracks_->viewport()->update();
+}
+
+TFontSettings TVnlMainFrm::ListFontSettings() const {
+  return SettingsFromFont(Tracks_->font(), FontKept_);
+}
+
+bool TVnlMainFrm::SaveSettingsFile() {
+  AppSettings& s = Ctx_.Settings;
+  s.Top = y();
+  s.Left = x();
+  s.Width = width();
+  s.Height = height();
+  for (int c = 0; c < kColumnCount; ++c) {
+    s.ColumnWidth[static_cast<size_t>(c)] = Tracks_->Header()->sectionSize(c);
+  }
+  s.Font = ListFontSettings();
+  std::string error;
+  if (!WriteSettingsFile(SettingsPath_, s, &error)) {
+    // Closing asks nothing; a settings file that cannot be written is only noted.
+    std::fprintf(stderr, "varnel: settings not saved to %s: %s\n", SettingsPath_.c_str(),
+                 error.c_str());
+    return false;
+  }
+  return true;
+}
+
+void TVnlMainFrm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (FirstShown_) return;
+  FirstShown_ = true;
+  if (QScreen* screen = this->screen()) setMaximumSize(screen->size());
+  TIniFile ini(SettingsPath_);
+  TFontSettings font;
+  LoadFontSettings(ini, font);
+  ApplyListFont(font);
+}
+
+void TVnlMainFrm::closeEvent(QCloseEvent* e) {
+  // A run ends before the window can: its progress dialog and result box come first.
+  if (Making_) {
+    e->ignore();
+    return;
+  }
+  SaveSettingsFile();
+  e->accept();
+}
+
+}  // namespace varnel

@@ -1,0 +1,147 @@
+// The main window "Varnel": the data track and audio track controls, the track list under
+// its header, the four-panel status bar, and every command in one table of actions that
+// the menu bar and the window's buttons share. It owns the disc layout and the settings
+// (through its TAppContext), reads the settings file when created and applies its list
+// font when first shown, writes the whole file when closed, and takes files dropped from
+// the file manager, handing them to the control under the pointer.
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "AppContext.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace varnel {
+
+class TAboutBox;
+class TMakeController;
+class TGenSettingsDlg;
+class TProgressDlg;
+class TTracksList;
+
+inline constexpr int kMinFormWidth = 500;
+inline constexpr int kMinFormHeight = 400;
+// Widths of the four status bar panels (the last one at least that wide).
+inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
+
+class TVnlMainFrm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Reads the settings file at `settingsPath` ("WorkDir" defaulting to `defaultWorkDir`).
+  TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::string defaultWorkDir,
+              QWidget* parent = nullptr);
+  ~TVnlMainFrm() override;
+
+  TAppContext& Context() { return Ctx_; }
+  TMakeController& Maker() { return *Maker_; }
+  TTracksList* Tracks() const { return Tracks_; }
+  QAction* Action(const char* name) const;
+
+  // The dialogs created after the window (kept for the whole run).
+  void SetGenSettingsDlg(TGenSettingsDlg* dlg) { GenSettingsDlg_ = dlg; }
+  void SetAboutBox(TAboutBox* box) { AboutBox_ = box; }
+  void SetProgressDlg(TProgressDlg* dlg);
+
+  // Hooks of the dialogs other parts of the program provide. ShowTrackProperty edits a
+  // track modally and may change the wave folder; ShowDefaultSettings edits the defaults.
+  std::function<void(TTrackInfo& track, std::string& waveFileDir)> ShowTrackProperty;
+  std::function<void()> ShowDefaultSettings;
+  // The font dialog: the chosen font, or nothing when cancelled (QFontDialog unless
+  // replaced).
+  std::function<std::optional<QFont>(const QFont& initial)> ChooseFont;
+
+  // The commands of the action table.
+  void FileBinExecute();
+  void FileAudioExecute();
+  void FileCdtExecute();
+  void FileNewExecute();
+  void FileLoadExecute();
+  void FileSaveExecute();
+  void FileMakeExecute();
+  void FileTestExecute();
+  void EditPropertyExecute();
+  void EditRemoveExecute();
+  void EditClearAudioExecute();
+  void SettingsGeneralExecute();
+  void SettingDefaultExecute();
+  void SetingsFontExecute();
+  void HelpAboutExecute();
+
+  // Files dropped on the control named `controlName` (empty: no control of the system).
+  void DropPaths(const std::string& controlName, const std::vector<std::string>& paths);
+  // The system's name of the control at `pos` (window coordinates): the nearest widget
+  // that carries one, labels counting as the box they stand in.
+  std::string ControlNameAt(const QPoint& pos) const;
+
+  // Shows the layout, the control availability and the status texts of the context.
+  void UpdateFromContext();
+  // Gives the list, the image path field and the .cdt path field the font, and the list
+  // rows its height.
+  void ApplyListFont(const TFontSettings& font);
+  TFontSettings ListFontSettings() const;
+  // Writes the whole settings file (window geometry, column widths and font included).
+  bool SaveSettingsFile();
+
+  // Runs a command; an error it lets escape is shown in an error box and the program
+  // goes on.
+  void Guarded(const std::function<void()>& command);
+
+  // A making run is being shown: the window cannot be closed.
+  bool Making() const { return Making_; }
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  void BuildControls();
+  void BuildActions();
+  void ApplyFormSettings();
+  void ApplyQtFont(const QFont& font);
+  void StartMakingCommand(bool test);
+  void BinPathEditChange();
+
+  TAppContext Ctx_;
+  std::unique_ptr<TMakeController> Maker_;
+  std::string SettingsPath_;
+  TFontSettings FontKept_;
+  bool FirstShown_ = false;
+  bool Updating_ = false;
+  bool Making_ = false;
+
+  QGroupBox* DataTrackGbx_ = nullptr;
+  QLineEdit* BinPathEdit_ = nullptr;
+  QPushButton* BinBrowseBtn_ = nullptr;
+  QComboBox* BinTypeCmb_ = nullptr;
+  QGroupBox* AudioTracksGbx_ = nullptr;
+  QCheckBox* CdTextCk_ = nullptr;
+  QLineEdit* CdtEdit_ = nullptr;
+  QPushButton* CdtBrowseBtn_ = nullptr;
+  QLineEdit* CatalogEdit_ = nullptr;
+  QPushButton* WaveBrowseBtn_ = nullptr;
+  QPushButton* WaveClearbtn_ = nullptr;
+  TTracksList* Tracks_ = nullptr;
+  std::array<QLabel*, 4> StatusPanels_{};
+
+  TGenSettingsDlg* GenSettingsDlg_ = nullptr;
+  TAboutBox* AboutBox_ = nullptr;
+  TProgressDlg* ProgressDlg_ = nullptr;
+};
+
+}  // namespace varnel

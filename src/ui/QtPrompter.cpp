@@ -1,0 +1,125 @@
+#include "QtPrompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace varnel {
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+int RunBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text,
+           QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+  QApplication::beep();
+  QMessageBox box(icon, Q(kProgramTitle), Q(text), buttons, owner);
+  box.setObjectName("MessageBox");
+  box.setDefaultButton(defaultButton);
+  return box.exec();
+}
+
+}  // namespace
+
+QString QtFileFilter(const std::string& filter) {
+  const QStringList parts = Q(filter).split('|');
+  QStringList out;
+  static const QRegularExpression trailingPatterns(R"(\s*\([^()]*\)\s*$)");
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString desc = parts[i];
+    desc.remove(trailingPatterns);
+    QStringList patterns;
+    for (QString p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      p = p.trimmed();
+      if (p.isEmpty()) continue;
+      patterns << (p == "*.*" ? QString("*") : p);
+    }
+    if (patterns.isEmpty()) patterns << "*";
+    out << QString("%1 (%2)").arg(desc.trimmed(), patterns.join(' '));
+  }
+  return out.join(";;");
+}
+
+TQtPrompter::TQtPrompter(std::function<QWidget*()> parent) : Parent_(std::move(parent)) {}
+
+QWidget* TQtPrompter::Owner() const {
+  QWidget* w = Parent_ ? Parent_() : nullptr;
+  if (QWidget* active = QApplication::activeModalWidget()) return active;
+  return w ? w : QApplication::activeWindow();
+}
+
+void TQtPrompter::ShowMessage(TBoxKind kind, const std::string& text) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (kind) {
+    case TBoxKind::Plain:
+      icon = QMessageBox::NoIcon;
+      break;
+    case TBoxKind::Information:
+      icon = QMessageBox::Information;
+      break;
+    case TBoxKind::Warning:
+      icon = QMessageBox::Warning;
+      break;
+    case TBoxKind::Error:
+      icon = QMessageBox::Critical;
+      break;
+  }
+  RunBox(Owner(), icon, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool TQtPrompter::AskYesNo(const std::string& text) {
+  return RunBox(Owner(), QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No,
+                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool TQtPrompter::ConfirmOkCancel(const std::string& text) {
+  return RunBox(Owner(), QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
+                QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+void TQtPrompter::Beep() {
+  QApplication::beep();
+}
+
+std::vector<std::string> TQtPrompter::OpenFiles(const TFileDialogRequest& request) {
+  QFileDialog dlg(Owner(), Q(request.Title), Q(request.InitialDir), QtFileFilter(request.Filter));
+  dlg.setObjectName("OpenDlg");
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(request.Multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  if (!request.FileName.empty()) dlg.selectFile(Q(request.FileName));
+  std::vector<std::string> chosen;
+  if (dlg.exec() != QDialog::Accepted) return chosen;
+  for (const QString& f : dlg.selectedFiles()) chosen.push_back(f.toStdString());
+  return chosen;
+}
+
+std::optional<std::string> TQtPrompter::SaveFile(const TFileDialogRequest& request) {
+  QFileDialog dlg(Owner(), Q(request.Title), Q(request.InitialDir), QtFileFilter(request.Filter));
+  dlg.setObjectName("SaveDlg");
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  // The commands ask about replacing a file themselves.
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  std::string ext = request.DefaultExt;
+  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+  if (!ext.empty()) dlg.setDefaultSuffix(Q(ext));
+  if (!request.FileName.empty()) dlg.selectFile(Q(request.FileName));
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dlg.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  return files.front().toStdString();
+}
+
+std::optional<std::string> TQtPrompter::BrowseFolder(const std::string& title,
+                                                     const std::string& initialDir) {
+  const QString dir = QFileDialog::getExistingDirectory(Owner(), Q(title), Q(initialDir),
+                                                        QFileDialog::ShowDirsOnly);
+  if (dir.isEmpty()) return std::nullopt;
+  return dir.toStdString();
+}
+
+}  // namespace varnel

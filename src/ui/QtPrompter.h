@@ -1,0 +1,38 @@
+// The window program's TPrompter: the system beep followed by a modal QMessageBox titled
+// "Varnel", and Qt's own file and folder dialogs.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "Prompter.h"
+
+namespace varnel {
+
+// Turns the system's filter form "Desc|pat;pat|Desc|pat" into Qt's "Desc (pat pat);;Desc
+// (pat)". A parenthesised pattern list already ending a description is replaced by the
+// real patterns, and "*.*" (every file on the system the form comes from) becomes "*".
+// A trailing description without patterns is dropped.
+QString QtFileFilter(const std::string& filter);
+
+class TQtPrompter : public TPrompter {
+ public:
+  // `parent` gives the boxes their owner; when it returns null the active window is used.
+  explicit TQtPrompter(std::function<QWidget*()> parent = {});
+
+  void ShowMessage(TBoxKind kind, const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  bool ConfirmOkCancel(const std::string& text) override;
+  void Beep() override;
+  std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
+  std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
+  std::optional<std::string> BrowseFolder(const std::string& title,
+                                          const std::string& initialDir) override;
+
+ private:
+  QWidget* Owner() const;
+  std::function<QWidget*()> Parent_;
+};
+
+}  // namespace varnel

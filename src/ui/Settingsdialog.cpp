@@ -1,0 +1,150 @@
+#include "Settingsdialog.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+
+#include "GeneralSettings.h"
+#include "ListFont.h"
+
+namespace varnel {
+
+TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
+    : QDialog(parent), Prompter_(prompter) {
+  setObjectName("GenSettingsDlg");
+  setWindowTitle("General Settings");
+  setAccessibleName("General Settings");
+  setFont(DialogFont());
+  // Only a system menu: no help or minimise buttons.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setMinimumSize(450, 155);
+  setMaximumSize(1600, 155);
+  resize(450, 155);
+
+  auto* workLbl = new QLabel("Working Folder:", this);
+  workLbl->setAccessibleName("Working Folder:");
+  WorkDirEdit_ = new QLineEdit(this);
+  WorkDirEdit_->setObjectName("WorkDirEdit");
+  WorkDirEdit_->setAccessibleName("Working Folder:");
+  workLbl->setBuddy(WorkDirEdit_);
+  auto* browse = new QPushButton("&Browse", this);
+  browse->setObjectName("BrowseBtn");
+  browse->setAccessibleName("Browse");
+  browse->setAutoDefault(false);
+
+  AddFrameChk_ = new QCheckBox("Add leading silence:", this);
+  AddFrameChk_->setObjectName("AddFrameChk");
+  AddFrameChk_->setAccessibleName("Add leading silence:");
+  FramesUd_ = new QSpinBox(this);
+  FramesUd_->setObjectName("FramesUd");
+  FramesUd_->setAccessibleName("FramesUd");
+  FramesUd_->setRange(kMinLeadFrames, kMaxLeadFrames);
+  FramesUd_->setWrapping(false);
+  FramesUd_->setValue(0);
+  // The edit part of the up-down is the frames field.
+  if (QLineEdit* edit = FramesUd_->findChild<QLineEdit*>()) {
+    edit->setObjectName("FramesEdit");
+    edit->setAccessibleName("FramesEdit");
+  }
+  auto* framesLbl = new QLabel("Frames", this);
+  framesLbl->setAccessibleName("Frames");
+
+  AlwaysMakeCk_ = new QCheckBox("Always make temporary wave files", this);
+  AlwaysMakeCk_->setObjectName("AlwaysMakeCk");
+  AlwaysMakeCk_->setAccessibleName("Always make temporary wave files");
+  RelNameCk_ = new QCheckBox("Specify image files in relative filename", this);
+  RelNameCk_->setObjectName("RelNameCk");
+  RelNameCk_->setAccessibleName("Specify image files in relative filename");
+
+  auto* ok = new QPushButton("&OK", this);
+  ok->setObjectName("OkBtn");
+  ok->setAccessibleName("OK");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton("&Cancel", this);
+  cancel->setObjectName("CancelBtn");
+  cancel->setAccessibleName("Cancel");
+  cancel->setAutoDefault(false);
+
+  auto* grid = new QGridLayout(this);
+  grid->setVerticalSpacing(4);
+  grid->addWidget(workLbl, 0, 0);
+  grid->addWidget(WorkDirEdit_, 0, 1, 1, 3);
+  grid->addWidget(browse, 0, 4);
+  auto* frames = new QHBoxLayout;
+  frames->addWidget(AddFrameChk_);
+  frames->addWidget(FramesUd_);
+  frames->addWidget(framesLbl);
+  frames->addStretch();
+  grid->addLayout(frames, 1, 0, 1, 5);
+  grid->addWidget(AlwaysMakeCk_, 2, 0, 1, 5);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(RelNameCk_);
+  bottom->addStretch();
+  bottom->addWidget(ok);
+  bottom->addWidget(cancel);
+  grid->addLayout(bottom, 3, 0, 1, 5);
+  grid->setColumnStretch(1, 1);
+
+  setTabOrder(WorkDirEdit_, browse);
+  setTabOrder(browse, AddFrameChk_);
+  setTabOrder(AddFrameChk_, FramesUd_);
+  setTabOrder(FramesUd_, AlwaysMakeCk_);
+  setTabOrder(AlwaysMakeCk_, ok);
+  setTabOrder(ok, cancel);
+  setTabOrder(cancel, RelNameCk_);
+
+  connect(browse, &QPushButton::clicked, this, &TGenSettingsDlg::BrowseBtnClick);
+  connect(ok, &QPushButton::clicked, this, &TGenSettingsDlg::OkBtnClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TGenSettingsDlg::Execute(AppSettings& settings, const QFont& font) {
+  Settings_ = &settings;
+  FormShow(settings, font);
+  const int result = exec();
+  Settings_ = nullptr;
+  return result;
+}
+
+void TGenSettingsDlg::FormShow(const AppSettings& settings, const QFont& font) {
+  WorkDirEdit_->setFont(font);
+  const TGeneralSettings v = LoadGeneralSettings(settings);
+  WorkDirEdit_->setText(QString::fromStdString(v.WorkDir));
+  AddFrameChk_->setChecked(v.AddFrames);
+  FramesUd_->setValue(v.NumFrames);
+  AlwaysMakeCk_->setChecked(v.MakeAlways);
+  RelNameCk_->setChecked(v.Relative);
+}
+
+void TGenSettingsDlg::OkBtnClick() {
+  // A number still being typed counts as the up-down's position.
+  FramesUd_->interpretText();
+  if (Settings_) {
+    TGeneralSettings v;
+    v.WorkDir = WorkDirEdit_->text().toStdString();
+    v.AddFrames = AddFrameChk_->isChecked();
+    v.NumFrames = FramesUd_->value();
+    v.MakeAlways = AlwaysMakeCk_->isChecked();
+    v.Relative = RelNameCk_->isChecked();
+    StoreGeneralSettings(*Settings_, v);
+  }
+  accept();
+}
+
+void TGenSettingsDlg::BrowseBtnClick() {
+  // The browser starts at the desktop.
+  QString start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+  if (start.isEmpty() || !QDir(start).exists()) start = QDir::homePath();
+  if (std::optional<std::string> dir = BrowseWorkDir(Prompter_, start.toStdString())) {
+    WorkDirEdit_->setText(QString::fromStdString(*dir));
+  }
+}
+
+}  // namespace varnel

@@ -1,0 +1,42 @@
+// "General Settings": the working folder (with a folder browser), the leading silence
+// switch and its 0 to 150 frames, "Always make temporary wave files" and relative file
+// names. Each showing starts from the settings in memory; OK stores the five values,
+// Cancel or the close box stores nothing.
+#pragma once
+
+#include <QDialog>
+
+#include "AppSettings.h"
+#include "Prompter.h"
+
+class QCheckBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace varnel {
+
+class TGenSettingsDlg : public QDialog {
+  Q_OBJECT
+ public:
+  TGenSettingsDlg(TPrompter& prompter, QWidget* parent = nullptr);
+
+  // Shows the dialog modally over `settings`, the working folder field in `font`.
+  // QDialog::Accepted when OK stored the values.
+  int Execute(AppSettings& settings, const QFont& font);
+
+  // Fills the controls from the settings.
+  void FormShow(const AppSettings& settings, const QFont& font);
+  void OkBtnClick();
+  void BrowseBtnClick();
+
+ private:
+  TPrompter& Prompter_;
+  AppSettings* Settings_ = nullptr;
+  QLineEdit* WorkDirEdit_;
+  QCheckBox* AddFrameChk_;
+  QSpinBox* FramesUd_;
+  QCheckBox* AlwaysMakeCk_;
+  QCheckBox* RelNameCk_;
+};
+
+}  // namespace varnel

@@ -1,0 +1,139 @@
+// The about box and the window's prompter.
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "Aboutbox.h"
+#include "QtPrompter.h"
+#include "UiTestSupport.h"
+
+namespace varnel {
+namespace {
+
+TEST(AboutBox, CaptionsAndButtons) {
+  TAboutBox box;
+  EXPECT_EQ(box.windowTitle(), "Version information");
+  EXPECT_EQ(box.findChild<QLabel*>("ProductName")->text(), "Varnel");
+  EXPECT_EQ(box.findChild<QLabel*>("Version")->text(), "Version 2.03");
+  QPushButton* ok = box.findChild<QPushButton*>("OkBtn");
+  EXPECT_EQ(ok->text(), "&OK");
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_EQ(box.findChild<QPushButton*>("WebSiteBtn")->text(), "&WebSite");
+}
+
+TEST(AboutBox, WebSiteOpensTheInstalledGuideInTheLocalesSection) {
+  TAboutBox box;
+  std::vector<QUrl> opened;
+  box.OpenUrl = [&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  };
+  QTest::mouseClick(box.findChild<QPushButton*>("WebSiteBtn"), Qt::LeftButton);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_TRUE(opened[0].isLocalFile());
+  EXPECT_TRUE(opened[0].toLocalFile().endsWith("/user-guide.html"));
+  EXPECT_TRUE(QFileInfo(opened[0].toLocalFile()).isFile()) << opened[0].toString().toStdString();
+  EXPECT_EQ(opened[0].fragment(), box.IsJapanese() ? "ja" : "en");
+}
+
+TEST(AboutBox, GuideAddressPerLocale) {
+  EXPECT_EQ(UserGuideUrl("/usr/share/doc/varnel/user-guide.html", true).toString(),
+            "file:///usr/share/doc/varnel/user-guide.html#ja");
+  EXPECT_EQ(UserGuideUrl("/usr/share/doc/varnel/user-guide.html", false).toString(),
+            "file:///usr/share/doc/varnel/user-guide.html#en");
+}
+
+using test::WindowTest;
+
+TEST_F(WindowTest, AboutCommandShowsTheBoxModally) {
+  auto* box = new TAboutBox(Window.get());
+  Window->SetAboutBox(box);
+  bool shown = false;
+  test::OnNextModal([&](QWidget* w) {
+    shown = w == box;
+    QTest::mouseClick(box->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
+  });
+  Window->Action("HelpAbout")->trigger();
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(box->isVisible());
+}
+
+TEST(QtFileFilter, SystemFiltersBecomeQtFilters) {
+  EXPECT_EQ(QtFileFilter("Audio files (*.wav; *.mp3; *.cdg)|*.wav;*.mp3;*.cdg|Wave files "
+                         "(*.wav)|*.wav|All files (*.*)|*.*"),
+            "Audio files (*.wav *.mp3 *.cdg);;Wave files (*.wav);;All files (*)");
+  EXPECT_EQ(QtFileFilter("Disc image files (.*.bin)|*bin|All files (*.*)|*.*"),
+            "Disc image files (*bin);;All files (*)");
+  EXPECT_EQ(QtFileFilter("Cue sheet files (*.cue;*txt)|*.cue;*txt|All files|*.*"),
+            "Cue sheet files (*.cue *txt);;All files (*)");
+  EXPECT_EQ(QtFileFilter(""), "");
+  EXPECT_EQ(QtFileFilter("Dangling"), "");
+  EXPECT_EQ(QtFileFilter("Empty|"), "Empty (*)");
+}
+
+// The text, icon and buttons of the box a prompter call shows, answered with `answer`.
+struct Box {
+  QString Title, Text;
+  QMessageBox::Icon Icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons Buttons;
+};
+
+class PromptTest : public ::testing::Test {
+ protected:
+  // Runs `call` with the next box answered by `answer`; returns what the box showed.
+  template <typename F>
+  Box Run(QMessageBox::StandardButton answer, F call) {
+    auto seen = std::make_shared<Box>();
+    test::OnNextModal([seen, answer](QWidget* w) {
+      auto* mb = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(mb, nullptr);
+      seen->Title = mb->windowTitle();
+      seen->Text = mb->text();
+      seen->Icon = mb->icon();
+      seen->Buttons = mb->standardButtons();
+      mb->button(answer)->click();
+    });
+    call();
+    return *seen;
+  }
+  TQtPrompter Prompter;
+};
+
+TEST_F(PromptTest, MessagesCarryTheKindsIcon) {
+  const std::pair<TBoxKind, QMessageBox::Icon> kinds[] = {
+      {TBoxKind::Plain, QMessageBox::NoIcon},
+      {TBoxKind::Information, QMessageBox::Information},
+      {TBoxKind::Warning, QMessageBox::Warning},
+      {TBoxKind::Error, QMessageBox::Critical}};
+  for (const auto& entry : kinds) {
+    const TBoxKind kind = entry.first;
+    const QMessageBox::Icon icon = entry.second;
+    Box b = Run(QMessageBox::Ok, [&] { Prompter.ShowMessage(kind, "Exporting Failure.\nx"); });
+    EXPECT_EQ(b.Title, "Varnel");
+    EXPECT_EQ(b.Text, "Exporting Failure.\nx");
+    EXPECT_EQ(b.Icon, icon);
+    EXPECT_EQ(b.Buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  }
+}
+
+TEST_F(PromptTest, QuestionsReturnTheAnswer) {
+  bool yes = false;
+  Box b = Run(QMessageBox::Yes, [&] { yes = Prompter.AskYesNo("Do you want to continue?"); });
+  EXPECT_TRUE(yes);
+  EXPECT_EQ(b.Icon, QMessageBox::NoIcon);
+  EXPECT_EQ(b.Buttons, QMessageBox::Yes | QMessageBox::No);
+  Run(QMessageBox::No, [&] { yes = Prompter.AskYesNo("Do you want to continue?"); });
+  EXPECT_FALSE(yes);
+
+  bool ok = false;
+  b = Run(QMessageBox::Ok,
+          [&] { ok = Prompter.ConfirmOkCancel("\"x\" already exists. Do you overwrite?"); });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(b.Buttons, QMessageBox::Ok | QMessageBox::Cancel);
+  Run(QMessageBox::Cancel, [&] { ok = Prompter.ConfirmOkCancel("?"); });
+  EXPECT_FALSE(ok);
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,271 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "UiTestSupport.h"
+
+namespace varnel {
+namespace {
+
+using test::WindowTest;
+
+TEST_F(WindowTest, TitleControlsAndCaptions) {
+  EXPECT_EQ(Window->windowTitle(), "Varnel");
+  EXPECT_EQ(Child<QGroupBox>("DataTrackGbx")->title(), " Data Track (for Mix-Mode disc) ");
+  EXPECT_EQ(Child<QGroupBox>("AudioTracksGbx")->title(), " Audio Tracks ");
+  EXPECT_EQ(Child<QPushButton>("BinBrowseBtn")->text(), "&Browse");
+  EXPECT_EQ(Child<QPushButton>("CdtBrowseBtn")->text(), "Br&owse");
+  EXPECT_EQ(Child<QPushButton>("WaveBrowseBtn")->text(), "B&rowse");
+  EXPECT_EQ(Child<QPushButton>("WaveClearbtn")->text(), "&Clear");
+  EXPECT_EQ(Child<QCheckBox>("CdTextCk")->text(), "Enable CD-TEXT");
+  ASSERT_NE(Child<QLineEdit>("BinPathEdit"), nullptr);
+  ASSERT_NE(Child<QLineEdit>("CdtEdit"), nullptr);
+  ASSERT_NE(Child<QHeaderView>("TracksHdr"), nullptr);
+  ASSERT_NE(Child<QListView>("Tracks"), nullptr);
+
+  QComboBox* type = Child<QComboBox>("BinTypeCmb");
+  ASSERT_EQ(type->count(), 4);
+  EXPECT_EQ(type->itemText(0), "MODE1/2048  - CDROM Mode1 Data (cooked)");
+  EXPECT_EQ(type->itemText(1), "MODE1/2352  - CDROM Mode1 Data (raw)");
+  EXPECT_EQ(type->itemText(2), "MODE2/2336  - CDROM-XA Mode2 Data");
+  EXPECT_EQ(type->itemText(3), "MODE2/2352  - CDROM-XA Mode2 Data");
+  EXPECT_EQ(type->currentIndex(), 0);
+  EXPECT_FALSE(type->isEnabled());
+
+  QHeaderView* header = List()->Header();
+  ASSERT_EQ(header->count(), 9);
+  const char* const texts[] = {
+      "Track#",   "File name",    "Type", "Hidden track", "Length (Pregap)",
+      "Emphasis", "Digital copy", "ISRC", "Path"};
+  for (int c = 0; c < 9; ++c) {
+    EXPECT_EQ(header->model()->headerData(c, Qt::Horizontal).toString(), texts[c]);
+  }
+  EXPECT_FALSE(header->sectionsMovable());
+
+  // Every control can be found by assistive tools.
+  for (const char* name : {"BinPathEdit", "BinBrowseBtn", "BinTypeCmb", "CdTextCk", "CdtEdit",
+                           "CdtBrowseBtn", "CatalogEdit", "WaveBrowseBtn", "WaveClearbtn", "Tracks",
+                           "TracksHdr", "StatusBar", "DataTrackGbx"}) {
+    EXPECT_FALSE(Child<QWidget>(name)->accessibleName().isEmpty()) << name;
+  }
+}
+
+TEST_F(WindowTest, MenusListTheCommandTable) {
+  auto entries = [this](const char* menu) {
+    QStringList out;
+    for (QAction* a : Child<QMenu>(menu)->actions()) {
+      out << (a->isSeparator() ? QString("-") : a->objectName() + "=" + a->text());
+    }
+    return out;
+  };
+  EXPECT_EQ(entries("FileMenu"),
+            QStringList({"FileBin=Select a .&bin file for mix-mode disc",
+                         "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
+                         "FileCdt=Select a .cdt file for CD-TEXT information", "-",
+                         "FileNew=&New deic layout", "FileLoad=&Load disc layout",
+                         "FileSave=&Save disc layout", "-", "FileMake=&Make a Cue sheet for CDRWIN",
+                         "FileTest=&Test (Don't make wave files)", "-", "FileExit=E&xit"}));
+  EXPECT_EQ(entries("EditMenu"),
+            QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
+                         "EditClearAudio=&Clear audio tracks"}));
+  EXPECT_EQ(entries("SettingsMenu"),
+            QStringList({"SettingsGeneral=&General", "SettingDefault=&Default properties",
+                         "SetingsFont=&Font"}));
+  EXPECT_EQ(entries("HelpMenu"), QStringList({"HelpAbout=&About"}));
+
+  QStringList titles;
+  for (QAction* a : Window->menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Settings", "&Help"}));
+  EXPECT_EQ(Window->Action("EditRemove")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+}
+
+TEST_F(WindowTest, SizeAndStatusPanels) {
+  EXPECT_EQ(Window->minimumSize(), QSize(500, 400));
+  // No settings file: 465 x 366 is below the minimum.
+  EXPECT_EQ(Window->size(), QSize(500, 400));
+  EXPECT_EQ(Window->pos(), QPoint(100, 100));
+  const int widths[] = {90, 50, 55, 50};
+  for (int i = 0; i < 4; ++i) {
+    QLabel* panel = Child<QLabel>(QString("StatusPanel%1").arg(i).toLatin1().constData());
+    if (i < 3) {
+      EXPECT_EQ(panel->width(), widths[i]);
+    } else {
+      EXPECT_GE(panel->width(), widths[i]);  // the last one reaches to the right edge
+    }
+    EXPECT_EQ(panel->parentWidget(), Child<QStatusBar>("StatusBar"));
+  }
+  EXPECT_EQ(Panel(0), " Total: 00 tracks");
+  EXPECT_EQ(Panel(1), " 000MB");
+  EXPECT_EQ(Panel(2), " 00:00:00");
+  EXPECT_EQ(Panel(3), "");
+  QHeaderView* header = List()->Header();
+  EXPECT_EQ(header->sectionSize(0), 50);
+  for (int c = 1; c < 9; ++c) EXPECT_EQ(header->sectionSize(c), 100) << c;
+}
+
+TEST_F(WindowTest, AddingRemovingAndClearingTracksUpdatesListAndStatusBar) {
+  Window->DropPaths("Tracks", {Wave("a.wav", 588 * 75 * 3), Wave("b.wav"), Wave("c.wav")});
+  EXPECT_EQ(List()->Model()->rowCount(), 3);
+  EXPECT_EQ(Panel(0), " Total: 03 tracks");
+  EXPECT_EQ(Panel(3), " Audio disc");
+  // 3 + 1 + 1 seconds of audio and three 2-second pre-gaps: 11 seconds.
+  EXPECT_EQ(Panel(2), " 00:11:00");
+  EXPECT_EQ(List()->RowTexts(0)[4], "00:03:00 (00:02:00)");
+
+  // Ctrl+Del with nothing selected does nothing.
+  Window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  List()->setFocus();
+  List()->selectionModel()->clear();
+  Ctx().SelectedTrack = -1;
+  QTest::keyClick(List(), Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(List()->Model()->rowCount(), 3);
+
+  // Select the first row by clicking it, then Ctrl+Del.
+  QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, RowCentre(0));
+  EXPECT_EQ(Ctx().SelectedTrack, 0);
+  QTest::keyClick(List(), Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(List()->Model()->rowCount(), 2);
+  EXPECT_EQ(Panel(0), " Total: 02 tracks");
+  EXPECT_EQ(Panel(2), " 00:06:00");
+  EXPECT_EQ(List()->RowTexts(0)[1], "b.wav");
+  EXPECT_EQ(List()->RowTexts(0)[0], "1");
+
+  QTest::mouseClick(Child<QPushButton>("WaveClearbtn"), Qt::LeftButton);
+  EXPECT_EQ(List()->Model()->rowCount(), 0);
+  EXPECT_EQ(Ctx().Layout.TotalBytes, 0);
+  EXPECT_EQ(Panel(0), " Total: 00 tracks");
+  EXPECT_EQ(Panel(3), "");
+}
+
+TEST_F(WindowTest, AudioBrowseButtonRunsTheAddCommand) {
+  const std::string a = Wave("a.wav");
+  const std::string b = Wave("b.wav");
+  Prompter.OpenAnswers.push_back({a, b});
+  QTest::mouseClick(Child<QPushButton>("WaveBrowseBtn"), Qt::LeftButton);
+  EXPECT_EQ(List()->Model()->rowCount(), 2);
+  EXPECT_EQ(Panel(0), " Total: 02 tracks");
+  EXPECT_EQ(Ctx().Settings.WaveFileDir, Dir.Path());
+}
+
+TEST_F(WindowTest, DataTrackPathGovernsCdTextAndImageType) {
+  std::vector<uint8_t> image(2352 * 1000, 0);
+  test::WriteBytes(Dir / "data.bin", image);
+  QCheckBox* cdText = Child<QCheckBox>("CdTextCk");
+  QComboBox* type = Child<QComboBox>("BinTypeCmb");
+  QTest::mouseClick(cdText, Qt::LeftButton);
+  EXPECT_TRUE(Ctx().Layout.CdTextEnabled);
+
+  Child<QLineEdit>("BinPathEdit")->setText(QString::fromStdString(Dir / "data.bin"));
+  EXPECT_EQ(Ctx().Layout.DataTrackFile, Dir / "data.bin");
+  EXPECT_FALSE(cdText->isEnabled());
+  EXPECT_FALSE(cdText->isChecked());
+  EXPECT_FALSE(Ctx().Layout.CdTextEnabled);
+  EXPECT_TRUE(type->isEnabled());
+  EXPECT_EQ(Panel(0), " Total: 01 tracks");
+  EXPECT_EQ(Panel(1), " 003MB");
+  EXPECT_EQ(Panel(2), " 00:13:27");
+  EXPECT_EQ(Panel(3), " Data disc");
+
+  type->setCurrentIndex(2);
+  EXPECT_EQ(Ctx().Layout.ImageType, 2);
+
+  Child<QLineEdit>("BinPathEdit")->clear();
+  EXPECT_TRUE(cdText->isEnabled());
+  EXPECT_FALSE(cdText->isChecked());
+  EXPECT_FALSE(type->isEnabled());
+  EXPECT_EQ(Panel(0), " Total: 00 tracks");
+}
+
+TEST_F(WindowTest, CatalogFieldHoldsThirteenPositions) {
+  QLineEdit* catalog = Child<QLineEdit>("CatalogEdit");
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, std::string(13, ' '));
+  catalog->setFocus();
+  catalog->setCursorPosition(0);
+  QTest::keyClicks(catalog, "12a3");
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, "123" + std::string(10, ' '));
+  QTest::keyClicks(catalog, "45678901234567");
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, "1234567890123");
+}
+
+TEST_F(WindowTest, SaveNewAndLoadShowTheLayoutInTheControls) {
+  Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
+  Child<QLineEdit>("CatalogEdit")->setText("4006381333931");
+  Child<QLineEdit>("CdtEdit")->setText("/tmp/x.cdt");
+  const std::string layout = Dir / "disc.txt";
+  Prompter.SaveAnswers.push_back(layout);
+  Window->Action("FileSave")->trigger();
+  ASSERT_TRUE(std::filesystem::exists(layout));
+
+  Window->Action("FileNew")->trigger();
+  EXPECT_EQ(List()->Model()->rowCount(), 0);
+  EXPECT_EQ(Child<QLineEdit>("CdtEdit")->text(), "");
+  EXPECT_EQ(Child<QLineEdit>("CatalogEdit")->displayText(), QString(13, ' '));
+  EXPECT_EQ(Panel(0), " Total: 00 tracks");
+
+  Prompter.OpenAnswers.push_back({layout});
+  Window->Action("FileLoad")->trigger();
+  EXPECT_EQ(List()->Model()->rowCount(), 2);
+  EXPECT_EQ(List()->RowTexts(1)[1], "b.wav");
+  EXPECT_EQ(Child<QLineEdit>("CatalogEdit")->displayText(), "4006381333931");
+  EXPECT_EQ(Child<QLineEdit>("CdtEdit")->text(), "/tmp/x.cdt");
+  EXPECT_EQ(Panel(0), " Total: 02 tracks");
+}
+
+TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
+  Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
+  List()->setCurrentIndex(List()->Model()->index(0));
+  int opened = 0;
+  Window->ShowTrackProperty = [&](TTrackInfo&, std::string&) { ++opened; };
+  Ctx().MakeState.store(MakeSucceeded);
+  for (const char* a : {"FileNew", "FileLoad", "FileMake", "FileTest", "EditProperty", "EditRemove",
+                        "EditClearAudio"}) {
+    Window->Action(a)->trigger();
+  }
+  EXPECT_EQ(List()->Model()->rowCount(), 2);
+  EXPECT_EQ(opened, 0);
+  EXPECT_TRUE(Prompter.Log.empty());
+  Ctx().MakeState.store(MakeIdle);
+  Window->Action("EditProperty")->trigger();
+  EXPECT_EQ(opened, 1);
+}
+
+TEST_F(WindowTest, TrackPropertiesHandsTheSelectedTrackAndTakesTheFolderBack) {
+  Window->Action("EditProperty")->trigger();  // empty list: nothing
+  Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
+  Ctx().Settings.WaveFileDir = "/before";
+  std::string seenFile, seenDir;
+  Window->ShowTrackProperty = [&](TTrackInfo& t, std::string& dir) {
+    seenFile = t.TrackFileName;
+    seenDir = dir;
+    dir = "/after";
+  };
+  Window->Action("EditProperty")->trigger();  // nothing selected: nothing
+  EXPECT_EQ(seenFile, "");
+  List()->setCurrentIndex(List()->Model()->index(1));
+  Window->Action("EditProperty")->trigger();
+  EXPECT_EQ(seenFile, Dir / "b.wav");
+  EXPECT_EQ(seenDir, "/before");
+  EXPECT_EQ(Ctx().Settings.WaveFileDir, "/after");
+}
+
+TEST_F(WindowTest, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
+  Window->DropPaths("Tracks", {Wave("a.wav")});
+  List()->setCurrentIndex(List()->Model()->index(0));
+  Window->ShowTrackProperty = [](TTrackInfo&, std::string&) {
+    throw std::runtime_error("disk on fire");
+  };
+  Window->Action("EditProperty")->trigger();
+  ASSERT_EQ(Prompter.Log.size(), 1u);
+  EXPECT_EQ(Prompter.Log[0], "Error: disk on fire");
+  EXPECT_EQ(List()->Model()->rowCount(), 1);
+}
+
+}  // namespace
+}  // namespace varnel
