@@ -7,10 +7,14 @@
 
 #include "Aboutbox.h"
 #include "AppSettings.h"
+#include "Defsettingdlg.h"
 #include "Mainform.h"
+#include "Positiondlg.h"
 #include "Progressdialog.h"
 #include "QtPrompter.h"
 #include "Settingsdialog.h"
+#include "TrackListBox.h"
+#include "Trackpropertyform.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -27,8 +31,19 @@ int main(int argc, char** argv) {
     VnlMainFrm.SetGenSettingsDlg(GenSettingsDlg);
     auto* AboutBox = new TAboutBox(&VnlMainFrm);
     VnlMainFrm.SetAboutBox(AboutBox);
+    auto* TrackPropertyFrm = new TTrackPropertyFrm(VnlMainFrm.Context(), nullptr, &VnlMainFrm);
+    auto* PositionDlg = new TPositionDlg(prompter, &VnlMainFrm);
+    TrackPropertyFrm->SetPositionEditor(PositionDlg);
     auto* ProgressDlg = new TProgressDlg(&VnlMainFrm);
     VnlMainFrm.SetProgressDlg(ProgressDlg);
+    auto* DefSettingDlg = new TDefSettingDlg(&VnlMainFrm);
+    VnlMainFrm.ShowTrackProperty = [&VnlMainFrm, TrackPropertyFrm](TTrackInfo& track,
+                                                                   std::string& waveFileDir) {
+      TrackPropertyFrm->Execute(track, waveFileDir, VnlMainFrm.Tracks()->font());
+    };
+    VnlMainFrm.ShowDefaultSettings = [&VnlMainFrm, DefSettingDlg] {
+      DefSettingDlg->Execute(VnlMainFrm.Context().Settings);
+    };
     VnlMainFrm.show();
     return app.exec();
   } catch (const std::exception& e) {

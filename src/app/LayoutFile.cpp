@@ -235,7 +235,7 @@ std::string LayoutFileText(const DiscLayout& layout) {
   line("");
   for (int32_t i = 0; i < layout.Count(); ++i) {
     const TTrackInfo& t = layout.At(i);
-    line("[" + TrackSection(i) + "]");
+    line(std::string("[").append(TrackSection(i)).append("]"));
     line("TrackFileNmae=" + t.TrackFileName);
     line("FileMode=" + std::to_string(t.FileMode));
     line("TrackPreGapPos=" + std::to_string(t.TrackPreGapPos()));

@@ -1,0 +1,120 @@
+// "Position Editor": region boundaries inside one wave file set to the exact sample frame,
+// with a cursor, four boundaries and their lengths, a waveform of the whole file, and
+// preview playback from any point.
+//
+// The dialog is the window of TPositionEditor: it builds the widgets (each named as the
+// system names the control), forwards every user action to the editor and redraws every
+// widget from it. It is the track property dialog's way to the position editor
+// (TPositionEditorPort): set up on a file with the caller's variables, shown modally,
+// closed. The caller's variables are written only by a successful OK or Apply.
+//
+// Also here: the two small widgets the property dialogs share with it, an up-down arrow
+// pair and a key hook for edit fields.
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "PositionEditor.h"
+
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
+
+namespace varnel {
+
+class TWavePlayer;
+class TWaveformStrip;
+
+// An up-down control: an up and a down arrow stacked, which report one click each (and
+// repeat while held). It never takes the focus; the field beside it does.
+class TUpDown : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TUpDown(QWidget* parent = nullptr);
+  QToolButton* UpButton() const { return Up_; }
+  QToolButton* DownButton() const { return Down_; }
+
+ signals:
+  void Clicked(bool up);
+
+ private:
+  QToolButton* Up_;
+  QToolButton* Down_;
+};
+
+// Keys pressed in an edit field, offered to `handler` before the field sees them; a key
+// the handler takes (returns true for) never reaches the field or the dialog.
+class TKeyHook : public QObject {
+ public:
+  TKeyHook(QWidget* field, std::function<bool(QKeyEvent*)> handler);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::function<bool(QKeyEvent*)> Handler_;
+};
+
+// Rewrites a field's text when it differs, keeping the caret where it was (a field being
+// typed in is rewritten after every keystroke).
+void SetFieldText(QLineEdit* edit, const QString& text);
+// Background of an edit field: the window colour, or the button-face colour.
+void SetFieldColour(QLineEdit* edit, TFieldColour colour);
+
+class TPositionDlg : public QDialog, public TPositionEditorPort {
+  Q_OBJECT
+ public:
+  // Plays through `device` when one is given, else through a TWavePlayer of its own.
+  explicit TPositionDlg(TPrompter& prompter, QWidget* parent = nullptr,
+                        TPreviewDevice* device = nullptr);
+  ~TPositionDlg() override;
+
+  // Sets up the editor on the file with the caller's variables (each may be null), shows
+  // the dialog modally and returns when it has closed.
+  void EditPositions(const std::string& path, const WaveDataInfo& info, int32_t* trackStart,
+                     int32_t* trackEnd, int32_t* preGapStart, int32_t* preGapEnd) override;
+
+  TPositionEditor& Editor() { return Editor_; }
+  // The dialog's own player; null when it plays through a device it was given.
+  TWavePlayer* Player() const { return Player_.get(); }
+  TWaveformStrip* Strip() const { return Strip_; }
+  QWidget* Control(TPosCtl ctl) const { return Ctl_[static_cast<size_t>(ctl)]; }
+
+  // The device's report of how a play ended.
+  void PlayNotify(TPlayNotify code);
+  // Every widget from the editor's state.
+  void Refresh();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ public slots:
+  // Closing, whatever closed the dialog: playback stopped, the device closed, the file
+  // and the caller's variables forgotten.
+  void done(int result) override;
+
+ private:
+  void BuildControls();
+  QLineEdit* Edit(TPosCtl ctl) const;
+  // Text as shown, empty places included, for the editor's change actions.
+  static std::string Shown(QLineEdit* edit);
+  // The editor's action, then a redraw (nothing while the dialog writes widgets itself).
+  void Act(const std::function<void()>& action);
+
+  // Made before the editor, which plays through it.
+  std::unique_ptr<TWavePlayer> Player_;
+  TPositionEditor Editor_;
+  std::array<QWidget*, kPosCtlCount> Ctl_{};
+  TWaveformStrip* Strip_ = nullptr;
+  bool Updating_ = false;
+};
+
+}  // namespace varnel

@@ -1,0 +1,404 @@
+#include "Trackpropertyform.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "ListFont.h"
+#include "Positiondlg.h"
+
+namespace varnel {
+
+// ---- the pre-gap length fields
+
+void TLengthControls::Build(QWidget* parent) {
+  struct TPart {
+    TLengthField Field;
+    const char* Lbl;
+    const char* Edit;
+    const char* Ud;
+    const char* Caption;
+  };
+  static const TPart kParts[3] = {
+      {TLengthField::Min, "MinLbl", "MinEdit", "MinUd", "Min:"},
+      {TLengthField::Sec, "SecLbl", "SecEdit", "SecUd", "Sec:"},
+      {TLengthField::Frame, "FrameLbl", "FrameEdit", "FrameUd", "Frame:"},
+  };
+  const int width = parent->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10;
+  for (const TPart& part : kParts) {
+    const TLengthField f = part.Field;
+    auto* lbl = new QLabel(part.Caption, parent);
+    lbl->setObjectName(part.Lbl);
+    lbl->setAccessibleName(part.Caption);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(part.Edit);
+    edit->setAccessibleName(part.Edit);
+    edit->setMaxLength(2);
+    edit->setFixedWidth(width);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), edit));
+    lbl->setBuddy(edit);
+    auto* ud = new TUpDown(parent);
+    ud->setObjectName(part.Ud);
+    ud->setAccessibleName(part.Ud);
+    Lbl_[Index(f)] = lbl;
+    Edit_[Index(f)] = edit;
+    Ud_[Index(f)] = ud;
+
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [this, f, edit] {
+      if (Typed) Typed(f, edit->displayText().toStdString());
+    });
+    QObject::connect(edit, &QLineEdit::editingFinished, edit, [this] {
+      if (Finished) Finished();
+    });
+    QObject::connect(ud, &TUpDown::Clicked, ud, [this, f](bool up) {
+      if (Clicked) Clicked(f, up);
+    });
+    new TKeyHook(edit, [this, f](QKeyEvent* e) {
+      if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
+      if (Clicked) Clicked(f, e->key() == Qt::Key_Up);
+      return true;
+    });
+  }
+}
+
+QHBoxLayout* TLengthControls::MakeRow() const {
+  auto* row = new QHBoxLayout;
+  row->setSpacing(2);
+  for (size_t i = 0; i < 3; ++i) {
+    if (i > 0) row->addSpacing(8);
+    row->addWidget(Lbl_[i]);
+    row->addWidget(Edit_[i]);
+    row->addWidget(Ud_[i]);
+  }
+  row->addStretch();
+  return row;
+}
+
+void TLengthControls::Show(const TPreGapLengthFields& length) {
+  for (TLengthField f : {TLengthField::Min, TLengthField::Sec, TLengthField::Frame}) {
+    SetFieldText(Edit(f), QString::fromStdString(length.Text(f)));
+  }
+}
+
+void SetMaskedText(QLineEdit* edit, const std::string& text) {
+  edit->setText(QString());
+  const int places = static_cast<int>(edit->displayText().size());
+  for (int i = 0; i < places && i < static_cast<int>(text.size()); ++i) {
+    const QChar c = QChar::fromLatin1(text[static_cast<size_t>(i)]);
+    if (c == QLatin1Char(' ')) continue;
+    // A masked field overwrites the place at the caret. A character that does not fit
+    // there would land on a later place: it is taken back.
+    edit->setCursorPosition(i);
+    edit->insert(QString(c));
+    if (edit->displayText().at(i) != c) edit->undo();
+  }
+  edit->setCursorPosition(0);
+}
+
+// ---- the dialog
+
+TTrackPropertyFrm::TTrackPropertyFrm(TAppContext& ctx, TPositionEditorPort* positions,
+                                     QWidget* parent)
+    : QDialog(parent), Editor_(ctx, &Forward_) {
+  Forward_.Target = positions;
+  setObjectName("TrackPropertyFrm");
+  setWindowTitle("Track Properties");
+  setAccessibleName("Track Properties");
+  setFont(DialogFont());
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  BuildControls();
+  Refresh();
+}
+
+void TTrackPropertyFrm::Act(const std::function<void()>& action) {
+  if (Updating_) return;
+  action();
+  Refresh();
+}
+
+void TTrackPropertyFrm::BuildControls() {
+  auto put = [this](TTrackCtl ctl, QWidget* w, const QString& caption) {
+    w->setObjectName(TrackCtlName(ctl));
+    QString accessible = caption;
+    accessible.remove('&');
+    accessible = accessible.trimmed();
+    w->setAccessibleName(accessible.isEmpty() ? QString(TrackCtlName(ctl)) : accessible);
+    Ctl_[static_cast<size_t>(ctl)] = w;
+  };
+  auto button = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setAutoDefault(false);
+    put(ctl, b, caption);
+    return b;
+  };
+  auto check = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
+    auto* c = new QCheckBox(caption, parent);
+    put(ctl, c, caption);
+    return c;
+  };
+  auto radio = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
+    auto* r = new QRadioButton(caption, parent);
+    put(ctl, r, caption);
+    return r;
+  };
+  auto label = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
+    auto* l = new QLabel(caption, parent);
+    put(ctl, l, caption);
+    return l;
+  };
+  auto group = [&](TTrackCtl ctl, const char* title, QWidget* parent) {
+    auto* g = new QGroupBox(title, parent);
+    put(ctl, g, title);
+    return g;
+  };
+
+  // The track file and the track's own properties.
+  auto* pathLbl = new QLabel("Track File:", this);
+  pathLbl->setObjectName("TrackPathLbl");
+  pathLbl->setAccessibleName("Track File:");
+  auto* path = new QLineEdit(this);
+  path->setReadOnly(true);
+  put(TTrackCtl::TrackPathEdit, path, {});
+  pathLbl->setBuddy(path);
+  QPushButton* pos = button(TTrackCtl::PosBtn, "&Position", this);
+
+  auto* isrcLbl = new QLabel("ISRC:", this);
+  isrcLbl->setObjectName("ISRCLbl");
+  isrcLbl->setAccessibleName("ISRC:");
+  auto* isrc = new QLineEdit(this);
+  // Five letters or digits, then seven digits.
+  isrc->setInputMask("NNNNN9999999;_");
+  isrc->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWWW0000000")) + 12);
+  put(TTrackCtl::ISRCEdit, isrc, {});
+  isrcLbl->setBuddy(isrc);
+  QCheckBox* preEmph = check(TTrackCtl::PreEmphCk, "Pre-Emphasis", this);
+  QCheckBox* protect = check(TTrackCtl::ProtectCk, "Digital Copy Prohibition", this);
+
+  auto* padding = new QGroupBox(" Zero Padding ", this);
+  padding->setObjectName("PaddingGroup");
+  padding->setAccessibleName("Zero Padding");
+  QRadioButton* padHead = radio(TTrackCtl::PadHeadRdBtn, "Head", padding);
+  QRadioButton* padTail = radio(TTrackCtl::PadTailRdBtn, "Tail", padding);
+  auto* paddingRow = new QHBoxLayout(padding);
+  paddingRow->addWidget(padHead);
+  paddingRow->addWidget(padTail);
+  paddingRow->addStretch();
+
+  QGroupBox* silence = group(TTrackCtl::SilenceGroup, " Cut Silence ", this);
+  QCheckBox* cutLead = check(TTrackCtl::CutLeadCk, "Leading", silence);
+  QCheckBox* cutTrail = check(TTrackCtl::CutTrailCk, "Trailing", silence);
+  auto* silenceRow = new QHBoxLayout(silence);
+  silenceRow->addWidget(cutLead);
+  silenceRow->addWidget(cutTrail);
+  silenceRow->addStretch();
+
+  auto* top = new QGridLayout;
+  top->addWidget(pathLbl, 0, 0);
+  top->addWidget(path, 0, 1, 1, 3);
+  top->addWidget(pos, 0, 4);
+  top->addWidget(isrcLbl, 1, 0);
+  top->addWidget(isrc, 1, 1);
+  top->addWidget(preEmph, 1, 2);
+  top->addWidget(protect, 1, 3, 1, 2);
+  top->setColumnStretch(3, 1);
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(padding, 1);
+  groups->addWidget(silence, 1);
+
+  // The pre-gap: three styles with their own controls.
+  auto* preGap = new QGroupBox(" Pre-Gap ", this);
+  preGap->setObjectName("PreGapGbx");
+  preGap->setAccessibleName("Pre-Gap");
+  QRadioButton* normal = radio(TTrackCtl::PreGapNormalRdBtn, "Normal(Silence)", preGap);
+  Length_.Build(preGap);
+  put(TTrackCtl::MinLbl, Length_.Lbl(TLengthField::Min), "Min:");
+  put(TTrackCtl::MinEdit, Length_.Edit(TLengthField::Min), {});
+  put(TTrackCtl::MinUd, Length_.Ud(TLengthField::Min), {});
+  put(TTrackCtl::SecLbl, Length_.Lbl(TLengthField::Sec), "Sec:");
+  put(TTrackCtl::SecEdit, Length_.Edit(TLengthField::Sec), {});
+  put(TTrackCtl::SecUd, Length_.Ud(TLengthField::Sec), {});
+  put(TTrackCtl::FrameLbl, Length_.Lbl(TLengthField::Frame), "Frame:");
+  put(TTrackCtl::FrameEdit, Length_.Edit(TLengthField::Frame), {});
+  put(TTrackCtl::FrameUd, Length_.Ud(TLengthField::Frame), {});
+
+  QRadioButton* file = radio(TTrackCtl::PreGapFileRdBtn, "Hidden Track(Another file)", preGap);
+  QLabel* fileLbl = label(TTrackCtl::HdnFileLbl, "File:", preGap);
+  auto* preGapPath = new QLineEdit(preGap);
+  put(TTrackCtl::PreGapPathEdit, preGapPath, {});
+  fileLbl->setBuddy(preGapPath);
+  QPushButton* browse = button(TTrackCtl::PreGapBrowseBtn, "&Browse", preGap);
+  QPushButton* preGapPos = button(TTrackCtl::PreGapPosBtn, "P&osition", preGap);
+
+  QLabel* padLbl = label(TTrackCtl::PreGapPadLbl, "Padding:", preGap);
+  QGroupBox* padGroup = group(TTrackCtl::PreGapPadGropu, "", preGap);
+  QRadioButton* gapPadHead = radio(TTrackCtl::PreGapPadHeadRdBtn, "Head", padGroup);
+  QRadioButton* gapPadTail = radio(TTrackCtl::PreGapPadTailRdBtn, "Tail", padGroup);
+  auto* padGroupRow = new QHBoxLayout(padGroup);
+  padGroupRow->setContentsMargins(6, 2, 6, 2);
+  padGroupRow->addWidget(gapPadHead);
+  padGroupRow->addWidget(gapPadTail);
+
+  QLabel* gapSilenceLbl = label(TTrackCtl::PreGapSilenceLbl, "Silence:", preGap);
+  QGroupBox* gapSilence = group(TTrackCtl::GapSilceGroup, "", preGap);
+  QCheckBox* gapCutLead = check(TTrackCtl::GapCutLeadCk, "Leading", gapSilence);
+  QCheckBox* gapCutTrail = check(TTrackCtl::GapCutTrailCk, "Trailing", gapSilence);
+  auto* gapSilenceRow = new QHBoxLayout(gapSilence);
+  gapSilenceRow->setContentsMargins(6, 2, 6, 2);
+  gapSilenceRow->addWidget(gapCutLead);
+  gapSilenceRow->addWidget(gapCutTrail);
+
+  QRadioButton* index = radio(TTrackCtl::PreGapIndexRdBtn, "Hidden Track(Same file)", preGap);
+
+  auto* preGapGrid = new QGridLayout(preGap);
+  preGapGrid->setColumnMinimumWidth(0, 18);
+  preGapGrid->addWidget(normal, 0, 0, 1, 2);
+  preGapGrid->addLayout(Length_.MakeRow(), 1, 1);
+  preGapGrid->addWidget(file, 2, 0, 1, 2);
+  auto* fileRow = new QHBoxLayout;
+  fileRow->addWidget(fileLbl);
+  fileRow->addWidget(preGapPath, 1);
+  fileRow->addWidget(browse);
+  fileRow->addWidget(preGapPos);
+  preGapGrid->addLayout(fileRow, 3, 1);
+  auto* optionsRow = new QHBoxLayout;
+  optionsRow->addWidget(padLbl);
+  optionsRow->addWidget(padGroup);
+  optionsRow->addSpacing(12);
+  optionsRow->addWidget(gapSilenceLbl);
+  optionsRow->addWidget(gapSilence);
+  optionsRow->addStretch();
+  preGapGrid->addLayout(optionsRow, 4, 1);
+  preGapGrid->addWidget(index, 5, 0, 1, 2);
+
+  QPushButton* ok = button(TTrackCtl::OkBtn, "&OK", this);
+  ok->setDefault(true);
+  QPushButton* apply = button(TTrackCtl::ApplyBtn, "&Apply", this);
+  QPushButton* cancel = button(TTrackCtl::CancelBtn, "&Cancel", this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(apply);
+  buttons->addWidget(cancel);
+
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(top);
+  column->addLayout(groups);
+  column->addWidget(preGap);
+  column->addLayout(buttons);
+  setMinimumWidth(480);
+
+  // The user's actions.
+  TTrackPropertyEditor& e = Editor_;
+  connect(isrc, &QLineEdit::textEdited, this, [this, isrc] {
+    if (!Updating_) Editor_.ISRCEditChange(isrc->displayText().toStdString());
+  });
+  connect(preGapPath, &QLineEdit::textEdited, this, [this, preGapPath] {
+    if (!Updating_) Editor_.PreGapPathEditChange(preGapPath->text().toStdString());
+  });
+  auto flag = [this](QCheckBox* box, bool& value) {
+    connect(box, &QCheckBox::clicked, this, [this, &value](bool checked) {
+      if (!Updating_) value = checked;
+    });
+  };
+  flag(preEmph, e.PreEmphCk);
+  flag(protect, e.ProtectCk);
+  flag(cutLead, e.CutLeadCk);
+  flag(cutTrail, e.CutTrailCk);
+  flag(gapCutLead, e.GapCutLeadCk);
+  flag(gapCutTrail, e.GapCutTrailCk);
+  auto pair = [this](QRadioButton* head, QRadioButton* tail, bool& value) {
+    connect(head, &QRadioButton::clicked, this, [this, &value] { Act([&] { value = true; }); });
+    connect(tail, &QRadioButton::clicked, this, [this, &value] { Act([&] { value = false; }); });
+  };
+  pair(padHead, padTail, e.PadHeadRdBtn);
+  pair(gapPadHead, gapPadTail, e.PreGapPadHeadRdBtn);
+
+  connect(normal, &QRadioButton::clicked, this,
+          [this] { Act([&] { Editor_.PreGapNormalRdBtnClick(); }); });
+  connect(file, &QRadioButton::clicked, this,
+          [this] { Act([&] { Editor_.PreGapFileRdBtnClick(); }); });
+  connect(index, &QRadioButton::clicked, this,
+          [this] { Act([&] { Editor_.PreGapIndexRdBtnClick(); }); });
+
+  Length_.Typed = [this](TLengthField f, const std::string& text) {
+    if (!Updating_) Editor_.LengthEditChange(f, text);
+  };
+  Length_.Clicked = [this](TLengthField f, bool up) { Act([&] { Editor_.UdClick(f, up); }); };
+  Length_.Finished = [this] { Act([] {}); };
+
+  connect(browse, &QPushButton::clicked, this,
+          [this] { Act([&] { Editor_.PreGapBrowseBtnClick(); }); });
+  connect(pos, &QPushButton::clicked, this, [this] { Act([&] { Editor_.PosBtnClick(); }); });
+  connect(preGapPos, &QPushButton::clicked, this,
+          [this] { Act([&] { Editor_.PreGapPosBtnClick(); }); });
+  connect(ok, &QPushButton::clicked, this, [this] {
+    if (Updating_) return;
+    if (Editor_.OkBtnClick()) {
+      accept();
+    } else {
+      Refresh();
+    }
+  });
+  connect(apply, &QPushButton::clicked, this, [this] { Act([&] { Editor_.ApplyBtnClick(); }); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TTrackPropertyFrm::Refresh() {
+  Updating_ = true;
+  const TTrackPropertyEditor& e = Editor_;
+  for (int32_t i = 0; i < kTrackCtlCount; ++i) {
+    const auto ctl = static_cast<TTrackCtl>(i);
+    Control(ctl)->setEnabled(e.Enabled(ctl));
+  }
+  for (TTrackCtl ctl : {TTrackCtl::TrackPathEdit, TTrackCtl::ISRCEdit, TTrackCtl::MinEdit,
+                        TTrackCtl::SecEdit, TTrackCtl::FrameEdit, TTrackCtl::PreGapPathEdit}) {
+    SetFieldColour(static_cast<QLineEdit*>(Control(ctl)), e.Colour(ctl));
+  }
+  for (TTrackCtl ctl :
+       {TTrackCtl::PreEmphCk, TTrackCtl::ProtectCk, TTrackCtl::CutLeadCk, TTrackCtl::CutTrailCk,
+        TTrackCtl::GapCutLeadCk, TTrackCtl::GapCutTrailCk, TTrackCtl::PreGapNormalRdBtn,
+        TTrackCtl::PreGapFileRdBtn, TTrackCtl::PreGapIndexRdBtn, TTrackCtl::PadHeadRdBtn,
+        TTrackCtl::PadTailRdBtn, TTrackCtl::PreGapPadHeadRdBtn, TTrackCtl::PreGapPadTailRdBtn}) {
+    // Checking one radio of a pair unchecks the other.
+    if (e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(true);
+  }
+  for (TTrackCtl ctl : {TTrackCtl::PreEmphCk, TTrackCtl::ProtectCk, TTrackCtl::CutLeadCk,
+                        TTrackCtl::CutTrailCk, TTrackCtl::GapCutLeadCk, TTrackCtl::GapCutTrailCk}) {
+    if (!e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(false);
+  }
+  SetFieldText(static_cast<QLineEdit*>(Control(TTrackCtl::TrackPathEdit)),
+               QString::fromStdString(e.TrackPathEdit));
+  SetFieldText(static_cast<QLineEdit*>(Control(TTrackCtl::PreGapPathEdit)),
+               QString::fromStdString(e.PreGapPathEdit));
+  Length_.Show(e.Length);
+  Updating_ = false;
+}
+
+int TTrackPropertyFrm::Execute(TTrackInfo& track, std::string& waveFileDir, const QFont& listFont) {
+  Editor_.Track = &track;
+  Editor_.WaveFileDir = waveFileDir;
+  Control(TTrackCtl::TrackPathEdit)->setFont(listFont);
+  Control(TTrackCtl::PreGapPathEdit)->setFont(listFont);
+  Editor_.FormShow();
+  Refresh();
+  Updating_ = true;
+  SetMaskedText(static_cast<QLineEdit*>(Control(TTrackCtl::ISRCEdit)), Editor_.ISRCEdit);
+  Updating_ = false;
+  const int result = exec();
+  waveFileDir = Editor_.WaveFileDir;
+  Editor_.Track = nullptr;
+  return result;
+}
+
+}  // namespace varnel

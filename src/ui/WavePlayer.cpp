@@ -1,0 +1,204 @@
+#include "WavePlayer.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <algorithm>
+
+#include "Binedit.h"
+#include "CdTime.h"
+
+namespace varnel {
+
+namespace {
+
+// How often the end of a play is looked for once the last byte has been handed over.
+constexpr int kTailPollMs = 20;
+// Extra time allowed beyond the sink's buffer before a play counts as ended anyway.
+constexpr int64_t kTailSlackMs = 250;
+
+}  // namespace
+
+bool TWaveDataReader::OpenRegion(const QString& path, int64_t begin, int64_t end, int32_t align) {
+  close();
+  if (begin < 0 || end < begin) return false;
+  Align_ = std::max(1, align);
+  end -= (end - begin) % Align_;
+  File_.setFileName(path);
+  if (!File_.open(QIODevice::ReadOnly)) return false;
+  if (!File_.seek(begin)) {
+    File_.close();
+    return false;
+  }
+  Begin_ = begin;
+  Next_ = begin;
+  End_ = end;
+  return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+qint64 TWaveDataReader::bytesAvailable() const {
+  return (isOpen() ? End_ - Next_ : 0) + QIODevice::bytesAvailable();
+}
+
+bool TWaveDataReader::atEnd() const {
+  return !isOpen() || Next_ >= End_;
+}
+
+void TWaveDataReader::close() {
+  File_.close();
+  Next_ = End_;
+  QIODevice::close();
+}
+
+qint64 TWaveDataReader::readData(char* data, qint64 maxSize) {
+  const qint64 want = std::min<qint64>(maxSize, End_ - Next_);
+  if (want <= 0) return 0;
+  const qint64 got = File_.read(data, want);
+  // Only whole frames go out; a short read means the file ended early or failed, and the
+  // data ends with the last whole frame.
+  const qint64 usable = got > 0 ? got - got % Align_ : 0;
+  Next_ += usable;
+  if (usable < want) End_ = Next_;
+  return usable;
+}
+
+QAudioFormat WaveAudioFormat(const WaveDataInfo& info) {
+  QAudioFormat format;
+  if ((info.Channels != 1 && info.Channels != 2) || info.SampleRate <= 0) return format;
+  if (info.BitsPerSample == 8) {
+    format.setSampleFormat(QAudioFormat::UInt8);
+  } else if (info.BitsPerSample == 16) {
+    format.setSampleFormat(QAudioFormat::Int16);
+  } else {
+    return format;
+  }
+  format.setChannelCount(info.Channels);
+  format.setSampleRate(info.SampleRate);
+  return format;
+}
+
+TWavePlayer::TWavePlayer(QObject* parent) : QObject(parent) {
+  TailTimer_.setInterval(kTailPollMs);
+  connect(&TailTimer_, &QTimer::timeout, this, &TWavePlayer::CheckTail);
+}
+
+TWavePlayer::~TWavePlayer() {
+  Notify = nullptr;
+  Close();
+}
+
+bool TWavePlayer::Open(const std::string& path) {
+  Close();
+  WaveDataInfo info;
+  if (path.empty() || ReadWaveHeader(path, info) != 1) return false;
+  const QAudioFormat format = WaveAudioFormat(info);
+  if (!format.isValid()) return false;
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  if (device.isNull() || !device.isFormatSupported(format)) return false;
+  Path_ = path;
+  Info_ = info;
+  Format_ = format;
+  Sink_ = std::make_unique<QAudioSink>(device, format);
+  connect(Sink_.get(), &QAudioSink::stateChanged, this, &TWavePlayer::SinkStateChanged);
+  return true;
+}
+
+bool TWavePlayer::Play(int32_t position) {
+  if (!Sink_) return false;
+  const int64_t dataSize = std::max(0, Info_.DataSize);
+  const int64_t offset =
+      std::min<int64_t>(int64_t{std::max(0, position)} * kBytesPerSample, dataSize);
+  // A sample frame of the system is four bytes; in a file of smaller frames the play starts
+  // on the frame that holds that byte.
+  const int32_t align = std::max(1, Format_.bytesPerFrame());
+  const int64_t begin = int64_t{Info_.DataOffset} + offset - offset % align;
+  const int64_t end = int64_t{Info_.DataOffset} + dataSize;
+  auto reader = std::make_unique<TWaveDataReader>();
+  if (!reader->OpenRegion(QString::fromStdString(Path_), begin, end, align)) return false;
+
+  const int64_t bytesPerSecond = std::max(1, Format_.bytesForDuration(1000000));
+  const int64_t playUSecs = reader->bytesAvailable() * 1000000 / bytesPerSecond;
+
+  if (Playing_) EndPlay(TPlayNotify::Superseded);
+  Reader_ = std::move(reader);
+  Sink_->start(Reader_.get());
+  if (Sink_->error() != QAudio::NoError || Sink_->state() == QAudio::StoppedState) {
+    Sink_->stop();
+    Reader_.reset();
+    return false;
+  }
+  Playing_ = true;
+  Draining_ = false;
+  PlayStartByte_ = begin;
+  PlayUSecs_ = playUSecs;
+  return true;
+}
+
+void TWavePlayer::Stop() {
+  if (Playing_) EndPlay(TPlayNotify::Aborted);
+}
+
+void TWavePlayer::Close() {
+  Stop();
+  if (Sink_) {
+    Sink_->disconnect(this);
+    Sink_.reset();
+  }
+  Reader_.reset();
+  Path_.clear();
+  Info_ = WaveDataInfo{};
+}
+
+void TWavePlayer::SinkStateChanged() {
+  if (!Playing_ || !Sink_) return;
+  switch (Sink_->state()) {
+    case QAudio::IdleState:
+      // Idle with the reader at its end: every byte has been handed over; what the sink
+      // still buffers plays on.
+      if (Reader_ && Reader_->atEnd() && !Draining_) {
+        Draining_ = true;
+        const int64_t bufferMs =
+            Format_.durationForBytes(static_cast<qint32>(Sink_->bufferSize())) / 1000;
+        TailLimitMs_ = std::max<int64_t>(bufferMs, 0) + kTailSlackMs;
+        TailClock_.start();
+        TailTimer_.start();
+      }
+      break;
+    case QAudio::StoppedState:
+      // Stopped by the sound system itself (the server went away, a write failed).
+      if (Sink_->error() != QAudio::NoError) EndPlay(TPlayNotify::Failure);
+      break;
+    default:
+      break;
+  }
+}
+
+void TWavePlayer::CheckTail() {
+  if (!Playing_ || !Sink_) {
+    TailTimer_.stop();
+    return;
+  }
+  if (Sink_->processedUSecs() >= PlayUSecs_ || TailClock_.elapsed() >= TailLimitMs_) {
+    EndPlay(TPlayNotify::Successful);
+  }
+}
+
+void TWavePlayer::EndPlay(TPlayNotify code) {
+  Playing_ = false;
+  Draining_ = false;
+  TailTimer_.stop();
+  if (Sink_) Sink_->stop();
+  Reader_.reset();
+  Report(code);
+}
+
+void TWavePlayer::Report(TPlayNotify code) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, code] {
+        if (Notify) Notify(code);
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace varnel
