@@ -1,5 +1,7 @@
 #include "WavePeaks.h"
 
+#include "PosixFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,21 +29,6 @@ TFileStamp StampOfStat(const struct stat& st) {
                      static_cast<int64_t>(st.st_mtim.tv_nsec);
   return stamp;
 }
-
-// Closes the descriptor on every way out.
-class TFd {
- public:
-  explicit TFd(int fd) : Fd_(fd) {}
-  ~TFd() {
-    if (Fd_ >= 0) ::close(Fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return Fd_; }
-
- private:
-  int Fd_;
-};
 
 // The four bytes of sample frame f as one number (zero exactly when the frame is silent).
 inline uint32_t FrameBits(const int16_t* s, size_t f) {
@@ -195,10 +182,9 @@ TPeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info,
   out.Columns.assign(static_cast<size_t>(columns), TPeakColumn{});
 
   // Non-blocking, so that a path naming a pipe fails at once instead of waiting for a writer.
-  TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.Get() < 0) return TPeaksResult::Unreadable;
   struct stat st {};
-  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return TPeaksResult::Unreadable;
+  TFd fd(OpenRegularForReading(path, st));
+  if (!fd.IsOpen()) return TPeaksResult::Unreadable;
   out.Stamp = StampOfStat(st);
   if (out.Columns.empty()) return TPeaksResult::Done;
 

@@ -6,6 +6,8 @@
 // tiny chunks costs a handful of system calls.
 #include "Binedit.h"
 
+#include "PosixFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,26 +46,6 @@ void PutLe32(unsigned char* p, uint32_t v) {
 bool TagIs(const unsigned char* p, const char* tag) {
   return std::memcmp(p, tag, 4) == 0;
 }
-
-// A descriptor closed when the guard goes.
-class TFd {
- public:
-  explicit TFd(int fd) : Fd_(fd) {}
-  ~TFd() {
-    if (Fd_ >= 0) ::close(Fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool Close() {
-    int fd = Fd_;
-    Fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int Fd_;
-};
 
 enum class TReadResult { Ok, Short, Error };
 
@@ -114,19 +96,6 @@ class TWindowReader {
 
 bool HasNul(const std::string& path) {
   return path.find('\0') != std::string::npos;
-}
-
-// Opens a regular file read-only. Without O_NONBLOCK a FIFO would wait for a writer.
-int OpenRegularForReading(const std::string& path, int64_t& size) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  size = static_cast<int64_t>(st.st_size);
-  return fd;
 }
 
 // The reader proper on an open file of `fileSize` bytes.
@@ -217,8 +186,10 @@ void RemoveIfRegular(int fd, const std::string& path) {
 int32_t ReadWaveHeader(const std::string& path, WaveDataInfo& info) {
   if (HasNul(path)) return -1;
   int64_t fileSize = 0;
-  int fd = OpenRegularForReading(path, fileSize);
+  struct stat st {};
+  int fd = OpenRegularForReading(path, st);
   if (fd < 0) return -1;
+  fileSize = static_cast<int64_t>(st.st_size);
   TFd guard(fd);
   try {
     TWindowReader in(fd, fileSize);

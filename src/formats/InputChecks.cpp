@@ -1,5 +1,7 @@
 #include "InputChecks.h"
 
+#include "PosixFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,13 +79,8 @@ int32_t CheckMp3File(const std::string& path, WaveDataInfo& info) {
 }
 
 int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info) {
-  // Opening does not block on a FIFO; anything but a regular file cannot be used.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
   struct stat st {};
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  if (!regular) return -1;
+  if (!TFd(OpenRegularForReading(path, st)).IsOpen()) return -1;
   const int64_t n = st.st_size;
   if (n < 0 || n % kCdgSectorBytes != 0) return 255;
   const int64_t dataSize = n / kCdgSectorBytes * kCdFrameBytes;

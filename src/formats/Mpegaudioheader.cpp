@@ -1,5 +1,7 @@
 #include "Mpegaudioheader.h"
 
+#include "PosixFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,11 +79,11 @@ int64_t LyricsSize(const std::vector<uint8_t>& d, int64_t pos) {
 // larger than a buffer may be, out of memory, read error). Opening does not block: a FIFO
 // is refused by its type before anything is read from it.
 bool LoadFile(const std::string& path, std::vector<uint8_t>& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
-            st.st_size <= std::numeric_limits<int32_t>::max();
+  TFd file(OpenRegularForReading(path, st));
+  if (!file.IsOpen()) return false;
+  const int fd = file.Get();
+  bool ok = st.st_size >= 0 && st.st_size <= std::numeric_limits<int32_t>::max();
   if (ok) {
     try {
       out.resize(static_cast<size_t>(st.st_size));
@@ -99,7 +101,6 @@ bool LoadFile(const std::string& path, std::vector<uint8_t>& out) {
       done += static_cast<size_t>(n);
     }
   }
-  ::close(fd);
   if (!ok) std::vector<uint8_t>().swap(out);
   return ok;
 }

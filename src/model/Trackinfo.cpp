@@ -1,5 +1,7 @@
 #include "Trackinfo.h"
 
+#include "PosixFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,14 +30,8 @@ constexpr int64_t kLargestReadBytes = kScanBlockBytes * 357;
 class ScanSource {
  public:
   explicit ScanSource(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return;
-    }
-    Fd_ = fd;
+    Fd_ = OpenRegularForReading(path, st);
   }
   ~ScanSource() {
     if (Fd_ >= 0) ::close(Fd_);
