@@ -116,10 +116,9 @@ TEST_F(CueSheetTest, HeaderVariants) {
 TEST_F(CueSheetTest, DataTrackOnlyWithCdTextTitles) {
   Layout.DataTrackFile = Dir / "Discs/data.bin";  // need not exist
   Layout.CdTextEnabled = true;
-  const char* const types[] = {"MODE1/2048", "MODE1/2352", "MODE2/2336", "MODE2/2352",
-                               "MODE1/2048"};
-  for (int32_t type = 0; type <= 4; ++type) {
-    Layout.ImageType = type == 4 ? -1 : type;
+  const char* const types[] = {"MODE1/2048", "MODE1/2352", "MODE2/2336", "MODE2/2352"};
+  for (int32_t type = 0; type <= 3; ++type) {
+    Layout.ImageType = type;
     auto run = RunExport(Layout, Settings, Cue(), false);
     ASSERT_EQ(run.State, RunSucceeded);
     EXPECT_EQ(Sheet(),
@@ -298,6 +297,22 @@ TEST_F(CueSheetTest, PathsACueSheetCannotQuoteFailTheRun) {
   EXPECT_EQ(run.State, RunFailed);
   EXPECT_NE(run.Message.find("cannot be named in a cue sheet"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(Dir / "Work"));
+}
+
+TEST_F(CueSheetTest, UnknownImageTypeFailsInsteadOfGuessingAMode) {
+  Layout.DataTrackFile = Dir / "data.bin";
+  for (int32_t type : {4, 7, -1}) {
+    Layout.ImageType = type;
+    auto run = RunExport(Layout, Settings, Cue(), false);
+    EXPECT_EQ(run.State, RunFailed);
+    EXPECT_EQ(run.Message, "Exporting Failure.\nThe data track image type " + std::to_string(type) +
+                               " is not one of the four image types (0 to 3).");
+    EXPECT_FALSE(std::filesystem::exists(Cue()));
+  }
+  Layout.ImageType = 3;
+  auto run = RunExport(Layout, Settings, Cue(), false);
+  EXPECT_EQ(run.State, RunSucceeded);
+  EXPECT_NE(test::ReadText(Cue()).find("TRACK 01 MODE2/2352\r\n"), std::string::npos);
 }
 
 TEST_F(CueSheetTest, UnknownKindOfTrackIsAPointCastError) {
