@@ -10,7 +10,7 @@ PACKAGES="
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   sox lame shntool cuetools libcue-dev cdrdao mpg123 libmpg123-dev
   hyperfine time xvfb x11-utils xdotool imagemagick
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
 "
 
 missing=""
