@@ -6,30 +6,11 @@
 #include <string>
 
 #include "IniFile.h"
+#include "LayoutFile.h"
 
 namespace {
 
 using varnel::TIniFile;
-
-const char* const kTrackKeys[] = {"TrackFileNmae",
-                                  "FileMode",
-                                  "TrackPreGapPos",
-                                  "TrackStartPos",
-                                  "TrackEndPos",
-                                  "TrackPaddingHead",
-                                  "TrackCutLeading",
-                                  "TrackCutTrailing",
-                                  "PreGapStyle",
-                                  "PreGapFileName",
-                                  "PreGapStartPos",
-                                  "PreGapEndPos",
-                                  "PreGapPaddingHead",
-                                  "PreGapLength",
-                                  "PreGapCutLeading",
-                                  "PreGapCutTrailing",
-                                  "PreEmph",
-                                  "Protect",
-                                  "ISRC"};
 
 std::string TrackSection(int i) {
   char name[16];
@@ -43,7 +24,8 @@ TIniFile WriteLayout(int tracks) {
   ini.WriteString("DiscInfo", "NumTracks", std::to_string(tracks));
   for (int t = 0; t < tracks; ++t) {
     std::string sec = TrackSection(t);
-    for (const char* k : kTrackKeys) ini.WriteString(sec, k, "/music/some album/track.wav");
+    for (const char* k : varnel::kTrackSectionKeys)
+      ini.WriteString(sec, k, "/music/some album/track.wav");
   }
   return ini;
 }
@@ -64,7 +46,7 @@ void BM_ReadLayout(benchmark::State& state) {
     size_t total = 0;
     for (int t = 0; t < tracks; ++t) {
       std::string sec = TrackSection(t);
-      for (const char* k : kTrackKeys) total += ini.ReadString(sec, k, "").size();
+      for (const char* k : varnel::kTrackSectionKeys) total += ini.ReadString(sec, k, "").size();
     }
     benchmark::DoNotOptimize(total);
   }

@@ -49,27 +49,6 @@ void WriteScratch(const void* data, size_t size) {
   if (std::fclose(f) != 0) std::abort();
 }
 
-const char* const kTrackKeys[] = {"TrackFileNmae",
-                                  "FileMode",
-                                  "TrackPreGapPos",
-                                  "TrackStartPos",
-                                  "TrackEndPos",
-                                  "TrackPaddingHead",
-                                  "TrackCutLeading",
-                                  "TrackCutTrailing",
-                                  "PreGapStyle",
-                                  "PreGapFileName",
-                                  "PreGapStartPos",
-                                  "PreGapEndPos",
-                                  "PreGapPaddingHead",
-                                  "PreGapLength",
-                                  "PreGapCutLeading",
-                                  "PreGapCutTrailing",
-                                  "PreEmph",
-                                  "Protect",
-                                  "ISRC",
-                                  "trackfilenmae"};
-
 std::string SectionName(int32_t index) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "Track%.2d", static_cast<int>(index));
@@ -86,7 +65,7 @@ void CheckSectionSplit(const std::string& text) {
     varnel::TIniFile part;
     part.LoadText(sectionText);
     const std::string name = SectionName(index);
-    for (const char* key : kTrackKeys) {
+    for (const char* key : varnel::kTrackSectionKeys) {
       if (part.ReadString(name, key, "\x01") != whole.ReadString(name, key, "\x01")) std::abort();
     }
   }

@@ -213,6 +213,26 @@ std::map<int32_t, std::string> TrackSectionTexts(const std::string& text, int32_
   return sections;
 }
 
+const char* const kTrackSectionKeys[19] = {"TrackFileNmae",
+                                           "FileMode",
+                                           "TrackPreGapPos",
+                                           "TrackStartPos",
+                                           "TrackEndPos",
+                                           "TrackPaddingHead",
+                                           "TrackCutLeading",
+                                           "TrackCutTrailing",
+                                           "PreGapStyle",
+                                           "PreGapFileName",
+                                           "PreGapStartPos",
+                                           "PreGapEndPos",
+                                           "PreGapPaddingHead",
+                                           "PreGapLength",
+                                           "PreGapCutLeading",
+                                           "PreGapCutTrailing",
+                                           "PreEmph",
+                                           "Protect",
+                                           "ISRC"};
+
 std::string LayoutFileText(const DiscLayout& layout) {
   std::string text;
   auto line = [&text](const std::string& s) {

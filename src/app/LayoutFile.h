@@ -15,6 +15,9 @@ namespace varnel {
 // Filter of the layout file dialogs.
 extern const char* const kLayoutFileFilter;
 
+// The nineteen keys of a track section, in the order they are written.
+extern const char* const kTrackSectionKeys[19];
+
 // The whole text of a layout file: sections "FileInfo", "DiscInfo", "DataTrack", then one
 // "TrackNN" section per track with its nineteen keys in fixed order; CR LF line ends and
 // one empty line after each section.

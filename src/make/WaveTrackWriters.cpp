@@ -16,25 +16,49 @@ using detail::RegionLength;
 
 namespace {
 
-// The silence counts one region's cut options ask for, each tested against the part it
-// must leave something of.
-struct TCuts {
-  int64_t Lead = 0;
-  int64_t Trail = 0;
+// One region of a source file as making writes it: what its cut options leave of it, and
+// the zero padding that fills it out to whole CD frames.
+struct TCutRegion {
+  int64_t First = 0;  // first sample frame written
+  int64_t Lead = 0;   // silent sample frames cut at the front
+  int64_t Trail = 0;  // silent sample frames cut at the back
+  int64_t Bytes = 0;  // audio bytes written
+  int32_t Padding = 0;
 };
 
-TCuts CountCuts(const TSourceFile& source, int32_t dataOffset, int64_t first, int64_t end,
-                bool cutLeading, bool cutTrailing, const std::string& silentMessage) {
-  TCuts cuts;
+// Each count is tested against the region it must leave something of; a region cut away
+// completely fails the track with `silentMessage`.
+TCutRegion CutRegion(const TSourceFile& source, int32_t dataOffset, int64_t first, int64_t end,
+                     bool cutLeading, bool cutTrailing, const std::string& silentMessage) {
+  TCutRegion r;
   if (cutLeading) {
-    cuts.Lead = CountLeadingSilence(source, dataOffset, first, end);
-    if (cuts.Lead >= end - first) throw TTrackFailure(silentMessage);
+    r.Lead = CountLeadingSilence(source, dataOffset, first, end);
+    if (r.Lead >= end - first) throw TTrackFailure(silentMessage);
   }
   if (cutTrailing) {
-    cuts.Trail = CountTrailingSilence(source, dataOffset, first, end);
-    if (cuts.Trail >= end - first) throw TTrackFailure(silentMessage);
+    r.Trail = CountTrailingSilence(source, dataOffset, first, end);
+    if (r.Trail >= end - first) throw TTrackFailure(silentMessage);
   }
-  return cuts;
+  r.First = first + r.Lead;
+  r.Bytes = kBytesPerSample * (RegionLength(first, end) - r.Lead - r.Trail);
+  if (r.Bytes < 0) throw TMakeIoError("invalid region");
+  r.Padding = FramePadding(r.Bytes);
+  return r;
+}
+
+// The track proper of a track whose pre-gap is not in its own file.
+TCutRegion CutTrackRegion(const TSourceFile& source, const TTrackInfo& track) {
+  return CutRegion(source, track.WaveInfo.DataOffset, track.TrackStartPos(), track.TrackEndPos(),
+                   track.TrackCutLeading, track.TrackCutTrailing,
+                   CompletelySilenceMessage(track.TrackFileName));
+}
+
+// The region's audio with its padding at the head or at the tail.
+void AppendCutRegion(TOutputFile& out, const TSourceFile& source, int32_t dataOffset,
+                     const TCutRegion& r, bool paddingHead) {
+  if (paddingHead) AppendZeros(out, r.Padding);
+  AppendSegment(out, source, ByteOfFrame(dataOffset, r.First), r.Bytes);
+  if (!paddingHead) AppendZeros(out, r.Padding);
 }
 
 void AppendExtraSilence(TOutputFile& out, int64_t frames) {
@@ -47,29 +71,21 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
                             bool firstDiscTrack, TCueLines& lines, const std::string& produced) {
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
     const WaveDataInfo& info = track.WaveInfo;
-    const int64_t first = track.TrackStartPos();
-    const int64_t end = track.TrackEndPos();
     TSourceFile source(track.TrackFileName);
-    const TCuts cuts =
-        CountCuts(source, info.DataOffset, first, end, track.TrackCutLeading,
-                  track.TrackCutTrailing, CompletelySilenceMessage(track.TrackFileName));
-    const int64_t segment = kBytesPerSample * (RegionLength(first, end) - cuts.Lead - cuts.Trail);
-    if (segment < 0) throw TMakeIoError("invalid region");
-    const int32_t padding = FramePadding(segment);
+    const TCutRegion region = CutTrackRegion(source, track);
 
     // The whole of the file's sample data, from its first sample frame.
-    const bool whole = first == 0 && kBytesPerSample * end == info.DataSize;
+    const bool whole = track.TrackStartPos() == 0 &&
+                       int64_t{kBytesPerSample} * track.TrackEndPos() == info.DataSize;
     // Padding at the tail alone needs no new file: the recorder pads the last frame.
     const bool newFile = job.Settings.MakeAlways || !whole || track.TrackPaddingHead ||
-                         cuts.Lead > 0 || cuts.Trail > 0;
+                         region.Lead > 0 || region.Trail > 0;
     const std::string shown = SheetPath(job, newFile ? produced : track.TrackFileName);
 
     if (newFile && !job.Test) {
-      CheckWaveDataFits(segment + padding);
+      CheckWaveDataFits(region.Bytes + region.Padding);
       TOutputFile out = CreateEditedWave(produced, info, {&source});
-      if (track.TrackPaddingHead) AppendZeros(out, padding);
-      AppendSegment(out, source, ByteOfFrame(info.DataOffset, first + cuts.Lead), segment);
-      if (!track.TrackPaddingHead) AppendZeros(out, padding);
+      AppendCutRegion(out, source, info.DataOffset, region, track.TrackPaddingHead);
       FinishEditedWave(out);
     }
 
@@ -85,50 +101,32 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     // The hidden audio first: a silent pre-gap region is reported before the track file
     // is even opened.
     const WaveDataInfo& gapInfo = track.PreGapWaveInfo();
-    const int64_t gapFirst = track.PreGapStartPos();
-    const int64_t gapEnd = track.PreGapEndPos();
     TSourceFile gapSource(track.PreGapFileName());
-    const TCuts gapCuts =
-        CountCuts(gapSource, gapInfo.DataOffset, gapFirst, gapEnd, track.PreGapCutLeading,
-                  track.PreGapCutTrailing, CompletelySilenceMessage(track.PreGapFileName()));
-    const int64_t gapBytes =
-        kBytesPerSample * (RegionLength(gapFirst, gapEnd) - gapCuts.Lead - gapCuts.Trail);
-    if (gapBytes < 0) throw TMakeIoError("invalid region");
-    const int32_t gapPadding = FramePadding(gapBytes);
+    const TCutRegion gap =
+        CutRegion(gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
+                  track.PreGapCutLeading, track.PreGapCutTrailing,
+                  CompletelySilenceMessage(track.PreGapFileName()));
 
     const WaveDataInfo& info = track.WaveInfo;
-    const int64_t first = track.TrackStartPos();
-    const int64_t end = track.TrackEndPos();
     TSourceFile source(track.TrackFileName);
-    const TCuts cuts =
-        CountCuts(source, info.DataOffset, first, end, track.TrackCutLeading,
-                  track.TrackCutTrailing, CompletelySilenceMessage(track.TrackFileName));
-    const int64_t trackBytes =
-        kBytesPerSample * (RegionLength(first, end) - cuts.Lead - cuts.Trail);
-    if (trackBytes < 0) throw TMakeIoError("invalid region");
-    const int32_t trackPadding = FramePadding(trackBytes);
+    const TCutRegion region = CutTrackRegion(source, track);
 
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
     const std::string shown = SheetPath(job, produced);
 
     if (!job.Test) {
-      CheckWaveDataFits(extra * kBytesPerCdFrame + gapBytes + gapPadding + trackBytes +
-                        trackPadding);
+      CheckWaveDataFits(extra * kBytesPerCdFrame + gap.Bytes + gap.Padding + region.Bytes +
+                        region.Padding);
       TOutputFile out = CreateEditedWave(produced, info, {&gapSource, &source});
       AppendExtraSilence(out, extra);
-      if (track.PreGapPaddingHead) AppendZeros(out, gapPadding);
-      AppendSegment(out, gapSource, ByteOfFrame(gapInfo.DataOffset, gapFirst + gapCuts.Lead),
-                    gapBytes);
-      if (!track.PreGapPaddingHead) AppendZeros(out, gapPadding);
-      if (track.TrackPaddingHead) AppendZeros(out, trackPadding);
-      AppendSegment(out, source, ByteOfFrame(info.DataOffset, first + cuts.Lead), trackBytes);
-      if (!track.TrackPaddingHead) AppendZeros(out, trackPadding);
+      AppendCutRegion(out, gapSource, gapInfo.DataOffset, gap, track.PreGapPaddingHead);
+      AppendCutRegion(out, source, info.DataOffset, region, track.TrackPaddingHead);
       FinishEditedWave(out);
     }
 
     AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
     lines.push_back("INDEX 00 00:00:00");
-    lines.push_back("INDEX 01 " + CueTime(extra + (gapBytes + gapPadding) / kBytesPerCdFrame));
+    lines.push_back("INDEX 01 " + CueTime(extra + (gap.Bytes + gap.Padding) / kBytesPerCdFrame));
   });
 }
 
