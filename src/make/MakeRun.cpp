@@ -31,9 +31,5 @@ std::string UnquotablePathMessage(const std::string& path) {
          "\" cannot be named in a cue sheet: the name holds a double quote or a line break.";
 }
 
-std::string UnknownImageTypeMessage(int32_t imageType) {
-  return "Exporting Failure.\nThe data track image type " + std::to_string(imageType) +
-         " is not one of the four image types (0 to 3).";
-}
 
 }  // namespace varnel

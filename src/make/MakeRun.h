@@ -88,7 +88,5 @@ std::string TrackSilenceMessage(const std::string& path);
 std::string CueCouldNotCreateMessage(const std::string& cuePath);
 // A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
 std::string UnquotablePathMessage(const std::string& path);
-// A data track image type outside the four of the image type box.
-std::string UnknownImageTypeMessage(int32_t imageType);
 
 }  // namespace varnel

@@ -323,7 +323,10 @@ void TVnlMainFrm::UpdateFromContext() {
   Updating_ = true;
   const DiscLayout& l = Ctx_.Layout;
   SetTextKeepingCursor(BinPathEdit_, Q(l.DataTrackFile));
-  BinTypeCmb_->setCurrentIndex(std::clamp(l.ImageType, 0, BinTypeCmb_->count() - 1));
+  // A stored index the box does not offer shows as no selection (it is written as
+  // MODE1/2048) and stays as it is until the user picks a type.
+  const bool offered = l.ImageType >= 0 && l.ImageType < BinTypeCmb_->count();
+  BinTypeCmb_->setCurrentIndex(offered ? l.ImageType : -1);
   BinTypeCmb_->setEnabled(Ctx_.BinTypeCmbEnabled);
   CdTextCk_->setEnabled(Ctx_.CdTextCkEnabled);
   CdTextCk_->setChecked(l.CdTextEnabled);

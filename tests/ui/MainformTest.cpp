@@ -175,6 +175,11 @@ TEST_F(WindowTest, DataTrackPathGovernsCdTextAndImageType) {
 
   type->setCurrentIndex(2);
   EXPECT_EQ(Ctx().Layout.ImageType, 2);
+  // A hand-edited index outside the box shows as no selection and is kept.
+  Ctx().Layout.ImageType = 7;
+  Window->UpdateFromContext();
+  EXPECT_EQ(type->currentIndex(), -1);
+  EXPECT_EQ(Ctx().Layout.ImageType, 7);
 
   Child<QLineEdit>("BinPathEdit")->clear();
   EXPECT_TRUE(cdText->isEnabled());
