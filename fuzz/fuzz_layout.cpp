@@ -21,7 +21,7 @@ namespace {
 
 class YesPrompter : public varnel::TPrompter {
  public:
-  void ShowMessage(varnel::TBoxKind, const std::string&) override {}
+  void Show(const varnel::TMessage&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool ConfirmOkCancel(const std::string&) override { return true; }
   void Beep() override {}

@@ -12,10 +12,21 @@ namespace varnel {
 inline constexpr const char* kProgramTitle = "Varnel";
 
 enum class TBoxKind {
-  Plain,        // no icon, OK: limits and final results
+  Plain,        // no icon, OK: final results
   Information,  // information icon, OK
   Warning,      // warning icon, OK: values that fail a check
   Error,        // error icon, OK: refused files and failures
+  Limit,        // no icon, OK, like Plain: a limit was reached and the command stopped there
+};
+
+// One message box. The text is the system's own, fixed wording; the detail travels beside
+// it and is shown only on demand (the box's detailed text, varnel-cli --verbose): the
+// reason of a failure (the system's error text and the path) or where a result went.
+struct TMessage {
+  TBoxKind Kind = TBoxKind::Plain;
+  std::string Text;
+  std::string Detail;  // may be empty
+  std::string Folder;  // a folder the box offers to open (results of a Make); may be empty
 };
 
 struct TFileDialogRequest {
@@ -33,7 +44,8 @@ class TPrompter {
   virtual ~TPrompter() = default;
 
   // A modal box titled with the program's title and an OK button, preceded by the beep.
-  virtual void ShowMessage(TBoxKind kind, const std::string& text) = 0;
+  virtual void Show(const TMessage& message) = 0;
+  void ShowMessage(TBoxKind kind, const std::string& text) { Show({kind, text, {}, {}}); }
   // "Do you want to continue?" questions: no icon, Yes and No, preceded by the beep.
   // True for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;

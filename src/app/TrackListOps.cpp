@@ -28,7 +28,7 @@ void AddTrackFiles(TAppContext& ctx, const std::vector<std::string>& paths, bool
   const int32_t dataTracks = hasDataTrack ? 1 : 0;
   for (const std::string& path : paths) {
     if (ctx.Layout.Count() + dataTracks >= kMaxTracks) {
-      ctx.Prompter.ShowMessage(TBoxKind::Plain, kTooManyTracksMessage);
+      ctx.Prompter.ShowMessage(TBoxKind::Limit, kTooManyTracksMessage);
       break;
     }
     if (!AddTrackFile(ctx, path)) break;

@@ -4,13 +4,22 @@
 
 namespace varnel::cli {
 
-void TCliPrompter::ShowMessage(TBoxKind kind, const std::string& text) {
-  if (kind == TBoxKind::Warning || kind == TBoxKind::Error) {
-    ShowedError = true;
-    Err_ << text << std::endl;
-  } else {
-    Out_ << text << std::endl;
+void TCliPrompter::Show(const TMessage& m) {
+  switch (m.Kind) {
+    case TBoxKind::Warning:
+    case TBoxKind::Error:
+      ShowedError = true;
+      Err_ << m.Text << std::endl;
+      break;
+    case TBoxKind::Limit:
+      Err_ << m.Text << std::endl;
+      break;
+    case TBoxKind::Plain:
+    case TBoxKind::Information:
+      Out_ << m.Text << std::endl;
+      break;
   }
+  if (Verbose && !m.Detail.empty()) Err_ << m.Detail << std::endl;
 }
 
 bool TCliPrompter::AskYesNo(const std::string& text) {

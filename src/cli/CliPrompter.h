@@ -25,6 +25,8 @@ class TCliPrompter : public TPrompter {
   bool AnswerYes = false;
   // --force answers overwrite questions with OK.
   bool AnswerOverwrite = false;
+  // --verbose prints a message's detail after it.
+  bool Verbose = false;
   // What the save dialog "chooses" (the path given on the command line).
   std::optional<std::string> SavePath;
   // What the open dialog "chooses".
@@ -34,7 +36,9 @@ class TCliPrompter : public TPrompter {
   bool Unanswered = false;
   bool ShowedError = false;
 
-  void ShowMessage(TBoxKind kind, const std::string& text) override;
+  // Warnings, errors and limits go to stderr, results to stdout; the detail follows on
+  // stderr, on a line of its own, with --verbose.
+  void Show(const TMessage& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
   void Beep() override {}

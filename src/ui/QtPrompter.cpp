@@ -1,10 +1,13 @@
 #include "QtPrompter.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QUrl>
 
 namespace varnel {
 
@@ -52,10 +55,11 @@ QWidget* TQtPrompter::Owner() const {
   return w ? w : QApplication::activeWindow();
 }
 
-void TQtPrompter::ShowMessage(TBoxKind kind, const std::string& text) {
+void TQtPrompter::Show(const TMessage& m) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (kind) {
+  switch (m.Kind) {
     case TBoxKind::Plain:
+    case TBoxKind::Limit:
       icon = QMessageBox::NoIcon;
       break;
     case TBoxKind::Information:
@@ -68,7 +72,20 @@ void TQtPrompter::ShowMessage(TBoxKind kind, const std::string& text) {
       icon = QMessageBox::Critical;
       break;
   }
-  RunBox(Owner(), icon, text, QMessageBox::Ok, QMessageBox::Ok);
+  QApplication::beep();
+  QMessageBox box(icon, Q(kProgramTitle), Q(m.Text), QMessageBox::Ok, Owner());
+  box.setObjectName("MessageBox");
+  box.setDefaultButton(QMessageBox::Ok);
+  if (!m.Detail.empty()) box.setDetailedText(Q(m.Detail));
+  QPushButton* open = nullptr;
+  if (!m.Folder.empty()) {
+    open = box.addButton(QStringLiteral("Open &Folder"), QMessageBox::ActionRole);
+    open->setObjectName("OpenFolderBtn");
+  }
+  box.exec();
+  if (open != nullptr && box.clickedButton() == open) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(m.Folder)));
+  }
 }
 
 bool TQtPrompter::AskYesNo(const std::string& text) {

@@ -21,7 +21,8 @@ class TQtPrompter : public TPrompter {
   // `parent` gives the boxes their owner; when it returns null the active window is used.
   explicit TQtPrompter(std::function<QWidget*()> parent = {});
 
-  void ShowMessage(TBoxKind kind, const std::string& text) override;
+  // The detail goes to the box's detailed text; a folder adds a button that opens it.
+  void Show(const TMessage& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
   void Beep() override;

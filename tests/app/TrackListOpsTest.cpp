@@ -175,7 +175,7 @@ TEST_F(AddAudioFilesTest, NinetySevenTracksAndFiveFilesEndAtNinetyNineWithTheLim
   env.Prompter.OpenAnswers = {FiveFiles(false)};
   AddAudioFiles(env.Ctx);
   EXPECT_EQ(env.Ctx.Layout.Count(), 99);
-  EXPECT_EQ(env.Prompter.Log.back(), "Plain: A disc cannot have more than 99 tracks.");
+  EXPECT_EQ(env.Prompter.Log.back(), "Limit: A disc cannot have more than 99 tracks.");
   EXPECT_EQ(env.Prompter.Beeps, 1);
   EXPECT_EQ(env.Ctx.StatusPanels[0], " Total: 99 tracks");
 }
@@ -186,7 +186,7 @@ TEST_F(AddAudioFilesTest, AnExistingDataTrackCountsAsOneOfTheNinetyNine) {
   env.Prompter.OpenAnswers = {FiveFiles(false)};
   AddAudioFiles(env.Ctx);
   EXPECT_EQ(env.Ctx.Layout.Count(), 98);
-  EXPECT_EQ(env.Prompter.Log.back(), "Plain: A disc cannot have more than 99 tracks.");
+  EXPECT_EQ(env.Prompter.Log.back(), "Limit: A disc cannot have more than 99 tracks.");
 }
 
 TEST_F(AddAudioFilesTest, AMissingDataTrackDoesNotCount) {
@@ -389,7 +389,7 @@ TEST_F(DropFilesTest, TrackListAndHeaderAddEveryFileWithTheLimit) {
   for (int i = 0; i < 95; ++i) ASSERT_TRUE(AddTrackFile(env.Ctx, a));
   DropFiles(env.Ctx, "Tracks", {a, a, a});
   EXPECT_EQ(env.Ctx.Layout.Count(), 99);
-  EXPECT_EQ(env.Prompter.Log.back(), "Plain: A disc cannot have more than 99 tracks.");
+  EXPECT_EQ(env.Prompter.Log.back(), "Limit: A disc cannot have more than 99 tracks.");
 }
 
 TEST_F(DropFilesTest, RefusedDroppedFileAsksAndNoStops) {

@@ -16,10 +16,11 @@ namespace varnel::test {
 class FakePrompter : public TPrompter {
  public:
   // Every event in order: "Plain: text", "Information: text", "Warning: text",
-  // "Error: text", "YesNo: text", "OkCancel: text", "Beep", "Open: <filter>",
+  // "Error: text", "Limit: text", "YesNo: text", "OkCancel: text", "Beep", "Open: <filter>",
   // "Save: <filter>", "Folder: <title>".
   std::vector<std::string> Log;
   int Beeps = 0;  // every box and every Beep()
+  std::vector<TMessage> Messages;  // every box, detail and folder included
 
   std::deque<bool> YesNoAnswers;
   std::deque<bool> OkCancelAnswers;
@@ -28,10 +29,11 @@ class FakePrompter : public TPrompter {
   std::deque<std::optional<std::string>> FolderAnswers;
   std::vector<TFileDialogRequest> Requests;
 
-  void ShowMessage(TBoxKind kind, const std::string& text) override {
+  void Show(const TMessage& m) override {
     ++Beeps;
-    static const char* const names[] = {"Plain", "Information", "Warning", "Error"};
-    Log.push_back(std::string(names[static_cast<int>(kind)]) + ": " + text);
+    static const char* const names[] = {"Plain", "Information", "Warning", "Error", "Limit"};
+    Log.push_back(std::string(names[static_cast<int>(m.Kind)]) + ": " + m.Text);
+    Messages.push_back(m);
   }
   bool AskYesNo(const std::string& text) override {
     ++Beeps;
