@@ -3,7 +3,170 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
 namespace varnel {
+
+namespace {
+
+// A path the kernel would cut at its first NUL names another file: refuse it.
+void CheckPath(const std::string& action, const std::string& path) {
+  if (path.empty()) throw TFileError(action, path, ENOENT);
+  if (path.find('\0') != std::string::npos) throw TFileError(action, path, EINVAL);
+}
+
+}  // namespace
+
+std::string ErrnoText(int err) {
+  return std::strerror(err);
+}
+
+TFileError::TFileError(const std::string& action, const std::string& path, int err)
+    : std::runtime_error(action + " \"" + path + "\": " + ErrnoText(err)),
+      Errno_(err),
+      Path_(path) {}
+
+// ---- TFile ---------------------------------------------------------------------------
+
+TFile::~TFile() {
+  if (Fd_ >= 0) ::close(Fd_);
+}
+
+TFile::TFile(TFile&& other) noexcept
+    : Fd_(std::exchange(other.Fd_, -1)), Path_(std::move(other.Path_)) {}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    if (Fd_ >= 0) ::close(Fd_);
+    Fd_ = std::exchange(other.Fd_, -1);
+    Path_ = std::move(other.Path_);
+  }
+  return *this;
+}
+
+TFile TFile::OpenForReading(const std::string& path) {
+  CheckPath("cannot open", path);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw TFileError("cannot open", path, errno);
+  TFile file(fd, path);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw TFileError("cannot open", path, errno);
+  if (S_ISDIR(st.st_mode)) throw TFileError("cannot open", path, EISDIR);
+  if (!S_ISREG(st.st_mode)) throw TFileError("cannot open", path, EINVAL);
+  return file;
+}
+
+TFile TFile::CreateExclusive(const std::string& path, mode_t mode) {
+  CheckPath("cannot create", path);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw TFileError("cannot create", path, errno);
+  return TFile(fd, path);
+}
+
+void TFile::Check() const {
+  if (Fd_ < 0) throw TFileError("not open:", Path_, EBADF);
+}
+
+size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
+  Check();
+  if (offset < 0) throw TFileError("cannot read", Path_, EINVAL);
+  auto* p = static_cast<unsigned char*>(buffer);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n =
+        ::pread(Fd_, p + done, size - done, static_cast<off_t>(offset + int64_t(done)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw TFileError("cannot read", Path_, errno);
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
+void TFile::WriteAll(const void* data, size_t size) {
+  Check();
+  const auto* p = static_cast<const unsigned char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(Fd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw TFileError("cannot write", Path_, errno);
+    }
+    if (n == 0) throw TFileError("cannot write", Path_, EIO);
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+}
+
+void TFile::WriteAllAt(int64_t offset, const void* data, size_t size) {
+  Check();
+  if (offset < 0) throw TFileError("cannot write", Path_, EINVAL);
+  const auto* p = static_cast<const unsigned char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::pwrite(Fd_, p, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw TFileError("cannot write", Path_, errno);
+    }
+    if (n == 0) throw TFileError("cannot write", Path_, EIO);
+    p += n;
+    offset += n;
+    size -= static_cast<size_t>(n);
+  }
+}
+
+int64_t TFile::Size() const {
+  Check();
+  struct stat st {};
+  if (::fstat(Fd_, &st) != 0) throw TFileError("cannot read the size of", Path_, errno);
+  return static_cast<int64_t>(st.st_size);
+}
+
+void TFile::Sync() {
+  Check();
+  if (::fsync(Fd_) != 0 && errno != EINVAL && errno != EROFS) {
+    throw TFileError("cannot write", Path_, errno);
+  }
+}
+
+void TFile::Close() {
+  if (Fd_ < 0) return;
+  const int fd = std::exchange(Fd_, -1);
+  // After close(2) fails the descriptor is gone all the same: never close it twice.
+  if (::close(fd) != 0 && errno != EINTR) throw TFileError("cannot write", Path_, errno);
+}
+
+std::string ReadWholeFile(const std::string& path, int64_t maxBytes) {
+  TFile file = TFile::OpenForReading(path);
+  const int64_t size = file.Size();
+  if (size > maxBytes) throw TFileError("too large to read", path, EFBIG);
+  std::string text(static_cast<size_t>(size), '\0');
+  size_t got = file.ReadAt(0, text.data(), text.size());
+  text.resize(got);
+  // A file that grew since fstat: take what is there, up to the cap.
+  char more[4096];
+  while (true) {
+    const size_t n = file.ReadAt(static_cast<int64_t>(text.size()), more, sizeof more);
+    if (n == 0) break;
+    if (static_cast<int64_t>(text.size() + n) > maxBytes) {
+      throw TFileError("too large to read", path, EFBIG);
+    }
+    text.append(more, n);
+  }
+  return text;
+}
+
+// ---- TFd ------------------------------------------------------------------------------
 
 TFd::~TFd() {
   if (Fd_ >= 0) ::close(Fd_);

@@ -1,13 +1,88 @@
-// Plain POSIX file handling shared by every reader of audio files: a descriptor closed on
-// every way out, and opening a file for reading that never blocks and takes only regular
-// files (a FIFO would wait for a writer, a device might never end).
+// Plain POSIX file handling shared by every reader and writer of the system.
+//
+// TFile is one open descriptor with its path: every call is checked, EINTR is retried, and
+// every failure throws a TFileError that carries errno and the path, so that whoever shows
+// the failure can give the system's fixed message and, on demand, the reason. Files are
+// opened for reading only when they are regular files, and never block (a FIFO would wait
+// for a writer, a device might never end); new files are created exclusively and never
+// through a symbolic link, so an existing file is never truncated or written through.
+//
+// TFd and OpenRegularForReading are the older descriptor guard and opener that some readers
+// still use; they follow the same rules and report failure as −1.
 #pragma once
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace varnel {
+
+class TFileError : public std::runtime_error {
+ public:
+  // `action` says what failed ("cannot open", "cannot write"…); what() reads
+  // "<action> \"<path>\": <system error text>".
+  TFileError(const std::string& action, const std::string& path, int err);
+  int Errno() const { return Errno_; }
+  const std::string& Path() const { return Path_; }
+
+ private:
+  int Errno_;
+  std::string Path_;
+};
+
+class TFile {
+ public:
+  TFile() = default;
+  // Closes an open file, ignoring a failing close (call Close to see it).
+  ~TFile();
+  TFile(TFile&& other) noexcept;
+  TFile& operator=(TFile&& other) noexcept;
+  TFile(const TFile&) = delete;
+  TFile& operator=(const TFile&) = delete;
+
+  // An existing regular file, read-only; a missing file, a folder, a FIFO or a device
+  // throws (EINVAL for what is not a regular file).
+  static TFile OpenForReading(const std::string& path);
+  // A new file for reading and writing, created with O_EXCL and O_NOFOLLOW: EEXIST when
+  // anything (a dangling link included) has that name. `mode` is narrowed by the umask.
+  static TFile CreateExclusive(const std::string& path, mode_t mode = 0666);
+
+  bool IsOpen() const { return Fd_ >= 0; }
+  int Fd() const { return Fd_; }
+  const std::string& Path() const { return Path_; }
+
+  // Reads up to `size` bytes at byte `offset`; fewer only at the end of the file.
+  size_t ReadAt(int64_t offset, void* buffer, size_t size) const;
+  // Writes all `size` bytes at the current position, which moves on.
+  void WriteAll(const void* data, size_t size);
+  // Writes all `size` bytes at byte `offset`; the current position does not move.
+  void WriteAllAt(int64_t offset, const void* data, size_t size);
+  // The size in bytes now.
+  int64_t Size() const;
+  // Flushes the file's data to the device.
+  void Sync();
+  // Closes and reports a failing close (some file systems report a full disk only here).
+  void Close();
+
+ private:
+  TFile(int fd, std::string path) : Fd_(fd), Path_(std::move(path)) {}
+  void Check() const;
+
+  int Fd_ = -1;
+  std::string Path_;
+};
+
+// The whole text of a regular file, read without blocking; a file larger than `maxBytes`
+// throws TFileError with EFBIG before anything is read.
+std::string ReadWholeFile(const std::string& path, int64_t maxBytes);
+
+// The system's text for an errno value ("No space left on device").
+std::string ErrnoText(int err);
 
 class TFd {
  public:
