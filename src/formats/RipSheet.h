@@ -126,8 +126,9 @@ struct TRipPiece {
 struct TRipTrackMark {
   int32_t Line = 0;
   // Sample frames from the track's first piece. A bare START (no time) falls after the
-  // pieces written before it; its Position is their total length, or −1 when one of them
-  // runs to the end of its file (the importer knows the file's length).
+  // pieces written before it; its Position is their total length rounded up to a whole CD
+  // frame (as cdrdao rounds it), or −1 when one of them runs to the end of its file (the
+  // importer knows the file's length).
   int64_t Position = -1;
   int32_t PiecesBefore = 0;  // pieces written before the mark
 };
@@ -171,8 +172,9 @@ struct TRipSheet {
   std::vector<TRipLanguage> Languages;  // TOC LANGUAGE_MAP
   std::vector<TRipCdText> CdText;       // disc CD-Text, one entry per language block
   std::vector<TRipRem> Rems;            // disc REM lines
-  std::vector<TRipFile> Files;          // in the order the sheet names them; a name named
-                                        // twice is two entries
+  std::vector<TRipFile> Files;          // in the order the sheet names them: one per
+                                        // FILE line of a cue sheet, one per distinct
+                                        // name of a TOC, the one FLAC file
   std::vector<TRipTrack> Tracks;        // 1 to 99, numbers increasing
   int64_t LeadIn = -1;                  // FLAC: lead-in sample frames; else −1
   int64_t LeadOut = -1;                 // FLAC: offset of the lead-out track; else −1
