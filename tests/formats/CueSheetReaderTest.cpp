@@ -33,6 +33,10 @@ struct TLayoutCase {
   const char* IndexFiles;  // where each index lies, as IndexFiles prints it
 };
 
+void PrintTo(const TLayoutCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
 const TLayoutCase kLayouts[] = {
     {"SingleImageWithHiddenFirstTrack", R"(REM GENRE Rock
 REM DATE 1999

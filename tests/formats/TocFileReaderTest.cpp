@@ -149,6 +149,10 @@ struct TTocCase {
   const char* Text;
 };
 
+void PrintTo(const TTocCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
 const TTocCase kTocLayouts[] = {
     {"SingleImageWithHiddenFirstTrack", R"(CD_DA
 CATALOG "0724384260521"
