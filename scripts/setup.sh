@@ -9,6 +9,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   sox lame shntool cuetools libcue-dev cdrdao mpg123 libmpg123-dev
+  libsndfile1-dev libsoxr-dev flac vorbis-tools opus-tools
   hyperfine time xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
 "
