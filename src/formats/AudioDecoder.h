@@ -69,14 +69,16 @@ struct TDecodeSummary {
   TSourceKind Kind = TSourceKind::Mp3;
   int32_t SourceRate = 0;
   int32_t SourceChannels = 0;
-  // The source's sample depth; 0 for lossy and float-free formats without one (MP3,
-  // Vorbis, Opus); 32 for 32-bit float, 64 for double.
+  // The source's sample depth: 0 for lossy formats, which have none (MP3, Vorbis, Opus);
+  // 32 for 32-bit float, 64 for double.
   int32_t SourceBits = 0;
   int64_t SourceFrames = 0;   // sample frames read from the source
   int64_t FramesWritten = 0;  // sample frames handed to the sink, padding included
   int64_t PaddingFrames = 0;
   bool Resampled = false;
-  bool Dithered = false;  // a source of more than 16 bits, float or lossy (not MP3)
+  // Reduced to 16 bits with dither: a source of more than 16 bits, float or lossy, and any
+  // resampled one (an MP3 at 44 100 Hz is not: its decoder rounds, as mpg123 does).
+  bool Dithered = false;
 
   // What an input check reports for the decoded wave file: DataOffset 44, DataSize the
   // decoded bytes, 2 channels, 16 bits, 44 100 Hz.
