@@ -8,7 +8,8 @@ PACKAGES="
   clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6
-  sox lame shntool cuetools libcue-dev cdrdao libcdio-utils mpg123 libmpg123-dev flac libflac-dev
+  sox lame shntool cuetools libcue-dev cdrdao libcdio-utils mpg123 libmpg123-dev
+  libsndfile1-dev libsoxr-dev flac libflac-dev vorbis-tools opus-tools
   hyperfine time xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
 "

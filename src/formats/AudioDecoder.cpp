@@ -1,0 +1,266 @@
+#include "AudioDecoder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "Binedit.h"
+#include "PcmConverter.h"
+#include "SourceReader.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr size_t kBlockFrames = 4096;
+constexpr int32_t kCdRate = 44100;
+constexpr int64_t kCdFrameSamples = 588;
+// Rates outside these are no audio a CD could take, and would make the resampler's
+// buffers absurd.
+constexpr int32_t kMinRate = 4000;
+constexpr int32_t kMaxRate = 768000;
+
+std::string LowerExtension(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+// Calls the progress function when the fraction has grown by a percent, and at the end.
+class TProgressReport {
+ public:
+  explicit TProgressReport(const TDecodeProgress& progress) : Progress_(progress) {}
+  void Update(double fraction) {
+    if (!Progress_) return;
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    if (fraction >= Last_ + 0.01) {
+      Last_ = fraction;
+      Progress_(fraction);
+    }
+  }
+  void Done() {
+    if (Progress_) Progress_(1.0);
+  }
+
+ private:
+  const TDecodeProgress& Progress_;
+  double Last_ = 0.0;
+};
+
+void CheckCancel(const std::atomic<bool>* cancel) {
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw TDecodeCanceled();
+}
+
+// The 44-byte header at byte 0 first, declaring no audio; the audio in large writes; the
+// two size fields last.
+class TWaveFileSink : public TAudioSink {
+ public:
+  explicit TWaveFileSink(TFile& out) : Out_(out) {
+    unsigned char header[44];
+    BuildWaveHeader(WaveDataInfo{44, 0, 2, 16, kCdRate}, header);
+    Out_.WriteAllAt(0, header, sizeof header);
+    Buffer_.reserve(kBufferBytes);
+  }
+
+  void Write(const int16_t* frames, size_t count) override {
+    const size_t samples = count * 2;
+    for (size_t done = 0; done < samples;) {
+      const size_t n = std::min(samples - done, (kBufferBytes - Buffer_.size()) / 2);
+      const size_t at = Buffer_.size();
+      Buffer_.resize(at + n * 2);
+      if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(Buffer_.data() + at, frames + done, n * 2);
+      } else {
+        for (size_t i = 0; i < n; ++i) {
+          const auto v = static_cast<uint16_t>(frames[done + i]);
+          Buffer_[at + 2 * i] = static_cast<unsigned char>(v);
+          Buffer_[at + 2 * i + 1] = static_cast<unsigned char>(v >> 8);
+        }
+      }
+      done += n;
+      if (Buffer_.size() == kBufferBytes) Flush();
+    }
+  }
+
+  void Finish() {
+    Flush();
+    unsigned char field[4];
+    PutLe32(field, static_cast<uint32_t>(36 + DataBytes_));
+    Out_.WriteAllAt(4, field, 4);
+    PutLe32(field, static_cast<uint32_t>(DataBytes_));
+    Out_.WriteAllAt(40, field, 4);
+  }
+
+ private:
+  static constexpr size_t kBufferBytes = 256 * 1024;
+
+  static void PutLe32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+  }
+
+  void Flush() {
+    if (Buffer_.empty()) return;
+    Out_.WriteAllAt(44 + DataBytes_, Buffer_.data(), Buffer_.size());
+    DataBytes_ += static_cast<int64_t>(Buffer_.size());
+    Buffer_.clear();
+  }
+
+  TFile& Out_;
+  std::vector<unsigned char> Buffer_;
+  int64_t DataBytes_ = 0;
+};
+
+template <typename Sample>
+void Pump(TSourceReader& reader, TPcmConverter& converter, int32_t channels,
+          TDecodeSummary& summary, TProgressReport& report, const std::atomic<bool>* cancel) {
+  std::vector<Sample> block(kBlockFrames * static_cast<size_t>(channels));
+  while (true) {
+    CheckCancel(cancel);
+    size_t n;
+    if constexpr (std::is_same_v<Sample, int16_t>) {
+      n = reader.ReadShorts(block.data(), kBlockFrames);
+      converter.PutShorts(block.data(), n);
+    } else {
+      n = reader.ReadFloats(block.data(), kBlockFrames);
+      converter.PutFloats(block.data(), n);
+    }
+    if (n == 0) break;
+    summary.SourceFrames += static_cast<int64_t>(n);
+    report.Update(reader.Progress());
+  }
+}
+
+}  // namespace
+
+// ---- kinds ----------------------------------------------------------------------------
+
+std::optional<TSourceKind> SourceKindFromPath(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext == ".mp3") return TSourceKind::Mp3;
+  if (ext == ".flac") return TSourceKind::Flac;
+  if (ext == ".aif" || ext == ".aiff") return TSourceKind::Aiff;
+  if (ext == ".ogg" || ext == ".oga") return TSourceKind::Ogg;
+  if (ext == ".opus") return TSourceKind::Opus;
+  return std::nullopt;
+}
+
+const char* SourceKindText(TSourceKind kind) {
+  switch (kind) {
+    case TSourceKind::Mp3:
+      return "MP3";
+    case TSourceKind::Flac:
+      return "FLAC";
+    case TSourceKind::Aiff:
+      return "AIFF";
+    case TSourceKind::Ogg:
+      return "OGG";
+    case TSourceKind::Opus:
+      return "OPUS";
+  }
+  return "";
+}
+
+WaveDataInfo TDecodeSummary::WaveInfo() const {
+  return WaveDataInfo{44, static_cast<int32_t>(FramesWritten * 4), 2, 16, kCdRate};
+}
+
+// ---- reading through callbacks --------------------------------------------------------
+
+size_t TCallbackInput::Read(void* buffer, size_t size) {
+  if (Error || Offset < 0) return 0;
+  try {
+    const size_t n = File.ReadAt(Offset, buffer, size);
+    Offset += static_cast<int64_t>(n);
+    return n;
+  } catch (...) {
+    Error = std::current_exception();
+    return 0;
+  }
+}
+
+int64_t TCallbackInput::Seek(int64_t offset, int whence) {
+  int64_t base = 0;
+  if (whence == SEEK_CUR) {
+    base = Offset;
+  } else if (whence == SEEK_END) {
+    base = Length;
+  } else if (whence != SEEK_SET) {
+    return -1;
+  }
+  int64_t to = 0;
+  if (__builtin_add_overflow(base, offset, &to) || to < 0) return -1;
+  Offset = to;
+  return to;
+}
+
+// ---- decoding -------------------------------------------------------------------------
+
+TDecodeSummary DecodeAudio(const std::string& path, TSourceKind kind, TAudioSink& sink,
+                           const TDecodeOptions& options, const TDecodeProgress& progress,
+                           const std::atomic<bool>* cancel) {
+  CheckCancel(cancel);
+  TFile file = TFile::OpenForReading(path);
+  std::unique_ptr<TSourceReader> reader =
+      kind == TSourceKind::Mp3 ? OpenMp3Reader(file) : OpenSndfileReader(file, kind);
+  const TSourceFormat format = reader->Format();
+  if (format.Channels < 1 || format.Channels > 2) {
+    throw TDecodeError(std::to_string(format.Channels) +
+                       " channels (only mono and stereo can be used)");
+  }
+  if (format.Rate < kMinRate || format.Rate > kMaxRate) {
+    throw TDecodeError("an unusable sample rate of " + std::to_string(format.Rate) + " Hz");
+  }
+
+  TDecodeSummary summary;
+  summary.Kind = kind;
+  summary.SourceRate = format.Rate;
+  summary.SourceChannels = format.Channels;
+  summary.SourceBits = format.Bits;
+
+  const bool exact = format.ExactAsShorts && format.Rate == kCdRate;
+  reader->UseFloats(!exact);
+  TPcmConverter converter(format.Channels, format.Rate, sink);
+  TProgressReport report(progress);
+  if (exact) {
+    Pump<int16_t>(*reader, converter, format.Channels, summary, report, cancel);
+  } else {
+    Pump<float>(*reader, converter, format.Channels, summary, report, cancel);
+  }
+  CheckCancel(cancel);
+  converter.Finish();
+  summary.Resampled = converter.Resamples();
+  summary.Dithered = !exact;
+  summary.FramesWritten = converter.FramesOut();
+
+  if (options.PadToCdFrames && summary.FramesWritten % kCdFrameSamples != 0) {
+    summary.PaddingFrames = kCdFrameSamples - summary.FramesWritten % kCdFrameSamples;
+    const std::vector<int16_t> zeros(static_cast<size_t>(summary.PaddingFrames) * 2, 0);
+    sink.Write(zeros.data(), static_cast<size_t>(summary.PaddingFrames));
+    summary.FramesWritten += summary.PaddingFrames;
+  }
+  report.Done();
+  return summary;
+}
+
+TDecodeSummary DecodeAudio(const std::string& path, TAudioSink& sink, const TDecodeOptions& options,
+                           const TDecodeProgress& progress, const std::atomic<bool>* cancel) {
+  const std::optional<TSourceKind> kind = SourceKindFromPath(path);
+  if (!kind) throw TDecodeError("not a kind of file that can be decoded");
+  return DecodeAudio(path, *kind, sink, options, progress, cancel);
+}
+
+TDecodeSummary DecodeToWaveFile(const std::string& path, TFile& out, const TDecodeOptions& options,
+                                const TDecodeProgress& progress, const std::atomic<bool>* cancel) {
+  TWaveFileSink sink(out);
+  const TDecodeSummary summary = DecodeAudio(path, sink, options, progress, cancel);
+  sink.Finish();
+  return summary;
+}
+
+}  // namespace varnel

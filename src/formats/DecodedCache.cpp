@@ -1,0 +1,173 @@
+#include "DecodedCache.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "Binedit.h"
+#include "SourceFingerprint.h"
+
+namespace varnel {
+
+namespace {
+
+// Part of every entry's key: a change in how sources are decoded makes old entries unused.
+constexpr const char* kEntryVersion = "varnel-decoded-1";
+constexpr const char* kTempPrefix = ".tmp-";
+constexpr auto kTempMaxAge = std::chrono::hours(24);
+
+std::string Hex64(uint64_t v) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
+  return buf;
+}
+
+// "<hash of the path>-<hash of the whole key>.wav": every version of one source shares the
+// first part, so older versions can be found and removed.
+std::string PathPart(const TSourceFingerprint& fp) {
+  return Hex64(Fnv1a64(fp.RealPath.data(), fp.RealPath.size()));
+}
+
+std::string EntryName(const TSourceFingerprint& fp, TSourceKind kind) {
+  const std::string key = std::string(kEntryVersion) + '\n' + fp.RealPath + '\n' +
+                          SourceKindText(kind) + '\n' + std::to_string(fp.Size) + '\n' +
+                          std::to_string(fp.MtimeNs) + '\n' + std::to_string(fp.Device) + '\n' +
+                          std::to_string(fp.Inode) + '\n' + Hex64(fp.ContentHash);
+  return PathPart(fp) + "-" + Hex64(Fnv1a64(key.data(), key.size())) + ".wav";
+}
+
+uint32_t GetLe32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// A complete canonical wave file: the header we write, its sizes filled in, and exactly
+// that many bytes of audio after it.
+std::optional<WaveDataInfo> ReadEntry(const std::string& path) {
+  try {
+    const TFile file = TFile::OpenForReading(path);
+    unsigned char header[44];
+    if (file.ReadAt(0, header, sizeof header) != sizeof header) return std::nullopt;
+    unsigned char expected[44];
+    BuildWaveHeader(WaveDataInfo{44, 0, 2, 16, 44100}, expected);
+    if (std::memcmp(header, expected, 4) != 0 || std::memcmp(header + 8, expected + 8, 32) != 0) {
+      return std::nullopt;
+    }
+    const uint32_t data = GetLe32(header + 40);
+    if (GetLe32(header + 4) != 36 + static_cast<uint64_t>(data) || data % 4 != 0 ||
+        data > static_cast<uint32_t>(INT32_MAX) || file.Size() != 44 + int64_t(data)) {
+      return std::nullopt;
+    }
+    return WaveDataInfo{44, static_cast<int32_t>(data), 2, 16, 44100};
+  } catch (const TFileError&) {
+    return std::nullopt;
+  }
+}
+
+TSourceKind KindOf(const std::string& source) {
+  const std::optional<TSourceKind> kind = SourceKindFromPath(source);
+  if (!kind) throw TDecodeError("not a kind of file that can be decoded");
+  return *kind;
+}
+
+// A new temporary file in the folder, named so that no two processes or threads meet.
+TFile CreateTemp(const std::string& folder, const std::string& pathPart, std::string& name) {
+  static std::atomic<uint64_t> counter{0};
+  std::random_device device;
+  for (int attempt = 0;; ++attempt) {
+    name = folder + "/" + kTempPrefix + pathPart + "-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + "-" + Hex64(device()) + ".wav";
+    try {
+      return TFile::CreateExclusive(name, 0644);
+    } catch (const TFileError& e) {
+      if (e.Errno() != EEXIST || attempt >= 100) throw;
+    }
+  }
+}
+
+// Entries of other versions of the same source, and temporary files a killed decode left.
+// Failures are ignored: another process may be removing the same files.
+void RemoveStale(const std::string& folder, const std::string& pathPart, const std::string& keep) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.rfind(pathPart + "-", 0) == 0 && name != keep) {
+      fs::remove(it->path(), ignored);
+    } else if (name.rfind(kTempPrefix, 0) == 0) {
+      const auto written = fs::last_write_time(it->path(), ignored);
+      if (!ignored && now - written > kTempMaxAge) fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+}  // namespace
+
+std::string TDecodedCache::DefaultFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/varnel/decoded";
+  std::string home;
+  if (const char* h = std::getenv("HOME"); h != nullptr && h[0] != '\0') {
+    home = h;
+  } else if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    home = pw->pw_dir;
+  }
+  return home + "/.cache/varnel/decoded";
+}
+
+std::optional<TDecodedEntry> TDecodedCache::Lookup(const std::string& source) const {
+  const std::optional<TSourceKind> kind = SourceKindFromPath(source);
+  if (!kind) return std::nullopt;
+  const TSourceFingerprint fp = FingerprintSource(source);
+  const std::string path = Folder_ + "/" + EntryName(fp, *kind);
+  const std::optional<WaveDataInfo> info = ReadEntry(path);
+  if (!info) return std::nullopt;
+  return TDecodedEntry{path, *kind, *info};
+}
+
+TDecodedEntry TDecodedCache::Decode(const std::string& source, const TDecodeProgress& progress,
+                                    const std::atomic<bool>* cancel) {
+  const TSourceKind kind = KindOf(source);
+  const TSourceFingerprint before = FingerprintSource(source);
+  const std::string name = EntryName(before, kind);
+  const std::string path = Folder_ + "/" + name;
+  if (const std::optional<WaveDataInfo> info = ReadEntry(path)) {
+    return TDecodedEntry{path, kind, *info};
+  }
+
+  std::error_code ec;
+  std::filesystem::create_directories(Folder_, ec);
+  if (ec) throw TFileError("cannot create", Folder_, ec.value());
+
+  std::string tempPath;
+  TFile temp = CreateTemp(Folder_, PathPart(before), tempPath);
+  try {
+    const TDecodeSummary summary = DecodeToWaveFile(source, temp, {}, progress, cancel);
+    temp.Sync();
+    temp.Close();
+    if (!(FingerprintSource(source) == before)) {
+      throw TDecodeError("the file changed while it was being decoded");
+    }
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+      throw TFileError("cannot rename", tempPath, errno);
+    }
+    RemoveStale(Folder_, PathPart(before), name);
+    return TDecodedEntry{path, kind, summary.WaveInfo()};
+  } catch (...) {
+    ::unlink(tempPath.c_str());
+    throw;
+  }
+}
+
+}  // namespace varnel

@@ -1,0 +1,283 @@
+// The decode cache (each format's entry is checked in AudioDecoderTest): staleness after every
+// kind of change to the source, damaged entries, and what a killed, canceled, failed or
+// concurrent decode leaves.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "AudioTools.h"
+#include "Binedit.h"
+#include "DecodedCache.h"
+
+namespace varnel {
+namespace {
+
+using test::Command;
+namespace fs = std::filesystem;
+
+const Command kTone = {"sox",   "-n", "-r",   "44100", "-c",   "2",   "-b",   "16", "@t.wav",
+                       "synth", "3",  "sine", "440",   "sine", "663", "gain", "-3"};
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+void SetTimes(const std::string& path, const struct stat& st) {
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// Writes `bytes` over the file at `offset` in place, keeping its size and times.
+void PatchKeepingTimes(const std::string& path, int64_t offset, const std::vector<uint8_t>& bytes) {
+  const struct stat before = StatOf(path);
+  const int fd = ::open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  const int64_t at = offset >= 0 ? offset : before.st_size + offset;
+  ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), at), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+  SetTimes(path, before);
+}
+
+class DecodedCacheTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const std::string t = test::MissingTool({"sox", "flac"}); !t.empty()) GTEST_SKIP() << t;
+    ASSERT_TRUE(test::RunAll(
+        {kTone, {"flac", "--silent", "-o", "@a.flac", "@t.wav"}, {"sox", "@t.wav", "@a.aiff"}},
+        Dir.Path()));
+  }
+  std::string Folder() const { return Dir / "cache"; }
+
+  test::TempDir Dir;
+};
+
+// ---- staleness -------------------------------------------------------------------------
+
+struct ChangeRow {
+  std::string Name;
+  std::function<void(const std::string&)> Change;
+};
+
+void PrintTo(const ChangeRow& r, std::ostream* os) {
+  *os << r.Name;
+}
+
+class SourceChanges : public DecodedCacheTest, public ::testing::WithParamInterface<ChangeRow> {};
+
+TEST_P(SourceChanges, MakeTheOldEntryStaleAndARedecodeReplacesIt) {
+  TDecodedCache cache(Folder());
+  const std::string source = Dir / "a.aiff";
+  const TDecodedEntry old = cache.Decode(source);
+  GetParam().Change(source);
+
+  EXPECT_FALSE(cache.Lookup(source));
+  const TDecodedEntry fresh = cache.Decode(source);
+  EXPECT_NE(fresh.Path, old.Path);
+  EXPECT_EQ(cache.Lookup(source)->Path, fresh.Path);
+  // The old version's entry is gone; only the new one is left.
+  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(fresh.Path).filename()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SourceChanges,
+                         ::testing::Values(
+                             // Sample bytes near the start and near the end, size and times kept.
+                             ChangeRow{"HeadContent",
+                                       [](const std::string& p) {
+                                         PatchKeepingTimes(p, 2000, {1, 2, 3, 4});
+                                       }},
+                             ChangeRow{"TailContent",
+                                       [](const std::string& p) {
+                                         PatchKeepingTimes(p, -400, {1, 2, 3, 4});
+                                       }},
+                             ChangeRow{"ModificationTime",
+                                       [](const std::string& p) {
+                                         struct stat st = StatOf(p);
+                                         st.st_mtim.tv_sec -= 3600;
+                                         SetTimes(p, st);
+                                       }},
+                             ChangeRow{"Size",
+                                       [](const std::string& p) {
+                                         const struct stat st = StatOf(p);
+                                         ASSERT_EQ(::truncate(p.c_str(), st.st_size + 4), 0);
+                                         SetTimes(p, st);
+                                       }},
+                             // Same bytes, same times, another file put in its place.
+                             ChangeRow{"ReplacedByRename",
+                                       [](const std::string& p) {
+                                         const struct stat st = StatOf(p);
+                                         test::WriteBytes(p + ".new", test::ReadBytes(p));
+                                         SetTimes(p + ".new", st);
+                                         ASSERT_EQ(::rename((p + ".new").c_str(), p.c_str()), 0);
+                                       }}),
+                         [](const auto& info) { return info.param.Name; });
+
+// ---- damaged entries -------------------------------------------------------------------
+
+TEST_F(DecodedCacheTest, ADamagedEntryIsNotReusedButDecodedAgain) {
+  const struct {
+    const char* Name;
+    std::function<void(const std::string&)> Damage;
+  } rows[] = {
+      {"cut short", [](const std::string& p) { ASSERT_EQ(::truncate(p.c_str(), 1000), 0); }},
+      {"longer than declared",
+       [](const std::string& p) { ASSERT_EQ(::truncate(p.c_str(), StatOf(p).st_size + 4), 0); }},
+      {"size field zero",
+       [](const std::string& p) {
+         PatchKeepingTimes(p, 40, {0, 0, 0, 0});
+       }},
+      {"mono header",
+       [](const std::string& p) {
+         PatchKeepingTimes(p, 22, {1, 0});
+       }},
+  };
+  TDecodedCache cache(Folder());
+  const std::string source = Dir / "a.flac";
+  const TDecodedEntry good = cache.Decode(source);
+  const std::vector<uint8_t> goodBytes = test::ReadBytes(good.Path);
+  for (const auto& r : rows) {
+    r.Damage(good.Path);
+    EXPECT_FALSE(cache.Lookup(source)) << r.Name;
+    const TDecodedEntry again = cache.Decode(source);
+    EXPECT_EQ(again.Path, good.Path) << r.Name;
+    EXPECT_EQ(test::ReadBytes(again.Path), goodBytes) << r.Name;
+  }
+}
+
+// ---- interrupted, failed and concurrent decodes -----------------------------------------
+
+TEST_F(DecodedCacheTest, AKilledDecodeLeavesOnlyATemporaryFileThatIsNeverTaken) {
+  const std::string source = Dir / "a.flac";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    TDecodedCache cache(Folder());
+    try {
+      cache.Decode(source, [](double f) {
+        if (f >= 0.5) ::raise(SIGKILL);
+      });
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+  std::vector<std::string> left = FilesIn(Folder());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].rfind(".tmp-", 0), 0u) << left[0];
+  TDecodedCache cache(Folder());
+  EXPECT_FALSE(cache.Lookup(source));
+
+  // A day later the next decode clears it away.
+  const std::string temp = Folder() + "/" + left[0];
+  struct stat old = StatOf(temp);
+  old.st_mtim.tv_sec -= 2 * 24 * 3600;
+  SetTimes(temp, old);
+  const TDecodedEntry e = cache.Decode(source);
+  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e.Path).filename()});
+}
+
+TEST_F(DecodedCacheTest, CanceledFailedOrChangingDecodesLeaveNothing) {
+  test::WriteText(Dir / "text.flac", "not audio\n");
+  std::atomic<bool> cancel{false};
+  TDecodedCache cache(Folder());
+  EXPECT_THROW(cache.Decode(
+                   Dir / "a.flac", [&](double f) { cancel = f > 0.2; }, &cancel),
+               TDecodeCanceled);
+  EXPECT_THROW(cache.Decode(Dir / "text.flac"), TDecodeError);
+  // The source changes under the decode: what was decoded belongs to neither version.
+  try {
+    cache.Decode(Dir / "a.flac", [&](double f) {
+      if (f > 0.2 && f < 0.5) {
+        struct stat st = StatOf(Dir / "a.flac");
+        st.st_mtim.tv_sec += 10;
+        SetTimes(Dir / "a.flac", st);
+      }
+    });
+    ADD_FAILURE() << "kept a decode of a changing file";
+  } catch (const TDecodeError& e) {
+    EXPECT_STREQ(e.what(), "the file changed while it was being decoded");
+  }
+  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{});
+  EXPECT_FALSE(cache.Lookup(Dir / "a.flac"));
+}
+
+TEST_F(DecodedCacheTest, ProcessesDecodingAtOnceShareOneCompleteEntry) {
+  const std::string source = Dir / "a.flac";
+  std::vector<pid_t> children;
+  for (int i = 0; i < 3; ++i) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int rc = 1;
+      try {
+        TDecodedCache cache(Folder());
+        rc = cache.Decode(source).Info.DataSize == 3 * 44100 * 4 ? 0 : 2;
+      } catch (...) {
+      }
+      ::_exit(rc);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  TDecodedCache cache(Folder());
+  const std::optional<TDecodedEntry> e = cache.Lookup(source);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e->Path).filename()});
+}
+
+// ---- names and places ------------------------------------------------------------------
+
+TEST_F(DecodedCacheTest, SourcesOfNoKindOrMissingOnes) {
+  TDecodedCache cache(Folder());
+  EXPECT_FALSE(cache.Lookup(Dir / "t.wav"));
+  EXPECT_THROW(cache.Decode(Dir / "t.wav"), TDecodeError);
+  try {
+    cache.Lookup(Dir / "missing.flac");
+    ADD_FAILURE() << "no error";
+  } catch (const TFileError& e) {
+    EXPECT_EQ(e.Errno(), ENOENT);
+  }
+  EXPECT_THROW(cache.Decode(Dir / "missing.flac"), TFileError);
+}
+
+TEST(DecodedCacheFolder, FollowsXdgCacheHomeElseTheHomeFolder) {
+  const char* savedXdg = std::getenv("XDG_CACHE_HOME");
+  const std::string saved[2] = {savedXdg ? savedXdg : "", std::getenv("HOME") ?: ""};
+  ::setenv("HOME", "/home/me", 1);
+  // nullptr: unset. A relative path is no valid base folder and is ignored.
+  const std::pair<const char*, const char*> rows[] = {
+      {"/var/c", "/var/c/varnel/decoded"},
+      {nullptr, "/home/me/.cache/varnel/decoded"},
+      {"", "/home/me/.cache/varnel/decoded"},
+      {"relative/c", "/home/me/.cache/varnel/decoded"}};
+  for (const auto& [xdg, expected] : rows) {
+    xdg ? ::setenv("XDG_CACHE_HOME", xdg, 1) : ::unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(TDecodedCache::DefaultFolder(), expected) << (xdg ? xdg : "unset");
+  }
+  savedXdg ? ::setenv("XDG_CACHE_HOME", saved[0].c_str(), 1) : ::unsetenv("XDG_CACHE_HOME");
+  ::setenv("HOME", saved[1].c_str(), 1);
+}
+
+}  // namespace
+}  // namespace varnel
