@@ -259,6 +259,7 @@ void ExportCueSheet(TMakeJob& job) {
     job.ResultMessage = CueCouldNotCreateMessage(job.CuePath);
     end = TRunEnd::Failed;
   }
+  job.MadeFiles.clear();  // closes the sources
   try {
     switch (end) {
       case TRunEnd::Succeeded:
