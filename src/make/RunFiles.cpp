@@ -65,7 +65,9 @@ std::string ResolvedName(const std::string& path) {
   return name;
 }
 
-TRunFiles::TRunFiles() : Tag_("p" + Hex(static_cast<uint64_t>(::getpid()))) {
+TRunFiles::TRunFiles() {
+  Tag_ = Hex(static_cast<uint64_t>(::getpid()));
+  Tag_.insert(Tag_.begin(), 'p');
   std::random_device seed;
   Random_.seed((uint64_t{seed()} << 32) ^ seed());
 }
