@@ -1,8 +1,10 @@
 #!/bin/sh
 # Times "varnel-cli make" on a full ~80-minute disc of wave tracks (~800 MB) against the
-# floor (cat of the same source bytes into new files) and against sox and shntool doing
-# the same cuts, pads and joins, with hyperfine. Also reports the peak memory of
-# varnel-cli for the whole disc and for half of it.
+# floor (cat of the same source bytes into new files in an empty folder) and against sox
+# and shntool doing the same cuts, pads and joins, with hyperfine: once into an empty work
+# folder, and once again over the files of a run made just before (a re-make must cost no
+# more than a first make). Targets: both makes within 1.10 x the floor. Also reports the
+# peak memory of varnel-cli for the whole disc and for half of it.
 #
 #   sh bench/make_vs_floor.sh [RUNS]
 #
@@ -139,22 +141,30 @@ du -sh "$W" >&2
 MAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini' '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
 CLEAN="rm -rf '$W/work' '$W/out' '$W/cat' '$W/sox' '$W/shn'; mkdir -p '$W/out'; sync"
 
-hyperfine --warmup 1 --runs "$RUNS" --prepare "$CLEAN" --export-json "$W/result.json" \
-  -n floor-cat "sh '$W/cat.sh'" \
-  -n varnel-cli "$MAKE" \
-  -n sox "sh '$W/sox.sh'" \
-  -n shntool "sh '$W/shntool.sh'"
+# One prepare per command: every command starts from an empty, synced work folder, except
+# the re-make, which finds the files of the make just before it still in the page cache.
+hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/result.json" \
+  --prepare "$CLEAN" -n floor-cat "sh '$W/cat.sh'" \
+  --prepare "$CLEAN" -n make-empty "$MAKE" \
+  --prepare "$CLEAN; $MAKE" -n make-over "$MAKE" \
+  --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
+  --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"
 
 # The produced files must be what a recorder wants: every one cut on a sector boundary.
 sh -c "$CLEAN"
 sh -c "$MAKE"
 bad=$(shntool info "$W"/work/disc/*.wav | grep -c 'Cut on sector boundary: *no' || true)
 echo "produced files not cut on a sector boundary: $bad"
+sh -c "$MAKE"
+echo "files in the work folder after a re-make: $(ls -A "$W/work/disc" | wc -l) (10 made files)"
 
 medians=$(grep -o '"median": *[0-9.e+-]*' "$W/result.json" | sed 's/.*: *//')
-echo "$medians" | awk 'NR==1 {floor=$1}
-  {name = (NR==1 ? "floor-cat" : NR==2 ? "varnel-cli" : NR==3 ? "sox" : "shntool");
-   printf "%-11s median %7.3f s   %.3f x floor\n", name, $1, $1 / floor}'
+echo "$medians" | awk 'BEGIN {split("floor-cat make-empty make-over sox shntool", names, " ")}
+  NR==1 {floor=$1}
+  {verdict = "";
+   if (names[NR] ~ /^make-/) verdict = ($1 <= 1.10 * floor ? "  within 1.10 x" : "  OVER 1.10 x");
+   printf "%-11s median %7.3f s   %.3f x floor%s\n", names[NR], $1, $1 / floor, verdict}'
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 
 peak() { /usr/bin/time -f %M "$VARNEL_CLI" make --force --settings "$W/varnel.ini" "$1" "$W/out/m.cue" 2>&1 >/dev/null | tail -1; }
 sh -c "$CLEAN"

@@ -31,6 +31,9 @@ struct TAppContext {
 
   TPrompter& Prompter;
   DiscLayout Layout;
+  // The layout file the layout was last loaded from or saved to; empty when none. A making
+  // run never writes over it.
+  std::string LayoutPath;
   AppSettings Settings;
   std::atomic<uint8_t> MakeState{MakeIdle};
 

@@ -34,7 +34,7 @@ std::map<int32_t, std::string> TrackSectionTexts(const std::string& text, int32_
 // needs OK to the overwrite question and must be writable; the text is written to a
 // temporary file and renamed over the old one only when complete, so a failed write
 // (shown in an error box with the file name and the system's reason) keeps the old file.
-// True when the file was written.
+// True when the file was written; it is then ctx.LayoutPath.
 bool SaveLayoutFile(TAppContext& ctx, const std::string& path);
 
 // "Save disc layout": save dialog in LayoutFileDir, the folder remembered, then
@@ -42,7 +42,9 @@ bool SaveLayoutFile(TAppContext& ctx, const std::string& path);
 void FileSaveExecute(TAppContext& ctx);
 
 // Loads the layout file at `path` into ctx.Layout as "Load disc layout" does (questions and
-// messages through ctx.Prompter; MakeState guard). True when a layout was loaded.
+// messages through ctx.Prompter; MakeState guard). True when a layout was loaded; its path
+// is then ctx.LayoutPath (empty otherwise). The file is read only when it is a regular
+// file of at most 64 MiB; any other is refused at once, the reason as the box's detail.
 bool LoadLayoutFile(TAppContext& ctx, const std::string& path);
 
 // "Load disc layout": ignored while busy; open dialog in LayoutFileDir, the folder

@@ -156,6 +156,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
 
   TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
   job.CuePath = CuePath_;
+  job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;
   job.Progress = [this](int32_t code, int32_t argument) {
     if (Receiver_) Receiver_(code, argument);
@@ -203,7 +204,8 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   } else {
     outcome = TMakeOutcome::Failed;
     ResultMessage_ = job.ResultMessage;
-    Ctx_.Prompter.ShowMessage(TBoxKind::Error, ResultMessage_);
+    ResultDetail_ = job.ResultDetail;
+    Ctx_.Prompter.Show({TBoxKind::Error, ResultMessage_, ResultDetail_, {}});
   }
   Ctx_.MakeState.store(MakeIdle);
   return outcome;

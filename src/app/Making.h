@@ -78,8 +78,10 @@ class TMakeController {
 
   bool TestFlag() const { return Test_; }
   const std::string& CuePath() const { return CuePath_; }
-  // The message of the last failed run.
+  // The message of the last failed run, and the reason behind it (shown as the box's
+  // detail; may be empty).
   const std::string& MakeResultMessage() const { return ResultMessage_; }
+  const std::string& MakeResultDetail() const { return ResultDetail_; }
 
  private:
   bool FirstTrackPreGapOk();
@@ -92,6 +94,7 @@ class TMakeController {
   bool Test_ = false;
   std::string CuePath_;
   std::string ResultMessage_;
+  std::string ResultDetail_;
   std::thread Worker_;
   std::atomic<bool> Running_{false};
   std::mutex EndMutex_;

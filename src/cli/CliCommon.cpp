@@ -1,15 +1,19 @@
 #include "CliCommon.h"
 
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 namespace varnel::cli {
 
-AppSettings LoadCliSettings(const std::string& settingsPath) {
+AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
   const std::string exe = CurrentExePath();
   const std::string home = HomeDir();
   const std::string path = settingsPath.empty() ? SettingsPathFor(exe, home) : settingsPath;
-  return ReadSettingsFile(path, DefaultWorkDirFor(exe, home));
+  std::string problem;
+  AppSettings settings = ReadSettingsFile(path, DefaultWorkDirFor(exe, home), &problem);
+  if (verbose && !problem.empty()) std::cerr << problem << std::endl;
+  return settings;
 }
 
 std::string DialogPath(const std::string& path) {

@@ -8,8 +8,12 @@
 namespace varnel::cli {
 
 // The settings of the file named by --settings, or of the window's settings file when
-// `settingsPath` is empty; a missing file gives the defaults. The file is never written.
-AppSettings LoadCliSettings(const std::string& settingsPath);
+// `settingsPath` is empty; a missing or refused file gives the defaults (with `verbose`, why
+// an existing file was refused goes to stderr). The file is never written.
+AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose = false);
+
+// The help text of --verbose.
+inline constexpr const char* kVerboseHelp = "print the reason of a failure on a line after it";
 
 // A path given on the command line as a file dialog would return it: absolute and without
 // "." or ".." components (an empty path stays empty).

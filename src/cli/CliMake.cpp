@@ -1,12 +1,15 @@
 // varnel-cli make [--test] LAYOUT CUE: loads the layout and runs the Make (or Test) command
 // with CUE as the chosen cue file. The progress dialog's operation texts go to stderr as
-// they change; SIGINT or SIGTERM during the run presses its Cancel button.
+// they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel button. SIGXFSZ
+// is ignored, so that a file grown past the file size limit fails the run with its message
+// instead of killing the program amid its temporary files.
 #include <signal.h>
 #include <CLI/CLI.hpp>
 
 #include <atomic>
 #include <chrono>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -25,6 +28,7 @@ struct TMakeOptions {
   bool Test = false;
   bool Force = false;
   bool Yes = false;
+  bool Verbose = false;
   std::string Settings;
   std::string Layout;
   std::string Cue;
@@ -37,8 +41,9 @@ extern "C" void OnCancelSignal(int) {
   gCancelSignal.store(true);
 }
 
-// While it lives, SIGINT and SIGTERM set a flag that the wait for the run turns into a
-// Cancel; the old handlers come back afterwards.
+// While it lives, SIGINT, SIGTERM and SIGHUP set a flag that the wait for the run turns
+// into a Cancel, and SIGXFSZ is ignored (a write past the limit then fails with EFBIG); the
+// old handlers come back afterwards.
 class TCancelSignals {
  public:
   TCancelSignals() {
@@ -46,28 +51,30 @@ class TCancelSignals {
     struct sigaction action {};
     action.sa_handler = OnCancelSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &OldInt_);
-    sigaction(SIGTERM, &action, &OldTerm_);
+    for (size_t i = 0; i < kCancel; ++i) sigaction(kSignals[i], &action, &Old_[i]);
+    action.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &action, &Old_[kCancel]);
   }
   ~TCancelSignals() {
-    sigaction(SIGINT, &OldInt_, nullptr);
-    sigaction(SIGTERM, &OldTerm_, nullptr);
+    for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &Old_[i], nullptr);
   }
   TCancelSignals(const TCancelSignals&) = delete;
   TCancelSignals& operator=(const TCancelSignals&) = delete;
 
  private:
-  struct sigaction OldInt_ {};
-  struct sigaction OldTerm_ {};
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+  static constexpr size_t kCancel = 3;  // the first three cancel
+  struct sigaction Old_[std::size(kSignals)]{};
 };
 
 int RunMake(const TMakeOptions& o) {
   TCliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
   prompter.AnswerOverwrite = o.Force;
+  prompter.Verbose = o.Verbose;
   prompter.SavePath = DialogPath(o.Cue);
   TAppContext ctx(prompter);
-  ctx.Settings = LoadCliSettings(o.Settings);
+  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   const bool loaded = LoadLayoutFile(ctx, DialogPath(o.Layout));
   if (prompter.Unanswered) return kExitQuestion;
   if (!loaded) return kExitFailed;
@@ -115,6 +122,7 @@ void RegisterMake(CLI::App& app, TRunAction& run) {
   sub->add_flag("--force", o->Force, "answer OK when the cue file exists already");
   sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
+  sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
   sub->add_option("CUE", o->Cue, "cue sheet to write")->required();
   sub->callback([&run, o] { run = [o] { return RunMake(*o); }; });

@@ -24,6 +24,7 @@ struct TNewOptions {
   std::string Settings;
   bool Yes = false;
   bool Force = false;
+  bool Verbose = false;
   std::string DataTrack;
   int32_t ImageType = 0;
   std::string Catalog;
@@ -46,8 +47,9 @@ int RunNew(const TNewOptions& o) {
   TCliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
   prompter.AnswerOverwrite = o.Force;
+  prompter.Verbose = o.Verbose;
   TAppContext ctx(prompter);
-  ctx.Settings = LoadCliSettings(o.Settings);
+  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
 
   if (o.DataTrackOpt->count() > 0) {
@@ -85,6 +87,7 @@ void RegisterNew(CLI::App& app, TRunAction& run) {
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
   sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
   sub->add_flag("--force", o->Force, "answer OK to the question whether to overwrite LAYOUT");
+  sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
   o->DataTrackOpt = sub->add_option("--data-track", o->DataTrack,
                                     "data track image (.bin) for a mixed-mode disc");
   o->ImageTypeOpt = sub->add_option("--image-type", o->ImageType,

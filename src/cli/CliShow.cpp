@@ -22,6 +22,7 @@ namespace {
 struct TShowOptions {
   std::string Settings;
   bool Yes = false;
+  bool Verbose = false;
   std::string Layout;
 };
 
@@ -38,9 +39,10 @@ std::string JoinTabs(const Texts& texts) {
 int RunShow(const TShowOptions& o) {
   TCliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
+  prompter.Verbose = o.Verbose;
   prompter.OpenPaths = {DialogPath(o.Layout)};
   TAppContext ctx(prompter);
-  ctx.Settings = LoadCliSettings(o.Settings);
+  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
   FileLoadExecute(ctx);
   if (prompter.Unanswered) return kExitQuestion;
@@ -62,6 +64,7 @@ void RegisterShow(CLI::App& app, TRunAction& run) {
       "Load a disc layout and print its track list and status bar as the window shows them");
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
   sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
+  sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
   sub->callback([&run, o] { run = [o] { return RunShow(*o); }; });
 }

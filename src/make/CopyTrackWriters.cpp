@@ -1,5 +1,7 @@
 // MP3 and CD+G tracks: never edited; the sheet names the file itself or, with
 // "MakeAlways" in a Make run, a copy placed with the run's other produced files.
+#include <memory>
+
 #include "CueSheet.h"
 #include "TrackWriterSupport.h"
 #include "TrackWriters.h"
@@ -16,11 +18,13 @@ bool WriteCopiedTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumbe
     const bool copy = job.Settings.MakeAlways && !job.Test;
     const std::string shown = SheetPath(job, copy ? produced : track.TrackFileName);
     if (copy) {
-      TSourceFile source(track.TrackFileName);
-      GuardAgainstSources(produced, {&source});
-      TOutputFile out(produced);
-      AppendSegment(out, source, 0, source.Size());
-      out.Close();
+      auto source = std::make_shared<const TSourceFile>(track.TrackFileName);
+      TMadeFile made;
+      made.Path = produced;
+      made.TrackNumber = trackNumber;
+      made.WaveHeader = false;
+      made.AddSegment(source, 0, source->Size());
+      job.MadeFiles.push_back(std::move(made));
     }
     AppendTrackHead(lines, shown, fileType, trackType, trackNumber, track);
     lines.push_back(SilentPreGapLine(track, firstDiscTrack));

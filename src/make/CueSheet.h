@@ -1,7 +1,11 @@
 // The cue sheet writer: the body of a making run. It turns the disc layout into a cue
 // sheet in the CDRWIN dialect (disc header, optional data track, one block per audio
-// track written by the per-track writers), reports progress, polls for cancellation
-// between tracks, and saves the sheet only when every track has succeeded.
+// track built by the per-track writers), reports progress and polls for cancellation
+// between tracks. A run is all or nothing: every track is planned first; no file is
+// written unless no output of the run is a file it or its layout reads; the made files and
+// the sheet are written under temporary names and put in place together once every one
+// has succeeded, so a failed, cancelled or killed run leaves the earlier made files and
+// sheet exactly as they were. One run at a time per folder of made files.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +18,8 @@ namespace varnel {
 
 // Runs a whole making run on the calling thread (the worker). The outcome is left in
 // job.State (RunSucceeded, RunFailed, or RunCancelled as the Cancel button left it) and,
-// on failure, job.ResultMessage; the last notification is always ProgressSucceeded or
-// ProgressAborted. Throws nothing.
+// on failure, job.ResultMessage and job.ResultDetail; the last notification is always
+// ProgressSucceeded or ProgressAborted. Throws nothing.
 void ExportCueSheet(TMakeJob& job);
 
 // The form of `path` in a FILE or CDTEXTFILE line: unchanged when `relative` is off;

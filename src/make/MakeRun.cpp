@@ -31,5 +31,15 @@ std::string UnquotablePathMessage(const std::string& path) {
          "\" cannot be named in a cue sheet: the name holds a double quote or a line break.";
 }
 
+std::string CueNameMessage(const std::string& cuePath) {
+  return "Exporting Failure.\n\"" + cuePath +
+         "\" cannot be used: the made files go into a folder named after the cue file, and "
+         "its name needs more than \".\" or \"..\" before the extension.";
+}
+
+std::string FolderInUseMessage(const std::string& folder) {
+  return "Exporting Failure.\nAnother run is making files in \"" + folder +
+         "\". Try again when it has ended.";
+}
 
 }  // namespace varnel

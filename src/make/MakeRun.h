@@ -9,10 +9,12 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppSettings.h"
 #include "DiscLayout.h"
+#include "MadeFile.h"
 
 namespace varnel {
 
@@ -48,26 +50,42 @@ struct TMakeJob {
   const DiscLayout& Layout;
   const AppSettings& Settings;
   std::string CuePath;
+  // The layout file the layout was loaded from or saved to, when known (may be empty): the
+  // run never writes over it.
+  std::string LayoutPath;
   bool Test = false;
   std::atomic<uint8_t>& State;
   // The message of a failed run (shown as an error box with OK); set before the run's
   // last notification.
   std::string ResultMessage;
+  // The reason behind ResultMessage (the system's error text and the path involved); may be
+  // empty. Shown only on demand.
+  std::string ResultDetail;
   // May be empty.
   TProgressNotify Progress;
-  // Every file a FILE or CDTEXTFILE line of the sheet names, as the run opened or wrote it;
-  // the sheet is never saved over one of them.
+  // Every file a FILE or CDTEXTFILE line of the sheet names; the sheet is never saved over
+  // one of them.
   std::vector<std::string> NamedFiles;
+  // The files the tracks of a Make run make, in track order, as the track writers planned
+  // them; the run writes them once every track has been planned and the guard has passed.
+  std::vector<TMadeFile> MadeFiles;
 
   void Notify(int32_t code, int32_t argument) const {
     if (Progress) Progress(code, argument);
   }
 };
 
-// A track failed with a message of its own (silent region, a name a sheet cannot hold).
+// A track or the run failed with a message of its own (silent region, a name a sheet cannot
+// hold, a file the run would write over one it reads…); what() is the message, Detail() the
+// reason behind it (may be empty).
 class TTrackFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit TTrackFailure(const std::string& message, std::string detail = {})
+      : std::runtime_error(message), Detail_(std::move(detail)) {}
+  const std::string& Detail() const { return Detail_; }
+
+ private:
+  std::string Detail_;
 };
 
 // A file of a track could not be opened, read, created or written; the track fails with
@@ -88,5 +106,10 @@ std::string TrackSilenceMessage(const std::string& path);
 std::string CueCouldNotCreateMessage(const std::string& cuePath);
 // A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
 std::string UnquotablePathMessage(const std::string& path);
+// A cue file whose name without folder and extension is empty, "." or "..": it cannot name
+// the folder of the made files.
+std::string CueNameMessage(const std::string& cuePath);
+// Another run holds the folder of the made files.
+std::string FolderInUseMessage(const std::string& folder);
 
 }  // namespace varnel

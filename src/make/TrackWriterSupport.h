@@ -1,5 +1,5 @@
-// Small pieces the per-track writers share: the failure guard that turns errors into the
-// track's message, region arithmetic in 64 bits, and the extra silence of the first track.
+// Small pieces the per-track writers share: the wrapper that turns errors into the track's
+// message, region arithmetic in 64 bits, and the extra silence of the first track.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,8 @@
 namespace varnel::detail {
 
 // Runs `body`; true when it returned. A TTrackFailure becomes its own message, every other
-// error the could-not-create message naming `produced`.
+// error the could-not-create message naming `produced`; the error's text is kept as the
+// detail.
 template <typename Body>
 bool GuardedTrackWriter(TMakeJob& job, int32_t trackNumber, const std::string& produced,
                         Body&& body) {
@@ -21,15 +22,21 @@ bool GuardedTrackWriter(TMakeJob& job, int32_t trackNumber, const std::string& p
     return true;
   } catch (const TTrackFailure& failure) {
     job.ResultMessage = failure.what();
+    job.ResultDetail = failure.Detail();
+  } catch (const std::exception& error) {
+    job.ResultMessage = CouldNotCreateMessage(produced, trackNumber);
+    job.ResultDetail = error.what();
   } catch (...) {
     job.ResultMessage = CouldNotCreateMessage(produced, trackNumber);
+    job.ResultDetail.clear();
   }
   return false;
 }
 
 // Sample frames of [first, end); an inverted or negative region cannot be made.
 inline int64_t RegionLength(int64_t first, int64_t end) {
-  if (first < 0 || end < first) throw TMakeIoError("invalid region");
+  if (first < 0 || end < first)
+    throw TMakeIoError("invalid region: its positions are out of order");
   return end - first;
 }
 
@@ -41,7 +48,7 @@ inline int64_t ByteOfFrame(int32_t dataOffset, int64_t pos) {
 // Bytes of sample data that still fit behind a 44-byte header with 32-bit size fields.
 inline void CheckWaveDataFits(int64_t dataBytes) {
   if (dataBytes < 0 || dataBytes > int64_t{std::numeric_limits<uint32_t>::max()} - 36) {
-    throw TMakeIoError("too large for a wave file");
+    throw TMakeIoError("too large for a wave file: more than 4 GiB of audio");
   }
 }
 

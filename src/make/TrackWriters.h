@@ -1,11 +1,11 @@
 // The per-track writers of a making run, one for each kind of track. Each appends its
-// track's block to the sheet and, in a Make run, writes the edited wave file or copies
-// the MP3 or CD+G file that the block names. A Test run opens and scans the same sources
-// and fails the same way, but writes and copies nothing.
+// track's block to the sheet and, in a Make run, adds to job.MadeFiles the edited wave file
+// or the copy of the MP3 or CD+G file that the block names; the run writes those files
+// once every track has been planned. A Test run opens and scans the same sources and fails
+// the same way, but plans no file.
 //
 // Result true: the block has been appended. False: the track failed, job.ResultMessage
-// holds the message, every file the writer opened is closed; a produced file may remain
-// partly written, and no source is ever written.
+// (and job.ResultDetail) hold the message. No writer writes any file itself.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,8 @@
 // The three wave track writers: silent pre-gap, hidden audio from another file, and
-// pre-gap index in the same file.
+// pre-gap index in the same file. In a Make run each describes the file it makes; the run
+// writes it.
+#include <memory>
+
 #include "CdTime.h"
 #include "CueSheet.h"
 #include "TrackWriterSupport.h"
@@ -41,7 +44,7 @@ TCutRegion CutRegion(const TSourceFile& source, int32_t dataOffset, int64_t firs
   }
   r.First = first + r.Lead;
   r.Bytes = kBytesPerSample * (RegionLength(first, end) - r.Lead - r.Trail);
-  if (r.Bytes < 0) throw TMakeIoError("invalid region");
+  if (r.Bytes < 0) throw TMakeIoError("invalid region of \"" + source.Path() + "\"");
   r.Padding = FramePadding(r.Bytes);
   return r;
 }
@@ -54,15 +57,24 @@ TCutRegion CutTrackRegion(const TSourceFile& source, const TTrackInfo& track) {
 }
 
 // The region's audio with its padding at the head or at the tail.
-void AppendCutRegion(TOutputFile& out, const TSourceFile& source, int32_t dataOffset,
-                     const TCutRegion& r, bool paddingHead) {
-  if (paddingHead) AppendZeros(out, r.Padding);
-  AppendSegment(out, source, ByteOfFrame(dataOffset, r.First), r.Bytes);
-  if (!paddingHead) AppendZeros(out, r.Padding);
+void AddCutRegion(TMadeFile& made, const std::shared_ptr<const TSourceFile>& source,
+                  int32_t dataOffset, const TCutRegion& r, bool paddingHead) {
+  if (paddingHead) made.AddZeros(r.Padding);
+  made.AddSegment(source, ByteOfFrame(dataOffset, r.First), r.Bytes);
+  if (!paddingHead) made.AddZeros(r.Padding);
 }
 
-void AppendExtraSilence(TOutputFile& out, int64_t frames) {
-  for (int64_t i = 0; i < frames; ++i) AppendZeros(out, kBytesPerCdFrame);
+// A new wave file of the track, with the format fields of the track's own file.
+TMadeFile NewWave(const std::string& produced, int32_t trackNumber, const WaveDataInfo& info) {
+  TMadeFile made;
+  made.Path = produced;
+  made.TrackNumber = trackNumber;
+  made.Format = info;
+  return made;
+}
+
+std::shared_ptr<const TSourceFile> OpenSource(const std::string& path) {
+  return std::make_shared<const TSourceFile>(path);
 }
 
 }  // namespace
@@ -71,8 +83,8 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
                             bool firstDiscTrack, TCueLines& lines, const std::string& produced) {
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
     const WaveDataInfo& info = track.WaveInfo;
-    TSourceFile source(track.TrackFileName);
-    const TCutRegion region = CutTrackRegion(source, track);
+    const auto source = OpenSource(track.TrackFileName);
+    const TCutRegion region = CutTrackRegion(*source, track);
 
     // The whole of the file's sample data, from its first sample frame.
     const bool whole = track.TrackStartPos() == 0 &&
@@ -84,9 +96,9 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
 
     if (newFile && !job.Test) {
       CheckWaveDataFits(region.Bytes + region.Padding);
-      TOutputFile out = CreateEditedWave(produced, info, {&source});
-      AppendCutRegion(out, source, info.DataOffset, region, track.TrackPaddingHead);
-      FinishEditedWave(out);
+      TMadeFile made = NewWave(produced, trackNumber, info);
+      AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
+      job.MadeFiles.push_back(std::move(made));
     }
 
     AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
@@ -101,15 +113,15 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     // The hidden audio first: a silent pre-gap region is reported before the track file
     // is even opened.
     const WaveDataInfo& gapInfo = track.PreGapWaveInfo();
-    TSourceFile gapSource(track.PreGapFileName());
+    const auto gapSource = OpenSource(track.PreGapFileName());
     const TCutRegion gap =
-        CutRegion(gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
+        CutRegion(*gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
                   track.PreGapCutLeading, track.PreGapCutTrailing,
                   CompletelySilenceMessage(track.PreGapFileName()));
 
     const WaveDataInfo& info = track.WaveInfo;
-    TSourceFile source(track.TrackFileName);
-    const TCutRegion region = CutTrackRegion(source, track);
+    const auto source = OpenSource(track.TrackFileName);
+    const TCutRegion region = CutTrackRegion(*source, track);
 
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
     const std::string shown = SheetPath(job, produced);
@@ -117,11 +129,11 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     if (!job.Test) {
       CheckWaveDataFits(extra * kBytesPerCdFrame + gap.Bytes + gap.Padding + region.Bytes +
                         region.Padding);
-      TOutputFile out = CreateEditedWave(produced, info, {&gapSource, &source});
-      AppendExtraSilence(out, extra);
-      AppendCutRegion(out, gapSource, gapInfo.DataOffset, gap, track.PreGapPaddingHead);
-      AppendCutRegion(out, source, info.DataOffset, region, track.TrackPaddingHead);
-      FinishEditedWave(out);
+      TMadeFile made = NewWave(produced, trackNumber, info);
+      made.AddZeros(extra * kBytesPerCdFrame);
+      AddCutRegion(made, gapSource, gapInfo.DataOffset, gap, track.PreGapPaddingHead);
+      AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
+      job.MadeFiles.push_back(std::move(made));
     }
 
     AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
@@ -137,23 +149,25 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     const int64_t gapFirst = track.TrackPreGapPos();
     const int64_t start = track.TrackStartPos();
     const int64_t end = track.TrackEndPos();
-    TSourceFile source(track.TrackFileName);
+    const auto source = OpenSource(track.TrackFileName);
 
     // Both counts run over the whole region; the leading cut belongs to the pre-gap part,
     // the trailing cut to the track part.
     int64_t lead = 0;
     int64_t trail = 0;
     if (track.TrackCutLeading) {
-      lead = CountLeadingSilence(source, info.DataOffset, gapFirst, end);
+      lead = CountLeadingSilence(*source, info.DataOffset, gapFirst, end);
       if (lead >= start - gapFirst) throw TTrackFailure(PreGapSilenceMessage(track.TrackFileName));
     }
     if (track.TrackCutTrailing) {
-      trail = CountTrailingSilence(source, info.DataOffset, gapFirst, end);
+      trail = CountTrailingSilence(*source, info.DataOffset, gapFirst, end);
       if (trail >= end - start) throw TTrackFailure(TrackSilenceMessage(track.TrackFileName));
     }
     const int64_t gapBytes = kBytesPerSample * (RegionLength(gapFirst, start) - lead);
     const int64_t trackBytes = kBytesPerSample * (RegionLength(start, end) - trail);
-    if (gapBytes < 0 || trackBytes < 0) throw TMakeIoError("invalid region");
+    if (gapBytes < 0 || trackBytes < 0) {
+      throw TMakeIoError("invalid region of \"" + track.TrackFileName + "\"");
+    }
     const int32_t headPadding = FramePadding(gapBytes);
     const int32_t tailPadding = FramePadding(trackBytes);
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
@@ -168,13 +182,11 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     if (newFile && !job.Test) {
       CheckWaveDataFits(extra * kBytesPerCdFrame + headPadding + gapBytes + trackBytes +
                         tailPadding);
-      TOutputFile out = CreateEditedWave(produced, info, {&source});
-      AppendExtraSilence(out, extra);
-      AppendZeros(out, headPadding);
-      AppendSegment(out, source, ByteOfFrame(info.DataOffset, gapFirst + lead),
-                    gapBytes + trackBytes);
-      AppendZeros(out, tailPadding);
-      FinishEditedWave(out);
+      TMadeFile made = NewWave(produced, trackNumber, info);
+      made.AddZeros(extra * kBytesPerCdFrame + headPadding);
+      made.AddSegment(source, ByteOfFrame(info.DataOffset, gapFirst + lead), gapBytes + trackBytes);
+      made.AddZeros(tailPadding);
+      job.MadeFiles.push_back(std::move(made));
     }
 
     AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);

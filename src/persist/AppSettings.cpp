@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 
+#include <cerrno>
 #include <exception>
 
 #include "IniFile.h"
@@ -122,11 +123,13 @@ void SaveSettings(TIniFile& ini, const AppSettings& s) {
   ini.WriteBool(kFontStyle, "IsStrikeOut", s.Font.IsStrikeOut);
 }
 
-AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir) {
+AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir,
+                             std::string* problem) {
   AppSettings s;
   s.WorkDir = defaultWorkDir;
   try {
     TIniFile ini(path);
+    if (problem && ini.LoadErrno() != ENOENT) *problem = ini.LoadError();
     LoadSettings(ini, s, defaultWorkDir);
     LoadFontSettings(ini, s.Font);
   } catch (const std::exception&) {
@@ -140,6 +143,12 @@ AppSettings ReadSettingsFile(const std::string& path, const std::string& default
 bool WriteSettingsFile(const std::string& path, const AppSettings& s, std::string* error) {
   try {
     TIniFile ini(path);  // lines the program does not know survive the rewrite
+    // A file that exists but was refused (not a regular file, far too large) is no settings
+    // file: it is left alone.
+    if (ini.LoadErrno() != 0 && ini.LoadErrno() != ENOENT) {
+      if (error) *error = ini.LoadError();
+      return false;
+    }
     SaveSettings(ini, s);
     return ini.Save(error);
   } catch (const std::exception& e) {

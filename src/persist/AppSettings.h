@@ -74,8 +74,11 @@ void LoadFontSettings(const TIniFile& ini, TFontSettings& font);
 // Writes every key in the order of the settings file (font included).
 void SaveSettings(TIniFile& ini, const AppSettings& s);
 
-// Convenience: the whole file at `path` (missing → defaults), and writing it back.
-AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir);
+// Convenience: the whole file at `path` (missing or refused → defaults; `problem`, when
+// given, receives why an existing file was refused), and writing it back. A file that
+// exists but is refused by the reader is never written over.
+AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir,
+                             std::string* problem = nullptr);
 bool WriteSettingsFile(const std::string& path, const AppSettings& s, std::string* error = nullptr);
 
 // Where the settings file lives: "<folder of the executable>/varnel.ini" when that folder

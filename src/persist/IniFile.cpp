@@ -9,9 +9,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
+
+#include "PosixFile.h"
 
 namespace varnel {
 
@@ -116,14 +117,16 @@ std::optional<int32_t> ParseInteger(std::string_view t) {
 TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
   std::string text;
   try {
-    std::ifstream in(Path_, std::ios::binary);
-    if (in) {
-      text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (in.bad()) text.clear();
+    text = ReadWholeFile(Path_, kMaxFileBytes);
+  } catch (const TFileError& e) {
+    LoadErrno_ = e.Errno();
+    if (e.Errno() == EFBIG) {
+      LoadError_ = "\"" + Path_ + "\" is larger than 64 MiB";
+    } else if (e.Errno() == EINVAL) {
+      LoadError_ = "\"" + Path_ + "\" is not a regular file";
+    } else {
+      LoadError_ = e.what();
     }
-  } catch (const std::exception&) {
-    // Reading a folder or a vanished file: an empty text, as for a missing file.
-    text.clear();
   }
   LoadText(text);
 }

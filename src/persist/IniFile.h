@@ -23,9 +23,19 @@ namespace varnel {
 
 class TIniFile {
  public:
+  // Files larger than this are refused: no layout or settings file comes near it.
+  static constexpr int64_t kMaxFileBytes = int64_t{64} << 20;
+
   TIniFile() = default;
-  // Loads `path`; a missing or unreadable file gives an empty text.
+  // Loads `path`, a regular file of at most kMaxFileBytes, read without blocking; a missing,
+  // unreadable or refused file (a FIFO, a device, a folder, a huge file) gives an empty
+  // text, and LoadError says why.
   explicit TIniFile(std::string path);
+
+  // Why the file could not be loaded (the reason and the path), empty when it was;
+  // LoadErrno is the system's error number (ENOENT for a missing file), 0 when loaded.
+  const std::string& LoadError() const { return LoadError_; }
+  int LoadErrno() const { return LoadErrno_; }
 
   // Replaces the text with `text` (for tests and the fuzzer); the path is kept.
   void LoadText(const std::string& text);
@@ -75,6 +85,8 @@ class TIniFile {
   void InsertLine(size_t at, std::string raw);
 
   std::string Path_;
+  std::string LoadError_;
+  int LoadErrno_ = 0;
   std::vector<Line> Lines_;
   bool FinalNewline_ = true;
 };

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "FakePrompter.h"
+#include "LayoutFile.h"
 #include "MakeFixtures.h"
 #include "Making.h"
 
@@ -143,8 +144,25 @@ TEST_F(MakingTest, FailedRunShowsItsMessageAsAnError) {
       "Exporting Failure.\nCould not create \"" + Dir / "work/Live/Track01.wav" + "\" for track1";
   EXPECT_EQ(Prompter.Log.back(), "Error: " + message);
   EXPECT_EQ(Controller.MakeResultMessage(), message);
+  // The reason travels beside the fixed text, as the box's detail.
+  EXPECT_EQ(Prompter.Messages.back().Detail,
+            "cannot open \"" + Dir / "a.wav" + "\": No such file or directory");
+  EXPECT_EQ(Controller.MakeResultDetail(), Prompter.Messages.back().Detail);
   EXPECT_EQ(Ctx.MakeState.load(), MakeIdle);
   EXPECT_FALSE(std::filesystem::exists(Cue()));
+}
+
+TEST_F(MakingTest, LoadedLayoutFileIsNeverWrittenOver) {
+  const std::string layout = Dir / "disc.txt";
+  const std::string text = "[FileInfo]\r\nSoftName=Varnel\r\n";
+  test::WriteText(layout, text);
+  ASSERT_TRUE(LoadLayoutFile(Ctx, layout));
+  AddWave("a.wav", 588);
+  Prompter.SaveAnswers.push_back(layout);
+  Prompter.OkCancelAnswers.push_back(true);
+  EXPECT_EQ(Controller.FileMakeExecute(), TMakeOutcome::Failed);
+  EXPECT_EQ(Prompter.Log.back(), "Error: Exporting Failure.\nCould not create\"" + layout + "\".");
+  EXPECT_EQ(test::ReadText(layout), text);
 }
 
 TEST_F(MakingTest, ReceiverSeesEveryNotificationOnTheWorkerThread) {
@@ -200,7 +218,8 @@ TEST_F(MakingTest, CancelFromTheDialogStopsAfterTheTrackInProgress) {
   });
   EXPECT_EQ(outcome, TMakeOutcome::Cancelled);
   EXPECT_EQ(Prompter.Log.back(), "Plain: Operation was Canceled by User.");
-  EXPECT_TRUE(std::filesystem::exists(Dir / "work/Live/Track01.wav"));
+  // A cancelled run makes nothing at all.
+  EXPECT_FALSE(std::filesystem::exists(Dir / "work/Live/Track01.wav"));
   EXPECT_FALSE(std::filesystem::exists(Dir / "work/Live/Track02.wav"));
   EXPECT_FALSE(std::filesystem::exists(Cue()));
   EXPECT_EQ(Ctx.MakeState.load(), MakeIdle);

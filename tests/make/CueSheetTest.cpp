@@ -189,7 +189,7 @@ TEST_F(CueSheetTest, RelativePathsInEveryFileLine) {
   EXPECT_NE(sheet.find("FILE \"../Work/Live/Track03.wav\" WAVE\r\n"), std::string::npos);
 }
 
-TEST_F(CueSheetTest, CancelDuringTheLastTrackKeepsFilesAndWritesNoSheet) {
+TEST_F(CueSheetTest, CancelDuringTheLastTrackWritesNeitherFilesNorSheet) {
   Settings.MakeAlways = true;
   Layout.DataTrackFile = Dir / "Discs/data.bin";
   AddWave("a.wav", 588);
@@ -202,7 +202,7 @@ TEST_F(CueSheetTest, CancelDuringTheLastTrackKeepsFilesAndWritesNoSheet) {
   EXPECT_EQ(run.State, RunCancelled);
   EXPECT_EQ(run.Notes, (TNotes{{4, 1}, {2, 2}, {0, 0}}));
   EXPECT_EQ(test::ReadText(Cue()), "old sheet");
-  EXPECT_TRUE(std::filesystem::exists(Dir / "Work/Live/Track02.wav"));
+  EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track02.wav"));
 }
 
 TEST_F(CueSheetTest, CancelIsSeenAfterTheTrackInProgress) {
@@ -215,13 +215,13 @@ TEST_F(CueSheetTest, CancelIsSeenAfterTheTrackInProgress) {
                          if (code == ProgressStart) state.store(RunCancelled);
                        });
   EXPECT_EQ(run.State, RunCancelled);
-  EXPECT_EQ(run.Notes, (TNotes{{4, 2}, {2, 2}, {0, 0}}));
-  EXPECT_TRUE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
-  EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track02.wav"));
+  // Seen once the first track has been planned, before any file is written.
+  EXPECT_EQ(run.Notes, (TNotes{{4, 2}, {0, 0}}));
+  EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
   EXPECT_FALSE(std::filesystem::exists(Cue()));
 }
 
-TEST_F(CueSheetTest, FailingTrackKeepsEarlierFilesAndTheOldSheet) {
+TEST_F(CueSheetTest, FailingTrackKeepsTheOldSheetAndMakesNoFile) {
   Settings.MakeAlways = true;
   AddWave("a.wav", 588);
   Layout.Append(WaveTrack(Dir / "Audio/z.wav", Zeros(4 * 588)));
@@ -232,10 +232,10 @@ TEST_F(CueSheetTest, FailingTrackKeepsEarlierFilesAndTheOldSheet) {
   EXPECT_EQ(run.State, RunFailed);
   EXPECT_EQ(run.Message, "Exporting Failure.\n\"" + Dir / "Audio/z.wav" +
                              "\" is completely silence. Uncheck the cutting silence options.");
-  EXPECT_EQ(run.Notes, (TNotes{{4, 2}, {2, 2}, {0, 0}}));
+  // Every track is planned before anything is written: the failure comes first.
+  EXPECT_EQ(run.Notes, (TNotes{{4, 2}, {0, 0}}));
   EXPECT_EQ(test::ReadText(Cue()), "old sheet");
-  EXPECT_TRUE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
-  EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track03.wav"));
+  EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
 }
 
 TEST_F(CueSheetTest, TestRunScansLikeMakeButWritesOnlyTheSheet) {
@@ -275,6 +275,15 @@ TEST_F(CueSheetTest, SheetIsNeverSavedOverAFileItNames) {
   EXPECT_EQ(run.State, RunFailed);
   EXPECT_EQ(run.Message, "Exporting Failure.\nCould not create\"" + Dir / "Audio/a.wav" + "\".");
   EXPECT_EQ(test::ReadBytes(Dir / "Audio/a.wav"), WaveBytes(data));
+}
+
+TEST_F(CueSheetTest, SheetSavedAtALinkReplacesTheFileItNames) {
+  AddWave("a.wav", 588);
+  test::WriteText(Dir / "Discs/real.cue", "old");
+  std::filesystem::create_symlink("real.cue", Cue());
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, RunSucceeded);
+  EXPECT_TRUE(std::filesystem::is_symlink(Cue()));
+  EXPECT_EQ(test::ReadText(Dir / "Discs/real.cue").rfind("REM This file", 0), 0u);
 }
 
 TEST_F(CueSheetTest, PathsACueSheetCannotQuoteFailTheRun) {

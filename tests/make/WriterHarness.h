@@ -1,5 +1,6 @@
 // Calls one per-track writer the way the cue sheet writer does, in a temporary folder with
-// a work folder and a cue file path of its own.
+// a work folder and a cue file path of its own, and writes what it planned the way a run
+// does: guarded against the track's own files, then put in place.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +9,9 @@
 #include <string>
 
 #include "MakeFixtures.h"
+#include "RunFiles.h"
 #include "TrackWriters.h"
+#include "WaveSegment.h"
 
 namespace varnel::test {
 
@@ -34,6 +37,25 @@ class WriterTest : public ::testing::Test {
     job.Test = testRun;
     TResult r;
     r.Ok = writer(job, track, number, number == 1, r.Lines, Produced(number, track.FileMode));
+    if (r.Ok && !job.MadeFiles.empty()) {
+      try {
+        TRunFiles files;
+        files.AddInput(track.TrackFileName);
+        files.AddInput(track.PreGapFileName());
+        for (const TMadeFile& made : job.MadeFiles) {
+          files.AddOutput(made.Path, CouldNotCreateMessage(made.Path, made.TrackNumber));
+        }
+        files.Guard();
+        files.LockFolder(Settings.WorkDir + "/Live", files.FailMessage(0), "busy");
+        for (size_t i = 0; i < job.MadeFiles.size(); ++i) {
+          files.Write(i, [&](TFile& out) { WriteMadeFile(job.MadeFiles[i], out); });
+        }
+        files.Commit();
+      } catch (const TTrackFailure& failure) {
+        r.Ok = false;
+        job.ResultMessage = failure.what();
+      }
+    }
     r.Message = job.ResultMessage;
     return r;
   }

@@ -166,6 +166,27 @@ TEST(AppSettingsTest, MissingFileGivesEveryDefault) {
   ExpectTableDefaults(s, "/opt/varnel");
 }
 
+TEST(AppSettingsTest, RefusedFileGivesTheDefaultsAndIsNeverWrittenOver) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  WriteText(dir / "huge.ini", "[Path]\r\nWorkDir=/w\r\n");
+  std::filesystem::resize_file(dir / "huge.ini", (int64_t{64} << 20) + 1);
+  for (const std::string& path : {dir / "fifo", dir / "huge.ini", std::string("/dev/zero")}) {
+    std::string problem;
+    ExpectTableDefaults(ReadSettingsFile(path, "/opt/varnel", &problem), "/opt/varnel");
+    EXPECT_NE(problem.find(path), std::string::npos) << problem;
+    std::string error;
+    EXPECT_FALSE(WriteSettingsFile(path, Unusual(), &error)) << path;
+    EXPECT_EQ(error, problem);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
+  EXPECT_EQ(std::filesystem::file_size(dir / "huge.ini"), (uint64_t{64} << 20) + 1);
+  // A missing file is no problem.
+  std::string problem;
+  ReadSettingsFile(dir / "none.ini", "/opt/varnel", &problem);
+  EXPECT_EQ(problem, "");
+}
+
 TEST(AppSettingsTest, FirstCloseWritesEveryKeyInOrder) {
   TempDir dir;
   AppSettings s;

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TestFiles.h"
 
@@ -268,11 +270,35 @@ TEST(IniFileTest, MissingOrUnreadablePathGivesEmptyText) {
   TIniFile missing(dir / "nope.ini");
   EXPECT_EQ(missing.Text(), "");
   EXPECT_EQ(missing.Path(), dir / "nope.ini");
+  EXPECT_EQ(missing.LoadErrno(), ENOENT);
   TIniFile folder(dir.Path());
   EXPECT_EQ(folder.Text(), "");
   std::string error;
   EXPECT_FALSE(folder.Save(&error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(IniFileTest, OnlyRegularFilesUpTo64MiBAreRead) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  WriteText(dir / "huge.ini", "[Path]\r\nWorkDir=/w\r\n");
+  std::filesystem::resize_file(dir / "huge.ini", (int64_t{64} << 20) + 1);
+  WriteText(dir / "fine.ini", "[Path]\r\nWorkDir=/w\r\n");
+  // A FIFO without a writer would block, /dev/zero never ends: both return at once.
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {dir / "fifo", "is not a regular file"},
+      {"/dev/zero", "is not a regular file"},
+      {dir / "huge.ini", "is larger than 64 MiB"},
+  };
+  for (const auto& [path, reason] : refused) {
+    TIniFile ini(path);
+    EXPECT_EQ(ini.Text(), "") << path;
+    EXPECT_EQ(ini.LoadError(), "\"" + path + "\" " + reason);
+  }
+  TIniFile fine(dir / "fine.ini");
+  EXPECT_EQ(fine.ReadString("Path", "WorkDir", ""), "/w");
+  EXPECT_EQ(fine.LoadError(), "");
+  EXPECT_EQ(fine.LoadErrno(), 0);
 }
 
 TEST(IniFileTest, SaveCreatesFoldersAndWritesTheText) {

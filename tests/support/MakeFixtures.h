@@ -101,16 +101,19 @@ inline std::string SheetText(const std::vector<std::string>& lines) {
 struct TRunRecord {
   uint8_t State = RunIdle;
   std::string Message;
+  std::string Detail;
   std::vector<std::pair<int32_t, int32_t>> Notes;
 };
 
-inline TRunRecord RunExport(
-    const DiscLayout& layout, const AppSettings& settings, const std::string& cuePath, bool testRun,
-    std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {}) {
+inline TRunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
+                            const std::string& cuePath, bool testRun,
+                            std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {},
+                            const std::string& layoutPath = {}) {
   std::atomic<uint8_t> state{RunIdle};
   TRunRecord record;
   TMakeJob job(layout, settings, state);
   job.CuePath = cuePath;
+  job.LayoutPath = layoutPath;
   job.Test = testRun;
   job.Progress = [&](int32_t code, int32_t arg) {
     record.Notes.emplace_back(code, arg);
@@ -119,6 +122,7 @@ inline TRunRecord RunExport(
   ExportCueSheet(job);
   record.State = state.load();
   record.Message = job.ResultMessage;
+  record.Detail = job.ResultDetail;
   return record;
 }
 

@@ -1,0 +1,40 @@
+// A file that one track of a Make run makes, described before anything is written: an
+// optional 44-byte wave header, then pieces that are either zero bytes or a stretch of a
+// source file. The track writers describe the file while they scan their sources; the run
+// writes it once every track has been planned and no output clashes with an input. Each
+// source stays open from its scan to its copy, so what was scanned is what is copied.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Trackinfo.h"
+
+namespace varnel {
+
+class TSourceFile;
+
+struct TMadeFile {
+  struct TPiece {
+    std::shared_ptr<const TSourceFile> Source;  // none: Length zero bytes
+    int64_t Start = 0;                          // first byte in the source
+    int64_t Length = 0;
+  };
+
+  std::string Path;  // the produced file name
+  int32_t TrackNumber = 0;
+  bool WaveHeader = true;  // false: a plain copy (MP3, CD+G)
+  WaveDataInfo Format;     // format fields of the header
+  std::vector<TPiece> Pieces;
+
+  void AddZeros(int64_t count) {
+    if (count > 0) Pieces.push_back({nullptr, 0, count});
+  }
+  void AddSegment(std::shared_ptr<const TSourceFile> source, int64_t start, int64_t length) {
+    Pieces.push_back({std::move(source), start, length});
+  }
+};
+
+}  // namespace varnel

@@ -1,0 +1,283 @@
+#include "RunFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "MakeRun.h"
+
+namespace varnel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Temporary names of made files and sheets: the prefix, the run's tag, a random part.
+constexpr const char* kTemporaryPrefix = ".varnel-make-";
+
+std::string Hex(uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string Absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::error_code ec;
+  const fs::path cwd = fs::current_path(ec);
+  return ec ? "/" + path : (cwd / path).string();
+}
+
+std::string WeaklyCanonical(const std::string& path) {
+  std::error_code ec;
+  const fs::path canonical = fs::weakly_canonical(path, ec);
+  return ec ? fs::path(path).lexically_normal().string() : canonical.string();
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ResolvedName(const std::string& path) {
+  std::string name = WeaklyCanonical(Absolute(path));
+  // weakly_canonical leaves a final link that points nowhere as it is: follow it by hand.
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
+    target.resize(static_cast<size_t>(n));
+    if (target[0] != '/') target = FolderOf(name) + "/" + target;
+    name = WeaklyCanonical(target);
+  }
+  return name;
+}
+
+TRunFiles::TRunFiles() {
+  Tag_ = Hex(static_cast<uint64_t>(::getpid()));
+  Tag_.insert(Tag_.begin(), 'p');
+  std::random_device seed;
+  Random_.seed((uint64_t{seed()} << 32) ^ seed());
+}
+
+TRunFiles::~TRunFiles() {
+  for (const TOutput& out : Outputs_) {
+    if (!out.Temporary.empty()) ::unlink(out.Temporary.c_str());
+  }
+  if (LockFd_ >= 0) ::close(LockFd_);
+}
+
+void TRunFiles::AddInput(const std::string& path) {
+  if (!path.empty()) Inputs_.push_back(path);
+}
+
+size_t TRunFiles::AddOutput(const std::string& path, const std::string& failMessage) {
+  Outputs_.push_back({path, failMessage, {}});
+  return Outputs_.size() - 1;
+}
+
+void TRunFiles::Fail(size_t output, const std::string& detail) const {
+  throw TTrackFailure(Outputs_[output].FailMessage, detail);
+}
+
+void TRunFiles::Guard() {
+  struct TSeen {
+    std::string Path;
+    std::string Name;
+    bool Known = false;
+    TId Id;
+  };
+  auto examine = [](const std::string& path) {
+    TSeen seen{path, ResolvedName(path), false, {}};
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) seen = {path, seen.Name, true, {st.st_dev, st.st_ino}};
+    return seen;
+  };
+  auto same = [](const TSeen& a, const TSeen& b) {
+    return a.Name == b.Name || (a.Known && b.Known && a.Id.Dev == b.Id.Dev && a.Id.Ino == b.Id.Ino);
+  };
+
+  std::vector<TSeen> inputs;
+  InputIds_.clear();
+  for (const std::string& path : Inputs_) {
+    inputs.push_back(examine(path));
+    if (inputs.back().Known) InputIds_.push_back(inputs.back().Id);
+  }
+  std::vector<TSeen> outputs;
+  for (size_t k = 0; k < Outputs_.size(); ++k) {
+    const TSeen out = examine(Outputs_[k].Path);
+    struct stat st {};
+    if (::lstat(out.Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      Fail(k, "\"" + out.Path + "\" is a folder");
+    }
+    for (const TSeen& in : inputs) {
+      if (same(out, in)) {
+        Fail(k, "\"" + out.Path + "\" is \"" + in.Path + "\", a file that this run reads");
+      }
+    }
+    for (const TSeen& earlier : outputs) {
+      if (same(out, earlier)) {
+        Fail(k, "\"" + out.Path + "\" and \"" + earlier.Path + "\" are one file");
+      }
+    }
+    outputs.push_back(out);
+  }
+}
+
+void TRunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
+                           const std::string& busyMessage) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    throw TTrackFailure(failMessage,
+                        "cannot create the folder \"" + folder + "\": " + ec.message());
+  }
+  int fd;
+  do {
+    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw TTrackFailure(failMessage, TFileError("cannot open", folder, errno).what());
+  if (LockFd_ >= 0) ::close(LockFd_);
+  LockFd_ = fd;
+  int locked;
+  do {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    if (errno == EWOULDBLOCK) {
+      throw TTrackFailure(busyMessage, "\"" + folder + "\" is locked by another run");
+    }
+    return;  // a file system without locks: the run goes on unlocked, and removes nothing
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return;
+  // Every run that holds this lock names its temporary files with the folder's identity, so
+  // files with that tag belong to no live run.
+  Tag_ = Hex(st.st_dev) + "-" + Hex(st.st_ino);
+  Locked_ = true;
+  Cleaned_.insert(ResolvedName(folder));
+  RemoveLeftovers(folder);
+}
+
+void TRunFiles::RemoveLeftovers(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string prefix = kTemporaryPrefix + Tag_ + "-";
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
+    bool input = false;
+    for (const TId& id : InputIds_) input = input || (id.Dev == st.st_dev && id.Ino == st.st_ino);
+    if (!input) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
+std::string TRunFiles::TemporaryName(const std::string& folder) {
+  return folder + "/" + kTemporaryPrefix + Tag_ + "-" + Hex(Random_() & 0xffffffffffu);
+}
+
+void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill, bool sync) {
+  TOutput& out = Outputs_[output];
+  const std::string folder = FolderOf(out.Path);
+  if (Locked_ && Cleaned_.insert(ResolvedName(folder)).second) {
+    RemoveLeftovers(folder);
+  }
+  try {
+    std::error_code ec;
+    fs::create_directories(folder, ec);  // a sheet's folder may be new
+    if (ec) throw TFileError("cannot create the folder", folder, ec.value());
+    TFile file;
+    for (int attempt = 0; !file.IsOpen(); ++attempt) {
+      try {
+        file = TFile::CreateExclusive(TemporaryName(folder));
+      } catch (const TFileError& e) {
+        if (e.Errno() != EEXIST || attempt >= 100) throw;
+      }
+    }
+    out.Temporary = file.Path();
+    struct stat old {};
+    if (::lstat(out.Path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+      // Where the file system allows it; a file system without them still gets the file.
+      if (::fchmod(file.Fd(), old.st_mode & 07777) != 0 ||
+          ::fchown(file.Fd(), old.st_uid, old.st_gid) != 0) {
+      }
+    }
+    fill(file);
+    if (file.IsOpen()) {
+      if (sync) file.Sync();
+      file.Close();
+    }
+  } catch (const TTrackFailure&) {
+    throw;
+  } catch (const std::exception& e) {
+    Fail(output, e.what());
+  }
+}
+
+void TRunFiles::Commit() {
+  enum class TPlaced { New, Exchanged, Replaced };
+  std::vector<TPlaced> placed;
+  auto rollBack = [&] {
+    for (size_t j = placed.size(); j-- > 0;) {
+      TOutput& out = Outputs_[j];
+      if (placed[j] == TPlaced::Exchanged) {
+        ::renameat2(AT_FDCWD, out.Temporary.c_str(), AT_FDCWD, out.Path.c_str(), RENAME_EXCHANGE);
+      } else if (placed[j] == TPlaced::New) {
+        ::rename(out.Path.c_str(), out.Temporary.c_str());
+      }
+    }
+  };
+  for (size_t k = 0; k < Outputs_.size(); ++k) {
+    TOutput& out = Outputs_[k];
+    if (out.Temporary.empty()) {
+      rollBack();
+      Fail(k, "\"" + out.Path + "\" was not written");
+    }
+    const char* from = out.Temporary.c_str();
+    const char* to = out.Path.c_str();
+    // An exchange replaces the old file in one step and keeps it, under the temporary
+    // name, until every output is in place. (A plain rename over a file that was just
+    // written would also make the file system write it out at once.)
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
+      placed.push_back(TPlaced::Exchanged);
+      continue;
+    }
+    int err = errno;
+    if (err == ENOENT || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) {
+      // Nothing there to exchange with, or a file system that cannot exchange.
+      struct stat st {};
+      const bool existed = ::lstat(to, &st) == 0;
+      if (::rename(from, to) == 0) {
+        placed.push_back(existed ? TPlaced::Replaced : TPlaced::New);
+        continue;
+      }
+      err = errno;
+    }
+    rollBack();
+    Fail(k, "cannot put \"" + out.Temporary + "\" in place of \"" + out.Path +
+                "\": " + ErrnoText(err));
+  }
+  for (size_t k = 0; k < Outputs_.size(); ++k) {
+    // The old file of an exchanged output goes now; the others have no temporary left.
+    if (placed[k] == TPlaced::Exchanged) ::unlink(Outputs_[k].Temporary.c_str());
+    Outputs_[k].Temporary.clear();
+  }
+}
+
+}  // namespace varnel

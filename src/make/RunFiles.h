@@ -1,0 +1,100 @@
+// Every file a making run reads and every file it writes, and the writing itself, so that a
+// run either puts all of its outputs in place or changes nothing:
+//
+// - The guard. Before anything is written, no output may be a file that the run or its
+//   layout reads: not by name (".", "..", doubled "/" and symbolic links resolved, also a
+//   link that points nowhere yet) and not by identity (same device and inode, links
+//   followed both ways). No two outputs may be one file, and no output may be a folder.
+// - Outputs are written under temporary names in their final folders, created exclusively
+//   (never through a link or over an existing file), and put in place only by Commit, all
+//   together, each replacing its old file in one step. Until then, and on any failure or
+//   cancellation, every existing file stays exactly as it was: the destructor removes what
+//   was not committed.
+// - One run per folder: LockFolder holds an advisory lock (flock) on the folder of the made
+//   files for the life of the object; a second run fails at once. A run killed outright
+//   leaves only temporary files, which the next run that locks the folder removes.
+//
+// Every failure throws TTrackFailure with the fail message of the output involved and the
+// reason (the system's error text and the path) as its detail.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "PosixFile.h"
+
+namespace varnel {
+
+class TRunFiles {
+ public:
+  TRunFiles();
+  // Removes every temporary file that was not committed and releases the lock.
+  ~TRunFiles();
+  TRunFiles(const TRunFiles&) = delete;
+  TRunFiles& operator=(const TRunFiles&) = delete;
+
+  // A file the run or its layout reads; it may be missing. Empty paths are ignored.
+  void AddInput(const std::string& path);
+  // A file the run writes, with the message that fails the run when it cannot be written.
+  // Returns the output's index.
+  size_t AddOutput(const std::string& path, const std::string& failMessage);
+
+  size_t OutputCount() const { return Outputs_.size(); }
+  const std::string& OutputPath(size_t output) const { return Outputs_[output].Path; }
+  const std::string& FailMessage(size_t output) const { return Outputs_[output].FailMessage; }
+
+  // The guard (above). Writes nothing.
+  void Guard();
+
+  // Creates `folder` with its missing parents (failing with `failMessage`) and locks it;
+  // fails with `busyMessage` when another run holds it. Then removes the temporary files
+  // that killed runs into this folder left behind.
+  void LockFolder(const std::string& folder, const std::string& failMessage,
+                  const std::string& busyMessage);
+
+  // Writes output `output` under a temporary name in its folder (created when missing):
+  // `fill` writes the new, empty file (and may close it); it is closed and, with `sync`,
+  // flushed to the device afterwards. A replaced file's permission bits carry over.
+  void Write(size_t output, const std::function<void(TFile&)>& fill, bool sync = false);
+
+  // Puts every written output in place, in the order they were added. When one cannot be,
+  // those already placed are put back as they were, as far as the file system allows.
+  void Commit();
+
+ private:
+  struct TOutput {
+    std::string Path;
+    std::string FailMessage;
+    std::string Temporary;  // empty until written, and again once committed
+  };
+  struct TId {
+    dev_t Dev = 0;
+    ino_t Ino = 0;
+  };
+
+  [[noreturn]] void Fail(size_t output, const std::string& detail) const;
+  std::string TemporaryName(const std::string& folder);
+  void RemoveLeftovers(const std::string& folder);
+
+  std::vector<std::string> Inputs_;
+  std::vector<TId> InputIds_;
+  std::vector<TOutput> Outputs_;
+  int LockFd_ = -1;
+  bool Locked_ = false;
+  std::string Tag_;  // marks this run's temporary names; the locked folder's identity
+  std::set<std::string> Cleaned_;
+  std::mt19937_64 Random_;
+};
+
+// The name `path` ends at: made absolute, "." and ".." and doubled "/" removed, symbolic
+// links of its folders and of its last component followed (a link that points nowhere
+// yet included).
+std::string ResolvedName(const std::string& path);
+
+}  // namespace varnel
