@@ -258,7 +258,8 @@ TEST_F(TrackPropertyFrmTest, EditsReachTheTrackOnOk) {
     Click(C::OkBtn);
   });
   EXPECT_EQ(result, QDialog::Accepted);
-  EXPECT_EQ(t.ISRC, "GBxyz7654321");
+  // Letters are taken in capitals, the only form a recorder accepts.
+  EXPECT_EQ(t.ISRC, "GBXYZ7654321");
   EXPECT_TRUE(t.PreEmph);
   EXPECT_TRUE(t.Protect);
   EXPECT_TRUE(t.TrackPaddingHead);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -41,6 +42,13 @@ inline void OnNextModal(std::function<void(QWidget*)> act, QWidget* except = nul
                      }
                    });
   timer->start();
+}
+
+// What assistive tools read as a widget's name (its accessible name, else its caption or
+// the text of the label whose buddy it is).
+inline QString AccessibleName(QObject* o) {
+  QAccessibleInterface* i = o ? QAccessible::queryAccessibleInterface(o) : nullptr;
+  return i ? i->text(QAccessible::Name) : QString();
 }
 
 // Lets queued calls and posted events run.
