@@ -17,15 +17,13 @@ namespace varnel {
 TDefSettingDlg::TDefSettingDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("DefSettingDlg");
   setWindowTitle("Default Properties Setting");
-  setAccessibleName("Default Properties Setting");
   setFont(DialogFont());
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
-  auto named = [](auto* w, const char* name, const QString& caption) {
+  // Controls read as their captions; nothing here needs a name of its own.
+  auto named = [](auto* w, const char* name, const QString&) {
     w->setObjectName(name);
-    const QString accessible = QString(caption).remove('&').trimmed();
-    w->setAccessibleName(accessible.isEmpty() ? QString(name) : accessible);
     return w;
   };
   auto group = [&](const char* name, const char* title, QWidget* parent) {

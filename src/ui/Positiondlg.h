@@ -14,6 +14,7 @@
 
 #include <QDialog>
 #include <QObject>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -41,6 +42,9 @@ class TUpDown : public QWidget {
   explicit TUpDown(QWidget* parent = nullptr);
   QToolButton* UpButton() const { return Up_; }
   QToolButton* DownButton() const { return Down_; }
+  // Names the arrows for assistive tools after the value they step: "<field> up",
+  // "<field> down".
+  void SetFieldName(const QString& field);
 
  signals:
   void Clicked(bool up);
@@ -62,6 +66,13 @@ class TKeyHook : public QObject {
  private:
   std::function<bool(QKeyEvent*)> Handler_;
 };
+
+// Ticks under the track bar stand at least this many pixels apart.
+inline constexpr int kMinTickSpacing = 8;
+// The tick interval, in seconds, of a track bar running 0 … `maximum` over `pixels`: every
+// 10 seconds while the ticks stand kMinTickSpacing apart, else the first of 30 s, 1, 2, 5,
+// 10, 15 and 30 minutes and an hour that spaces them so.
+int TrackBarTickInterval(int maximum, int pixels);
 
 // Rewrites a field's text when it differs, keeping the caret where it was (a field being
 // typed in is rewritten after every keystroke).
@@ -90,11 +101,13 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
 
   // The device's report of how a play ended.
   void PlayNotify(TPlayNotify code);
-  // Every widget from the editor's state.
+  // Every widget from the editor's state (while a play runs, also on a clock, so that the
+  // track bar and the waveform's playhead follow the sound).
   void Refresh();
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  public slots:
   // Closing, whatever closed the dialog: playback stopped, the device closed, the file
@@ -103,6 +116,7 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
 
  private:
   void BuildControls();
+  void UpdateTicks();
   QLineEdit* Edit(TPosCtl ctl) const;
   // Text as shown, empty places included, for the editor's change actions.
   static std::string Shown(QLineEdit* edit);
@@ -114,6 +128,8 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
   TPositionEditor Editor_;
   std::array<QWidget*, kPosCtlCount> Ctl_{};
   TWaveformStrip* Strip_ = nullptr;
+  // Follows the playhead while a play runs.
+  QTimer PlayheadTimer_;
   bool Updating_ = false;
 };
 
