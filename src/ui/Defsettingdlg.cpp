@@ -1,5 +1,6 @@
 #include "Defsettingdlg.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -76,6 +77,8 @@ TDefSettingDlg::TDefSettingDlg(QWidget* parent) : QDialog(parent) {
   PreGapCutLeadCk_ = check("PreGapCutLeadCk", "Leading", gapSilence);
   PreGapCutTrailCk_ = check("PreGapCutTrailCk", "Trailing", gapSilence);
   row(gapSilence, PreGapCutLeadCk_, PreGapCutTrailCk_);
+  RadioSets_ = {RadioSet(this, {PadHeadRdBtn_, PadTailRdBtn_}),
+                RadioSet(this, {PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_})};
   auto* preGapBox = new QVBoxLayout(preGap);
   preGapBox->addLayout(Length_.MakeRow());
   auto* preGapGroups = new QHBoxLayout;
@@ -144,6 +147,7 @@ void TDefSettingDlg::Refresh() {
   (e.PreGapPadHeadRdBtn ? PreGapPadHeadRdBtn_ : PreGapPadTailRdBtn_)->setChecked(true);
   PreGapCutLeadCk_->setChecked(e.PreGapCutLeadCk);
   PreGapCutTrailCk_->setChecked(e.PreGapCutTrailCk);
+  for (QButtonGroup* set : RadioSets_) TabStopOnChecked(set);
   Updating_ = false;
 }
 

@@ -91,6 +91,24 @@ void TLengthControls::Show(const TPreGapLengthFields& length) {
   }
 }
 
+QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios) {
+  auto* set = new QButtonGroup(owner);
+  set->setExclusive(true);
+  for (QAbstractButton* r : radios) set->addButton(r);
+  TabStopOnChecked(set);
+  return set;
+}
+
+void TabStopOnChecked(QButtonGroup* set) {
+  QAbstractButton* checked = set->checkedButton();
+  for (QAbstractButton* b : set->buttons()) {
+    const bool stop = checked == nullptr ? b == set->buttons().front() : b == checked;
+    const Qt::FocusPolicy policy = stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
+                                        : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus);
+    if (b->focusPolicy() != policy) b->setFocusPolicy(policy);
+  }
+}
+
 void SetMaskedText(QLineEdit* edit, const std::string& text) {
   edit->setText(QString());
   const int places = static_cast<int>(edit->displayText().size());
@@ -323,6 +341,8 @@ void TTrackPropertyFrm::BuildControls() {
                             apply,
                             cancel};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  RadioSets_ = {RadioSet(this, {padHead, padTail}), RadioSet(this, {normal, file, index}),
+                RadioSet(this, {gapPadHead, gapPadTail})};
 
   // The user's actions.
   TTrackPropertyEditor& e = Editor_;
@@ -402,6 +422,9 @@ void TTrackPropertyFrm::Refresh() {
   for (TTrackCtl ctl : {TTrackCtl::PreEmphCk, TTrackCtl::ProtectCk, TTrackCtl::CutLeadCk,
                         TTrackCtl::CutTrailCk, TTrackCtl::GapCutLeadCk, TTrackCtl::GapCutTrailCk}) {
     if (!e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(false);
+  }
+  for (QButtonGroup* set : RadioSets_) {
+    if (set != nullptr) TabStopOnChecked(set);
   }
   SetFieldText(static_cast<QLineEdit*>(Control(TTrackCtl::TrackPathEdit)),
                QString::fromStdString(e.TrackPathEdit));
