@@ -148,6 +148,25 @@ TEST_F(TrackListTest, TwoPressesWithinTheDoubleClickTimeOpenTheSelectedTrack) {
   EXPECT_EQ(Opened.size(), 1u);
 }
 
+// Two quick presses on different rows, or one beside the rows, are two single presses.
+TEST_F(TrackListTest, QuickPressesOnDifferentRowsOpenNothing) {
+  const uint32_t interval = static_cast<uint32_t>(QApplication::doubleClickInterval());
+  const QPoint below(10, RowCentre(2).y() + 40);
+  const std::pair<QPoint, QPoint> pairs[] = {
+      {RowCentre(0), RowCentre(1)}, {below, RowCentre(2)}, {RowCentre(2), below}, {below, below}};
+  for (const auto& [first, second] : pairs) {
+    Now += interval * 2;
+    QTest::mousePress(Port(), Qt::LeftButton, {}, first);
+    QTest::mouseRelease(Port(), Qt::LeftButton, {}, first);
+    Now += 10;
+    QTest::mousePress(Port(), Qt::LeftButton, {}, second);
+    QTest::mouseRelease(Port(), Qt::LeftButton, {}, second);
+  }
+  EXPECT_TRUE(Opened.empty());
+  // The order stayed as it was: a press and release is no drag.
+  EXPECT_EQ(Order(), (std::vector<std::string>{"one.wav", "two.wav", "three.wav"}));
+}
+
 TEST_F(TrackListTest, QtsOwnDoubleClickEventCountsAsAPress) {
   QTest::mousePress(Port(), Qt::LeftButton, {}, RowCentre(0));
   QTest::mouseRelease(Port(), Qt::LeftButton, {}, RowCentre(0));
