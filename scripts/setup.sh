@@ -11,6 +11,7 @@ PACKAGES="
   sox lame shntool cuetools libcue-dev cdrdao mpg123 libmpg123-dev
   hyperfine time xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
+  python3-pyatspi at-spi2-core dbus-daemon
 "
 
 missing=""

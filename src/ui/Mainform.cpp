@@ -293,7 +293,6 @@ void TVnlMainFrm::BuildActions() {
 
   QMenuBar* bar = menuBar();
   bar->setObjectName("MainMenu");
-  bar->setAccessibleName("MainMenu");
   for (const auto& m : kMenus) {
     QMenu* menu = bar->addMenu(m.Title);
     menu->setObjectName(m.Name);
