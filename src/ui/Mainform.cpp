@@ -96,6 +96,7 @@ TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::str
     TIniFile ini(SettingsPath_);
     LoadSettings(ini, Ctx_.Settings, defaultWorkDir);
     sizeStored = ini.HasKey("Form", "Width") && ini.HasKey("Form", "Height");
+    ColumnsStored_ = ini.HasSection("ColumnWidth");
   }
   ApplyFormSettings(sizeStored);
 
@@ -464,6 +465,8 @@ void TVnlMainFrm::showEvent(QShowEvent* e) {
   TFontSettings font;
   LoadFontSettings(ini, font);
   ApplyListFont(font);
+  // Without widths of its own the list starts with columns that show their texts.
+  if (!ColumnsStored_) Tracks_->FitColumnsToTexts();
 }
 
 void TVnlMainFrm::closeEvent(QCloseEvent* e) {

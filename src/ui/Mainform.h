@@ -133,6 +133,8 @@ class TVnlMainFrm : public QMainWindow {
   std::string SettingsPath_;
   TFontSettings FontKept_;
   bool FirstShown_ = false;
+  // The settings file held the column widths.
+  bool ColumnsStored_ = false;
   bool Updating_ = false;
   bool Making_ = false;
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 
 #include "ListFont.h"
@@ -134,6 +135,28 @@ std::array<std::string, kTrackListColumns> TTracksList::RowTexts(int32_t row) co
   } catch (...) {
     // Painting must go on whatever a track's file does meanwhile.
     return {};
+  }
+}
+
+void TTracksList::FitColumnsToTexts() {
+  // A typical widest text of each column: a two-digit number, a file name of a song, the
+  // type, a hidden track's file, the longest length text, the flags, a whole ISRC.
+  static const char* const kSamples[kTrackListColumns] = {"99",
+                                                          "00 A longer song title.wav",
+                                                          "WAVE",
+                                                          "Hidden track.wav",
+                                                          "00:00:00 (00:00:00)",
+                                                          "Enable",
+                                                          "Prohibited",
+                                                          "WWWWW0000000",
+                                                          "/a/folder/00 A song title.wav"};
+  const QFontMetrics list(font());
+  const QFontMetrics head(header()->font());
+  for (int c = 0; c < kTrackListColumns; ++c) {
+    const int text = std::max(list.horizontalAdvance(QString::fromLatin1(kSamples[c])),
+                              head.horizontalAdvance(QString::fromLatin1(kTrackColumnHeaders[c])));
+    // The cell's margins (3 and 5 pixels) and the header's own.
+    header()->resizeSection(c, text + 16);
   }
 }
 

@@ -67,6 +67,10 @@ class TTracksList : public QTreeView {
   // The millisecond clock of the double-click test (defaults to a steady clock).
   void SetClock(TClockFn fn) { Clock_ = std::move(fn); }
 
+  // Gives each column the width of its header or of a typical text of it, whichever is
+  // wider, in the list's font (the last column takes the room that is left in any case).
+  void FitColumnsToTexts();
+
   // Row height in pixels (at least 1).
   void SetRowHeight(int height);
   int RowHeight() const { return RowHeight_; }

@@ -166,9 +166,21 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   EXPECT_EQ(Panel(1), " 000MB");
   EXPECT_EQ(Panel(2), " 00:00:00");
   EXPECT_EQ(Panel(3), "");
+  // Without stored widths every column shows its header and a typical text whole.
   QHeaderView* header = List()->Header();
-  EXPECT_EQ(header->sectionSize(0), 50);
-  for (int c = 1; c < 9; ++c) EXPECT_EQ(header->sectionSize(c), 100) << c;
+  const QFontMetrics m(List()->font());
+  const char* const samples[] = {"99",         "01 Morning Light.wav", "WAVE",
+                                 "None",       "00:00:00 (00:00:00)",  "Enable",
+                                 "Prohibited", "DEA120500017"};
+  for (int c = 0; c < 8; ++c) {
+    EXPECT_GE(header->sectionSize(c) - 8, m.horizontalAdvance(samples[c])) << c;
+    EXPECT_GE(header->sectionSize(c),
+              header->fontMetrics().horizontalAdvance(kTrackColumnHeaders[c]))
+        << c;
+  }
+  // The last column takes the room that is left.
+  EXPECT_GE(header->sectionViewportPosition(8) + header->sectionSize(8),
+            List()->viewport()->width());
 }
 
 TEST_F(WindowTest, AddingRemovingAndClearingTracksUpdatesListAndStatusBar) {

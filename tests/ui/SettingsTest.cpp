@@ -178,6 +178,7 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   Window->ChooseFont = [&](const QFont&) -> std::optional<QFont> { return chosen; };
   Window->Action("SetingsFont")->trigger();
   Ctx().Settings.NumFrames = 42;
+  const int firstColumn = List()->Header()->sectionSize(0);
   ASSERT_FALSE(std::filesystem::exists(SettingsPath()));
   EXPECT_TRUE(Window->close());
   ASSERT_TRUE(std::filesystem::exists(SettingsPath()));
@@ -188,7 +189,7 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   EXPECT_EQ(s.Width, 640);
   EXPECT_EQ(s.Height, 480);
   EXPECT_EQ(s.ColumnWidth[3], 77);
-  EXPECT_EQ(s.ColumnWidth[0], 50);
+  EXPECT_EQ(s.ColumnWidth[0], firstColumn);
   EXPECT_EQ(s.NumFrames, 42);
   TFontSettings font;
   LoadFontSettings(TIniFile(SettingsPath()), font);
