@@ -35,8 +35,8 @@ class TTracksList;
 inline constexpr int kMinFormWidth = 500;
 inline constexpr int kMinFormHeight = 400;
 // The size the window opens at when the settings file holds none (within the screen).
-inline constexpr int kDefaultFormWidth = 900;
-inline constexpr int kDefaultFormHeight = 560;
+inline constexpr int kDefaultFormWidth = 1000;
+inline constexpr int kDefaultFormHeight = 600;
 // Least widths of the four status bar panels; each is as wide as its widest text.
 inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
 

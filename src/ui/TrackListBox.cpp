@@ -148,7 +148,7 @@ void TTracksList::FitColumnsToTexts() {
                                                           "00:00:00 (00:00:00)",
                                                           "Enable",
                                                           "Prohibited",
-                                                          "WWWWW0000000",
+                                                          "GBAYE0601498",
                                                           "/a/folder/00 A song title.wav"};
   const QFontMetrics list(font());
   const QFontMetrics head(header()->font());
