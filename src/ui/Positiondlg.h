@@ -7,9 +7,6 @@
 // widget from it. It is the track property dialog's way to the position editor
 // (TPositionEditorPort): set up on a file with the caller's variables, shown modally,
 // closed. The caller's variables are written only by a successful OK or Apply.
-//
-// Also here: the two small widgets the property dialogs share with it, an up-down arrow
-// pair and a key hook for edit fields.
 #pragma once
 
 #include <QDialog>
@@ -20,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "FieldWidgets.h"
 #include "PositionEditor.h"
 
 class QKeyEvent;
@@ -34,51 +32,12 @@ namespace varnel {
 class TWavePlayer;
 class TWaveformStrip;
 
-// An up-down control: an up and a down arrow stacked, which report one click each (and
-// repeat while held). It never takes the focus; the field beside it does.
-class TUpDown : public QWidget {
-  Q_OBJECT
- public:
-  explicit TUpDown(QWidget* parent = nullptr);
-  QToolButton* UpButton() const { return Up_; }
-  QToolButton* DownButton() const { return Down_; }
-  // Names the arrows for assistive tools after the value they step: "<field> up",
-  // "<field> down".
-  void SetFieldName(const QString& field);
-
- signals:
-  void Clicked(bool up);
-
- private:
-  QToolButton* Up_;
-  QToolButton* Down_;
-};
-
-// Keys pressed in an edit field, offered to `handler` before the field sees them; a key
-// the handler takes (returns true for) never reaches the field or the dialog.
-class TKeyHook : public QObject {
- public:
-  TKeyHook(QWidget* field, std::function<bool(QKeyEvent*)> handler);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  std::function<bool(QKeyEvent*)> Handler_;
-};
-
 // Ticks under the track bar stand at least this many pixels apart.
 inline constexpr int kMinTickSpacing = 8;
 // The tick interval, in seconds, of a track bar running 0 … `maximum` over `pixels`: every
 // 10 seconds while the ticks stand kMinTickSpacing apart, else the first of 30 s, 1, 2, 5,
 // 10, 15 and 30 minutes and an hour that spaces them so.
 int TrackBarTickInterval(int maximum, int pixels);
-
-// Rewrites a field's text when it differs, keeping the caret where it was (a field being
-// typed in is rewritten after every keystroke).
-void SetFieldText(QLineEdit* edit, const QString& text);
-// Background of an edit field: the window colour, or the button-face colour.
-void SetFieldColour(QLineEdit* edit, TFieldColour colour);
 
 class TPositionDlg : public QDialog, public TPositionEditorPort {
   Q_OBJECT
