@@ -41,8 +41,7 @@ TEST(AboutBox, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
 // The guide is found from the program's own folder, where the install puts it and where
 // the build puts a copy beside the program; no path of the source tree is needed.
 TEST(AboutBox, GuideIsInstalledWhereTheProgramLooksForIt) {
-  const char* build = std::getenv("VARNEL_BUILD_DIR");
-  ASSERT_NE(build, nullptr);
+  const char* build = VARNEL_TEST_BUILD_DIR;
   EXPECT_TRUE(QFileInfo(UserGuidePath(QString(build) + "/app")).isFile())
       << UserGuidePath(QString(build) + "/app").toStdString();
 
