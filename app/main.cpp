@@ -15,8 +15,11 @@
 #include "Settingsdialog.h"
 #include "TrackListBox.h"
 #include "Trackpropertyform.h"
+#include "WavePlayer.h"
 
 int main(int argc, char** argv) {
+  // Before anything can reach the sound server.
+  varnel::NameSoundStreams("Varnel");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Varnel");
   QGuiApplication::setDesktopFileName("varnel");

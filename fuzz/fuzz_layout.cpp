@@ -24,6 +24,9 @@ class YesPrompter : public varnel::TPrompter {
   void Show(const varnel::TMessage&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool ConfirmOkCancel(const std::string&) override { return true; }
+  varnel::TSaveAnswer AskSaveChanges(const std::string&) override {
+    return varnel::TSaveAnswer::Discard;
+  }
   void Beep() override {}
   std::vector<std::string> OpenFiles(const varnel::TFileDialogRequest&) override { return {}; }
   std::optional<std::string> SaveFile(const varnel::TFileDialogRequest&) override {

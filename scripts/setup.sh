@@ -12,6 +12,7 @@ PACKAGES="
   libsndfile1-dev libsoxr-dev flac libflac-dev vorbis-tools opus-tools
   hyperfine time xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
+  python3-pyatspi at-spi2-core dbus-daemon
 "
 
 missing=""

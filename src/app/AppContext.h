@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "AppSettings.h"
@@ -31,9 +32,6 @@ struct TAppContext {
 
   TPrompter& Prompter;
   DiscLayout Layout;
-  // The layout file the layout was last loaded from or saved to; empty when none. A making
-  // run never writes over it.
-  std::string LayoutPath;
   AppSettings Settings;
   std::atomic<uint8_t> MakeState{MakeIdle};
 
@@ -46,6 +44,13 @@ struct TAppContext {
 
   // The four status bar panel texts of the last refresh.
   std::array<std::string, 4> StatusPanels = {" Total: 00 tracks", " 000MB", " 00:00:00", ""};
+
+  // The layout file the layout was last loaded from or saved to (empty: none), and the
+  // layout as that file holds it (nothing: the empty layout of the start). Whether the
+  // layout has unsaved changes is decided against it (UnsavedChanges.h); a making run
+  // never writes over that file.
+  std::string LayoutPath;
+  std::optional<std::string> SavedLayoutText;
 
   // Called when the track list must be redrawn (set by the window; may be empty).
   std::function<void()> RedrawTracks;

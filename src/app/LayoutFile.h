@@ -30,25 +30,33 @@ std::string LayoutFileText(const DiscLayout& layout);
 // costs time in proportion to the text only.
 std::map<int32_t, std::string> TrackSectionTexts(const std::string& text, int32_t count);
 
-// Saves the layout to `path` as "Save disc layout" does after its dialog: an existing file
-// needs OK to the overwrite question and must be writable; the text is written to a
-// temporary file and renamed over the old one only when complete, so a failed write
-// (shown in an error box with the file name and the system's reason) keeps the old file.
-// True when the file was written; it is then ctx.LayoutPath.
-bool SaveLayoutFile(TAppContext& ctx, const std::string& path);
+// Whether saving over an existing file asks first: Ask for a file the user chose in the
+// save dialog, Replace for the layout's own file when the user said "Save" to the
+// unsaved-changes question.
+enum class TOverwrite { Ask, Replace };
 
-// "Save disc layout": save dialog in LayoutFileDir, the folder remembered, then
-// SaveLayoutFile.
-void FileSaveExecute(TAppContext& ctx);
+// Saves the layout to `path` as "Save disc layout" does after its dialog: an existing file
+// needs OK to the overwrite question (unless `overwrite` is Replace) and must be writable;
+// the text is written to a temporary file and renamed over the old one only when
+// complete, so a failed write (shown in an error box with the file name and the system's
+// reason) keeps the old file. True when the file was written; the layout then counts as
+// saved to `path`.
+bool SaveLayoutFile(TAppContext& ctx, const std::string& path,
+                    TOverwrite overwrite = TOverwrite::Ask);
+
+// "Save disc layout": save dialog in LayoutFileDir (offering the layout file's name), the
+// folder remembered, then SaveLayoutFile. True when the file was written.
+bool FileSaveExecute(TAppContext& ctx);
 
 // Loads the layout file at `path` into ctx.Layout as "Load disc layout" does (questions and
-// messages through ctx.Prompter; MakeState guard). True when a layout was loaded; its path
-// is then ctx.LayoutPath (empty otherwise). The file is read only when it is a regular
-// file of at most 64 MiB; any other is refused at once, the reason as the box's detail.
+// messages through ctx.Prompter; MakeState guard). A file that is no layout of this
+// program, or that cannot be read (not a regular file, over 64 MiB: the reason goes to the
+// box's detail), is refused before the current layout is touched. True when a layout was
+// loaded; it then counts as unchanged, held by `path`.
 bool LoadLayoutFile(TAppContext& ctx, const std::string& path);
 
-// "Load disc layout": ignored while busy; open dialog in LayoutFileDir, the folder
-// remembered, then LoadLayoutFile.
+// "Load disc layout": ignored while busy; the unsaved-changes question (ConfirmDiscardLayout)
+// first, then the open dialog in LayoutFileDir, the folder remembered, then LoadLayoutFile.
 void FileLoadExecute(TAppContext& ctx);
 
 }  // namespace varnel

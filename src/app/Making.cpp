@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <system_error>
 
@@ -22,6 +23,25 @@ std::string TrackOperationText(int32_t trackNumber) {
   char text[80];
   std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...", trackNumber);
   return text;
+}
+
+// The success box: where the sheet went and, after Make, the folder of the produced
+// files, which the box offers to open (the sheet's own folder when no file was needed).
+TMessage SuccessMessage(const std::string& cuePath, const std::string& workDir, bool test) {
+  TMessage m{TBoxKind::Plain, "Operation Successfully Completed.", "Cue sheet: " + cuePath, {}};
+  const size_t slash = cuePath.rfind('/');
+  m.Folder = slash == std::string::npos ? "." : slash == 0 ? "/" : cuePath.substr(0, slash);
+  if (test) return m;
+  std::string produced = ProducedFileName(workDir, cuePath, 1, FileModeWave);
+  produced.erase(produced.rfind('/') + 1);
+  std::error_code ec;
+  if (std::filesystem::is_directory(produced, ec)) {
+    m.Detail += "\nProduced files: " + produced;
+    m.Folder = produced;
+  } else {
+    m.Detail += "\nNo new audio files were needed; the sheet names the source files.";
+  }
+  return m;
 }
 
 }  // namespace
@@ -197,7 +217,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   TMakeOutcome outcome;
   if (state == MakeSucceeded) {
     outcome = TMakeOutcome::Succeeded;
-    Ctx_.Prompter.ShowMessage(TBoxKind::Plain, "Operation Successfully Completed.");
+    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings.WorkDir, test));
   } else if (state == MakeCancelled) {
     outcome = TMakeOutcome::Cancelled;
     Ctx_.Prompter.ShowMessage(TBoxKind::Plain, "Operation was Canceled by User.");

@@ -239,8 +239,21 @@ void TPositionEditor::FormShow() {
   SetText(TPosCtl::PosEdit, PositionText(0));
   SetText(TPosCtl::PosMSFEdit, PositionMsfText(0));
 
-  SetEnabled(TPosCtl::PlayBtn, Player_.OpenWave(ShownFileName_));
+  const bool playable = Player_.OpenWave(ShownFileName_);
+  SetEnabled(TPosCtl::PlayBtn, playable);
   SetEnabled(TPosCtl::StopBtn, true);
+  PlayUnavailableReason_ = playable ? std::string() : Player_.OpenFailure();
+}
+
+int32_t TPositionEditor::Playhead() const {
+  const int32_t heard = Player_.PlayedPosition();
+  return heard < 0 ? -1 : std::min(heard, SampleCount_);
+}
+
+int32_t TPositionEditor::TrackBarShownPos() const {
+  const int32_t heard = Playhead();
+  if (heard < 0) return TrackBarPos_;
+  return std::clamp(heard / static_cast<int32_t>(kSamplesPerSecond), 0, TrackBarMax_);
 }
 
 void TPositionEditor::FormClose() {

@@ -164,6 +164,13 @@ class TPositionEditor {
   TTextColour TextColour(TPosCtl ctl) const { return TextColour_[Index(ctl)]; }
   int32_t TrackBarMax() const { return TrackBarMax_; }
   int32_t TrackBarPos() const { return TrackBarPos_; }
+  // While a play runs: the sample frame being heard (within the file), else −1.
+  int32_t Playhead() const;
+  // The track bar as shown: the second being heard while a play runs (the playhead),
+  // else TrackBarPos. The cursor stays where the user put it.
+  int32_t TrackBarShownPos() const;
+  // Why Play is unavailable since the last showing (empty while it is available).
+  const std::string& PlayUnavailableReason() const { return PlayUnavailableReason_; }
 
   // The editing state.
   const std::string& ShownFileName() const { return ShownFileName_; }
@@ -204,6 +211,7 @@ class TPositionEditor {
   std::array<TTextColour, kPosCtlCount> TextColour_{};
   int32_t TrackBarMax_ = 0;
   int32_t TrackBarPos_ = 0;
+  std::string PlayUnavailableReason_;
 
   std::string ShownFileName_;
   WaveDataInfo ShownWaveInfo_;

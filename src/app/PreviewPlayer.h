@@ -37,6 +37,11 @@ class TPreviewDevice {
   virtual void Stop() = 0;
   // Releases the device (stopping first when needed).
   virtual void Close() = 0;
+  // The sample frame being heard while a play runs (its start plus what the device has
+  // played since); −1 when nothing plays or the device cannot tell.
+  virtual int32_t PlayedPosition() const { return -1; }
+  // Why the last Open failed, in words for the user; empty when the device cannot tell.
+  virtual std::string OpenFailure() const { return {}; }
 };
 
 // The playing state of the position editor. `Playing` is true from a successful play
@@ -80,6 +85,13 @@ class TPreviewPlayer {
 
   bool Playing() const { return Playing_; }
   bool IsOpen() const { return Open_; }
+  // Where the running play is (see TPreviewDevice::PlayedPosition); −1 when not playing.
+  int32_t PlayedPosition() const { return Open_ && Playing_ ? Device_->PlayedPosition() : -1; }
+  // Why no device could be opened: the device's own words, else a general reason.
+  std::string OpenFailure() const {
+    std::string reason = Device_ != nullptr ? Device_->OpenFailure() : std::string();
+    return reason.empty() ? "No sound output is available for this file." : reason;
+  }
 
  private:
   TPreviewDevice* Device_;

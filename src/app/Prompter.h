@@ -29,6 +29,9 @@ struct TMessage {
   std::string Folder;  // a folder the box offers to open (results of a Make); may be empty
 };
 
+// The answers to the question asked before a command discards unsaved work.
+enum class TSaveAnswer { Save, Discard, Cancel };
+
 struct TFileDialogRequest {
   std::string Title;
   // Filter in the "Description|pattern;pattern|Description|pattern" form of the system.
@@ -51,6 +54,9 @@ class TPrompter {
   virtual bool AskYesNo(const std::string& text) = 0;
   // Overwrite questions: OK and Cancel, preceded by the beep. True for OK.
   virtual bool ConfirmOkCancel(const std::string& text) = 0;
+  // The unsaved-changes question: Save, Discard and Cancel (Escape and the close box are
+  // Cancel), preceded by the beep.
+  virtual TSaveAnswer AskSaveChanges(const std::string& text) = 0;
   // Just the beep.
   virtual void Beep() = 0;
 

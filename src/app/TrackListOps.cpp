@@ -4,6 +4,7 @@
 
 #include "InputCheck.h"
 #include "StatusBar.h"
+#include "UnsavedChanges.h"
 
 namespace varnel {
 
@@ -149,18 +150,38 @@ void ClearTracks(TAppContext& ctx) {
 
 void EditClearAudioExecute(TAppContext& ctx) {
   if (!ctx.IsIdle()) return;
+  if (!ConfirmDiscardLayout(ctx)) return;
   ClearTracks(ctx);
   RefreshStatusBar(ctx);
 }
 
 void NewLayout(TAppContext& ctx) {
   if (!ctx.IsIdle()) return;
+  if (!ConfirmDiscardLayout(ctx)) return;
   SetDataTrackFile(ctx, "");
   ctx.Layout.CdTextEnabled = false;
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
   ClearTracks(ctx);
   RefreshStatusBar(ctx);
+  RememberSavedLayout(ctx, "");
+}
+
+void ExchangeTracks(TAppContext& ctx, int32_t a, int32_t b) {
+  const int32_t count = ctx.Layout.Count();
+  if (a < 0 || b < 0 || a >= count || b >= count || a == b) return;
+  ctx.Layout.Exchange(a, b);
+}
+
+bool MoveSelectedTrack(TAppContext& ctx, int32_t delta) {
+  if (!ctx.IsIdle() || (delta != -1 && delta != 1)) return false;
+  const int32_t from = ctx.SelectedTrack;
+  const int32_t to = from + delta;
+  if (from < 0 || from >= ctx.Layout.Count() || to < 0 || to >= ctx.Layout.Count()) return false;
+  ctx.Layout.Exchange(from, to);
+  ctx.SelectedTrack = to;
+  Redraw(ctx);
+  return true;
 }
 
 void AdjustTotal(TAppContext& ctx, int64_t difference) {

@@ -60,12 +60,23 @@ void RemoveSelectedTrack(TAppContext& ctx);
 
 // Destroys every track and sets TotalBytes to 0 (no status bar refresh). Ignored while busy.
 void ClearTracks(TAppContext& ctx);
-// "Clear audio tracks": ClearTracks, then RefreshStatusBar. Ignored while busy.
+// "Clear audio tracks": the unsaved-changes question (ConfirmDiscardLayout), then
+// ClearTracks and RefreshStatusBar. Ignored while busy.
 void EditClearAudioExecute(TAppContext& ctx);
 
-// "New deic layout": empties data track path, CD-Text switch, catalog, .cdt path and the
-// tracks; the image type keeps its value. Ignored while busy.
+// "New deic layout": the unsaved-changes question, then empties data track path, CD-Text
+// switch, catalog, .cdt path and the tracks; the image type keeps its value. The new
+// layout has no file and no changes. Ignored while busy.
 void NewLayout(TAppContext& ctx);
+
+// Exchanges the entries `a` and `b` of the track list (a row dragged over another).
+// Indexes outside the list are ignored. TotalBytes and the status bar are unaffected.
+void ExchangeTracks(TAppContext& ctx, int32_t a, int32_t b);
+
+// Moves the selected track one place up (`delta` −1) or down (+1), the selection going
+// with it. Ignored while busy, without a selection, or at either end of the list. True
+// when a track moved.
+bool MoveSelectedTrack(TAppContext& ctx, int32_t delta);
 
 // Adds `difference` to TotalBytes and refreshes the status bar (the track dialog calls it
 // with the new minus the old GetTotalBytes of the track it edited).

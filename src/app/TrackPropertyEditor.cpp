@@ -4,6 +4,7 @@
 
 #include "Binedit.h"
 #include "CdTime.h"
+#include "EntryChecks.h"
 #include "TrackListOps.h"
 
 namespace varnel {
@@ -218,6 +219,7 @@ void TTrackPropertyEditor::FormShow() {
   GapCutLeadCk = t.PreGapCutLeading;
   GapCutTrailCk = t.PreGapCutTrailing;
   ISRCEdit = IsrcFieldText(t.ISRC);
+  ShownISRC_ = ISRCEdit;
   PreEmphCk = t.PreEmph;
   ProtectCk = t.Protect;
   BrowseDir_ = WaveFileDir;
@@ -284,8 +286,19 @@ bool TTrackPropertyEditor::StoreProperties() {
     Ctx_.Prompter.ShowMessage(TBoxKind::Warning, kSetPreGapAndTrackMessage);
     return false;
   }
+  // The ISRC is checked only when it was edited: a value the layout already held is kept
+  // as it stands.
+  const bool isrcEdited = ISRCEdit != ShownISRC_;
+  if (isrcEdited && !IsIsrcEntry(ISRCEdit)) {
+    Ctx_.Prompter.ShowMessage(TBoxKind::Warning, kIsrcEntryMessage);
+    return false;
+  }
   TTrackInfo& t = *Track;
-  t.ISRC = ISRCEdit;
+  if (isrcEdited) {
+    t.ISRC = IsrcStoredText(ISRCEdit);
+    ISRCEdit = IsrcFieldText(t.ISRC);
+    ShownISRC_ = ISRCEdit;
+  }
   t.PreEmph = PreEmphCk;
   t.Protect = ProtectCk;
   t.SetTrackPreGapPos(PendingTrackPreGapPos_);

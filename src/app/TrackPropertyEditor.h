@@ -124,7 +124,9 @@ class TTrackPropertyEditor {
 
   // Checks, then writes every field to the track, redraws the track list and corrects the
   // layout's byte total by the track's change since it was shown or last stored. False
-  // (after the warning) when a check fails: nothing is written then.
+  // (after the warning) when a check fails: nothing is written then. An ISRC that was
+  // edited must be complete or blank (EntryChecks.h); one left as shown is kept as the
+  // track holds it.
   bool StoreProperties();
   // OK: true when the dialog may close.
   bool OkBtnClick() { return StoreProperties(); }
@@ -186,6 +188,8 @@ class TTrackPropertyEditor {
   int32_t PendingPreGapEndPos_ = 0;
   std::string BrowseDir_;
   int64_t ShownTotalBytes_ = 0;
+  // The ISRC field as shown or last stored.
+  std::string ShownISRC_;
 };
 
 }  // namespace varnel

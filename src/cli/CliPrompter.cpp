@@ -34,6 +34,11 @@ bool TCliPrompter::ConfirmOkCancel(const std::string& text) {
   return AnswerOverwrite;
 }
 
+TSaveAnswer TCliPrompter::AskSaveChanges(const std::string& text) {
+  Err_ << text << std::endl;
+  return TSaveAnswer::Discard;
+}
+
 std::vector<std::string> TCliPrompter::OpenFiles(const TFileDialogRequest&) {
   return OpenPaths;
 }

@@ -41,6 +41,9 @@ class TCliPrompter : public TPrompter {
   void Show(const TMessage& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
+  // varnel-cli never holds work of its own beyond one command, so nothing is lost: the
+  // text is printed and the answer is Discard.
+  TSaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override {}
   std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
   std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;

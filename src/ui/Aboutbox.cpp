@@ -14,21 +14,17 @@
 
 namespace varnel {
 
+QString UserGuidePath(const QString& programDir) {
+#ifdef VARNEL_GUIDE_RELDIR
+  const QString relative = QStringLiteral(VARNEL_GUIDE_RELDIR);
+#else
+  const QString relative = QStringLiteral("../share/doc/varnel");
+#endif
+  return QDir::cleanPath(QDir(programDir).absoluteFilePath(relative + "/user-guide.html"));
+}
+
 QString UserGuidePath() {
-  const QString name = "user-guide.html";
-  QStringList candidates;
-  candidates << QDir(QCoreApplication::applicationDirPath())
-                    .absoluteFilePath("../share/doc/varnel/" + name);
-#ifdef VARNEL_INSTALL_PREFIX
-  candidates << QString(VARNEL_INSTALL_PREFIX) + "/share/doc/varnel/" + name;
-#endif
-#ifdef VARNEL_SOURCE_DIR
-  candidates << QString(VARNEL_SOURCE_DIR) + "/docs/" + name;
-#endif
-  for (const QString& c : candidates) {
-    if (QFileInfo(c).isFile()) return QFileInfo(c).canonicalFilePath();
-  }
-  return QDir::cleanPath(candidates.front());
+  return UserGuidePath(QCoreApplication::applicationDirPath());
 }
 
 QUrl UserGuideUrl(const QString& guidePath, bool japanese) {
@@ -40,7 +36,6 @@ QUrl UserGuideUrl(const QString& guidePath, bool japanese) {
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox");
   setWindowTitle("Version information");
-  setAccessibleName("Version information");
   setFont(DialogFont());
   setModal(true);
   // A fixed dialog frame: no resizing, no help button.
@@ -54,7 +49,6 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   auto label = [this](const char* name, const QString& text) {
     auto* l = new QLabel(text, this);
     l->setObjectName(name);
-    l->setAccessibleName(text);
     return l;
   };
   QLabel* product = label("ProductName", "Varnel");
@@ -68,11 +62,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
-  ok->setAccessibleName("OK");
   ok->setDefault(true);
   auto* web = new QPushButton("&WebSite", this);
   web->setObjectName("WebSiteBtn");
-  web->setAccessibleName("WebSite");
+  web->setAccessibleName("WebSite: the user guide");
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(web, &QPushButton::clicked, this, &TAboutBox::WebSiteBtnClick);
 

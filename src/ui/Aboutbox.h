@@ -10,8 +10,12 @@
 
 namespace varnel {
 
-// The installed user guide: beside the executable's "../share/doc/varnel", else the
-// install prefix's, else the source tree's (a program run from its build folder).
+// The user guide of a program in `programDir`: installed beside it, in the documentation
+// folder that the install puts next to the program's own folder
+// ("<prefix>/bin" → "<prefix>/share/doc/varnel"); the build puts a copy at the same place
+// beside the program in the build folder. Nothing of the source tree is compiled in.
+QString UserGuidePath(const QString& programDir);
+// The guide of the running program.
 QString UserGuidePath();
 
 // The address "&WebSite" opens for a locale.

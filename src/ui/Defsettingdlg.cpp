@@ -1,5 +1,6 @@
 #include "Defsettingdlg.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,15 +18,13 @@ namespace varnel {
 TDefSettingDlg::TDefSettingDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("DefSettingDlg");
   setWindowTitle("Default Properties Setting");
-  setAccessibleName("Default Properties Setting");
   setFont(DialogFont());
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
-  auto named = [](auto* w, const char* name, const QString& caption) {
+  // Controls read as their captions; nothing here needs a name of its own.
+  auto named = [](auto* w, const char* name, const QString&) {
     w->setObjectName(name);
-    const QString accessible = QString(caption).remove('&').trimmed();
-    w->setAccessibleName(accessible.isEmpty() ? QString(name) : accessible);
     return w;
   };
   auto group = [&](const char* name, const char* title, QWidget* parent) {
@@ -78,6 +77,8 @@ TDefSettingDlg::TDefSettingDlg(QWidget* parent) : QDialog(parent) {
   PreGapCutLeadCk_ = check("PreGapCutLeadCk", "Leading", gapSilence);
   PreGapCutTrailCk_ = check("PreGapCutTrailCk", "Trailing", gapSilence);
   row(gapSilence, PreGapCutLeadCk_, PreGapCutTrailCk_);
+  RadioSets_ = {RadioSet(this, {PadHeadRdBtn_, PadTailRdBtn_}),
+                RadioSet(this, {PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_})};
   auto* preGapBox = new QVBoxLayout(preGap);
   preGapBox->addLayout(Length_.MakeRow());
   auto* preGapGroups = new QHBoxLayout;
@@ -146,6 +147,7 @@ void TDefSettingDlg::Refresh() {
   (e.PreGapPadHeadRdBtn ? PreGapPadHeadRdBtn_ : PreGapPadTailRdBtn_)->setChecked(true);
   PreGapCutLeadCk_->setChecked(e.PreGapCutLeadCk);
   PreGapCutTrailCk_->setChecked(e.PreGapCutTrailCk);
+  for (QButtonGroup* set : RadioSets_) TabStopOnChecked(set);
   Updating_ = false;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <functional>
 
 #include "AppSettings.h"
@@ -37,6 +38,7 @@ class TDefSettingDlg : public QDialog {
   TDefPropertyEditor Editor_;
   AppSettings* Settings_ = nullptr;
   TLengthControls Length_;
+  std::array<QButtonGroup*, 2> RadioSets_{};
   QAbstractButton* PreEmphCk_;
   QAbstractButton* ProtectCk_;
   QAbstractButton* PadHeadRdBtn_;

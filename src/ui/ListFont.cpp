@@ -1,6 +1,7 @@
 #include "ListFont.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <algorithm>
 #include <cstdlib>
 
@@ -29,6 +30,10 @@ QFont FontFromSettings(const TFontSettings& fs) {
 
 int FontPixelHeight(const QFont& font) {
   return std::max(1, QFontInfo(font).pixelSize());
+}
+
+int ListRowHeight(const QFont& font) {
+  return QFontMetrics(font).lineSpacing() + 2;
 }
 
 TFontSettings SettingsFromFont(const QFont& font, const TFontSettings& kept) {

@@ -26,8 +26,12 @@ TFontSettings SettingsFromFont(const QFont& font, const TFontSettings& kept);
 // text colour 0x80000008), else the RGB of a 0x00BBGGRR value.
 std::optional<QColor> FontColor(int32_t color);
 
-// Pixel height of a font's characters: the row height of the track list.
+// Pixel height of a font's characters.
 int FontPixelHeight(const QFont& font);
+
+// The track list's row height for a font: its line spacing, so that accents and
+// descenders fit, and a pixel above and below.
+int ListRowHeight(const QFont& font);
 
 // The fixed font of the dialogs: Arial, 12 pixels.
 QFont DialogFont();

@@ -16,11 +16,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
 
 #include "Aboutbox.h"
+#include "EntryChecks.h"
 #include "IniFile.h"
 #include "ListFont.h"
 #include "Making.h"
@@ -29,6 +31,7 @@
 #include "StatusBar.h"
 #include "TrackListBox.h"
 #include "TrackListOps.h"
+#include "UnsavedChanges.h"
 
 namespace varnel {
 
@@ -38,20 +41,26 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// A control with the system's name. `accessible` names it for assistive tools where its
+// caption or the label beside it (its buddy) does not say what it acts on.
 template <typename W>
-W* Named(W* w, const char* name, const QString& accessible) {
+W* Named(W* w, const char* name, const QString& accessible = QString()) {
   w->setObjectName(name);
-  w->setAccessibleName(accessible);
+  if (!accessible.isEmpty()) w->setAccessibleName(accessible);
   return w;
 }
 
 QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy) {
   // Labels carry no control name: a drop on one counts as a drop on the box it stands in.
+  // The control beside the label takes its name from it.
   auto* l = new QLabel(text, parent);
-  l->setAccessibleName(text);
   if (buddy) l->setBuddy(buddy);
   return l;
 }
+
+// The widest text each status bar panel can show, for its width.
+const char* const kStatusPanelSamples[4] = {" Total: 00 tracks", " 0000MB", " 000:00:00",
+                                            " Mix-Mode disc"};
 
 void SetTextKeepingCursor(QLineEdit* edit, const QString& text) {
   if (edit->text() != text) edit->setText(text);
@@ -64,7 +73,6 @@ TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::str
     : QMainWindow(parent), Ctx_(prompter), SettingsPath_(std::move(settingsPath)) {
   setObjectName("VnlMainFrm");
   setWindowTitle("Varnel");
-  setAccessibleName("Varnel");
   setFont(DialogFont());
   Maker_ = std::make_unique<TMakeController>(Ctx_);
   ChooseFont = [this](const QFont& initial) -> std::optional<QFont> {
@@ -77,14 +85,20 @@ TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::str
   // 1. The window from its layout.
   BuildControls();
   BuildActions();
-  Ctx_.RedrawTracks = [this] { Tracks_->SyncWithLayout(); };
+  Ctx_.RedrawTracks = [this] {
+    Tracks_->SyncWithLayout();
+    RefreshTitle();
+  };
 
   // 2. The settings: geometry, column widths and the rest of AppSettings.
+  bool sizeStored = false;
   {
     TIniFile ini(SettingsPath_);
     LoadSettings(ini, Ctx_.Settings, defaultWorkDir);
+    sizeStored = ini.HasKey("Form", "Width") && ini.HasKey("Form", "Height");
+    ColumnsStored_ = ini.HasSection("ColumnWidth");
   }
-  ApplyFormSettings();
+  ApplyFormSettings(sizeStored);
 
   // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
   // nothing on disc.
@@ -113,10 +127,12 @@ void TVnlMainFrm::BuildControls() {
 
   // The data track.
   DataTrackGbx_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", central), "DataTrackGbx",
-                        " Data Track (for Mix-Mode disc) ");
-  BinPathEdit_ = Named(new QLineEdit(DataTrackGbx_), "BinPathEdit", "Image:");
-  BinBrowseBtn_ = Named(new QPushButton("&Browse", DataTrackGbx_), "BinBrowseBtn", "Browse");
-  BinTypeCmb_ = Named(new QComboBox(DataTrackGbx_), "BinTypeCmb", "Type:");
+                        "Data Track (for Mix-Mode disc)");
+  BinPathEdit_ = Named(new QLineEdit(DataTrackGbx_), "BinPathEdit");
+  BinBrowseBtn_ = Named(new QPushButton("&Browse", DataTrackGbx_), "BinBrowseBtn",
+                        "Browse for data track image");
+  // A drop-down list reads as its choice, labelled by the label beside it.
+  BinTypeCmb_ = Named(new QComboBox(DataTrackGbx_), "BinTypeCmb");
   for (const char* t : kImageTypeTexts) BinTypeCmb_->addItem(QString::fromLatin1(t));
   auto* dataGrid = new QGridLayout(DataTrackGbx_);
   dataGrid->addWidget(Caption("Image:", DataTrackGbx_, BinPathEdit_), 0, 0);
@@ -131,19 +147,31 @@ void TVnlMainFrm::BuildControls() {
 
   // The audio tracks.
   AudioTracksGbx_ =
-      Named(new QGroupBox(" Audio Tracks ", central), "AudioTracksGbx", " Audio Tracks ");
-  CdTextCk_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGbx_), "CdTextCk", "Enable CD-TEXT");
-  CdtEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CdtEdit", "CdtEdit");
-  CdtBrowseBtn_ = Named(new QPushButton("Br&owse", AudioTracksGbx_), "CdtBrowseBtn", "Browse");
-  CatalogEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CatalogEdit", "Media Catalog Number:");
+      Named(new QGroupBox(" Audio Tracks ", central), "AudioTracksGbx", "Audio Tracks");
+  CdTextCk_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGbx_), "CdTextCk");
+  // The field has no label of its own: the check box before it says what it holds.
+  CdtEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CdtEdit", "CD-TEXT file");
+  CdtBrowseBtn_ =
+      Named(new QPushButton("Br&owse", AudioTracksGbx_), "CdtBrowseBtn", "Browse for CD-Text file");
+  CatalogEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CatalogEdit");
   // Thirteen digit positions, blanks where no digit has been typed.
   CatalogEdit_->setInputMask("0000000000000; ");
   CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
   CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
-  WaveBrowseBtn_ = Named(new QPushButton("B&rowse", AudioTracksGbx_), "WaveBrowseBtn", "Browse");
-  WaveClearbtn_ = Named(new QPushButton("&Clear", AudioTracksGbx_), "WaveClearbtn", "Clear");
+  CatalogEdit_->installEventFilter(this);
+  WaveBrowseBtn_ =
+      Named(new QPushButton("B&rowse", AudioTracksGbx_), "WaveBrowseBtn", "Add audio files");
+  WaveClearbtn_ =
+      Named(new QPushButton("&Clear", AudioTracksGbx_), "WaveClearbtn", "Clear audio tracks");
   Tracks_ = new TTracksList(Ctx_, AudioTracksGbx_);
   connect(Tracks_, &TTracksList::PropertiesRequested, this, &TVnlMainFrm::EditPropertyExecute);
+  connect(Tracks_, &TTracksList::RemoveRequested, this,
+          [this] { Guarded([this] { EditRemoveExecute(); }); });
+  connect(Tracks_, &TTracksList::MoveRequested, this, [this](int delta) {
+    Guarded([&] { MoveSelectedTrack(Ctx_, delta); });
+    UpdateFromContext();
+  });
+  connect(Tracks_, &TTracksList::OrderChanged, this, &TVnlMainFrm::RefreshTitle);
 
   auto* audioGrid = new QGridLayout(AudioTracksGbx_);
   audioGrid->addWidget(CdTextCk_, 0, 0);
@@ -169,40 +197,48 @@ void TVnlMainFrm::BuildControls() {
   Tracks_->Header()->setAcceptDrops(false);
   Tracks_->Header()->viewport()->setAcceptDrops(false);
 
-  // The status bar with its four panels.
+  // The status bar with its four panels. Each is wide enough for the widest text it can
+  // show; the last one reaches to the right edge, as a status bar's last part does. The
+  // panels are read out by their texts.
   auto* bar = new QStatusBar(this);
   bar->setObjectName("StatusBar");
-  bar->setAccessibleName("StatusBar");
+  bar->setAccessibleName("Disc summary");
   setStatusBar(bar);
   for (int i = 0; i < 4; ++i) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString("StatusPanel%1").arg(i));
-    panel->setAccessibleName(QString("StatusPanel%1").arg(i));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    if (i < 3) {
-      panel->setFixedWidth(kStatusPanelWidths[i]);
-      bar->addWidget(panel);
-    } else {
-      // The last panel reaches to the right edge, as a status bar's last part does.
-      panel->setMinimumWidth(kStatusPanelWidths[i]);
-      bar->addWidget(panel, 1);
-    }
+    const int text =
+        panel->fontMetrics().horizontalAdvance(QString::fromLatin1(kStatusPanelSamples[i]));
+    const int frame = 2 * panel->frameWidth() + panel->margin() * 2 + 6;
+    panel->setMinimumWidth(std::max(kStatusPanelWidths[i], text + frame));
+    bar->addWidget(panel, i < 3 ? 0 : 1);
     StatusPanels_[static_cast<size_t>(i)] = panel;
   }
 
   connect(BinPathEdit_, &QLineEdit::textChanged, this, &TVnlMainFrm::BinPathEditChange);
   connect(BinTypeCmb_, &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (!Updating_ && index >= 0) Ctx_.Layout.ImageType = index;
+    if (Updating_ || index < 0) return;
+    Ctx_.Layout.ImageType = index;
+    RefreshTitle();
   });
   connect(CdTextCk_, &QCheckBox::toggled, this, [this](bool on) {
-    if (!Updating_) Ctx_.Layout.CdTextEnabled = on;
+    if (Updating_) return;
+    Ctx_.Layout.CdTextEnabled = on;
+    RefreshTitle();
   });
   connect(CdtEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    if (!Updating_) Ctx_.Layout.CdtPath = text.toStdString();
+    if (Updating_) return;
+    Ctx_.Layout.CdtPath = text.toStdString();
+    RefreshTitle();
   });
   connect(CatalogEdit_, &QLineEdit::textChanged, this, [this] {
-    if (!Updating_)
-      Ctx_.Layout.MediaCatalog = CatalogFieldText(CatalogEdit_->displayText().toStdString());
+    if (Updating_) return;
+    // A complete number (or none) is taken at once; a partial one only when the field is
+    // left, where it is refused.
+    const std::string text = CatalogEdit_->displayText().toStdString();
+    if (IsCatalogEntry(text)) Ctx_.Layout.MediaCatalog = CatalogFieldText(text);
+    RefreshTitle();
   });
 
   setMinimumSize(kMinFormWidth, kMinFormHeight);
@@ -258,7 +294,6 @@ void TVnlMainFrm::BuildActions() {
 
   QMenuBar* bar = menuBar();
   bar->setObjectName("MainMenu");
-  bar->setAccessibleName("MainMenu");
   for (const auto& m : kMenus) {
     QMenu* menu = bar->addMenu(m.Title);
     menu->setObjectName(m.Name);
@@ -294,12 +329,22 @@ void TVnlMainFrm::BuildActions() {
   bind(WaveClearbtn_, "EditClearAudio");
 }
 
-void TVnlMainFrm::ApplyFormSettings() {
+void TVnlMainFrm::ApplyFormSettings(bool sizeStored) {
   AppSettings& s = Ctx_.Settings;
   // Geometry within reach of a screen: a settings file from another display (or a
-  // hand-edited one) must not put the window where nobody can see it.
-  const int w = std::clamp(s.Width, kMinFormWidth, 16384);
-  const int h = std::clamp(s.Height, kMinFormHeight, 16384);
+  // hand-edited one) must not put the window where nobody can see it. Without a stored
+  // size the window opens at a size that shows every column.
+  int w = std::clamp(s.Width, kMinFormWidth, 16384);
+  int h = std::clamp(s.Height, kMinFormHeight, 16384);
+  if (!sizeStored) {
+    w = kDefaultFormWidth;
+    h = kDefaultFormHeight;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+      const QRect avail = primary->availableGeometry();
+      w = std::clamp(std::min(w, avail.width() - 40), kMinFormWidth, w);
+      h = std::clamp(std::min(h, avail.height() - 60), kMinFormHeight, h);
+    }
+  }
   QPoint pos(std::clamp(s.Left, -100000, 100000), std::clamp(s.Top, -100000, 100000));
   const QRect wanted(pos, QSize(w, h));
   bool visible = false;
@@ -337,7 +382,36 @@ void TVnlMainFrm::UpdateFromContext() {
   for (size_t i = 0; i < StatusPanels_.size(); ++i) {
     StatusPanels_[i]->setText(Q(Ctx_.StatusPanels[i]));
   }
+  RefreshTitle();
   Updating_ = was;
+}
+
+void TVnlMainFrm::RefreshTitle() {
+  const QString title = Q(MainWindowTitle(Ctx_));
+  if (windowTitle() != title) setWindowTitle(title);
+}
+
+bool TVnlMainFrm::CommitCatalogEntry() {
+  const std::string text = CatalogEdit_->displayText().toStdString();
+  if (text == CatalogFieldText(Ctx_.Layout.MediaCatalog)) return true;
+  if (EnterMediaCatalog(Ctx_, text)) {
+    RefreshTitle();
+    return true;
+  }
+  CatalogEdit_->setFocus(Qt::OtherFocusReason);
+  return false;
+}
+
+bool TVnlMainFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == CatalogEdit_ && event->type() == QEvent::FocusOut && !Updating_) {
+    // Leaving the field by the keyboard or the mouse checks it; a menu or a box opening
+    // over it does not.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+      QTimer::singleShot(0, this, [this] { CommitCatalogEntry(); });
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TVnlMainFrm::ApplyListFont(const TFontSettings& font) {
@@ -354,7 +428,7 @@ void TVnlMainFrm::ApplyQtFont(const QFont& font) {
     pal.setColor(QPalette::Text, color ? *color : QApplication::palette(e).color(QPalette::Text));
     e->setPalette(pal);
   }
-  Tracks_->SetRowHeight(FontPixelHeight(font));
+  Tracks_->SetRowHeight(ListRowHeight(font));
   Tracks_->viewport()->update();
 }
 
@@ -391,11 +465,21 @@ void TVnlMainFrm::showEvent(QShowEvent* e) {
   TFontSettings font;
   LoadFontSettings(ini, font);
   ApplyListFont(font);
+  // Without widths of its own the list starts with columns that show their texts.
+  if (!ColumnsStored_) Tracks_->FitColumnsToTexts();
 }
 
 void TVnlMainFrm::closeEvent(QCloseEvent* e) {
   // A run ends before the window can: its progress dialog and result box come first.
   if (Making_) {
+    e->ignore();
+    return;
+  }
+  // Unsaved work is saved or given up knowingly.
+  bool goOn = false;
+  Guarded([&] { goOn = CommitCatalogEntry() && ConfirmDiscardLayout(Ctx_); });
+  UpdateFromContext();
+  if (!goOn) {
     e->ignore();
     return;
   }

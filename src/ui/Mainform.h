@@ -34,7 +34,10 @@ class TTracksList;
 
 inline constexpr int kMinFormWidth = 500;
 inline constexpr int kMinFormHeight = 400;
-// Widths of the four status bar panels (the last one at least that wide).
+// The size the window opens at when the settings file holds none (within the screen).
+inline constexpr int kDefaultFormWidth = 1000;
+inline constexpr int kDefaultFormHeight = 600;
+// Least widths of the four status bar panels; each is as wide as its widest text.
 inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
 
 class TVnlMainFrm : public QMainWindow {
@@ -86,8 +89,14 @@ class TVnlMainFrm : public QMainWindow {
   // that carries one, labels counting as the box they stand in.
   std::string ControlNameAt(const QPoint& pos) const;
 
-  // Shows the layout, the control availability and the status texts of the context.
+  // Shows the layout, the control availability, the status texts and the title of the
+  // context.
   void UpdateFromContext();
+  // The title: the layout file's name and whether it has unsaved changes.
+  void RefreshTitle();
+  // The catalog number field's text, when the user changed it, goes into the layout if it
+  // is complete or empty; otherwise the warning, the field keeps the focus, and false.
+  bool CommitCatalogEntry();
   // Gives the list, the image path field and the .cdt path field the font, and the list
   // rows its height.
   void ApplyListFont(const TFontSettings& font);
@@ -104,7 +113,9 @@ class TVnlMainFrm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  // Closing asks about unsaved changes first, and is given up on Cancel.
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
@@ -112,7 +123,7 @@ class TVnlMainFrm : public QMainWindow {
  private:
   void BuildControls();
   void BuildActions();
-  void ApplyFormSettings();
+  void ApplyFormSettings(bool sizeStored);
   void ApplyQtFont(const QFont& font);
   void StartMakingCommand(bool test);
   void BinPathEditChange();
@@ -122,6 +133,8 @@ class TVnlMainFrm : public QMainWindow {
   std::string SettingsPath_;
   TFontSettings FontKept_;
   bool FirstShown_ = false;
+  // The settings file held the column widths.
+  bool ColumnsStored_ = false;
   bool Updating_ = false;
   bool Making_ = false;
 

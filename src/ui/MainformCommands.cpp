@@ -62,6 +62,7 @@ void TVnlMainFrm::FileLoadExecute() {
 }
 
 void TVnlMainFrm::FileSaveExecute() {
+  if (!CommitCatalogEntry()) return;
   varnel::FileSaveExecute(Ctx_);
   UpdateFromContext();
 }
@@ -87,6 +88,7 @@ void TVnlMainFrm::SetProgressDlg(TProgressDlg* dlg) {
 
 void TVnlMainFrm::StartMakingCommand(bool test) {
   if (!Ctx_.IsIdle() || Making_) return;
+  if (!CommitCatalogEntry()) return;
   Making_ = true;
   // The progress dialog's modal loop keeps the window alive (painting, the clock, Cancel)
   // while the worker runs; the run's last notification closes it. The controller joins

@@ -7,12 +7,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "ListFont.h"
@@ -21,67 +23,30 @@
 
 namespace varnel {
 
-// ---- shared widgets
-
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
-  auto make = [this](Qt::ArrowType arrow, const char* name) {
-    auto* b = new QToolButton(this);
-    b->setArrowType(arrow);
-    b->setAutoRepeat(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setFixedSize(17, 11);
-    b->setAccessibleName(name);
-    return b;
-  };
-  Up_ = make(Qt::UpArrow, "Up");
-  Down_ = make(Qt::DownArrow, "Down");
-  auto* box = new QVBoxLayout(this);
-  box->setContentsMargins(0, 0, 0, 0);
-  box->setSpacing(0);
-  box->addWidget(Up_);
-  box->addWidget(Down_);
-  setFocusPolicy(Qt::NoFocus);
-  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  connect(Up_, &QToolButton::clicked, this, [this] { emit Clicked(true); });
-  connect(Down_, &QToolButton::clicked, this, [this] { emit Clicked(false); });
-}
-
-TKeyHook::TKeyHook(QWidget* field, std::function<bool(QKeyEvent*)> handler)
-    : QObject(field), Handler_(std::move(handler)) {
-  field->installEventFilter(this);
-}
-
-bool TKeyHook::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && Handler_) {
-    if (Handler_(static_cast<QKeyEvent*>(event))) return true;
+int TrackBarTickInterval(int maximum, int pixels) {
+  static const int kSteps[] = {10, 30, 60, 120, 300, 600, 900, 1800, 3600};
+  for (int step : kSteps) {
+    if (int64_t{pixels} * step >= int64_t{kMinTickSpacing} * maximum) return step;
   }
-  return QObject::eventFilter(watched, event);
-}
-
-void SetFieldText(QLineEdit* edit, const QString& text) {
-  if (edit->text() == text || edit->displayText() == text) return;
-  const int caret = edit->cursorPosition();
-  edit->setText(text);
-  edit->setCursorPosition(std::min(caret, static_cast<int>(edit->displayText().size())));
-}
-
-void SetFieldColour(QLineEdit* edit, TFieldColour colour) {
-  const QPalette standard = QApplication::palette(edit);
-  const QColor base = colour == TFieldColour::Window
-                          ? standard.color(QPalette::Active, QPalette::Base)
-                          : standard.color(QPalette::Active, QPalette::Button);
-  QPalette p = edit->palette();
-  if (p.color(QPalette::Active, QPalette::Base) == base &&
-      p.color(QPalette::Disabled, QPalette::Base) == base) {
-    return;
-  }
-  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    p.setColor(g, QPalette::Base, base);
-  }
-  edit->setPalette(p);
+  return kSteps[std::size(kSteps) - 1];
 }
 
 namespace {
+
+// A track bar style under which a click in the groove moves the handle right there, not
+// by a page.
+class TJumpingSliderStyle : public QProxyStyle {
+ public:
+  explicit TJumpingSliderStyle(QObject* owner) { setParent(owner); }
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == QStyle::SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+// How often the playhead is followed while a play runs.
+constexpr int kPlayheadMs = 40;
 
 // The text colour of a length field and its MSF field.
 void SetTextColour(QLineEdit* edit, TTextColour colour) {
@@ -117,17 +82,19 @@ struct TBoundaryRow {
   TPosCtl Lbl;
   const char* BtnCaption;
   const char* LblCaption;
+  const char* Field;  // what its arrows step, for assistive tools
 };
 
 const TBoundaryRow kRows[4] = {
     {TBoundary::TrackStart, TPosCtl::TrackStartEdit, TPosCtl::TrackStartUd, TPosCtl::SetStartBtn,
-     TPosCtl::TrackStartLbl, "Track Start", "Start:"},
+     TPosCtl::TrackStartLbl, "Track Start", "Start:", "Track start"},
     {TBoundary::TrackEnd, TPosCtl::TrackEndEdit, TPosCtl::TrackEndUd, TPosCtl::SetEndBtn,
-     TPosCtl::TrackEndLbl, "Track End", "End:"},
+     TPosCtl::TrackEndLbl, "Track End", "End:", "Track end"},
     {TBoundary::PreGapStart, TPosCtl::PreGapStartEdit, TPosCtl::PreGapStartUd,
-     TPosCtl::SetPreGapStartBtn, TPosCtl::PreGapStartLbl, "PreGap Start", "Start:"},
+     TPosCtl::SetPreGapStartBtn, TPosCtl::PreGapStartLbl, "PreGap Start",
+     "Start:", "Pre-gap start"},
     {TBoundary::PreGapEnd, TPosCtl::PreGapEndEdit, TPosCtl::PreGapEndUd, TPosCtl::SetPreGapEndBtn,
-     TPosCtl::PreGapEndLbl, "PreGap End", "End:"},
+     TPosCtl::PreGapEndLbl, "PreGap End", "End:", "Pre-gap end"},
 };
 
 constexpr TPosCtl kEdits[] = {
@@ -157,6 +124,8 @@ TPositionDlg::TPositionDlg(TPrompter& prompter, QWidget* parent, TPreviewDevice*
                  Qt::WindowCloseButtonHint);
   BuildControls();
   if (Player_) Player_->Notify = [this](TPlayNotify code) { PlayNotify(code); };
+  PlayheadTimer_.setInterval(kPlayheadMs);
+  connect(&PlayheadTimer_, &QTimer::timeout, this, &TPositionDlg::Refresh);
   Refresh();
 }
 
@@ -181,47 +150,51 @@ void TPositionDlg::Act(const std::function<void()>& action) {
 }
 
 void TPositionDlg::BuildControls() {
-  auto put = [this](TPosCtl ctl, QWidget* w, const QString& accessible) {
+  // Each control carries the system's name. Assistive tools read it by its caption or by
+  // the label beside it; `accessible` names it where neither says what it holds.
+  auto put = [this](TPosCtl ctl, QWidget* w, const QString& accessible = QString()) {
     w->setObjectName(PosCtlName(ctl));
-    w->setAccessibleName(accessible.isEmpty() ? QString(PosCtlName(ctl)) : accessible);
+    if (!accessible.isEmpty()) w->setAccessibleName(accessible);
     Ctl_[static_cast<size_t>(ctl)] = w;
     return w;
   };
   const int digitWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 14;
-  auto edit = [&](TPosCtl ctl, const char* mask) {
+  auto edit = [&](TPosCtl ctl, const char* mask, const QString& accessible = QString()) {
     auto* e = new QLineEdit(this);
     if (mask != nullptr) e->setInputMask(mask);
     e->setFixedWidth(digitWidth);
-    put(ctl, e, {});
+    put(ctl, e, accessible);
     return e;
   };
-  auto upDown = [&](TPosCtl ctl) {
+  auto upDown = [&](TPosCtl ctl, const QString& field) {
     auto* u = new TUpDown(this);
-    put(ctl, u, {});
+    put(ctl, u);
+    u->SetFieldName(field);
     return u;
   };
   auto button = [&](TPosCtl ctl, const char* caption) {
     auto* b = new QPushButton(caption, this);
     b->setAutoDefault(false);
-    put(ctl, b, QString(caption).remove('&'));
+    put(ctl, b);
     return b;
   };
+  // Labels read as their texts, changing ones too.
   auto label = [&](TPosCtl ctl, const char* caption) {
     auto* l = new QLabel(caption, this);
-    put(ctl, l, caption);
+    put(ctl, l);
     return l;
   };
 
   // The cursor.
   auto* posLbl = new QLabel("Cursor:", this);
   posLbl->setObjectName("PosLbl");
-  posLbl->setAccessibleName("Cursor:");
   QLineEdit* posEdit = edit(TPosCtl::PosEdit, "9999999999;_");
   posLbl->setBuddy(posEdit);
-  TUpDown* posUd = upDown(TPosCtl::PosUd);
-  QLineEdit* msfEdit = edit(TPosCtl::PosMSFEdit, "99:99:99;_");
+  TUpDown* posUd = upDown(TPosCtl::PosUd, "Cursor sample");
+  QLineEdit* msfEdit =
+      edit(TPosCtl::PosMSFEdit, "99:99:99;_", "Cursor in minutes, seconds and frames");
   msfEdit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 14);
-  TUpDown* msfUd = upDown(TPosCtl::PosMSFUd);
+  TUpDown* msfUd = upDown(TPosCtl::PosMSFUd, "Cursor frame");
   auto* cursorRow = new QHBoxLayout;
   cursorRow->addWidget(posLbl);
   cursorRow->addWidget(posEdit);
@@ -238,7 +211,7 @@ void TPositionDlg::BuildControls() {
                    const TBoundaryRow& end, TPosCtl lengthLbl, TPosCtl lengthEdit,
                    TPosCtl lengthMsf) {
     auto* box = new QGroupBox(title, this);
-    put(ctl, box, QString(title).trimmed());
+    put(ctl, box);
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(4);
     int r = 0;
@@ -247,7 +220,7 @@ void TPositionDlg::BuildControls() {
       QLabel* l = label(row->Lbl, row->LblCaption);
       QLineEdit* e = edit(row->Edit, "9999999999;_");
       l->setBuddy(e);
-      TUpDown* u = upDown(row->Ud);
+      TUpDown* u = upDown(row->Ud, row->Field);
       grid->addWidget(l, r, 0);
       grid->addWidget(e, r, 1);
       grid->addWidget(u, r, 2, Qt::AlignLeft);
@@ -255,7 +228,9 @@ void TPositionDlg::BuildControls() {
     }
     QLabel* l = label(lengthLbl, "Length:");
     QLineEdit* len = edit(lengthEdit, nullptr);
-    QLineEdit* msf = edit(lengthMsf, nullptr);
+    l->setBuddy(len);
+    QLineEdit* msf = edit(lengthMsf, nullptr,
+                          QString("%1 length in minutes, seconds and frames").arg(title).trimmed());
     for (QLineEdit* e : {len, msf}) {
       e->setReadOnly(true);
       // Computed values: Tab passes them by.
@@ -277,15 +252,17 @@ void TPositionDlg::BuildControls() {
   groups->addWidget(preGap);
   groups->addWidget(track);
 
-  // The preview player: waveform, track bar, Play and Stop.
+  // The preview player: waveform, track bar, Play and Stop. A click in the track bar's
+  // groove jumps there.
   Strip_ = new TWaveformStrip(this);
   auto* bar = new QSlider(Qt::Horizontal, this);
+  bar->setStyle(new TJumpingSliderStyle(bar));
   bar->setTickPosition(QSlider::TicksBelow);
   bar->setTickInterval(10);
   bar->setPageStep(10);
   bar->setSingleStep(1);
   bar->setRange(0, 0);
-  put(TPosCtl::TrackBar, bar, {});
+  put(TPosCtl::TrackBar, bar, "Position in seconds");
   QLabel* startLbl = label(TPosCtl::Label1, "00:00");
   QLabel* lengthLbl = label(TPosCtl::LengthLbl, "00:00");
   // The waveform spans the same width as the track bar below it.
@@ -402,14 +379,42 @@ void TPositionDlg::Refresh() {
   }
   auto* bar = static_cast<QSlider*>(Control(TPosCtl::TrackBar));
   bar->setMaximum(Editor_.TrackBarMax());
-  bar->setValue(Editor_.TrackBarPos());
+  // While a play runs the bar follows the sound, unless the user holds its handle.
+  if (!bar->isSliderDown()) bar->setValue(Editor_.TrackBarShownPos());
+  UpdateTicks();
   std::array<int32_t, 4> bounds{};
   for (const TBoundaryRow& row : kRows) {
     const auto i = static_cast<size_t>(row.Boundary);
     bounds[i] = Editor_.HasTarget(row.Boundary) ? Editor_.Value(row.Boundary) : -1;
   }
   Strip_->SetMarks(Editor_.CursorPos(), bounds);
+  Strip_->SetPlayhead(Editor_.Playhead());
+  if (Editor_.Playing() != PlayheadTimer_.isActive()) {
+    if (Editor_.Playing()) {
+      PlayheadTimer_.start();
+    } else {
+      PlayheadTimer_.stop();
+    }
+  }
+  // Why Play is unavailable, for the pointer and for assistive tools.
+  QWidget* play = Control(TPosCtl::PlayBtn);
+  const QString why = QString::fromStdString(Editor_.PlayUnavailableReason());
+  if (play->toolTip() != why) {
+    play->setToolTip(why);
+    play->setAccessibleDescription(why);
+  }
   Updating_ = false;
+}
+
+void TPositionDlg::UpdateTicks() {
+  auto* bar = static_cast<QSlider*>(Control(TPosCtl::TrackBar));
+  const int interval = TrackBarTickInterval(bar->maximum(), bar->width());
+  if (bar->tickInterval() != interval) bar->setTickInterval(interval);
+}
+
+void TPositionDlg::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  UpdateTicks();
 }
 
 void TPositionDlg::EditPositions(const std::string& path, const WaveDataInfo& info,

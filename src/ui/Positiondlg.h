@@ -7,18 +7,17 @@
 // widget from it. It is the track property dialog's way to the position editor
 // (TPositionEditorPort): set up on a file with the caller's variables, shown modally,
 // closed. The caller's variables are written only by a successful OK or Apply.
-//
-// Also here: the two small widgets the property dialogs share with it, an up-down arrow
-// pair and a key hook for edit fields.
 #pragma once
 
 #include <QDialog>
 #include <QObject>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 
+#include "FieldWidgets.h"
 #include "PositionEditor.h"
 
 class QKeyEvent;
@@ -33,41 +32,12 @@ namespace varnel {
 class TWavePlayer;
 class TWaveformStrip;
 
-// An up-down control: an up and a down arrow stacked, which report one click each (and
-// repeat while held). It never takes the focus; the field beside it does.
-class TUpDown : public QWidget {
-  Q_OBJECT
- public:
-  explicit TUpDown(QWidget* parent = nullptr);
-  QToolButton* UpButton() const { return Up_; }
-  QToolButton* DownButton() const { return Down_; }
-
- signals:
-  void Clicked(bool up);
-
- private:
-  QToolButton* Up_;
-  QToolButton* Down_;
-};
-
-// Keys pressed in an edit field, offered to `handler` before the field sees them; a key
-// the handler takes (returns true for) never reaches the field or the dialog.
-class TKeyHook : public QObject {
- public:
-  TKeyHook(QWidget* field, std::function<bool(QKeyEvent*)> handler);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  std::function<bool(QKeyEvent*)> Handler_;
-};
-
-// Rewrites a field's text when it differs, keeping the caret where it was (a field being
-// typed in is rewritten after every keystroke).
-void SetFieldText(QLineEdit* edit, const QString& text);
-// Background of an edit field: the window colour, or the button-face colour.
-void SetFieldColour(QLineEdit* edit, TFieldColour colour);
+// Ticks under the track bar stand at least this many pixels apart.
+inline constexpr int kMinTickSpacing = 8;
+// The tick interval, in seconds, of a track bar running 0 … `maximum` over `pixels`: every
+// 10 seconds while the ticks stand kMinTickSpacing apart, else the first of 30 s, 1, 2, 5,
+// 10, 15 and 30 minutes and an hour that spaces them so.
+int TrackBarTickInterval(int maximum, int pixels);
 
 class TPositionDlg : public QDialog, public TPositionEditorPort {
   Q_OBJECT
@@ -90,11 +60,13 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
 
   // The device's report of how a play ended.
   void PlayNotify(TPlayNotify code);
-  // Every widget from the editor's state.
+  // Every widget from the editor's state (while a play runs, also on a clock, so that the
+  // track bar and the waveform's playhead follow the sound).
   void Refresh();
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  public slots:
   // Closing, whatever closed the dialog: playback stopped, the device closed, the file
@@ -103,6 +75,7 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
 
  private:
   void BuildControls();
+  void UpdateTicks();
   QLineEdit* Edit(TPosCtl ctl) const;
   // Text as shown, empty places included, for the editor's change actions.
   static std::string Shown(QLineEdit* edit);
@@ -114,6 +87,8 @@ class TPositionDlg : public QDialog, public TPositionEditorPort {
   TPositionEditor Editor_;
   std::array<QWidget*, kPosCtlCount> Ctl_{};
   TWaveformStrip* Strip_ = nullptr;
+  // Follows the playhead while a play runs.
+  QTimer PlayheadTimer_;
   bool Updating_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "Progressdialog.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -17,43 +18,56 @@ namespace varnel {
 TProgressDlg::TProgressDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("ProgressDlg");
   setWindowTitle("Operation in progress");
-  setAccessibleName("Operation in progress");
   setFont(DialogFont());
   // A dialog border without border icons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(358, 128);
   setModal(true);
 
+  // The labels read as the texts they show, the changing ones too.
   auto* label1 = new QLabel("Operation:", this);
   label1->setObjectName("Label1");
-  label1->setAccessibleName("Operation:");
-  label1->move(16, 16);
   auto* label2 = new QLabel("Elapsed time:", this);
   label2->setObjectName("Label2");
-  label2->setAccessibleName("Elapsed time:");
-  label2->move(16, 38);
   OperationLbl_ = new QLabel("Current Operation", this);
   OperationLbl_->setObjectName("OperationLbl");
-  OperationLbl_->setAccessibleName("OperationLbl");
-  OperationLbl_->setGeometry(100, 16, 250, 16);
+  // As wide as the longest text a run shows.
+  int widest = 0;
+  for (const QString& text : {QStringLiteral("Editing and Copying a wave file for Track99..."),
+                              QStringLiteral("Exporting Cue sheet..."), kCancellingText}) {
+    widest = std::max(widest, OperationLbl_->fontMetrics().horizontalAdvance(text));
+  }
+  OperationLbl_->setMinimumWidth(widest + 4);
   TimeLbl_ = new QLabel("00:00", this);
   TimeLbl_->setObjectName("TimeLbl");
-  TimeLbl_->setAccessibleName("TimeLbl");
-  TimeLbl_->setGeometry(100, 38, 120, 16);
+  TimeLbl_->setMinimumWidth(TimeLbl_->fontMetrics().horizontalAdvance("0000:00") + 4);
   ProgressBar_ = new QProgressBar(this);
   ProgressBar_->setObjectName("ProgressBar");
-  ProgressBar_->setAccessibleName("ProgressBar");
-  ProgressBar_->setGeometry(16, 64, 328, 16);
+  ProgressBar_->setAccessibleName("Progress");
   ProgressBar_->setRange(0, 100);
   ProgressBar_->setValue(0);
   ProgressBar_->setTextVisible(false);
+  ProgressBar_->setFixedHeight(16);
   CancelBtn_ = new QPushButton("&Cancel", this);
   CancelBtn_->setObjectName("CancelBtn");
-  CancelBtn_->setAccessibleName("Cancel");
-  CancelBtn_->setGeometry(152, 91, 60, 24);
+  CancelBtn_->setMinimumSize(60, 24);
   CancelBtn_->setFocusPolicy(Qt::ClickFocus);
   CancelBtn_->setAutoDefault(false);
   connect(CancelBtn_, &QPushButton::clicked, this, &TProgressDlg::CancelBtnClick);
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(16, 14, 16, 12);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(6);
+  grid->addWidget(label1, 0, 0);
+  grid->addWidget(OperationLbl_, 0, 1);
+  grid->addWidget(label2, 1, 0);
+  grid->addWidget(TimeLbl_, 1, 1);
+  grid->addWidget(ProgressBar_, 2, 0, 1, 2);
+  grid->addWidget(CancelBtn_, 3, 0, 1, 2, Qt::AlignHCenter);
+  grid->setColumnStretch(1, 1);
+  // At least the size the form was drawn at, larger when the texts need it.
+  const QSize hint = grid->sizeHint();
+  setFixedSize(std::max(358, hint.width()), std::max(128, hint.height()));
 
   Timer_.setObjectName("Timer");
   Timer_.setInterval(1000);
@@ -73,7 +87,10 @@ void TProgressDlg::Apply(int32_t code, int32_t argument) {
     case ProgressNextTrack:
     case ProgressCueSheet: {
       Display_.Apply(code, argument);
-      OperationLbl_->setText(QString::fromStdString(Display_.Operation));
+      // A new run starts afresh; within a run that is being cancelled the label keeps
+      // saying so.
+      if (code == ProgressStart) SetCancelling(false);
+      if (!Cancelling_) OperationLbl_->setText(QString::fromStdString(Display_.Operation));
       ProgressBar_->setRange(0, std::max(Display_.Maximum, 1));
       ProgressBar_->setValue(std::clamp(Display_.Position, 0, ProgressBar_->maximum()));
       break;
@@ -106,6 +123,10 @@ int TProgressDlg::ShowModal() {
 
 void TProgressDlg::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
+  if (Cancelling_) {
+    SetCancelling(false);
+    OperationLbl_->setText(QString::fromStdString(Display_.Operation));
+  }
   ElapsedSeconds_ = 0;
   TimeLbl_->setText(QString());
   Timer_.start();
@@ -120,7 +141,16 @@ void TProgressDlg::TimerTimer() {
 }
 
 void TProgressDlg::CancelBtnClick() {
+  if (Cancelling_) return;
+  // Said at once: the run stops only after the track it is working on.
+  SetCancelling(true);
   if (OnCancel) OnCancel();
+}
+
+void TProgressDlg::SetCancelling(bool cancelling) {
+  Cancelling_ = cancelling;
+  CancelBtn_->setEnabled(!cancelling);
+  if (cancelling) OperationLbl_->setText(kCancellingText);
 }
 
 void TProgressDlg::closeEvent(QCloseEvent* e) {

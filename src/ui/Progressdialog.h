@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,9 @@ class QProgressBar;
 class QPushButton;
 
 namespace varnel {
+
+// What the operation label says from the moment Cancel is pressed until the run ends.
+inline const QString kCancellingText = QStringLiteral("Cancelling\u2026");
 
 class TProgressDlg : public QDialog {
   Q_OBJECT
@@ -35,8 +39,10 @@ class TProgressDlg : public QDialog {
 
   int32_t ElapsedSeconds() const { return ElapsedSeconds_; }
   const TProgressDisplay& Display() const { return Display_; }
+  bool Cancelling() const { return Cancelling_; }
   // One tick of the one-second clock.
   void TimerTimer();
+  // Cancel: "Cancelling…" shows at once and the button is spent; the run is asked to stop.
   void CancelBtnClick();
 
  signals:
@@ -54,6 +60,7 @@ class TProgressDlg : public QDialog {
  private:
   // Runs on the dialog's thread.
   void Apply(int32_t code, int32_t argument);
+  void SetCancelling(bool cancelling);
 
   QLabel* OperationLbl_;
   QLabel* TimeLbl_;
@@ -63,6 +70,7 @@ class TProgressDlg : public QDialog {
   TProgressDisplay Display_;
   int32_t ElapsedSeconds_ = 0;
   bool ClosingByRun_ = false;
+  bool Cancelling_ = false;
   bool EndedBeforeShow_ = false;
 };
 

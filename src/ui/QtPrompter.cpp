@@ -98,6 +98,15 @@ bool TQtPrompter::ConfirmOkCancel(const std::string& text) {
                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+TSaveAnswer TQtPrompter::AskSaveChanges(const std::string& text) {
+  const int answer =
+      RunBox(Owner(), QMessageBox::Warning, text,
+             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (answer == QMessageBox::Save) return TSaveAnswer::Save;
+  if (answer == QMessageBox::Discard) return TSaveAnswer::Discard;
+  return TSaveAnswer::Cancel;
+}
+
 void TQtPrompter::Beep() {
   QApplication::beep();
 }

@@ -25,6 +25,7 @@ class TQtPrompter : public TPrompter {
   void Show(const TMessage& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
+  TSaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override;
   std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
   std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "GeneralSettings.h"
 #include "ListFont.h"
@@ -19,59 +20,49 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
     : QDialog(parent), Prompter_(prompter) {
   setObjectName("GenSettingsDlg");
   setWindowTitle("General Settings");
-  setAccessibleName("General Settings");
   setFont(DialogFont());
   // Only a system menu: no help or minimise buttons.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setMinimumSize(450, 155);
-  setMaximumSize(1600, 155);
-  resize(450, 155);
-
   auto* workLbl = new QLabel("Working Folder:", this);
-  workLbl->setAccessibleName("Working Folder:");
   WorkDirEdit_ = new QLineEdit(this);
   WorkDirEdit_->setObjectName("WorkDirEdit");
-  WorkDirEdit_->setAccessibleName("Working Folder:");
   workLbl->setBuddy(WorkDirEdit_);
   auto* browse = new QPushButton("&Browse", this);
   browse->setObjectName("BrowseBtn");
-  browse->setAccessibleName("Browse");
+  browse->setAccessibleName("Browse for working folder");
   browse->setAutoDefault(false);
 
   AddFrameChk_ = new QCheckBox("Add leading silence:", this);
   AddFrameChk_->setObjectName("AddFrameChk");
-  AddFrameChk_->setAccessibleName("Add leading silence:");
   FramesUd_ = new QSpinBox(this);
   FramesUd_->setObjectName("FramesUd");
-  FramesUd_->setAccessibleName("FramesUd");
   FramesUd_->setRange(kMinLeadFrames, kMaxLeadFrames);
   FramesUd_->setWrapping(false);
   FramesUd_->setValue(0);
+  // The unit after the field names it; the check box before it says what it is for.
+  auto* framesLbl = new QLabel("Frames", this);
+  framesLbl->setBuddy(FramesUd_);
+  FramesUd_->setAccessibleName("Leading silence frames");
   // The edit part of the up-down is the frames field.
   if (QLineEdit* edit = FramesUd_->findChild<QLineEdit*>()) {
     edit->setObjectName("FramesEdit");
-    edit->setAccessibleName("FramesEdit");
+    edit->setAccessibleName("Leading silence frames");
   }
-  auto* framesLbl = new QLabel("Frames", this);
-  framesLbl->setAccessibleName("Frames");
 
   AlwaysMakeCk_ = new QCheckBox("Always make temporary wave files", this);
   AlwaysMakeCk_->setObjectName("AlwaysMakeCk");
-  AlwaysMakeCk_->setAccessibleName("Always make temporary wave files");
   RelNameCk_ = new QCheckBox("Specify image files in relative filename", this);
   RelNameCk_->setObjectName("RelNameCk");
-  RelNameCk_->setAccessibleName("Specify image files in relative filename");
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
-  ok->setAccessibleName("OK");
   ok->setDefault(true);
   auto* cancel = new QPushButton("&Cancel", this);
   cancel->setObjectName("CancelBtn");
-  cancel->setAccessibleName("Cancel");
   cancel->setAutoDefault(false);
 
+  // Every check box on a row of its own, the buttons below them all.
   auto* grid = new QGridLayout(this);
   grid->setVerticalSpacing(4);
   grid->addWidget(workLbl, 0, 0);
@@ -84,21 +75,29 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   frames->addStretch();
   grid->addLayout(frames, 1, 0, 1, 5);
   grid->addWidget(AlwaysMakeCk_, 2, 0, 1, 5);
+  grid->addWidget(RelNameCk_, 3, 0, 1, 5);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(RelNameCk_);
   bottom->addStretch();
   bottom->addWidget(ok);
   bottom->addWidget(cancel);
-  grid->addLayout(bottom, 3, 0, 1, 5);
+  grid->addLayout(bottom, 4, 0, 1, 5);
   grid->setColumnStretch(1, 1);
+
+  // 450 × 155 at the least, as tall as the controls need, as wide as the user likes up to
+  // 1600.
+  const int height = std::max(155, grid->sizeHint().height());
+  const int width = std::max(450, grid->sizeHint().width());
+  setMinimumSize(width, height);
+  setMaximumSize(std::max(1600, width), height);
+  resize(width, height);
 
   setTabOrder(WorkDirEdit_, browse);
   setTabOrder(browse, AddFrameChk_);
   setTabOrder(AddFrameChk_, FramesUd_);
   setTabOrder(FramesUd_, AlwaysMakeCk_);
-  setTabOrder(AlwaysMakeCk_, ok);
+  setTabOrder(AlwaysMakeCk_, RelNameCk_);
+  setTabOrder(RelNameCk_, ok);
   setTabOrder(ok, cancel);
-  setTabOrder(cancel, RelNameCk_);
 
   connect(browse, &QPushButton::clicked, this, &TGenSettingsDlg::BrowseBtnClick);
   connect(ok, &QPushButton::clicked, this, &TGenSettingsDlg::OkBtnClick);

@@ -7,7 +7,7 @@ TTrackDrag::TPress TTrackDrag::MouseDown(bool idle, uint32_t now, uint32_t doubl
   if (!idle) return TPress::Ignored;
   TPress result = TPress::Nothing;
   // Unsigned difference: a wrapped clock still gives the true elapsed time.
-  if (now - LastMouseDownTime < doubleClickTime) {
+  if (now - LastMouseDownTime < doubleClickTime && index >= 0 && index == LastMouseDownIndex) {
     Dragging = false;
     DragIndex = -1;
     result = TPress::DoubleClick;
@@ -17,6 +17,8 @@ TTrackDrag::TPress TTrackDrag::MouseDown(bool idle, uint32_t now, uint32_t doubl
     result = TPress::DragStarted;
   }
   LastMouseDownTime = now;
+  // A press that completed a double click does not begin another one.
+  LastMouseDownIndex = result == TPress::DoubleClick ? -1 : index;
   return result;
 }
 

@@ -1,7 +1,7 @@
 // The track list's mouse rules, apart from any widget: reordering by dragging a row with
 // the left button (each move swaps the dragged entry with the one under the pointer), and
-// the double click, decided by time alone (any two presses in the list within the
-// double-click time, any buttons, anywhere in the list).
+// the double click: two presses within the double-click time (any buttons) that both hit
+// the same row. Presses on different rows, or beside the rows, are single presses.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,8 @@ class TTrackDrag {
   bool Dragging = false;
   int32_t DragIndex = -1;
   uint32_t LastMouseDownTime = 0;
+  // The row the previous press hit (−1: none).
+  int32_t LastMouseDownIndex = -1;
 };
 
 }  // namespace varnel

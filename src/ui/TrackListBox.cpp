@@ -1,11 +1,14 @@
 #include "TrackListBox.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStandardItemModel>
+#include <algorithm>
 #include <chrono>
 
+#include "ListFont.h"
+#include "TrackListOps.h"
 #include "TrackListText.h"
 
 namespace varnel {
@@ -28,15 +31,45 @@ uint32_t SteadyMilliseconds() {
 
 }  // namespace
 
-TTrackListModel::TTrackListModel(TAppContext& ctx, QObject* parent)
-    : QAbstractListModel(parent), Ctx_(ctx) {}
+// ---- the model
+
+TTrackListModel::TTrackListModel(TAppContext& ctx, TTextsFn texts, QObject* parent)
+    : QAbstractTableModel(parent), Ctx_(ctx), Texts_(std::move(texts)) {}
 
 int TTrackListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : Ctx_.Layout.Count();
 }
 
-QVariant TTrackListModel::data(const QModelIndex&, int) const {
+int TTrackListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kTrackListColumns;
+}
+
+QModelIndex TTrackListModel::index(int row, int column, const QModelIndex& parent) const {
+  return QAbstractTableModel::index(row, column, parent);
+}
+
+QVariant TTrackListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= Ctx_.Layout.Count()) return QVariant();
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole) {
+    return QVariant();
+  }
+  const auto texts = Texts_(index.row());
+  return QString::fromStdString(texts[static_cast<size_t>(index.column())]);
+}
+
+QVariant TTrackListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= kTrackListColumns) {
+    return QVariant();
+  }
+  if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+    return QString::fromLatin1(kTrackColumnHeaders[section]);
+  }
+  if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
   return QVariant();
+}
+
+Qt::ItemFlags TTrackListModel::flags(const QModelIndex& index) const {
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
 void TTrackListModel::Reset() {
@@ -45,51 +78,54 @@ void TTrackListModel::Reset() {
 }
 
 void TTrackListModel::RowsChanged(int a, int b) {
-  emit dataChanged(index(a), index(a));
-  emit dataChanged(index(b), index(b));
+  for (int r : {a, b}) emit dataChanged(index(r, 0), index(r, kTrackListColumns - 1));
 }
 
+// ---- the list
+
 TTracksList::TTracksList(TAppContext& ctx, QWidget* parent)
-    : QListView(parent), Ctx_(ctx), Clock_(SteadyMilliseconds) {
+    : QTreeView(parent), Ctx_(ctx), Clock_(SteadyMilliseconds) {
   setObjectName("Tracks");
-  setAccessibleName("Tracks");
-  Model_ = new TTrackListModel(ctx, this);
+  setAccessibleName("Track list");
+  setAccessibleDescription(
+      "Enter: track properties. Delete: remove the track. Alt+Up, Alt+Down: move the track.");
+  Model_ = new TTrackListModel(
+      ctx, [this](int32_t row) { return RowTexts(row); }, this);
   setModel(Model_);
   setItemDelegate(new TTrackRowDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setUniformItemSizes(true);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setIndentation(0);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setDragEnabled(false);
   // Files dropped here are handled by the main window, which looks at the control under
   // the pointer.
   setAcceptDrops(false);
   viewport()->setAcceptDrops(false);
 
-  Header_ = new QHeaderView(Qt::Horizontal, this);
-  Header_->setObjectName("TracksHdr");
-  Header_->setAccessibleName("TracksHdr");
-  auto* headerModel = new QStandardItemModel(0, kTrackListColumns, Header_);
-  QStringList labels;
-  for (const char* h : kTrackColumnHeaders) labels << QString::fromLatin1(h);
-  headerModel->setHorizontalHeaderLabels(labels);
-  Header_->setModel(headerModel);
-  Header_->setSectionsMovable(false);
-  Header_->setSectionsClickable(false);
-  Header_->setHighlightSections(false);
-  Header_->setStretchLastSection(false);
-  Header_->setMinimumSectionSize(0);
-  Header_->setSectionResizeMode(QHeaderView::Interactive);
-  Header_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < kTrackListColumns; ++c) Header_->resizeSection(c, kLayoutWidths[c]);
-  connect(Header_, &QHeaderView::sectionResized, this, [this] { viewport()->update(); });
+  QHeaderView* h = header();
+  h->setObjectName("TracksHdr");
+  h->setAccessibleName("Track list columns");
+  h->setSectionsMovable(false);
+  h->setSectionsClickable(false);
+  h->setHighlightSections(false);
+  h->setStretchLastSection(true);
+  h->setMinimumSectionSize(0);
+  h->setSectionResizeMode(QHeaderView::Interactive);
+  h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int c = 0; c < kTrackListColumns; ++c) h->resizeSection(c, kLayoutWidths[c]);
 
-  connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) {
-            Ctx_.SelectedTrack = current.isValid() ? current.row() : -1;
-          });
-  PlaceHeader();
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    Ctx_.SelectedTrack = rows.isEmpty() ? -1 : rows.front().row();
+  });
+  RowHeight_ = ListRowHeight(font());
 }
 
 std::array<std::string, kTrackListColumns> TTracksList::RowTexts(int32_t row) const {
@@ -99,6 +135,28 @@ std::array<std::string, kTrackListColumns> TTracksList::RowTexts(int32_t row) co
   } catch (...) {
     // Painting must go on whatever a track's file does meanwhile.
     return {};
+  }
+}
+
+void TTracksList::FitColumnsToTexts() {
+  // A typical widest text of each column: a two-digit number, a file name of a song, the
+  // type, a hidden track's file, the longest length text, the flags, a whole ISRC.
+  static const char* const kSamples[kTrackListColumns] = {"99",
+                                                          "00 A longer song title.wav",
+                                                          "WAVE",
+                                                          "Hidden track.wav",
+                                                          "00:00:00 (00:00:00)",
+                                                          "Enable",
+                                                          "Prohibited",
+                                                          "GBAYE0601498",
+                                                          "/a/folder/00 A song title.wav"};
+  const QFontMetrics list(font());
+  const QFontMetrics head(header()->font());
+  for (int c = 0; c < kTrackListColumns; ++c) {
+    const int text = std::max(list.horizontalAdvance(QString::fromLatin1(kSamples[c])),
+                              head.horizontalAdvance(QString::fromLatin1(kTrackColumnHeaders[c])));
+    // The cell's margins (3 and 5 pixels) and the header's own.
+    header()->resizeSection(c, text + 16);
   }
 }
 
@@ -125,6 +183,35 @@ int32_t TTracksList::EntryAt(const QPoint& pos) const {
   return i.isValid() ? i.row() : -1;
 }
 
+void TTracksList::keyPressEvent(QKeyEvent* e) {
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (mods == Qt::NoModifier) {
+        emit PropertiesRequested();
+        return;
+      }
+      break;
+    case Qt::Key_Delete:
+      if (mods == Qt::NoModifier) {
+        emit RemoveRequested();
+        return;
+      }
+      break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (mods == Qt::AltModifier) {
+        emit MoveRequested(e->key() == Qt::Key_Up ? -1 : 1);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  QTreeView::keyPressEvent(e);
+}
+
 void TTracksList::Press(QMouseEvent* e) {
   const TTrackDrag::TPress r =
       Drag_.MouseDown(Ctx_.IsIdle(), Clock_(),
@@ -134,80 +221,56 @@ void TTracksList::Press(QMouseEvent* e) {
 }
 
 void TTracksList::mousePressEvent(QMouseEvent* e) {
-  QListView::mousePressEvent(e);
+  QTreeView::mousePressEvent(e);
   Press(e);
 }
 
 void TTracksList::mouseDoubleClickEvent(QMouseEvent* e) {
-  // Qt's own double click is not used: the press counts like any other, and the time
-  // since the previous press decides.
-  QListView::mousePressEvent(e);
+  // Qt's own double click is not used: the press counts like any other, and the time and
+  // the row of the previous press decide.
+  QTreeView::mousePressEvent(e);
   Press(e);
 }
 
 void TTracksList::mouseMoveEvent(QMouseEvent* e) {
+  // The view's own handling would move the selection under the pointer; the drag does it.
   int32_t from = -1;
   int32_t to = -1;
   if (!Drag_.MouseMove(Ctx_.IsIdle(), EntryAt(e->position().toPoint()), from, to)) return;
   if (from >= Ctx_.Layout.Count() || to >= Ctx_.Layout.Count()) return;
-  Ctx_.Layout.Exchange(from, to);
+  ExchangeTracks(Ctx_, from, to);
   Model_->RowsChanged(from, to);
   // The selection stays with the dragged entry.
   setCurrentIndex(Model_->index(to));
+  emit OrderChanged();
 }
 
 void TTracksList::mouseReleaseEvent(QMouseEvent* e) {
-  QListView::mouseReleaseEvent(e);
+  QTreeView::mouseReleaseEvent(e);
   Drag_.MouseUp();
 }
 
-void TTracksList::resizeEvent(QResizeEvent* e) {
-  QListView::resizeEvent(e);
-  PlaceHeader();
-}
-
-void TTracksList::updateGeometries() {
-  QListView::updateGeometries();
-  PlaceHeader();
-}
-
-void TTracksList::PlaceHeader() {
-  if (!Header_) return;
-  const int h = Header_->sizeHint().height();
-  if (viewportMargins().top() != h) setViewportMargins(0, h, 0, 0);
-  const QRect vg = viewport()->geometry();
-  Header_->setGeometry(vg.left(), vg.top() - h, vg.width(), h);
-}
+// ---- the painting
 
 void TTrackRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-  const int row = index.row();
-  if (row < 0 || row >= index.model()->rowCount()) return;
-  const std::array<std::string, kTrackListColumns> texts = List_->RowTexts(row);
+  if (!index.isValid() || index.row() >= index.model()->rowCount()) return;
   const bool selected = option.state & QStyle::State_Selected;
   const QPalette& pal = option.palette;
   const QColor bg = pal.color(QPalette::Active, selected ? QPalette::Highlight : QPalette::Base);
   const QColor fg =
       pal.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
-  const QHeaderView* header = List_->Header();
   const QRect r = option.rect;
 
   painter->save();
-  const int x0 = header->sectionViewportPosition(0);
-  if (r.right() >= x0) {
-    painter->fillRect(QRect(QPoint(x0, r.top()), QPoint(r.right(), r.bottom())), bg);
-  }
-  painter->setPen(fg);
-  painter->setFont(option.font);
-  for (int c = 0; c < kTrackListColumns; ++c) {
-    if (header->isSectionHidden(c)) continue;
-    const int left = header->sectionViewportPosition(c) + 3;
-    const int width = header->sectionSize(c) - 8;
-    if (width <= 0) continue;
-    const QRect textRect(left, r.top(), width, r.height());
+  painter->fillRect(r, bg);
+  const QRect textRect(r.left() + 3, r.top(), r.width() - 8, r.height());
+  if (textRect.width() > 0) {
+    painter->setPen(fg);
+    painter->setFont(option.font);
     painter->setClipRect(textRect);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      QString::fromStdString(texts[static_cast<size_t>(c)]));
+                      index.data(Qt::DisplayRole).toString());
   }
   painter->restore();
 }

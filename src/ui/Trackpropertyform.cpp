@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "ListFont.h"
 #include "Positiondlg.h"
@@ -27,21 +28,21 @@ void TLengthControls::Build(QWidget* parent) {
     const char* Edit;
     const char* Ud;
     const char* Caption;
+    const char* Unit;  // what the arrows step
   };
   static const TPart kParts[3] = {
-      {TLengthField::Min, "MinLbl", "MinEdit", "MinUd", "Min:"},
-      {TLengthField::Sec, "SecLbl", "SecEdit", "SecUd", "Sec:"},
-      {TLengthField::Frame, "FrameLbl", "FrameEdit", "FrameUd", "Frame:"},
+      {TLengthField::Min, "MinLbl", "MinEdit", "MinUd", "Min:", "Pre-gap minutes"},
+      {TLengthField::Sec, "SecLbl", "SecEdit", "SecUd", "Sec:", "Pre-gap seconds"},
+      {TLengthField::Frame, "FrameLbl", "FrameEdit", "FrameUd", "Frame:", "Pre-gap frames"},
   };
   const int width = parent->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10;
   for (const TPart& part : kParts) {
     const TLengthField f = part.Field;
+    // The field is named by its label, which reads as its text.
     auto* lbl = new QLabel(part.Caption, parent);
     lbl->setObjectName(part.Lbl);
-    lbl->setAccessibleName(part.Caption);
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(part.Edit);
-    edit->setAccessibleName(part.Edit);
     edit->setMaxLength(2);
     edit->setFixedWidth(width);
     edit->setAlignment(Qt::AlignRight);
@@ -49,7 +50,7 @@ void TLengthControls::Build(QWidget* parent) {
     lbl->setBuddy(edit);
     auto* ud = new TUpDown(parent);
     ud->setObjectName(part.Ud);
-    ud->setAccessibleName(part.Ud);
+    ud->SetFieldName(part.Unit);
     Lbl_[Index(f)] = lbl;
     Edit_[Index(f)] = edit;
     Ud_[Index(f)] = ud;
@@ -87,6 +88,24 @@ QHBoxLayout* TLengthControls::MakeRow() const {
 void TLengthControls::Show(const TPreGapLengthFields& length) {
   for (TLengthField f : {TLengthField::Min, TLengthField::Sec, TLengthField::Frame}) {
     SetFieldText(Edit(f), QString::fromStdString(length.Text(f)));
+  }
+}
+
+QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios) {
+  auto* set = new QButtonGroup(owner);
+  set->setExclusive(true);
+  for (QAbstractButton* r : radios) set->addButton(r);
+  TabStopOnChecked(set);
+  return set;
+}
+
+void TabStopOnChecked(QButtonGroup* set) {
+  QAbstractButton* checked = set->checkedButton();
+  for (QAbstractButton* b : set->buttons()) {
+    const bool stop = checked == nullptr ? b == set->buttons().front() : b == checked;
+    const Qt::FocusPolicy policy = stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
+                                        : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus);
+    if (b->focusPolicy() != policy) b->setFocusPolicy(policy);
   }
 }
 
@@ -128,66 +147,63 @@ void TTrackPropertyFrm::Act(const std::function<void()>& action) {
 }
 
 void TTrackPropertyFrm::BuildControls() {
-  auto put = [this](TTrackCtl ctl, QWidget* w, const QString& caption) {
+  // Each control carries the system's name. Assistive tools read it by its caption or by
+  // the label beside it; `accessible` names it where neither says what it acts on.
+  auto put = [this](TTrackCtl ctl, QWidget* w, const QString& accessible = QString()) {
     w->setObjectName(TrackCtlName(ctl));
-    QString accessible = caption;
-    accessible.remove('&');
-    accessible = accessible.trimmed();
-    w->setAccessibleName(accessible.isEmpty() ? QString(TrackCtlName(ctl)) : accessible);
+    if (!accessible.isEmpty()) w->setAccessibleName(accessible);
     Ctl_[static_cast<size_t>(ctl)] = w;
   };
-  auto button = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
+  auto button = [&](TTrackCtl ctl, const char* caption, QWidget* parent,
+                    const QString& accessible = QString()) {
     auto* b = new QPushButton(caption, parent);
     b->setAutoDefault(false);
-    put(ctl, b, caption);
+    put(ctl, b, accessible);
     return b;
   };
   auto check = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
     auto* c = new QCheckBox(caption, parent);
-    put(ctl, c, caption);
+    put(ctl, c);
     return c;
   };
   auto radio = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
     auto* r = new QRadioButton(caption, parent);
-    put(ctl, r, caption);
+    put(ctl, r);
     return r;
   };
   auto label = [&](TTrackCtl ctl, const char* caption, QWidget* parent) {
     auto* l = new QLabel(caption, parent);
-    put(ctl, l, caption);
+    put(ctl, l);
     return l;
   };
-  auto group = [&](TTrackCtl ctl, const char* title, QWidget* parent) {
+  auto group = [&](TTrackCtl ctl, const char* title, QWidget* parent, const QString& accessible) {
     auto* g = new QGroupBox(title, parent);
-    put(ctl, g, title);
+    put(ctl, g, accessible);
     return g;
   };
 
   // The track file and the track's own properties.
   auto* pathLbl = new QLabel("Track File:", this);
   pathLbl->setObjectName("TrackPathLbl");
-  pathLbl->setAccessibleName("Track File:");
   auto* path = new QLineEdit(this);
   path->setReadOnly(true);
-  put(TTrackCtl::TrackPathEdit, path, {});
+  put(TTrackCtl::TrackPathEdit, path);
   pathLbl->setBuddy(path);
-  QPushButton* pos = button(TTrackCtl::PosBtn, "&Position", this);
+  QPushButton* pos = button(TTrackCtl::PosBtn, "&Position", this, "Positions in the track file");
 
   auto* isrcLbl = new QLabel("ISRC:", this);
   isrcLbl->setObjectName("ISRCLbl");
-  isrcLbl->setAccessibleName("ISRC:");
   auto* isrc = new QLineEdit(this);
-  // Five letters or digits, then seven digits.
-  isrc->setInputMask("NNNNN9999999;_");
+  // Five letters or digits, then seven digits; letters in capitals, as recorders take them.
+  isrc->setInputMask(">NNNNN9999999;_");
   isrc->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWWW0000000")) + 12);
-  put(TTrackCtl::ISRCEdit, isrc, {});
+  put(TTrackCtl::ISRCEdit, isrc);
   isrcLbl->setBuddy(isrc);
   QCheckBox* preEmph = check(TTrackCtl::PreEmphCk, "Pre-Emphasis", this);
   QCheckBox* protect = check(TTrackCtl::ProtectCk, "Digital Copy Prohibition", this);
 
   auto* padding = new QGroupBox(" Zero Padding ", this);
   padding->setObjectName("PaddingGroup");
-  padding->setAccessibleName("Zero Padding");
   QRadioButton* padHead = radio(TTrackCtl::PadHeadRdBtn, "Head", padding);
   QRadioButton* padTail = radio(TTrackCtl::PadTailRdBtn, "Tail", padding);
   auto* paddingRow = new QHBoxLayout(padding);
@@ -195,7 +211,7 @@ void TTrackPropertyFrm::BuildControls() {
   paddingRow->addWidget(padTail);
   paddingRow->addStretch();
 
-  QGroupBox* silence = group(TTrackCtl::SilenceGroup, " Cut Silence ", this);
+  QGroupBox* silence = group(TTrackCtl::SilenceGroup, " Cut Silence ", this, QString());
   QCheckBox* cutLead = check(TTrackCtl::CutLeadCk, "Leading", silence);
   QCheckBox* cutTrail = check(TTrackCtl::CutTrailCk, "Trailing", silence);
   auto* silenceRow = new QHBoxLayout(silence);
@@ -219,29 +235,28 @@ void TTrackPropertyFrm::BuildControls() {
   // The pre-gap: three styles with their own controls.
   auto* preGap = new QGroupBox(" Pre-Gap ", this);
   preGap->setObjectName("PreGapGbx");
-  preGap->setAccessibleName("Pre-Gap");
   QRadioButton* normal = radio(TTrackCtl::PreGapNormalRdBtn, "Normal(Silence)", preGap);
   Length_.Build(preGap);
-  put(TTrackCtl::MinLbl, Length_.Lbl(TLengthField::Min), "Min:");
-  put(TTrackCtl::MinEdit, Length_.Edit(TLengthField::Min), {});
-  put(TTrackCtl::MinUd, Length_.Ud(TLengthField::Min), {});
-  put(TTrackCtl::SecLbl, Length_.Lbl(TLengthField::Sec), "Sec:");
-  put(TTrackCtl::SecEdit, Length_.Edit(TLengthField::Sec), {});
-  put(TTrackCtl::SecUd, Length_.Ud(TLengthField::Sec), {});
-  put(TTrackCtl::FrameLbl, Length_.Lbl(TLengthField::Frame), "Frame:");
-  put(TTrackCtl::FrameEdit, Length_.Edit(TLengthField::Frame), {});
-  put(TTrackCtl::FrameUd, Length_.Ud(TLengthField::Frame), {});
+  for (TLengthField f : {TLengthField::Min, TLengthField::Sec, TLengthField::Frame}) {
+    const auto i = static_cast<int32_t>(f);
+    put(static_cast<TTrackCtl>(static_cast<int32_t>(TTrackCtl::MinLbl) + 3 * i), Length_.Lbl(f));
+    put(static_cast<TTrackCtl>(static_cast<int32_t>(TTrackCtl::MinEdit) + 3 * i), Length_.Edit(f));
+    put(static_cast<TTrackCtl>(static_cast<int32_t>(TTrackCtl::MinUd) + 3 * i), Length_.Ud(f));
+  }
 
   QRadioButton* file = radio(TTrackCtl::PreGapFileRdBtn, "Hidden Track(Another file)", preGap);
   QLabel* fileLbl = label(TTrackCtl::HdnFileLbl, "File:", preGap);
   auto* preGapPath = new QLineEdit(preGap);
-  put(TTrackCtl::PreGapPathEdit, preGapPath, {});
+  put(TTrackCtl::PreGapPathEdit, preGapPath);
   fileLbl->setBuddy(preGapPath);
-  QPushButton* browse = button(TTrackCtl::PreGapBrowseBtn, "&Browse", preGap);
-  QPushButton* preGapPos = button(TTrackCtl::PreGapPosBtn, "P&osition", preGap);
+  QPushButton* browse =
+      button(TTrackCtl::PreGapBrowseBtn, "&Browse", preGap, "Browse for hidden track file");
+  QPushButton* preGapPos =
+      button(TTrackCtl::PreGapPosBtn, "P&osition", preGap, "Positions in the hidden track file");
 
+  // The two small groups have no titles: the labels before them say what they hold.
   QLabel* padLbl = label(TTrackCtl::PreGapPadLbl, "Padding:", preGap);
-  QGroupBox* padGroup = group(TTrackCtl::PreGapPadGropu, "", preGap);
+  QGroupBox* padGroup = group(TTrackCtl::PreGapPadGropu, "", preGap, "Padding");
   QRadioButton* gapPadHead = radio(TTrackCtl::PreGapPadHeadRdBtn, "Head", padGroup);
   QRadioButton* gapPadTail = radio(TTrackCtl::PreGapPadTailRdBtn, "Tail", padGroup);
   auto* padGroupRow = new QHBoxLayout(padGroup);
@@ -250,7 +265,7 @@ void TTrackPropertyFrm::BuildControls() {
   padGroupRow->addWidget(gapPadTail);
 
   QLabel* gapSilenceLbl = label(TTrackCtl::PreGapSilenceLbl, "Silence:", preGap);
-  QGroupBox* gapSilence = group(TTrackCtl::GapSilceGroup, "", preGap);
+  QGroupBox* gapSilence = group(TTrackCtl::GapSilceGroup, "", preGap, "Silence");
   QCheckBox* gapCutLead = check(TTrackCtl::GapCutLeadCk, "Leading", gapSilence);
   QCheckBox* gapCutTrail = check(TTrackCtl::GapCutTrailCk, "Trailing", gapSilence);
   auto* gapSilenceRow = new QHBoxLayout(gapSilence);
@@ -297,6 +312,37 @@ void TTrackPropertyFrm::BuildControls() {
   column->addWidget(preGap);
   column->addLayout(buttons);
   setMinimumWidth(480);
+
+  // Tab visits every control in reading order (a radio pair as one stop, the arrow keys
+  // moving between its two).
+  QWidget* const order[] = {path,
+                            pos,
+                            isrc,
+                            preEmph,
+                            protect,
+                            padHead,
+                            padTail,
+                            cutLead,
+                            cutTrail,
+                            normal,
+                            Length_.Edit(TLengthField::Min),
+                            Length_.Edit(TLengthField::Sec),
+                            Length_.Edit(TLengthField::Frame),
+                            file,
+                            preGapPath,
+                            browse,
+                            preGapPos,
+                            gapPadHead,
+                            gapPadTail,
+                            gapCutLead,
+                            gapCutTrail,
+                            index,
+                            ok,
+                            apply,
+                            cancel};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  RadioSets_ = {RadioSet(this, {padHead, padTail}), RadioSet(this, {normal, file, index}),
+                RadioSet(this, {gapPadHead, gapPadTail})};
 
   // The user's actions.
   TTrackPropertyEditor& e = Editor_;
@@ -376,6 +422,9 @@ void TTrackPropertyFrm::Refresh() {
   for (TTrackCtl ctl : {TTrackCtl::PreEmphCk, TTrackCtl::ProtectCk, TTrackCtl::CutLeadCk,
                         TTrackCtl::CutTrailCk, TTrackCtl::GapCutLeadCk, TTrackCtl::GapCutTrailCk}) {
     if (!e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(false);
+  }
+  for (QButtonGroup* set : RadioSets_) {
+    if (set != nullptr) TabStopOnChecked(set);
   }
   SetFieldText(static_cast<QLineEdit*>(Control(TTrackCtl::TrackPathEdit)),
                QString::fromStdString(e.TrackPathEdit));

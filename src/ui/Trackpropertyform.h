@@ -12,10 +12,13 @@
 #include <QFont>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "TrackPropertyEditor.h"
 
+class QAbstractButton;
+class QButtonGroup;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -53,6 +56,13 @@ class TLengthControls {
   std::array<QLineEdit*, 3> Edit_{};
   std::array<TUpDown*, 3> Ud_{};
 };
+
+// A set of radio buttons that exclude one another, and nothing else (radios that merely
+// share a parent would reach into the radio groups nested below them). Tab stops at the
+// checked one of the set; the arrow keys move between them.
+QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios);
+// After the checked radio changed: Tab stops there (and only there) again.
+void TabStopOnChecked(QButtonGroup* set);
 
 // Places each character of `text` at its own place of a masked field: a blank (or any
 // character the mask refuses there) leaves that place empty, where setText would shift the
@@ -99,6 +109,7 @@ class TTrackPropertyFrm : public QDialog {
   TTrackPropertyEditor Editor_;
   std::array<QWidget*, kTrackCtlCount> Ctl_{};
   TLengthControls Length_;
+  std::array<QButtonGroup*, 3> RadioSets_{};
   bool Updating_ = false;
 };
 

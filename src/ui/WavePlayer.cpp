@@ -4,6 +4,7 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 #include <algorithm>
+#include <cstdlib>
 
 #include "Binedit.h"
 #include "CdTime.h"
@@ -18,6 +19,14 @@ constexpr int kTailPollMs = 20;
 constexpr int64_t kTailSlackMs = 250;
 
 }  // namespace
+
+void NameSoundStreams(const char* name) {
+  // The sound server takes a client's name from these properties; a user's own setting
+  // is left alone.
+  if (std::getenv("PULSE_PROP_OVERRIDE") != nullptr) return;
+  const std::string props = std::string("application.name='") + name + "' media.role='music'";
+  setenv("PULSE_PROP_OVERRIDE", props.c_str(), 0);
+}
 
 bool TWaveDataReader::OpenRegion(const QString& path, int64_t begin, int64_t end, int32_t align) {
   close();
@@ -89,12 +98,28 @@ TWavePlayer::~TWavePlayer() {
 
 bool TWavePlayer::Open(const std::string& path) {
   Close();
+  OpenFailure_.clear();
   WaveDataInfo info;
-  if (path.empty() || ReadWaveHeader(path, info) != 1) return false;
-  const QAudioFormat format = WaveAudioFormat(info);
-  if (!format.isValid()) return false;
+  const QAudioFormat format =
+      !path.empty() && ReadWaveHeader(path, info) == 1 ? WaveAudioFormat(info) : QAudioFormat();
+  if (!format.isValid()) {
+    OpenFailure_ = "Play is unavailable: the file is not a PCM wave file that can be played.";
+    return false;
+  }
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-  if (device.isNull() || !device.isFormatSupported(format)) return false;
+  if (device.isNull()) {
+    OpenFailure_ =
+        "Play is unavailable: no sound output was found (is a sound server such as "
+        "PulseAudio or PipeWire running?).";
+    return false;
+  }
+  if (!device.isFormatSupported(format)) {
+    OpenFailure_ = "Play is unavailable: the sound output \"" + device.description().toStdString() +
+                   "\" cannot play " + std::to_string(info.SampleRate) + " Hz, " +
+                   std::to_string(info.Channels) + "-channel, " +
+                   std::to_string(info.BitsPerSample) + "-bit sound.";
+    return false;
+  }
   Path_ = path;
   Info_ = info;
   Format_ = format;
@@ -132,6 +157,14 @@ bool TWavePlayer::Play(int32_t position) {
   PlayStartByte_ = begin;
   PlayUSecs_ = playUSecs;
   return true;
+}
+
+int32_t TWavePlayer::PlayedPosition() const {
+  if (!Playing_ || !Sink_) return -1;
+  const int64_t played = Format_.bytesForDuration(std::max<qint64>(0, Sink_->processedUSecs()));
+  const int64_t dataSize = std::max(0, Info_.DataSize);
+  const int64_t byte = std::min(PlayStartByte_ - Info_.DataOffset + played, dataSize);
+  return static_cast<int32_t>(std::max<int64_t>(0, byte) / kBytesPerSample);
 }
 
 void TWavePlayer::Stop() {

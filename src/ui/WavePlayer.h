@@ -61,6 +61,10 @@ class TWaveDataReader : public QIODevice {
   int64_t End_ = 0;
 };
 
+// Gives the program's sound streams `name` in the sound server (the desktop's sound
+// settings list them by it). Called once at start, before any sound is played.
+void NameSoundStreams(const char* name);
+
 // The QAudioSink format of a wave file's data as ReadWaveHeader describes it (PCM, 8 bits
 // unsigned or 16 bits signed, 1 or 2 channels); an invalid format for anything else.
 QAudioFormat WaveAudioFormat(const WaveDataInfo& info);
@@ -84,6 +88,10 @@ class TWavePlayer : public QObject, public TPreviewDevice {
   void Stop() override;
   // Stops and releases the sink and the file.
   void Close() override;
+  // The sample frame being heard: the play's start plus the sound the sink has processed.
+  int32_t PlayedPosition() const override;
+  // Why the last Open failed: no PCM wave file, no sound output, a format it cannot play.
+  std::string OpenFailure() const override { return OpenFailure_; }
 
   // Receives how each play ended, on this object's thread, after the call that ended it
   // has returned. A play is reported once.
@@ -107,6 +115,7 @@ class TWavePlayer : public QObject, public TPreviewDevice {
   void Report(TPlayNotify code);
 
   std::string Path_;
+  std::string OpenFailure_;
   WaveDataInfo Info_;
   QAudioFormat Format_;
   std::unique_ptr<QAudioSink> Sink_;

@@ -105,6 +105,13 @@ void TWaveformStrip::SetMarks(int32_t cursor, const std::array<int32_t, 4>& boun
   update();
 }
 
+void TWaveformStrip::SetPlayhead(int32_t position) {
+  const int32_t p = position < 0 ? -1 : position;
+  if (p == Playhead_) return;
+  Playhead_ = p;
+  update();
+}
+
 int32_t TWaveformStrip::PositionAt(int x) const {
   const int span = width() - 1;
   if (span <= 0 || SampleCount_ <= 0) return 0;
@@ -184,6 +191,15 @@ void TWaveformStrip::paintEvent(QPaintEvent*) {
   painter.setPen(CursorColour());
   const int cx = XOf(Cursor_);
   painter.drawLine(cx, 0, cx, h - 1);
+  if (Playhead_ >= 0) {
+    // The playhead, two pixels wide with a notch at the top, over the cursor.
+    const int px = XOf(Playhead_);
+    painter.fillRect(px, 0, 2, h, PlayheadColour());
+    const QPoint notch[3] = {QPoint(px - 4, 0), QPoint(px + 5, 0), QPoint(px + 1, 5)};
+    painter.setBrush(PlayheadColour());
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(notch, 3);
+  }
 }
 
 void TWaveformStrip::mousePressEvent(QMouseEvent* e) {

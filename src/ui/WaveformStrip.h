@@ -1,6 +1,7 @@
 // The waveform of a whole wave file, as a strip above the position editor's track bar:
 // the smallest and largest sample value of every stretch of the file, the stretches of
-// digital silence in their own colour, the cursor, and the boundaries being edited. A
+// digital silence in their own colour, the cursor, the boundaries being edited, and while
+// the file plays the playhead. A
 // click (or a drag) moves the cursor to the sample frame under the pointer.
 //
 // The peaks are computed on a worker thread, so the dialog opens at once and the strip
@@ -40,6 +41,9 @@ class TWaveformStrip : public QWidget {
   // The marks drawn over the waveform: the cursor, and each boundary in the order track
   // start, track end, pre-gap start, pre-gap end (−1: not edited, not drawn).
   void SetMarks(int32_t cursor, const std::array<int32_t, 4>& boundaries);
+  // The playhead: the sample frame being heard (−1: nothing plays, not drawn).
+  void SetPlayhead(int32_t position);
+  int32_t Playhead() const { return Playhead_; }
 
   // The table shown; null while it is being computed, or when there is no file or it
   // cannot be read.
@@ -60,6 +64,7 @@ class TWaveformStrip : public QWidget {
   static QColor PeakColour() { return QColor(96, 176, 255); }
   static QColor SilenceColour() { return QColor(230, 160, 40); }
   static QColor CursorColour() { return QColor(255, 255, 255); }
+  static QColor PlayheadColour() { return QColor(255, 214, 0); }
   static QColor BoundaryColour(int32_t boundary);
 
   QSize sizeHint() const override { return QSize(400, 72); }
@@ -87,6 +92,7 @@ class TWaveformStrip : public QWidget {
   bool Computing_ = false;
   bool Unreadable_ = false;
   int32_t Cursor_ = 0;
+  int32_t Playhead_ = -1;
   std::array<int32_t, 4> Bounds_{-1, -1, -1, -1};
 
   std::thread Worker_;

@@ -94,6 +94,36 @@ TEST_F(MakingTest, EmptyLayoutSkipsTheCheckAndWritesTheHeader) {
   EXPECT_EQ(Controller.CuePath(), Cue());
 }
 
+// The success box keeps its text and tells, in its detail, where the sheet and the made
+// files went; the folder it offers is the one holding them (the sheet's own after Test).
+TEST_F(MakingTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
+  AddWave("a.wav", 588 * 10);
+  struct TCase {
+    bool Test;
+    bool MakeAlways;
+    bool FilesMade;
+  } const cases[] = {{false, true, true}, {true, true, false}, {false, false, false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "test " << c.Test << " always " << c.MakeAlways);
+    std::filesystem::remove_all(Dir / "work");
+    Ctx.Settings.MakeAlways = c.MakeAlways;
+    Prompter.SaveAnswers.push_back(Cue());
+    if (std::filesystem::exists(Cue())) Prompter.OkCancelAnswers.push_back(true);
+    const TMakeOutcome outcome =
+        c.Test ? Controller.FileTestExecute() : Controller.FileMakeExecute();
+    ASSERT_EQ(outcome, TMakeOutcome::Succeeded);
+    const TMessage& box = Prompter.Messages.back();
+    EXPECT_EQ(box.Text, "Operation Successfully Completed.");
+    EXPECT_NE(box.Detail.find("Cue sheet: " + Cue()), std::string::npos) << box.Detail;
+    const std::string made = Dir / "work/Live/";
+    EXPECT_EQ(box.Detail.find("Produced files: " + made) != std::string::npos, c.FilesMade)
+        << box.Detail;
+    EXPECT_EQ(box.Folder, c.FilesMade ? made : Dir.Path());
+    EXPECT_TRUE(std::filesystem::is_directory(box.Folder));
+    EXPECT_EQ(std::filesystem::exists(made + "Track01.wav"), c.FilesMade);
+  }
+}
+
 TEST_F(MakingTest, ExistingCueFileNeedsOkAndMustBeWritable) {
   AddWave("a.wav", 588);
   test::WriteText(Cue(), "old");

@@ -476,6 +476,43 @@ TEST_F(PositionEditorTest, DeviceFailuresDisablePlayQuietly) {
   EXPECT_FALSE(silent.Playing());
 }
 
+// While a play runs, the track bar shows the second being heard; the cursor stays put.
+TEST_F(PositionEditorTest, PlayheadFollowsThePlayAndTheTrackBarShowsIt) {
+  OpenTrack(10000000);  // 2 500 000 sample frames, 57 seconds on the bar
+  Editor.TrackBarChange(3);
+  Device.Heard = 44100 * 7 + 10;
+  EXPECT_EQ(Editor.Playhead(), -1);  // not playing yet
+  EXPECT_EQ(Editor.TrackBarShownPos(), 3);
+  Editor.PlayBtnClick();
+  EXPECT_EQ(Editor.Playhead(), 44100 * 7 + 10);
+  EXPECT_EQ(Editor.TrackBarShownPos(), 7);
+  EXPECT_EQ(Editor.CursorPos(), 44100 * 3);
+  // A device that reports beyond the data is held at its end.
+  Device.Heard = 2600000;
+  EXPECT_EQ(Editor.Playhead(), 2500000);
+  EXPECT_EQ(Editor.TrackBarShownPos(), 56);
+  Editor.PlayNotify(TPlayNotify::Successful);
+  EXPECT_EQ(Editor.Playhead(), -1);
+  EXPECT_EQ(Editor.TrackBarShownPos(), 3);
+}
+
+TEST_F(PositionEditorTest, PlayThatCannotOpenSaysWhy) {
+  Device.OpenResult = false;
+  Device.Failure = "no sound server";
+  OpenTrack(4000);
+  EXPECT_EQ(Editor.PlayUnavailableReason(), "no sound server");
+  Device.Failure.clear();
+  OpenTrack(4000);
+  EXPECT_FALSE(Editor.PlayUnavailableReason().empty());
+  Device.OpenResult = true;
+  OpenTrack(4000);
+  EXPECT_EQ(Editor.PlayUnavailableReason(), "");
+  TPositionEditor silent(Prompter, nullptr);
+  silent.SetupPositions("/w/a.wav", DataOf(4000), &T.TrackStart, &T.TrackEnd, nullptr, nullptr);
+  silent.FormShow();
+  EXPECT_FALSE(silent.PlayUnavailableReason().empty());
+}
+
 TEST(PreviewPlayer, PlayingStateAgainstTheDevice) {
   FakePreviewDevice device;
   TPreviewPlayer player(&device);

@@ -268,8 +268,11 @@ TEST(TrackListOps, ClearEmptiesTheListAndOnlyTheCommandRefreshes) {
   EXPECT_EQ(env.Ctx.SelectedTrack, -1);
   EXPECT_EQ(env.Ctx.StatusPanels[0], " Total: 01 tracks");
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Dir / "a.wav"));
+  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
   EditClearAudioExecute(env.Ctx);
   EXPECT_EQ(env.Ctx.StatusPanels, kEmptyPanels);
+  EXPECT_EQ(env.Prompter.Log,
+            (std::vector<std::string>{"SaveChanges: Save changes to the disc layout?"}));
 }
 
 TEST(TrackListOps, DataTrackImageSwitchesCdTextAndImageTypeAvailability) {
@@ -328,7 +331,9 @@ TEST(TrackListOps, NewLayoutEmptiesAllButTheImageType) {
   env.Ctx.Layout.MediaCatalog = "1234567890123";
   env.Ctx.Layout.CdtPath = "/x.cdt";
   env.Ctx.Layout.CdTextEnabled = true;
+  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
   NewLayout(env.Ctx);
+  EXPECT_TRUE(env.Prompter.SaveChangesAnswers.empty());
   EXPECT_EQ(env.Ctx.Layout.Count(), 0);
   EXPECT_EQ(env.Ctx.Layout.TotalBytes, 0);
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, "");

@@ -15,6 +15,9 @@ class FakePreviewDevice : public TPreviewDevice {
   std::vector<std::string> Log;
   bool OpenResult = true;
   bool PlayResult = true;
+  // What PlayedPosition and OpenFailure answer.
+  int32_t Heard = -1;
+  std::string Failure;
 
   bool Open(const std::string& path) override {
     Log.push_back("Open " + path);
@@ -26,6 +29,8 @@ class FakePreviewDevice : public TPreviewDevice {
   }
   void Stop() override { Log.push_back("Stop"); }
   void Close() override { Log.push_back("Close"); }
+  int32_t PlayedPosition() const override { return Heard; }
+  std::string OpenFailure() const override { return Failure; }
 };
 
 }  // namespace varnel::test

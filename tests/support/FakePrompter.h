@@ -16,14 +16,16 @@ namespace varnel::test {
 class FakePrompter : public TPrompter {
  public:
   // Every event in order: "Plain: text", "Information: text", "Warning: text",
-  // "Error: text", "Limit: text", "YesNo: text", "OkCancel: text", "Beep", "Open: <filter>",
+  // "Error: text", "Limit: text", "YesNo: text", "OkCancel: text",
+  // "SaveChanges: text", "Beep", "Open: <filter>",
   // "Save: <filter>", "Folder: <title>".
   std::vector<std::string> Log;
-  int Beeps = 0;  // every box and every Beep()
+  int Beeps = 0;                   // every box and every Beep()
   std::vector<TMessage> Messages;  // every box, detail and folder included
 
   std::deque<bool> YesNoAnswers;
   std::deque<bool> OkCancelAnswers;
+  std::deque<TSaveAnswer> SaveChangesAnswers;
   std::deque<std::vector<std::string>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
   std::deque<std::optional<std::string>> FolderAnswers;
@@ -44,6 +46,15 @@ class FakePrompter : public TPrompter {
     ++Beeps;
     Log.push_back("OkCancel: " + text);
     return Pop(OkCancelAnswers, "OkCancel");
+  }
+  TSaveAnswer AskSaveChanges(const std::string& text) override {
+    ++Beeps;
+    Log.push_back("SaveChanges: " + text);
+    if (SaveChangesAnswers.empty()) {
+      ADD_FAILURE() << "unexpected SaveChanges request: no scripted answer left";
+      return TSaveAnswer::Cancel;
+    }
+    return Pop(SaveChangesAnswers, "SaveChanges");
   }
   void Beep() override {
     ++Beeps;

@@ -78,14 +78,16 @@ TEST_F(DefSettingDlgTest, ControlsCarryTheirNamesAndCaptions) {
   };
   for (const auto& [name, caption] : buttons) {
     EXPECT_EQ(Ctl<QAbstractButton>(name)->text(), caption) << name;
-    EXPECT_FALSE(Ctl(name)->accessibleName().isEmpty()) << name;
   }
+  Dlg.show();
+  test::ExpectReadableNames(&Dlg);
+  Dlg.hide();
   EXPECT_EQ(Ctl<QLabel>("MinLbl")->text(), "Min:");
   EXPECT_EQ(Ctl<QLabel>("SecLbl")->text(), "Sec:");
   EXPECT_EQ(Ctl<QLabel>("FrameLbl")->text(), "Frame:");
-  for (const char* name : {"MinEdit", "SecEdit", "FrameEdit", "MinUd", "SecUd", "FrameUd"}) {
-    EXPECT_FALSE(Ctl(name)->accessibleName().isEmpty()) << name;
-  }
+  const std::pair<const char*, const char*> edits[] = {
+      {"MinEdit", "Min:"}, {"SecEdit", "Sec:"}, {"FrameEdit", "Frame:"}};
+  for (const auto& [name, label] : edits) EXPECT_EQ(test::AccessibleName(Ctl(name)), label);
   // The pre-gap's own padding and silence boxes sit inside " Pre-Gap properties ".
   auto* preGap = Ctl<QGroupBox>("PreGapPropGbx");
   EXPECT_EQ(preGap->title(), " Pre-Gap properties ");

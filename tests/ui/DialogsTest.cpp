@@ -1,4 +1,5 @@
 // The about box and the window's prompter.
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -6,6 +7,7 @@
 
 #include "Aboutbox.h"
 #include "QtPrompter.h"
+#include "RunProcess.h"
 #include "UiTestSupport.h"
 
 namespace varnel {
@@ -22,7 +24,7 @@ TEST(AboutBox, CaptionsAndButtons) {
   EXPECT_EQ(box.findChild<QPushButton*>("WebSiteBtn")->text(), "&WebSite");
 }
 
-TEST(AboutBox, WebSiteOpensTheInstalledGuideInTheLocalesSection) {
+TEST(AboutBox, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
   TAboutBox box;
   std::vector<QUrl> opened;
   box.OpenUrl = [&](const QUrl& url) {
@@ -32,9 +34,27 @@ TEST(AboutBox, WebSiteOpensTheInstalledGuideInTheLocalesSection) {
   QTest::mouseClick(box.findChild<QPushButton*>("WebSiteBtn"), Qt::LeftButton);
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_TRUE(opened[0].isLocalFile());
-  EXPECT_TRUE(opened[0].toLocalFile().endsWith("/user-guide.html"));
-  EXPECT_TRUE(QFileInfo(opened[0].toLocalFile()).isFile()) << opened[0].toString().toStdString();
+  EXPECT_EQ(opened[0].toLocalFile(), UserGuidePath(QCoreApplication::applicationDirPath()));
   EXPECT_EQ(opened[0].fragment(), box.IsJapanese() ? "ja" : "en");
+}
+
+// The guide is found from the program's own folder, where the install puts it and where
+// the build puts a copy beside the program; no path of the source tree is needed.
+TEST(AboutBox, GuideIsInstalledWhereTheProgramLooksForIt) {
+  const char* build = VARNEL_TEST_BUILD_DIR;
+  EXPECT_TRUE(QFileInfo(UserGuidePath(QString(build) + "/app")).isFile())
+      << UserGuidePath(QString(build) + "/app").toStdString();
+
+  test::TempDir prefix;
+  const test::ProcessResult installed =
+      test::RunProcess({"cmake", "--install", build, "--prefix", prefix.Path()});
+  ASSERT_EQ(installed.ExitCode, 0) << installed.Out << installed.Err;
+  const QString bin = QString::fromStdString(prefix / "bin");
+  ASSERT_TRUE(QFileInfo(bin + "/varnel").isExecutable());
+  const QString guide = UserGuidePath(bin);
+  EXPECT_TRUE(guide.startsWith(QString::fromStdString(prefix.Path()))) << guide.toStdString();
+  EXPECT_TRUE(QFileInfo(guide).isFile()) << guide.toStdString();
+  EXPECT_EQ(UserGuidePath("/usr/bin"), "/usr/share/doc/varnel/user-guide.html");
 }
 
 TEST(AboutBox, GuideAddressPerLocale) {
@@ -117,6 +137,59 @@ TEST_F(PromptTest, MessagesCarryTheKindsIcon) {
   }
 }
 
+TEST_F(PromptTest, SaveChangesQuestionHasThreeAnswers) {
+  const std::pair<QMessageBox::StandardButton, TSaveAnswer> answers[] = {
+      {QMessageBox::Save, TSaveAnswer::Save},
+      {QMessageBox::Discard, TSaveAnswer::Discard},
+      {QMessageBox::Cancel, TSaveAnswer::Cancel}};
+  for (const auto& [button, answer] : answers) {
+    TSaveAnswer got = TSaveAnswer::Save;
+    Box b = Run(button, [&] { got = Prompter.AskSaveChanges("Save changes to the disc layout?"); });
+    EXPECT_EQ(got, answer);
+    EXPECT_EQ(b.Title, "Varnel");
+    EXPECT_EQ(b.Text, "Save changes to the disc layout?");
+    EXPECT_EQ(b.Buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  }
+  // Escape is Cancel.
+  TSaveAnswer got = TSaveAnswer::Save;
+  test::OnNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+  got = Prompter.AskSaveChanges("Save changes to the disc layout?");
+  EXPECT_EQ(got, TSaveAnswer::Cancel);
+}
+
+// Catches the addresses the program hands to the desktop.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  std::vector<QUrl> Opened;
+ public slots:
+  void Open(const QUrl& url) { Opened.push_back(url); }
+};
+
+// A result with a folder: the detail is in the box, and "Open Folder" hands the folder to
+// the desktop.
+TEST_F(PromptTest, ResultBoxShowsItsDetailAndOpensItsFolder) {
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("file", &catcher, "Open");
+  test::TempDir dir;
+  QString detail;
+  test::OnNextModal([&](QWidget* w) {
+    auto* mb = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(mb, nullptr);
+    detail = mb->detailedText();
+    auto* open = mb->findChild<QPushButton*>("OpenFolderBtn");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), "Open &Folder");
+    open->click();
+  });
+  Prompter.Show({TBoxKind::Plain, "Operation Successfully Completed.",
+                 "Cue sheet: /x/Live.cue\nProduced files: " + dir.Path() + "/", dir.Path()});
+  QDesktopServices::unsetUrlHandler("file");
+  EXPECT_EQ(detail.toStdString(), "Cue sheet: /x/Live.cue\nProduced files: " + dir.Path() + "/");
+  ASSERT_EQ(catcher.Opened.size(), 1u);
+  EXPECT_EQ(catcher.Opened[0], QUrl::fromLocalFile(QString::fromStdString(dir.Path())));
+}
+
 TEST_F(PromptTest, QuestionsReturnTheAnswer) {
   bool yes = false;
   Box b = Run(QMessageBox::Yes, [&] { yes = Prompter.AskYesNo("Do you want to continue?"); });
@@ -137,3 +210,5 @@ TEST_F(PromptTest, QuestionsReturnTheAnswer) {
 
 }  // namespace
 }  // namespace varnel
+
+#include "DialogsTest.moc"

@@ -7,6 +7,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeView>
+
+#include "EntryChecks.h"
 
 #include "UiTestSupport.h"
 
@@ -27,7 +30,7 @@ TEST_F(WindowTest, TitleControlsAndCaptions) {
   ASSERT_NE(Child<QLineEdit>("BinPathEdit"), nullptr);
   ASSERT_NE(Child<QLineEdit>("CdtEdit"), nullptr);
   ASSERT_NE(Child<QHeaderView>("TracksHdr"), nullptr);
-  ASSERT_NE(Child<QListView>("Tracks"), nullptr);
+  ASSERT_NE(Child<QTreeView>("Tracks"), nullptr);
 
   QComboBox* type = Child<QComboBox>("BinTypeCmb");
   ASSERT_EQ(type->count(), 4);
@@ -48,11 +51,66 @@ TEST_F(WindowTest, TitleControlsAndCaptions) {
   }
   EXPECT_FALSE(header->sectionsMovable());
 
-  // Every control can be found by assistive tools.
-  for (const char* name : {"BinPathEdit", "BinBrowseBtn", "BinTypeCmb", "CdTextCk", "CdtEdit",
-                           "CdtBrowseBtn", "CatalogEdit", "WaveBrowseBtn", "WaveClearbtn", "Tracks",
-                           "TracksHdr", "StatusBar", "DataTrackGbx"}) {
-    EXPECT_FALSE(Child<QWidget>(name)->accessibleName().isEmpty()) << name;
+  // Assistive tools read every control by what a person sees: the label beside it, its
+  // caption, or for buttons with the same caption what they act on.
+  const struct {
+    const char* Control;
+    const char* Name;
+  } names[] = {{"BinPathEdit", "Image:"},
+               {"BinBrowseBtn", "Browse for data track image"},
+               {"CdTextCk", "Enable CD-TEXT"},
+               {"CdtEdit", "CD-TEXT file"},
+               {"CdtBrowseBtn", "Browse for CD-Text file"},
+               {"CatalogEdit", "Media Catalog Number:"},
+               {"WaveBrowseBtn", "Add audio files"},
+               {"WaveClearbtn", "Clear audio tracks"},
+               {"Tracks", "Track list"},
+               {"DataTrackGbx", "Data Track (for Mix-Mode disc)"},
+               {"AudioTracksGbx", "Audio Tracks"}};
+  for (const auto& n : names) {
+    EXPECT_EQ(test::AccessibleName(Child<QWidget>(n.Control)), n.Name) << n.Control;
+  }
+  // A drop-down list reads as its choice, labelled by the label beside it.
+  QAccessibleInterface* typeBox =
+      QAccessible::queryAccessibleInterface(Child<QWidget>("BinTypeCmb"));
+  ASSERT_NE(typeBox, nullptr);
+  QStringList labels;
+  for (const auto& [label, relation] : typeBox->relations(QAccessible::AllRelations)) {
+    if (relation & QAccessible::Label) labels << label->text(QAccessible::Name);
+  }
+  EXPECT_TRUE(labels.contains("Type:")) << labels.join('|').toStdString();
+}
+
+// The status panels read as the texts they show, and a list row as its cells under the
+// column headers.
+TEST_F(WindowTest, StatusPanelsAndTrackRowsReadAsTheirTexts) {
+  Window->DropPaths("Tracks", {Wave("song1.wav")});
+  test::Settle();
+  for (int i = 0; i < 3; ++i) {
+    QLabel* panel = Child<QLabel>(QString("StatusPanel%1").arg(i).toLatin1().constData());
+    EXPECT_EQ(test::AccessibleName(panel), panel->text()) << i;
+  }
+  EXPECT_EQ(test::AccessibleName(Child<QLabel>("StatusPanel0")), " Total: 01 tracks");
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
+  ASSERT_NE(list, nullptr);
+  QAccessibleTableInterface* table = list->tableInterface();
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->rowCount(), 1);
+  ASSERT_EQ(table->columnCount(), 9);
+  const std::array<std::string, 9> texts = List()->RowTexts(0);
+  for (int c = 0; c < 9; ++c) {
+    QAccessibleInterface* cell = table->cellAt(0, c);
+    ASSERT_NE(cell, nullptr) << c;
+    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), texts[static_cast<size_t>(c)]) << c;
+    QAccessibleTableCellInterface* ci = cell->tableCellInterface();
+    ASSERT_NE(ci, nullptr);
+    const QList<QAccessibleInterface*> headers = ci->columnHeaderCells();
+    ASSERT_EQ(headers.size(), 1) << c;
+    EXPECT_EQ(headers.front()->text(QAccessible::Name), kTrackColumnHeaders[c]);
+    // The header cells are handed over to the caller; the cache disposes of them.
+    for (QAccessibleInterface* h : headers) {
+      QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(h));
+    }
   }
 }
 
@@ -87,26 +145,46 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
 
 TEST_F(WindowTest, SizeAndStatusPanels) {
   EXPECT_EQ(Window->minimumSize(), QSize(500, 400));
-  // No settings file: 465 x 366 is below the minimum.
-  EXPECT_EQ(Window->size(), QSize(500, 400));
+  // No settings file: a size that shows every column, within the screen.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(Window->width(), std::min(kDefaultFormWidth, screen.width() - 40));
+  EXPECT_EQ(Window->height(), std::min(kDefaultFormHeight, screen.height() - 60));
   EXPECT_EQ(Window->pos(), QPoint(100, 100));
-  const int widths[] = {90, 50, 55, 50};
-  for (int i = 0; i < 4; ++i) {
-    QLabel* panel = Child<QLabel>(QString("StatusPanel%1").arg(i).toLatin1().constData());
-    if (i < 3) {
-      EXPECT_EQ(panel->width(), widths[i]);
-    } else {
-      EXPECT_GE(panel->width(), widths[i]);  // the last one reaches to the right edge
+  // Each panel holds its widest text, down to the smallest window.
+  const char* const widest[] = {" Total: 99 tracks", " 9999MB", " 999:59:74", " Mix-Mode disc"};
+  for (QSize size : {Window->size(), QSize(500, 400)}) {
+    Window->resize(size);
+    test::Settle();
+    const int widths[] = {90, 50, 55, 50};
+    for (int i = 0; i < 4; ++i) {
+      QLabel* panel = Child<QLabel>(QString("StatusPanel%1").arg(i).toLatin1().constData());
+      EXPECT_GE(panel->width(), widths[i]);
+      EXPECT_GE(panel->contentsRect().width(),
+                panel->fontMetrics().horizontalAdvance(QString::fromLatin1(widest[i])))
+          << i << " at " << size.width();
+      EXPECT_EQ(panel->parentWidget(), Child<QStatusBar>("StatusBar"));
+      EXPECT_LE(panel->geometry().right(), Child<QStatusBar>("StatusBar")->width());
     }
-    EXPECT_EQ(panel->parentWidget(), Child<QStatusBar>("StatusBar"));
   }
   EXPECT_EQ(Panel(0), " Total: 00 tracks");
   EXPECT_EQ(Panel(1), " 000MB");
   EXPECT_EQ(Panel(2), " 00:00:00");
   EXPECT_EQ(Panel(3), "");
+  // Without stored widths every column shows its header and a typical text whole.
   QHeaderView* header = List()->Header();
-  EXPECT_EQ(header->sectionSize(0), 50);
-  for (int c = 1; c < 9; ++c) EXPECT_EQ(header->sectionSize(c), 100) << c;
+  const QFontMetrics m(List()->font());
+  const char* const samples[] = {"99",         "01 Morning Light.wav", "WAVE",
+                                 "None",       "00:00:00 (00:00:00)",  "Enable",
+                                 "Prohibited", "DEA120500017"};
+  for (int c = 0; c < 8; ++c) {
+    EXPECT_GE(header->sectionSize(c) - 8, m.horizontalAdvance(samples[c])) << c;
+    EXPECT_GE(header->sectionSize(c),
+              header->fontMetrics().horizontalAdvance(kTrackColumnHeaders[c]))
+        << c;
+  }
+  // The last column takes the room that is left.
+  EXPECT_GE(header->sectionViewportPosition(8) + header->sectionSize(8),
+            List()->viewport()->width());
 }
 
 TEST_F(WindowTest, AddingRemovingAndClearingTracksUpdatesListAndStatusBar) {
@@ -137,7 +215,9 @@ TEST_F(WindowTest, AddingRemovingAndClearingTracksUpdatesListAndStatusBar) {
   EXPECT_EQ(List()->RowTexts(0)[1], "b.wav");
   EXPECT_EQ(List()->RowTexts(0)[0], "1");
 
+  Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
   QTest::mouseClick(Child<QPushButton>("WaveClearbtn"), Qt::LeftButton);
+  EXPECT_EQ(Prompter.Log.back(), "SaveChanges: Save changes to the disc layout?");
   EXPECT_EQ(List()->Model()->rowCount(), 0);
   EXPECT_EQ(Ctx().Layout.TotalBytes, 0);
   EXPECT_EQ(Panel(0), " Total: 00 tracks");
@@ -194,9 +274,44 @@ TEST_F(WindowTest, CatalogFieldHoldsThirteenPositions) {
   catalog->setFocus();
   catalog->setCursorPosition(0);
   QTest::keyClicks(catalog, "12a3");
-  EXPECT_EQ(Ctx().Layout.MediaCatalog, "123" + std::string(10, ' '));
+  EXPECT_EQ(catalog->displayText(), "123" + QString(10, ' '));
+  // Half typed: not taken yet.
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, std::string(13, ' '));
   QTest::keyClicks(catalog, "45678901234567");
   EXPECT_EQ(Ctx().Layout.MediaCatalog, "1234567890123");
+  EXPECT_TRUE(Prompter.Log.empty());
+}
+
+// Leaving the field, saving or making with a half-typed number: the warning, the field
+// keeps the number being typed and the focus, and the layout keeps its number.
+TEST_F(WindowTest, AHalfTypedCatalogIsRefusedWhereverItWouldGo) {
+  Window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  QLineEdit* catalog = Child<QLineEdit>("CatalogEdit");
+  catalog->setFocus();
+  catalog->setCursorPosition(0);
+  QTest::keyClicks(catalog, "4006381333931");
+  ASSERT_EQ(Ctx().Layout.MediaCatalog, "4006381333931");
+  catalog->setCursorPosition(3);
+  QTest::keyClick(catalog, Qt::Key_Delete);
+  const std::string warning = "Warning: " + std::string(kCatalogEntryMessage);
+
+  QTest::keyClick(catalog, Qt::Key_Tab);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Prompter.Log.empty(); }, 2000));
+  EXPECT_EQ(Prompter.Log, std::vector<std::string>{warning});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return catalog->hasFocus(); }, 2000));
+  EXPECT_EQ(catalog->displayText(), "400 381333931");
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, "4006381333931");
+
+  for (const char* command : {"FileSave", "FileMake", "FileTest"}) {
+    Prompter.Log.clear();
+    Window->Action(command)->trigger();
+    EXPECT_EQ(Prompter.Log, std::vector<std::string>{warning}) << command;  // nothing else ran
+  }
+  // Emptied, it is taken: the disc has no number.
+  catalog->selectAll();
+  QTest::keyClick(catalog, Qt::Key_Backspace);
+  EXPECT_EQ(Ctx().Layout.MediaCatalog, std::string(13, ' '));
 }
 
 TEST_F(WindowTest, SaveNewAndLoadShowTheLayoutInTheControls) {

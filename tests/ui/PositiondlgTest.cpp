@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -81,8 +83,26 @@ TEST_F(PositionDlgTest, ControlsCarryTheirNamesCaptionsAndMasks) {
   for (int32_t i = 0; i < kPosCtlCount; ++i) {
     QWidget* w = Dlg.findChild<QWidget*>(PosCtlName(static_cast<P>(i)));
     ASSERT_NE(w, nullptr) << PosCtlName(static_cast<P>(i));
-    EXPECT_FALSE(w->accessibleName().isEmpty()) << PosCtlName(static_cast<P>(i));
   }
+  Dlg.Editor().SetupPositions(Dir / "x.wav", WaveDataInfo{44, 4000, 2, 16, 44100}, &TrackStart,
+                              &TrackEnd, &PreGapStart, &PreGapEnd);
+  Dlg.show();
+  test::ExpectReadableNames(&Dlg);
+  const std::pair<P, const char*> names[] = {
+      {P::PosEdit, "Cursor:"},
+      {P::TrackStartEdit, "Start:"},
+      {P::PreGapEndEdit, "End:"},
+      {P::TrackLengthEdit, "Length:"},
+      {P::TrackBar, "Position in seconds"},
+  };
+  for (const auto& [ctl, name] : names) {
+    EXPECT_EQ(test::AccessibleName(Ctl(ctl)), name) << PosCtlName(ctl);
+  }
+  auto* ud = Ctl<TUpDown>(P::PreGapStartUd);
+  EXPECT_EQ(test::AccessibleName(ud->UpButton()), "Pre-gap start up");
+  // A label that changes reads as what it shows.
+  EXPECT_EQ(test::AccessibleName(Ctl(P::LengthLbl)), Ctl<QLabel>(P::LengthLbl)->text());
+  Dlg.reject();
   EXPECT_EQ(Ctl<QPushButton>(P::SetStartBtn)->text(), "Track Start");
   EXPECT_EQ(Ctl<QPushButton>(P::SetEndBtn)->text(), "Track End");
   EXPECT_EQ(Ctl<QPushButton>(P::SetPreGapStartBtn)->text(), "PreGap Start");
@@ -311,6 +331,80 @@ TEST_F(PositionDlgTest, TrackBarPlayAndStop) {
   EXPECT_EQ(Device.Log, (std::vector<std::string>{"Stop", "Close"}));
 }
 
+// While a play runs the track bar and the waveform's playhead follow the sound (the
+// cursor stays); holding the handle, the user wins; after the play the bar stands where
+// it stood before.
+TEST_F(PositionDlgTest, TrackBarAndPlayheadFollowThePlay) {
+  OpenTrack(10000000);
+  auto* bar = Ctl<QSlider>(P::TrackBar);
+  Type(P::PosEdit, "0000132300");  // 3 s
+  Click(P::PlayBtn);
+  Device.Heard = 44100 * 12 + 7;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 12; }, 2000));
+  EXPECT_EQ(Dlg.Strip()->Playhead(), 44100 * 12 + 7);
+  EXPECT_EQ(Text(P::PosEdit), "0000132300");
+  EXPECT_EQ(Device.Log.back(), "Play 132300");  // following is no new play command
+  bar->setSliderDown(true);
+  Device.Heard = 44100 * 20;
+  QTest::qWait(150);
+  EXPECT_EQ(bar->value(), 12);
+  bar->setSliderDown(false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 20; }, 2000));
+  Dlg.PlayNotify(TPlayNotify::Successful);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(Dlg.Strip()->Playhead(), -1);
+}
+
+// A click in the groove puts the handle (and the cursor) where it was clicked, not a
+// page further.
+TEST_F(PositionDlgTest, AClickInTheGrooveJumpsThere) {
+  OpenTrack(44100 * 4 * 100);  // 100 seconds
+  auto* bar = Ctl<QSlider>(P::TrackBar);
+  bar->setFocus();
+  QTest::keyClick(bar, Qt::Key_Home);
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = Qt::Horizontal;
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  const QRect groove =
+      bar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, bar);
+  QTest::mouseClick(bar, Qt::LeftButton, {},
+                    QPoint(groove.left() + groove.width() * 3 / 4, bar->height() / 2));
+  EXPECT_GT(bar->value(), 60);
+  EXPECT_EQ(Text(P::PosEdit), PositionText(int64_t{bar->value()} * 44100));
+}
+
+// Ticks stand apart enough to be read: one every 10 s for short files, thinned for long
+// ones.
+TEST(TrackBarTicks, IntervalKeepsTheTicksApart) {
+  const struct {
+    int Maximum;
+    int Pixels;
+    int Interval;
+  } cases[] = {{57, 400, 10},    {600, 480, 10},    {601, 480, 30},    {4800, 480, 120},
+               {4800, 1000, 60}, {12173, 300, 600}, {12173, 10, 3600}, {0, 400, 10}};
+  for (const auto& c : cases) {
+    const int interval = TrackBarTickInterval(c.Maximum, c.Pixels);
+    EXPECT_EQ(interval, c.Interval) << c.Maximum << " over " << c.Pixels;
+    if (c.Maximum > 0 && interval < 3600) {
+      EXPECT_GE(c.Pixels * interval / c.Maximum, kMinTickSpacing);
+    }
+  }
+  // In the dialog: an 80-minute file gets no 480 ticks.
+  test::FakePrompter prompter;
+  test::FakePreviewDevice device;
+  TPositionDlg dlg(prompter, nullptr, &device);
+  int32_t start = 0, end = 0;
+  dlg.Editor().SetupPositions("/x.wav", DataOf(176400 * 4800), &start, &end, nullptr, nullptr);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  auto* bar = dlg.findChild<QSlider*>("TrackBar");
+  EXPECT_EQ(bar->maximum(), 4800);
+  EXPECT_GE(bar->width() * bar->tickInterval() / 4800, kMinTickSpacing);
+  dlg.reject();
+}
+
 TEST_F(PositionDlgTest, AFileWithoutDataOpensQuietly) {
   OpenTrack(0);
   EXPECT_EQ(Ctl<QSlider>(P::TrackBar)->maximum(), 0);
@@ -335,8 +429,12 @@ TEST_F(PositionDlgTest, AFileWithoutDataOpensQuietly) {
 
 TEST_F(PositionDlgTest, ADeviceThatCannotOpenDisablesPlayWithoutAMessage) {
   Device.OpenResult = false;
+  Device.Failure = "Play is unavailable: no sound output was found.";
   OpenTrack(1000000);
   EXPECT_FALSE(Ctl(P::PlayBtn)->isEnabled());
+  // The pointer and assistive tools learn why.
+  EXPECT_EQ(Ctl(P::PlayBtn)->toolTip(), "Play is unavailable: no sound output was found.");
+  EXPECT_EQ(Ctl(P::PlayBtn)->accessibleDescription(), Ctl(P::PlayBtn)->toolTip());
   EXPECT_TRUE(Ctl(P::StopBtn)->isEnabled());
   Type(P::PosEdit, "0000000005");
   Key(P::PosEdit, Qt::Key_Return);
@@ -346,6 +444,7 @@ TEST_F(PositionDlgTest, ADeviceThatCannotOpenDisablesPlayWithoutAMessage) {
   Dlg.reject();
   OpenTrack(1000000);  // every showing opens again
   EXPECT_TRUE(Ctl(P::PlayBtn)->isEnabled());
+  EXPECT_EQ(Ctl(P::PlayBtn)->toolTip(), "");
 }
 
 // Sound, two seconds of digital silence, sound: the strip fills in from its worker, shows

@@ -132,7 +132,7 @@ TEST_F(WindowTest, GeneralCommandShowsTheDialogOverTheSettings) {
 TEST_F(WindowTest, FirstShowingAppliesTheDefaultListFont) {
   EXPECT_EQ(List()->font().family(), QFont("Arial").family());
   EXPECT_EQ(List()->font().pointSize(), 9);
-  EXPECT_EQ(List()->RowHeight(), FontPixelHeight(List()->font()));
+  EXPECT_EQ(List()->RowHeight(), ListRowHeight(List()->font()));
   EXPECT_EQ(Child<QLineEdit>("BinPathEdit")->font(), List()->font());
   EXPECT_EQ(Child<QLineEdit>("CdtEdit")->font(), List()->font());
 }
@@ -156,7 +156,7 @@ TEST_F(WindowTest, FontCommandChangesListAndPathFieldsOrNothing) {
   Window->Action("SetingsFont")->trigger();
   EXPECT_EQ(seen, before);
   EXPECT_EQ(List()->font().pointSize(), 16);
-  EXPECT_EQ(List()->RowHeight(), FontPixelHeight(chosen));
+  EXPECT_EQ(List()->RowHeight(), ListRowHeight(chosen));
   EXPECT_GT(List()->RowHeight(), heightBefore);
   EXPECT_EQ(Child<QLineEdit>("BinPathEdit")->font(), List()->font());
   EXPECT_EQ(Child<QLineEdit>("CdtEdit")->font(), List()->font());
@@ -178,6 +178,7 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   Window->ChooseFont = [&](const QFont&) -> std::optional<QFont> { return chosen; };
   Window->Action("SetingsFont")->trigger();
   Ctx().Settings.NumFrames = 42;
+  const int firstColumn = List()->Header()->sectionSize(0);
   ASSERT_FALSE(std::filesystem::exists(SettingsPath()));
   EXPECT_TRUE(Window->close());
   ASSERT_TRUE(std::filesystem::exists(SettingsPath()));
@@ -188,7 +189,7 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   EXPECT_EQ(s.Width, 640);
   EXPECT_EQ(s.Height, 480);
   EXPECT_EQ(s.ColumnWidth[3], 77);
-  EXPECT_EQ(s.ColumnWidth[0], 50);
+  EXPECT_EQ(s.ColumnWidth[0], firstColumn);
   EXPECT_EQ(s.NumFrames, 42);
   TFontSettings font;
   LoadFontSettings(TIniFile(SettingsPath()), font);
@@ -214,12 +215,40 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   EXPECT_EQ(Ctx().Settings.NumFrames, 42);
 }
 
-TEST_F(WindowTest, ExitClosesWithoutAQuestion) {
-  Window->DropPaths("Tracks", {Wave("a.wav")});
+TEST_F(WindowTest, ExitWithoutChangesClosesWithoutAQuestion) {
   Window->Action("FileExit")->trigger();
   EXPECT_FALSE(Window->isVisible());
   EXPECT_TRUE(Prompter.Log.empty());
   EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
+}
+
+// Exit with unsaved changes: Cancel keeps the window (and writes no settings), Save writes
+// the layout first, Discard closes.
+TEST_F(WindowTest, ExitWithUnsavedChangesAsksFirst) {
+  const std::string layout = Dir / "disc.txt";
+  struct TCase {
+    TSaveAnswer Answer;
+    bool Closed;
+    bool LayoutWritten;
+  } const cases[] = {{TSaveAnswer::Cancel, false, false},
+                     {TSaveAnswer::Save, true, true},
+                     {TSaveAnswer::Discard, true, false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Answer));
+    std::filesystem::remove(layout);
+    std::filesystem::remove(SettingsPath());
+    Window.reset();
+    Open();
+    Window->DropPaths("Tracks", {Wave("a.wav")});
+    Prompter.Log.clear();
+    Prompter.SaveChangesAnswers = {c.Answer};
+    Prompter.SaveAnswers = {layout};
+    Window->Action("FileExit")->trigger();
+    EXPECT_EQ(Prompter.Log.front(), "SaveChanges: Save changes to the disc layout?");
+    EXPECT_EQ(!Window->isVisible(), c.Closed);
+    EXPECT_EQ(std::filesystem::exists(SettingsPath()), c.Closed);
+    EXPECT_EQ(std::filesystem::exists(layout), c.LayoutWritten);
+  }
 }
 
 TEST_F(WindowTest, ASettingsFileFromElsewhereCannotHideTheWindow) {

@@ -19,15 +19,37 @@ TEST(TrackDrag, PressOutsideAnyEntryOrWithAnotherButtonStartsNothing) {
   EXPECT_FALSE(d.MouseMove(true, 0, from, to));
 }
 
-TEST(TrackDrag, DoubleClickIsDecidedByTimeAlone) {
-  TTrackDrag d;
-  EXPECT_EQ(d.MouseDown(true, 10000, 500, false, -1), TTrackDrag::TPress::Nothing);
-  // Another button, another place: still a double click within the time.
-  EXPECT_EQ(d.MouseDown(true, 10499, 500, true, 3), TTrackDrag::TPress::DoubleClick);
-  EXPECT_FALSE(d.Dragging);
-  EXPECT_EQ(d.DragIndex, -1);
-  // Exactly the double-click time later is a new press.
-  EXPECT_EQ(d.MouseDown(true, 10999, 500, true, 3), TTrackDrag::TPress::DragStarted);
+TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
+  struct TCase {
+    int32_t FirstRow;
+    uint32_t Later;
+    bool LeftButton;
+    int32_t SecondRow;
+    TTrackDrag::TPress Second;
+  } const cases[] = {
+      {3, 499, true, 3, TTrackDrag::TPress::DoubleClick},
+      {3, 499, false, 3, TTrackDrag::TPress::DoubleClick},  // any button
+      {3, 500, true, 3, TTrackDrag::TPress::DragStarted},   // too late
+      {2, 100, true, 3, TTrackDrag::TPress::DragStarted},   // another row
+      {-1, 100, true, 3, TTrackDrag::TPress::DragStarted},  // first beside the rows
+      {-1, 100, false, -1, TTrackDrag::TPress::Nothing},    // both beside the rows
+      {3, 100, false, -1, TTrackDrag::TPress::Nothing},     // second beside the rows
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.FirstRow << " then " << c.SecondRow << " after " << c.Later);
+    TTrackDrag d;
+    d.MouseDown(true, 10000, 500, true, c.FirstRow);
+    d.MouseUp();
+    EXPECT_EQ(d.MouseDown(true, 10000 + c.Later, 500, c.LeftButton, c.SecondRow), c.Second);
+    if (c.Second == TTrackDrag::TPress::DoubleClick) {
+      EXPECT_FALSE(d.Dragging);
+      EXPECT_EQ(d.DragIndex, -1);
+      // A third quick press begins no second double click.
+      EXPECT_NE(d.MouseDown(true, 10000 + c.Later + 1, 500, true, c.SecondRow),
+                TTrackDrag::TPress::DoubleClick);
+    }
+  }
 }
 
 TEST(TrackDrag, ClockWrapStillMeasuresTheTrueInterval) {
@@ -126,6 +148,25 @@ TEST_F(TrackListTest, TwoPressesWithinTheDoubleClickTimeOpenTheSelectedTrack) {
   EXPECT_EQ(Opened.size(), 1u);
 }
 
+// Two quick presses on different rows, or one beside the rows, are two single presses.
+TEST_F(TrackListTest, QuickPressesOnDifferentRowsOpenNothing) {
+  const uint32_t interval = static_cast<uint32_t>(QApplication::doubleClickInterval());
+  const QPoint below(10, RowCentre(2).y() + 40);
+  const std::pair<QPoint, QPoint> pairs[] = {
+      {RowCentre(0), RowCentre(1)}, {below, RowCentre(2)}, {RowCentre(2), below}, {below, below}};
+  for (const auto& [first, second] : pairs) {
+    Now += interval * 2;
+    QTest::mousePress(Port(), Qt::LeftButton, {}, first);
+    QTest::mouseRelease(Port(), Qt::LeftButton, {}, first);
+    Now += 10;
+    QTest::mousePress(Port(), Qt::LeftButton, {}, second);
+    QTest::mouseRelease(Port(), Qt::LeftButton, {}, second);
+  }
+  EXPECT_TRUE(Opened.empty());
+  // The order stayed as it was: a press and release is no drag.
+  EXPECT_EQ(Order(), (std::vector<std::string>{"one.wav", "two.wav", "three.wav"}));
+}
+
 TEST_F(TrackListTest, QtsOwnDoubleClickEventCountsAsAPress) {
   QTest::mousePress(Port(), Qt::LeftButton, {}, RowCentre(0));
   QTest::mouseRelease(Port(), Qt::LeftButton, {}, RowCentre(0));
@@ -135,9 +176,17 @@ TEST_F(TrackListTest, QtsOwnDoubleClickEventCountsAsAPress) {
   EXPECT_EQ(FileNamePart(Opened[0]), "one.wav");
 }
 
-TEST_F(TrackListTest, RowsAreAsHighAsTheListFont) {
-  EXPECT_EQ(List()->RowHeight(), FontPixelHeight(List()->font()));
+// Rows leave room for accents and descenders ("g", "q") whatever the font.
+TEST_F(TrackListTest, RowsAreAsHighAsTheFontsLines) {
+  EXPECT_EQ(List()->RowHeight(), ListRowHeight(List()->font()));
   EXPECT_EQ(List()->visualRect(List()->Model()->index(0)).height(), List()->RowHeight());
+  for (int px : {9, 12, 16, 21, 30}) {
+    QFont f("DejaVu Sans");
+    f.setPixelSize(px);
+    const QFontMetrics m(f);
+    EXPECT_GE(ListRowHeight(f), m.ascent() + m.descent() + 1) << px;
+    EXPECT_GE(ListRowHeight(f), m.boundingRect("gqpyjÅÉ").height()) << px;
+  }
 }
 
 // Renders the list and returns the viewport's picture.
@@ -153,7 +202,8 @@ TEST_F(TrackListTest, RowsArePaintedInTheirColoursAndClippedToTheirColumns) {
   header->resizeSection(1, 30);  // "File name": much narrower than "three.wav"
   test::Settle();
   List()->setCurrentIndex(List()->Model()->index(0));
-  List()->setFocus();
+  // Without the keyboard focus, which tints the current row with a frame.
+  List()->clearFocus();
   const QImage image = Render(List());
   const QPalette pal = List()->palette();
   const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);

@@ -112,8 +112,31 @@ TEST_F(TrackPropertyFrmTest, ControlsCarryTheirNamesAndCaptions) {
     QWidget* w = Frm.findChild<QWidget*>(TrackCtlName(static_cast<C>(i)));
     ASSERT_NE(w, nullptr) << TrackCtlName(static_cast<C>(i));
     EXPECT_EQ(w, Frm.Control(static_cast<C>(i)));
-    EXPECT_FALSE(w->accessibleName().isEmpty()) << TrackCtlName(static_cast<C>(i));
   }
+  // Assistive tools read each control by what a person sees: the label beside an edit,
+  // what a button acts on where two captions repeat, the field an arrow steps.
+  Frm.show();
+  test::ExpectReadableNames(&Frm);
+  const std::pair<C, const char*> names[] = {
+      {C::TrackPathEdit, "Track File:"},
+      {C::ISRCEdit, "ISRC:"},
+      {C::MinEdit, "Min:"},
+      {C::SecEdit, "Sec:"},
+      {C::FrameEdit, "Frame:"},
+      {C::PreGapPathEdit, "File:"},
+      {C::PosBtn, "Positions in the track file"},
+      {C::PreGapPosBtn, "Positions in the hidden track file"},
+      {C::PreGapBrowseBtn, "Browse for hidden track file"},
+      {C::PreGapPadGropu, "Padding"},
+      {C::GapSilceGroup, "Silence"},
+  };
+  for (const auto& [ctl, name] : names) {
+    EXPECT_EQ(test::AccessibleName(Frm.Control(ctl)), name) << TrackCtlName(ctl);
+  }
+  auto* minUd = static_cast<TUpDown*>(Frm.Control(C::MinUd));
+  EXPECT_EQ(test::AccessibleName(minUd->UpButton()), "Pre-gap minutes up");
+  EXPECT_EQ(test::AccessibleName(minUd->DownButton()), "Pre-gap minutes down");
+  Frm.hide();
   const std::pair<C, const char*> captions[] = {
       {C::PosBtn, "&Position"},
       {C::PreEmphCk, "Pre-Emphasis"},
@@ -143,7 +166,8 @@ TEST_F(TrackPropertyFrmTest, ControlsCarryTheirNamesAndCaptions) {
     EXPECT_EQ(Ctl<QLabel>(ctl)->text(), caption);
   }
   EXPECT_EQ(Ctl<QGroupBox>(C::SilenceGroup)->title(), " Cut Silence ");
-  EXPECT_EQ(Edit(C::ISRCEdit)->inputMask(), "NNNNN9999999;_");
+  // Letters are typed in capitals, the only form a recorder accepts.
+  EXPECT_EQ(Edit(C::ISRCEdit)->inputMask(), ">NNNNN9999999;_");
   EXPECT_TRUE(Edit(C::TrackPathEdit)->isReadOnly());
 }
 
@@ -258,7 +282,8 @@ TEST_F(TrackPropertyFrmTest, EditsReachTheTrackOnOk) {
     Click(C::OkBtn);
   });
   EXPECT_EQ(result, QDialog::Accepted);
-  EXPECT_EQ(t.ISRC, "GBxyz7654321");
+  // Letters are taken in capitals, the only form a recorder accepts.
+  EXPECT_EQ(t.ISRC, "GBXYZ7654321");
   EXPECT_TRUE(t.PreEmph);
   EXPECT_TRUE(t.Protect);
   EXPECT_TRUE(t.TrackPaddingHead);

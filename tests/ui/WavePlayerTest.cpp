@@ -26,6 +26,7 @@
 #include "RunProcess.h"
 #include "TestFiles.h"
 #include "WavePlayer.h"
+#include "WaveformStrip.h"
 
 extern char** environ;
 
@@ -240,7 +241,7 @@ TEST(WavePlayerRealSound, PlayStopAndCompletionThroughPulseAudio) {
   ASSERT_TRUE(server.SetDefaultSink("capture"));
   RunChild("SoundChild.PlayFromTheCursorIsSampleExact", env, 1);
   ASSERT_TRUE(server.SetDefaultSink("nullsink"));
-  RunChild("SoundChild.*:-SoundChild.PlayFromTheCursorIsSampleExact", env, 2);
+  RunChild("SoundChild.*:-SoundChild.PlayFromTheCursorIsSampleExact", env, 3);
 }
 
 TEST(WavePlayerRealSound, WithoutAServerPlayIsDisabled) {
@@ -416,6 +417,36 @@ TEST_F(SoundChild, CompletionAtTheEndClearsPlaying) {
   EXPECT_FALSE(dlg.Player()->IsOpen());
 }
 
+// While the file plays, the track bar and the waveform's playhead move with the sound, as
+// the sink has played it; the sound server lists the stream under the program's name.
+TEST_F(SoundChild, PlayheadFollowsTheSoundAndTheStreamIsNamed) {
+  const std::string path = test::WriteWave(Dir / "p.wav", {{44100 * 6, false}});
+  TPositionDlg dlg(Prompter);
+  int32_t start = 0, end = 0;
+  dlg.Editor().SetupPositions(path, WaveDataInfo{44, 44100 * 4 * 6, 2, 16, 44100}, &start, &end,
+                              nullptr, nullptr);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  auto* bar = dlg.findChild<QSlider*>("TrackBar");
+  bar->setValue(1);  // from second 1
+  QTest::mouseClick(dlg.findChild<QPushButton*>("PlayBtn"), Qt::LeftButton);
+  ASSERT_TRUE(dlg.Editor().Playing());
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() >= 3; }, 5000));
+  const int64_t heard = dlg.Editor().Playhead();
+  // Not before the sound could have been played, and following it closely.
+  EXPECT_GE(clock.elapsed(), 1500);
+  EXPECT_GE(heard, 44100 * 3);
+  EXPECT_LE(heard, 44100 + clock.elapsed() * 441 / 10 + 44100 / 2);
+  EXPECT_NEAR(dlg.Strip()->Playhead(), heard, 44100 / 5);  // drawn at the last tick
+  EXPECT_EQ(dlg.Editor().CursorPos(), 44100);              // the cursor stays
+
+  const test::ProcessResult inputs = test::RunProcess({"pactl", "list", "sink-inputs"});
+  EXPECT_NE(inputs.Out.find("application.name = \"Varnel\""), std::string::npos) << inputs.Out;
+  dlg.reject();
+}
+
 TEST(NoSoundChild, PlayIsDisabledWithoutAServer) {
   if (std::getenv("VARNEL_NO_SOUND_CHILD") == nullptr) {
     GTEST_SKIP() << "run by WavePlayerRealSound without a sound server";
@@ -431,7 +462,9 @@ TEST(NoSoundChild, PlayIsDisabledWithoutAServer) {
                               nullptr, nullptr);
   dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-  EXPECT_FALSE(dlg.findChild<QPushButton*>("PlayBtn")->isEnabled());
+  auto* play = dlg.findChild<QPushButton*>("PlayBtn");
+  EXPECT_FALSE(play->isEnabled());
+  EXPECT_NE(play->toolTip().indexOf("no sound output"), -1) << play->toolTip().toStdString();
   auto* pos = dlg.findChild<QLineEdit*>("PosEdit");
   pos->setFocus();
   QTest::keyClick(pos, Qt::Key_Return);

@@ -4,8 +4,12 @@
 
 #include <QApplication>
 
+#include "WavePlayer.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // As the program does at its start.
+  varnel::NameSoundStreams("Varnel");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Varnel");
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,246 @@
+// Reaching everything: the keyboard (Tab through every dialog in reading order, the track
+// list's keys) and the eye (nothing cut off or overlapping at the smallest sizes, the
+// window's title telling which layout is open and whether it changed).
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "Defsettingdlg.h"
+#include "FakePreviewDevice.h"
+#include "LayoutFile.h"
+#include "Positiondlg.h"
+#include "Progressdialog.h"
+#include "Settingsdialog.h"
+#include "TrackListOps.h"
+#include "Trackpropertyform.h"
+#include "UiTestSupport.h"
+
+namespace varnel {
+namespace {
+
+// The control a focus widget stands for: itself, or the named control it is a part of.
+QString ControlName(QWidget* w) {
+  for (; w != nullptr; w = w->parentWidget()) {
+    if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) return w->objectName();
+  }
+  return QString();
+}
+
+// The controls Tab visits in `window` from `first` until the focus comes round again.
+QStringList TabCycle(QWidget* window, QWidget* first) {
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+  first->setFocus(Qt::TabFocusReason);
+  EXPECT_TRUE(QTest::qWaitFor([first] { return first->hasFocus(); }, 2000));
+  QStringList seen;
+
+  QWidget* start = QApplication::focusWidget();
+  for (int i = 0; i < 100 && QApplication::focusWidget() != nullptr; ++i) {
+    QWidget* now = QApplication::focusWidget();
+    seen << ControlName(now);
+    QTest::keyClick(now, Qt::Key_Tab);
+    if (QApplication::focusWidget() == start) break;
+  }
+  return seen;
+}
+
+// Each of `wanted` is visited, in this order; an entry "A|B" is met by either (the stop of
+// a radio pair).
+void ExpectTabOrder(const QStringList& seen, const QStringList& wanted) {
+  qsizetype at = 0;
+  for (const QString& w : wanted) {
+    const QStringList any = w.split('|');
+    qsizetype found = -1;
+    for (qsizetype i = at; i < seen.size() && found < 0; ++i) {
+      if (any.contains(seen[i])) found = i;
+    }
+    EXPECT_GE(found, 0) << w.toStdString() << " not reached in order; Tab visits "
+                        << seen.join(", ").toStdString();
+    if (found >= 0) at = found + 1;
+  }
+}
+
+class ReachTest : public test::WindowTest {
+ protected:
+  TTrackInfo& AddTrack() {
+    Window->DropPaths("Tracks", {Wave("a.wav", 588 * 75 * 4)});
+    return Ctx().Layout.At(Ctx().Layout.Count() - 1);
+  }
+  test::FakePreviewDevice Device;
+};
+
+TEST_F(ReachTest, TabReachesEveryControlOfTheMainWindowInReadingOrder) {
+  const QStringList seen = TabCycle(Window.get(), Child<QWidget>("BinPathEdit"));
+  ExpectTabOrder(seen, {"BinPathEdit", "BinBrowseBtn", "CdTextCk", "CdtEdit", "CdtBrowseBtn",
+                        "CatalogEdit", "WaveBrowseBtn", "WaveClearbtn", "Tracks"});
+}
+
+TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
+  TTrackInfo& track = AddTrack();
+  TTrackPropertyFrm frm(Ctx(), nullptr, Window.get());
+  const QStringList top = {"TrackPathEdit", "PosBtn",    "ISRCEdit",
+                           "PreEmphCk",     "ProtectCk", "PadHeadRdBtn|PadTailRdBtn",
+                           "CutLeadCk",     "CutTrailCk"};
+  const QStringList buttons = {"OkBtn", "ApplyBtn", "CancelBtn"};
+  struct TCase {
+    uint8_t Style;
+    QStringList PreGap;
+  } const cases[] = {
+      {PreGapNormal, {"PreGapNormalRdBtn", "MinEdit", "SecEdit", "FrameEdit"}},
+      {PreGapFile,
+       {"PreGapFileRdBtn", "PreGapPathEdit", "PreGapBrowseBtn", "PreGapPosBtn",
+        "PreGapPadHeadRdBtn|PreGapPadTailRdBtn", "GapCutLeadCk", "GapCutTrailCk"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Style));
+    track.SetPreGapStyle(c.Style);
+    track.SetPreGapFile(Dir / "a.wav", track.WaveInfo);
+    track.PreGapPaddingHead = true;
+    track.TrackPaddingHead = false;
+    test::OnNextModal([&](QWidget*) {
+      // Each radio set shows its own choice: the pre-gap style's radios do not reach into
+      // the padding radios nested in the same box.
+      auto on = [&](TTrackCtl ctl) {
+        return static_cast<QAbstractButton*>(frm.Control(ctl))->isChecked();
+      };
+      EXPECT_TRUE(
+          on(c.Style == PreGapNormal ? TTrackCtl::PreGapNormalRdBtn : TTrackCtl::PreGapFileRdBtn));
+      EXPECT_TRUE(on(TTrackCtl::PreGapPadHeadRdBtn));
+      EXPECT_TRUE(on(TTrackCtl::PadTailRdBtn));
+      ExpectTabOrder(TabCycle(&frm, frm.Control(TTrackCtl::TrackPathEdit)),
+                     top + c.PreGap + buttons);
+      frm.reject();
+    });
+    std::string dir;
+    frm.Execute(track, dir, List()->font());
+  }
+}
+
+TEST_F(ReachTest, TabReachesEveryControlOfThePositionEditor) {
+  TPositionDlg dlg(Prompter, Window.get(), &Device);
+  int32_t start = 0, end = 44100, preGap = 0;
+  dlg.Editor().SetupPositions(Dir / "a.wav", WaveDataInfo{44, 44100 * 40, 2, 16, 44100}, &start,
+                              &end, &preGap, nullptr);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  ExpectTabOrder(TabCycle(&dlg, dlg.Control(TPosCtl::PosEdit)),
+                 {"PosEdit", "PosMSFEdit", "SetStartBtn", "SetEndBtn", "SetPreGapStartBtn",
+                  "PreGapStartEdit", "TrackStartEdit", "TrackEndEdit", "TrackBar", "PlayBtn",
+                  "StopBtn", "OkBtn", "ApplyBtn", "CancelBtn"});
+  dlg.reject();
+}
+
+TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
+  TDefSettingDlg def(Window.get());
+  def.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&def));
+  ExpectTabOrder(TabCycle(&def, def.findChild<QWidget*>("PreEmphCk")),
+                 {"PreEmphCk", "ProtectCk", "PadHeadRdBtn|PadTailRdBtn", "CutLeadCk", "CutTrailCk",
+                  "MinEdit", "SecEdit", "FrameEdit", "PreGapPadHeadRdBtn|PreGapPadTailRdBtn",
+                  "PreGapCutLeadCk", "PreGapCutTrailCk", "OkBtn", "CancelBtn"});
+  def.hide();
+
+  TGenSettingsDlg gen(Prompter, Window.get());
+  gen.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&gen));
+  ExpectTabOrder(TabCycle(&gen, gen.findChild<QWidget*>("WorkDirEdit")),
+                 {"WorkDirEdit", "BrowseBtn", "AddFrameChk", "FramesEdit|FramesUd", "AlwaysMakeCk",
+                  "RelNameCk", "OkBtn", "CancelBtn"});
+  gen.hide();
+}
+
+// The main window at its smallest and at its default size, and every dialog at its
+// smallest: no control outside its window or over another, no text cut off.
+TEST_F(ReachTest, NothingIsCutOffAtTheSmallestSizes) {
+  AddTrack();
+  for (QSize size : {QSize(500, 400), QSize(kDefaultFormWidth, kDefaultFormHeight)}) {
+    SCOPED_TRACE(size.width());
+    Window->resize(size);
+    test::Settle();
+    test::ExpectNothingClipped(Window.get());
+  }
+  TTrackPropertyFrm frm(Ctx(), nullptr, Window.get());
+  TPositionDlg pos(Prompter, Window.get(), &Device);
+  TDefSettingDlg def(Window.get());
+  TGenSettingsDlg gen(Prompter, Window.get());
+  TProgressDlg progress(Window.get());
+  for (QDialog* dlg : std::initializer_list<QDialog*>{&frm, &pos, &def, &gen, &progress}) {
+    SCOPED_TRACE(dlg->objectName().toStdString());
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+    dlg->resize(dlg->minimumSizeHint().expandedTo(dlg->minimumSize()));
+    test::Settle();
+    test::ExpectNothingClipped(dlg);
+    dlg->hide();
+  }
+}
+
+// Enter opens the selected track's properties, Delete and Ctrl+Del remove it, Alt+Up and
+// Alt+Down move it; the title shows that the layout changed and that undoing it is no
+// change.
+TEST_F(ReachTest, TrackListKeys) {
+  Window->DropPaths("Tracks", {Wave("one.wav"), Wave("two.wav"), Wave("three.wav")});
+  Prompter.SaveAnswers = {Dir / "disc.txt"};
+  Window->Action("FileSave")->trigger();
+  EXPECT_EQ(Window->windowTitle(), "disc.txt \u2014 Varnel");
+  std::vector<std::string> opened;
+  Window->ShowTrackProperty = [&](TTrackInfo& t, std::string&) {
+    opened.push_back(t.TrackFileName);
+  };
+  auto order = [this] {
+    std::string names;
+    for (int32_t i = 0; i < Ctx().Layout.Count(); ++i) {
+      names += FileNamePart(Ctx().Layout.At(i).TrackFileName).substr(0, 2);
+    }
+    return names;
+  };
+  Window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  List()->setFocus();
+  List()->setCurrentIndex(List()->Model()->index(1));
+
+  QTest::keyClick(List(), Qt::Key_Return);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], Dir / "two.wav");
+  QTest::keyClick(List(), Qt::Key_Up, Qt::AltModifier);
+  EXPECT_EQ(order(), "twonth");
+  EXPECT_EQ(Ctx().SelectedTrack, 0);
+  EXPECT_EQ(Window->windowTitle(), "disc.txt* \u2014 Varnel");
+  QTest::keyClick(List(), Qt::Key_Up, Qt::AltModifier);  // at the top: nothing
+  EXPECT_EQ(order(), "twonth");
+  QTest::keyClick(List(), Qt::Key_Down, Qt::AltModifier);
+  EXPECT_EQ(order(), "ontwth");
+  EXPECT_EQ(Window->windowTitle(), "disc.txt \u2014 Varnel");
+  QTest::keyClick(List(), Qt::Key_Down, Qt::AltModifier);
+  EXPECT_EQ(order(), "onthtw");
+  EXPECT_EQ(Ctx().SelectedTrack, 2);
+
+  QTest::keyClick(List(), Qt::Key_Delete);
+  EXPECT_EQ(order(), "onth");
+  EXPECT_EQ(Child<QLabel>("StatusPanel0")->text(), " Total: 02 tracks");
+  List()->setCurrentIndex(List()->Model()->index(0));
+  QTest::keyClick(List(), Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(order(), "th");
+  EXPECT_EQ(Window->windowTitle(), "disc.txt* \u2014 Varnel");
+  EXPECT_TRUE(Prompter.Log.size() == 1 && Prompter.Log[0].rfind("Save: ", 0) == 0);
+}
+
+// Loading a file that is no layout, whatever it is, leaves the window as it was.
+TEST_F(ReachTest, LoadingAFileThatIsNoLayoutKeepsTheWindowAsItWas) {
+  Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
+  Child<QLineEdit>("CdtEdit")->setText("/x.cdt");
+  const std::string garbage = Wave("big.wav", 588 * 75 * 30);
+  Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  Prompter.OpenAnswers = {{garbage}};
+  Window->Action("FileLoad")->trigger();
+  EXPECT_EQ(Prompter.Log.back(),
+            "Error: " + garbage + " is not a disc layout file generated by VNL.");
+  EXPECT_EQ(List()->Model()->rowCount(), 2);
+  EXPECT_EQ(Child<QLineEdit>("CdtEdit")->text(), "/x.cdt");
+  EXPECT_EQ(Child<QLabel>("StatusPanel0")->text(), " Total: 02 tracks");
+  EXPECT_EQ(Window->windowTitle(), "Varnel");
+}
+
+}  // namespace
+}  // namespace varnel
