@@ -15,6 +15,7 @@ namespace varnel::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;    // a warning or error was shown, or a check refused
 inline constexpr int kExitQuestion = 2;  // a question the flags did not answer
+inline constexpr int kExitUsage = 2;     // the command line itself is wrong
 inline constexpr int kExitCancelled = 130;
 
 class TCliPrompter : public TPrompter {

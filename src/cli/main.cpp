@@ -1,16 +1,25 @@
-// varnel-cli: the command-line front end on the same logic as the window.
+// varnel-cli: the command-line front end on the same logic as the window. A usage error
+// (unknown option or subcommand, missing or malformed argument) prints CLI11's message and
+// exits 2; --help and --version print to stdout and exit 0.
 #include <CLI/CLI.hpp>
 
 #include "CliCommands.h"
+#include "CliPrompter.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Varnel: prepares audio and mixed-mode CDs with hidden tracks for recording"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "varnel-cli " VARNEL_VERSION,
+                       "print the program's name and version and exit");
   varnel::cli::TRunAction run;
   varnel::cli::RegisterCheck(app, run);
   varnel::cli::RegisterShow(app, run);
   varnel::cli::RegisterNew(app, run);
   varnel::cli::RegisterMake(app, run);
-  CLI11_PARSE(app, argc, argv);
-  return run ? run() : 0;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? varnel::cli::kExitOk : varnel::cli::kExitUsage;
+  }
+  return run ? run() : varnel::cli::kExitOk;
 }
