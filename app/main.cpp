@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   varnel::NameSoundStreams("Varnel");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Varnel");
-  QGuiApplication::setDesktopFileName("varnel");
+  QGuiApplication::setDesktopFileName("io.github.varnel.Varnel");
   QApplication::setWindowIcon(QIcon(":/varnel.svg"));
   try {
     using namespace varnel;

@@ -13,6 +13,7 @@ PACKAGES="
   hyperfine time xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
   python3-pyatspi at-spi2-core dbus-daemon
+  dpkg-dev lintian desktop-file-utils appstream librsvg2-bin groff-base man-db bash-completion
 "
 
 missing=""
