@@ -3,7 +3,9 @@
 # floor (cat of the same source bytes into new files in an empty folder) and against sox
 # and shntool doing the same cuts, pads and joins, with hyperfine: once into an empty work
 # folder, and once again over the files of a run made just before (a re-make must cost no
-# more than a first make). Targets: both makes within 1.10 x the floor. Also reports the
+# more than a first make). Targets: both makes within 1.10 x the floor. Then the TOC file for
+# cdrdao: a make with --toc against one with --no-toc, and the same for Test runs (which
+# scan the sources but write only the sheets), target under 1 % more. Also reports the
 # peak memory of varnel-cli for the whole disc and for half of it.
 #
 #   sh bench/make_vs_floor.sh [RUNS]
@@ -150,6 +152,22 @@ hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/result.json" \
   --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
   --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"
 
+# What writing the TOC file adds, into an empty work folder each time, and for Test runs.
+TOCMAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini'"
+hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/toc.json" \
+  --prepare "$CLEAN" -n make-no-toc "$TOCMAKE --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
+  --prepare "$CLEAN" -n make-toc "$TOCMAKE --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
+  -n test-no-toc "$TOCMAKE --test --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
+  -n test-toc "$TOCMAKE --test --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+grep -o '"median": *[0-9.e+-]*' "$W/toc.json" | sed 's/.*: *//' | awk '
+  {m[NR] = $1}
+  END {
+    printf "make  --no-toc %7.3f s  --toc %7.3f s  TOC adds %+.2f %%%s\n", m[1], m[2],
+      100 * (m[2] / m[1] - 1), (m[2] <= 1.01 * m[1] ? "  (under 1 %)" : "  (OVER 1 %)")
+    printf "test  --no-toc %7.3f s  --toc %7.3f s  TOC adds %+.2f %%%s\n", m[3], m[4],
+      100 * (m[4] / m[3] - 1), (m[4] <= 1.01 * m[3] ? "  (under 1 %)" : "  (OVER 1 %)")
+  }'
+
 # The produced files must be what a recorder wants: every one cut on a sector boundary.
 sh -c "$CLEAN"
 sh -c "$MAKE"
@@ -157,6 +175,9 @@ bad=$(shntool info "$W"/work/disc/*.wav | grep -c 'Cut on sector boundary: *no' 
 echo "produced files not cut on a sector boundary: $bad"
 sh -c "$MAKE"
 echo "files in the work folder after a re-make: $(ls -A "$W/work/disc" | wc -l) (10 made files)"
+if command -v cdrdao >/dev/null 2>&1; then
+  echo "cdrdao toc-info on the TOC file: $(cdrdao toc-info "$W/out/disc.toc" 2>/dev/null)"
+fi
 
 medians=$(grep -o '"median": *[0-9.e+-]*' "$W/result.json" | sed 's/.*: *//')
 echo "$medians" | awk 'BEGIN {split("floor-cat make-empty make-over sox shntool", names, " ")}
