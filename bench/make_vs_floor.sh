@@ -152,21 +152,36 @@ hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/result.json" \
   --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
   --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"
 
-# What writing the TOC file adds, into an empty work folder each time, and for Test runs.
+# What writing the TOC file adds: runs with --no-toc and --toc in alternating pairs, each
+# into an empty work folder, for Make and for Test runs (which scan the sources but write
+# only the sheets). The median of the pairwise differences is set against the median run
+# without the TOC: alternating pairs cancel the drift of a shared machine.
 TOCMAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini'"
-hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/toc.json" \
-  --prepare "$CLEAN" -n make-no-toc "$TOCMAKE --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
-  --prepare "$CLEAN" -n make-toc "$TOCMAKE --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
-  -n test-no-toc "$TOCMAKE --test --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1" \
-  -n test-toc "$TOCMAKE --test --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
-grep -o '"median": *[0-9.e+-]*' "$W/toc.json" | sed 's/.*: *//' | awk '
-  {m[NR] = $1}
-  END {
-    printf "make  --no-toc %7.3f s  --toc %7.3f s  TOC adds %+.2f %%%s\n", m[1], m[2],
-      100 * (m[2] / m[1] - 1), (m[2] <= 1.01 * m[1] ? "  (under 1 %)" : "  (OVER 1 %)")
-    printf "test  --no-toc %7.3f s  --toc %7.3f s  TOC adds %+.2f %%%s\n", m[3], m[4],
-      100 * (m[4] / m[3] - 1), (m[4] <= 1.01 * m[3] ? "  (under 1 %)" : "  (OVER 1 %)")
-  }'
+TOCRUNS=$((RUNS > 20 ? RUNS : 20))
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+toc_pairs() { # label extra-options
+  : >"$W/pairs.txt"
+  k=0
+  while [ $k -lt $TOCRUNS ]; do
+    sh -c "$CLEAN"
+    t0=$(date +%s%N)
+    sh -c "$TOCMAKE $2 --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+    t1=$(date +%s%N)
+    sh -c "$CLEAN"
+    t2=$(date +%s%N)
+    sh -c "$TOCMAKE $2 --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+    t3=$(date +%s%N)
+    echo "$((t1 - t0)) $((t3 - t2))" >>"$W/pairs.txt"
+    k=$((k + 1))
+  done
+  base=$(cut -d' ' -f1 "$W/pairs.txt" | median)
+  diff=$(awk '{print $2 - $1}' "$W/pairs.txt" | median)
+  awk -v l="$1" -v b="$base" -v d="$diff" -v n="$TOCRUNS" 'BEGIN {
+    printf "%-5s --no-toc median %8.2f ms; --toc adds %+7.2f ms (%+.2f %%, median of %d pairs)%s\n",
+      l, b / 1e6, d / 1e6, 100 * d / b, n, (d <= 0.01 * b ? "  under 1 %" : "  OVER 1 %") }'
+}
+toc_pairs make ""
+toc_pairs test "--test"
 
 # The produced files must be what a recorder wants: every one cut on a sector boundary.
 sh -c "$CLEAN"
