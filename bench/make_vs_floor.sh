@@ -3,7 +3,9 @@
 # floor (cat of the same source bytes into new files in an empty folder) and against sox
 # and shntool doing the same cuts, pads and joins, with hyperfine: once into an empty work
 # folder, and once again over the files of a run made just before (a re-make must cost no
-# more than a first make). Targets: both makes within 1.10 x the floor. Also reports the
+# more than a first make). Targets: both makes within 1.10 x the floor. Then the TOC file for
+# cdrdao: a make with --toc against one with --no-toc, and the same for Test runs (which
+# scan the sources but write only the sheets), target under 1 % more. Also reports the
 # peak memory of varnel-cli for the whole disc and for half of it.
 #
 #   sh bench/make_vs_floor.sh [RUNS]
@@ -150,6 +152,37 @@ hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/result.json" \
   --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
   --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"
 
+# What writing the TOC file adds: runs with --no-toc and --toc in alternating pairs, each
+# into an empty work folder, for Make and for Test runs (which scan the sources but write
+# only the sheets). The median of the pairwise differences is set against the median run
+# without the TOC: alternating pairs cancel the drift of a shared machine.
+TOCMAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini'"
+TOCRUNS=$((RUNS > 20 ? RUNS : 20))
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+toc_pairs() { # label extra-options
+  : >"$W/pairs.txt"
+  k=0
+  while [ $k -lt $TOCRUNS ]; do
+    sh -c "$CLEAN"
+    t0=$(date +%s%N)
+    sh -c "$TOCMAKE $2 --no-toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+    t1=$(date +%s%N)
+    sh -c "$CLEAN"
+    t2=$(date +%s%N)
+    sh -c "$TOCMAKE $2 --toc '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
+    t3=$(date +%s%N)
+    echo "$((t1 - t0)) $((t3 - t2))" >>"$W/pairs.txt"
+    k=$((k + 1))
+  done
+  base=$(cut -d' ' -f1 "$W/pairs.txt" | median)
+  diff=$(awk '{print $2 - $1}' "$W/pairs.txt" | median)
+  awk -v l="$1" -v b="$base" -v d="$diff" -v n="$TOCRUNS" 'BEGIN {
+    printf "%-5s --no-toc median %8.2f ms; --toc adds %+7.2f ms (%+.2f %%, median of %d pairs)%s\n",
+      l, b / 1e6, d / 1e6, 100 * d / b, n, (d <= 0.01 * b ? "  under 1 %" : "  OVER 1 %") }'
+}
+toc_pairs make ""
+toc_pairs test "--test"
+
 # The produced files must be what a recorder wants: every one cut on a sector boundary.
 sh -c "$CLEAN"
 sh -c "$MAKE"
@@ -157,6 +190,9 @@ bad=$(shntool info "$W"/work/disc/*.wav | grep -c 'Cut on sector boundary: *no' 
 echo "produced files not cut on a sector boundary: $bad"
 sh -c "$MAKE"
 echo "files in the work folder after a re-make: $(ls -A "$W/work/disc" | wc -l) (10 made files)"
+if command -v cdrdao >/dev/null 2>&1; then
+  echo "cdrdao toc-info on the TOC file: $(cdrdao toc-info "$W/out/disc.toc" 2>/dev/null)"
+fi
 
 medians=$(grep -o '"median": *[0-9.e+-]*' "$W/result.json" | sed 's/.*: *//')
 echo "$medians" | awk 'BEGIN {split("floor-cat make-empty make-over sox shntool", names, " ")}

@@ -15,6 +15,7 @@ TGeneralSettings LoadGeneralSettings(const AppSettings& settings) {
   v.NumFrames = ClampLeadFrames(settings.NumFrames);
   v.MakeAlways = settings.MakeAlways;
   v.Relative = settings.Relative;
+  v.CdrdaoToc = settings.CdrdaoToc;
   return v;
 }
 
@@ -24,6 +25,7 @@ void StoreGeneralSettings(AppSettings& settings, const TGeneralSettings& values)
   settings.NumFrames = ClampLeadFrames(values.NumFrames);
   settings.MakeAlways = values.MakeAlways;
   settings.Relative = values.Relative;
+  settings.CdrdaoToc = values.CdrdaoToc;
 }
 
 std::optional<std::string> BrowseWorkDir(TPrompter& prompter, const std::string& startDir) {

@@ -10,6 +10,7 @@
 
 #include "CdTime.h"
 #include "CueSheet.h"
+#include "TocFile.h"
 
 namespace varnel {
 
@@ -25,10 +26,13 @@ std::string TrackOperationText(int32_t trackNumber) {
   return text;
 }
 
-// The success box: where the sheet went and, after Make, the folder of the produced
-// files, which the box offers to open (the sheet's own folder when no file was needed).
-TMessage SuccessMessage(const std::string& cuePath, const std::string& workDir, bool test) {
+// The success box: where the sheet (and the TOC file) went and, after Make, the folder of
+// the produced files, which the box offers to open (the sheet's own folder when no file
+// was needed).
+TMessage SuccessMessage(const std::string& cuePath, const AppSettings& settings, bool test) {
+  const std::string& workDir = settings.WorkDir;
   TMessage m{TBoxKind::Plain, "Operation Successfully Completed.", "Cue sheet: " + cuePath, {}};
+  if (settings.CdrdaoToc) m.Detail += "\nTOC file for cdrdao: " + TocFilePath(cuePath);
   const size_t slash = cuePath.rfind('/');
   m.Folder = slash == std::string::npos ? "." : slash == 0 ? "/" : cuePath.substr(0, slash);
   if (test) return m;
@@ -217,7 +221,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   TMakeOutcome outcome;
   if (state == MakeSucceeded) {
     outcome = TMakeOutcome::Succeeded;
-    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings.WorkDir, test));
+    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
   } else if (state == MakeCancelled) {
     outcome = TMakeOutcome::Cancelled;
     Ctx_.Prompter.ShowMessage(TBoxKind::Plain, "Operation was Canceled by User.");

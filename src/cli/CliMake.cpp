@@ -1,7 +1,8 @@
-// varnel-cli make [--test] LAYOUT CUE: loads the layout and runs the Make (or Test) command
-// with CUE as the chosen cue file. The progress dialog's operation texts go to stderr as
-// they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel button. SIGXFSZ
-// is ignored, so that a file grown past the file size limit fails the run with its message
+// varnel-cli make [--test] [--toc | --no-toc] LAYOUT CUE: loads the layout and runs the Make
+// (or Test) command with CUE as the chosen cue file; the TOC file for cdrdao is written as
+// the settings say, unless --toc or --no-toc says otherwise. The progress dialog's operation texts
+// go to stderr as they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel button.
+// SIGXFSZ is ignored, so that a file grown past the file size limit fails the run with its message
 // instead of killing the program amid its temporary files.
 #include <signal.h>
 #include <CLI/CLI.hpp>
@@ -29,6 +30,8 @@ struct TMakeOptions {
   bool Force = false;
   bool Yes = false;
   bool Verbose = false;
+  bool Toc = false;
+  bool NoToc = false;
   std::string Settings;
   std::string Layout;
   std::string Cue;
@@ -75,6 +78,7 @@ int RunMake(const TMakeOptions& o) {
   prompter.SavePath = DialogPath(o.Cue);
   TAppContext ctx(prompter);
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
+  if (o.Toc || o.NoToc) ctx.Settings.CdrdaoToc = o.Toc;
   const bool loaded = LoadLayoutFile(ctx, DialogPath(o.Layout));
   if (prompter.Unanswered) return kExitQuestion;
   if (!loaded) return kExitFailed;
@@ -123,6 +127,10 @@ void RegisterMake(CLI::App& app, TRunAction& run) {
   sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
   sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
+  CLI::Option* toc = sub->add_flag("--toc", o->Toc,
+                                   "also write a TOC file for cdrdao (whatever the settings say)");
+  sub->add_flag("--no-toc", o->NoToc, "write no TOC file for cdrdao (whatever the settings say)")
+      ->excludes(toc);
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
   sub->add_option("CUE", o->Cue, "cue sheet to write")->required();
   sub->callback([&run, o] { run = [o] { return RunMake(*o); }; });

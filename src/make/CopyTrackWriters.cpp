@@ -1,7 +1,11 @@
 // MP3 and CD+G tracks: never edited; the sheet names the file itself or, with
-// "MakeAlways" in a Make run, a copy placed with the run's other produced files.
+// "MakeAlways" in a Make run, a copy placed with the run's other produced files. When the
+// run writes a TOC, cdrdao gets what it can burn: an MP3 track decoded to a wave file, a
+// CD+G track as a copy whose audio bytes are swapped (cdrdao reads the audio of a data
+// file high byte first), both beside the produced files.
 #include <memory>
 
+#include "CdrdaoToc.h"
 #include "CueSheet.h"
 #include "TrackWriterSupport.h"
 #include "TrackWriters.h"
@@ -12,13 +16,18 @@ namespace varnel {
 namespace {
 
 bool WriteCopiedTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
-                      bool firstDiscTrack, TCueLines& lines, const std::string& produced,
-                      const char* fileType, const char* trackType) {
+                      bool firstDiscTrack, TTrackPlan& plan, const std::string& produced,
+                      TTrackKind kind) {
   return detail::GuardedTrackWriter(job, trackNumber, produced, [&] {
+    detail::StartTrackPlan(plan, track, trackNumber, firstDiscTrack, kind);
     const bool copy = job.Settings.MakeAlways && !job.Test;
-    const std::string shown = SheetPath(job, copy ? produced : track.TrackFileName);
+    plan.File = copy ? produced : track.TrackFileName;
+    plan.SheetFile = SheetPath(job, plan.File);
+    plan.Produced = copy;
+    plan.Content = {{track.TrackFileName, 0, -1}};
+    std::shared_ptr<const TSourceFile> source;
     if (copy) {
-      auto source = std::make_shared<const TSourceFile>(track.TrackFileName);
+      source = std::make_shared<const TSourceFile>(track.TrackFileName);
       TMadeFile made;
       made.Path = produced;
       made.TrackNumber = trackNumber;
@@ -26,23 +35,45 @@ bool WriteCopiedTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumbe
       made.AddSegment(source, 0, source->Size());
       job.MadeFiles.push_back(std::move(made));
     }
-    AppendTrackHead(lines, shown, fileType, trackType, trackNumber, track);
-    lines.push_back(SilentPreGapLine(track, firstDiscTrack));
-    lines.push_back("INDEX 01 00:00:00");
+    detail::SetSilentPreGap(plan, track, firstDiscTrack);
+    if (!job.Settings.CdrdaoToc) return;
+
+    plan.TocFile = TocAudioFileName(job.Settings.WorkDir, job.CuePath, trackNumber, track.FileMode);
+    job.NamedFiles.push_back(plan.TocFile);
+    TMadeFile made;
+    made.Path = plan.TocFile;
+    made.TrackNumber = trackNumber;
+    if (kind == TTrackKind::Mp3) {
+      made.Kind = TMadeKind::DecodedWave;
+      made.Decoded = track.TrackFileName;
+    } else if (job.Test) {
+      // Not opened in a Test run: the sectors the input check counted.
+      plan.TocSectors = track.WaveInfo.DataSize / kBytesPerCdFrame;
+    } else {
+      if (!source) source = std::make_shared<const TSourceFile>(track.TrackFileName);
+      plan.TocSectors = source->Size() / kCdgSectorBytes;
+      if (plan.TocSectors == 0) {
+        throw TTrackFailure(CouldNotCreateMessage(plan.TocFile, trackNumber),
+                            "\"" + track.TrackFileName + "\" holds no whole CD+G sector");
+      }
+      made.Kind = TMadeKind::SwappedCdg;
+      made.WaveHeader = false;
+      made.AddSegment(source, 0, plan.TocSectors * kCdgSectorBytes);
+    }
+    if (!job.Test) job.MadeFiles.push_back(std::move(made));
   });
 }
 
 }  // namespace
 
 bool WriteMp3Track(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber, bool firstDiscTrack,
-                   TCueLines& lines, const std::string& produced) {
-  return WriteCopiedTrack(job, track, trackNumber, firstDiscTrack, lines, produced, "MP3", "AUDIO");
+                   TTrackPlan& plan, const std::string& produced) {
+  return WriteCopiedTrack(job, track, trackNumber, firstDiscTrack, plan, produced, TTrackKind::Mp3);
 }
 
 bool WriteCdgTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber, bool firstDiscTrack,
-                   TCueLines& lines, const std::string& produced) {
-  return WriteCopiedTrack(job, track, trackNumber, firstDiscTrack, lines, produced, "BINARY",
-                          "CDG");
+                   TTrackPlan& plan, const std::string& produced) {
+  return WriteCopiedTrack(job, track, trackNumber, firstDiscTrack, plan, produced, TTrackKind::Cdg);
 }
 
 }  // namespace varnel

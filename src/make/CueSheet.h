@@ -1,16 +1,18 @@
-// The cue sheet writer: the body of a making run. It turns the disc layout into a cue
-// sheet in the CDRWIN dialect (disc header, optional data track, one block per audio
-// track built by the per-track writers), reports progress and polls for cancellation
-// between tracks. A run is all or nothing: every track is planned first; no file is
-// written unless no output of the run is a file it or its layout reads; the made files and
-// the sheet are written under temporary names and put in place together once every one
-// has succeeded, so a failed, cancelled or killed run leaves the earlier made files and
-// sheet exactly as they were. One run at a time per folder of made files.
+// The cue sheet writer: the body of a making run. It plans the disc (disc header, optional
+// data track, one track plan per audio track made by the per-track writers), renders the
+// plan as a cue sheet in the CDRWIN dialect and, when "CdrdaoToc" is on, as a TOC file for
+// cdrdao beside it, reports progress and polls for cancellation between tracks. A run is
+// all or nothing: every track is planned first; no file is written unless no output of the
+// run is a file it or its layout reads; the made files, the sheet and the TOC are written
+// under temporary names and put in place together once every one has succeeded, so a
+// failed, cancelled or killed run leaves the earlier made files, sheet and TOC exactly as
+// they were. One run at a time per folder of made files.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "DiscPlan.h"
 #include "MakeRun.h"
 #include "Trackinfo.h"
 
@@ -41,13 +43,20 @@ std::string CueTime(int64_t frames);
 // Throws TTrackFailure when the result holds a double quote or a line break.
 std::string SheetPath(TMakeJob& job, const std::string& path);
 
-// Appends the lines every audio block starts with: "FILE \"<sheetPath>\" <fileType>",
-// "TRACK NN <trackType>", then the FLAGS and ISRC lines when their conditions hold.
-void AppendTrackHead(TCueLines& lines, const std::string& sheetPath, const char* fileType,
-                     const char* trackType, int32_t trackNumber, const TTrackInfo& track);
+// Beside the produced files, the file a TOC names for an MP3 track (its decoded audio,
+// ".wav") or a CD+G track (its copy with swapped audio bytes, ".rw"): the produced file
+// name of the track with that extension.
+std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode);
 
-// The silent pre-gap line: for the first disc track GetPreGapLength − 150 frames, else the
-// stored minutes, seconds and frames as they stand.
-std::string SilentPreGapLine(const TTrackInfo& track, bool firstDiscTrack);
+// The lines of the cue sheet of `plan`: the header, the data track block, then each track's
+// block, with an empty line between blocks.
+TCueLines CueSheetLines(const TDiscPlan& plan);
+
+// One audio track's block: "FILE \"<sheet path>\" WAVE|MP3|BINARY", "TRACK NN AUDIO|CDG",
+// the FLAGS and ISRC lines when their conditions hold, then "INDEX 00 00:00:00" and
+// "INDEX 01 <Index1>" for hidden audio, or the PREGAP line (none for a silent pre-gap of
+// zero length) and "INDEX 01 00:00:00".
+void AppendCueTrackBlock(TCueLines& lines, const TTrackPlan& track);
 
 }  // namespace varnel

@@ -1,8 +1,10 @@
-// A file that one track of a Make run makes, described before anything is written: an
-// optional 44-byte wave header, then pieces that are either zero bytes or a stretch of a
-// source file. The track writers describe the file while they scan their sources; the run
-// writes it once every track has been planned and no output clashes with an input. Each
-// source stays open from its scan to its copy, so what was scanned is what is copied.
+// A file that one track of a Make run makes, described before anything is written. Most are
+// an optional 44-byte wave header followed by pieces that are either zero bytes or a stretch
+// of a source file; two kinds are made from a source as a whole: the wave file decoded from
+// an MP3 track, and the copy of a CD+G file whose audio bytes are swapped for cdrdao. The
+// track writers describe the file while they scan their sources; the run writes it once
+// every track has been planned and no output clashes with an input. Each source stays open
+// from its scan to its copy, so what was scanned is what is copied.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,12 @@ namespace varnel {
 
 class TSourceFile;
 
+enum class TMadeKind : uint8_t {
+  Pieces,       // the pieces, behind a wave header when WaveHeader is set
+  DecodedWave,  // Decoded decoded to 44 100 Hz 16-bit stereo, padded to whole CD frames
+  SwappedCdg,   // the pieces (whole CD+G sectors), each sector's audio bytes swapped pairwise
+};
+
 struct TMadeFile {
   struct TPiece {
     std::shared_ptr<const TSourceFile> Source;  // none: Length zero bytes
@@ -25,9 +33,11 @@ struct TMadeFile {
 
   std::string Path;  // the produced file name
   int32_t TrackNumber = 0;
-  bool WaveHeader = true;  // false: a plain copy (MP3, CD+G)
+  TMadeKind Kind = TMadeKind::Pieces;
+  bool WaveHeader = true;  // Pieces only; false: a plain copy (MP3, CD+G)
   WaveDataInfo Format;     // format fields of the header
   std::vector<TPiece> Pieces;
+  std::string Decoded;  // DecodedWave: the compressed source
 
   void AddZeros(int64_t count) {
     if (count > 0) Pieces.push_back({nullptr, 0, count});

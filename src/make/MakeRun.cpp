@@ -42,4 +42,9 @@ std::string FolderInUseMessage(const std::string& folder) {
          "\". Try again when it has ended.";
 }
 
+std::string CdTextFileMessage(const std::string& cdtPath) {
+  return "Exporting Failure.\nThe CD-Text file \"" + cdtPath +
+         "\" cannot be used: it is not CD-Text that a TOC file for cdrdao can carry.";
+}
+
 }  // namespace varnel

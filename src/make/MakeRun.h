@@ -63,8 +63,8 @@ struct TMakeJob {
   std::string ResultDetail;
   // May be empty.
   TProgressNotify Progress;
-  // Every file a FILE or CDTEXTFILE line of the sheet names; the sheet is never saved over
-  // one of them.
+  // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
+  // sheet is ever saved over one of them.
   std::vector<std::string> NamedFiles;
   // The files the tracks of a Make run make, in track order, as the track writers planned
   // them; the run writes them once every track has been planned and the guard has passed.
@@ -111,5 +111,8 @@ std::string UnquotablePathMessage(const std::string& path);
 std::string CueNameMessage(const std::string& cuePath);
 // Another run holds the folder of the made files.
 std::string FolderInUseMessage(const std::string& folder);
+// The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
+// cdrdao cannot write; the reason goes with it as the detail.
+std::string CdTextFileMessage(const std::string& cdtPath);
 
 }  // namespace varnel

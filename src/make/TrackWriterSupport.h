@@ -1,13 +1,20 @@
 // Small pieces the per-track writers share: the wrapper that turns errors into the track's
-// message, region arithmetic in 64 bits, and the extra silence of the first track.
+// message, region arithmetic in 64 bits, the extra silence of the first track, and the
+// parts of a track's plan that every writer fills the same way.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "CdTime.h"
+#include "DiscPlan.h"
+#include "MadeFile.h"
 #include "MakeRun.h"
+#include "Trackinfo.h"
+#include "WaveSegment.h"
 
 namespace varnel::detail {
 
@@ -56,6 +63,44 @@ inline void CheckWaveDataFits(int64_t dataBytes) {
 inline int64_t ExtraSilenceFrames(const TMakeJob& job, bool firstDiscTrack) {
   if (!firstDiscTrack || !job.Settings.AddFrames || job.Settings.NumFrames < 0) return 0;
   return job.Settings.NumFrames;
+}
+
+// Number, kind, flags and ISRC.
+inline void StartTrackPlan(TTrackPlan& plan, const TTrackInfo& track, int32_t number,
+                           bool firstDiscTrack, TTrackKind kind) {
+  plan.Number = number;
+  plan.FirstDiscTrack = firstDiscTrack;
+  plan.Kind = kind;
+  plan.Protect = track.Protect;
+  plan.PreEmph = track.PreEmph;
+  // Blanks and control characters only count as none.
+  const bool blank = std::all_of(track.ISRC.begin(), track.ISRC.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  plan.Isrc = blank ? std::string() : track.ISRC;
+}
+
+// A silent pre-gap: for the first disc track GetPreGapLength − 150 frames (none when it is
+// shorter), else the stored minutes, seconds and frames as they stand.
+inline void SetSilentPreGap(TTrackPlan& plan, const TTrackInfo& track, bool firstDiscTrack) {
+  plan.HiddenAudio = false;
+  plan.Index1 = 0;
+  if (firstDiscTrack) {
+    plan.SilentPreGap = std::max<int64_t>(0, int64_t{track.GetPreGapLength()} - 150);
+    plan.SilentPreGapMsf = FramesToMsf(plan.SilentPreGap);
+  } else {
+    plan.SilentPreGap = track.GetPreGapLength();
+    plan.SilentPreGapMsf = {track.PreGapMin, track.PreGapSec, track.PreGapFrame};
+  }
+}
+
+// What a made file holds after its header, in bytes of its sources.
+inline std::vector<TFileStretch> ContentOf(const TMadeFile& made) {
+  std::vector<TFileStretch> content;
+  for (const TMadeFile::TPiece& piece : made.Pieces) {
+    content.push_back({piece.Source ? piece.Source->Path() : std::string(),
+                       piece.Source ? piece.Start : 0, piece.Length});
+  }
+  return content;
 }
 
 }  // namespace varnel::detail

@@ -11,8 +11,10 @@
 #include <limits>
 #include <vector>
 
+#include "AudioDecoder.h"
 #include "Binedit.h"
 #include "CdTime.h"
+#include "CdrdaoToc.h"
 
 namespace varnel {
 
@@ -201,16 +203,56 @@ void FinishEditedWave(TFile& out) {
   out.Close();
 }
 
-void WriteMadeFile(const TMadeFile& made, TFile& out) {
-  if (made.WaveHeader) CreateEditedWave(out, made.Format);
+namespace {
+
+// The stretch as whole CD+G sectors, each sector's audio bytes swapped pairwise.
+void AppendSwappedCdg(TFile& out, const TSourceFile& source, int64_t start, int64_t length) {
+  constexpr int64_t kBlock = int64_t{kCopyBufferBytes / kCdgSectorBytes} * kCdgSectorBytes;
+  if (start < 0 || length < 0 || length % kCdgSectorBytes != 0) {
+    throw TMakeIoError("invalid region of \"" + source.Path() + "\"");
+  }
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min(length, kBlock)));
+  for (int64_t done = 0; done < length;) {
+    const auto want = static_cast<size_t>(std::min(length - done, kBlock));
+    if (source.ReadAt(start + done, buffer.data(), want) != want) ShortSource(source);
+    SwapCdgAudioBytes(buffer.data(), want / kCdgSectorBytes);
+    out.WriteAll(buffer.data(), want);
+    done += static_cast<int64_t>(want);
+  }
+}
+
+void WriteDecodedWave(const TMadeFile& made, TFile& out, const std::function<void()>& poll) {
+  TDecodeOptions options;
+  options.PadToCdFrames = true;
+  try {
+    DecodeToWaveFile(made.Decoded, out, options, [&poll](double) {
+      if (poll) poll();
+    });
+  } catch (const TDecodeError& error) {
+    throw TMakeIoError("\"" + made.Decoded + "\" cannot be decoded: " + error.what());
+  }
+}
+
+}  // namespace
+
+void WriteMadeFile(const TMadeFile& made, TFile& out, const std::function<void()>& poll) {
+  if (made.Kind == TMadeKind::DecodedWave) {
+    WriteDecodedWave(made, out, poll);
+    out.Close();
+    return;
+  }
+  const bool header = made.Kind == TMadeKind::Pieces && made.WaveHeader;
+  if (header) CreateEditedWave(out, made.Format);
   for (const TMadeFile::TPiece& piece : made.Pieces) {
-    if (piece.Source) {
-      AppendSegment(out, *piece.Source, piece.Start, piece.Length);
-    } else {
+    if (!piece.Source) {
       AppendZeros(out, piece.Length);
+    } else if (made.Kind == TMadeKind::SwappedCdg) {
+      AppendSwappedCdg(out, *piece.Source, piece.Start, piece.Length);
+    } else {
+      AppendSegment(out, *piece.Source, piece.Start, piece.Length);
     }
   }
-  if (made.WaveHeader) {
+  if (header) {
     FinishEditedWave(out);
   } else {
     out.Close();

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "MadeFile.h"
@@ -70,8 +71,11 @@ void AppendSegment(TFile& out, const TSourceFile& source, int64_t start, int64_t
 // byte 40, then closes the file. A file too large for a wave header throws.
 void FinishEditedWave(TFile& out);
 
-// Writes `made` into the new, empty file `out` (header, pieces, sizes) and closes it.
-void WriteMadeFile(const TMadeFile& made, TFile& out);
+// Writes `made` into the new, empty file `out` (header, pieces, sizes; the decoded audio;
+// the swapped sectors) and closes it. `poll`, when given, is called between blocks of
+// decoding and may throw to stop it. An MP3 that cannot be decoded throws TMakeIoError
+// naming it.
+void WriteMadeFile(const TMadeFile& made, TFile& out, const std::function<void()>& poll = {});
 
 // Whether AppendSegment may use copy_file_range (it falls back to the buffer by itself
 // where the kernel refuses); tests switch it off to exercise the buffered copy.

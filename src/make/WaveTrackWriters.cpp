@@ -13,9 +13,12 @@ namespace varnel {
 
 using detail::ByteOfFrame;
 using detail::CheckWaveDataFits;
+using detail::ContentOf;
 using detail::ExtraSilenceFrames;
 using detail::GuardedTrackWriter;
 using detail::RegionLength;
+using detail::SetSilentPreGap;
+using detail::StartTrackPlan;
 
 namespace {
 
@@ -77,11 +80,20 @@ std::shared_ptr<const TSourceFile> OpenSource(const std::string& path) {
   return std::make_shared<const TSourceFile>(path);
 }
 
+// The file the sheet names for a wave track; a TOC names the same file.
+void NameTrackFile(TMakeJob& job, TTrackPlan& plan, const std::string& file, bool produced) {
+  plan.File = file;
+  plan.SheetFile = SheetPath(job, file);
+  plan.Produced = produced;
+  if (job.Settings.CdrdaoToc) plan.TocFile = file;
+}
+
 }  // namespace
 
 bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
-                            bool firstDiscTrack, TCueLines& lines, const std::string& produced) {
+                            bool firstDiscTrack, TTrackPlan& plan, const std::string& produced) {
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
+    StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     const WaveDataInfo& info = track.WaveInfo;
     const auto source = OpenSource(track.TrackFileName);
     const TCutRegion region = CutTrackRegion(*source, track);
@@ -92,24 +104,27 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
     // Padding at the tail alone needs no new file: the recorder pads the last frame.
     const bool newFile = job.Settings.MakeAlways || !whole || track.TrackPaddingHead ||
                          region.Lead > 0 || region.Trail > 0;
-    const std::string shown = SheetPath(job, newFile ? produced : track.TrackFileName);
+    NameTrackFile(job, plan, newFile ? produced : track.TrackFileName, newFile);
 
+    TMadeFile made = NewWave(produced, trackNumber, info);
+    if (newFile) {
+      AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
+    } else {
+      made.AddSegment(source, info.DataOffset, info.DataSize);
+    }
+    plan.Content = ContentOf(made);
     if (newFile && !job.Test) {
       CheckWaveDataFits(region.Bytes + region.Padding);
-      TMadeFile made = NewWave(produced, trackNumber, info);
-      AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
       job.MadeFiles.push_back(std::move(made));
     }
-
-    AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
-    lines.push_back(SilentPreGapLine(track, firstDiscTrack));
-    lines.push_back("INDEX 01 00:00:00");
+    SetSilentPreGap(plan, track, firstDiscTrack);
   });
 }
 
 bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
-                          bool firstDiscTrack, TCueLines& lines, const std::string& produced) {
+                          bool firstDiscTrack, TTrackPlan& plan, const std::string& produced) {
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
+    StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     // The hidden audio first: a silent pre-gap region is reported before the track file
     // is even opened.
     const WaveDataInfo& gapInfo = track.PreGapWaveInfo();
@@ -124,27 +139,27 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     const TCutRegion region = CutTrackRegion(*source, track);
 
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
-    const std::string shown = SheetPath(job, produced);
+    NameTrackFile(job, plan, produced, true);
 
+    TMadeFile made = NewWave(produced, trackNumber, info);
+    made.AddZeros(extra * kBytesPerCdFrame);
+    AddCutRegion(made, gapSource, gapInfo.DataOffset, gap, track.PreGapPaddingHead);
+    AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
+    plan.Content = ContentOf(made);
     if (!job.Test) {
       CheckWaveDataFits(extra * kBytesPerCdFrame + gap.Bytes + gap.Padding + region.Bytes +
                         region.Padding);
-      TMadeFile made = NewWave(produced, trackNumber, info);
-      made.AddZeros(extra * kBytesPerCdFrame);
-      AddCutRegion(made, gapSource, gapInfo.DataOffset, gap, track.PreGapPaddingHead);
-      AddCutRegion(made, source, info.DataOffset, region, track.TrackPaddingHead);
       job.MadeFiles.push_back(std::move(made));
     }
-
-    AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
-    lines.push_back("INDEX 00 00:00:00");
-    lines.push_back("INDEX 01 " + CueTime(extra + (gap.Bytes + gap.Padding) / kBytesPerCdFrame));
+    plan.HiddenAudio = true;
+    plan.Index1 = extra + (gap.Bytes + gap.Padding) / kBytesPerCdFrame;
   });
 }
 
 bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackNumber,
-                           bool firstDiscTrack, TCueLines& lines, const std::string& produced) {
+                           bool firstDiscTrack, TTrackPlan& plan, const std::string& produced) {
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
+    StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     const WaveDataInfo& info = track.WaveInfo;
     const int64_t gapFirst = track.TrackPreGapPos();
     const int64_t start = track.TrackStartPos();
@@ -175,23 +190,25 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     const bool whole = gapFirst == 0 && kBytesPerSample * end == info.DataSize;
     const bool newFile = job.Settings.MakeAlways || (firstDiscTrack && job.Settings.AddFrames) ||
                          !whole || headPadding > 0 || lead > 0 || trail > 0;
-    const int64_t index1 =
-        newFile ? extra + (headPadding + gapBytes) / kBytesPerCdFrame : SamplesToFrames(start);
-    const std::string shown = SheetPath(job, newFile ? produced : track.TrackFileName);
+    NameTrackFile(job, plan, newFile ? produced : track.TrackFileName, newFile);
 
-    if (newFile && !job.Test) {
-      CheckWaveDataFits(extra * kBytesPerCdFrame + headPadding + gapBytes + trackBytes +
-                        tailPadding);
-      TMadeFile made = NewWave(produced, trackNumber, info);
+    TMadeFile made = NewWave(produced, trackNumber, info);
+    if (newFile) {
       made.AddZeros(extra * kBytesPerCdFrame + headPadding);
       made.AddSegment(source, ByteOfFrame(info.DataOffset, gapFirst + lead), gapBytes + trackBytes);
       made.AddZeros(tailPadding);
+    } else {
+      made.AddSegment(source, info.DataOffset, info.DataSize);
+    }
+    plan.Content = ContentOf(made);
+    if (newFile && !job.Test) {
+      CheckWaveDataFits(extra * kBytesPerCdFrame + headPadding + gapBytes + trackBytes +
+                        tailPadding);
       job.MadeFiles.push_back(std::move(made));
     }
-
-    AppendTrackHead(lines, shown, "WAVE", "AUDIO", trackNumber, track);
-    lines.push_back("INDEX 00 00:00:00");
-    lines.push_back("INDEX 01 " + CueTime(index1));
+    plan.HiddenAudio = true;
+    plan.Index1 =
+        newFile ? extra + (headPadding + gapBytes) / kBytesPerCdFrame : SamplesToFrames(start);
   });
 }
 

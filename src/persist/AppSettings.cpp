@@ -58,6 +58,7 @@ void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaul
   s.MakeAlways = ini.ReadBool(kOther, "MakeAlways", d.MakeAlways);
 
   s.Relative = ini.ReadBool(kFileName, "Relative", d.Relative);
+  s.CdrdaoToc = ini.ReadBool(kFileName, "CdrdaoToc", d.CdrdaoToc);
 }
 
 void LoadFontSettings(const TIniFile& ini, TFontSettings& font) {
@@ -107,6 +108,7 @@ void SaveSettings(TIniFile& ini, const AppSettings& s) {
   ini.WriteBool(kOther, "MakeAlways", s.MakeAlways);
 
   ini.WriteBool(kFileName, "Relative", s.Relative);
+  ini.WriteBool(kFileName, "CdrdaoToc", s.CdrdaoToc);
 
   // The font is written in the order it is read back from the list's font, which is not
   // the order in which it is applied.

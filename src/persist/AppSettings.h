@@ -59,6 +59,7 @@ struct AppSettings {
   bool MakeAlways = false;
   // "FileName"
   bool Relative = false;
+  bool CdrdaoToc = true;  // a TOC file for cdrdao beside every cue sheet
   // "Font", "Font\Style"
   TFontSettings Font;
 

@@ -59,6 +59,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   QLabel* version = label("Version", "Version 2.03");
   QLabel* line1 = label("Comments", "Lays out audio and mixed-mode CDs, hidden tracks included,");
   QLabel* line2 = label("Copyright", "and writes CDRWIN cue sheets with the wave files they need.");
+  // Burning on Linux: the TOC file beside the cue sheet, a dry run first.
+  QLabel* burn = label("BurnHint",
+                       "To burn on Linux, try the TOC file written beside the cue sheet,\n"
+                       "then write it:\n"
+                       "    cdrdao simulate --device /dev/sr0 disc.toc\n"
+                       "    cdrdao write --device /dev/sr0 disc.toc");
+  burn->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
@@ -75,6 +82,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   texts->addSpacing(8);
   texts->addWidget(line1);
   texts->addWidget(line2);
+  texts->addSpacing(8);
+  texts->addWidget(burn);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(web);

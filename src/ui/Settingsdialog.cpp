@@ -54,6 +54,9 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   AlwaysMakeCk_->setObjectName("AlwaysMakeCk");
   RelNameCk_ = new QCheckBox("Specify image files in relative filename", this);
   RelNameCk_->setObjectName("RelNameCk");
+  CdrdaoTocCk_ = new QCheckBox("Also write a TOC file for cdrdao", this);
+  CdrdaoTocCk_->setObjectName("CdrdaoTocCk");
+  CdrdaoTocCk_->setAccessibleName(CdrdaoTocCk_->text());
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
@@ -76,11 +79,12 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   grid->addLayout(frames, 1, 0, 1, 5);
   grid->addWidget(AlwaysMakeCk_, 2, 0, 1, 5);
   grid->addWidget(RelNameCk_, 3, 0, 1, 5);
+  grid->addWidget(CdrdaoTocCk_, 4, 0, 1, 5);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch();
   bottom->addWidget(ok);
   bottom->addWidget(cancel);
-  grid->addLayout(bottom, 4, 0, 1, 5);
+  grid->addLayout(bottom, 5, 0, 1, 5);
   grid->setColumnStretch(1, 1);
 
   // 450 × 155 at the least, as tall as the controls need, as wide as the user likes up to
@@ -96,7 +100,8 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   setTabOrder(AddFrameChk_, FramesUd_);
   setTabOrder(FramesUd_, AlwaysMakeCk_);
   setTabOrder(AlwaysMakeCk_, RelNameCk_);
-  setTabOrder(RelNameCk_, ok);
+  setTabOrder(RelNameCk_, CdrdaoTocCk_);
+  setTabOrder(CdrdaoTocCk_, ok);
   setTabOrder(ok, cancel);
 
   connect(browse, &QPushButton::clicked, this, &TGenSettingsDlg::BrowseBtnClick);
@@ -120,6 +125,7 @@ void TGenSettingsDlg::FormShow(const AppSettings& settings, const QFont& font) {
   FramesUd_->setValue(v.NumFrames);
   AlwaysMakeCk_->setChecked(v.MakeAlways);
   RelNameCk_->setChecked(v.Relative);
+  CdrdaoTocCk_->setChecked(v.CdrdaoToc);
 }
 
 void TGenSettingsDlg::OkBtnClick() {
@@ -132,6 +138,7 @@ void TGenSettingsDlg::OkBtnClick() {
     v.NumFrames = FramesUd_->value();
     v.MakeAlways = AlwaysMakeCk_->isChecked();
     v.Relative = RelNameCk_->isChecked();
+    v.CdrdaoToc = CdrdaoTocCk_->isChecked();
     StoreGeneralSettings(*Settings_, v);
   }
   accept();

@@ -1,7 +1,7 @@
 // "General Settings": the working folder (with a folder browser), the leading silence
-// switch and its 0 to 150 frames, "Always make temporary wave files" and relative file
-// names. Each showing starts from the settings in memory; OK stores the five values,
-// Cancel or the close box stores nothing.
+// switch and its 0 to 150 frames, "Always make temporary wave files", relative file names
+// and the TOC file for cdrdao. Each showing starts from the settings in memory; OK stores
+// the six values, Cancel or the close box stores nothing.
 #pragma once
 
 #include <QDialog>
@@ -37,6 +37,7 @@ class TGenSettingsDlg : public QDialog {
   QSpinBox* FramesUd_;
   QCheckBox* AlwaysMakeCk_;
   QCheckBox* RelNameCk_;
+  QCheckBox* CdrdaoTocCk_;
 };
 
 }  // namespace varnel

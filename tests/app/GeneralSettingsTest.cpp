@@ -9,27 +9,30 @@ namespace {
 
 using test::FakePrompter;
 
-TEST(GeneralSettings, LoadTakesTheFiveValues) {
+TEST(GeneralSettings, LoadTakesTheSixValues) {
   AppSettings s;
   s.WorkDir = "/tmp/work";
   s.AddFrames = false;
   s.NumFrames = 42;
   s.MakeAlways = true;
   s.Relative = true;
-  EXPECT_EQ(LoadGeneralSettings(s), (TGeneralSettings{"/tmp/work", false, 42, true, true}));
+  s.CdrdaoToc = false;
+  EXPECT_EQ(LoadGeneralSettings(s),
+            (TGeneralSettings{"/tmp/work", false, 42, true, true, false}));
 }
 
-TEST(GeneralSettings, StoreChangesOnlyItsFiveValues) {
+TEST(GeneralSettings, StoreChangesOnlyItsSixValues) {
   AppSettings s;
   s.WaveFileDir = "/music";
   s.PreGapFrames = 75;
   AppSettings expected = s;
-  StoreGeneralSettings(s, TGeneralSettings{"", true, 150, true, false});
+  StoreGeneralSettings(s, TGeneralSettings{"", true, 150, true, false, false});
   expected.WorkDir = "";
   expected.AddFrames = true;
   expected.NumFrames = 150;
   expected.MakeAlways = true;
   expected.Relative = false;
+  expected.CdrdaoToc = false;
   EXPECT_EQ(s, expected);
 }
 

@@ -124,6 +124,25 @@ TEST_F(MakingTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
   }
 }
 
+// The TOC file, written as the setting says, is named in the detail; the text stays.
+TEST_F(MakingTest, SuccessBoxNamesTheTocFileWhenOneIsWritten) {
+  AddWave("a.wav", 588 * 10);
+  for (bool toc : {true, false}) {
+    SCOPED_TRACE(toc);
+    std::filesystem::remove(Dir / "Live.toc");
+    Ctx.Settings.CdrdaoToc = toc;
+    Prompter.SaveAnswers.push_back(Cue());
+    if (std::filesystem::exists(Cue())) Prompter.OkCancelAnswers.push_back(true);
+    ASSERT_EQ(Controller.FileMakeExecute(), TMakeOutcome::Succeeded);
+    const TMessage& box = Prompter.Messages.back();
+    EXPECT_EQ(box.Text, "Operation Successfully Completed.");
+    EXPECT_EQ(box.Detail.find("TOC file for cdrdao: " + Dir / "Live.toc") != std::string::npos,
+              toc)
+        << box.Detail;
+    EXPECT_EQ(std::filesystem::exists(Dir / "Live.toc"), toc);
+  }
+}
+
 TEST_F(MakingTest, ExistingCueFileNeedsOkAndMustBeWritable) {
   AddWave("a.wav", 588);
   test::WriteText(Cue(), "old");

@@ -89,12 +89,43 @@ TEST_F(CliMakeTest, MakesSheetAndFilesAndReportsProgressOnStderr) {
   EXPECT_EQ(std::filesystem::file_size(Dir / "work/Live/Track02.wav"), 44u + 2352u);
 }
 
-TEST_F(CliMakeTest, TestRunWritesOnlyTheSheet) {
+TEST_F(CliMakeTest, TestRunWritesOnlyTheSheetAndToc) {
   WriteTwoTrackLayout();
   auto r = Make({"--test", "disc.txt", "Live.cue"});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_TRUE(std::filesystem::exists(Dir / "Live.cue"));
+  EXPECT_TRUE(std::filesystem::exists(Dir / "Live.toc"));
   EXPECT_FALSE(std::filesystem::exists(Dir / "work"));
+}
+
+TEST_F(CliMakeTest, TocFileFollowsTheSettingUnlessTheCommandLineSaysOtherwise) {
+  WriteTwoTrackLayout();
+  const std::string settings = test::ReadText(Dir / "varnel.ini");
+  struct TRow {
+    const char* Setting;
+    std::vector<std::string> Flags;
+    bool Toc;
+  } const rows[] = {{"", {}, true},
+                    {"CdrdaoToc=0", {}, false},
+                    {"CdrdaoToc=0", {"--toc"}, true},
+                    {"CdrdaoToc=1", {"--no-toc"}, false},
+                    {"", {"--test", "--no-toc"}, false}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Setting + (row.Flags.empty() ? "" : " " + row.Flags.back()));
+    test::WriteText(Dir / "varnel.ini", settings + "[FileName]\r\n" + row.Setting + "\r\n");
+    std::filesystem::remove(Dir / "Live.toc");
+    std::vector<std::string> argv = {"--force"};
+    argv.insert(argv.end(), row.Flags.begin(), row.Flags.end());
+    argv.insert(argv.end(), {"disc.txt", "Live.cue"});
+    const auto r = Make(argv);
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(std::filesystem::exists(Dir / "Live.toc"), row.Toc);
+  }
+  // Both at once is no command.
+  std::filesystem::remove(Dir / "Live.cue");
+  const auto r = Make({"--toc", "--no-toc", "disc.txt", "Live.cue"});
+  EXPECT_NE(r.ExitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(Dir / "Live.cue"));
 }
 
 TEST_F(CliMakeTest, ExistingCueNeedsForce) {

@@ -8,8 +8,12 @@ namespace {
 
 using test::RawTrack;
 
+// The cue sheet's side of these tracks, with data that is no real MP3: the TOC, which
+// decodes MP3 tracks, is off here unless a test says otherwise (real MP3 files go through it
+// in TocFileTest).
 class CopyTrackTest : public test::WriterTest {
  protected:
+  CopyTrackTest() { Settings.CdrdaoToc = false; }
   std::vector<uint8_t> Bytes(size_t n) {
     std::vector<uint8_t> b(n);
     for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 7 + 3);
@@ -31,8 +35,9 @@ TEST_F(CopyTrackTest, CdgTrackAsFirstDiscTrack) {
   track->Protect = true;
   auto r = Call(WriteCdgTrack, *track, 1);
   ASSERT_TRUE(r.Ok) << r.Message;
+  // The 2 seconds every disc starts with are all its pre-gap: no PREGAP line.
   EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "k.cdg" + "\" BINARY", "TRACK 01 CDG",
-                                "PREGAP 00:00:00", "INDEX 01 00:00:00"}));
+                                "INDEX 01 00:00:00"}));
 }
 
 TEST_F(CopyTrackTest, PreGapStyleIsIgnored) {
@@ -73,6 +78,14 @@ TEST_F(CopyTrackTest, MissingFileIsNamedUnlessItMustBeCopied) {
   auto r = Call(WriteMp3Track, *track, 2);
   EXPECT_FALSE(r.Ok);
   EXPECT_EQ(r.Message, "Exporting Failure.\nCould not create \"" + Dir / "work/Live/Track02.mp3" +
+                           "\" for track2");
+  // With the TOC, a Make run decodes the file; a Test run only names the decoded file.
+  Settings.MakeAlways = false;
+  Settings.CdrdaoToc = true;
+  EXPECT_TRUE(Call(WriteMp3Track, *track, 2, true).Ok);
+  r = Call(WriteMp3Track, *track, 2);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Message, "Exporting Failure.\nCould not create \"" + Dir / "work/Live/Track02.wav" +
                            "\" for track2");
 }
 

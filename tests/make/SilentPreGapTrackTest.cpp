@@ -25,8 +25,9 @@ TEST_F(SilentPreGapTrackTest, WholeFileWithDefaultsNamesTheSourceInMakeAndTestRu
   for (bool testRun : {false, true}) {
     auto r = Call(WriteSilentPreGapTrack, *track, 1, testRun);
     ASSERT_TRUE(r.Ok) << r.Message;
+    // The default 2 seconds are those every disc starts with: no PREGAP line.
     EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 01 AUDIO",
-                                  "FLAGS DCP", "PREGAP 00:00:00", "INDEX 01 00:00:00"}));
+                                  "FLAGS DCP", "INDEX 01 00:00:00"}));
   }
   EXPECT_FALSE(Exists(Dir / "work"));
 }
@@ -36,8 +37,9 @@ TEST_F(SilentPreGapTrackTest, PreGapLineOfFirstAndOtherTracks) {
   track->SetPreGapLength(385);  // 0:05:10
   EXPECT_EQ(Call(WriteSilentPreGapTrack, *track, 1).Lines[3], "PREGAP 00:03:10");
   EXPECT_EQ(Call(WriteSilentPreGapTrack, *track, 2).Lines[3], "PREGAP 00:05:10");
+  // A pre-gap of zero length writes no PREGAP line (cdrdao refuses "PREGAP 00:00:00").
   track->SetPreGapLength(0);
-  EXPECT_EQ(Call(WriteSilentPreGapTrack, *track, 2).Lines[3], "PREGAP 00:00:00");
+  EXPECT_EQ(Call(WriteSilentPreGapTrack, *track, 2).Lines[3], "INDEX 01 00:00:00");
   // Bytes stored out of range print as they stand on other tracks.
   track->PreGapMin = 1;
   track->PreGapSec = 99;

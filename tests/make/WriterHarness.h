@@ -9,13 +9,14 @@
 #include <string>
 
 #include "MakeFixtures.h"
+#include "CueSheet.h"
 #include "RunFiles.h"
 #include "TrackWriters.h"
 #include "WaveSegment.h"
 
 namespace varnel::test {
 
-using TWriterFn = bool (*)(TMakeJob&, const TTrackInfo&, int32_t, bool, TCueLines&,
+using TWriterFn = bool (*)(TMakeJob&, const TTrackInfo&, int32_t, bool, TTrackPlan&,
                            const std::string&);
 
 class WriterTest : public ::testing::Test {
@@ -24,7 +25,8 @@ class WriterTest : public ::testing::Test {
 
   struct TResult {
     bool Ok = false;
-    TCueLines Lines;
+    TTrackPlan Plan;
+    TCueLines Lines;  // the track's block in the cue sheet
     std::string Message;
   };
 
@@ -36,7 +38,8 @@ class WriterTest : public ::testing::Test {
     job.CuePath = CuePath();
     job.Test = testRun;
     TResult r;
-    r.Ok = writer(job, track, number, number == 1, r.Lines, Produced(number, track.FileMode));
+    r.Ok = writer(job, track, number, number == 1, r.Plan, Produced(number, track.FileMode));
+    if (r.Ok) AppendCueTrackBlock(r.Lines, r.Plan);
     if (r.Ok && !job.MadeFiles.empty()) {
       try {
         TRunFiles files;

@@ -68,6 +68,7 @@ const std::string kDefaultFile =
     "\r\n"
     "[FileName]\r\n"
     "Relative=0\r\n"
+    "CdrdaoToc=1\r\n"
     "\r\n"
     "[Font]\r\n"
     "Charaset=0\r\n"
@@ -109,6 +110,7 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_EQ(s.NumFrames, 5);
   EXPECT_FALSE(s.MakeAlways);
   EXPECT_FALSE(s.Relative);
+  EXPECT_TRUE(s.CdrdaoToc);
   EXPECT_EQ(s.Font.Charaset, 0);
   EXPECT_EQ(s.Font.Color, -2147483640);
   EXPECT_EQ(s.Font.Height, -12);
@@ -147,6 +149,7 @@ AppSettings Unusual() {
   s.NumFrames = 150;
   s.MakeAlways = true;
   s.Relative = true;
+  s.CdrdaoToc = false;
   s.Font.Charaset = 128;
   s.Font.Color = INT32_MIN;
   s.Font.Height = -16;

@@ -22,6 +22,11 @@ TEST(AboutBox, CaptionsAndButtons) {
   EXPECT_EQ(ok->text(), "&OK");
   EXPECT_TRUE(ok->isDefault());
   EXPECT_EQ(box.findChild<QPushButton*>("WebSiteBtn")->text(), "&WebSite");
+  // How to burn: a dry run, then the recording, both on the TOC file.
+  const QString burn = box.findChild<QLabel*>("BurnHint")->text();
+  const qsizetype simulate = burn.indexOf("cdrdao simulate --device /dev/sr0 disc.toc");
+  EXPECT_GE(simulate, 0);
+  EXPECT_GT(burn.indexOf("cdrdao write --device /dev/sr0 disc.toc"), simulate);
 }
 
 TEST(AboutBox, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {

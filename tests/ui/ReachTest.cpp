@@ -146,7 +146,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&gen));
   ExpectTabOrder(TabCycle(&gen, gen.findChild<QWidget*>("WorkDirEdit")),
                  {"WorkDirEdit", "BrowseBtn", "AddFrameChk", "FramesEdit|FramesUd", "AlwaysMakeCk",
-                  "RelNameCk", "OkBtn", "CancelBtn"});
+                  "RelNameCk", "CdrdaoTocCk", "OkBtn", "CancelBtn"});
   gen.hide();
 }
 

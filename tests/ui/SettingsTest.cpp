@@ -28,12 +28,18 @@ class GenSettingsTest : public ::testing::Test {
 
 TEST_F(GenSettingsTest, CaptionsAndSize) {
   EXPECT_EQ(Dlg.windowTitle(), "General Settings");
-  EXPECT_EQ(Dlg.minimumSize(), QSize(450, 155));
-  EXPECT_EQ(Dlg.maximumSize(), QSize(1600, 155));
+  EXPECT_EQ(Dlg.minimumWidth(), 450);
+  EXPECT_EQ(Dlg.maximumWidth(), 1600);
+  // A fixed height: 155 at the least, as tall as its rows need (the TOC check box adds one).
+  EXPECT_GE(Dlg.minimumHeight(), 155);
+  EXPECT_EQ(Dlg.maximumHeight(), Dlg.minimumHeight());
   EXPECT_EQ(C<QPushButton>(&Dlg, "BrowseBtn")->text(), "&Browse");
   EXPECT_EQ(C<QCheckBox>(&Dlg, "AddFrameChk")->text(), "Add leading silence:");
   EXPECT_EQ(C<QCheckBox>(&Dlg, "AlwaysMakeCk")->text(), "Always make temporary wave files");
   EXPECT_EQ(C<QCheckBox>(&Dlg, "RelNameCk")->text(), "Specify image files in relative filename");
+  QCheckBox* toc = C<QCheckBox>(&Dlg, "CdrdaoTocCk");
+  EXPECT_EQ(toc->text(), "Also write a TOC file for cdrdao");
+  EXPECT_EQ(toc->accessibleName(), toc->text());
   EXPECT_EQ(C<QPushButton>(&Dlg, "OkBtn")->text(), "&OK");
   EXPECT_EQ(C<QPushButton>(&Dlg, "CancelBtn")->text(), "&Cancel");
   QSpinBox* ud = C<QSpinBox>(&Dlg, "FramesUd");
@@ -49,6 +55,8 @@ TEST_F(GenSettingsTest, OkStoresEveryControl) {
     EXPECT_EQ(C<QLineEdit>(w, "WorkDirEdit")->text(), "/old");
     EXPECT_TRUE(C<QCheckBox>(w, "AddFrameChk")->isChecked());
     EXPECT_EQ(C<QSpinBox>(w, "FramesUd")->value(), 5);
+    EXPECT_TRUE(C<QCheckBox>(w, "CdrdaoTocCk")->isChecked());
+    C<QCheckBox>(w, "CdrdaoTocCk")->setChecked(false);
     C<QLineEdit>(w, "WorkDirEdit")->setText("/no/such/folder");
     C<QCheckBox>(w, "AlwaysMakeCk")->setChecked(true);
     C<QCheckBox>(w, "RelNameCk")->setChecked(true);
@@ -65,6 +73,7 @@ TEST_F(GenSettingsTest, OkStoresEveryControl) {
   EXPECT_EQ(Settings.NumFrames, 150);
   EXPECT_TRUE(Settings.MakeAlways);
   EXPECT_TRUE(Settings.Relative);
+  EXPECT_FALSE(Settings.CdrdaoToc);
 }
 
 TEST_F(GenSettingsTest, CancelStoresNothingAndTheNextShowingStartsFromTheSettings) {
@@ -72,6 +81,7 @@ TEST_F(GenSettingsTest, CancelStoresNothingAndTheNextShowingStartsFromTheSetting
   test::OnNextModal([](QWidget* w) {
     C<QLineEdit>(w, "WorkDirEdit")->setText("/changed");
     C<QCheckBox>(w, "AddFrameChk")->setChecked(false);
+    C<QCheckBox>(w, "CdrdaoTocCk")->setChecked(false);
     QSpinBox* ud = C<QSpinBox>(w, "FramesUd");
     ud->setValue(1);
     ud->stepDown();
@@ -85,6 +95,7 @@ TEST_F(GenSettingsTest, CancelStoresNothingAndTheNextShowingStartsFromTheSetting
     EXPECT_EQ(C<QLineEdit>(w, "WorkDirEdit")->text().toStdString(), Settings.WorkDir);
     EXPECT_TRUE(C<QCheckBox>(w, "AddFrameChk")->isChecked());
     EXPECT_EQ(C<QSpinBox>(w, "FramesUd")->value(), 5);
+    EXPECT_TRUE(C<QCheckBox>(w, "CdrdaoTocCk")->isChecked());
     w->close();  // the close box counts as Cancel
   });
   EXPECT_EQ(Dlg.Execute(Settings, QFont()), QDialog::Rejected);

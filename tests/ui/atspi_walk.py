@@ -3,8 +3,9 @@
 
 Starts the window program on a virtual X server inside a D-Bus session of its own, with
 Qt's accessibility bridge on, adds two tracks through the window's own file dialog, opens
-Track Properties (a click on a row, then Enter) and from it the Position Editor, and walks
-what AT-SPI shows of the main window and both dialogs. It fails on any control without a
+Track Properties (a click on a row, then Enter) and from it the Position Editor, then General
+Settings from the Settings menu (Alt+S, G), and walks what AT-SPI shows of the main window
+and the three dialogs. It fails on any control without a
 meaningful name (empty, a bare arrow, or an internal control name), on any label whose
 name is not its text, on buttons of one window that share a name, and on a track list
 that does not expose its rows, cells and column headers.
@@ -370,8 +371,28 @@ def inner(args):
             cancel.queryAction().doAction(0)
             if not wait_for(lambda: top_window(app, title, ("dialog",)) is None, 10):
                 finding("%s did not close on Cancel" % title)
-        print("walked: main window, Track Properties, Position Editor; %d findings"
-              % len(findings))
+
+        # General Settings from the menu, by its keys; the TOC check box reads as its caption.
+        if window_id:
+            subprocess.call(["xdotool", "windowfocus", "--sync", window_id[0]], timeout=10)
+        subprocess.call(["xdotool", "key", "alt+s"], timeout=10)
+        time.sleep(0.3)
+        subprocess.call(["xdotool", "key", "g"], timeout=10)
+        general = wait_for(lambda: top_window(app, "General Settings", ("dialog",)), 15)
+        if general is None:
+            finding("Alt+S, G did not open General Settings")
+            return 1
+        seen = check_window(general, "General Settings")
+        for wanted in (("check box", "Also write a TOC file for cdrdao"),
+                       ("check box", "Specify image files in relative filename")):
+            if wanted not in seen:
+                finding("General Settings: no %s named %r" % wanted)
+        cancel = find(general, lambda o: role(o) == "push button" and o.name == "Cancel")
+        cancel.queryAction().doAction(0)
+        if not wait_for(lambda: top_window(app, "General Settings", ("dialog",)) is None, 10):
+            finding("General Settings did not close on Cancel")
+        print("walked: main window, Track Properties, Position Editor, General Settings; "
+              "%d findings" % len(findings))
         return 1 if findings else 0
     finally:
         if program is not None and program.poll() is None:
