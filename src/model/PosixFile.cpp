@@ -71,6 +71,16 @@ TFile TFile::CreateExclusive(const std::string& path, mode_t mode) {
   return TFile(fd, path);
 }
 
+TFile TFile::CreateOrTruncate(const std::string& path, mode_t mode) {
+  CheckPath("cannot create", path);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw TFileError("cannot create", path, errno);
+  return TFile(fd, path);
+}
+
 void TFile::Check() const {
   if (Fd_ < 0) throw TFileError("not open:", Path_, EBADF);
 }
@@ -126,10 +136,14 @@ void TFile::WriteAllAt(int64_t offset, const void* data, size_t size) {
 }
 
 int64_t TFile::Size() const {
+  return static_cast<int64_t>(Status().st_size);
+}
+
+struct stat TFile::Status() const {
   Check();
   struct stat st {};
   if (::fstat(Fd_, &st) != 0) throw TFileError("cannot read the size of", Path_, errno);
-  return static_cast<int64_t>(st.st_size);
+  return st;
 }
 
 void TFile::Sync() {
@@ -164,29 +178,6 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes) {
     text.append(more, n);
   }
   return text;
-}
-
-// ---- TFd ------------------------------------------------------------------------------
-
-TFd::~TFd() {
-  if (Fd_ >= 0) ::close(Fd_);
-}
-
-bool TFd::Close() {
-  const int fd = Fd_;
-  Fd_ = -1;
-  return fd < 0 || ::close(fd) == 0;
-}
-
-int OpenRegularForReading(const std::string& path, struct stat& st) {
-  if (path.find('\0') != std::string::npos) return -1;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
 }
 
 }  // namespace varnel
