@@ -28,13 +28,6 @@ char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Names are found without regard to the letter case of A to Z; other bytes must match.
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
-}
-
 // A line break inside a name or value would split the line; each CR and LF becomes a blank.
 std::string OneLine(std::string s) {
   for (char& c : s) {
@@ -107,6 +100,20 @@ std::optional<int32_t> ParseInteger(std::string_view t) {
 
 }  // namespace
 
+size_t TIniFile::TNoCaseHash::operator()(std::string_view name) const {
+  uint64_t h = 14695981039346656037ULL;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ULL;
+  return static_cast<size_t>(h);
+}
+
+bool TIniFile::TNoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
 TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
   std::string text;
   try {
@@ -125,24 +132,25 @@ TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
 }
 
 void TIniFile::LoadText(const std::string& text) {
-  std::vector<Line> lines;
+  Preamble_.clear();
+  Sections_.clear();
+  Index_.clear();
   FinalNewline_ = true;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t lf = text.find('\n', pos);
     if (lf == std::string::npos) {
       // A last line without a line ending; one is added (CR LF) only when lines follow.
-      lines.push_back(Line{text.substr(pos), true});
+      File(Line{text.substr(pos), true});
       FinalNewline_ = false;
       break;
     }
     size_t end = lf;
     bool crlf = end > pos && text[end - 1] == '\r';
     if (crlf) --end;
-    lines.push_back(Line{text.substr(pos, end - pos), crlf});
+    File(Line{text.substr(pos, end - pos), crlf});
     pos = lf + 1;
   }
-  Split(std::move(lines));
 }
 
 std::string TIniFile::Text() const {
@@ -171,29 +179,24 @@ std::string TIniFile::Text() const {
 
 void TIniFile::IndexKey(TSection& section, size_t at) {
   if (const auto key = KeyName(section.Body[at].Raw)) {
-    section.Keys.try_emplace(Lower(*key), at);
+    section.Keys.try_emplace(std::string(*key), at);
     section.LastKey = at + 1;
   }
 }
 
-void TIniFile::Split(std::vector<Line> lines) {
-  Preamble_.clear();
-  Sections_.clear();
-  Index_.clear();
-  for (Line& line : lines) {
-    if (const auto name = SectionName(line.Raw)) {
-      const bool first = Index_.try_emplace(Lower(*name), Sections_.size()).second;
-      Sections_.push_back(TSection{std::move(line), {}, first, 0, {}});
-      continue;
-    }
-    if (Sections_.empty()) {
-      Preamble_.push_back(std::move(line));
-      continue;
-    }
-    TSection& sec = Sections_.back();
-    sec.Body.push_back(std::move(line));
-    if (sec.Found) IndexKey(sec, sec.Body.size() - 1);
+void TIniFile::File(Line line) {
+  if (const auto name = SectionName(line.Raw)) {
+    const bool first = Index_.try_emplace(std::string(*name), Sections_.size()).second;
+    Sections_.push_back(TSection{std::move(line), {}, first, 0, {}});
+    return;
   }
+  if (Sections_.empty()) {
+    Preamble_.push_back(std::move(line));
+    return;
+  }
+  TSection& sec = Sections_.back();
+  sec.Body.push_back(std::move(line));
+  if (sec.Found) IndexKey(sec, sec.Body.size() - 1);
 }
 
 void TIniFile::Resplit() {
@@ -202,7 +205,10 @@ void TIniFile::Resplit() {
     lines.push_back(std::move(sec.Header));
     for (Line& l : sec.Body) lines.push_back(std::move(l));
   }
-  Split(std::move(lines));
+  Preamble_.clear();
+  Sections_.clear();
+  Index_.clear();
+  for (Line& line : lines) File(std::move(line));
 }
 
 void TIniFile::AppendLine(std::string raw) {
@@ -212,14 +218,14 @@ void TIniFile::AppendLine(std::string raw) {
 }
 
 const TIniFile::TSection* TIniFile::FindSection(const std::string& section) const {
-  const auto it = Index_.find(Lower(TrimBlanks(section)));
+  const auto it = Index_.find(TrimBlanks(section));
   return it == Index_.end() ? nullptr : &Sections_[it->second];
 }
 
 const TIniFile::Line* TIniFile::FindKey(const std::string& section, const std::string& key) const {
   const TSection* sec = FindSection(section);
   if (!sec) return nullptr;
-  const auto it = sec->Keys.find(Lower(TrimBlanks(key)));
+  const auto it = sec->Keys.find(TrimBlanks(key));
   return it == sec->Keys.end() ? nullptr : &sec->Body[it->second];
 }
 
@@ -266,7 +272,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
   const std::string sec = OneLine(section);
   const std::string k = OneLine(key);
   const std::string v = OneLine(value);
-  const auto found = Index_.find(Lower(TrimBlanks(sec)));
+  const auto found = Index_.find(TrimBlanks(sec));
   if (found == Index_.end()) {
     // A new section goes at the end, set off by one empty line before it and closed by
     // one empty line after its key.
@@ -277,7 +283,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     if (last && !TrimBlanks(last->Raw).empty()) AppendLine("");
     // The header names exactly this section (the name holds no line break), which no
     // lookup found: it is the first of its name.
-    Index_.emplace(Lower(TrimBlanks(sec)), Sections_.size());
+    Index_.emplace(std::string(TrimBlanks(sec)), Sections_.size());
     Sections_.push_back(TSection{Line{"[" + sec + "]", true}, {}, true, 0, {}});
     TSection& added = Sections_.back();
     added.Body.push_back(Line{k + "=" + v, true});
@@ -288,7 +294,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     return;
   }
   TSection& target = Sections_[found->second];
-  if (const auto it = target.Keys.find(Lower(TrimBlanks(k))); it != target.Keys.end()) {
+  if (const auto it = target.Keys.find(TrimBlanks(k)); it != target.Keys.end()) {
     std::string& raw = target.Body[it->second].Raw;
     std::string spelled(TrimBlanks(std::string_view(raw).substr(0, raw.find('='))));
     raw = spelled + "=" + v;

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -79,24 +80,36 @@ class TIniFile {
   static constexpr size_t kMaxValueLength = 2047;
 
  private:
+  // Names compared and hashed without regard to the letter case of A to Z, looked up by
+  // string_view without a copy.
+  struct TNoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const;
+  };
+  struct TNoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  using TNameMap = std::unordered_map<std::string, size_t, TNoCaseHash, TNoCaseEqual>;
+
   struct Line {
     std::string Raw;   // without its line ending
     bool Crlf = true;  // ended by CR LF (new lines always are)
   };
   // A header line and the lines after it up to the next header. Only the first section of
-  // a name is found by lookups; its key lines are indexed: the first line of each key name
-  // (by the lower-cased name), and one past the last key line, where a new key goes.
+  // a name is found by lookups; its key lines are indexed: the first line of each key name,
+  // and one past the last key line, where a new key goes.
   struct TSection {
     Line Header;
     std::vector<Line> Body;
     bool Found = false;
     size_t LastKey = 0;
-    std::unordered_map<std::string, size_t> Keys;
+    TNameMap Keys;
   };
   const TSection* FindSection(const std::string& section) const;
   const Line* FindKey(const std::string& section, const std::string& key) const;
-  // Files the lines into the preamble and sections, and indexes them.
-  void Split(std::vector<Line> lines);
+  // Files the next line of the text into the preamble or the last section, indexed.
+  void File(Line line);
   // Indexes body line `at` of `section` if it is a key line.
   static void IndexKey(TSection& section, size_t at);
   // Splits the text again: after a write turned a line into a header.
@@ -110,8 +123,8 @@ class TIniFile {
   std::vector<Line> Preamble_;  // the lines before the first header
   std::vector<TSection> Sections_;
   bool FinalNewline_ = true;
-  // The section lookups find, by lower-cased name: an index in Sections_.
-  std::unordered_map<std::string, size_t> Index_;
+  // The section lookups find, by name: an index in Sections_.
+  TNameMap Index_;
 };
 
 }  // namespace varnel
