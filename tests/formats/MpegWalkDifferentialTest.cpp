@@ -4,7 +4,6 @@
 // cut of them, long files that cross many blocks, and (in Mp3RealFilesTest) lame's files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -25,11 +24,9 @@ using test::ExpectSameAsReference;
 using test::MpegHeader;
 
 std::vector<std::vector<uint8_t>> CorpusFiles() {
-  const char* source = std::getenv("VARNEL_SOURCE_DIR");
   std::vector<std::vector<uint8_t>> files;
-  if (source == nullptr) return files;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::string(source) + "/fuzz/corpus/mpeg")) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(VARNEL_TEST_SOURCE_DIR) +
+                                                               "/fuzz/corpus/mpeg")) {
     files.push_back(test::ReadBytes(entry.path().string()));
   }
   return files;
@@ -37,7 +34,7 @@ std::vector<std::vector<uint8_t>> CorpusFiles() {
 
 TEST(MpegWalkDifferential, CorpusSeedsAndTheirCuts) {
   const auto files = CorpusFiles();
-  ASSERT_GE(files.size(), 5u) << "VARNEL_SOURCE_DIR names the source tree";
+  ASSERT_GE(files.size(), 5u) << "the seeds of fuzz/corpus/mpeg";
   test::TempDir dir;
   for (const auto& file : files) {
     // Every cut where the wrappers, the ID3v2 tag and the first frame lie and where the tags
