@@ -4,8 +4,10 @@
 // silent stretches.
 //
 // The tests in memory look at eight bytes at a time. The scans of a file read it in blocks
-// of kSilenceReadBytes, the same size whichever way they go, so a trailing scan costs what a
-// leading one does; they stop at the first sound and never read beyond their region.
+// of kSilenceReadBytes, the same size whichever way they go, and a backward scan asks the
+// kernel for the bytes below it in advance (it reads ahead only forwards by itself), so a
+// trailing scan costs what a leading one does; they stop at the first sound and never read
+// beyond their region.
 #pragma once
 
 #include <cstdint>

@@ -157,9 +157,9 @@ std::string LayoutFileText(const DiscLayout& layout) {
   line("");
   for (int32_t i = 0; i < layout.Count(); ++i) {
     const TTrackInfo& t = layout.At(i);
-    line("[" + TrackSectionName(i) + "]");
+    line(std::string("[").append(TrackSectionName(i)).append("]"));
     for (const TTrackKey& key : kTrackKeys) {
-      line(key.Name + ("=" + Written(key.Kind, key.Get(t))));
+      line(std::string(key.Name).append("=").append(Written(key.Kind, key.Get(t))));
     }
     line("");
   }
