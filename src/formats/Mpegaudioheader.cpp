@@ -1,5 +1,7 @@
 #include "Mpegaudioheader.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -61,6 +63,7 @@ bool MpegAudioFile::Open(const std::string& path) {
     // anything is read from it.
     File_ = TFile::OpenForReading(path);
     Size_ = File_.Size();
+    ::posix_fadvise(File_.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);  // the walk goes front to back
     if (Size_ > std::numeric_limits<int32_t>::max()) throw std::length_error("too large");
     Window_.resize(static_cast<size_t>(std::min(Size_, WindowBytes_)));
   } catch (const std::exception&) {  // TFileError, bad_alloc, length_error
