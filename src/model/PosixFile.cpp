@@ -1,6 +1,7 @@
 #include "PosixFile.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -101,6 +102,16 @@ size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
     done += static_cast<size_t>(n);
   }
   return done;
+}
+
+size_t TFile::ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept {
+  if (Fd_ < 0 || offset < 0) return 0;
+  iovec part{buffer, size};
+  ssize_t n;
+  do {
+    n = ::preadv2(Fd_, &part, 1, static_cast<off_t>(offset), RWF_NOWAIT);
+  } while (n < 0 && errno == EINTR);
+  return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 void TFile::WriteAll(const void* data, size_t size) {

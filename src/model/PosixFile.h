@@ -59,6 +59,11 @@ class TFile {
 
   // Reads up to `size` bytes at byte `offset`; fewer only at the end of the file.
   size_t ReadAt(int64_t offset, void* buffer, size_t size) const;
+  // Reads what of the `size` bytes at `offset` the page cache holds, from `offset` on,
+  // without waiting for the device; 0 when the first byte is not there, on any error, or
+  // where the system cannot tell. Lets a reader that knows the kernel cannot read ahead for
+  // it ask for the bytes in advance only when they are not there already.
+  size_t ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept;
   // Writes all `size` bytes at the current position, which moves on.
   void WriteAll(const void* data, size_t size);
   // Writes all `size` bytes at byte `offset`; the current position does not move.

@@ -30,6 +30,15 @@ uint32_t FrameBits(const unsigned char* p, int64_t frame) {
   return bits;
 }
 
+// Whether the kZeroRun bytes at `p` are all zero: one OR over all of them, which compilers
+// turn into vector instructions.
+constexpr int64_t kZeroRun = 1024;
+bool ZeroRun(const unsigned char* p) {
+  uint64_t any = 0;
+  for (int64_t i = 0; i < kZeroRun; i += 8) any |= Word(p + i);
+  return any == 0;
+}
+
 // Whether the 64 bytes at `p` are all zero.
 bool ZeroLine(const unsigned char* p) {
   return ((Word(p) | Word(p + 8)) | (Word(p + 16) | Word(p + 24)) | (Word(p + 32) | Word(p + 40)) |
@@ -70,6 +79,7 @@ int32_t ClampCount(int64_t count) {
 int64_t SilentFramesAtFront(const unsigned char* bytes, int64_t frames) {
   const int64_t size = frames * kBytesPerSample;
   int64_t i = 0;
+  while (i + kZeroRun <= size && ZeroRun(bytes + i)) i += kZeroRun;
   while (i + 64 <= size && ZeroLine(bytes + i)) i += 64;
   while (i + 8 <= size && Word(bytes + i) == 0) i += 8;
   int64_t f = i / kBytesPerSample;
@@ -79,6 +89,7 @@ int64_t SilentFramesAtFront(const unsigned char* bytes, int64_t frames) {
 
 int64_t SilentFramesAtBack(const unsigned char* bytes, int64_t frames) {
   int64_t end = frames * kBytesPerSample;  // the bytes from `end` on are zero
+  while (end >= kZeroRun && ZeroRun(bytes + end - kZeroRun)) end -= kZeroRun;
   while (end >= 64 && ZeroLine(bytes + end - 64)) end -= 64;
   while (end >= 8 && Word(bytes + end - 8) == 0) end -= 8;
   int64_t f = end / kBytesPerSample;
@@ -122,19 +133,25 @@ int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top) {
   bottom += (top - bottom) % kBytesPerSample;  // whole frames below `top` only
   auto buffer = ScanBuffer(top - bottom);
   int64_t count = 0;
-  // The kernel reads ahead only forwards: ask for the bytes below the scan in advance, a
-  // few blocks at a time, so that a file not in the page cache streams as fast backwards.
-  int64_t asked = top;  // the lowest byte asked for
+  int64_t asked = top;  // the lowest byte asked for in advance
   while (top > bottom) {
     const int64_t start = std::max(bottom, top - kSilenceReadBytes);
-    if (start - asked < kReadAheadBytes / 2 && asked > bottom) {
-      const int64_t from = std::max(bottom, asked - kReadAheadBytes);
-      ::posix_fadvise(file.Fd(), static_cast<off_t>(from), static_cast<off_t>(asked - from),
-                      POSIX_FADV_WILLNEED);
-      asked = from;
-    }
     const int64_t ask = top - start;
-    if (ReadBlock(file, start, buffer.get(), ask) < ask) break;
+    const auto cached =
+        static_cast<int64_t>(file.ReadCachedAt(start, buffer.get(), static_cast<size_t>(ask)));
+    if (cached < ask) {
+      // The kernel reads ahead only forwards: when the page cache lacks the block, ask for
+      // the bytes below the scan in advance, a few blocks at a time.
+      if (asked > bottom && start - asked < kReadAheadBytes / 2) {
+        const int64_t from = std::max(bottom, asked - kReadAheadBytes);
+        ::posix_fadvise(file.Fd(), static_cast<off_t>(from), static_cast<off_t>(asked - from),
+                        POSIX_FADV_WILLNEED);
+        asked = from;
+      }
+      if (ReadBlock(file, start + cached, buffer.get() + cached, ask - cached) < ask - cached) {
+        break;
+      }
+    }
     const int64_t frames = ask / kBytesPerSample;
     const int64_t silent = SilentFramesAtBack(buffer.get(), frames);
     count += silent;
