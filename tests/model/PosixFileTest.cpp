@@ -74,8 +74,9 @@ TEST(TFileTest, ReadCachedAtGivesWhatReadAtGivesOrLess) {
   for (const int64_t offset : {int64_t{0}, int64_t{4097}, int64_t{299990}, int64_t{400000}}) {
     std::string got(70000, '\0');
     const size_t n = f.ReadCachedAt(offset, got.data(), got.size());
-    ASSERT_LE(n, std::min<size_t>(got.size(), text.size() - std::min<size_t>(offset, text.size())));
-    EXPECT_EQ(got.substr(0, n), text.substr(static_cast<size_t>(offset), n)) << offset;
+    const size_t from = std::min(static_cast<size_t>(offset), text.size());
+    ASSERT_LE(n, std::min(got.size(), text.size() - from));
+    EXPECT_EQ(got.substr(0, n), text.substr(from, n)) << offset;
   }
   char c = 0;
   EXPECT_EQ(f.ReadCachedAt(-1, &c, 1), 0u);
