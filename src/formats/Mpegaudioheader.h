@@ -34,7 +34,8 @@ class MpegAudioFile {
   // every frame). A frame is counted when it starts within AudioSize bytes of the first
   // frame, even if it ends beyond them or beyond the file; the walk stops at a non-header or
   // fewer than 4 bytes. A zero-length frame fails and leaves FrameCount and Duration as
-  // they were. AudioSize is never negative and never reaches past the end of Data.
+  // they were, and so does a file that cannot be read as far as its size said.
+  // AudioSize is never negative and never reaches past the end of the file or buffer.
   int32_t CountFrames();
   float GetDuration() const { return Duration; }
   // Releases the file or buffer and clears every field.
