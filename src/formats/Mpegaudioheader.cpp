@@ -203,6 +203,14 @@ bool MpegAudioFile::Parse() {
 
 int32_t MpegAudioFile::CountFrames() {
   if (Size_ == 0 || !HasFirstFrame) return 0;
+  // A frame's length and duration follow from header bytes 1 and 2 alone, and most files
+  // repeat one or two such headers (the padding bit comes and goes): the last two are kept.
+  struct TSeen {
+    int32_t Key = -1;
+    int32_t Length = 0;
+    double Duration = 0.0;
+  } seen[2];
+  int older = 0;
   int32_t count = 0;
   float duration = 0.0f;
   int64_t walked = 0;
@@ -211,13 +219,20 @@ int32_t MpegAudioFile::CountFrames() {
   while (walked < AudioSize) {
     const uint8_t* h = Bytes(pos, 4);
     if (!h || !IsFrameHeader(h)) break;  // fewer than four bytes left, or no header
-    const int32_t len = FrameLength(h);
+    const int32_t key = h[1] << 8 | h[2];
+    const TSeen* frame = seen[0].Key == key ? &seen[0] : seen[1].Key == key ? &seen[1] : nullptr;
+    if (frame == nullptr) {
+      seen[older] = TSeen{key, FrameLength(h), FrameDuration(h)};
+      frame = &seen[older];
+      older ^= 1;
+    }
+    const int32_t len = frame->Length;
     if (len == 0) return 0;
     pos += len;
     ++count;
     // The sum is rounded to a 32-bit float after every frame, as the duration is kept.
     duration = static_cast<float>(static_cast<long double>(duration) +
-                                  static_cast<long double>(FrameDuration(h)));
+                                  static_cast<long double>(frame->Duration));
     walked += len;
   }
   // A file that could not be read to the end is not measured.
