@@ -6,7 +6,7 @@
 #include <string>
 
 #include "IniFile.h"
-#include "LayoutFile.h"
+#include "LayoutText.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ TIniFile WriteLayout(int tracks) {
   ini.WriteString("DiscInfo", "NumTracks", std::to_string(tracks));
   for (int t = 0; t < tracks; ++t) {
     std::string sec = TrackSection(t);
-    for (const char* k : varnel::kTrackSectionKeys)
-      ini.WriteString(sec, k, "/music/some album/track.wav");
+    for (const varnel::TTrackKey& k : varnel::kTrackKeys)
+      ini.WriteString(sec, k.Name, "/music/some album/track.wav");
   }
   return ini;
 }
@@ -46,7 +46,9 @@ void BM_ReadLayout(benchmark::State& state) {
     size_t total = 0;
     for (int t = 0; t < tracks; ++t) {
       std::string sec = TrackSection(t);
-      for (const char* k : varnel::kTrackSectionKeys) total += ini.ReadString(sec, k, "").size();
+      for (const varnel::TTrackKey& k : varnel::kTrackKeys) {
+        total += ini.ReadString(sec, k.Name, "").size();
+      }
     }
     benchmark::DoNotOptimize(total);
   }

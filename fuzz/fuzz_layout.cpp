@@ -4,6 +4,7 @@
 // tracks, and save to a text that loads back to the same text.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "AppContext.h"
 #include "IniFile.h"
 #include "LayoutFile.h"
+#include "LayoutText.h"
 #include "Prompter.h"
 #include "TrackListText.h"
 
@@ -52,35 +54,28 @@ void WriteScratch(const void* data, size_t size) {
   if (std::fclose(f) != 0) std::abort();
 }
 
-std::string SectionName(int32_t index) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "Track%.2d", static_cast<int>(index));
-  return buf;
-}
-
-// The loader reads each track entry from its own section text; every key must read as it
-// does from the whole text, and no track section may be missed.
-void CheckSectionSplit(const std::string& text) {
+// The loader reads the track sections TrackSectionIndexes names: every one that a lookup
+// finds, and no other, with the keys of each readable.
+void CheckTrackSections(const std::string& text) {
   varnel::TIniFile whole;
   whole.LoadText(text);
-  const auto sections = varnel::TrackSectionTexts(text, 2147483647);
-  for (const auto& [index, sectionText] : sections) {
-    varnel::TIniFile part;
-    part.LoadText(sectionText);
-    const std::string name = SectionName(index);
-    for (const char* key : varnel::kTrackSectionKeys) {
-      if (part.ReadString(name, key, "\x01") != whole.ReadString(name, key, "\x01")) std::abort();
-    }
+  const std::vector<int32_t> indexes = varnel::TrackSectionIndexes(whole, 2147483647);
+  for (size_t i = 1; i < indexes.size(); ++i) {
+    if (indexes[i - 1] >= indexes[i]) std::abort();
+  }
+  for (const int32_t index : indexes) {
+    if (!whole.HasSection(varnel::TrackSectionName(index))) std::abort();
   }
   for (int32_t i = 0; i < 120; ++i) {
-    if (sections.count(i) == 0 && whole.HasSection(SectionName(i))) std::abort();
+    const bool listed = std::binary_search(indexes.begin(), indexes.end(), i);
+    if (listed != whole.HasSection(varnel::TrackSectionName(i))) std::abort();
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  CheckSectionSplit(std::string(reinterpret_cast<const char*>(data), size));
+  CheckTrackSections(std::string(reinterpret_cast<const char*>(data), size));
 
   YesPrompter prompter;
   varnel::TAppContext ctx(prompter);

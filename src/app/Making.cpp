@@ -1,8 +1,5 @@
 #include "Making.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -10,6 +7,7 @@
 
 #include "CdTime.h"
 #include "CueSheet.h"
+#include "OverwriteRule.h"
 #include "TocFile.h"
 
 namespace varnel {
@@ -137,20 +135,7 @@ bool TMakeController::ChooseCueFile() {
   if (!chosen || chosen->empty()) return false;
   const std::string& path = *chosen;
 
-  struct stat entry {};
-  if (::lstat(path.c_str(), &entry) == 0) {
-    if (!Ctx_.Prompter.ConfirmOkCancel("\"" + path + "\" already exists. Do you overwrite?")) {
-      return false;
-    }
-    // Read-only: no write permission bit at all (what root ignores), or not writable by us.
-    struct stat st {};
-    const bool readable = ::stat(path.c_str(), &st) == 0;
-    if (!readable || S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0 ||
-        ::access(path.c_str(), W_OK) != 0) {
-      Ctx_.Prompter.ShowMessage(TBoxKind::Error, "Cannot overwrite \"" + path + "\".");
-      return false;
-    }
-  }
+  if (!MayWriteOver(Ctx_.Prompter, path)) return false;
   CuePath_ = path;
   return true;
 }

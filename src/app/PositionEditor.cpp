@@ -152,8 +152,8 @@ void TPositionEditor::SetupPositions(const std::string& path, const WaveDataInfo
   ShownFileName_ = path;
   ShownWaveInfo_ = info;
   // A summary with a negative size (never from a real header) is a file without data.
-  SampleCount_ = std::max(0, info.DataSize / kBytesPerSample);
-  MaxCursorFrame_ = std::max(0, info.DataSize / kBytesPerCdFrame);
+  SampleCount_ = static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
+  MaxCursorFrame_ = static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerCdFrame));
   Targets_ = {trackStart, trackEnd, preGapStart, preGapEnd};
 
   const bool track = trackStart != nullptr || trackEnd != nullptr;
@@ -228,7 +228,7 @@ void TPositionEditor::ShowPreGapLength() {
 
 void TPositionEditor::FormShow() {
   // Whole seconds of data, any started second counting as one.
-  const int64_t size = std::max(0, ShownWaveInfo_.DataSize);
+  const int64_t size = std::max<int64_t>(0, ShownWaveInfo_.DataSize);
   const int64_t seconds = (size + kBytesPerSecond - 1) / kBytesPerSecond;
   TrackBarMax_ = static_cast<int32_t>(seconds);
   SetText(TPosCtl::LengthLbl, Format2("%.2lld:%.2lld", seconds / 60, seconds % 60));

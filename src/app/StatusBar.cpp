@@ -1,13 +1,9 @@
 #include "StatusBar.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "CdTime.h"
+#include "PosixFile.h"
 #include "Trackinfo.h"
 
 namespace varnel {
@@ -66,19 +62,13 @@ bool RefreshStatusBar(TAppContext& ctx) {
   in.HasDataTrack = layout.HasDataTrack();
   if (in.HasDataTrack) {
     // The image must be readable, as making will read it; its size is what counts.
-    errno = 0;
-    std::ifstream image(layout.DataTrackFile, std::ios::binary);
-    const int openError = errno;
-    std::error_code ec;
-    uintmax_t size = 0;
-    if (image) size = std::filesystem::file_size(layout.DataTrackFile, ec);
-    if (!image || ec) {
-      const std::string reason = ec ? ec.message() : std::strerror(openError);
-      ctx.Prompter.ShowMessage(TBoxKind::Error,
-                               "Cannot open file \"" + layout.DataTrackFile + "\". " + reason);
+    try {
+      in.DataTrackSize = TFile::OpenForReading(layout.DataTrackFile).Size();
+    } catch (const TFileError& e) {
+      ctx.Prompter.ShowMessage(TBoxKind::Error, "Cannot open file \"" + layout.DataTrackFile +
+                                                    "\". " + ErrnoText(e.Errno()));
       return false;
     }
-    in.DataTrackSize = static_cast<int64_t>(size);
   }
   in.TrackCount = layout.Count();
   if (in.TrackCount > 0) in.FirstPreGapStyle = layout.At(0).PreGapStyle();

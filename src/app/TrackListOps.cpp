@@ -57,14 +57,6 @@ std::string ExtensionOf(const std::string& path) {
   return dot == std::string::npos ? "" : name.substr(dot);
 }
 
-std::string CatalogFieldText(const std::string& text) {
-  std::string field(13, ' ');
-  for (size_t i = 0; i < field.size() && i < text.size(); ++i) {
-    if (text[i] >= '0' && text[i] <= '9') field[i] = text[i];
-  }
-  return field;
-}
-
 bool AddTrackFile(TAppContext& ctx, const std::string& path) {
   int32_t mode = FileModeWave;
   WaveDataInfo info;

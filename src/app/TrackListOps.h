@@ -28,10 +28,6 @@ std::string FileNamePart(const std::string& path);
 // The extension of a path's file-name part, from its last "." (empty when there is none).
 std::string ExtensionOf(const std::string& path);
 
-// The text the catalog number field holds for `text`: 13 positions, a digit where `text`
-// has one, a blank everywhere else (an empty text gives 13 blanks).
-std::string CatalogFieldText(const std::string& text);
-
 // Checks one file and appends it as a track with the default properties of the settings
 // (MP3 and CD+G tracks without cut and head-padding options); adds its bytes to TotalBytes.
 // Returns whether to go on with further files: true after adding, or the user's answer to

@@ -250,7 +250,8 @@ void TTrackPropertyEditor::PreGapBrowseBtnClick() {
       PreGapPathEdit = path;
       PendingPreGapWaveInfo_ = info;
       PendingPreGapStartPos_ = 0;
-      PendingPreGapEndPos_ = std::max(0, info.DataSize / kBytesPerSample);
+      PendingPreGapEndPos_ =
+          static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
       break;
     case 0:
       Ctx_.Prompter.ShowMessage(TBoxKind::Error, "\"" + path + "\"" + kNotCdAudioSuffix);

@@ -1,18 +1,16 @@
 #include "WavePeaks.h"
 
-#include "PosixFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
 #include "CdTime.h"
+#include "PosixFile.h"
+#include "SilenceScan.h"
 
 namespace varnel {
 
@@ -28,13 +26,6 @@ TFileStamp StampOfStat(const struct stat& st) {
   stamp.ModifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 +
                      static_cast<int64_t>(st.st_mtim.tv_nsec);
   return stamp;
-}
-
-// The four bytes of sample frame f as one number (zero exactly when the frame is silent).
-inline uint32_t FrameBits(const int16_t* s, size_t f) {
-  uint32_t bits;
-  std::memcpy(&bits, s + 2 * f, sizeof bits);
-  return bits;
 }
 
 // Walks the sample data block by block, column by column, and keeps the silence run that
@@ -101,22 +92,17 @@ class TPeakScanner {
     Max_ = mx;
     HasData_ = true;
 
-    size_t silent = 0;
-    for (size_t f = 0; f < frames; ++f) silent += FrameBits(s, f) == 0;
-    if (silent == frames) {
-      if (RunStart_ < 0) RunStart_ = first;
-      return;
-    }
-    if (silent == 0) {
-      CloseRun(first);
-      return;
-    }
-    for (size_t f = 0; f < frames; ++f) {
-      const int64_t p = first + static_cast<int64_t>(f);
-      if (FrameBits(s, f) == 0) {
-        if (RunStart_ < 0) RunStart_ = p;
-      } else if (RunStart_ >= 0) {
-        CloseRun(p);
+    // Silent stretches, run by run: the end of an open run, then the start of the next.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(s);
+    const auto count = static_cast<int64_t>(frames);
+    int64_t f = 0;
+    while (f < count) {
+      if (RunStart_ >= 0) {
+        f += SilentFramesAtFront(bytes + f * kBytesPerSample, count - f);
+        if (f < count) CloseRun(first + f);
+      } else {
+        f += FirstSilentFrame(bytes + f * kBytesPerSample, count - f);
+        if (f < count) RunStart_ = first + f;
       }
     }
   }
@@ -131,22 +117,6 @@ class TPeakScanner {
   int16_t Max_ = std::numeric_limits<int16_t>::min();
   int64_t RunStart_ = -1;
 };
-
-// Fills `buffer` from `offset` as far as the file allows; the bytes read, −1 on an error.
-int64_t ReadFully(int fd, unsigned char* buffer, size_t bytes, int64_t offset) {
-  size_t got = 0;
-  while (got < bytes) {
-    const ssize_t n = ::pread(fd, buffer + got, bytes - got,
-                              static_cast<off_t>(offset) + static_cast<off_t>(got));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  return static_cast<int64_t>(got);
-}
 
 }  // namespace
 
@@ -177,15 +147,18 @@ TPeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info,
                               TWavePeaks& out, const std::atomic<bool>* cancel,
                               int32_t minSilence) {
   out = TWavePeaks{};
-  out.SampleCount = std::max(0, info.DataSize / kBytesPerSample);
+  out.SampleCount = static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
   columns = std::clamp(columns, 0, kMaxPeakColumns);
   out.Columns.assign(static_cast<size_t>(columns), TPeakColumn{});
 
   // Non-blocking, so that a path naming a pipe fails at once instead of waiting for a writer.
-  struct stat st {};
-  TFd fd(OpenRegularForReading(path, st));
-  if (!fd.IsOpen()) return TPeaksResult::Unreadable;
-  out.Stamp = StampOfStat(st);
+  TFile file;
+  try {
+    file = TFile::OpenForReading(path);
+    out.Stamp = StampOfStat(file.Status());
+  } catch (const TFileError&) {
+    return TPeaksResult::Unreadable;
+  }
   if (out.Columns.empty()) return TPeaksResult::Done;
 
   // Silences shorter than a column cannot be seen, and leaving them out bounds the list.
@@ -197,7 +170,7 @@ TPeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info,
   const int64_t present = std::max<int64_t>(0, out.Stamp.Size - offset);
   const int64_t frames = std::min<int64_t>(out.SampleCount, present / kBytesPerSample);
 
-  ::posix_fadvise(fd.Get(), static_cast<off_t>(offset), 0, POSIX_FADV_SEQUENTIAL);
+  ::posix_fadvise(file.Fd(), static_cast<off_t>(offset), 0, POSIX_FADV_SEQUENTIAL);
   std::unique_ptr<int16_t[]> buffer(new int16_t[kBlockFrames * 2]);
   unsigned char* bytes = reinterpret_cast<unsigned char*>(buffer.get());
   TPeakScanner scanner(out, columns, out.MinSilence);
@@ -208,9 +181,13 @@ TPeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info,
     }
     const size_t want =
         static_cast<size_t>(std::min<int64_t>(frames - done, static_cast<int64_t>(kBlockFrames)));
-    const int64_t got =
-        ReadFully(fd.Get(), bytes, want * kBytesPerSample, offset + done * kBytesPerSample);
-    if (got < 0) return TPeaksResult::Unreadable;
+    int64_t got = 0;
+    try {
+      got = static_cast<int64_t>(
+          file.ReadAt(offset + done * kBytesPerSample, bytes, want * kBytesPerSample));
+    } catch (const TFileError&) {
+      return TPeaksResult::Unreadable;
+    }
     const size_t whole = static_cast<size_t>(got / kBytesPerSample);
     if constexpr (std::endian::native == std::endian::big) {
       for (size_t k = 0; k < whole * 2; ++k) {

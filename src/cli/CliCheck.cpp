@@ -36,7 +36,7 @@ std::string CheckLine(const std::string& path, bool& accepted) {
   WaveDataInfo info{kUnfilled, kUnfilled, kUnfilled, kUnfilled, kUnfilled};
   const int32_t result = CheckFileOfKind(path, mode, info);
   accepted = result == 1;
-  auto field = [](int32_t v) { return v == kUnfilled ? std::string("-") : std::to_string(v); };
+  auto field = [](int64_t v) { return v == kUnfilled ? std::string("-") : std::to_string(v); };
   std::string line = KindName(mode);
   line += '\t' + std::to_string(result);
   line += '\t' + field(info.DataOffset);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Binedit.h"
+#include "LittleEndian.h"
 #include "PcmConverter.h"
 #include "SourceReader.h"
 
@@ -99,10 +100,6 @@ class TWaveFileSink : public TAudioSink {
 
  private:
   static constexpr size_t kBufferBytes = 256 * 1024;
-
-  static void PutLe32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-  }
 
   void Flush() {
     if (Buffer_.empty()) return;

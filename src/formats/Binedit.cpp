@@ -6,42 +6,23 @@
 // tiny chunks costs a handful of system calls.
 #include "Binedit.h"
 
-#include "PosixFile.h"
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <vector>
+
+#include "LittleEndian.h"
+#include "PosixFile.h"
 
 namespace varnel {
 
 namespace {
 
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
-
-uint16_t Le16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | (static_cast<unsigned>(p[1]) << 8));
-}
-
-uint32_t Le32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void PutLe16(unsigned char* p, uint32_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-void PutLe32(unsigned char* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 bool TagIs(const unsigned char* p, const char* tag) {
   return std::memcmp(p, tag, 4) == 0;
@@ -53,14 +34,20 @@ enum class TReadResult { Ok, Short, Error };
 class TWindowReader {
  public:
   // The window is no larger than the file (and at least one format block).
-  TWindowReader(int fd, int64_t fileSize)
-      : Fd_(fd), Buf_(static_cast<size_t>(std::clamp<int64_t>(fileSize, kMinWindow, kWindow))) {}
+  TWindowReader(const TFile& file, int64_t fileSize)
+      : File_(file),
+        Buf_(static_cast<size_t>(std::clamp<int64_t>(fileSize, kMinWindow, kWindow))) {}
 
   // Reads `n` bytes (n <= kMinWindow) at `pos` into `out`. Short when the file ends first.
   TReadResult Read(int64_t pos, unsigned char* out, size_t n) {
     if (pos < Start_ || pos + static_cast<int64_t>(n) > Start_ + Len_) {
-      TReadResult r = Fill(pos);
-      if (r == TReadResult::Error) return r;
+      Start_ = pos;
+      try {
+        Len_ = static_cast<int64_t>(File_.ReadAt(pos, Buf_.data(), Buf_.size()));
+      } catch (const TFileError&) {
+        Len_ = 0;
+        return TReadResult::Error;
+      }
       if (static_cast<int64_t>(n) > Len_) return TReadResult::Short;
     }
     std::memcpy(out, Buf_.data() + (pos - Start_), n);
@@ -71,24 +58,7 @@ class TWindowReader {
   static constexpr int64_t kWindow = 64 * 1024;
   static constexpr int64_t kMinWindow = 16;
 
-  TReadResult Fill(int64_t pos) {
-    Start_ = pos;
-    Len_ = 0;
-    const int64_t cap = static_cast<int64_t>(Buf_.size());
-    while (Len_ < cap) {
-      ssize_t got = ::pread(Fd_, Buf_.data() + Len_, static_cast<size_t>(cap - Len_),
-                            static_cast<off_t>(pos + Len_));
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        return TReadResult::Error;
-      }
-      if (got == 0) break;
-      Len_ += got;
-    }
-    return TReadResult::Ok;
-  }
-
-  int Fd_;
+  const TFile& File_;
   std::vector<unsigned char> Buf_;
   int64_t Start_ = 0;
   int64_t Len_ = 0;
@@ -112,16 +82,16 @@ int32_t ReadHeaderFrom(TWindowReader& in, int64_t fileSize, WaveDataInfo& info) 
   r = read(12, 8);
   if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
   if (!TagIs(b, "fmt ")) return 0;
-  uint32_t chunkSize = Le32(b + 4);
+  uint32_t chunkSize = GetLe32(b + 4);
 
   r = read(20, 16);
   if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
-  const uint16_t formatTag = Le16(b);
-  const uint16_t channels = Le16(b + 2);
-  const uint32_t sampleRate = Le32(b + 4);
-  const uint32_t byteRate = Le32(b + 8);
-  const uint16_t blockAlign = Le16(b + 12);
-  const uint16_t bits = Le16(b + 14);
+  const uint16_t formatTag = GetLe16(b);
+  const uint16_t channels = GetLe16(b + 2);
+  const uint32_t sampleRate = GetLe32(b + 4);
+  const uint32_t byteRate = GetLe32(b + 8);
+  const uint16_t blockAlign = GetLe16(b + 12);
+  const uint16_t bits = GetLe16(b + 14);
   if (formatTag != 1) return 0;
   if (channels != 2 && channels != 1) return 0;
   info.Channels = channels;
@@ -143,7 +113,7 @@ int32_t ReadHeaderFrom(TWindowReader& in, int64_t fileSize, WaveDataInfo& info) 
     r = read(pos, 8);
     if (r != TReadResult::Ok) return r == TReadResult::Error ? -1 : 0;
     pos += 8;
-    chunkSize = Le32(b + 4);
+    chunkSize = GetLe32(b + 4);
     if (TagIs(b, "data")) break;
   }
 
@@ -156,46 +126,29 @@ int32_t ReadHeaderFrom(TWindowReader& in, int64_t fileSize, WaveDataInfo& info) 
   // frames that end at or before 2^31-1.
   if (pos + size > kInt32Max) size = (kInt32Max - pos) / 4 * 4;
   info.DataOffset = static_cast<int32_t>(pos);
-  info.DataSize = static_cast<int32_t>(size);
+  info.DataSize = size;
   return 1;
-}
-
-bool WriteAll(int fd, const unsigned char* p, size_t n) {
-  while (n > 0) {
-    ssize_t put = ::write(fd, p, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (put == 0) return false;
-    p += put;
-    n -= static_cast<size_t>(put);
-  }
-  return true;
 }
 
 // A header that did not reach the disc is no wave file: remove it, but only when it is an
 // ordinary file (never a device node the path happened to name).
-void RemoveIfRegular(int fd, const std::string& path) {
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+void RemoveIfRegular(const TFile& file) {
+  try {
+    if (S_ISREG(file.Status().st_mode)) ::unlink(file.Path().c_str());
+  } catch (const TFileError&) {
+  }
 }
 
 }  // namespace
 
 int32_t ReadWaveHeader(const std::string& path, WaveDataInfo& info) {
-  if (HasNul(path)) return -1;
-  int64_t fileSize = 0;
-  struct stat st {};
-  int fd = OpenRegularForReading(path, st);
-  if (fd < 0) return -1;
-  fileSize = static_cast<int64_t>(st.st_size);
-  TFd guard(fd);
   try {
-    TWindowReader in(fd, fileSize);
+    const TFile file = TFile::OpenForReading(path);
+    const int64_t fileSize = file.Size();
+    TWindowReader in(file, fileSize);
     return ReadHeaderFrom(in, fileSize, info);
   } catch (...) {
-    // Only allocation can throw here; the file is then as good as unreadable.
+    // Missing, not a regular file, or (only allocation throws later) as good as unreadable.
     return -1;
   }
 }
@@ -243,20 +196,21 @@ bool WriteWaveHeader(const std::string& path, const WaveDataInfo& info, bool ove
       fs::create_directories(parent, ec);
       if (ec) return false;
     }
-    // Without overwrite, O_EXCL refuses a file that appeared since the look above.
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (overwrite ? O_TRUNC : O_EXCL);
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return false;
-    TFd guard(fd);
+    // Without overwrite, creating exclusively refuses a file that appeared since the look
+    // above.
+    TFile out = overwrite ? TFile::CreateOrTruncate(path) : TFile::CreateExclusive(path);
     unsigned char header[44];
     BuildWaveHeader(info, header);
-    if (!WriteAll(fd, header, sizeof header)) {
-      RemoveIfRegular(fd, path);
+    try {
+      out.WriteAll(header, sizeof header);
+    } catch (const TFileError&) {
+      RemoveIfRegular(out);
       return false;
     }
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!guard.Close()) {
+    const bool regular = S_ISREG(out.Status().st_mode);
+    try {
+      out.Close();
+    } catch (const TFileError&) {
       if (regular) ::unlink(path.c_str());
       return false;
     }

@@ -13,6 +13,7 @@
 #include <random>
 
 #include "Binedit.h"
+#include "LittleEndian.h"
 #include "SourceFingerprint.h"
 
 namespace varnel {
@@ -42,11 +43,6 @@ std::string EntryName(const TSourceFingerprint& fp, TSourceKind kind) {
                           std::to_string(fp.MtimeNs) + '\n' + std::to_string(fp.Device) + '\n' +
                           std::to_string(fp.Inode) + '\n' + Hex64(fp.ContentHash);
   return PathPart(fp) + "-" + Hex64(Fnv1a64(key.data(), key.size())) + ".wav";
-}
-
-uint32_t GetLe32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 // A complete canonical wave file: the header we write, its sizes filled in, and exactly

@@ -1,13 +1,9 @@
 #include "InputChecks.h"
 
-#include "PosixFile.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <limits>
+
+#include "PosixFile.h"
 
 #include "Binedit.h"
 #include "Mpegaudioheader.h"
@@ -46,15 +42,15 @@ int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info) {
   return info.SampleRate == 44100 && info.Channels == 2 && info.BitsPerSample == 16 ? 1 : 0;
 }
 
-int32_t Mp3DataSizeFromDuration(float ms) {
+int64_t Mp3DataSizeFromDuration(float ms) {
   if (!std::isfinite(ms) || ms < 0.0f) return -1;
   // The double nearest 44.1 (a little above it), multiplied in extended precision: the
   // product of a float and a double keeps the excess that a double product would round
   // away, so 1000 ms gives 44 100.000…01 and rounds up to 44 101 sample frames.
   const double rate = 44.1;
   const long double frames = std::ceil(static_cast<long double>(ms) * rate);
-  if (frames > static_cast<long double>(kInt32Max / 4)) return -1;
-  return static_cast<int32_t>(frames) * 4;
+  if (frames > static_cast<long double>(kInt32Max)) return -1;
+  return static_cast<int64_t>(frames) * 4;
 }
 
 int32_t CheckMp3File(const std::string& path, WaveDataInfo& info) {
@@ -70,23 +66,26 @@ int32_t CheckMp3File(const std::string& path, WaveDataInfo& info) {
     mp3.Reset();
     return -1;
   }
-  const int32_t dataSize = Mp3DataSizeFromDuration(mp3.GetDuration());
+  const int64_t dataSize = Mp3DataSizeFromDuration(mp3.GetDuration());
   mp3.Reset();
-  if (dataSize < 0) return -1;  // longer than a 32-bit byte count can describe
+  if (dataSize < 0) return -1;  // longer than a position can reach
   info.DataSize = dataSize;
   info.DataOffset = 0;
   return info.SampleRate == 44100 && info.Channels == 2 ? 1 : 0;
 }
 
 int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info) {
-  struct stat st {};
-  if (!TFd(OpenRegularForReading(path, st)).IsOpen()) return -1;
-  const int64_t n = st.st_size;
+  int64_t n = 0;
+  try {
+    n = TFile::OpenForReading(path).Size();
+  } catch (const TFileError&) {
+    return -1;
+  }
   if (n < 0 || n % kCdgSectorBytes != 0) return 255;
   const int64_t dataSize = n / kCdgSectorBytes * kCdFrameBytes;
   if (dataSize > kInt32Max) return 255;
   info.DataOffset = 0;
-  info.DataSize = static_cast<int32_t>(dataSize);
+  info.DataSize = dataSize;
   info.BitsPerSample = 16;
   info.SampleRate = 44100;
   info.Channels = 2;

@@ -15,9 +15,9 @@ int32_t FileModeFromPath(const std::string& path);
 // unreadable or not a PCM wave file.
 int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info);
 // 1 accepted (44 100 Hz stereo); 0 another rate or mono; −1 missing or not MP3.
-// DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it. A playing time whose
-// DataSize would not fit in 32 bits (over about 3 h 22 min) is refused with −1, DataSize
-// untouched.
+// DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it. A playing time of more
+// sample frames than a 32-bit position can reach (over about 13 h 31 min) is refused with −1,
+// DataSize untouched.
 int32_t CheckMp3File(const std::string& path, WaveDataInfo& info);
 // 1 accepted (a whole number of 2448-byte sectors); −1 cannot be opened; 255 otherwise.
 // A file whose DataSize (sectors × 2352) would not fit in 32 bits (over 913 045 sectors,
@@ -28,8 +28,8 @@ int32_t CheckCdgFile(const std::string& path, WaveDataInfo& info);
 // extended precision, rounded up to whole sample frames, times 4. Because that double lies
 // slightly above 44.1, a duration that is a multiple of 10 ms gets one sample frame more
 // than the exact product (1000 ms → 176 404). −1 when the duration is negative or not
-// finite, or the result would not fit in an int32.
-int32_t Mp3DataSizeFromDuration(float ms);
+// finite, or its sample frames would not fit in an int32.
+int64_t Mp3DataSizeFromDuration(float ms);
 
 // Runs the check for the kind; returns its result and sets `mode`.
 int32_t CheckFileOfKind(const std::string& path, int32_t& mode, WaveDataInfo& info);

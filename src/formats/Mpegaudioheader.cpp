@@ -1,15 +1,13 @@
 #include "Mpegaudioheader.h"
 
-#include "PosixFile.h"
-
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <limits>
+
+#include "LittleEndian.h"
 
 namespace varnel {
 
@@ -45,79 +43,46 @@ int Padding(const uint8_t h[4]) {
   return (h[2] >> 1) & 1;
 }
 
-// Bounds-checked views of the loaded bytes: every test first asks whether the bytes exist.
-bool HasBytes(const std::vector<uint8_t>& d, int64_t pos, int64_t n) {
-  return pos >= 0 && n >= 0 && pos <= static_cast<int64_t>(d.size()) &&
-         static_cast<int64_t>(d.size()) - pos >= n;
-}
-
-bool BytesAre(const std::vector<uint8_t>& d, int64_t pos, const char* text) {
-  const int64_t n = static_cast<int64_t>(std::strlen(text));
-  return HasBytes(d, pos, n) && std::memcmp(d.data() + pos, text, static_cast<size_t>(n)) == 0;
-}
-
-uint32_t Le16(const std::vector<uint8_t>& d, int64_t pos) {
-  return static_cast<uint32_t>(d[pos]) | static_cast<uint32_t>(d[pos + 1]) << 8;
-}
-
-uint32_t Le32(const std::vector<uint8_t>& d, int64_t pos) {
-  return Le16(d, pos) | Le16(d, pos + 2) << 16;
-}
-
 // The six decimal digits of a Lyrics3 v2 size field; −1 when any of them is not a digit.
-int64_t LyricsSize(const std::vector<uint8_t>& d, int64_t pos) {
+int64_t LyricsSize(const uint8_t* d) {
   int64_t value = 0;
   for (int i = 0; i < 6; ++i) {
-    const uint8_t c = d[pos + i];
+    const uint8_t c = d[i];
     if (c < '0' || c > '9') return -1;
     value = value * 10 + (c - '0');
   }
   return value;
 }
 
-// Reads a whole regular file; false on anything else (missing, a folder, a pipe or device,
-// larger than a buffer may be, out of memory, read error). Opening does not block: a FIFO
-// is refused by its type before anything is read from it.
-bool LoadFile(const std::string& path, std::vector<uint8_t>& out) {
-  struct stat st {};
-  TFd file(OpenRegularForReading(path, st));
-  if (!file.IsOpen()) return false;
-  const int fd = file.Get();
-  bool ok = st.st_size >= 0 && st.st_size <= std::numeric_limits<int32_t>::max();
-  if (ok) {
-    try {
-      out.resize(static_cast<size_t>(st.st_size));
-    } catch (const std::exception&) {  // bad_alloc, length_error
-      ok = false;
-    }
-  }
-  size_t done = 0;
-  while (ok && done < out.size()) {
-    const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;  // error, or the file shrank while being read
-    } else {
-      done += static_cast<size_t>(n);
-    }
-  }
-  if (!ok) std::vector<uint8_t>().swap(out);
-  return ok;
-}
-
 }  // namespace
 
 bool MpegAudioFile::Open(const std::string& path) {
   Reset();
-  std::vector<uint8_t> bytes;
-  if (!LoadFile(path, bytes)) return false;
-  return OpenBuffer(std::move(bytes), path);
+  try {
+    // Regular files only, opened without blocking: a FIFO is refused by its type before
+    // anything is read from it.
+    File_ = TFile::OpenForReading(path);
+    Size_ = File_.Size();
+    ::posix_fadvise(File_.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);  // the walk goes front to back
+    if (Size_ > std::numeric_limits<int32_t>::max()) throw std::length_error("too large");
+    Window_.resize(static_cast<size_t>(std::min(Size_, WindowBytes_)));
+  } catch (const std::exception&) {  // TFileError, bad_alloc, length_error
+    Reset();
+    return false;
+  }
+  FileName = path;
+  if (!Parse()) {
+    Reset();
+    return false;
+  }
+  return true;
 }
 
 bool MpegAudioFile::OpenBuffer(std::vector<uint8_t> data, const std::string& name) {
   Reset();
   if (data.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return false;
   Data = std::move(data);
+  Size_ = static_cast<int64_t>(Data.size());
   FileName = name;
   if (!Parse()) {
     Reset();
@@ -129,6 +94,12 @@ bool MpegAudioFile::OpenBuffer(std::vector<uint8_t> data, const std::string& nam
 void MpegAudioFile::Reset() {
   FileName.clear();
   std::vector<uint8_t>().swap(Data);
+  File_ = TFile();
+  Size_ = 0;
+  ReadFailed_ = false;
+  std::vector<uint8_t>().swap(Window_);
+  WindowStart_ = 0;
+  WindowLength_ = 0;
   HasFirstFrame = false;
   FirstFrameOffset = 0;
   AudioSize = 0;
@@ -137,9 +108,35 @@ void MpegAudioFile::Reset() {
   Duration = 0.0f;
 }
 
+const uint8_t* MpegAudioFile::Bytes(int64_t pos, int64_t n) {
+  if (pos < 0 || n < 0 || pos > Size_ || Size_ - pos < n) return nullptr;
+  if (!File_.IsOpen()) return Data.data() + pos;
+  if (pos < WindowStart_ || pos + n > WindowStart_ + WindowLength_) {
+    // The next block from `pos`: all of it must be there, since the file was that long
+    // when it was opened.
+    const int64_t want = std::min(Size_ - pos, static_cast<int64_t>(Window_.size()));
+    WindowStart_ = pos;
+    WindowLength_ = 0;
+    try {
+      WindowLength_ =
+          static_cast<int64_t>(File_.ReadAt(pos, Window_.data(), static_cast<size_t>(want)));
+    } catch (const TFileError&) {
+      ReadFailed_ = true;
+    }
+    if (WindowLength_ < want) ReadFailed_ = true;
+    if (WindowLength_ < n) return nullptr;
+  }
+  return Window_.data() + (pos - WindowStart_);
+}
+
+bool MpegAudioFile::BytesAre(int64_t pos, const char* text) {
+  const auto n = static_cast<int64_t>(std::strlen(text));
+  const uint8_t* p = Bytes(pos, n);
+  return p != nullptr && std::memcmp(p, text, static_cast<size_t>(n)) == 0;
+}
+
 bool MpegAudioFile::Parse() {
-  const std::vector<uint8_t>& d = Data;
-  const int64_t s = static_cast<int64_t>(d.size());  // at most INT32_MAX (OpenBuffer)
+  const int64_t s = Size_;  // at most INT32_MAX (Open, OpenBuffer)
   HasFirstFrame = false;
   FirstFrameOffset = 0;
   int64_t audio = s;
@@ -147,27 +144,34 @@ bool MpegAudioFile::Parse() {
   // Tags at the end: ID3v1 (128 bytes), and a Lyrics3 v2 block right before it whose size
   // field is six decimal digits. A size that is not digits, or that would put the block's
   // start before the start of the file, is not a Lyrics3 tag and is ignored.
-  if (BytesAre(d, s - 128, "TAG")) audio = s - 128;
-  if (s >= 143 && BytesAre(d, s - 137, "LYRICS200")) {
-    const int64_t lyrics = LyricsSize(d, s - 143);
+  if (BytesAre(s - 128, "TAG")) audio = s - 128;
+  if (s >= 143 && BytesAre(s - 137, "LYRICS200")) {
+    const uint8_t* digits = Bytes(s - 143, 6);
+    const int64_t lyrics = digits ? LyricsSize(digits) : -1;
     if (lyrics >= 0 && lyrics <= s - 143) audio -= lyrics + 15;
   }
 
   // RIFF wrappers. The declared data size replaces what the tags left; a size larger than
   // the bytes that follow is cut to those bytes.
   int64_t pos = 0;
-  if (BytesAre(d, 0, "RIFF")) {
-    if (BytesAre(d, 8, "RMP3")) {
-      if (!BytesAre(d, 12, "data") || !HasBytes(d, 16, 4)) return false;
-      audio = Le32(d, 16);
+  if (BytesAre(0, "RIFF")) {
+    if (BytesAre(8, "RMP3")) {
+      if (!BytesAre(12, "data")) return false;
+      const uint8_t* size = Bytes(16, 4);
+      if (!size) return false;
+      audio = GetLe32(size);
       pos = 20;
-    } else if (BytesAre(d, 8, "WAVE")) {
-      if (!HasBytes(d, 20, 2) || Le16(d, 20) != 0x55) return false;  // MPEG Layer III only
-      if (!HasBytes(d, 36, 2)) return false;
-      pos = 38 + static_cast<int64_t>(Le16(d, 36));
-      if (BytesAre(d, pos, "fact")) pos += 12;
-      if (!BytesAre(d, pos, "data") || !HasBytes(d, pos + 4, 4)) return false;
-      audio = Le32(d, pos + 4);
+    } else if (BytesAre(8, "WAVE")) {
+      const uint8_t* tag = Bytes(20, 2);
+      if (!tag || GetLe16(tag) != 0x55) return false;  // MPEG Layer III only
+      const uint8_t* extra = Bytes(36, 2);
+      if (!extra) return false;
+      pos = 38 + static_cast<int64_t>(GetLe16(extra));
+      if (BytesAre(pos, "fact")) pos += 12;
+      if (!BytesAre(pos, "data")) return false;
+      const uint8_t* size = Bytes(pos + 4, 4);
+      if (!size) return false;
+      audio = GetLe32(size);
       pos += 8;
     } else {
       return false;
@@ -176,47 +180,63 @@ bool MpegAudioFile::Parse() {
   }
 
   // ID3v2 at the start of the audio: 10-byte header, synchsafe size of what follows.
-  if (BytesAre(d, pos, "ID3")) {
-    if (!HasBytes(d, pos + 6, 4)) return false;
-    const int64_t size = static_cast<int64_t>(d[pos + 6] & 0x7F) << 21 |
-                         static_cast<int64_t>(d[pos + 7] & 0x7F) << 14 |
-                         static_cast<int64_t>(d[pos + 8] & 0x7F) << 7 |
-                         static_cast<int64_t>(d[pos + 9] & 0x7F);
+  if (BytesAre(pos, "ID3")) {
+    const uint8_t* b = Bytes(pos + 6, 4);
+    if (!b) return false;
+    const int64_t size = static_cast<int64_t>(b[0] & 0x7F) << 21 |
+                         static_cast<int64_t>(b[1] & 0x7F) << 14 |
+                         static_cast<int64_t>(b[2] & 0x7F) << 7 | static_cast<int64_t>(b[3] & 0x7F);
     pos += 10 + size;
     audio -= size + 10;
   }
 
   // The first frame must start exactly here; no sync search.
-  if (!HasBytes(d, pos, 4) || !IsFrameHeader(d.data() + pos)) return false;
+  const uint8_t* h = Bytes(pos, 4);
+  if (ReadFailed_ || !h || !IsFrameHeader(h)) return false;
   HasFirstFrame = true;
   FirstFrameOffset = static_cast<int32_t>(pos);
-  std::memcpy(FirstHeader, d.data() + pos, 4);
+  std::memcpy(FirstHeader, h, 4);
   // Tags that claim more than the file holds leave no audio rather than a negative amount.
   AudioSize = static_cast<int32_t>(audio < 0 ? 0 : audio);
   return true;
 }
 
 int32_t MpegAudioFile::CountFrames() {
-  if (Data.empty() || !HasFirstFrame) return 0;
-  const int64_t s = static_cast<int64_t>(Data.size());
+  if (Size_ == 0 || !HasFirstFrame) return 0;
+  // A frame's length and duration follow from header bytes 1 and 2 alone, and most files
+  // repeat one or two such headers (the padding bit comes and goes): the last two are kept.
+  struct TSeen {
+    int32_t Key = -1;
+    int32_t Length = 0;
+    double Duration = 0.0;
+  } seen[2];
+  int older = 0;
   int32_t count = 0;
   float duration = 0.0f;
   int64_t walked = 0;
   int64_t pos = FirstFrameOffset;
   // A frame is counted when it starts within AudioSize; the last one may reach past it.
   while (walked < AudioSize) {
-    if (s - pos < 4) break;
-    const uint8_t* h = Data.data() + pos;
-    if (!IsFrameHeader(h)) break;
-    const int32_t len = FrameLength(h);
+    const uint8_t* h = Bytes(pos, 4);
+    if (!h || !IsFrameHeader(h)) break;  // fewer than four bytes left, or no header
+    const int32_t key = h[1] << 8 | h[2];
+    const TSeen* frame = seen[0].Key == key ? &seen[0] : seen[1].Key == key ? &seen[1] : nullptr;
+    if (frame == nullptr) {
+      seen[older] = TSeen{key, FrameLength(h), FrameDuration(h)};
+      frame = &seen[older];
+      older ^= 1;
+    }
+    const int32_t len = frame->Length;
     if (len == 0) return 0;
     pos += len;
     ++count;
     // The sum is rounded to a 32-bit float after every frame, as the duration is kept.
     duration = static_cast<float>(static_cast<long double>(duration) +
-                                  static_cast<long double>(FrameDuration(h)));
+                                  static_cast<long double>(frame->Duration));
     walked += len;
   }
+  // A file that could not be read to the end is not measured.
+  if (ReadFailed_) return 0;
   FrameCount = count;
   Duration = duration;
   return count;

@@ -13,6 +13,14 @@ const char* const kImageTypeTexts[4] = {
     "MODE2/2352  - CDROM-XA Mode2 Data",
 };
 
+std::string CatalogFieldText(const std::string& text) {
+  std::string field(13, ' ');
+  for (size_t i = 0; i < field.size() && i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') field[i] = text[i];
+  }
+  return field;
+}
+
 bool DiscLayout::HasDataTrack() const {
   if (DataTrackFile.empty()) return false;
   std::error_code ec;

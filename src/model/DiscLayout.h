@@ -16,6 +16,10 @@ inline constexpr int32_t kMaxTracks = 99;
 // Texts of the image type box, indexed by ImageType.
 extern const char* const kImageTypeTexts[4];
 
+// The text the catalog number field holds for `text`: 13 positions, a digit where `text`
+// has one, a blank everywhere else (an empty text gives 13 blanks).
+std::string CatalogFieldText(const std::string& text);
+
 class DiscLayout {
  public:
   std::string MediaCatalog = std::string(13, ' ');

@@ -1,6 +1,7 @@
 #include "PosixFile.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,6 +72,16 @@ TFile TFile::CreateExclusive(const std::string& path, mode_t mode) {
   return TFile(fd, path);
 }
 
+TFile TFile::CreateOrTruncate(const std::string& path, mode_t mode) {
+  CheckPath("cannot create", path);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw TFileError("cannot create", path, errno);
+  return TFile(fd, path);
+}
+
 void TFile::Check() const {
   if (Fd_ < 0) throw TFileError("not open:", Path_, EBADF);
 }
@@ -91,6 +102,16 @@ size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
     done += static_cast<size_t>(n);
   }
   return done;
+}
+
+size_t TFile::ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept {
+  if (Fd_ < 0 || offset < 0) return 0;
+  iovec part{buffer, size};
+  ssize_t n;
+  do {
+    n = ::preadv2(Fd_, &part, 1, static_cast<off_t>(offset), RWF_NOWAIT);
+  } while (n < 0 && errno == EINTR);
+  return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 void TFile::WriteAll(const void* data, size_t size) {
@@ -126,10 +147,14 @@ void TFile::WriteAllAt(int64_t offset, const void* data, size_t size) {
 }
 
 int64_t TFile::Size() const {
+  return static_cast<int64_t>(Status().st_size);
+}
+
+struct stat TFile::Status() const {
   Check();
   struct stat st {};
   if (::fstat(Fd_, &st) != 0) throw TFileError("cannot read the size of", Path_, errno);
-  return static_cast<int64_t>(st.st_size);
+  return st;
 }
 
 void TFile::Sync() {
@@ -164,29 +189,6 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes) {
     text.append(more, n);
   }
   return text;
-}
-
-// ---- TFd ------------------------------------------------------------------------------
-
-TFd::~TFd() {
-  if (Fd_ >= 0) ::close(Fd_);
-}
-
-bool TFd::Close() {
-  const int fd = Fd_;
-  Fd_ = -1;
-  return fd < 0 || ::close(fd) == 0;
-}
-
-int OpenRegularForReading(const std::string& path, struct stat& st) {
-  if (path.find('\0') != std::string::npos) return -1;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
 }
 
 }  // namespace varnel

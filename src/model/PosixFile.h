@@ -6,9 +6,7 @@
 // opened for reading only when they are regular files, and never block (a FIFO would wait
 // for a writer, a device might never end); new files are created exclusively and never
 // through a symbolic link, so an existing file is never truncated or written through.
-//
-// TFd and OpenRegularForReading are the older descriptor guard and opener that some readers
-// still use; they follow the same rules and report failure as −1.
+// The one exception, CreateOrTruncate, is for callers whose contract is to replace.
 #pragma once
 
 #include <sys/stat.h>
@@ -51,6 +49,9 @@ class TFile {
   // A new file for reading and writing, created with O_EXCL and O_NOFOLLOW: EEXIST when
   // anything (a dangling link included) has that name. `mode` is narrowed by the umask.
   static TFile CreateExclusive(const std::string& path, mode_t mode = 0666);
+  // A file for writing, created when missing and emptied when it exists (a symbolic link is
+  // followed). Only for writers whose contract is to replace whatever is at the path.
+  static TFile CreateOrTruncate(const std::string& path, mode_t mode = 0666);
 
   bool IsOpen() const { return Fd_ >= 0; }
   int Fd() const { return Fd_; }
@@ -58,12 +59,19 @@ class TFile {
 
   // Reads up to `size` bytes at byte `offset`; fewer only at the end of the file.
   size_t ReadAt(int64_t offset, void* buffer, size_t size) const;
+  // Reads what of the `size` bytes at `offset` the page cache holds, from `offset` on,
+  // without waiting for the device; 0 when the first byte is not there, on any error, or
+  // where the system cannot tell. Lets a reader that knows the kernel cannot read ahead for
+  // it ask for the bytes in advance only when they are not there already.
+  size_t ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept;
   // Writes all `size` bytes at the current position, which moves on.
   void WriteAll(const void* data, size_t size);
   // Writes all `size` bytes at byte `offset`; the current position does not move.
   void WriteAllAt(int64_t offset, const void* data, size_t size);
   // The size in bytes now.
   int64_t Size() const;
+  // The file's status now (fstat).
+  struct stat Status() const;
   // Flushes the file's data to the device.
   void Sync();
   // Closes and reports a failing close (some file systems report a full disk only here).
@@ -83,25 +91,5 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes);
 
 // The system's text for an errno value ("No space left on device").
 std::string ErrnoText(int err);
-
-class TFd {
- public:
-  explicit TFd(int fd = -1) : Fd_(fd) {}
-  ~TFd();
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-
-  int Get() const { return Fd_; }
-  bool IsOpen() const { return Fd_ >= 0; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool Close();
-
- private:
-  int Fd_;
-};
-
-// Opens `path` read-only; −1 when it is missing, cannot be opened or is not a regular file.
-// `st` receives the file's status.
-int OpenRegularForReading(const std::string& path, struct stat& st);
 
 }  // namespace varnel

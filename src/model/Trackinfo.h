@@ -10,12 +10,16 @@
 #include <cstdint>
 #include <string>
 
+#include "SilenceScan.h"
+
 namespace varnel {
 
-// Summary of an audio file's sample data, as the file checks fill it.
+// Summary of an audio file's sample data, as the file checks fill it. DataSize is held in
+// 64 bits: an MP3 file of more than about 3 h 22 min plays for more bytes than an int32 can
+// count (a wave file's data, and every position, still fit in 32 bits).
 struct WaveDataInfo {
   int32_t DataOffset = 0;
-  int32_t DataSize = 0;
+  int64_t DataSize = 0;
   int32_t Channels = 0;
   int32_t BitsPerSample = 0;
   int32_t SampleRate = 0;
@@ -127,24 +131,5 @@ class TTrackInfo {
   int32_t PreGapLeadSilence_ = 0;
   int32_t PreGapTrailSilence_ = 0;
 };
-
-// Counts the silent sample frames (all four bytes zero) of the region [first, end) of a
-// file whose sample data starts at dataOffset, from the front (leading) or from the back
-// (trailing), in blocks of 735 sample frames as the track record defines it. Returns −1
-// when the file cannot be opened (or is not a regular file). Exposed for the making run,
-// which scans regions that are not a track's own.
-//
-// The result is at most end − first; a region with end <= first yields 0. Frames that do
-// not exist are not silence: a leading scan that meets the end of the file counts the
-// whole frames before it (a read error ends a scan the same way); a trailing scan whose
-// end lies beyond the end of the file yields 0. The backward blocks never reach before
-// dataOffset, nor before byte 0 (a block that would start at a negative offset reads
-// nothing), so the trailing count can be less than the region when the region starts
-// before the sample data. A leading scan whose first byte would lie before byte 0 yields
-// 0. Offsets are 64-bit: no position overflows.
-int32_t CountLeadingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
-                                  int32_t end);
-int32_t CountTrailingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
-                                   int32_t end);
 
 }  // namespace varnel

@@ -1,14 +1,8 @@
 #include "IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
@@ -32,14 +26,6 @@ std::string_view TrimBlanks(std::string_view s) {
 
 char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
 }
 
 // A line break inside a name or value would split the line; each CR and LF becomes a blank.
@@ -114,6 +100,20 @@ std::optional<int32_t> ParseInteger(std::string_view t) {
 
 }  // namespace
 
+size_t TIniFile::TNoCaseHash::operator()(std::string_view name) const {
+  uint64_t h = 14695981039346656037ULL;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ULL;
+  return static_cast<size_t>(h);
+}
+
+bool TIniFile::TNoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
 TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
   std::string text;
   try {
@@ -132,87 +132,133 @@ TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
 }
 
 void TIniFile::LoadText(const std::string& text) {
-  Lines_.clear();
+  Preamble_.clear();
+  Sections_.clear();
+  Index_.clear();
   FinalNewline_ = true;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t lf = text.find('\n', pos);
     if (lf == std::string::npos) {
       // A last line without a line ending; one is added (CR LF) only when lines follow.
-      Lines_.push_back(Line{text.substr(pos), true});
+      File(Line{text.substr(pos), true});
       FinalNewline_ = false;
       break;
     }
     size_t end = lf;
     bool crlf = end > pos && text[end - 1] == '\r';
     if (crlf) --end;
-    Lines_.push_back(Line{text.substr(pos, end - pos), crlf});
+    File(Line{text.substr(pos, end - pos), crlf});
     pos = lf + 1;
   }
 }
 
 std::string TIniFile::Text() const {
-  std::string out;
   size_t total = 0;
-  for (const Line& l : Lines_) total += l.Raw.size() + 2;
+  size_t count = Preamble_.size();
+  for (const Line& l : Preamble_) total += l.Raw.size() + 2;
+  for (const TSection& sec : Sections_) {
+    count += 1 + sec.Body.size();
+    total += sec.Header.Raw.size() + 2;
+    for (const Line& l : sec.Body) total += l.Raw.size() + 2;
+  }
+  std::string out;
   out.reserve(total);
-  for (size_t i = 0; i < Lines_.size(); ++i) {
-    out += Lines_[i].Raw;
-    if (i + 1 < Lines_.size() || FinalNewline_) out += Lines_[i].Crlf ? "\r\n" : "\n";
+  size_t written = 0;
+  auto put = [&](const Line& l) {
+    out += l.Raw;
+    if (++written < count || FinalNewline_) out += l.Crlf ? "\r\n" : "\n";
+  };
+  for (const Line& l : Preamble_) put(l);
+  for (const TSection& sec : Sections_) {
+    put(sec.Header);
+    for (const Line& l : sec.Body) put(l);
   }
   return out;
 }
 
-std::optional<TIniFile::SectionSpan> TIniFile::FindSection(const std::string& section) const {
-  std::string_view want = TrimBlanks(section);
-  for (size_t i = 0; i < Lines_.size(); ++i) {
-    auto name = SectionName(Lines_[i].Raw);
-    if (!name || !EqualsNoCase(*name, want)) continue;
-    size_t end = i + 1;
-    while (end < Lines_.size() && !SectionName(Lines_[end].Raw)) ++end;
-    return SectionSpan{i + 1, end};
+void TIniFile::IndexKey(TSection& section, size_t at) {
+  if (const auto key = KeyName(section.Body[at].Raw)) {
+    section.Keys.try_emplace(std::string(*key), at);
+    section.LastKey = at + 1;
   }
-  return std::nullopt;
 }
 
-std::optional<size_t> TIniFile::FindKey(const SectionSpan& span, const std::string& key) const {
-  std::string_view want = TrimBlanks(key);
-  for (size_t i = span.Begin; i < span.End; ++i) {
-    auto name = KeyName(Lines_[i].Raw);
-    if (name && EqualsNoCase(*name, want)) return i;
+void TIniFile::File(Line line) {
+  if (const auto name = SectionName(line.Raw)) {
+    const bool first = Index_.try_emplace(std::string(*name), Sections_.size()).second;
+    Sections_.push_back(TSection{std::move(line), {}, first, 0, {}});
+    return;
   }
-  return std::nullopt;
+  if (Sections_.empty()) {
+    Preamble_.push_back(std::move(line));
+    return;
+  }
+  TSection& sec = Sections_.back();
+  sec.Body.push_back(std::move(line));
+  if (sec.Found) IndexKey(sec, sec.Body.size() - 1);
+}
+
+void TIniFile::Resplit() {
+  std::vector<Line> lines = std::move(Preamble_);
+  for (TSection& sec : Sections_) {
+    lines.push_back(std::move(sec.Header));
+    for (Line& l : sec.Body) lines.push_back(std::move(l));
+  }
+  Preamble_.clear();
+  Sections_.clear();
+  Index_.clear();
+  for (Line& line : lines) File(std::move(line));
+}
+
+void TIniFile::AppendLine(std::string raw) {
+  // A last line that had no ending gets one as soon as a line follows it.
+  FinalNewline_ = true;
+  (Sections_.empty() ? Preamble_ : Sections_.back().Body).push_back(Line{std::move(raw), true});
+}
+
+const TIniFile::TSection* TIniFile::FindSection(const std::string& section) const {
+  const auto it = Index_.find(TrimBlanks(section));
+  return it == Index_.end() ? nullptr : &Sections_[it->second];
+}
+
+const TIniFile::Line* TIniFile::FindKey(const std::string& section, const std::string& key) const {
+  const TSection* sec = FindSection(section);
+  if (!sec) return nullptr;
+  const auto it = sec->Keys.find(TrimBlanks(key));
+  return it == sec->Keys.end() ? nullptr : &sec->Body[it->second];
 }
 
 bool TIniFile::HasSection(const std::string& section) const {
-  return FindSection(section).has_value();
+  return FindSection(section) != nullptr;
 }
 
 bool TIniFile::HasKey(const std::string& section, const std::string& key) const {
-  auto span = FindSection(section);
-  return span && FindKey(*span, key).has_value();
+  return FindKey(section, key) != nullptr;
+}
+
+std::vector<std::string> TIniFile::SectionNames() const {
+  std::vector<std::string> names;
+  names.reserve(Index_.size());
+  for (const TSection& sec : Sections_) {
+    if (sec.Found) names.emplace_back(*SectionName(sec.Header.Raw));
+  }
+  return names;
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
-  auto span = FindSection(section);
-  if (!span) return def;
-  auto line = FindKey(*span, key);
+  const Line* line = FindKey(section, key);
   if (!line) return def;
-  const std::string& raw = Lines_[*line].Raw;
-  size_t eq = raw.find('=');
-  return raw.substr(eq + 1, kMaxValueLength);
+  return line->Raw.substr(line->Raw.find('=') + 1, kMaxValueLength);
 }
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                               int32_t def) const {
-  auto span = FindSection(section);
-  if (!span) return def;
-  auto line = FindKey(*span, key);
+  const Line* line = FindKey(section, key);
   if (!line) return def;
-  const std::string& raw = Lines_[*line].Raw;
-  std::string_view value(raw);
-  value = value.substr(raw.find('=') + 1);
+  std::string_view value(line->Raw);
+  value = value.substr(value.find('=') + 1);
   value = value.substr(0, kMaxValueLength);
   return ParseInteger(TrimBlanks(value)).value_or(def);
 }
@@ -221,38 +267,50 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::InsertLine(size_t at, std::string raw) {
-  // A last line that had no ending gets one as soon as a line follows it.
-  if (at == Lines_.size()) FinalNewline_ = true;
-  Lines_.insert(Lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(raw), true});
-}
-
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
   const std::string sec = OneLine(section);
   const std::string k = OneLine(key);
   const std::string v = OneLine(value);
-  auto span = FindSection(sec);
-  if (!span) {
+  const auto found = Index_.find(TrimBlanks(sec));
+  if (found == Index_.end()) {
     // A new section goes at the end, set off by one empty line before it and closed by
     // one empty line after its key.
-    if (!Lines_.empty() && !TrimBlanks(Lines_.back().Raw).empty()) InsertLine(Lines_.size(), "");
-    InsertLine(Lines_.size(), "[" + sec + "]");
-    InsertLine(Lines_.size(), k + "=" + v);
-    InsertLine(Lines_.size(), "");
+    const Line* last = Sections_.empty()
+                           ? (Preamble_.empty() ? nullptr : &Preamble_.back())
+                           : (Sections_.back().Body.empty() ? &Sections_.back().Header
+                                                            : &Sections_.back().Body.back());
+    if (last && !TrimBlanks(last->Raw).empty()) AppendLine("");
+    // The header names exactly this section (the name holds no line break), which no
+    // lookup found: it is the first of its name.
+    Index_.emplace(std::string(TrimBlanks(sec)), Sections_.size());
+    Sections_.push_back(TSection{Line{"[" + sec + "]", true}, {}, true, 0, {}});
+    TSection& added = Sections_.back();
+    added.Body.push_back(Line{k + "=" + v, true});
+    added.Body.push_back(Line{"", true});
+    FinalNewline_ = true;
+    if (SectionName(added.Body.front().Raw)) return Resplit();
+    IndexKey(added, 0);
     return;
   }
-  if (auto line = FindKey(*span, k)) {
-    std::string& raw = Lines_[*line].Raw;
+  TSection& target = Sections_[found->second];
+  if (const auto it = target.Keys.find(TrimBlanks(k)); it != target.Keys.end()) {
+    std::string& raw = target.Body[it->second].Raw;
     std::string spelled(TrimBlanks(std::string_view(raw).substr(0, raw.find('='))));
     raw = spelled + "=" + v;
+    // The key stays the same, but a value can turn a line that begins with "[" into a
+    // header: then the sections are no longer what they were.
+    if (SectionName(raw)) Resplit();
     return;
   }
-  size_t at = span->Begin;
-  for (size_t i = span->Begin; i < span->End; ++i) {
-    if (KeyName(Lines_[i].Raw)) at = i + 1;
-  }
-  InsertLine(at, k + "=" + v);
+  // A new key follows the last key of its section; no key line lies after that point, so
+  // no index moves.
+  const size_t at = target.LastKey;
+  if (&target == &Sections_.back() && at == target.Body.size()) FinalNewline_ = true;
+  target.Body.insert(target.Body.begin() + static_cast<std::ptrdiff_t>(at),
+                     Line{k + "=" + v, true});
+  if (SectionName(target.Body[at].Raw)) return Resplit();
+  IndexKey(target, at);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -269,115 +327,6 @@ bool TIniFile::Save(std::string* error) const {
     return false;
   }
   return WriteFileAtomically(Path_, Text(), error);
-}
-
-namespace {
-
-// The process's file-creation mask, read without changing it (umask() would, for a moment,
-// for every thread).
-mode_t CurrentUmask() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) {
-      return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
-    }
-  }
-  return 022;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  const char* p = text.data();
-  size_t left = text.size();
-  while (left > 0) {
-    size_t chunk = left < (size_t{1} << 30) ? left : (size_t{1} << 30);
-    ssize_t n = ::write(fd, p, chunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
-  namespace fs = std::filesystem;
-  auto fail = [error](int err) {
-    if (error) *error = std::strerror(err);
-    return false;
-  };
-  if (path.empty()) return fail(ENOENT);
-
-  // A symbolic link stays a link: the file it names is the one replaced.
-  std::string target = path;
-  struct stat lst;
-  if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-
-  fs::path dir = fs::path(target).parent_path();
-  if (dir.empty()) dir = ".";
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec) return fail(ec.value());
-
-  mode_t mode = 0666 & ~CurrentUmask();
-  bool replacing = false;
-  struct stat old;
-  if (::stat(target.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return fail(EISDIR);
-    if (!S_ISREG(old.st_mode)) return fail(EINVAL);
-    if (::access(target.c_str(), W_OK) != 0) return fail(errno);
-    mode = old.st_mode & 07777;
-    replacing = true;
-  } else if (errno != ENOENT) {
-    return fail(errno);
-  }
-
-  std::string tmp = (dir / ".varnel-tmp-XXXXXX").string();
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return fail(errno);
-  auto abandon = [&](int err) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    return fail(err);
-  };
-  // Permission bits and owner are carried over where the file system allows it; a file
-  // system without them (vfat) still gets the text.
-  bool kept = ::fchmod(fd, mode) == 0;
-  if (replacing) kept = ::fchown(fd, old.st_uid, old.st_gid) == 0 && kept;
-  (void)kept;
-  if (!WriteAll(fd, text)) return abandon(errno);
-  if (::fsync(fd) != 0) return abandon(errno);
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    return fail(err);
-  }
-  if (::rename(tmp.c_str(), target.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    return fail(err);
-  }
-  // Make the rename itself durable; a folder that cannot be synced is no failure.
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    bool synced = ::fsync(dfd) == 0;
-    (void)synced;
-    ::close(dfd);
-  }
-  return true;
 }
 
 }  // namespace varnel

@@ -9,15 +9,21 @@
 // the first "=" without surrounding blanks. A string value is everything after that "="
 // up to the end of the line, blanks included.
 //
-// The text lives in memory; Save writes it back through a temporary file in the same
-// folder that is renamed over the old file only when complete.
+// The text lives in memory, its lines as read, filed by section. Sections and keys are
+// indexed once when the text is loaded and kept up to date by every write, so a lookup or a
+// write costs the same whatever the size of the text. Save writes it back through a temporary file
+// in the same folder that is renamed over the old file only when complete (WriteFileAtomically).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "AtomicFile.h"
 
 namespace varnel {
 
@@ -43,6 +49,9 @@ class TIniFile {
 
   bool HasSection(const std::string& section) const;
   bool HasKey(const std::string& section, const std::string& key) const;
+  // The names of the sections a lookup can find (the first of each name, letter case
+  // disregarded), as spelled in their headers without surrounding blanks, in file order.
+  std::vector<std::string> SectionNames() const;
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def) const;
@@ -71,32 +80,51 @@ class TIniFile {
   static constexpr size_t kMaxValueLength = 2047;
 
  private:
+  // Names compared and hashed without regard to the letter case of A to Z, looked up by
+  // string_view without a copy.
+  struct TNoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const;
+  };
+  struct TNoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  using TNameMap = std::unordered_map<std::string, size_t, TNoCaseHash, TNoCaseEqual>;
+
   struct Line {
     std::string Raw;   // without its line ending
     bool Crlf = true;  // ended by CR LF (new lines always are)
   };
-  // The lines [Begin, End) that follow the header of a section.
-  struct SectionSpan {
-    size_t Begin = 0;
-    size_t End = 0;
+  // A header line and the lines after it up to the next header. Only the first section of
+  // a name is found by lookups; its key lines are indexed: the first line of each key name,
+  // and one past the last key line, where a new key goes.
+  struct TSection {
+    Line Header;
+    std::vector<Line> Body;
+    bool Found = false;
+    size_t LastKey = 0;
+    TNameMap Keys;
   };
-  std::optional<SectionSpan> FindSection(const std::string& section) const;
-  std::optional<size_t> FindKey(const SectionSpan& span, const std::string& key) const;
-  void InsertLine(size_t at, std::string raw);
+  const TSection* FindSection(const std::string& section) const;
+  const Line* FindKey(const std::string& section, const std::string& key) const;
+  // Files the next line of the text into the preamble or the last section, indexed.
+  void File(Line line);
+  // Indexes body line `at` of `section` if it is a key line.
+  static void IndexKey(TSection& section, size_t at);
+  // Splits the text again: after a write turned a line into a header.
+  void Resplit();
+  // Adds a line at the very end of the text.
+  void AppendLine(std::string raw);
 
   std::string Path_;
   std::string LoadError_;
   int LoadErrno_ = 0;
-  std::vector<Line> Lines_;
+  std::vector<Line> Preamble_;  // the lines before the first header
+  std::vector<TSection> Sections_;
   bool FinalNewline_ = true;
+  // The section lookups find, by name: an index in Sections_.
+  TNameMap Index_;
 };
-
-// Writes `text` to `path` through a temporary file in the same folder, renamed over the
-// old file when complete. A missing folder is created; a replaced file keeps its
-// permission bits, a new one gets 0666 less the umask; an existing file that may not be
-// written is refused (as the private-profile functions refuse a read-only file); a
-// symbolic link is followed, so the file it names is replaced. On failure the old file is
-// untouched, the temporary removed, and `error` receives the system's error text.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
 
 }  // namespace varnel

@@ -130,7 +130,7 @@ bool TWavePlayer::Open(const std::string& path) {
 
 bool TWavePlayer::Play(int32_t position) {
   if (!Sink_) return false;
-  const int64_t dataSize = std::max(0, Info_.DataSize);
+  const int64_t dataSize = std::max<int64_t>(0, Info_.DataSize);
   const int64_t offset =
       std::min<int64_t>(int64_t{std::max(0, position)} * kBytesPerSample, dataSize);
   // A sample frame of the system is four bytes; in a file of smaller frames the play starts
@@ -162,7 +162,7 @@ bool TWavePlayer::Play(int32_t position) {
 int32_t TWavePlayer::PlayedPosition() const {
   if (!Playing_ || !Sink_) return -1;
   const int64_t played = Format_.bytesForDuration(std::max<qint64>(0, Sink_->processedUSecs()));
-  const int64_t dataSize = std::max(0, Info_.DataSize);
+  const int64_t dataSize = std::max<int64_t>(0, Info_.DataSize);
   const int64_t byte = std::min(PlayStartByte_ - Info_.DataOffset + played, dataSize);
   return static_cast<int32_t>(std::max<int64_t>(0, byte) / kBytesPerSample);
 }

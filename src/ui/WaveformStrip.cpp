@@ -54,7 +54,7 @@ void TWaveformStrip::SetFile(const std::string& path, const WaveDataInfo& info) 
   StopWorker();
   ++Generation_;
   Path_ = path;
-  SampleCount_ = std::max(0, info.DataSize / kBytesPerSample);
+  SampleCount_ = static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
   Peaks_.reset();
   Computing_ = false;
   Unreadable_ = false;

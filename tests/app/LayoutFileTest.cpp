@@ -513,27 +513,6 @@ TEST_F(LayoutLoad, HostileValuesLoadAsTheyStand) {
   EXPECT_EQ(env.Ctx.StatusPanels[0], " Total: 04 tracks");
 }
 
-TEST(TrackSectionTexts, FindsTheSectionsTheIniReaderFinds) {
-  const std::string text =
-      "[Track00]\r\nA=0\r\n"
-      "  [ track01 ]  \r\nA=1\r\n; [Track02]\r\n"
-      "[Track5]\nA=5\n[Track005]\nA=005\n"
-      "[TRACK03]x]\nA=3x\n"
-      "[Track03]\nA=3\n[Other]\nA=o\n"
-      "[track01]\nA=again\n"
-      "[Track100]\nA=100\n[Track2147483648]\nA=big\n[Track04]\nA=4";
-  const auto sections = TrackSectionTexts(text, 101);
-  std::vector<int32_t> indices;
-  for (const auto& [index, section] : sections) indices.push_back(index);
-  EXPECT_EQ(indices, (std::vector<int32_t>{0, 1, 3, 4, 100}));
-  EXPECT_EQ(sections.at(0), "[Track00]\r\nA=0\r\n");
-  EXPECT_EQ(sections.at(1), "  [ track01 ]  \r\nA=1\r\n; [Track02]\r\n");
-  EXPECT_EQ(sections.at(3), "[Track03]\nA=3\n");
-  EXPECT_EQ(sections.at(4), "[Track04]\nA=4");
-  EXPECT_EQ(TrackSectionTexts(text, 100).count(100), 0u);
-  EXPECT_TRUE(TrackSectionTexts(text, 0).empty());
-}
-
 TEST_F(LayoutLoad, HugeTrackCountsReadOnlyTheSectionsThatExist) {
   const std::string a = env.Wave("a.wav", 2352);
   std::string body = "[DiscInfo]\r\nNumTracks=2147483647\r\n";

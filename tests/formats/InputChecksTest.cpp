@@ -133,23 +133,30 @@ TEST(Mp3Check, RefusedFiles) {
   EXPECT_EQ(info.DataSize, kUnset);
 }
 
-TEST(Mp3Check, PlayingTimeBeyondA32BitDataSizeIsRefused) {
-  // MPEG-2 Layer III, 8 kbit/s, 16 kHz: 36-byte frames of 36 ms. DataSize stops fitting in
-  // an int32 at 536 870 911 sample frames, about 12 173 943.6 ms.
+TEST(Mp3Check, PlayingTimeIsLimitedByPositionsNotByA32BitDataSize) {
+  // MPEG-2 Layer III, 8 kbit/s, 16 kHz: 36-byte frames of 36 ms (16 kHz: result 0). DataSize
+  // passes 2^31 at about 12 173 943.6 ms and is kept; a position stops fitting in an int32 at
+  // 2 147 483 647 sample frames, about 48 695 774 ms.
   const auto header = MpegHeader({.Mpeg1 = false, .BitrateIndex = 1, .RateIndex = 2});
+  const struct {
+    int Frames;
+    int32_t Result;
+    int64_t DataSize;
+  } rows[] = {
+      {338165, 0, 4 * int64_t{536870755}},    // 12 173 940 ms
+      {338166, 0, 4 * int64_t{536872342}},    // 12 173 976 ms
+      {1352660, 0, 4 * int64_t{2147483017}},  // 48 695 760 ms
+      {1352661, -1, kUnset},                  // 48 695 796 ms
+  };
   test::TempDir dir;
   std::vector<uint8_t> bytes;
-  AppendFrames(bytes, header, 36, 338165);  // 12 173 940 ms
-  test::WriteBytes(dir / "long.mp3", bytes);
-  AppendFrames(bytes, header, 36, 1);  // 12 173 976 ms
-  test::WriteBytes(dir / "longer.mp3", bytes);
-
-  WaveDataInfo info = Unset();
-  EXPECT_EQ(CheckMp3File(dir / "long.mp3", info), 0);
-  EXPECT_EQ(info.DataSize, 4 * 536870755);
-  info = Unset();
-  EXPECT_EQ(CheckMp3File(dir / "longer.mp3", info), -1);
-  EXPECT_EQ(info.DataSize, kUnset);
+  for (const auto& row : rows) {
+    AppendFrames(bytes, header, 36, row.Frames - static_cast<int>(bytes.size() / 36));
+    test::WriteBytes(dir / "long.mp3", bytes);
+    WaveDataInfo info = Unset();
+    EXPECT_EQ(CheckMp3File(dir / "long.mp3", info), row.Result) << row.Frames;
+    EXPECT_EQ(info.DataSize, row.DataSize) << row.Frames;
+  }
 }
 
 TEST(Mp3DataSize, RoundingOfTheProduct) {
@@ -162,9 +169,13 @@ TEST(Mp3DataSize, RoundingOfTheProduct) {
   EXPECT_EQ(Mp3DataSizeFromDuration(26.0625f), 4 * 1150);  // 1149.35…
 }
 
-TEST(Mp3DataSize, LimitsOfThe32BitResult) {
+TEST(Mp3DataSize, LimitsOfThe32BitPositions) {
+  // A byte count past 2^31 (about 3 h 22 min) is no limit: the sample frames are, since
+  // every position is 32-bit (about 13 h 31 min).
   EXPECT_EQ(Mp3DataSizeFromDuration(12173943.0f), 4 * 536870887);
-  EXPECT_EQ(Mp3DataSizeFromDuration(12173944.0f), -1);
+  EXPECT_EQ(Mp3DataSizeFromDuration(12173944.0f), 4 * int64_t{536870931});
+  EXPECT_EQ(Mp3DataSizeFromDuration(48695772.0f), 4 * int64_t{2147483546});
+  EXPECT_EQ(Mp3DataSizeFromDuration(48695776.0f), -1);
   EXPECT_EQ(Mp3DataSizeFromDuration(std::numeric_limits<float>::max()), -1);
   EXPECT_EQ(Mp3DataSizeFromDuration(std::numeric_limits<float>::infinity()), -1);
   EXPECT_EQ(Mp3DataSizeFromDuration(std::numeric_limits<float>::quiet_NaN()), -1);

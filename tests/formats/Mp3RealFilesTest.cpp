@@ -14,6 +14,7 @@
 
 #include "InputChecks.h"
 #include "MpegHeaders.h"
+#include "MpegWalkCheck.h"
 #include "Mpegaudioheader.h"
 #include "RunProcess.h"
 #include "TestFiles.h"
@@ -132,7 +133,7 @@ TEST_P(Mp3RealFiles, TagsAreSkipped) {
   const Variant& v = GetParam();
   MpegAudioFile m;
   ASSERT_TRUE(m.Open(Path));
-  const int32_t size = static_cast<int32_t>(m.Data.size());
+  const int32_t size = static_cast<int32_t>(m.Size());
   if (v.Id3v2) {
     EXPECT_GT(m.FirstFrameOffset, 10);
   } else {
@@ -169,6 +170,19 @@ TEST_P(Mp3RealFiles, WrappedInRiffTheCountStaysTheSame) {
     ASSERT_TRUE(m.OpenBuffer(wrapped));
     EXPECT_EQ(m.CountFrames(), count);
     EXPECT_EQ(m.GetDuration(), duration);
+  }
+}
+
+TEST_P(Mp3RealFiles, BlockWalkMatchesTheWholeFileReference) {
+  // lame's frames and tags read through blocks of several sizes, whole and cut short.
+  const std::vector<uint8_t> bytes = test::ReadBytes(Path);
+  for (const int64_t window :
+       {int64_t{16}, int64_t{1000}, int64_t{4099}, MpegAudioFile::kWindowBytes}) {
+    test::ExpectSameAsReference(bytes, *Dir / "copy.mp3", window);
+  }
+  for (size_t n = 0; n < bytes.size(); n += 1 + bytes.size() / 7) {
+    const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    test::ExpectSameAsReference(cut, *Dir / "cut.mp3", 600);
   }
 }
 

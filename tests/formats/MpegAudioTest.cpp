@@ -363,14 +363,14 @@ TEST(MpegOpen, TagsLargerThanTheFileLeaveNoAudio) {
 // ---------------------------------------------------------------------------------------
 // Opening from the file system
 
-TEST(MpegOpenFile, LoadsTheWholeFile) {
+TEST(MpegOpenFile, MeasuresTheWholeFile) {
   test::TempDir dir;
   const std::string path = dir / "a.mp3";
   test::WriteBytes(path, Concat({PlainFrames(5), test::Id3v1Tag()}));
   MpegAudioFile m;
   ASSERT_TRUE(m.Open(path));
   EXPECT_EQ(m.FileName, path);
-  EXPECT_EQ(m.Data.size(), 5u * 417 + 128);
+  EXPECT_EQ(m.Size(), 5 * 417 + 128);
   EXPECT_EQ(m.CountFrames(), 5);
   m.Reset();
   ExpectEmpty(m);

@@ -65,6 +65,24 @@ TEST(TFileTest, OpenForReadingTakesOnlyRegularFilesAndNeverBlocks) {
   EXPECT_EQ(f.Size(), 3);
 }
 
+TEST(TFileTest, ReadCachedAtGivesWhatReadAtGivesOrLess) {
+  test::TempDir dir;
+  std::string text(300000, 'a');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+  test::WriteText(dir / "t", text);
+  const TFile f = TFile::OpenForReading(dir / "t");
+  for (const int64_t offset : {int64_t{0}, int64_t{4097}, int64_t{299990}, int64_t{400000}}) {
+    std::string got(70000, '\0');
+    const size_t n = f.ReadCachedAt(offset, got.data(), got.size());
+    const size_t from = std::min(static_cast<size_t>(offset), text.size());
+    ASSERT_LE(n, std::min(got.size(), text.size() - from));
+    EXPECT_EQ(got.substr(0, n), text.substr(from, n)) << offset;
+  }
+  char c = 0;
+  EXPECT_EQ(f.ReadCachedAt(-1, &c, 1), 0u);
+  EXPECT_EQ(TFile().ReadCachedAt(0, &c, 1), 0u);
+}
+
 TEST(TFileTest, CreateExclusiveNeverReplacesOrFollowsAnExistingName) {
   test::TempDir dir;
   test::WriteText(dir / "kept", "precious");

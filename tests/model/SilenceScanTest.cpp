@@ -1,4 +1,6 @@
-// The two silence scans on files made byte by byte: runs that end on and around the block
+// The silence scanner: the tests in memory that the track record, the making run and the
+// waveform share, against a frame-by-frame count at every length, alignment and byte; then
+// the two scans of a file on files made byte by byte: runs that end on and around the block
 // edges, single non-zero bytes, regions that reach past the file, hostile positions, and a
 // comparison with the block-by-block scan on many random files.
 #include <sys/stat.h>
@@ -10,8 +12,8 @@
 #include <limits>
 #include <random>
 
+#include "SilenceScan.h"
 #include "TestFiles.h"
-#include "Trackinfo.h"
 
 namespace varnel {
 namespace {
@@ -24,6 +26,59 @@ constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max();
 
 int32_t Frames(size_t n) {
   return static_cast<int32_t>(n);
+}
+
+// ---------------------------------------------------------------------------------------
+// In memory. Each row is a pattern of frames (S silent, one non-zero byte in frame i of a
+// sound frame at byte i % 4), laid out at every alignment of the buffer; the three answers
+// must be those of a frame-by-frame count.
+
+struct TFrameCounts {
+  int64_t Front = 0;
+  int64_t Back = 0;
+  int64_t FirstSilent = 0;
+};
+
+TFrameCounts CountFrameByFrame(const std::string& pattern) {
+  const auto n = static_cast<int64_t>(pattern.size());
+  TFrameCounts c;
+  while (c.Front < n && pattern[c.Front] == 'S') ++c.Front;
+  while (c.Back < n && pattern[n - 1 - c.Back] == 'S') ++c.Back;
+  while (c.FirstSilent < n && pattern[c.FirstSilent] != 'S') ++c.FirstSilent;
+  return c;
+}
+
+TEST(SilenceInMemory, SameAnswersAsAFrameByFrameCount) {
+  std::vector<std::string> rows = {"", "S", "x", "Sx", "xS", "SxS", "xSx"};
+  // Lengths around the 2-frame words and 16-frame lines, silent through, with one sound
+  // frame at each place, and with one silent frame among sound at each place.
+  for (int n : {7, 8, 9, 15, 16, 17, 31, 32, 33, 47, 64, 65}) {
+    rows.push_back(std::string(n, 'S'));
+    rows.push_back(std::string(n, 'x'));
+    for (int i = 0; i < n; ++i) {
+      std::string sound(n, 'S'), silent(n, 'x');
+      sound[i] = 'x';
+      silent[i] = 'S';
+      rows.push_back(sound);
+      rows.push_back(silent);
+    }
+  }
+  for (const std::string& row : rows) {
+    const TFrameCounts want = CountFrameByFrame(row);
+    for (size_t align = 0; align < 8; ++align) {
+      std::vector<unsigned char> buffer(align + 4 * row.size() + 8, 0xEE);
+      unsigned char* frames = buffer.data() + align;
+      for (size_t f = 0; f < row.size(); ++f) {
+        std::fill(frames + 4 * f, frames + 4 * f + 4, 0);
+        if (row[f] != 'S') frames[4 * f + f % 4] = f % 3 == 0 ? 0x80 : 0x01;
+      }
+      const auto n = static_cast<int64_t>(row.size());
+      SCOPED_TRACE(row + " at alignment " + std::to_string(align));
+      EXPECT_EQ(SilentFramesAtFront(frames, n), want.Front);
+      EXPECT_EQ(SilentFramesAtBack(frames, n), want.Back);
+      EXPECT_EQ(FirstSilentFrame(frames, n), want.FirstSilent);
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------

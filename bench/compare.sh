@@ -1,0 +1,174 @@
+#!/bin/sh
+# Every speed ratio of reading at the speed of the disk, in one run, with peak memory:
+#
+#   MP3 check      varnel-cli check of a 60-minute 128 kbit/s MP3   vs cat, mp3val   <= 1.5 x cat
+#   leading scan   silence of a silent 100 MiB region (in process)  vs cat           <= 1.2 x
+#   trailing scan  the same region scanned from its end             vs cat           <= 1.2 x
+#   layout load    varnel-cli show of a 99-track layout (cut options on)             < 50 ms
+#   make --test    of a track with 10 minutes of leading silence    vs show          <= 1.1 x
+#   make           of a full disc                                   vs cat           <= 1.1 x
+#
+#   sh bench/compare.sh [RUNS]
+#
+# Page cache warm throughout: every command runs once untimed first. Whole processes are
+# timed with hyperfine (medians); the scans in process with bench_silence (medians), against
+# `cat` of a file of the same size. Peak memory is the largest resident set (/usr/bin/time
+# %M) of one run. A Release build is made in build-bench. Test files are made under $TMPDIR
+# (the MP3 is kept there between runs: lame takes about a minute) and removed afterwards.
+set -eu
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+RUNS=${1:-10}
+BUILD=$ROOT/build-bench
+TMP=${TMPDIR:-/tmp}
+
+for tool in sox lame mp3val hyperfine python3 /usr/bin/time; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
+done
+
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
+  -DVARNEL_BENCH=ON -DVARNEL_FUZZ=OFF >/dev/null
+cmake --build "$BUILD" --target varnel-cli bench_silence >/dev/null
+CLI=$BUILD/src/cli/varnel-cli
+
+W=$(mktemp -d "$TMP/varnel-compare.XXXXXX")
+trap 'rm -rf "$W"' EXIT INT TERM
+RESULTS=$W/results.txt
+: >"$RESULTS"
+
+# result NAME OURS_MS REFERENCE_NAME REFERENCE_MS TARGET PEAK_KB
+# TARGET is "ratio<=X" or "ms<X".
+result() {
+  echo "$1|$2|$3|$4|$5|$6" >>"$RESULTS"
+}
+
+# The median wall time in ms of each command of a hyperfine JSON export, one per line.
+medians() {
+  python3 -c 'import json, sys
+for r in json.load(open(sys.argv[1]))["results"]: print("%.3f" % (r["median"] * 1000))' "$1"
+}
+
+# Peak resident memory in KB of one run of a command (its output dropped).
+peak() {
+  /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1
+}
+
+load() {
+  cut -d' ' -f1-3 /proc/loadavg
+}
+LOAD_BEFORE=$(load)
+# Settings whose new tracks cut their leading and trailing silence.
+printf '[Default]\r\nTrackCutLeading=1\r\nTrackCutTrailing=1\r\n' >"$W/cut.ini"
+
+# ---- MP3 check -------------------------------------------------------------------------
+mp3_check() {
+  mp3=$TMP/varnel-bench-60min-128k.mp3
+  if [ ! -s "$mp3" ]; then
+    echo "making $mp3 (about a minute) ..." >&2
+    sox -n -r 44100 -c 2 -b 16 -t wav - synth 3600 sine 440 2>/dev/null |
+      lame --quiet -b 128 - "$mp3.part"
+    mv "$mp3.part" "$mp3"
+  fi
+  hyperfine -N --warmup 2 --runs "$RUNS" --export-json "$W/mp3.json" --style none \
+    "cat $mp3" "$CLI check $mp3" "mp3val $mp3" >/dev/null
+  set -- $(medians "$W/mp3.json")
+  result "MP3 check (60 min)" "$2" "cat" "$1" "ratio<=1.5" "$(peak "$CLI" check "$mp3")"
+  result "  mp3val, same file" "$3" "cat" "$1" "-" "$(peak mp3val "$mp3")"
+  result "  cat, same file" "$1" "-" "-" "-" "$(peak cat "$mp3")"
+}
+
+# ---- silence scans -----------------------------------------------------------------------
+silence_scans() {
+  "$BUILD/bench/bench_silence" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv >"$W/silence.csv" 2>/dev/null
+  median() { awk -F, -v n="\"$1/real_time_median\"" '$1 == n { print $3 }' "$W/silence.csv"; }
+  # The same bytes as a file for cat and for the peak memory of a whole scan.
+  python3 - "$W/silent.wav" <<'EOF'
+import struct, sys
+size = 100 * 1024 * 1024
+with open(sys.argv[1], "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + size) + b"WAVEfmt " +
+            struct.pack("<IHHIIHH", 16, 1, 2, 44100, 176400, 4, 16) + b"data" + struct.pack("<I", size))
+    block = bytes(1 << 20)
+    for _ in range(size >> 20):
+        f.write(block)
+EOF
+  hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$W/cat.json" --style none \
+    "cat $W/silent.wav" >/dev/null
+  cat_ms=$(medians "$W/cat.json")
+  # A layout that cuts both ends of the silent file: show scans it from each end.
+  "$CLI" new --yes --force --settings "$W/cut.ini" "$W/silent.txt" "$W/silent.wav" >/dev/null
+  scan_peak=$(peak "$CLI" show --settings "$W/cut.ini" "$W/silent.txt")
+  result "leading scan (100 MiB)" "$(median BM_LeadingSilence)" "cat" "$cat_ms" "ratio<=1.2" \
+    "$scan_peak"
+  result "trailing scan (100 MiB)" "$(median BM_TrailingSilence)" "cat" "$cat_ms" "ratio<=1.2" \
+    "$scan_peak"
+  result "  read() floor (in process)" "$(median BM_ReadFloor/131072)" "cat" "$cat_ms" "-" "-"
+}
+
+# ---- loading a 99-track layout ------------------------------------------------------------
+layout_load() {
+  mkdir -p "$W/tracks"
+  # 99 tracks of 3 s: half a second of silence at each end, noise between.
+  python3 - "$W/tracks" <<'EOF'
+import os, random, struct, sys
+random.seed(99)
+frames = 3 * 44100
+sound = bytes(random.randrange(1, 256) for _ in range(4096))
+for i in range(99):
+    data = bytearray(frames * 4)
+    for at in range(22050 * 4, (frames - 22050) * 4, 4096):
+        chunk = sound[: min(4096, (frames - 22050) * 4 - at)]
+        data[at:at + len(chunk)] = chunk
+    with open(os.path.join(sys.argv[1], "t%02d.wav" % i), "wb") as f:
+        f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " +
+                struct.pack("<IHHIIHH", 16, 1, 2, 44100, 176400, 4, 16) + b"data" +
+                struct.pack("<I", len(data)) + data)
+EOF
+  # shellcheck disable=SC2046
+  "$CLI" new --yes --force --settings "$W/cut.ini" "$W/disc99.txt" $(ls "$W"/tracks/t*.wav) >/dev/null
+  hyperfine -N --warmup 3 --runs "$RUNS" --export-json "$W/load.json" --style none \
+    "$CLI show --settings $W/cut.ini $W/disc99.txt" >/dev/null
+  result "layout load (99 tracks)" "$(medians "$W/load.json")" "-" "-" "ms<50" \
+    "$(peak "$CLI" show --settings "$W/cut.ini" "$W/disc99.txt")"
+}
+
+# ---- making (measured with the making run's options and silence caches) ------------------
+# `make --test` of a track with 10 minutes of leading silence against `show` of the same
+# layout: target <= 1.1 x. To be measured here once the making run reuses the silence the
+# layout already knows.
+make_test_vs_show() {
+  result "make --test (10 min lead)" "-" "show" "-" "ratio<=1.1" "-"
+}
+
+# `make` of a full disc against cat of its sources (see bench/make_vs_floor.sh for the
+# disc): target <= 1.1 x.
+make_disc_vs_cat() {
+  result "make (full disc)" "-" "cat" "-" "ratio<=1.1" "-"
+}
+
+mp3_check
+silence_scans
+layout_load
+make_test_vs_show
+make_disc_vs_cat
+
+echo "load average before: $LOAD_BEFORE, after: $(load) on $(nproc) cores; medians of $RUNS runs"
+python3 - "$RESULTS" <<'EOF'
+import sys
+print("%-28s %10s %-8s %10s %8s %-11s %-5s %9s" %
+      ("", "ours ms", "vs", "theirs ms", "ratio", "target", "met", "peak KB"))
+for line in open(sys.argv[1]):
+    name, ours, ref, theirs, target, peak = line.rstrip("\n").split("|")
+    ratio = "-"
+    met = "-"
+    if ours != "-" and theirs != "-":
+        ratio = "%.2f" % (float(ours) / float(theirs))
+    if target.startswith("ratio<=") and ratio != "-":
+        met = "yes" if float(ratio) <= float(target[7:]) else "NO"
+    elif target.startswith("ms<") and ours != "-":
+        met = "yes" if float(ours) < float(target[3:]) else "NO"
+    elif target != "-":
+        met = "todo"
+    print("%-28s %10s %-8s %10s %8s %-11s %-5s %9s" % (name, ours, ref, theirs, ratio, target, met, peak))
+EOF

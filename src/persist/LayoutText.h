@@ -1,0 +1,102 @@
+// The text of a disc layout file, written and read over one table of keys.
+//
+// The file is INI text with CR LF line ends: sections "FileInfo" (SoftName, Version),
+// "DiscInfo" (NumTracks, MediaCatalog, CD-Text, CdtPath), "DataTrack" (TrackFileNmae,
+// ImageType), then one section per track, "Track" + its 0-based index with at least two
+// digits, holding the nineteen keys of kTrackKeys in table order; one empty line closes every
+// section. The same table says how each track key is read back and what it defaults to, so
+// the writer and the reader cannot drift apart. What a loaded layout derives from its audio
+// files (the data summaries, the silence caches, the lengths) is never stored.
+//
+// Only the text lives here; the load and save commands, with their questions and the checks
+// of the audio files, are the application's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AppSettings.h"
+#include "DiscLayout.h"
+#include "IniFile.h"
+#include "Trackinfo.h"
+
+namespace varnel {
+
+inline constexpr const char* kLayoutSoftName = "Varnel";
+inline constexpr const char* kLayoutVersion = "2.03";
+
+// How a key's value is written and read: strings as they stand; integers in decimal
+// (read also as "0x" hexadecimal); booleans as "1" or "0", read as integers (non-zero true).
+enum class TKeyKind : uint8_t { String, Integer, Boolean };
+
+// Where the value of a track key comes from when its section lacks it (or, for a number,
+// holds no number).
+struct TTrackDefaults {
+  const AppSettings& Settings;  // the "Default" section's options and PreGapFrames
+  int32_t TrackWholeFile = 0;   // sample frames of the track file's data
+  int32_t PreGapWholeFile = 0;  // sample frames of the pre-gap file's data (or the track's)
+};
+
+// A value as the table moves it: Number for integers and booleans, Text for strings.
+struct TKeyValue {
+  int32_t Number = 0;
+  std::string Text;
+};
+
+struct TTrackKey {
+  const char* Name;
+  TKeyKind Kind;
+  // The value written for a track.
+  TKeyValue (*Get)(const TTrackInfo& track);
+  // The value a reader takes when the key is missing (strings: empty).
+  int32_t (*Default)(const TTrackDefaults& defaults);
+  // Stores a value read into a track; null for the keys the loader handles itself (the
+  // file and its kind make the track; the pre-gap file is checked first).
+  void (*Set)(TTrackInfo& track, const TKeyValue& value);
+};
+
+inline constexpr int kTrackKeyCount = 19;
+// The keys of a track section, in the order they are written (and applied).
+extern const TTrackKey kTrackKeys[kTrackKeyCount];
+// Indices in kTrackKeys of the keys the loader reads before it builds a track.
+inline constexpr int kTrackFileKey = 0;   // "TrackFileNmae"
+inline constexpr int kFileModeKey = 1;    // "FileMode"
+inline constexpr int kPreGapFileKey = 9;  // "PreGapFileName"
+
+// "Track" + index with at least two digits: "Track00", "Track11", "Track100".
+std::string TrackSectionName(int32_t index);
+
+// The whole text of the layout file for `layout`.
+std::string LayoutFileText(const DiscLayout& layout);
+
+// The disc-wide values of a layout file, each with the default of a missing key.
+struct TLayoutHead {
+  std::string SoftName;      // "FileInfo" / "SoftName", default empty
+  std::string MediaCatalog;  // as the catalog field shows it (CatalogFieldText)
+  bool CdTextEnabled = false;
+  std::string CdtPath;
+  std::string DataTrackFile;  // "DataTrack" / "TrackFileNmae"
+  int32_t ImageType = 0;
+  int32_t NumTracks = 0;
+};
+TLayoutHead ReadLayoutHead(const TIniFile& ini);
+
+// The indices, ascending, of the track sections below `count` that a lookup of
+// TrackSectionName(index) finds. Costs time in proportion to the text, however large
+// `count` is.
+std::vector<int32_t> TrackSectionIndexes(const TIniFile& ini, int32_t count);
+
+// The value of track key `key` in `section`: its text, or its number with the table's
+// default for the key when the section lacks it or holds no number there.
+TKeyValue ReadTrackKey(const TIniFile& ini, const std::string& section, int key,
+                       const TTrackDefaults& defaults);
+
+// Stores every key of `section` that the table sets into `track`, in table order; the
+// pre-gap file becomes `preGapFile` with the summary `preGapInfo` (its region the whole
+// file, before the region's keys are applied).
+void ApplyTrackSection(TTrackInfo& track, const TIniFile& ini, const std::string& section,
+                       const TTrackDefaults& defaults, const std::string& preGapFile,
+                       const WaveDataInfo& preGapInfo);
+
+}  // namespace varnel
