@@ -16,6 +16,18 @@ namespace varnel {
 
 const char* const kLayoutFileFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
 
+std::string LoadRefusal(int32_t mode, int32_t result) {
+  switch (mode) {
+    case FileModeWave:
+      return result == 0 ? " is not PCM, 44.1kHz, 16bit, Streo."
+                         : " is not Riff-Wave file or doesnot exist.";
+    case FileModeMp3:
+      return result == 0 ? " is not 44.1kHz, Streo." : " is not MP3 file or doesnot exist.";
+    default:
+      return " is not CDG binary.";
+  }
+}
+
 namespace {
 
 // A value the file can hold and give back unchanged: one line, within the reader's limit.
@@ -36,19 +48,6 @@ const std::string* UnrepresentableValue(const DiscLayout& layout) {
     }
   }
   return nullptr;
-}
-
-// The text after the quoted path when a track file of a loaded layout is refused.
-std::string LoadRefusal(int32_t mode, int32_t result) {
-  switch (mode) {
-    case FileModeWave:
-      return result == 0 ? " is not PCM, 44.1kHz, 16bit, Streo."
-                         : " is not Riff-Wave file or doesnot exist.";
-    case FileModeMp3:
-      return result == 0 ? " is not 44.1kHz, Streo." : " is not MP3 file or doesnot exist.";
-    default:
-      return " is not CDG binary.";
-  }
 }
 
 // The sample frames of a summary's data, as a position holds them (the checks keep it

@@ -18,6 +18,10 @@ namespace varnel {
 // Filter of the layout file dialogs.
 extern const char* const kLayoutFileFilter;
 
+// The text after the quoted path in the question a refused track file asks while a layout
+// is loaded (or a ripped disc imported): " is not MP3 file or doesnot exist."
+std::string LoadRefusal(int32_t mode, int32_t result);
+
 // Saves the layout to `path` as "Save disc layout" does after its dialog: an existing file
 // needs OK to the overwrite question (unless `overwrite` is Replace) and must be writable
 // (MayWriteOver); the text is written to a temporary file and renamed over the old one only

@@ -1,0 +1,132 @@
+#include "RipImport.h"
+
+#include <sys/stat.h>
+
+#include <utility>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "CdText.h"
+#include "CueSheetReader.h"
+#include "FlacCueSheetReader.h"
+#include "RipLayout.h"
+#include "StatusBar.h"
+#include "TocFileReader.h"
+#include "TrackListOps.h"
+#include "UnsavedChanges.h"
+
+namespace varnel {
+
+const char* const kSheetFileFilter =
+    "Cue sheets, TOC files and FLAC files (*.cue;*.toc;*.flac)|*.cue;*.toc;*.flac|"
+    "All files (*.*)|*.*";
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  std::string ext = ExtensionOf(path);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext;
+}
+
+bool RegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void ShowImportError(TAppContext& ctx, const std::string& path, const TRipError& error) {
+  ctx.Prompter.ShowMessage(TBoxKind::Error,
+                           "\"" + path + "\" cannot be imported.\n" + error.Text());
+}
+
+// Writes the CD-Text; false after a refusal or a failed write (shown).
+bool WriteCdt(TAppContext& ctx, const std::string& path, const TCdText& text,
+              TOverwrite overwrite) {
+  std::vector<uint8_t> packs;
+  std::string reason;
+  if (!EncodeCdText(text, TCdTextFraming::Packs, packs, reason)) {
+    ctx.Prompter.Show({TBoxKind::Error, "The CD-Text of the sheet cannot be written.", reason, {}});
+    return false;
+  }
+  if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
+  std::string error;
+  if (!WriteFileAtomically(path, std::string(packs.begin(), packs.end()), &error)) {
+    ctx.Prompter.ShowMessage(TBoxKind::Error, "Cannot create file \"" + path + "\". " + error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TRipResult ReadRipSheetFile(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext == ".toc") return ReadTocFile(path);
+  if (ext == ".flac") return ReadFlacCueSheet(path);
+  return ReadCueSheetFile(path);
+}
+
+std::string CdtPathBeside(const std::string& path) {
+  const std::string ext = ExtensionOf(path);
+  std::string cdt = path.substr(0, path.size() - ext.size()) + ".cdt";
+  return cdt == path ? path + ".cdt" : cdt;
+}
+
+bool ImportSheetFile(TAppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
+                     TOverwrite overwrite) {
+  if (!ctx.IsIdle()) return false;
+  const TRipResult read = ReadRipSheetFile(sheetPath);
+  if (!read.Ok) {
+    ShowImportError(ctx, sheetPath, read.Error);
+    return false;
+  }
+  TRipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter);
+  if (laid.Stopped) return false;
+  if (!laid.Ok) {
+    ShowImportError(ctx, sheetPath, laid.Error);
+    return false;
+  }
+  const bool dataTrack = laid.Layout.HasDataTrack();
+  if (RegularFile(read.Sheet.CdTextFilePath)) {
+    laid.Layout.CdtPath = read.Sheet.CdTextFilePath;
+    laid.Layout.CdTextEnabled = !dataTrack;
+  } else if (laid.CdText && !cdtPath.empty()) {
+    if (!WriteCdt(ctx, cdtPath, *laid.CdText, overwrite)) return false;
+    laid.Layout.CdtPath = cdtPath;
+    laid.Layout.CdTextEnabled = !dataTrack;
+  }
+  if (dataTrack && !laid.Layout.CdtPath.empty()) {
+    laid.Notes.push_back("CD-Text is off: a disc with a data track is written without it");
+  }
+
+  ClearTracks(ctx);
+  ctx.Layout = std::move(laid.Layout);
+  ctx.SelectedTrack = -1;
+  // The availability of the CD-Text and image type boxes follows the data track.
+  SetDataTrackFile(ctx, ctx.Layout.DataTrackFile);
+  ctx.LayoutPath.clear();
+  ctx.SavedLayoutText.reset();
+  if (ctx.RedrawTracks) ctx.RedrawTracks();
+  RefreshStatusBar(ctx);
+  if (!laid.Notes.empty()) {
+    std::string text = "\"" + sheetPath + "\" was imported; left out:";
+    for (const std::string& note : laid.Notes) text += "\n" + note;
+    ctx.Prompter.ShowMessage(TBoxKind::Information, text);
+  }
+  return true;
+}
+
+void FileImportExecute(TAppContext& ctx) {
+  if (!ctx.IsIdle()) return;
+  if (!ConfirmDiscardLayout(ctx)) return;
+  TFileDialogRequest request;
+  request.Title = "Import a cue sheet or TOC";
+  request.Filter = kSheetFileFilter;
+  request.InitialDir = ctx.Settings.LayoutFileDir;
+  const std::vector<std::string> paths = ctx.Prompter.OpenFiles(request);
+  if (paths.empty()) return;
+  ctx.Settings.LayoutFileDir = FolderOf(paths.front());
+  ImportSheetFile(ctx, paths.front(), CdtPathBeside(paths.front()));
+}
+
+}  // namespace varnel

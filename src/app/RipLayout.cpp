@@ -1,0 +1,499 @@
+#include "RipLayout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "CdTime.h"
+#include "InputChecks.h"
+#include "LayoutFile.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr int64_t kSamplesPerCdFrame = 588;
+constexpr int64_t kDiscLeadFrames = 150;
+
+// Ends the mapping with the error (or the user's No).
+struct TFail {
+  TRipError Error;
+};
+struct TStop {};
+
+[[noreturn]] void Fail(int32_t line, std::string message) {
+  throw TFail{{line, std::move(message)}};
+}
+
+// A stretch of disc audio: sample frames of a file, or silence (File −1).
+struct TSpan {
+  int32_t File = -1;
+  int64_t From = 0;
+  int64_t Length = 0;
+};
+
+// A file the sheet names, once checked.
+struct TFileState {
+  bool Checked = false;
+  bool Usable = false;
+  int32_t Mode = FileModeWave;
+  WaveDataInfo Info;
+  int64_t Frames = 0;
+};
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+// mm:ss:ff of a count of sample frames (a partial CD frame dropped).
+std::string TimeText(int64_t samples) {
+  const int64_t frames = samples / kSamplesPerCdFrame;
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld", static_cast<long long>(frames / 4500),
+                static_cast<long long>(frames / 75 % 60), static_cast<long long>(frames % 75));
+  return text;
+}
+
+std::string TrackName(const TRipTrack& track) {
+  char text[16];
+  std::snprintf(text, sizeof text, "track %.2d", track.Number);
+  return text;
+}
+
+bool EndsWithWav(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ext == ".wav";
+}
+
+// Consecutive silences joined, consecutive stretches of one file joined, empty ones dropped.
+std::vector<TSpan> Merged(const std::vector<TSpan>& spans) {
+  std::vector<TSpan> out;
+  for (const TSpan& s : spans) {
+    if (s.Length <= 0) continue;
+    if (!out.empty()) {
+      TSpan& last = out.back();
+      if (last.File == s.File && (s.File < 0 || last.From + last.Length == s.From)) {
+        last.Length += s.Length;
+        continue;
+      }
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+class TMapper {
+ public:
+  TMapper(const TRipSheet& sheet, TPrompter& prompter)
+      : Sheet(sheet), Prompter(prompter), Files(sheet.Files.size()) {}
+
+  void Run(TRipLayout& out);
+
+ private:
+  struct TPlanned {
+    const TRipTrack* Rip = nullptr;
+    std::vector<TSpan> Gap;  // merged
+    TSpan Body;
+  };
+
+  const TFileState& Check(int32_t file);
+  int64_t Frames(int32_t file) { return Check(file).Frames; }
+  void CheckAudioFileType(int32_t file, int32_t line);
+  void CheckIndex(const TRipTrack& track, const TRipIndex& index);
+  TPlanned PlanCueTrack(size_t k);
+  TPlanned PlanTocTrack(const TRipTrack& track);
+  void TakeDataTrack(const TRipTrack& track, DiscLayout& layout);
+  std::unique_ptr<TTrackInfo> MakeTrack(const TPlanned& p, bool firstDiscTrack);
+  void Note(std::string text) { Notes.push_back(std::move(text)); }
+
+  const TRipSheet& Sheet;
+  TPrompter& Prompter;
+  std::vector<TFileState> Files;
+  std::vector<std::string> Notes;
+};
+
+const TFileState& TMapper::Check(int32_t file) {
+  TFileState& f = Files.at(static_cast<size_t>(file));
+  if (f.Checked) return f;
+  f.Checked = true;
+  const std::string& path = Sheet.Files[static_cast<size_t>(file)].Path;
+  const int32_t result = CheckFileOfKind(path, f.Mode, f.Info);
+  if (result != 1) {
+    if (!Prompter.AskYesNo(Quoted(path) + LoadRefusal(f.Mode, result))) throw TStop{};
+    return f;
+  }
+  if (f.Mode != FileModeWave) {
+    Fail(Sheet.Files[static_cast<size_t>(file)].Line,
+         Quoted(Sheet.Files[static_cast<size_t>(file)].Name) +
+             " is no wave file: the tracks of a ripped disc are taken from wave files");
+  }
+  f.Usable = true;
+  f.Frames = f.Info.DataSize / 4;
+  return f;
+}
+
+void TMapper::CheckAudioFileType(int32_t file, int32_t line) {
+  const TRipFile& f = Sheet.Files.at(static_cast<size_t>(file));
+  const bool raw = f.Type == TRipFileType::Binary || f.Type == TRipFileType::Motorola ||
+                   f.Type == TRipFileType::Data ||
+                   (f.Type == TRipFileType::Audio && !EndsWithWav(f.Name));
+  if (raw) {
+    Fail(line ? line : f.Line,
+         Quoted(f.Name) + " holds raw samples; convert it to a wave file to lay it out");
+  }
+}
+
+void TMapper::CheckIndex(const TRipTrack& track, const TRipIndex& index) {
+  const TFileState& f = Check(index.File);
+  if (f.Usable && index.Position > f.Frames) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%.2d", index.Number);
+    Fail(index.Line, "INDEX " + std::string(number) + " of " + TrackName(track) + " at " +
+                         TimeText(index.Position) + " lies beyond the end of " +
+                         Quoted(Sheet.Files[static_cast<size_t>(index.File)].Name) + ", which is " +
+                         TimeText(f.Frames) + " long");
+  }
+}
+
+TMapper::TPlanned TMapper::PlanCueTrack(size_t k) {
+  const TRipTrack& t = Sheet.Tracks[k];
+  TPlanned p;
+  p.Rip = &t;
+  if (t.PostGapSilence > 0) Fail(t.Line, "the POSTGAP of " + TrackName(t) + " cannot be laid out");
+  const TRipIndex* i0 = t.FindIndex(0);
+  const TRipIndex* i1 = t.FindIndex(1);
+  if (i1 == nullptr) Fail(t.Line, TrackName(t) + " has no INDEX 01");
+  for (const TRipIndex& index : t.Indices) {
+    CheckAudioFileType(index.File, index.Line);
+    CheckIndex(t, index);
+    if (index.Number > 1) {
+      Note("line " + std::to_string(index.Line) + ": INDEX " + std::to_string(index.Number) +
+           " of " + TrackName(t) + " is left out: a layout track has no such index");
+    }
+  }
+  std::vector<TSpan> gap;
+  if (t.PreGapSilence > 0) gap.push_back({-1, 0, t.PreGapSilence});
+  if (i0 != nullptr) {
+    if (i0->File == i1->File) {
+      gap.push_back({i0->File, i0->Position, i1->Position - i0->Position});
+    } else if (i1->Position == 0 && i1->File == i0->File + 1) {
+      gap.push_back({i0->File, i0->Position, Frames(i0->File) - i0->Position});
+    } else {
+      Fail(i1->Line, "the pre-gap of " + TrackName(t) + " runs over from one file into another");
+    }
+  }
+  p.Gap = Merged(gap);
+
+  int64_t end = Frames(i1->File);
+  if (k + 1 < Sheet.Tracks.size()) {
+    const TRipTrack& next = Sheet.Tracks[k + 1];
+    const TRipIndex* first = next.FindIndex(0) ? next.FindIndex(0) : next.FindIndex(1);
+    if (first != nullptr) {
+      if (first->File == i1->File) {
+        end = first->Position;
+      } else if (first->File != i1->File + 1 || first->Position != 0) {
+        Fail(first->Line, "the audio of " + TrackName(t) + " runs over from " +
+                              Quoted(Sheet.Files[static_cast<size_t>(i1->File)].Name) +
+                              " into another file");
+      }
+    }
+  }
+  p.Body = {i1->File, i1->Position, end - i1->Position};
+  if (Files[static_cast<size_t>(i1->File)].Usable && p.Body.Length <= 0) {
+    Fail(t.Line, TrackName(t) + " has no audio");
+  }
+  return p;
+}
+
+TMapper::TPlanned TMapper::PlanTocTrack(const TRipTrack& t) {
+  TPlanned p;
+  p.Rip = &t;
+  if (t.End.Line != 0)
+    Fail(t.End.Line, "the END (post-gap) of " + TrackName(t) + " cannot be laid out");
+  std::vector<TSpan> spans;
+  if (t.PreGapSilence > 0) spans.push_back({-1, 0, t.PreGapSilence});
+  int64_t gapLength = t.PreGapSilence;
+  int64_t before = 0;  // the pieces' length so far, for a bare START
+  for (size_t i = 0; i < t.Pieces.size(); ++i) {
+    const TRipPiece& piece = t.Pieces[i];
+    if (t.Start.Line != 0 && static_cast<int32_t>(i) == t.Start.PiecesBefore &&
+        t.Start.Position < 0) {
+      gapLength += (before + kSamplesPerCdFrame - 1) / kSamplesPerCdFrame * kSamplesPerCdFrame;
+    }
+    switch (piece.Kind) {
+      case TRipPieceKind::Silence:
+        spans.push_back({-1, 0, piece.Length});
+        break;
+      case TRipPieceKind::Audio: {
+        CheckAudioFileType(piece.File, piece.Line);
+        if (piece.ByteOffset != 0 || piece.Swap) {
+          Fail(piece.Line,
+               "a byte offset or SWAP cannot be laid out: the samples are taken "
+               "from a wave file as they lie");
+        }
+        const TFileState& f = Check(piece.File);
+        const int64_t frames =
+            f.Usable ? f.Frames : piece.Start + std::max<int64_t>(piece.Length, 0);
+        const int64_t length = piece.Length < 0 ? frames - piece.Start : piece.Length;
+        if (piece.Start > frames || length < 0 || length > frames - piece.Start) {
+          Fail(piece.Line, "the audio of " + TrackName(t) + " at " + TimeText(piece.Start) +
+                               " lies beyond the end of " +
+                               Quoted(Sheet.Files[static_cast<size_t>(piece.File)].Name) +
+                               ", which is " + TimeText(frames) + " long");
+        }
+        spans.push_back({piece.File, piece.Start, length});
+        break;
+      }
+      default:
+        Fail(piece.Line, "data in an audio track cannot be laid out");
+    }
+    before += spans.back().Length;
+  }
+  if (t.Start.Line != 0) {
+    if (t.Start.Position >= 0) {
+      gapLength += t.Start.Position;
+    } else if (t.Start.PiecesBefore >= static_cast<int32_t>(t.Pieces.size())) {
+      gapLength += (before + kSamplesPerCdFrame - 1) / kSamplesPerCdFrame * kSamplesPerCdFrame;
+    }
+  }
+  for (const TRipIndex& index : t.Indices) {
+    Note("line " + std::to_string(index.Line) + ": INDEX " + TimeText(index.Position) + " of " +
+         TrackName(t) + " is left out: a layout track has no such index");
+  }
+  // Split at the end of the pre-gap.
+  std::vector<TSpan> gap;
+  std::vector<TSpan> body;
+  int64_t at = 0;
+  for (const TSpan& s : spans) {
+    const int64_t inGap = std::clamp<int64_t>(gapLength - at, 0, s.Length);
+    if (inGap > 0) gap.push_back({s.File, s.From, inGap});
+    if (s.Length - inGap > 0)
+      body.push_back({s.File, s.File < 0 ? 0 : s.From + inGap, s.Length - inGap});
+    at += s.Length;
+  }
+  if (gapLength > at) Fail(t.Start.Line, "the START of " + TrackName(t) + " lies beyond its audio");
+  p.Gap = Merged(gap);
+  body = Merged(body);
+  if (body.empty()) Fail(t.Line, TrackName(t) + " has no audio");
+  if (body.size() > 1 || body[0].File < 0) {
+    Fail(t.Line, "the audio of " + TrackName(t) +
+                     " is not one stretch of one file after its pre-gap, and cannot be laid out");
+  }
+  p.Body = body[0];
+  return p;
+}
+
+// A data track that comes first and fills a file of its own.
+void TMapper::TakeDataTrack(const TRipTrack& t, DiscLayout& layout) {
+  static const std::pair<const char*, int32_t> kModes[] = {
+      {"MODE1/2048", 0}, {"MODE1/2352", 1}, {"MODE2/2336", 2}, {"MODE2/2352", 3},
+      {"MODE1", 0},      {"MODE1_RAW", 1},  {"MODE2", 2},      {"MODE2_RAW", 3},
+  };
+  int32_t type = -1;
+  for (const auto& [mode, value] : kModes) {
+    if (t.Mode == mode) type = value;
+  }
+  if (type < 0) Fail(t.Line, "a data track in mode " + t.Mode + " cannot be laid out");
+  int32_t file = -1;
+  bool whole = false;
+  if (Sheet.Source == TRipSource::TocFile) {
+    whole = t.Pieces.size() == 1 && t.Pieces[0].Kind == TRipPieceKind::Data &&
+            t.Pieces[0].Start == 0 && t.Pieces[0].Length < 0 && t.Pieces[0].ByteOffset == 0;
+    if (whole) file = t.Pieces[0].File;
+  } else {
+    const TRipIndex* i1 = t.FindIndex(1);
+    whole = i1 != nullptr && t.FindIndex(0) == nullptr && i1->Position == 0 &&
+            t.PreGapSilence == 0 && t.PostGapSilence == 0;
+    if (whole) file = i1->File;
+    for (size_t k = 1; whole && k < Sheet.Tracks.size(); ++k) {
+      for (const TRipIndex& index : Sheet.Tracks[k].Indices) whole = whole && index.File != file;
+    }
+  }
+  if (!whole) {
+    Fail(t.Line, "the data track is laid out only as the whole of a file of its own");
+  }
+  layout.DataTrackFile = Sheet.Files[static_cast<size_t>(file)].Path;
+  layout.ImageType = type;
+}
+
+std::unique_ptr<TTrackInfo> TMapper::MakeTrack(const TPlanned& p, bool firstDiscTrack) {
+  const TFileState& body = Files[static_cast<size_t>(p.Body.File)];
+  const TRipTrack& t = *p.Rip;
+  auto track = std::make_unique<TTrackInfo>(Sheet.Files[static_cast<size_t>(p.Body.File)].Path,
+                                            body.Mode, body.Info);
+  track->SetTrackStartPos(static_cast<int32_t>(p.Body.From));
+  track->SetTrackEndPos(static_cast<int32_t>(p.Body.From + p.Body.Length));
+  track->TrackCutLeading = track->TrackCutTrailing = false;
+  track->PreGapCutLeading = track->PreGapCutTrailing = false;
+  track->TrackPaddingHead = false;
+  track->Protect = !t.Dcp;
+  track->PreEmph = t.Pre;
+  track->ISRC = t.Isrc;
+  if (t.FourChannel || t.Scms) {
+    Note("line " + std::to_string(t.Line) + ": the 4CH and SCMS flags of " + TrackName(t) +
+         " are left out");
+  }
+
+  int64_t silence = 0;
+  if (p.Gap.size() > 1) {
+    Fail(t.Line, "the pre-gap of " + TrackName(t) + " mixes silence and audio");
+  }
+  if (p.Gap.size() == 1) {
+    const TSpan& gap = p.Gap[0];
+    if (gap.File < 0) {
+      silence = gap.Length;
+    } else if (!Files[static_cast<size_t>(gap.File)].Usable) {
+      silence = gap.Length;  // its file was refused and left out: the time stays
+    } else if (gap.File == p.Body.File && gap.From + gap.Length == p.Body.From) {
+      track->SetPreGapStyle(PreGapIndex);
+      track->SetTrackPreGapPos(static_cast<int32_t>(gap.From));
+    } else {
+      const TFileState& f = Files[static_cast<size_t>(gap.File)];
+      track->SetPreGapFile(Sheet.Files[static_cast<size_t>(gap.File)].Path, f.Info);
+      track->SetPreGapStartPos(static_cast<int32_t>(gap.From));
+      track->SetPreGapEndPos(static_cast<int32_t>(gap.From + gap.Length));
+      track->SetPreGapStyle(PreGapFile);
+    }
+  }
+  if (track->PreGapStyle() == PreGapNormal) {
+    int64_t frames = (silence + kSamplesPerCdFrame - 1) / kSamplesPerCdFrame;
+    if (firstDiscTrack) frames += kDiscLeadFrames;
+    if (frames >= 256 * 4500) Fail(t.Line, "the pre-gap of " + TrackName(t) + " is too long");
+    track->SetPreGapLength(static_cast<uint32_t>(frames));
+  }
+  return track;
+}
+
+// The CD-Text items of one language block as pack types.
+void AddCdTextItems(TCdTextBlock& block, const TRipCdText& text, int32_t track) {
+  const std::pair<uint8_t, const std::string*> items[] = {
+      {kCdTextTitle, &text.Title},           {kCdTextPerformer, &text.Performer},
+      {kCdTextSongwriter, &text.Songwriter}, {kCdTextComposer, &text.Composer},
+      {kCdTextArranger, &text.Arranger},     {kCdTextMessage, &text.Message},
+  };
+  for (const auto& [type, value] : items) {
+    if (!value->empty()) block.SetText(type, track, Utf8ToLatin1(*value));
+  }
+  if (track == 0) {
+    if (!text.DiscId.empty()) block.SetText(kCdTextDiscId, 0, Utf8ToLatin1(text.DiscId));
+    if (!text.UpcEan.empty()) block.SetText(kCdTextUpcIsrc, 0, Utf8ToLatin1(text.UpcEan));
+    if (!text.Genre.empty()) block.Genre = TCdTextGenre{1, Utf8ToLatin1(text.Genre)};
+  } else if (!text.Isrc.empty()) {
+    block.SetText(kCdTextUpcIsrc, track, Utf8ToLatin1(text.Isrc));
+  }
+}
+
+// The sheet's CD-Text for the tracks laid out: `discTrack` gives each rip track's number on
+// the disc (0: left out).
+std::optional<TCdText> CdTextOf(const TRipSheet& sheet,
+                                const std::map<const TRipTrack*, int32_t>& discTrack,
+                                int32_t tracks) {
+  std::map<int32_t, TCdTextBlock> blocks;
+  auto blockOf = [&](int32_t number) -> TCdTextBlock& {
+    auto [it, added] = blocks.try_emplace(number);
+    if (added) {
+      it->second.Number = number;
+      it->second.FirstTrack = 1;
+      it->second.LastTrack = tracks;
+      for (const TRipLanguage& l : sheet.Languages) {
+        if (l.Block == number) it->second.Language = static_cast<uint8_t>(l.Code);
+      }
+    }
+    return it->second;
+  };
+  for (const TRipCdText& text : sheet.CdText) {
+    if (!text.Empty()) AddCdTextItems(blockOf(text.Block), text, 0);
+  }
+  for (const TRipTrack& t : sheet.Tracks) {
+    const auto it = discTrack.find(&t);
+    if (it == discTrack.end() || it->second == 0) continue;
+    for (const TRipCdText& text : t.CdText) {
+      if (!text.Empty()) AddCdTextItems(blockOf(text.Block), text, it->second);
+    }
+  }
+  if (blocks.empty() || tracks < 1) return std::nullopt;
+  TCdText cdText;
+  for (auto& [number, block] : blocks) {
+    if (number >= 0 && number <= 7) cdText.Blocks.push_back(std::move(block));
+  }
+  if (cdText.Blocks.empty()) return std::nullopt;
+  return cdText;
+}
+
+void TMapper::Run(TRipLayout& out) {
+  for (const TRipError& w : Sheet.Warnings) Note(w.Text());
+  if (Sheet.Tracks.empty()) Fail(0, "the sheet has no tracks");
+  DiscLayout& layout = out.Layout;
+  layout.MediaCatalog = CatalogFieldText(Sheet.Catalog);
+  size_t firstAudio = 0;
+  if (!Sheet.Tracks[0].Audio) {
+    TakeDataTrack(Sheet.Tracks[0], layout);
+    firstAudio = 1;
+  }
+  std::vector<TPlanned> planned;
+  for (size_t k = firstAudio; k < Sheet.Tracks.size(); ++k) {
+    const TRipTrack& t = Sheet.Tracks[k];
+    if (!t.Audio) Fail(t.Line, "only a data track that comes first can be laid out");
+    planned.push_back(Sheet.Source == TRipSource::TocFile ? PlanTocTrack(t) : PlanCueTrack(k));
+  }
+  if (static_cast<int32_t>(planned.size()) + (firstAudio ? 1 : 0) > kMaxTracks) {
+    Fail(0, "a disc cannot have more than 99 tracks");
+  }
+  std::map<const TRipTrack*, int32_t> discTrack;
+  for (const TPlanned& p : planned) {
+    if (!Files[static_cast<size_t>(p.Body.File)].Usable) {
+      Note(TrackName(*p.Rip) + " is left out: its file was refused");
+      continue;
+    }
+    const bool first = layout.Count() == 0 && firstAudio == 0;
+    layout.Append(MakeTrack(p, first));
+    discTrack[p.Rip] = layout.Count() + static_cast<int32_t>(firstAudio);
+  }
+  if (layout.Count() == 0) Fail(0, "no track of the sheet is left to lay out");
+  layout.TotalBytes = 0;
+  for (int32_t i = 0; i < layout.Count(); ++i) layout.TotalBytes += layout.At(i).GetTotalBytes();
+  out.CdText = CdTextOf(Sheet, discTrack, layout.Count() + static_cast<int32_t>(firstAudio));
+  out.Notes = std::move(Notes);
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    if (i + static_cast<size_t>(length) > text.size()) length = 1;
+    uint32_t code = c;
+    if (length == 2) code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+    out += c < 0x80                                      ? static_cast<char>(c)
+           : length == 2 && code >= 0xA0 && code <= 0xFF ? static_cast<char>(code)
+                                                         : '?';
+    i += static_cast<size_t>(length);
+  }
+  return out;
+}
+
+TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter) {
+  TRipLayout out;
+  TMapper mapper(sheet, prompter);
+  try {
+    mapper.Run(out);
+    out.Ok = true;
+  } catch (const TFail& fail) {
+    out.Error = fail.Error;
+  } catch (const TStop&) {
+    out.Stopped = true;
+  }
+  if (!out.Ok) {
+    out.Layout.Clear();
+    out.CdText.reset();
+  }
+  return out;
+}
+
+}  // namespace varnel

@@ -1,0 +1,61 @@
+// The disc layout that re-creates a ripped disc from its sheet (a cue sheet, a cdrdao TOC
+// file or a FLAC file's CUESHEET block, read into a TRipSheet).
+//
+// Every audio track becomes one layout track whose region (TrackStartPos, TrackEndPos) is
+// the stretch of one file from its INDEX 01 (TOC: its START) to where the next track's
+// audio begins in that file, or the file's end. Its pre-gap, on the disc the stretch
+// before INDEX 01:
+//  - audio at the front of the track's own region of the same file → "Pre-gap index"
+//    (TrackPreGapPos), the common case of a single image and of gaps prepended;
+//  - audio anywhere else (the tail of the previous track's file when gaps are appended,
+//    a hidden first track in a file of its own) → "Another file" with that region;
+//  - silence (PREGAP, SILENCE, or no gap at all) → a silent pre-gap of that length; the
+//    first track's length counts the 2 seconds every disc starts with (a track 1 without
+//    a gap gets 00:02:00, which adds nothing).
+// So track 1's INDEX 00 audio becomes the hidden track. Cut options are off and the
+// padding options keep their defaults: the rip's samples are burned as they are.
+//
+// Flags: DCP → copy permitted (Protect off), PRE → PreEmph; the ISRC and the catalog are
+// kept. A data track is kept when it is the first track and fills a file of its own
+// (the layout's data track image); any other data track is refused.
+//
+// Left out with a note: INDEX 02 and higher, the 4CH and SCMS flags, REM lines. Refused
+// with the sheet's line: a track whose audio runs over from one file into another, a
+// pre-gap of silence and audio together, a post-gap, raw sample files (BINARY, MOTOROLA,
+// a TOC file not named .wav, byte offsets and SWAP), an index beyond the end of its file,
+// a track left with no audio.
+//
+// The files are checked as "Load disc layout" checks a track file; a file that is refused
+// (missing, or not what its extension says) asks the loader's question once: Yes leaves
+// its tracks out (a pre-gap from it becomes silence of the same length), No stops.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CdText.h"
+#include "DiscLayout.h"
+#include "Prompter.h"
+#include "RipSheet.h"
+
+namespace varnel {
+
+struct TRipLayout {
+  bool Ok = false;
+  bool Stopped = false;  // the user answered No to a file's question (Ok is false)
+  TRipError Error;       // when neither Ok nor Stopped
+  DiscLayout Layout;     // CD-Text off and no .cdt named: see CdText
+  // The sheet's CD-Text for the tracks of Layout (numbered as on the disc), when it has
+  // any; the caller writes it to a .cdt file and names that in the layout.
+  std::optional<TCdText> CdText;
+  std::vector<std::string> Notes;  // what was left out, and the readers' warnings
+};
+
+TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter);
+
+// UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
+std::string Utf8ToLatin1(const std::string& text);
+
+}  // namespace varnel

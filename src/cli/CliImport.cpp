@@ -1,0 +1,81 @@
+// varnel-cli import SHEET LAYOUT: lays out a ripped disc's cue sheet, cdrdao TOC file or FLAC
+// file with a CUESHEET block as "Import a cue sheet or TOC…" does and saves the layout as
+// "Save disc layout" does; the disc's CD-Text goes to a .cdt file beside LAYOUT.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "AppContext.h"
+#include "CliCommands.h"
+#include "CliCommon.h"
+#include "CliPrompter.h"
+#include "LayoutFile.h"
+#include "OverwriteRule.h"
+#include "RipImport.h"
+#include "StatusBar.h"
+
+namespace varnel::cli {
+
+namespace {
+
+struct TImportOptions {
+  std::string Settings;
+  bool Yes = false;
+  bool Force = false;
+  bool Verbose = false;
+  std::string Sheet;
+  std::string Layout;
+};
+
+int ExitCodeOf(const TCliPrompter& prompter) {
+  if (prompter.Unanswered) return kExitQuestion;
+  if (prompter.ShowedError) return kExitFailed;
+  return kExitOk;
+}
+
+int RunImport(const TImportOptions& o) {
+  TCliPrompter prompter(std::cout, std::cerr);
+  prompter.AnswerYes = o.Yes;
+  prompter.AnswerOverwrite = o.Force;
+  prompter.Verbose = o.Verbose;
+  TAppContext ctx(prompter);
+  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
+  RefreshStatusBar(ctx);
+
+  // The layout's overwrite question comes first: nothing is written when it is not answered.
+  const std::string layout = DialogPath(o.Layout);
+  if (!MayWriteOver(prompter, layout)) return ExitCodeOf(prompter);
+  const bool imported = ImportSheetFile(ctx, DialogPath(o.Sheet), CdtPathBeside(layout));
+  if (!imported) {
+    const int code = ExitCodeOf(prompter);
+    return code == kExitOk ? kExitFailed : code;
+  }
+  SaveLayoutFile(ctx, layout, TOverwrite::Replace);
+  std::cout.flush();
+  return ExitCodeOf(prompter);
+}
+
+}  // namespace
+
+void RegisterImport(CLI::App& app, TRunAction& run) {
+  auto o = std::make_shared<TImportOptions>();
+  CLI::App* sub = app.add_subcommand(
+      "import",
+      "Lay out a ripped disc from its cue sheet, cdrdao TOC file or FLAC file with a cue sheet "
+      "and save the layout");
+  sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
+  sub->add_flag("--yes", o->Yes,
+                "answer Yes to \"Do you want to continue?\" questions (a refused file's tracks "
+                "are left out)");
+  sub->add_flag("--force", o->Force,
+                "answer OK to the questions whether to overwrite LAYOUT and its .cdt file");
+  sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
+  sub->add_option("SHEET", o->Sheet, "cue sheet (.cue), TOC file (.toc) or FLAC file (.flac)")
+      ->required();
+  sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
+  sub->callback([&run, o] { run = [o] { return RunImport(*o); }; });
+}
+
+}  // namespace varnel::cli

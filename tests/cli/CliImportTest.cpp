@@ -1,0 +1,274 @@
+// varnel-cli import: every layout rippers write for one synthetic disc (made by sox), laid
+// out and made again, burns the same disc as a TOC that describes the original disc
+// directly (cdrdao show-toc and show-data); hostile sheets give an error with their line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AudioTools.h"
+#include "Binedit.h"
+#include "RunProcess.h"
+#include "TestFiles.h"
+
+namespace varnel {
+namespace {
+
+using test::RunProcess;
+using test::TempDir;
+using Bytes = std::vector<uint8_t>;
+
+// The disc, in CD frames: a hidden track before track 1, track 1, a gap and track 2, a
+// gap and track 3, track 4 without a gap. Every track proper lasts more than 4 s (cdrdao
+// wants that); the gaps are audio.
+constexpr int64_t kHidden = 225, kT1 = 375, kG2 = 113, kT2 = 375, kG3 = 150, kT3 = 338, kT4 = 315;
+constexpr int64_t kDiscFrames = kHidden + kT1 + kG2 + kT2 + kG3 + kT3 + kT4;
+constexpr const char* kCatalog = "1234567890123";
+constexpr const char* kIsrc = "USXYZ0000001";
+
+// Start (in CD frames on the disc image) of each stretch.
+constexpr int64_t kAtT1 = kHidden, kAtG2 = kAtT1 + kT1, kAtT2 = kAtG2 + kG2, kAtG3 = kAtT2 + kT2,
+                  kAtT3 = kAtG3 + kG3, kAtT4 = kAtT3 + kT3;
+
+std::string Msf(int64_t frames) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld", static_cast<long long>(frames / 4500),
+                static_cast<long long>(frames / 75 % 60), static_cast<long long>(frames % 75));
+  return text;
+}
+
+class CliImportTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!test::MissingTool({"sox", "cdrdao"}).empty()) return;
+    TempDir made;
+    const std::string path = made / "disc.wav";
+    // Two sweeps, one a channel: no two sample frames of the disc are alike.
+    const auto r =
+        RunProcess({"sox", "-r",   "44100",    "-c",   "2",
+                    "-n",  "-b",   "16",       path,   "synth",
+                    "30",  "sine", "200-5000", "sine", "4000-300",
+                    "vol", "0.7",  "trim",     "0",    std::to_string(kDiscFrames * 588) + "s"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    WaveDataInfo info;
+    ASSERT_EQ(ReadWaveHeader(path, info), 1);
+    const Bytes all = test::ReadBytes(path);
+    Disc = Bytes(all.begin() + info.DataOffset, all.begin() + info.DataOffset + info.DataSize);
+    ASSERT_EQ(static_cast<int64_t>(Disc.size()), kDiscFrames * 2352);
+  }
+  void SetUp() override {
+    if (Disc.empty()) GTEST_SKIP() << "sox or cdrdao is not installed";
+    test::WriteText(Settings(),
+                    "[Silece]\r\nAddFrames=0\r\n[Path]\r\nWorkDir=" + (Dir / "work") + "\r\n");
+  }
+
+  std::string Settings() const { return Dir / "varnel.ini"; }
+  // A wave file of the disc's frames [from, from + count).
+  void Wave(const std::string& name, int64_t from, int64_t count) const {
+    test::WriteBytes(Dir / name, test::WaveBytes(Bytes(Disc.begin() + from * 2352,
+                                                       Disc.begin() + (from + count) * 2352)));
+  }
+  test::ProcessResult Cli(std::vector<std::string> args) const {
+    args.insert(args.begin(), VARNEL_CLI_PATH);
+    return RunProcess(args, Dir.Path());
+  }
+
+  static inline Bytes Disc;
+  TempDir Dir;
+};
+
+// The flags and codes of the disc as a cue sheet writes them, per track.
+std::string CueCodes(int track) {
+  switch (track) {
+    case 1:
+      return "    FLAGS DCP\n";
+    case 2:
+      return "    ISRC " + std::string(kIsrc) + "\n";
+    case 3:
+      return "    FLAGS PRE\n";
+    default:
+      return "";
+  }
+}
+std::string TocCodes(int track) {
+  switch (track) {
+    case 1:
+      return "COPY\n";
+    case 2:
+      return "ISRC \"" + std::string(kIsrc) + "\"\n";
+    case 3:
+      return "PRE_EMPHASIS\n";
+    default:
+      return "";
+  }
+}
+
+// The original disc as a TOC over one image: the gaps as audio, or (a rip that left them
+// out) as silence, without the hidden track.
+std::string ReferenceToc(bool gapsKept) {
+  auto file = [](int64_t from, int64_t count) {
+    return "FILE \"image.wav\" " + Msf(from) + " " + Msf(count) + "\n";
+  };
+  std::string toc = "CD_DA\nCATALOG \"" + std::string(kCatalog) + "\"\n";
+  toc += "TRACK AUDIO\n" + TocCodes(1);
+  toc += gapsKept ? file(0, kHidden + kT1) + "START " + Msf(kHidden) + "\n" : file(kAtT1, kT1);
+  toc += "TRACK AUDIO\n" + TocCodes(2);
+  toc += gapsKept ? file(kAtG2, kG2 + kT2) + "START " + Msf(kG2) + "\n"
+                  : "PREGAP " + Msf(kG2) + "\n" + file(kAtT2, kT2);
+  toc += "TRACK AUDIO\n" + TocCodes(3);
+  toc += gapsKept ? file(kAtG3, kG3 + kT3) + "START " + Msf(kG3) + "\n"
+                  : "PREGAP " + Msf(kG3) + "\n" + file(kAtT3, kT3);
+  toc += "TRACK AUDIO\n" + TocCodes(4) + file(kAtT4, kT4);
+  return toc;
+}
+
+struct TRipRow {
+  const char* Name;
+  bool GapsKept;
+  const char* Sheet;
+  // Writes the rip's files and returns its sheet's text.
+  std::function<std::string(const CliImportTest&,
+                            std::function<void(std::string, int64_t, int64_t)>)>
+      Build;
+};
+
+std::string Head() {
+  return "REM GENRE Test\nCATALOG " + std::string(kCatalog) + "\n";
+}
+std::string Track(int n) {
+  return "  TRACK 0" + std::to_string(n) + " AUDIO\n" + CueCodes(n);
+}
+std::string Index(int n, int64_t frames) {
+  return "    INDEX 0" + std::to_string(n) + " " + Msf(frames) + "\n";
+}
+std::string File(const std::string& name) {
+  return "FILE \"" + name + "\" WAVE\n";
+}
+
+using TWave = std::function<void(std::string, int64_t, int64_t)>;
+
+const std::vector<TRipRow>& Rows() {
+  static const std::vector<TRipRow> rows = {
+      {"SingleImageWithHiddenTrack", true, "disc.cue",
+       [](const CliImportTest&, TWave wave) {
+         wave("Album.wav", 0, kDiscFrames);
+         return Head() + File("Album.wav") + Track(1) + Index(0, 0) + Index(1, kAtT1) + Track(2) +
+                Index(0, kAtG2) + Index(1, kAtT2) + Track(3) + Index(0, kAtG3) + Index(1, kAtT3) +
+                Track(4) + Index(1, kAtT4);
+       }},
+      {"PerTrackGapsAppended", true, "disc.cue",
+       [](const CliImportTest&, TWave wave) {
+         wave("01.wav", 0, kAtT2);  // the hidden track, track 1, the gap of track 2
+         wave("02.wav", kAtT2, kT2 + kG3);
+         wave("03.wav", kAtT3, kT3);
+         wave("04.wav", kAtT4, kT4);
+         return Head() + File("01.wav") + Track(1) + Index(0, 0) + Index(1, kAtT1) + Track(2) +
+                Index(0, kAtG2) + File("02.wav") + Index(1, 0) + Track(3) + Index(0, kT2) +
+                File("03.wav") + Index(1, 0) + File("04.wav") + Track(4) + Index(1, 0);
+       }},
+      {"PerTrackGapsPrepended", true, "disc.cue",
+       [](const CliImportTest&, TWave wave) {
+         wave("01.wav", 0, kHidden + kT1);
+         wave("02.wav", kAtG2, kG2 + kT2);
+         wave("03.wav", kAtG3, kG3 + kT3);
+         wave("04.wav", kAtT4, kT4);
+         return Head() + File("01.wav") + Track(1) + Index(0, 0) + Index(1, kHidden) +
+                File("02.wav") + Track(2) + Index(0, 0) + Index(1, kG2) + File("03.wav") +
+                Track(3) + Index(0, 0) + Index(1, kG3) + File("04.wav") + Track(4) + Index(1, 0);
+       }},
+      {"PerTrackGapsLeftOut", false, "disc.cue",
+       [](const CliImportTest&, TWave wave) {
+         wave("01.wav", kAtT1, kT1);
+         wave("02.wav", kAtT2, kT2);
+         wave("03.wav", kAtT3, kT3);
+         wave("04.wav", kAtT4, kT4);
+         return Head() + File("01.wav") + Track(1) + Index(1, 0) + File("02.wav") + Track(2) +
+                "    PREGAP " + Msf(kG2) + "\n" + Index(1, 0) + File("03.wav") + Track(3) +
+                "    PREGAP " + Msf(kG3) + "\n" + Index(1, 0) + File("04.wav") + Track(4) +
+                Index(1, 0);
+       }},
+      {"HiddenTrackInItsOwnFile", true, "disc.cue",
+       [](const CliImportTest&, TWave wave) {
+         wave("00.wav", 0, kHidden);
+         wave("01.wav", kAtT1, kT1 + kG2);
+         wave("02.wav", kAtT2, kT2);
+         wave("03.wav", kAtG3, kG3 + kT3 + kT4);
+         return Head() + File("00.wav") + Track(1) + Index(0, 0) + File("01.wav") + Index(1, 0) +
+                Track(2) + Index(0, kT1) + File("02.wav") + Index(1, 0) + File("03.wav") +
+                Track(3) + Index(0, 0) + Index(1, kG3) + Track(4) + Index(1, kG3 + kT3);
+       }},
+      {"TocFile", true, "disc.toc",
+       [](const CliImportTest&, TWave wave) {
+         wave("a.wav", 0, kAtG2);
+         wave("b.wav", kAtG2, kDiscFrames - kAtG2);
+         // Track 2 and 3 in one file, counted in sample frames; track 4 to the file's end.
+         return "CD_DA\nCATALOG \"" + std::string(kCatalog) + "\"\nTRACK AUDIO\n" + TocCodes(1) +
+                "AUDIOFILE \"a.wav\" 0\nSTART " + Msf(kHidden) + "\nTRACK AUDIO\n" + TocCodes(2) +
+                "FILE \"b.wav\" 0 " + std::to_string((kG2 + kT2) * 588) + "\nSTART " + Msf(kG2) +
+                "\nTRACK AUDIO\n" + TocCodes(3) + "FILE \"b.wav\" " + Msf(kG2 + kT2) + " " +
+                Msf(kG3 + kT3) + "\nSTART " + Msf(kG3) + "\nTRACK AUDIO\n" + TocCodes(4) +
+                "FILE \"b.wav\" " + Msf(kAtT4 - kAtG2) + "\n";
+       }},
+  };
+  return rows;
+}
+
+// show-toc's view of a disc, file names aside (it prints none): one string a line.
+std::string DiscView(const std::string& showToc) {
+  std::istringstream in(showToc);
+  std::string line;
+  std::string view;
+  while (std::getline(in, line)) {
+    if (line.rfind("Cdrdao version", 0) == 0) continue;
+    view += line + "\n";
+  }
+  return view;
+}
+
+TEST_F(CliImportTest, EveryRipLayoutBurnsTheOriginalDisc) {
+  for (const TRipRow& row : Rows()) {
+    SCOPED_TRACE(row.Name);
+    std::filesystem::remove_all(Dir / "work");
+    const std::string sheet = Dir / row.Sheet;
+    test::WriteText(sheet, row.Build(*this, [this](std::string name, int64_t from, int64_t count) {
+      Wave(name, from, count);
+    }));
+    Wave("image.wav", 0, kDiscFrames);
+    if (!row.GapsKept) {
+      // The disc a rip without its gaps burns: silence where they were.
+      Bytes silent = Disc;
+      std::fill(silent.begin() + kAtG2 * 2352, silent.begin() + kAtT2 * 2352, 0);
+      std::fill(silent.begin() + kAtG3 * 2352, silent.begin() + kAtT3 * 2352, 0);
+      test::WriteBytes(Dir / "image.wav", test::WaveBytes(silent));
+    }
+    test::WriteText(Dir / "reference.toc", ReferenceToc(row.GapsKept));
+
+    const auto imported = Cli({"import", "--settings", Settings(), "--force", sheet, "disc.txt"});
+    ASSERT_EQ(imported.ExitCode, 0) << imported.Err << imported.Out;
+    std::filesystem::create_directories(Dir / "out");
+    const auto made =
+        Cli({"make", "--force", "--yes", "--settings", Settings(), "disc.txt", "out/disc.cue"});
+    ASSERT_EQ(made.ExitCode, 0) << made.Err << test::ReadText(Dir / "disc.txt");
+
+    const auto ours = RunProcess({"cdrdao", "show-toc", "disc.toc"}, Dir / "out");
+    const auto theirs = RunProcess({"cdrdao", "show-toc", "reference.toc"}, Dir.Path());
+    ASSERT_EQ(theirs.ExitCode, 0) << theirs.Err;
+    ASSERT_EQ(ours.ExitCode, 0) << ours.Err << test::ReadText(Dir / "out/disc.toc");
+    EXPECT_EQ(DiscView(ours.Out), DiscView(theirs.Out)) << test::ReadText(Dir / "out/disc.toc");
+
+    const auto ourData = RunProcess({"cdrdao", "show-data", "disc.toc"}, Dir / "out");
+    const auto theirData = RunProcess({"cdrdao", "show-data", "reference.toc"}, Dir.Path());
+    ASSERT_EQ(ourData.ExitCode, 0) << ourData.Err;
+    ASSERT_EQ(theirData.ExitCode, 0) << theirData.Err;
+    EXPECT_GT(theirData.Out.size(), static_cast<size_t>(kDiscFrames * 588));
+    EXPECT_TRUE(ourData.Out == theirData.Out)
+        << "show-data prints " << ourData.Out.size() << " bytes from our TOC, "
+        << theirData.Out.size() << " from the reference";
+  }
+}
+
+}  // namespace
+}  // namespace varnel
