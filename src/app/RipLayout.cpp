@@ -23,7 +23,10 @@ struct TFail {
 };
 struct TStop {};
 
+// The message as one sentence, as the readers word theirs.
 [[noreturn]] void Fail(int32_t line, std::string message) {
+  if (!message.empty() && message[0] >= 'a' && message[0] <= 'z') message[0] -= 'a' - 'A';
+  if (message.empty() || message.back() != '.') message += '.';
   throw TFail{{line, std::move(message)}};
 }
 
@@ -488,6 +491,8 @@ TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter) {
     out.Error = fail.Error;
   } catch (const TStop&) {
     out.Stopped = true;
+  } catch (const std::exception& error) {
+    out.Error = {0, error.what()};
   }
   if (!out.Ok) {
     out.Layout.Clear();

@@ -270,5 +270,69 @@ TEST_F(CliImportTest, EveryRipLayoutBurnsTheOriginalDisc) {
   }
 }
 
+struct THostileRow {
+  const char* Name;
+  const char* Sheet;  // its file name
+  std::string Text;
+  std::vector<std::string> Flags;
+  int Exit;
+  std::string Says;  // on stderr
+};
+
+// Sheets that cannot be laid out: each stops with its message and line, writes no layout,
+// and nothing crashes (the sanitizers abort with another exit code).
+TEST(CliImportHostile, ClearErrorWithTheLineAndNoLayout) {
+  TempDir dir;
+  // a.wav: 10 s; b.wav: 5 s.
+  test::WriteBytes(dir / "a.wav", test::WaveBytes(Bytes(750 * 2352, 7)));
+  test::WriteBytes(dir / "b.wav", test::WaveBytes(Bytes(375 * 2352, 9)));
+  test::WriteBytes(dir / "not.flac", test::WaveBytes(Bytes(2352, 9)));
+  std::string hundred = "FILE a.wav WAVE\n";
+  for (int n = 1; n <= 100; ++n) {
+    hundred += "TRACK " + std::to_string(n) + " AUDIO\nINDEX 01 " + Msf(n * 75) + "\n";
+  }
+  const std::string one = "FILE a.wav WAVE\nTRACK 01 AUDIO\n";
+  const std::vector<THostileRow> rows = {
+      {"UnbalancedQuote", "q.cue", "FILE \"a.wav WAVE\nTRACK 01 AUDIO\n", {}, 1, "line 1: "},
+      {"IndexBeyondTheFile", "b.cue", one + "INDEX 01 00:10:01\n", {}, 1,
+       "line 3: INDEX 01 of track 01 at 00:10:01 lies beyond the end of \"a.wav\", which is "
+       "00:10:00 long."},
+      {"GapBeyondTheFile", "g.cue", one + "INDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 00:11:00\n"
+       "INDEX 01 00:12:00\n", {}, 1, "line 5: INDEX 00 of track 02 at 00:11:00 lies beyond"},
+      {"HundredTracks", "h.cue", hundred, {}, 1, "line 200: "},
+      {"Index01BeforeIndex00", "i.cue", one + "INDEX 01 00:01:00\nINDEX 00 00:00:00\n", {}, 1,
+       "line 4: INDEX 00 must come before INDEX 01"},
+      {"MixedLineEnds", "m.cue", "FILE a.wav WAVE\r\nTRACK 01 AUDIO\n\r\rINDEX 01 00:20:00\n", {},
+       1, "line 5: INDEX 01 of track 01"},
+      {"Utf8WithBom", "u.cue", "\xEF\xBB\xBF" + one + "INDEX 01 00:00:00\nPOSTGAP 00:02:00\n", {}, 1,
+       "line 2: The POSTGAP of track 01 cannot be laid out."},
+      {"AudioRunsIntoAnotherFile", "r.cue", one + "INDEX 01 00:00:00\nFILE b.wav WAVE\n"
+       "TRACK 02 AUDIO\nINDEX 01 00:01:00\n", {}, 1,
+       "line 6: The audio of track 01 runs over from \"a.wav\" into another file."},
+      {"Latin1NameOfAMissingFile", "l.cue", "FILE \"\xE9t\xE9.wav\" WAVE\nTRACK 01 AUDIO\n"
+       "INDEX 01 00:00:00\n", {}, 2,
+       "\"" + (dir / "\xC3\xA9t\xC3\xA9.wav") + "\" is not Riff-Wave file or doesnot exist.\n"},
+      {"EveryFileRefused", "e.cue", "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
+       {"--yes"}, 1, "No track of the sheet is left to lay out."},
+      {"TocStartBeyondItsAudio", "s.toc", "CD_DA\nTRACK AUDIO\nFILE \"b.wav\" 0\nSTART 00:06:00\n",
+       {}, 1, "line 4: The START of track 01 lies beyond its audio."},
+      {"TocRawSamples", "w.toc", "CD_DA\nTRACK AUDIO\nFILE \"a.raw\" 0 00:05:00\n", {}, 1,
+       "line 3: \"a.raw\" holds raw samples"},
+      {"FlacThatIsNoFlac", "not.flac", "", {}, 1, "\" cannot be imported.\n"},
+  };
+  for (const THostileRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    if (!row.Text.empty()) test::WriteText(dir / row.Sheet, row.Text);
+    std::vector<std::string> args = {VARNEL_CLI_PATH, "import", "--settings", dir / "none.ini"};
+    args.insert(args.end(), row.Flags.begin(), row.Flags.end());
+    args.push_back(dir / row.Sheet);
+    args.push_back(dir / "out.txt");
+    const auto r = RunProcess(args);
+    EXPECT_EQ(r.ExitCode, row.Exit) << r.Err;
+    EXPECT_NE(r.Err.find(row.Says), std::string::npos) << r.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+  }
+}
+
 }  // namespace
 }  // namespace varnel
