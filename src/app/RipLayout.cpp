@@ -174,8 +174,10 @@ TMapper::TPlanned TMapper::PlanCueTrack(size_t k) {
     CheckAudioFileType(index.File, index.Line);
     CheckIndex(t, index);
     if (index.Number > 1) {
-      Note("line " + std::to_string(index.Line) + ": INDEX " + std::to_string(index.Number) +
-           " of " + TrackName(t) + " is left out: a layout track has no such index");
+      char number[8];
+      std::snprintf(number, sizeof number, "%.2d", index.Number);
+      Note("line " + std::to_string(index.Line) + ": INDEX " + number + " of " + TrackName(t) +
+           " is left out: a layout track has no such index");
     }
   }
   std::vector<TSpan> gap;

@@ -27,7 +27,8 @@
 //
 // The files are checked as "Load disc layout" checks a track file; a file that is refused
 // (missing, or not what its extension says) asks the loader's question once: Yes leaves
-// its tracks out (a pre-gap from it becomes silence of the same length), No stops.
+// its tracks out (a pre-gap from it becomes silence, as long as the sheet says
+// where it knows), No stops.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,175 @@
+// Importing a ripped disc's sheet in the window's flow: the questions of refused files, the
+// CD-Text kept in a .cdt file, the data track, what is left out, and the unsaved-changes
+// question of the File menu command. (Every rip layout's burned disc is checked by cdrdao
+// in the varnel-cli tests.)
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CdText.h"
+#include "LayoutTestEnv.h"
+#include "RipImport.h"
+#include "UnsavedChanges.h"
+
+namespace varnel {
+namespace {
+
+using test::LayoutTestEnv;
+
+struct TQuestionRow {
+  const char* Name;
+  std::string Sheet;  // a.wav (10 s) exists, x.wav does not, w.mp3 is a wave file
+  bool Answer;
+  std::vector<std::string> Questions;  // the texts after the quoted path
+  int32_t Tracks;                      // laid out; −1: the old layout stays
+};
+
+TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
+  const std::vector<TQuestionRow> rows = {
+      {"MissingFileOfTwoTracksYes",
+       "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n"
+       "FILE a.wav WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n",
+       true,
+       {"x.wav\" is not Riff-Wave file or doesnot exist."},
+       1},
+      {"MissingFileNo",
+       "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE x.wav WAVE\nTRACK 02 AUDIO\n"
+       "INDEX 01 00:00:00\n",
+       false,
+       {"x.wav\" is not Riff-Wave file or doesnot exist."},
+       -1},
+      {"ExtensionLies",
+       "FILE w.mp3 MP3\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE a.wav WAVE\nTRACK 02 AUDIO\n"
+       "INDEX 00 00:00:00\nINDEX 01 00:01:00\n",
+       true,
+       {"w.mp3\" is not MP3 file or doesnot exist."},
+       1},
+  };
+  for (const TQuestionRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    LayoutTestEnv env;
+    env.Wave("a.wav", 750 * 2352);
+    test::WriteBytes(env.Dir / "w.mp3", test::WaveBytes(std::vector<uint8_t>(2352 * 400, 3)));
+    env.Ctx.Layout.Append(std::make_unique<TTrackInfo>(env.Wave("old.wav", 2352), FileModeWave,
+                                                       WaveDataInfo{44, 2352, 2, 16, 44100}));
+    test::WriteText(env.Dir / "rip.cue", row.Sheet);
+    env.Prompter.YesNoAnswers = {row.Answer};
+    const bool imported = ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt");
+    EXPECT_EQ(imported, row.Tracks >= 0);
+    std::vector<std::string> asked;
+    for (const std::string& line : env.Prompter.Log) {
+      if (line.rfind("YesNo: \"", 0) == 0) asked.push_back(line.substr(line.rfind('/') + 1));
+    }
+    EXPECT_EQ(asked, row.Questions);
+    if (row.Tracks < 0) {
+      ASSERT_EQ(env.Ctx.Layout.Count(), 1);
+      EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "old.wav");
+      continue;
+    }
+    ASSERT_EQ(env.Ctx.Layout.Count(), row.Tracks);
+    EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "a.wav");
+    // The tracks left out are named in the information box.
+    ASSERT_FALSE(env.Prompter.Messages.empty());
+    EXPECT_EQ(env.Prompter.Messages.back().Kind, TBoxKind::Information);
+    EXPECT_NE(env.Prompter.Messages.back().Text.find("track 01 is left out"), std::string::npos);
+  }
+}
+
+TEST(RipImport, CdTextGoesToTheCdtFileInLatin1) {
+  LayoutTestEnv env;
+  env.Wave("a.wav", 750 * 2352);
+  test::WriteText(env.Dir / "rip.cue",
+                  "PERFORMER \"Caf\xC3\xA9 Band\"\nTITLE \"Na\xC3\xAFve \xE2\x82\xAC\"\n"
+                  "FILE a.wav WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
+                  "TRACK 02 AUDIO\nTITLE \"Two\"\nINDEX 01 00:05:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt"));
+  EXPECT_TRUE(env.Ctx.Layout.CdTextEnabled);
+  EXPECT_EQ(env.Ctx.Layout.CdtPath, env.Dir / "rip.cdt");
+  TCdText text;
+  std::string reason;
+  ASSERT_TRUE(ReadCdTextFile(env.Dir / "rip.cdt", text, reason)) << reason;
+  ASSERT_EQ(text.Blocks.size(), 1u);
+  const TCdTextBlock& b = text.Blocks[0];
+  EXPECT_EQ(b.LastTrack, 2);
+  const std::pair<std::pair<uint8_t, int32_t>, std::string> expected[] = {
+      {{kCdTextPerformer, 0}, "Caf\xE9 Band"},
+      {{kCdTextTitle, 0}, "Na\xEFve ?"},
+      {{kCdTextTitle, 1}, "One"},
+      {{kCdTextTitle, 2}, "Two"},
+  };
+  for (const auto& [key, value] : expected) {
+    const std::string* found = b.Text(key.first, key.second);
+    ASSERT_NE(found, nullptr) << key.second;
+    EXPECT_EQ(*found, value);
+  }
+
+  // A .cdt file that exists asks before it is written over; Cancel imports nothing.
+  LayoutTestEnv again;
+  again.Wave("a.wav", 750 * 2352);
+  test::WriteText(again.Dir / "rip.cue", test::ReadText(env.Dir / "rip.cue"));
+  test::WriteText(again.Dir / "rip.cdt", "mine");
+  again.Prompter.OkCancelAnswers = {false};
+  EXPECT_FALSE(ImportSheetFile(again.Ctx, again.Dir / "rip.cue", again.Dir / "rip.cdt"));
+  EXPECT_EQ(test::ReadText(again.Dir / "rip.cdt"), "mine");
+  EXPECT_EQ(again.Ctx.Layout.Count(), 0);
+}
+
+TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
+  LayoutTestEnv env;
+  env.Wave("a.wav", 750 * 2352);
+  env.Image("data.bin", 2352 * 300);
+  test::WriteText(env.Dir / "rip.cue",
+                  "FILE data.bin BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n"
+                  "FILE a.wav WAVE\nTRACK 02 AUDIO\nPREGAP 00:02:00\nINDEX 01 00:00:00\n"
+                  "INDEX 02 00:03:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
+  EXPECT_EQ(env.Ctx.Layout.DataTrackFile, env.Dir / "data.bin");
+  EXPECT_EQ(env.Ctx.Layout.ImageType, 1);
+  EXPECT_TRUE(env.Ctx.BinTypeCmbEnabled);
+  ASSERT_EQ(env.Ctx.Layout.Count(), 1);
+  EXPECT_EQ(env.Ctx.Layout.At(0).GetPreGapLength(), 150);  // not the disc's first track
+  ASSERT_FALSE(env.Prompter.Messages.empty());
+  EXPECT_NE(env.Prompter.Messages.back().Text.find("line 8: INDEX 02 of track 02 is left out"),
+            std::string::npos)
+      << env.Prompter.Messages.back().Text;
+
+  // A data track anywhere else is refused with its line.
+  LayoutTestEnv late;
+  late.Wave("a.wav", 750 * 2352);
+  late.Image("data.bin", 2352 * 300);
+  test::WriteText(late.Dir / "rip.cue",
+                  "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                  "FILE data.bin BINARY\nTRACK 02 MODE1/2352\nINDEX 01 00:00:00\n");
+  EXPECT_FALSE(ImportSheetFile(late.Ctx, late.Dir / "rip.cue", ""));
+  ASSERT_FALSE(late.Prompter.Messages.empty());
+  EXPECT_EQ(late.Prompter.Messages.back().Kind, TBoxKind::Error);
+  EXPECT_NE(late.Prompter.Messages.back().Text.find("line 5: "), std::string::npos);
+}
+
+TEST(RipImport, TheMenuCommandAsksAboutUnsavedChangesAndLeavesTheLayoutUnsaved) {
+  LayoutTestEnv env;
+  env.Wave("a.wav", 750 * 2352);
+  test::WriteText(env.Dir / "rip.cue", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+  env.Ctx.Layout.Append(std::make_unique<TTrackInfo>(env.Wave("old.wav", 2352), FileModeWave,
+                                                     WaveDataInfo{44, 2352, 2, 16, 44100}));
+  ASSERT_TRUE(LayoutModified(env.Ctx));
+
+  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Cancel};
+  FileImportExecute(env.Ctx);
+  EXPECT_TRUE(env.Prompter.Requests.empty());
+  EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "old.wav");
+
+  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  env.Prompter.OpenAnswers = {{env.Dir / "rip.cue"}};
+  FileImportExecute(env.Ctx);
+  ASSERT_EQ(env.Prompter.Requests.size(), 1u);
+  EXPECT_EQ(env.Prompter.Requests[0].Filter, kSheetFileFilter);
+  ASSERT_EQ(env.Ctx.Layout.Count(), 1);
+  EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "a.wav");
+  EXPECT_TRUE(LayoutModified(env.Ctx));
+  EXPECT_EQ(MainWindowTitle(env.Ctx), "Varnel");
+  EXPECT_EQ(env.Ctx.Settings.LayoutFileDir, env.Dir.Path());
+}
+
+}  // namespace
+}  // namespace varnel
