@@ -270,6 +270,7 @@ void TVnlMainFrm::BuildActions() {
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileNew", "&New deic layout", &TVnlMainFrm::FileNewExecute},
       {"&File", "FileLoad", "&Load disc layout", &TVnlMainFrm::FileLoadExecute},
+      {"&File", "FileImport", "&Import a cue sheet or TOC…", &TVnlMainFrm::FileImportExecute},
       {"&File", "FileSave", "&Save disc layout", &TVnlMainFrm::FileSaveExecute},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &TVnlMainFrm::FileMakeExecute},

@@ -72,6 +72,7 @@ class TVnlMainFrm : public QMainWindow {
   void FileCdtExecute();
   void FileNewExecute();
   void FileLoadExecute();
+  void FileImportExecute();
   void FileSaveExecute();
   void FileMakeExecute();
   void FileTestExecute();

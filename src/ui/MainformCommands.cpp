@@ -11,6 +11,7 @@
 #include "Mainform.h"
 #include "Making.h"
 #include "Progressdialog.h"
+#include "RipImport.h"
 #include "Settingsdialog.h"
 #include "StatusBar.h"
 #include "TrackListBox.h"
@@ -58,6 +59,12 @@ void TVnlMainFrm::FileNewExecute() {
 void TVnlMainFrm::FileLoadExecute() {
   if (!Ctx_.IsIdle()) return;
   varnel::FileLoadExecute(Ctx_);
+  UpdateFromContext();
+}
+
+void TVnlMainFrm::FileImportExecute() {
+  if (!Ctx_.IsIdle()) return;
+  varnel::FileImportExecute(Ctx_);
   UpdateFromContext();
 }
 

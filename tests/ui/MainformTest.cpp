@@ -127,7 +127,8 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
                          "FileCdt=Select a .cdt file for CD-TEXT information", "-",
                          "FileNew=&New deic layout", "FileLoad=&Load disc layout",
-                         "FileSave=&Save disc layout", "-", "FileMake=&Make a Cue sheet for CDRWIN",
+                         "FileImport=&Import a cue sheet or TOC…", "FileSave=&Save disc layout",
+                         "-", "FileMake=&Make a Cue sheet for CDRWIN",
                          "FileTest=&Test (Don't make wave files)", "-", "FileExit=E&xit"}));
   EXPECT_EQ(entries("EditMenu"),
             QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
@@ -338,14 +339,31 @@ TEST_F(WindowTest, SaveNewAndLoadShowTheLayoutInTheControls) {
   EXPECT_EQ(Panel(0), " Total: 02 tracks");
 }
 
+TEST_F(WindowTest, ImportShowsTheRippedDiscInTheControls) {
+  const std::string a = Wave("a.wav");
+  test::WriteText(Dir / "rip.cue",
+                  "CATALOG 4006381333931\nFILE a.wav WAVE\nTRACK 01 AUDIO\n"
+                  "INDEX 01 00:00:00\n");
+  Prompter.OpenAnswers.push_back({Dir / "rip.cue"});
+  Window->Action("FileImport")->trigger();
+  ASSERT_EQ(List()->Model()->rowCount(), 1) << Prompter.Log.size();
+  EXPECT_EQ(List()->RowTexts(0)[1], "a.wav");
+  EXPECT_EQ(Child<QLineEdit>("CatalogEdit")->displayText(), "4006381333931");
+  EXPECT_EQ(Panel(0), " Total: 01 tracks");
+  // Imported work belongs to no file yet: the next import asks about it first.
+  Prompter.SaveChangesAnswers.push_back(TSaveAnswer::Cancel);
+  Window->Action("FileImport")->trigger();
+  EXPECT_EQ(Prompter.Log.back(), "SaveChanges: Save changes to the disc layout?");
+}
+
 TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
   List()->setCurrentIndex(List()->Model()->index(0));
   int opened = 0;
   Window->ShowTrackProperty = [&](TTrackInfo&, std::string&) { ++opened; };
   Ctx().MakeState.store(MakeSucceeded);
-  for (const char* a : {"FileNew", "FileLoad", "FileMake", "FileTest", "EditProperty", "EditRemove",
-                        "EditClearAudio"}) {
+  for (const char* a : {"FileNew", "FileLoad", "FileImport", "FileMake", "FileTest", "EditProperty",
+                        "EditRemove", "EditClearAudio"}) {
     Window->Action(a)->trigger();
   }
   EXPECT_EQ(List()->Model()->rowCount(), 2);
