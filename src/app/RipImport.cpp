@@ -8,6 +8,7 @@
 #include "AtomicFile.h"
 #include "CdText.h"
 #include "CueSheetReader.h"
+#include "DecodedCache.h"
 #include "FlacCueSheetReader.h"
 #include "RipLayout.h"
 #include "StatusBar.h"
@@ -80,7 +81,7 @@ bool ImportSheetFile(TAppContext& ctx, const std::string& sheetPath, const std::
     ShowImportError(ctx, sheetPath, read.Error);
     return false;
   }
-  TRipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter);
+  TRipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter, TDecodedCache::DefaultFolder());
   if (laid.Stopped) return false;
   if (!laid.Ok) {
     ShowImportError(ctx, sheetPath, laid.Error);
@@ -109,7 +110,7 @@ bool ImportSheetFile(TAppContext& ctx, const std::string& sheetPath, const std::
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);
   if (!laid.Notes.empty()) {
-    std::string text = "\"" + sheetPath + "\" was imported; left out:";
+    std::string text = "\"" + sheetPath + "\" was imported with these notes:";
     for (const std::string& note : laid.Notes) text += "\n" + note;
     ctx.Prompter.ShowMessage(TBoxKind::Information, text);
   }

@@ -6,7 +6,9 @@
 #include <memory>
 #include <utility>
 
+#include "AudioDecoder.h"
 #include "CdTime.h"
+#include "DecodedCache.h"
 #include "InputChecks.h"
 #include "LayoutFile.h"
 
@@ -39,6 +41,7 @@ struct TSpan {
 
 // A file the sheet names, once checked.
 struct TFileState {
+  std::string Path;  // what the layout names: the file, or its decoded copy
   bool Checked = false;
   bool Usable = false;
   int32_t Mode = FileModeWave;
@@ -91,8 +94,11 @@ std::vector<TSpan> Merged(const std::vector<TSpan>& spans) {
 
 class TMapper {
  public:
-  TMapper(const TRipSheet& sheet, TPrompter& prompter)
-      : Sheet(sheet), Prompter(prompter), Files(sheet.Files.size()) {}
+  TMapper(const TRipSheet& sheet, TPrompter& prompter, std::string cacheFolder)
+      : Sheet(sheet),
+        Prompter(prompter),
+        CacheFolder(std::move(cacheFolder)),
+        Files(sheet.Files.size()) {}
 
   void Run(TRipLayout& out);
 
@@ -115,6 +121,7 @@ class TMapper {
 
   const TRipSheet& Sheet;
   TPrompter& Prompter;
+  std::string CacheFolder;
   std::vector<TFileState> Files;
   std::vector<std::string> Notes;
 };
@@ -124,6 +131,27 @@ const TFileState& TMapper::Check(int32_t file) {
   if (f.Checked) return f;
   f.Checked = true;
   const std::string& path = Sheet.Files[static_cast<size_t>(file)].Path;
+  const std::optional<TSourceKind> kind = SourceKindFromPath(path);
+  if (kind && *kind != TSourceKind::Mp3) {
+    // A compressed rip (FLAC above all) is laid out from its decoded copy.
+    try {
+      const TDecodedEntry entry = TDecodedCache(CacheFolder).Decode(path);
+      f.Path = entry.Path;
+      f.Mode = FileModeWave;
+      f.Info = entry.Info;
+      f.Usable = true;
+      f.Frames = f.Info.DataSize / 4;
+      Note(Quoted(path) + " is laid out from its decoded copy " + Quoted(entry.Path));
+      return f;
+    } catch (const std::exception& error) {
+      if (!Prompter.AskYesNo(Quoted(path) + " cannot be decoded: " + error.what() +
+                             ". Do you want to continue?")) {
+        throw TStop{};
+      }
+      return f;
+    }
+  }
+  f.Path = path;
   const int32_t result = CheckFileOfKind(path, f.Mode, f.Info);
   if (result != 1) {
     if (!Prompter.AskYesNo(Quoted(path) + LoadRefusal(f.Mode, result))) throw TStop{};
@@ -328,8 +356,7 @@ void TMapper::TakeDataTrack(const TRipTrack& t, DiscLayout& layout) {
 std::unique_ptr<TTrackInfo> TMapper::MakeTrack(const TPlanned& p, bool firstDiscTrack) {
   const TFileState& body = Files[static_cast<size_t>(p.Body.File)];
   const TRipTrack& t = *p.Rip;
-  auto track = std::make_unique<TTrackInfo>(Sheet.Files[static_cast<size_t>(p.Body.File)].Path,
-                                            body.Mode, body.Info);
+  auto track = std::make_unique<TTrackInfo>(body.Path, body.Mode, body.Info);
   track->SetTrackStartPos(static_cast<int32_t>(p.Body.From));
   track->SetTrackEndPos(static_cast<int32_t>(p.Body.From + p.Body.Length));
   track->TrackCutLeading = track->TrackCutTrailing = false;
@@ -358,7 +385,7 @@ std::unique_ptr<TTrackInfo> TMapper::MakeTrack(const TPlanned& p, bool firstDisc
       track->SetTrackPreGapPos(static_cast<int32_t>(gap.From));
     } else {
       const TFileState& f = Files[static_cast<size_t>(gap.File)];
-      track->SetPreGapFile(Sheet.Files[static_cast<size_t>(gap.File)].Path, f.Info);
+      track->SetPreGapFile(f.Path, f.Info);
       track->SetPreGapStartPos(static_cast<int32_t>(gap.From));
       track->SetPreGapEndPos(static_cast<int32_t>(gap.From + gap.Length));
       track->SetPreGapStyle(PreGapFile);
@@ -483,9 +510,10 @@ std::string Utf8ToLatin1(const std::string& text) {
   return out;
 }
 
-TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter) {
+TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,
+                            const std::string& cacheFolder) {
   TRipLayout out;
-  TMapper mapper(sheet, prompter);
+  TMapper mapper(sheet, prompter, cacheFolder);
   try {
     mapper.Run(out);
     out.Ok = true;

@@ -54,7 +54,11 @@ struct TRipLayout {
   std::vector<std::string> Notes;  // what was left out, and the readers' warnings
 };
 
-TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter);
+// FLAC, AIFF, Ogg Vorbis and Opus files are decoded into the decode cache in `cacheFolder`
+// (DecodedCache.h) and laid out from their decoded wave copies; one that cannot be decoded
+// asks whether to go on without its tracks.
+TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,
+                            const std::string& cacheFolder);
 
 // UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
 std::string Utf8ToLatin1(const std::string& text);

@@ -3,6 +3,7 @@
 // directly (cdrdao show-toc and show-data); hostile sheets give an error with their line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -43,7 +44,7 @@ std::string Msf(int64_t frames) {
 class CliImportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!test::MissingTool({"sox", "cdrdao"}).empty()) return;
+    if (!test::MissingTool({"sox", "cdrdao", "flac"}).empty()) return;
     TempDir made;
     const std::string path = made / "disc.wav";
     // Two sweeps, one a channel: no two sample frames of the disc are alike.
@@ -60,7 +61,9 @@ class CliImportTest : public ::testing::Test {
     ASSERT_EQ(static_cast<int64_t>(Disc.size()), kDiscFrames * 2352);
   }
   void SetUp() override {
-    if (Disc.empty()) GTEST_SKIP() << "sox or cdrdao is not installed";
+    if (Disc.empty()) GTEST_SKIP() << "sox, cdrdao or flac is not installed";
+    // Decoded copies of compressed rips go to a cache of the test's own.
+    setenv("XDG_CACHE_HOME", (Dir / "cache").c_str(), 1);
     test::WriteText(Settings(),
                     "[Silece]\r\nAddFrames=0\r\n[Path]\r\nWorkDir=" + (Dir / "work") + "\r\n");
   }
@@ -129,8 +132,9 @@ struct TRipRow {
   const char* Name;
   bool GapsKept;
   const char* Sheet;
-  // Writes the rip's files and returns its sheet's text.
-  std::function<std::string(const CliImportTest&,
+  // Writes the rip's files in `dir` and returns its sheet's text (empty: the sheet is a
+  // file it wrote itself).
+  std::function<std::string(const std::string& dir,
                             std::function<void(std::string, int64_t, int64_t)>)>
       Build;
 };
@@ -153,14 +157,14 @@ using TWave = std::function<void(std::string, int64_t, int64_t)>;
 const std::vector<TRipRow>& Rows() {
   static const std::vector<TRipRow> rows = {
       {"SingleImageWithHiddenTrack", true, "disc.cue",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("Album.wav", 0, kDiscFrames);
          return Head() + File("Album.wav") + Track(1) + Index(0, 0) + Index(1, kAtT1) + Track(2) +
                 Index(0, kAtG2) + Index(1, kAtT2) + Track(3) + Index(0, kAtG3) + Index(1, kAtT3) +
                 Track(4) + Index(1, kAtT4);
        }},
       {"PerTrackGapsAppended", true, "disc.cue",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("01.wav", 0, kAtT2);  // the hidden track, track 1, the gap of track 2
          wave("02.wav", kAtT2, kT2 + kG3);
          wave("03.wav", kAtT3, kT3);
@@ -170,7 +174,7 @@ const std::vector<TRipRow>& Rows() {
                 File("03.wav") + Index(1, 0) + File("04.wav") + Track(4) + Index(1, 0);
        }},
       {"PerTrackGapsPrepended", true, "disc.cue",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("01.wav", 0, kHidden + kT1);
          wave("02.wav", kAtG2, kG2 + kT2);
          wave("03.wav", kAtG3, kG3 + kT3);
@@ -180,7 +184,7 @@ const std::vector<TRipRow>& Rows() {
                 Track(3) + Index(0, 0) + Index(1, kG3) + File("04.wav") + Track(4) + Index(1, 0);
        }},
       {"PerTrackGapsLeftOut", false, "disc.cue",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("01.wav", kAtT1, kT1);
          wave("02.wav", kAtT2, kT2);
          wave("03.wav", kAtT3, kT3);
@@ -191,7 +195,7 @@ const std::vector<TRipRow>& Rows() {
                 Index(1, 0);
        }},
       {"HiddenTrackInItsOwnFile", true, "disc.cue",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("00.wav", 0, kHidden);
          wave("01.wav", kAtT1, kT1 + kG2);
          wave("02.wav", kAtT2, kT2);
@@ -201,7 +205,7 @@ const std::vector<TRipRow>& Rows() {
                 Track(3) + Index(0, 0) + Index(1, kG3) + Track(4) + Index(1, kG3 + kT3);
        }},
       {"TocFile", true, "disc.toc",
-       [](const CliImportTest&, TWave wave) {
+       [](const std::string&, TWave wave) {
          wave("a.wav", 0, kAtG2);
          wave("b.wav", kAtG2, kDiscFrames - kAtG2);
          // Track 2 and 3 in one file, counted in sample frames; track 4 to the file's end.
@@ -211,6 +215,34 @@ const std::vector<TRipRow>& Rows() {
                 "\nTRACK AUDIO\n" + TocCodes(3) + "FILE \"b.wav\" " + Msf(kG2 + kT2) + " " +
                 Msf(kG3 + kT3) + "\nSTART " + Msf(kG3) + "\nTRACK AUDIO\n" + TocCodes(4) +
                 "FILE \"b.wav\" " + Msf(kAtT4 - kAtG2) + "\n";
+       }},
+      {"FlacImageWithCueSheet", true, "Album.flac",
+       [](const std::string& dir, TWave wave) {
+         wave("Album.wav", 0, kDiscFrames);
+         const std::string sheet = Head() + File("Album.wav") + Track(1) + Index(0, 0) +
+                                   Index(1, kAtT1) + Track(2) + Index(0, kAtG2) + Index(1, kAtT2) +
+                                   Track(3) + Index(0, kAtG3) + Index(1, kAtT3) + Track(4) +
+                                   Index(1, kAtT4);
+         test::WriteText(dir + "/Album.cue", sheet);
+         // flac keeps the block's catalog, ISRC and pre-emphasis flag; the copy permitted
+         // flag travels in the CUESHEET tag beside it.
+         EXPECT_TRUE(test::RunAll({{"flac", "-s", "-f", "--cuesheet=" + dir + "/Album.cue",
+                                    "--tag-from-file=CUESHEET=" + dir + "/Album.cue", "-o",
+                                    "@Album.flac", "@Album.wav"}},
+                                  dir));
+         std::filesystem::remove(dir + "/Album.wav");
+         return std::string();
+       }},
+      {"CueSheetNamingFlacFiles", true, "disc.cue",
+       [](const std::string& dir, TWave wave) {
+         wave("01.wav", 0, kHidden + kT1);
+         wave("02.wav", kAtG2, kG2 + kT2);
+         wave("03.wav", kAtG3, kG3 + kT3 + kT4);
+         EXPECT_TRUE(test::RunAll(
+             {{"flac", "-s", "-f", "--delete-input-file", "@01.wav", "@02.wav", "@03.wav"}}, dir));
+         return Head() + File("01.flac") + Track(1) + Index(0, 0) + Index(1, kHidden) +
+                File("02.flac") + Track(2) + Index(0, 0) + Index(1, kG2) + File("03.flac") +
+                Track(3) + Index(0, 0) + Index(1, kG3) + Track(4) + Index(1, kG3 + kT3);
        }},
   };
   return rows;
@@ -233,9 +265,10 @@ TEST_F(CliImportTest, EveryRipLayoutBurnsTheOriginalDisc) {
     SCOPED_TRACE(row.Name);
     std::filesystem::remove_all(Dir / "work");
     const std::string sheet = Dir / row.Sheet;
-    test::WriteText(sheet, row.Build(*this, [this](std::string name, int64_t from, int64_t count) {
-      Wave(name, from, count);
-    }));
+    const std::string text = row.Build(
+        Dir.Path(),
+        [this](std::string name, int64_t from, int64_t count) { Wave(name, from, count); });
+    if (!text.empty()) test::WriteText(sheet, text);
     Wave("image.wav", 0, kDiscFrames);
     if (!row.GapsKept) {
       // The disc a rip without its gaps burns: silence where they were.
@@ -294,29 +327,70 @@ TEST(CliImportHostile, ClearErrorWithTheLineAndNoLayout) {
   const std::string one = "FILE a.wav WAVE\nTRACK 01 AUDIO\n";
   const std::vector<THostileRow> rows = {
       {"UnbalancedQuote", "q.cue", "FILE \"a.wav WAVE\nTRACK 01 AUDIO\n", {}, 1, "line 1: "},
-      {"IndexBeyondTheFile", "b.cue", one + "INDEX 01 00:10:01\n", {}, 1,
+      {"IndexBeyondTheFile",
+       "b.cue",
+       one + "INDEX 01 00:10:01\n",
+       {},
+       1,
        "line 3: INDEX 01 of track 01 at 00:10:01 lies beyond the end of \"a.wav\", which is "
        "00:10:00 long."},
-      {"GapBeyondTheFile", "g.cue", one + "INDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 00:11:00\n"
-       "INDEX 01 00:12:00\n", {}, 1, "line 5: INDEX 00 of track 02 at 00:11:00 lies beyond"},
+      {"GapBeyondTheFile",
+       "g.cue",
+       one + "INDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 00:11:00\n"
+             "INDEX 01 00:12:00\n",
+       {},
+       1,
+       "line 5: INDEX 00 of track 02 at 00:11:00 lies beyond"},
       {"HundredTracks", "h.cue", hundred, {}, 1, "line 200: "},
-      {"Index01BeforeIndex00", "i.cue", one + "INDEX 01 00:01:00\nINDEX 00 00:00:00\n", {}, 1,
+      {"Index01BeforeIndex00",
+       "i.cue",
+       one + "INDEX 01 00:01:00\nINDEX 00 00:00:00\n",
+       {},
+       1,
        "line 4: INDEX 00 must come before INDEX 01"},
-      {"MixedLineEnds", "m.cue", "FILE a.wav WAVE\r\nTRACK 01 AUDIO\n\r\rINDEX 01 00:20:00\n", {},
-       1, "line 5: INDEX 01 of track 01"},
-      {"Utf8WithBom", "u.cue", "\xEF\xBB\xBF" + one + "INDEX 01 00:00:00\nPOSTGAP 00:02:00\n", {}, 1,
+      {"MixedLineEnds",
+       "m.cue",
+       "FILE a.wav WAVE\r\nTRACK 01 AUDIO\n\r\rINDEX 01 00:20:00\n",
+       {},
+       1,
+       "line 5: INDEX 01 of track 01"},
+      {"Utf8WithBom",
+       "u.cue",
+       "\xEF\xBB\xBF" + one + "INDEX 01 00:00:00\nPOSTGAP 00:02:00\n",
+       {},
+       1,
        "line 2: The POSTGAP of track 01 cannot be laid out."},
-      {"AudioRunsIntoAnotherFile", "r.cue", one + "INDEX 01 00:00:00\nFILE b.wav WAVE\n"
-       "TRACK 02 AUDIO\nINDEX 01 00:01:00\n", {}, 1,
+      {"AudioRunsIntoAnotherFile",
+       "r.cue",
+       one + "INDEX 01 00:00:00\nFILE b.wav WAVE\n"
+             "TRACK 02 AUDIO\nINDEX 01 00:01:00\n",
+       {},
+       1,
        "line 6: The audio of track 01 runs over from \"a.wav\" into another file."},
-      {"Latin1NameOfAMissingFile", "l.cue", "FILE \"\xE9t\xE9.wav\" WAVE\nTRACK 01 AUDIO\n"
-       "INDEX 01 00:00:00\n", {}, 2,
+      {"Latin1NameOfAMissingFile",
+       "l.cue",
+       "FILE \"\xE9t\xE9.wav\" WAVE\nTRACK 01 AUDIO\n"
+       "INDEX 01 00:00:00\n",
+       {},
+       2,
        "\"" + (dir / "\xC3\xA9t\xC3\xA9.wav") + "\" is not Riff-Wave file or doesnot exist.\n"},
-      {"EveryFileRefused", "e.cue", "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
-       {"--yes"}, 1, "No track of the sheet is left to lay out."},
-      {"TocStartBeyondItsAudio", "s.toc", "CD_DA\nTRACK AUDIO\nFILE \"b.wav\" 0\nSTART 00:06:00\n",
-       {}, 1, "line 4: The START of track 01 lies beyond its audio."},
-      {"TocRawSamples", "w.toc", "CD_DA\nTRACK AUDIO\nFILE \"a.raw\" 0 00:05:00\n", {}, 1,
+      {"EveryFileRefused",
+       "e.cue",
+       "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n",
+       {"--yes"},
+       1,
+       "No track of the sheet is left to lay out."},
+      {"TocStartBeyondItsAudio",
+       "s.toc",
+       "CD_DA\nTRACK AUDIO\nFILE \"b.wav\" 0\nSTART 00:06:00\n",
+       {},
+       1,
+       "line 4: The START of track 01 lies beyond its audio."},
+      {"TocRawSamples",
+       "w.toc",
+       "CD_DA\nTRACK AUDIO\nFILE \"a.raw\" 0 00:05:00\n",
+       {},
+       1,
        "line 3: \"a.raw\" holds raw samples"},
       {"FlacThatIsNoFlac", "not.flac", "", {}, 1, "\" cannot be imported.\n"},
   };
