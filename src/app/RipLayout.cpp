@@ -1,6 +1,7 @@
 #include "RipLayout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "DecodedCache.h"
 #include "InputChecks.h"
 #include "LayoutFile.h"
+#include "RawAudioCopy.h"
 
 namespace varnel {
 
@@ -40,8 +42,11 @@ struct TSpan {
 };
 
 // A file the sheet names, once checked.
+enum class TRawOrder : uint8_t { None, Little, Big };
+
 struct TFileState {
-  std::string Path;  // what the layout names: the file, or its decoded copy
+  std::string Path;                 // what the layout names: the file, or its decoded or wave copy
+  TRawOrder Raw = TRawOrder::None;  // raw samples, in this byte order
   bool Checked = false;
   bool Usable = false;
   int32_t Mode = FileModeWave;
@@ -111,7 +116,8 @@ class TMapper {
 
   const TFileState& Check(int32_t file);
   int64_t Frames(int32_t file) { return Check(file).Frames; }
-  void CheckAudioFileType(int32_t file, int32_t line);
+  // How the file's audio is read, before it is checked: as it is, or as raw samples.
+  void TakeFileType(int32_t file, int32_t line, TRawOrder order);
   void CheckIndex(const TRipTrack& track, const TRipIndex& index);
   TPlanned PlanCueTrack(size_t k);
   TPlanned PlanTocTrack(const TRipTrack& track);
@@ -131,6 +137,24 @@ const TFileState& TMapper::Check(int32_t file) {
   if (f.Checked) return f;
   f.Checked = true;
   const std::string& path = Sheet.Files[static_cast<size_t>(file)].Path;
+  if (f.Raw != TRawOrder::None) {
+    try {
+      const TRawCopy copy = CopyRawAudio(path, f.Raw == TRawOrder::Big, CacheFolder + "/raw");
+      f.Path = copy.Path;
+      f.Info = copy.Info;
+      f.Usable = true;
+      f.Frames = f.Info.DataSize / 4;
+      Note(Quoted(path) + " holds raw samples and is laid out from its wave copy " +
+           Quoted(copy.Path));
+      return f;
+    } catch (const std::exception& error) {
+      if (!Prompter.AskYesNo(Quoted(path) + " cannot be read: " + error.what() +
+                             ". Do you want to continue?")) {
+        throw TStop{};
+      }
+      return f;
+    }
+  }
   const std::optional<TSourceKind> kind = SourceKindFromPath(path);
   if (kind && *kind != TSourceKind::Mp3) {
     // A compressed rip (FLAC above all) is laid out from its decoded copy.
@@ -167,15 +191,18 @@ const TFileState& TMapper::Check(int32_t file) {
   return f;
 }
 
-void TMapper::CheckAudioFileType(int32_t file, int32_t line) {
-  const TRipFile& f = Sheet.Files.at(static_cast<size_t>(file));
-  const bool raw = f.Type == TRipFileType::Binary || f.Type == TRipFileType::Motorola ||
-                   f.Type == TRipFileType::Data ||
-                   (f.Type == TRipFileType::Audio && !EndsWithWav(f.Name));
-  if (raw) {
-    Fail(line ? line : f.Line,
-         Quoted(f.Name) + " holds raw samples; convert it to a wave file to lay it out");
+void TMapper::TakeFileType(int32_t file, int32_t line, TRawOrder order) {
+  const TRipFile& rf = Sheet.Files.at(static_cast<size_t>(file));
+  if (rf.Type == TRipFileType::Data) {
+    Fail(line ? line : rf.Line, Quoted(rf.Name) + " holds data sectors, not audio");
   }
+  TFileState& f = Files[static_cast<size_t>(file)];
+  if (f.Checked && f.Raw != order) {
+    Fail(line ? line : rf.Line, Quoted(rf.Name) +
+                                    " is read in two ways: as raw samples and "
+                                    "otherwise, or in two byte orders");
+  }
+  f.Raw = order;
 }
 
 void TMapper::CheckIndex(const TRipTrack& track, const TRipIndex& index) {
@@ -199,7 +226,11 @@ TMapper::TPlanned TMapper::PlanCueTrack(size_t k) {
   const TRipIndex* i1 = t.FindIndex(1);
   if (i1 == nullptr) Fail(t.Line, TrackName(t) + " has no INDEX 01");
   for (const TRipIndex& index : t.Indices) {
-    CheckAudioFileType(index.File, index.Line);
+    const TRipFileType type = Sheet.Files.at(static_cast<size_t>(index.File)).Type;
+    TakeFileType(index.File, index.Line,
+                 type == TRipFileType::Binary     ? TRawOrder::Little
+                 : type == TRipFileType::Motorola ? TRawOrder::Big
+                                                  : TRawOrder::None);
     CheckIndex(t, index);
     if (index.Number > 1) {
       char number[8];
@@ -262,23 +293,35 @@ TMapper::TPlanned TMapper::PlanTocTrack(const TRipTrack& t) {
         spans.push_back({-1, 0, piece.Length});
         break;
       case TRipPieceKind::Audio: {
-        CheckAudioFileType(piece.File, piece.Line);
-        if (piece.ByteOffset != 0 || piece.Swap) {
-          Fail(piece.Line,
-               "a byte offset or SWAP cannot be laid out: the samples are taken "
-               "from a wave file as they lie");
+        const TRipFile& rf = Sheet.Files.at(static_cast<size_t>(piece.File));
+        // cdrdao reads a file not named .wav as raw samples, high byte first unless SWAP.
+        const bool raw = rf.Type == TRipFileType::Audio && !EndsWithWav(rf.Name);
+        if (!raw && (piece.ByteOffset != 0 || piece.Swap)) {
+          Fail(piece.Line, "a byte offset or SWAP applies to raw samples, not to the wave file " +
+                               Quoted(rf.Name));
         }
+        if (piece.ByteOffset % 4 != 0) {
+          Fail(piece.Line, "a byte offset that is no whole sample frame cannot be laid out");
+        }
+        TakeFileType(piece.File, piece.Line,
+                     !raw         ? TRawOrder::None
+                     : piece.Swap ? TRawOrder::Little
+                                  : TRawOrder::Big);
         const TFileState& f = Check(piece.File);
-        const int64_t frames =
-            f.Usable ? f.Frames : piece.Start + std::max<int64_t>(piece.Length, 0);
-        const int64_t length = piece.Length < 0 ? frames - piece.Start : piece.Length;
-        if (piece.Start > frames || length < 0 || length > frames - piece.Start) {
-          Fail(piece.Line, "the audio of " + TrackName(t) + " at " + TimeText(piece.Start) +
+        if (piece.Start > INT64_MAX - piece.ByteOffset / 4) {
+          Fail(piece.Line, "the position is too large");
+        }
+        const int64_t first = piece.Start + piece.ByteOffset / 4;
+        // A file left out has no length to check against.
+        const int64_t frames = f.Usable ? f.Frames : INT64_MAX;
+        const int64_t length = piece.Length < 0 ? frames - first : piece.Length;
+        if (first > frames || length < 0 || length > frames - first) {
+          Fail(piece.Line, "the audio of " + TrackName(t) + " at " + TimeText(first) +
                                " lies beyond the end of " +
                                Quoted(Sheet.Files[static_cast<size_t>(piece.File)].Name) +
                                ", which is " + TimeText(frames) + " long");
         }
-        spans.push_back({piece.File, piece.Start, length});
+        spans.push_back({piece.File, first, length});
         break;
       }
       default:

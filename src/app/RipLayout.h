@@ -19,11 +19,14 @@
 // kept. A data track is kept when it is the first track and fills a file of its own
 // (the layout's data track image); any other data track is refused.
 //
+// Raw sample files (a cue sheet's BINARY, little-endian, and MOTOROLA, big-endian; a TOC
+// file not named .wav, big-endian unless SWAP, its "#n" byte offset a whole sample frame)
+// are laid out from wave copies (RawAudioCopy.h) kept beside the decode cache.
+//
 // Left out with a note: INDEX 02 and higher, the 4CH and SCMS flags, REM lines. Refused
 // with the sheet's line: a track whose audio runs over from one file into another, a
-// pre-gap of silence and audio together, a post-gap, raw sample files (BINARY, MOTOROLA,
-// a TOC file not named .wav, byte offsets and SWAP), an index beyond the end of its file,
-// a track left with no audio.
+// pre-gap of silence and audio together, a post-gap, a byte offset or SWAP on a wave file,
+// an index beyond the end of its file, a track left with no audio.
 //
 // The files are checked as "Load disc layout" checks a track file; a file that is refused
 // (missing, or not what its extension says) asks the loader's question once: Yes leaves
@@ -55,6 +58,7 @@ struct TRipLayout {
 };
 
 // FLAC, AIFF, Ogg Vorbis and Opus files are decoded into the decode cache in `cacheFolder`
+// (raw sample files copied into its "raw" folder)
 // (DecodedCache.h) and laid out from their decoded wave copies; one that cannot be decoded
 // asks whether to go on without its tracks.
 TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,

@@ -163,6 +163,17 @@ const std::vector<TRipRow>& Rows() {
                 Index(0, kAtG2) + Index(1, kAtT2) + Track(3) + Index(0, kAtG3) + Index(1, kAtT3) +
                 Track(4) + Index(1, kAtT4);
        }},
+      {"SingleRawImage", true, "disc.cue",
+       [](const std::string& dir, TWave wave) {
+         // Raw little-endian samples, as a BINARY file of an audio track holds them.
+         wave("Album.wav", 0, kDiscFrames);
+         const Bytes w = test::ReadBytes(dir + "/Album.wav");
+         test::WriteBytes(dir + "/Album.bin", Bytes(w.begin() + 44, w.end()));
+         std::filesystem::remove(dir + "/Album.wav");
+         return Head() + "FILE \"Album.bin\" BINARY\n" + Track(1) + Index(0, 0) + Index(1, kAtT1) +
+                Track(2) + Index(0, kAtG2) + Index(1, kAtT2) + Track(3) + Index(0, kAtG3) +
+                Index(1, kAtT3) + Track(4) + Index(1, kAtT4);
+       }},
       {"PerTrackGapsAppended", true, "disc.cue",
        [](const std::string&, TWave wave) {
          wave("01.wav", 0, kAtT2);  // the hidden track, track 1, the gap of track 2
@@ -204,16 +215,26 @@ const std::vector<TRipRow>& Rows() {
                 Track(2) + Index(0, kT1) + File("02.wav") + Index(1, 0) + File("03.wav") +
                 Track(3) + Index(0, 0) + Index(1, kG3) + Track(4) + Index(1, kG3 + kT3);
        }},
-      {"TocFile", true, "disc.toc",
-       [](const std::string&, TWave wave) {
+      {"TocFileOverRawAndWaveFiles", true, "disc.toc",
+       [](const std::string& dir, TWave wave) {
+         // As cdrdao read-cd writes it: raw samples, high byte first, behind a header of
+         // 12 bytes that the "#12" skips.
          wave("a.wav", 0, kAtG2);
+         Bytes raw(12, 0x55);
+         const Bytes a = test::ReadBytes(dir + "/a.wav");
+         for (size_t i = 44; i + 1 < a.size(); i += 2) {
+           raw.push_back(a[i + 1]);
+           raw.push_back(a[i]);
+         }
+         test::WriteBytes(dir + "/a.bin", raw);
+         std::filesystem::remove(dir + "/a.wav");
          wave("b.wav", kAtG2, kDiscFrames - kAtG2);
          // Track 2 and 3 in one file, counted in sample frames; track 4 to the file's end.
          return "CD_DA\nCATALOG \"" + std::string(kCatalog) + "\"\nTRACK AUDIO\n" + TocCodes(1) +
-                "AUDIOFILE \"a.wav\" 0\nSTART " + Msf(kHidden) + "\nTRACK AUDIO\n" + TocCodes(2) +
-                "FILE \"b.wav\" 0 " + std::to_string((kG2 + kT2) * 588) + "\nSTART " + Msf(kG2) +
-                "\nTRACK AUDIO\n" + TocCodes(3) + "FILE \"b.wav\" " + Msf(kG2 + kT2) + " " +
-                Msf(kG3 + kT3) + "\nSTART " + Msf(kG3) + "\nTRACK AUDIO\n" + TocCodes(4) +
+                "AUDIOFILE \"a.bin\" #12 0\nSTART " + Msf(kHidden) + "\nTRACK AUDIO\n" +
+                TocCodes(2) + "FILE \"b.wav\" 0 " + std::to_string((kG2 + kT2) * 588) + "\nSTART " +
+                Msf(kG2) + "\nTRACK AUDIO\n" + TocCodes(3) + "FILE \"b.wav\" " + Msf(kG2 + kT2) +
+                " " + Msf(kG3 + kT3) + "\nSTART " + Msf(kG3) + "\nTRACK AUDIO\n" + TocCodes(4) +
                 "FILE \"b.wav\" " + Msf(kAtT4 - kAtG2) + "\n";
        }},
       {"FlacImageWithCueSheet", true, "Album.flac",
@@ -386,12 +407,12 @@ TEST(CliImportHostile, ClearErrorWithTheLineAndNoLayout) {
        {},
        1,
        "line 4: The START of track 01 lies beyond its audio."},
-      {"TocRawSamples",
+      {"TocByteOffsetOnAWaveFile",
        "w.toc",
-       "CD_DA\nTRACK AUDIO\nFILE \"a.raw\" 0 00:05:00\n",
+       "CD_DA\nTRACK AUDIO\nFILE \"a.wav\" #44 0 00:05:00\n",
        {},
        1,
-       "line 3: \"a.raw\" holds raw samples"},
+       "line 3: A byte offset or SWAP applies to raw samples, not to the wave file \"a.wav\"."},
       {"FlacThatIsNoFlac", "not.flac", "", {}, 1, "\" cannot be imported.\n"},
   };
   for (const THostileRow& row : rows) {
