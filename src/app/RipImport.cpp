@@ -1,6 +1,7 @@
 #include "RipImport.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <utility>
 #include <vector>
@@ -127,7 +128,14 @@ void FileImportExecute(TAppContext& ctx) {
   const std::vector<std::string> paths = ctx.Prompter.OpenFiles(request);
   if (paths.empty()) return;
   ctx.Settings.LayoutFileDir = FolderOf(paths.front());
-  ImportSheetFile(ctx, paths.front(), CdtPathBeside(paths.front()));
+  // The CD-Text file goes beside the sheet, or into the working folder when the sheet's
+  // folder cannot be written (a rip on a read-only medium).
+  std::string cdt = CdtPathBeside(paths.front());
+  const std::string folder = FolderOf(cdt);
+  if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0 && !ctx.Settings.WorkDir.empty()) {
+    cdt = ctx.Settings.WorkDir + "/" + FileNamePart(cdt);
+  }
+  ImportSheetFile(ctx, paths.front(), cdt);
 }
 
 }  // namespace varnel

@@ -28,14 +28,15 @@ std::string CdtPathBeside(const std::string& path);
 // line; the file questions come from the layout; nothing changes after an error or a No.
 // When the sheet carries CD-Text it is written to `cdtPath` (the overwrite question first;
 // an empty path writes none) and CD-Text is turned on; a CDTEXTFILE the sheet names and
-// that exists is used as it is. What the layout leaves out of the sheet is listed in one
-// information box afterwards. Ignored while busy. True when the layout was replaced.
+// that exists is used as it is. What the layout leaves out of the sheet, and the decoded or
+// wave copies it lays out compressed and raw files from, are listed in one information box
+// afterwards. Ignored while busy. True when the layout was replaced.
 bool ImportSheetFile(TAppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
                      TOverwrite overwrite = TOverwrite::Ask);
 
 // The File menu command: ignored while busy; the unsaved-changes question first, then the
 // open dialog in LayoutFileDir (the folder remembered), then ImportSheetFile with the .cdt
-// beside the sheet.
+// beside the sheet (in the working folder when the sheet's folder cannot be written).
 void FileImportExecute(TAppContext& ctx);
 
 }  // namespace varnel
