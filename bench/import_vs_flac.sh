@@ -35,7 +35,7 @@ trap 'rm -rf "$W"' EXIT INT TERM
 
 echo "making a $MINUTES-minute FLAC image ..." >&2
 sox -r 44100 -c 2 -n -b 16 -t wav - synth "$((MINUTES * 60))" whitenoise vol 0.5 2>/dev/null |
-  flac -s -5 --ignore-chunk-sizes -o "$W/image.flac" -
+  flac -s -5 -o "$W/image.flac" - 2>/dev/null
 FRAMES=$((MINUTES * 60 * 75))
 
 # 99 tracks of equal length over the image: a 3-second hidden track before track 1, and
