@@ -41,6 +41,13 @@ TRawCopy CopyRawAudio(const std::string& path, bool bigEndian, const std::string
   try {
     unsigned char header[44];
     BuildWaveHeader(copy.Info, header);
+    // The builder leaves the sizes for a writer that patches them; this one knows them.
+    const auto riff = static_cast<uint32_t>(36 + bytes);
+    const auto data = static_cast<uint32_t>(bytes);
+    for (int i = 0; i < 4; ++i) {
+      header[4 + i] = static_cast<unsigned char>(riff >> (8 * i));
+      header[40 + i] = static_cast<unsigned char>(data >> (8 * i));
+    }
     out.WriteAll(header, sizeof header);
     std::vector<unsigned char> buffer(1 << 20);
     for (int64_t at = 0; at < bytes;) {
