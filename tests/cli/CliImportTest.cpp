@@ -237,6 +237,18 @@ const std::vector<TRipRow>& Rows() {
                 " " + Msf(kG3 + kT3) + "\nSTART " + Msf(kG3) + "\nTRACK AUDIO\n" + TocCodes(4) +
                 "FILE \"b.wav\" " + Msf(kAtT4 - kAtG2) + "\n";
        }},
+      {"TocWithSilentGaps", false, "silent.toc",
+       [](const std::string&, TWave wave) {
+         wave("t.wav", 0, kDiscFrames);
+         auto file = [](int64_t from, int64_t count) {
+           return "FILE \"t.wav\" " + Msf(from) + " " + Msf(count) + "\n";
+         };
+         // A PREGAP, and a SILENCE closed by a bare START.
+         return "CD_DA\nCATALOG \"" + std::string(kCatalog) + "\"\nTRACK AUDIO\n" + TocCodes(1) +
+                file(kAtT1, kT1) + "TRACK AUDIO\n" + TocCodes(2) + "PREGAP " + Msf(kG2) + "\n" +
+                file(kAtT2, kT2) + "TRACK AUDIO\n" + TocCodes(3) + "SILENCE " + Msf(kG3) +
+                "\nSTART\n" + file(kAtT3, kT3) + "TRACK AUDIO\n" + TocCodes(4) + file(kAtT4, kT4);
+       }},
       {"FlacImageWithCueSheet", true, "Album.flac",
        [](const std::string& dir, TWave wave) {
          wave("Album.wav", 0, kDiscFrames);
