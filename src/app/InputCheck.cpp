@@ -1,5 +1,7 @@
 #include "InputCheck.h"
 
+#include <sys/stat.h>
+
 #include "DecodedCache.h"
 
 namespace varnel {
@@ -27,6 +29,45 @@ TDecodedCheck DecodeSourceFile(TAppContext& ctx, const std::string& path, WaveDa
   }
   if (check.Result == 1) info = decoded;
   return check;
+}
+
+namespace {
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// A decoded copy of `source` as long as `expected` describes, when one can be had.
+std::string RestoredCopy(TAppContext& ctx, const std::string& source,
+                         const WaveDataInfo& expected) {
+  WaveDataInfo info;
+  const TDecodedCheck check = DecodeSourceFile(ctx, source, info);
+  return check.Result == 1 && info.DataSize == expected.DataSize ? check.AudioFile : std::string();
+}
+
+}  // namespace
+
+void RestoreDecodedCopies(TAppContext& ctx) {
+  for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
+    TTrackInfo& t = ctx.Layout.At(i);
+    if (t.IsDecoded() && !FileExists(t.TrackAudioFile)) {
+      if (std::string copy = RestoredCopy(ctx, t.TrackFileName, t.WaveInfo); !copy.empty()) {
+        t.TrackAudioFile = copy;
+      }
+    }
+    if (!t.PreGapAudioFile().empty() && !FileExists(t.PreGapAudioFile())) {
+      const std::string copy = RestoredCopy(ctx, t.PreGapFileName(), t.PreGapWaveInfo());
+      if (!copy.empty()) {
+        // The region is kept as it was: SetPreGapFile resets it.
+        const int32_t start = t.PreGapStartPos();
+        const int32_t end = t.PreGapEndPos();
+        t.SetPreGapFile(t.PreGapFileName(), t.PreGapWaveInfo(), copy);
+        t.SetPreGapStartPos(start);
+        t.SetPreGapEndPos(end);
+      }
+    }
+  }
 }
 
 std::string DecodeRefusalQuestion(const std::string& path, const TDecodedCheck& check) {

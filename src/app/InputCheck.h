@@ -27,6 +27,12 @@ TDecodedCheck DecodeSourceFile(TAppContext& ctx, const std::string& path, WaveDa
 bool CheckInputFile(TAppContext& ctx, const std::string& path, int32_t& mode, WaveDataInfo& info,
                     std::string& audioFile, bool& goOn);
 
+// Before a making run: every decoded copy that has gone from the cache since the layout was
+// loaded (the cache is a cache: a cleaner may empty it) is decoded again from its source.
+// A copy that comes back with another length is not taken (the track's positions belong to
+// the old one); the run then fails naming the missing file, as it would have.
+void RestoreDecodedCopies(TAppContext& ctx);
+
 // The question asked when a decoded source is refused on adding.
 std::string DecodeRefusalQuestion(const std::string& path, const TDecodedCheck& check);
 

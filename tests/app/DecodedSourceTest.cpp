@@ -11,6 +11,7 @@
 #include "AudioTools.h"
 #include "LayoutFile.h"
 #include "LayoutTestEnv.h"
+#include "Making.h"
 #include "TrackListOps.h"
 #include "TrackListText.h"
 #include "TrackPropertyEditor.h"
@@ -258,6 +259,38 @@ TEST_F(DecodedSourceTest, HiddenAudioFromAFlacFile) {
   EXPECT_EQ(loaded.PreGapWaveInfo().DataSize, 3000 * 4);
   // The pre-gap length counts the decoded audio.
   EXPECT_EQ(loaded.GetPreGapBytes(), 3000 * 4);
+}
+
+// A cache emptied between loading and making: Make decodes the copies again (the track's
+// and the hidden audio's) and the made wave holds the decoded samples.
+TEST_F(DecodedSourceTest, MakeDecodesAgainACopyThatLeftTheCache) {
+  LayoutTestEnv env;
+  const TFormatRow& row = kFormats[0];
+  ASSERT_TRUE(MakeSource(env, row, 100000, 440));
+  ASSERT_TRUE(test::RunAll({row.Reference}, env.Dir.Path()));
+  AddTrackFiles(env.Ctx, {env.Dir / row.Source});
+  ASSERT_EQ(env.Ctx.Layout.Count(), 1);
+  TTrackInfo& t = env.Ctx.Layout.At(0);
+  t.SetPreGapFile(env.Dir / row.Source, t.WaveInfo, t.TrackAudioFile);
+  t.SetPreGapStyle(PreGapFile);
+  t.PreGapPaddingHead = t.TrackPaddingHead = true;
+  env.Ctx.Settings.WorkDir = env.Dir / "work";
+  env.Ctx.Settings.MakeAlways = false;
+  env.Ctx.Settings.AddFrames = false;
+  std::filesystem::remove_all(env.Dir / "cache");
+
+  TMakeController maker(env.Ctx);
+  env.Prompter.SaveAnswers.push_back(env.Dir / "disc.cue");
+  ASSERT_EQ(maker.FileMakeExecute(), TMakeOutcome::Succeeded) << env.Prompter.Log.back();
+  EXPECT_TRUE(std::filesystem::exists(t.TrackAudioFile));
+  EXPECT_TRUE(std::filesystem::exists(t.PreGapAudioFile()));
+  // Hidden audio and track: the same samples twice, each padded at its head to whole frames.
+  const std::vector<int16_t> ref = test::ReadSamples16(env.Dir / "ref.raw");
+  const std::vector<int16_t> made = test::ReadSamples16(env.Dir / "work/disc/Track01.wav", 44);
+  const size_t pad = 2 * ((588 - 100000 % 588) % 588);
+  ASSERT_EQ(made.size(), 2 * (pad + ref.size()));
+  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), made.begin() + pad));
+  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), made.begin() + 2 * pad + ref.size()));
 }
 
 }  // namespace
