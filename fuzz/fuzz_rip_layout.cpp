@@ -84,8 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       toc ? varnel::ReadTocText(text, Folder()) : varnel::ReadCueSheetText(text, Folder());
   if (!read.Ok) return 0;
   TYesPrompter prompter;
-  const varnel::TRipLayout laid =
-      varnel::RipSheetToLayout(read.Sheet, prompter, Folder() + "/cache");
+  varnel::TRipSources sources;
+  sources.Decode = [](const std::string& path, varnel::WaveDataInfo& info) {
+    varnel::TDecodedCache cache(Folder() + "/cache");
+    return varnel::CheckDecodedFile(cache, path, info);
+  };
+  sources.RawFolder = Folder() + "/raw";
+  const varnel::TRipLayout laid = varnel::RipSheetToLayout(read.Sheet, prompter, sources);
   if (!laid.Ok) {
     if (laid.Stopped || laid.Error.Message.empty() || laid.Error.Line < 0) std::abort();
     return 0;

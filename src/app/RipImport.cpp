@@ -11,6 +11,7 @@
 #include "CueSheetReader.h"
 #include "DecodedCache.h"
 #include "FlacCueSheetReader.h"
+#include "InputCheck.h"
 #include "RipLayout.h"
 #include "StatusBar.h"
 #include "TocFileReader.h"
@@ -82,7 +83,14 @@ bool ImportSheetFile(TAppContext& ctx, const std::string& sheetPath, const std::
     ShowImportError(ctx, sheetPath, read.Error);
     return false;
   }
-  TRipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter, TDecodedCache::DefaultFolder());
+  TRipSources sources;
+  sources.Decode = [&ctx](const std::string& path, WaveDataInfo& info) {
+    return DecodeSourceFile(ctx, path, info);
+  };
+  const std::string cache =
+      ctx.DecodedCacheFolder.empty() ? TDecodedCache::DefaultFolder() : ctx.DecodedCacheFolder;
+  sources.RawFolder = FolderOf(cache) + "/raw";
+  TRipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter, sources);
   if (laid.Stopped) return false;
   if (!laid.Ok) {
     ShowImportError(ctx, sheetPath, laid.Error);

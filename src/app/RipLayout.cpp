@@ -7,9 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "AudioDecoder.h"
 #include "CdTime.h"
-#include "DecodedCache.h"
 #include "InputChecks.h"
 #include "LayoutFile.h"
 #include "RawAudioCopy.h"
@@ -45,7 +43,8 @@ struct TSpan {
 enum class TRawOrder : uint8_t { None, Little, Big };
 
 struct TFileState {
-  std::string Path;                 // what the layout names: the file, or its decoded or wave copy
+  std::string Path;       // what the layout names: the file, or the wave copy of raw samples
+  std::string AudioFile;  // the decoded copy of a compressed file (empty: none)
   TRawOrder Raw = TRawOrder::None;  // raw samples, in this byte order
   bool Checked = false;
   bool Usable = false;
@@ -99,11 +98,8 @@ std::vector<TSpan> Merged(const std::vector<TSpan>& spans) {
 
 class TMapper {
  public:
-  TMapper(const TRipSheet& sheet, TPrompter& prompter, std::string cacheFolder)
-      : Sheet(sheet),
-        Prompter(prompter),
-        CacheFolder(std::move(cacheFolder)),
-        Files(sheet.Files.size()) {}
+  TMapper(const TRipSheet& sheet, TPrompter& prompter, const TRipSources& sources)
+      : Sheet(sheet), Prompter(prompter), Sources(sources), Files(sheet.Files.size()) {}
 
   void Run(TRipLayout& out);
 
@@ -127,7 +123,7 @@ class TMapper {
 
   const TRipSheet& Sheet;
   TPrompter& Prompter;
-  std::string CacheFolder;
+  const TRipSources& Sources;
   std::vector<TFileState> Files;
   std::vector<std::string> Notes;
 };
@@ -139,7 +135,7 @@ const TFileState& TMapper::Check(int32_t file) {
   const std::string& path = Sheet.Files[static_cast<size_t>(file)].Path;
   if (f.Raw != TRawOrder::None) {
     try {
-      const TRawCopy copy = CopyRawAudio(path, f.Raw == TRawOrder::Big, CacheFolder + "/raw");
+      const TRawCopy copy = CopyRawAudio(path, f.Raw == TRawOrder::Big, Sources.RawFolder);
       f.Path = copy.Path;
       f.Info = copy.Info;
       f.Usable = true;
@@ -155,27 +151,21 @@ const TFileState& TMapper::Check(int32_t file) {
       return f;
     }
   }
-  const std::optional<TSourceKind> kind = SourceKindFromPath(path);
-  if (kind && *kind != TSourceKind::Mp3) {
-    // A compressed rip (FLAC above all) is laid out from its decoded copy.
-    try {
-      const TDecodedEntry entry = TDecodedCache(CacheFolder).Decode(path);
-      f.Path = entry.Path;
-      f.Mode = FileModeWave;
-      f.Info = entry.Info;
-      f.Usable = true;
-      f.Frames = f.Info.DataSize / 4;
-      Note(Quoted(path) + " is laid out from its decoded copy " + Quoted(entry.Path));
-      return f;
-    } catch (const std::exception& error) {
-      if (!Prompter.AskYesNo(Quoted(path) + " cannot be decoded: " + error.what() +
-                             ". Do you want to continue?")) {
-        throw TStop{};
-      }
+  f.Path = path;
+  if (IsDecodedSourcePath(path)) {
+    // The layout names the compressed file; its audio is read from the decoded copy.
+    const TDecodedCheck check = Sources.Decode(path, f.Info);
+    if (check.Result == 0) throw TStop{};
+    if (check.Result != 1) {
+      if (!Prompter.AskYesNo(Quoted(path) + check.Reason)) throw TStop{};
       return f;
     }
+    f.AudioFile = check.AudioFile;
+    f.Mode = FileModeWave;
+    f.Usable = true;
+    f.Frames = f.Info.DataSize / 4;
+    return f;
   }
-  f.Path = path;
   const int32_t result = CheckFileOfKind(path, f.Mode, f.Info);
   if (result != 1) {
     if (!Prompter.AskYesNo(Quoted(path) + LoadRefusal(f.Mode, result))) throw TStop{};
@@ -400,6 +390,7 @@ std::unique_ptr<TTrackInfo> TMapper::MakeTrack(const TPlanned& p, bool firstDisc
   const TFileState& body = Files[static_cast<size_t>(p.Body.File)];
   const TRipTrack& t = *p.Rip;
   auto track = std::make_unique<TTrackInfo>(body.Path, body.Mode, body.Info);
+  track->TrackAudioFile = body.AudioFile;
   track->SetTrackStartPos(static_cast<int32_t>(p.Body.From));
   track->SetTrackEndPos(static_cast<int32_t>(p.Body.From + p.Body.Length));
   track->TrackCutLeading = track->TrackCutTrailing = false;
@@ -428,7 +419,7 @@ std::unique_ptr<TTrackInfo> TMapper::MakeTrack(const TPlanned& p, bool firstDisc
       track->SetTrackPreGapPos(static_cast<int32_t>(gap.From));
     } else {
       const TFileState& f = Files[static_cast<size_t>(gap.File)];
-      track->SetPreGapFile(f.Path, f.Info);
+      track->SetPreGapFile(f.Path, f.Info, f.AudioFile);
       track->SetPreGapStartPos(static_cast<int32_t>(gap.From));
       track->SetPreGapEndPos(static_cast<int32_t>(gap.From + gap.Length));
       track->SetPreGapStyle(PreGapFile);
@@ -554,9 +545,9 @@ std::string Utf8ToLatin1(const std::string& text) {
 }
 
 TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,
-                            const std::string& cacheFolder) {
+                            const TRipSources& sources) {
   TRipLayout out;
-  TMapper mapper(sheet, prompter, cacheFolder);
+  TMapper mapper(sheet, prompter, sources);
   try {
     mapper.Run(out);
     out.Ok = true;

@@ -21,7 +21,8 @@
 //
 // Raw sample files (a cue sheet's BINARY, little-endian, and MOTOROLA, big-endian; a TOC
 // file not named .wav, big-endian unless SWAP, its "#n" byte offset a whole sample frame)
-// are laid out from wave copies (RawAudioCopy.h) kept beside the decode cache.
+// are laid out from wave copies (RawAudioCopy.h) kept beside the decode cache; FLAC, AIFF,
+// Ogg Vorbis and Opus files as tracks of those files, read from their decoded copies.
 //
 // Left out with a note: INDEX 02 and higher, the 4CH and SCMS flags, REM lines. Refused
 // with the sheet's line: a track whose audio runs over from one file into another, a
@@ -35,12 +36,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "CdText.h"
 #include "DiscLayout.h"
+#include "InputChecks.h"
 #include "Prompter.h"
 #include "RipSheet.h"
 
@@ -57,12 +60,18 @@ struct TRipLayout {
   std::vector<std::string> Notes;  // what was left out, and the readers' warnings
 };
 
-// FLAC, AIFF, Ogg Vorbis and Opus files are decoded into the decode cache in `cacheFolder`
-// (raw sample files copied into its "raw" folder)
-// (DecodedCache.h) and laid out from their decoded wave copies; one that cannot be decoded
-// asks whether to go on without its tracks.
+// Where the audio of files that hold no wave data comes from.
+struct TRipSources {
+  // The decoded copy of a FLAC, AIFF, Ogg Vorbis or Opus file (DecodeSourceFile); the layout
+  // names the file itself, its track reads the copy. Result −1 asks the loader's question
+  // with the Reason, 0 (canceled) stops.
+  std::function<TDecodedCheck(const std::string& path, WaveDataInfo& info)> Decode;
+  // The folder of the wave copies of raw sample files, which the layout names.
+  std::string RawFolder;
+};
+
 TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,
-                            const std::string& cacheFolder);
+                            const TRipSources& sources);
 
 // UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
 std::string Utf8ToLatin1(const std::string& text);
