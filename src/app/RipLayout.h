@@ -73,7 +73,4 @@ struct TRipSources {
 TRipLayout RipSheetToLayout(const TRipSheet& sheet, TPrompter& prompter,
                             const TRipSources& sources);
 
-// UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
-std::string Utf8ToLatin1(const std::string& text);
-
 }  // namespace varnel
