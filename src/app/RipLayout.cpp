@@ -19,6 +19,8 @@ namespace {
 
 constexpr int64_t kSamplesPerCdFrame = 588;
 constexpr int64_t kDiscLeadFrames = 150;
+// Longer than any disc by far; no sum of such lengths in one sheet can overflow.
+constexpr int64_t kMaxFrames = int64_t{1} << 40;
 
 // Ends the mapping with the error (or the user's No).
 struct TFail {
@@ -213,6 +215,7 @@ TMapper::TPlanned TMapper::PlanCueTrack(size_t k) {
   TPlanned p;
   p.Rip = &t;
   if (t.PostGapSilence > 0) Fail(t.Line, "the POSTGAP of " + TrackName(t) + " cannot be laid out");
+  if (t.PreGapSilence > kMaxFrames) Fail(t.Line, "the pre-gap of " + TrackName(t) + " is too long");
   const TRipIndex* i0 = t.FindIndex(0);
   const TRipIndex* i1 = t.FindIndex(1);
   if (i1 == nullptr) Fail(t.Line, TrackName(t) + " has no INDEX 01");
@@ -267,6 +270,9 @@ TMapper::TPlanned TMapper::PlanCueTrack(size_t k) {
 TMapper::TPlanned TMapper::PlanTocTrack(const TRipTrack& t) {
   TPlanned p;
   p.Rip = &t;
+  if (t.PreGapSilence > kMaxFrames) Fail(t.Line, "the pre-gap of " + TrackName(t) + " is too long");
+  if (t.Start.Position > kMaxFrames)
+    Fail(t.Start.Line, "the START of " + TrackName(t) + " lies beyond its audio");
   if (t.End.Line != 0)
     Fail(t.End.Line, "the END (post-gap) of " + TrackName(t) + " cannot be laid out");
   std::vector<TSpan> spans;
@@ -281,6 +287,7 @@ TMapper::TPlanned TMapper::PlanTocTrack(const TRipTrack& t) {
     }
     switch (piece.Kind) {
       case TRipPieceKind::Silence:
+        if (piece.Length > kMaxFrames) Fail(piece.Line, "the silence is too long");
         spans.push_back({-1, 0, piece.Length});
         break;
       case TRipPieceKind::Audio: {
@@ -303,15 +310,19 @@ TMapper::TPlanned TMapper::PlanTocTrack(const TRipTrack& t) {
           Fail(piece.Line, "the position is too large");
         }
         const int64_t first = piece.Start + piece.ByteOffset / 4;
-        // A file left out has no length to check against.
-        const int64_t frames = f.Usable ? f.Frames : INT64_MAX;
-        const int64_t length = piece.Length < 0 ? frames - first : piece.Length;
-        if (first > frames || length < 0 || length > frames - first) {
-          Fail(piece.Line, "the audio of " + TrackName(t) + " at " + TimeText(first) +
-                               " lies beyond the end of " +
-                               Quoted(Sheet.Files[static_cast<size_t>(piece.File)].Name) +
-                               ", which is " + TimeText(frames) + " long");
+        // A file left out has no length to check against: its stretch only stands for the
+        // track, which is left out with it.
+        int64_t length = std::max<int64_t>(piece.Length, 1);
+        if (f.Usable) {
+          length = piece.Length < 0 ? f.Frames - first : piece.Length;
+          if (first > f.Frames || length < 0 || length > f.Frames - first) {
+            Fail(piece.Line, "the audio of " + TrackName(t) + " at " + TimeText(first) +
+                                 " lies beyond the end of " +
+                                 Quoted(Sheet.Files[static_cast<size_t>(piece.File)].Name) +
+                                 ", which is " + TimeText(f.Frames) + " long");
+          }
         }
+        if (length > kMaxFrames) Fail(piece.Line, "the audio of " + TrackName(t) + " is too long");
         spans.push_back({piece.File, first, length});
         break;
       }
