@@ -1,6 +1,7 @@
-// The Make and Test commands: the first track's pre-gap check, the cue file and overwrite
-// questions, the worker thread that runs the making run, cancellation, and the result
-// message. Headless: the progress dialog is a hook the caller supplies.
+// The Make and Test commands: the first track's pre-gap check, the disc check (when the
+// setting "CheckBeforeMake" is on; an error asks whether to make anyway), the cue file and
+// overwrite questions, the worker thread that runs the making run, cancellation, and the
+// result message. Headless: the progress dialog is a hook the caller supplies.
 #pragma once
 
 #include <atomic>

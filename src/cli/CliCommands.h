@@ -17,5 +17,6 @@ void RegisterCheck(CLI::App& app, TRunAction& run);
 void RegisterShow(CLI::App& app, TRunAction& run);
 void RegisterNew(CLI::App& app, TRunAction& run);
 void RegisterMake(CLI::App& app, TRunAction& run);
+void RegisterLint(CLI::App& app, TRunAction& run);
 
 }  // namespace varnel::cli

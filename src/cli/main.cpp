@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   varnel::cli::RegisterShow(app, run);
   varnel::cli::RegisterNew(app, run);
   varnel::cli::RegisterMake(app, run);
+  varnel::cli::RegisterLint(app, run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
