@@ -15,7 +15,7 @@ namespace varnel::test {
 using TKeys = std::map<std::string, std::string>;
 
 // "@name" in a value stands for the file `name` in `dir`.
-inline std::string InDir(const std::string& dir, const std::string& value) {
+inline std::string LayoutValue(const std::string& dir, const std::string& value) {
   return !value.empty() && value[0] == '@' ? dir + "/" + value.substr(1) : value;
 }
 
@@ -51,7 +51,7 @@ inline std::string LayoutText(const std::string& dir, const TKeys& disc,
                               const std::vector<TKeys>& tracks) {
   auto value = [&](const std::string& key, const std::string& fallback) {
     const auto it = disc.find(key);
-    return InDir(dir, it == disc.end() ? fallback : it->second);
+    return LayoutValue(dir, it == disc.end() ? fallback : it->second);
   };
   std::string t = "[FileInfo]\r\nSoftName=Varnel\r\nVersion=2.03\r\n\r\n[DiscInfo]\r\n";
   t += "NumTracks=" + std::to_string(tracks.size()) + "\r\n";
@@ -64,7 +64,7 @@ inline std::string LayoutText(const std::string& dir, const TKeys& disc,
     char name[16];
     std::snprintf(name, sizeof name, "[Track%.2zu]", i);
     t += std::string("\r\n") + name + "\r\n";
-    for (const auto& [key, v] : tracks[i]) t += key + "=" + InDir(dir, v) + "\r\n";
+    for (const auto& [key, v] : tracks[i]) t += key + "=" + LayoutValue(dir, v) + "\r\n";
   }
   return t;
 }
