@@ -5,6 +5,7 @@
 #   leading scan   silence of a silent 100 MiB region (in process)  vs cat           <= 1.2 x
 #   trailing scan  the same region scanned from its end             vs cat           <= 1.2 x
 #   layout load    varnel-cli show of a 99-track layout (cut options on)             < 50 ms
+#   disc check     varnel-cli lint of the same layout, beyond show                   < 20 ms
 #   make --test    of a track with 10 minutes of leading silence    vs show          <= 1.1 x
 #   make           of a full disc                                   vs cat           <= 1.1 x
 #
@@ -131,6 +132,14 @@ EOF
     "$CLI show --settings $W/cut.ini $W/disc99.txt" >/dev/null
   result "layout load (99 tracks)" "$(medians "$W/load.json")" "-" "-" "ms<50" \
     "$(peak "$CLI" show --settings "$W/cut.ini" "$W/disc99.txt")"
+  # lint loads as show does, then checks; its findings (tracks cut below 4 seconds) make it
+  # exit 1, which is not a failure here.
+  hyperfine -N -i --warmup 3 --runs "$RUNS" --export-json "$W/lint.json" --style none \
+    "$CLI show --settings $W/cut.ini $W/disc99.txt" \
+    "$CLI lint --settings $W/cut.ini $W/disc99.txt" >/dev/null
+  set -- $(medians "$W/lint.json")
+  result "disc check beyond the load" "$(awk "BEGIN { printf \"%.3f\", $2 - $1 }")" "-" "-" \
+    "ms<20" "$(peak "$CLI" lint --settings "$W/cut.ini" "$W/disc99.txt")"
 }
 
 # ---- making (measured with the making run's options and silence caches) ------------------
