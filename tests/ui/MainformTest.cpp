@@ -128,7 +128,8 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileCdt=Select a .cdt file for CD-TEXT information", "-",
                          "FileNew=&New deic layout", "FileLoad=&Load disc layout",
                          "FileSave=&Save disc layout", "-", "FileMake=&Make a Cue sheet for CDRWIN",
-                         "FileTest=&Test (Don't make wave files)", "-", "FileExit=E&xit"}));
+                         "FileTest=&Test (Don't make wave files)",
+                         "FileCheck=&Check disc\u2026", "-", "FileExit=E&xit"}));
   EXPECT_EQ(entries("EditMenu"),
             QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
                          "EditClearAudio=&Clear audio tracks"}));
@@ -344,8 +345,8 @@ TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   int opened = 0;
   Window->ShowTrackProperty = [&](TTrackInfo&, std::string&) { ++opened; };
   Ctx().MakeState.store(MakeSucceeded);
-  for (const char* a : {"FileNew", "FileLoad", "FileMake", "FileTest", "EditProperty", "EditRemove",
-                        "EditClearAudio"}) {
+  for (const char* a : {"FileNew", "FileLoad", "FileMake", "FileTest", "FileCheck", "EditProperty",
+                        "EditRemove", "EditClearAudio"}) {
     Window->Action(a)->trigger();
   }
   EXPECT_EQ(List()->Model()->rowCount(), 2);
