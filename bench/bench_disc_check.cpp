@@ -54,7 +54,8 @@ void WriteWave(const std::string& path, uint32_t lead, uint32_t sound, uint32_t 
   h += "data";
   Put32(h, bytes);
   std::string data(bytes, '\0');
-  for (uint32_t i = lead * 4; i < (lead + sound) * 4; i += 4) data[i] = static_cast<char>(1 + i % 251);
+  for (uint32_t i = lead * 4; i < (lead + sound) * 4; i += 4)
+    data[i] = static_cast<char>(1 + i % 251);
   std::ofstream(path, std::ios::binary) << h << data;
 }
 
@@ -66,8 +67,9 @@ struct TBenchDisc {
     char tmpl[] = "/tmp/varnel-bench-check-XXXXXX";
     Dir = mkdtemp(tmpl);
     Layout = Dir + "/disc.txt";
-    std::string t = "[FileInfo]\r\nSoftName=Varnel\r\nVersion=2.03\r\n\r\n[DiscInfo]\r\n"
-                    "NumTracks=99\r\nMediaCatalog=4901234567894\r\nCD-Text=0\r\nCdtPath=\r\n";
+    std::string t =
+        "[FileInfo]\r\nSoftName=Varnel\r\nVersion=2.03\r\n\r\n[DiscInfo]\r\n"
+        "NumTracks=99\r\nMediaCatalog=4901234567894\r\nCD-Text=0\r\nCdtPath=\r\n";
     WriteWave(Dir + "/gap.wav", 0, 3 * 44100, 0);
     for (int i = 0; i < 99; ++i) {
       const std::string wav = Dir + "/t" + std::to_string(i) + ".wav";
@@ -82,7 +84,8 @@ struct TBenchDisc {
       t += "TrackCutTrailing=" + std::string(style == 0 ? "1" : "0") + "\r\n";
       t += "PreGapStyle=" + std::to_string(style) + "\r\n";
       t += "PreGapFileName=" + (style == 1 ? Dir + "/gap.wav" : std::string()) + "\r\n";
-      t += "PreGapStartPos=0\r\nPreGapEndPos=" + std::to_string(style == 1 ? 3 * 44100 : 0) + "\r\n";
+      t +=
+          "PreGapStartPos=0\r\nPreGapEndPos=" + std::to_string(style == 1 ? 3 * 44100 : 0) + "\r\n";
       t += "PreGapLength=150\r\nISRC=USABC99" + std::to_string(10000 + i) + "\r\n";
     }
     std::ofstream(Layout, std::ios::binary) << t;

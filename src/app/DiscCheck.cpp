@@ -178,7 +178,8 @@ class TCheck {
           "The hidden pre-gap file " + Quoted(track.PreGapFileName()) +
               " does not exist or is not a regular file.");
     }
-    if (n == 1) {
+    // Make applies its rule to the first audio track, after a data track too.
+    if (&track == &Layout_.At(0)) {
       if (const auto refusal = FirstPreGapRefusal(track)) {
         Add(TSeverity::Error, n, "first-pregap-short",
             std::string(refusal->Message) + " It is " + Time(refusal->Frames) + ".");

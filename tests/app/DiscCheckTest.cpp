@@ -29,6 +29,7 @@ class DiscCheckTest : public ::testing::Test {
     test::WriteBytes(Dir / "k.cdg", std::vector<uint8_t>(2448 * 375, 7));
     test::WriteBytes(Dir / "m.mp3", test::Mpeg1Layer3Stereo44k(200));
     test::WriteBytes(Dir / "bad.cdt", std::vector<uint8_t>(100, 0x41));
+    test::WriteBytes(Dir / "data.iso", std::vector<uint8_t>(2048 * 300, 0));
   }
 
   // Loads the layout; the findings as lint prints them.
@@ -94,6 +95,12 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
        {Long({{"PreGapLength", "100"}})},
        80,
        {"error\t1\tfirst-pregap-short\tPre-gap for the first audio track must be at least 2 "
+        "seconds. It is 00:01:25."}},
+      {"first audio track after a data track",
+       {{"DataTrack.TrackFileNmae", "@data.iso"}},
+       {Long({{"PreGapLength", "100"}})},
+       80,
+       {"error\t2\tfirst-pregap-short\tPre-gap for the first audio track must be at least 2 "
         "seconds. It is 00:01:25."}},
       {"first hidden audio of 1 second",
        {},
@@ -220,7 +227,6 @@ TEST_F(DiscCheckTest, CdTextTheReaderRefuses) {
 }
 
 TEST_F(DiscCheckTest, AHundredTracksAreTooMany) {
-  test::WriteBytes(Dir / "data.iso", std::vector<uint8_t>(2048 * 300, 0));
   EXPECT_EQ(Lines({{"DataTrack.TrackFileNmae", "@data.iso"}}, std::vector<TKeys>(99, Long())),
             (TLines{"error\t-\ttoo-many-tracks\tThe disc has 100 tracks; a CD holds at most 99."}))
       << "99 audio tracks after a data track";

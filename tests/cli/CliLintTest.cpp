@@ -48,7 +48,8 @@ const std::string kMp3Line =
 
 TEST_F(CliLint, FindingsOnStdoutExitOneOnlyForAnError) {
   const std::string clean = Layout("clean.txt", {Long(), Long()});
-  const std::string shortTrack = Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
+  const std::string shortTrack =
+      Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
   TKeys mp3 = TrackKeys("@m.mp3", 0, {{"FileMode", "1"}});
   mp3.erase("TrackEndPos");
   const std::string noted = Layout("mp3.txt", {Long(), mp3});
@@ -94,7 +95,8 @@ TEST_F(CliLint, UsageAndLoadingErrors) {
 }
 
 TEST_F(CliLint, MakeCheckStopsBeforeWritingUnlessYes) {
-  const std::string shortTrack = Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
+  const std::string shortTrack =
+      Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
   const std::string clean = Layout("clean.txt", {Long(), Long()});
   const std::string cue = dir / "disc.cue";
   struct TRow {

@@ -16,8 +16,8 @@ namespace {
 using test::WindowTest;
 
 TEST_F(WindowTest, CheckDiscListsFindingsAndSelectsTheirTracks) {
-  Window->DropPaths("Tracks", {Wave("a.wav", 44100 * 5), Wave("b.wav", 44100 * 3),
-                               Wave("c.wav", 44100 * 5)});
+  Window->DropPaths("Tracks",
+                    {Wave("a.wav", 44100 * 5), Wave("b.wav", 44100 * 3), Wave("c.wav", 44100 * 5)});
   List()->setCurrentIndex(List()->Model()->index(0));
   Ctx().Layout.At(2).ISRC = "usabc9912345";
   int shown = 0;
@@ -40,7 +40,9 @@ TEST_F(WindowTest, CheckDiscListsFindingsAndSelectsTheirTracks) {
     dlg.show();
     // A double click on the second finding selects track 3 in the main list.
     const QRect rect = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, rect.center());
     EXPECT_EQ(Ctx().SelectedTrack, 2);
     EXPECT_EQ(List()->currentIndex().row(), 2);
     EXPECT_TRUE(dlg.isVisible()) << "the dialog stays open";
