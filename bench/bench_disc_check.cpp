@@ -1,5 +1,5 @@
-// The disc check of a 99-track layout, just after loading it: its cost beyond the load.
-// The layout mixes what the check looks at: tracks that cut their silence (counted while
+// The disc check of a 99-track layout of 5-second tracks, just after loading it: its cost beyond
+// the load. The layout mixes what the check looks at: tracks that cut their silence (counted while
 // loading), hidden audio from another file and from the track's own file (whose silence
 // the check asks the track records for), ISRCs and a catalog number. Each iteration loads
 // the layout afresh, untimed, and times the check alone.
@@ -73,13 +73,13 @@ struct TBenchDisc {
     WriteWave(Dir + "/gap.wav", 0, 3 * 44100, 0);
     for (int i = 0; i < 99; ++i) {
       const std::string wav = Dir + "/t" + std::to_string(i) + ".wav";
-      WriteWave(wav, 22050, 2 * 44100, 22050);
+      WriteWave(wav, 22050, 4 * 44100, 22050);
       const int style = i % 3;  // silent pre-gap cutting silence, hidden file, hidden index
       char sec[16];
       std::snprintf(sec, sizeof sec, "Track%.2d", i);
       t += std::string("\r\n[") + sec + "]\r\nTrackFileNmae=" + wav + "\r\nFileMode=0\r\n";
       t += "TrackPreGapPos=0\r\nTrackStartPos=" + std::to_string(style == 2 ? 44100 : 0) + "\r\n";
-      t += "TrackEndPos=" + std::to_string(3 * 44100) + "\r\n";
+      t += "TrackEndPos=" + std::to_string(5 * 44100) + "\r\n";
       t += "TrackCutLeading=" + std::string(style == 0 ? "1" : "0") + "\r\n";
       t += "TrackCutTrailing=" + std::string(style == 0 ? "1" : "0") + "\r\n";
       t += "PreGapStyle=" + std::to_string(style) + "\r\n";
