@@ -9,6 +9,7 @@
 #include "CueSheet.h"
 #include "DiscCheck.h"
 #include "FirstPreGapRule.h"
+#include "InputCheck.h"
 #include "OverwriteRule.h"
 #include "TocFile.h"
 
@@ -143,6 +144,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   }
   if (!ChooseCueFile()) return TMakeOutcome::NotStarted;
   Test_ = test;
+  RestoreDecodedCopies(Ctx_);
 
   TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
   job.CuePath = CuePath_;
