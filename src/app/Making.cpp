@@ -8,6 +8,7 @@
 #include "CdTime.h"
 #include "CueSheet.h"
 #include "OverwriteRule.h"
+#include "RunOptions.h"
 #include "TocFile.h"
 
 namespace varnel {
@@ -163,7 +164,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   if (!ChooseCueFile()) return TMakeOutcome::NotStarted;
   Test_ = test;
 
-  TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
+  TMakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
   job.CuePath = CuePath_;
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;

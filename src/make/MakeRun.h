@@ -1,4 +1,4 @@
-// What a making run works with: the layout and settings it reads, the cue file and Test
+// What a making run works with: the layout and the options it reads, the cue file and Test
 // flag it was started with, the run state it shares with the window, the pending message
 // of a failed run and the progress notifications it sends. Also the texts of the failure
 // messages that the cue sheet writer and the per-track writers set.
@@ -12,19 +12,36 @@
 #include <utility>
 #include <vector>
 
-#include "AppSettings.h"
 #include "DiscLayout.h"
 #include "MadeFile.h"
 
 namespace varnel {
 
-// Values of the run state byte (the window's MakeState). While a run is in progress the
-// state is still RunIdle; the run sets RunSucceeded or RunFailed at its end, the Cancel
-// button RunCancelled.
-inline constexpr uint8_t RunIdle = 0;
-inline constexpr uint8_t RunFailed = 2;
-inline constexpr uint8_t RunSucceeded = 3;
-inline constexpr uint8_t RunCancelled = 4;
+// The run state of making, one byte shared by the run, the window and its Cancel button
+// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
+// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
+enum TMakeState : uint8_t {
+  MakeIdle = 0,
+  MakeFailed = 2,
+  MakeSucceeded = 3,
+  MakeCancelled = 4,
+};
+
+// What a making run reads of the settings (RunOptions.h fills it from them).
+struct TRunOptions {
+  // The folder under which the made files go (a folder named after the cue file).
+  std::string WorkDir;
+  // Extra CD frames of silence at the head of the first disc track (AddFrames on and
+  // NumFrames not negative).
+  bool AddFrames = false;
+  int32_t NumFrames = 0;
+  // A new file for every wave track, a copy for every MP3 and CD+G track.
+  bool MakeAlways = false;
+  // FILE lines name the files relative to the cue file's folder where they can.
+  bool Relative = false;
+  // A TOC file for cdrdao beside the cue sheet.
+  bool CdrdaoToc = false;
+};
 
 // Progress notification codes, sent on the worker thread.
 enum TProgressCode : int32_t {
@@ -44,11 +61,12 @@ using TCueLines = std::vector<std::string>;
 
 // The context of one making run.
 struct TMakeJob {
-  TMakeJob(const DiscLayout& layout, const AppSettings& settings, std::atomic<uint8_t>& state)
+  TMakeJob(const DiscLayout& layout, const TRunOptions& settings, std::atomic<uint8_t>& state)
       : Layout(layout), Settings(settings), State(state) {}
 
   const DiscLayout& Layout;
-  const AppSettings& Settings;
+  // The run's options, copied when the job is made.
+  const TRunOptions Settings;
   std::string CuePath;
   // The layout file the layout was loaded from or saved to, when known (may be empty): the
   // run never writes over it.
