@@ -9,6 +9,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -61,8 +62,9 @@ using TCueLines = std::vector<std::string>;
 
 // The context of one making run.
 struct TMakeJob {
-  TMakeJob(const DiscLayout& layout, const TRunOptions& settings, std::atomic<uint8_t>& state)
-      : Layout(layout), Settings(settings), State(state) {}
+  // Takes what the layout's track records know of their silence (KnownSilence): on the
+  // calling thread, which owns the layout.
+  TMakeJob(const DiscLayout& layout, const TRunOptions& settings, std::atomic<uint8_t>& state);
 
   const DiscLayout& Layout;
   // The run's options, copied when the job is made.
@@ -87,6 +89,11 @@ struct TMakeJob {
   // The files the tracks of a Make run make, in track order, as the track writers planned
   // them; the run writes them once every track has been planned and the guard has passed.
   std::vector<TMadeFile> MadeFiles;
+  // The silence counts each track record of the layout held when the job was made. The
+  // writers take a count from here instead of scanning its region again; the records'
+  // caches themselves are not read on the worker thread, where the window may fill them
+  // meanwhile.
+  std::unordered_map<const TTrackInfo*, TKnownSilence> KnownSilence;
 
   void Notify(int32_t code, int32_t argument) const {
     if (Progress) Progress(code, argument);
