@@ -15,6 +15,8 @@
 # 3. Peak resident memory (/usr/bin/time) for a 10-second and a 10-minute file of each
 #    path (exact FLAC, MP3, 24-bit 96 kHz FLAC resampled): it must not grow with length.
 # 4. Warm-cache lookups of 15 FLAC files (target: under 100 ms for all 15).
+# 5. Loading a 15-track layout of those FLAC files with a warm cache, as `varnel-cli show`
+#    does it (the whole process, against the same layout of their decoded wave copies).
 # Wall-clock and CPU (user + system) time are both printed; on a shared machine the CPU
 # time is the steadier figure.
 set -eu
@@ -35,6 +37,8 @@ if [ ! -x "$BUILD/bench/bench_decode" ]; then
     -DVARNEL_UI=OFF -DVARNEL_BENCH=ON >/dev/null
   cmake --build "$BUILD" --target bench_decode >/dev/null
 fi
+[ -x "$BUILD/src/cli/varnel-cli" ] || cmake --build "$BUILD" --target varnel-cli >/dev/null
+CLI="$BUILD/src/cli/varnel-cli"
 DRIVER="$BUILD/bench/bench_decode"
 
 make_once() {  # make_once FILE COMMAND...: runs the command (writing FILE.part) once
@@ -105,4 +109,22 @@ while [ $i -le 15 ]; do set -- "$@" "$SRC/album$i.flac"; i=$((i + 1)); done
 for run in 1 2 3 4 5; do "$DRIVER" lookup "$OUT/cache" "$@"; done
 hyperfine --warmup 2 --runs 10 --style basic "$DRIVER lookup '$OUT/cache' $*" 2>/dev/null |
   grep -E "Time|Range" | sed 's/^/  whole process: /'
+echo "== 5. Loading a 15-track layout of the FLAC files, warm cache (varnel-cli show)"
+: >"$OUT/none.ini"
+XDG_CACHE_HOME="$OUT/xdg" "$CLI" new --settings "$OUT/none.ini" "$OUT/flac.txt" "$@" >/dev/null
+# The same layout naming the decoded copies themselves: what a wave layout costs.
+set --
+for f in "$OUT"/xdg/varnel/decoded/*.wav; do set -- "$@" "$f"; done
+"$CLI" new --settings "$OUT/none.ini" "$OUT/wave.txt" "$@" >/dev/null
+hyperfine --warmup 2 --runs 20 --style none --export-json "$OUT/load.json" \
+  "XDG_CACHE_HOME='$OUT/xdg' '$CLI' show --settings '$OUT/none.ini' '$OUT/wave.txt'" \
+  "XDG_CACHE_HOME='$OUT/xdg' '$CLI' show --settings '$OUT/none.ini' '$OUT/flac.txt'" >/dev/null
+python3 - "$OUT/load.json" <<'EOF'
+import json, sys
+runs = json.load(open(sys.argv[1]))["results"]
+for name, r in zip(("wave copies", "FLAC sources"), runs):
+    print("  %-13s mean %6.1f ms  min %6.1f ms  (whole process)" % (name, r["mean"] * 1e3, r["min"] * 1e3))
+print("  the FLAC layout costs %.1f ms more than the wave one (target: under 100 ms in all)"
+      % ((runs[1]["mean"] - runs[0]["mean"]) * 1e3))
+EOF
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "AppSettings.h"
+#include "AudioDecoder.h"
 #include "DiscLayout.h"
 #include "MakeRun.h"
 #include "Prompter.h"
@@ -48,6 +49,17 @@ struct TAppContext {
 
   // Called when the track list must be redrawn (set by the window; may be empty).
   std::function<void()> RedrawTracks;
+
+  // The folder of the decode cache that FLAC, AIFF, Ogg Vorbis and Opus sources are decoded
+  // into (empty: TDecodedCache::DefaultFolder()).
+  std::string DecodedCacheFolder;
+  // A decode of the file at `path`: it reports its progress (0 to 1) and polls the cancel
+  // flag, and never throws.
+  using TDecodeJob = std::function<void(const TDecodeProgress&, const std::atomic<bool>*)>;
+  // Runs a decode job and returns when it has ended. The window runs it on a worker thread
+  // behind a progress dialog (file name, percentage, Cancel) once it lasts longer than a
+  // moment; empty: the job runs in place, without progress and without a way to cancel.
+  std::function<void(const std::string& path, const TDecodeJob& job)> RunDecode;
 
   bool IsIdle() const { return MakeState.load() == MakeIdle; }
 };

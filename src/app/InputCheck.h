@@ -1,19 +1,39 @@
 // The step that adding a file performs before it creates a track: the check for the
-// file's kind, and on refusal the beep and the Yes/No question of the system.
+// file's kind, and on refusal the beep and the Yes/No question of the system. A FLAC, AIFF,
+// Ogg Vorbis or Opus file is decoded into the decode cache here (once: a current entry is
+// reused), through the context's decode runner.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "AppContext.h"
+#include "InputChecks.h"
 #include "Prompter.h"
 #include "Trackinfo.h"
 
 namespace varnel {
 
-// Runs the check for the path's kind. Accepted → true with `mode` and `info` filled.
-// Refused → false after asking, without icon, "\"" + path + "\"" + the kind's message;
-// `goOn` is the answer: Yes to go on with the next chosen file, No to stop.
-bool CheckInputFile(TPrompter& prompter, const std::string& path, int32_t& mode, WaveDataInfo& info,
-                    bool& goOn);
+// The decoded copy of a decoded source (IsDecodedSourcePath) for `ctx`: looked up in the
+// context's cache, decoded through ctx.RunDecode when there is no current entry. Result 1
+// accepted (`info` the copy's summary), −1 refused with its Reason, 0 canceled by the user.
+TDecodedCheck DecodeSourceFile(TAppContext& ctx, const std::string& path, WaveDataInfo& info);
+
+// Runs the check for the path's kind. Accepted → true with `mode` and `info` filled, and
+// `audioFile` the decoded copy of a decoded source (else empty). Refused → false after
+// asking, without icon, "\"" + path + "\"" + the kind's message; `goOn` is the answer: Yes to
+// go on with the next chosen file, No to stop. A decode canceled by the user → false with
+// `goOn` false, without a question.
+bool CheckInputFile(TAppContext& ctx, const std::string& path, int32_t& mode, WaveDataInfo& info,
+                    std::string& audioFile, bool& goOn);
+
+// Before a making run: every decoded copy that has gone from the cache since the layout was
+// loaded (the cache is a cache: a cleaner may empty it) is decoded again from its source.
+// A copy that comes back with another length is not taken (the track's positions belong to
+// the old one); the run then fails naming the missing file, as it would have.
+void RestoreDecodedCopies(TAppContext& ctx);
+
+// The question asked when a decoded source is refused on adding.
+std::string DecodeRefusalQuestion(const std::string& path, const TDecodedCheck& check);
 
 }  // namespace varnel

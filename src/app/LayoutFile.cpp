@@ -7,6 +7,7 @@
 
 #include "AtomicFile.h"
 #include "IniFile.h"
+#include "InputCheck.h"
 #include "InputChecks.h"
 #include "StatusBar.h"
 #include "TrackListOps.h"
@@ -68,16 +69,40 @@ TEntry LoadTrackEntry(TAppContext& ctx, const TIniFile& ini, const std::string& 
   if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return TEntry::Skipped;
 
   WaveDataInfo info;
-  const int32_t result = CheckFileOfMode(mode, path, info);
-  if (result != 1) {
-    return ctx.Prompter.AskYesNo("\"" + path + "\"" + LoadRefusal(mode, result)) ? TEntry::Skipped
-                                                                                 : TEntry::Stop;
+  std::string audioFile;
+  if (mode == FileModeWave && IsDecodedSourcePath(path)) {
+    // Decoded again only when the cache holds no copy of the file as it is now.
+    const TDecodedCheck check = DecodeSourceFile(ctx, path, info);
+    if (check.Result == 0) return TEntry::Stop;
+    if (check.Result != 1) {
+      return ctx.Prompter.AskYesNo("\"" + path + "\"" + check.Reason) ? TEntry::Skipped
+                                                                      : TEntry::Stop;
+    }
+    audioFile = check.AudioFile;
+  } else {
+    const int32_t result = CheckFileOfMode(mode, path, info);
+    if (result != 1) {
+      return ctx.Prompter.AskYesNo("\"" + path + "\"" + LoadRefusal(mode, result)) ? TEntry::Skipped
+                                                                                   : TEntry::Stop;
+    }
   }
   auto track = std::make_unique<TTrackInfo>(path, mode, info);
+  track->TrackAudioFile = audioFile;
   defaults.TrackWholeFile = defaults.PreGapWholeFile = WholeFile(info);
 
   std::string preGapFile = ReadTrackKey(ini, sec, kPreGapFileKey, defaults).Text;
-  if (!preGapFile.empty()) {
+  std::string preGapAudioFile;
+  if (!preGapFile.empty() && IsDecodedSourcePath(preGapFile)) {
+    info = WaveDataInfo{};
+    const TDecodedCheck check = DecodeSourceFile(ctx, preGapFile, info);
+    defaults.PreGapWholeFile = WholeFile(info);
+    if (check.Result == 0) return TEntry::Stop;
+    if (check.Result != 1) {
+      if (!ctx.Prompter.AskYesNo(DecodeRefusalQuestion(preGapFile, check))) return TEntry::Stop;
+      preGapFile.clear();
+    }
+    preGapAudioFile = check.AudioFile;
+  } else if (!preGapFile.empty()) {
     // From here on the summary is the pre-gap file's, whatever its check left in it.
     const int32_t preGapResult = CheckWaveFile(preGapFile, info);
     defaults.PreGapWholeFile = WholeFile(info);
@@ -89,7 +114,7 @@ TEntry LoadTrackEntry(TAppContext& ctx, const TIniFile& ini, const std::string& 
       preGapFile.clear();
     }
   }
-  ApplyTrackSection(*track, ini, sec, defaults, preGapFile, info);
+  ApplyTrackSection(*track, ini, sec, defaults, preGapFile, info, preGapAudioFile);
 
   TTrackInfo& added = *track;
   ctx.Layout.Append(std::move(track));

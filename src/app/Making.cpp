@@ -7,6 +7,7 @@
 
 #include "CdTime.h"
 #include "CueSheet.h"
+#include "InputCheck.h"
 #include "OverwriteRule.h"
 #include "RunOptions.h"
 #include "TocFile.h"
@@ -163,6 +164,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   if (!FirstTrackPreGapOk()) return TMakeOutcome::NotStarted;
   if (!ChooseCueFile()) return TMakeOutcome::NotStarted;
   Test_ = test;
+  RestoreDecodedCopies(Ctx_);
 
   TMakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
   job.CuePath = CuePath_;

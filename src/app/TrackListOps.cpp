@@ -9,8 +9,11 @@
 namespace varnel {
 
 const char* const kAudioFileFilter =
-    "Audio files (*.wav; *.mp3; *.cdg)|*.wav;*.mp3;*.cdg|Wave files (*.wav)|*.wav|"
-    "MP3 files (*.mp3)|*.mp3|CDG Files (*.cdg)|*.cdg|All files (*.*)|*.*";
+    "Audio files (*.wav; *.mp3; *.cdg; *.flac; *.aif; *.aiff; *.ogg; *.oga; *.opus)|"
+    "*.wav;*.mp3;*.cdg;*.flac;*.aif;*.aiff;*.ogg;*.oga;*.opus|Wave files (*.wav)|*.wav|"
+    "MP3 files (*.mp3)|*.mp3|CDG Files (*.cdg)|*.cdg|FLAC files (*.flac)|*.flac|"
+    "AIFF files (*.aif; *.aiff)|*.aif;*.aiff|Ogg Vorbis files (*.ogg; *.oga)|*.ogg;*.oga|"
+    "Opus files (*.opus)|*.opus|All files (*.*)|*.*";
 const char* const kImageFileFilter = "Disc image files (.*.bin)|*bin|All files (*.*)|*.*";
 const char* const kCdtFileFilter = "CD-TEXT Files (*.cdt)|*.cdt|All Files (*.*)|*.*";
 
@@ -60,10 +63,12 @@ std::string ExtensionOf(const std::string& path) {
 bool AddTrackFile(TAppContext& ctx, const std::string& path) {
   int32_t mode = FileModeWave;
   WaveDataInfo info;
+  std::string audioFile;
   bool goOn = true;
-  if (!CheckInputFile(ctx.Prompter, path, mode, info, goOn)) return goOn;
+  if (!CheckInputFile(ctx, path, mode, info, audioFile, goOn)) return goOn;
 
   auto track = std::make_unique<TTrackInfo>(path, mode, info);
+  track->TrackAudioFile = audioFile;
   const AppSettings& s = ctx.Settings;
   track->PreEmph = s.PreEmph;
   track->Protect = s.Protect;

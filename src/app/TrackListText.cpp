@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "AudioDecoder.h"
 #include "CdTime.h"
 #include "TrackListOps.h"
 
@@ -18,8 +19,12 @@ std::string MsfText(const char* format, int64_t frames) {
   return buf;
 }
 
-const char* TypeText(int32_t mode) {
-  switch (mode) {
+const char* TypeText(const TTrackInfo& track) {
+  // A decoded source shows its own kind: the list names the file the user chose.
+  if (track.IsDecoded()) {
+    if (const auto kind = SourceKindFromPath(track.TrackFileName)) return SourceKindText(*kind);
+  }
+  switch (track.FileMode) {
     case FileModeWave:
       return "WAVE";
     case FileModeMp3:
@@ -63,7 +68,7 @@ std::array<std::string, kTrackColumnCount> TrackColumnTexts(TAppContext& ctx, in
   return {
       std::to_string(number),
       FileNamePart(track.TrackFileName),
-      TypeText(track.FileMode),
+      TypeText(track),
       HiddenTrackText(track),
       TrackLengthText(track, leading),
       track.PreEmph ? "Enable" : "None",

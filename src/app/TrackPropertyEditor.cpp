@@ -5,6 +5,7 @@
 #include "Binedit.h"
 #include "CdTime.h"
 #include "EntryChecks.h"
+#include "InputCheck.h"
 #include "TrackListOps.h"
 
 namespace varnel {
@@ -211,6 +212,8 @@ void TTrackPropertyEditor::FormShow() {
   ApplyStyle(style == PreGapFile || style == PreGapIndex ? style : uint8_t{PreGapNormal});
   PreGapPathEdit = t.PreGapFileName();
   PendingPreGapWaveInfo_ = t.PreGapWaveInfo();
+  PendingPreGapAudioSource_ = t.PreGapFileName();
+  PendingPreGapAudioFile_ = t.PreGapAudioFile();
   PendingPreGapStartPos_ = t.PreGapStartPos();
   PendingPreGapEndPos_ = t.PreGapEndPos();
   // A length beyond 99:59:74 shows as 99:59:74, the most the fields can hold.
@@ -245,10 +248,26 @@ void TTrackPropertyEditor::PreGapBrowseBtnClick() {
   const std::string& path = chosen.front();
   BrowseDir_ = FolderOf(path);
   WaveDataInfo info;
-  switch (CheckPreGapWave(path, info)) {
+  std::string audioFile;
+  int32_t result = -1;
+  if (IsDecodedSourcePath(path)) {
+    const TDecodedCheck check = DecodeSourceFile(Ctx_, path, info);
+    if (check.Result == 0) return;  // canceled
+    if (check.Result != 1) {
+      Ctx_.Prompter.ShowMessage(TBoxKind::Error, "\"" + path + "\"" + check.Reason);
+      return;
+    }
+    audioFile = check.AudioFile;
+    result = 1;
+  } else {
+    result = CheckPreGapWave(path, info);
+  }
+  switch (result) {
     case 1:
       PreGapPathEdit = path;
       PendingPreGapWaveInfo_ = info;
+      PendingPreGapAudioSource_ = path;
+      PendingPreGapAudioFile_ = audioFile;
       PendingPreGapStartPos_ = 0;
       PendingPreGapEndPos_ =
           static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
@@ -262,9 +281,15 @@ void TTrackPropertyEditor::PreGapBrowseBtnClick() {
   }
 }
 
+const std::string& TTrackPropertyEditor::PendingPreGapAudioPath() const {
+  return PreGapPathEdit == PendingPreGapAudioSource_ && !PendingPreGapAudioFile_.empty()
+             ? PendingPreGapAudioFile_
+             : PreGapPathEdit;
+}
+
 void TTrackPropertyEditor::PosBtnClick() {
   if (Track == nullptr || Positions_ == nullptr || !Enabled(TTrackCtl::PosBtn)) return;
-  Positions_->EditPositions(Track->TrackFileName, Track->WaveInfo, &PendingTrackStartPos_,
+  Positions_->EditPositions(Track->TrackAudioPath(), Track->WaveInfo, &PendingTrackStartPos_,
                             &PendingTrackEndPos_,
                             Style_ == PreGapIndex ? &PendingTrackPreGapPos_ : nullptr, nullptr);
 }
@@ -272,7 +297,7 @@ void TTrackPropertyEditor::PosBtnClick() {
 void TTrackPropertyEditor::PreGapPosBtnClick() {
   if (Track == nullptr || Positions_ == nullptr || !Enabled(TTrackCtl::PreGapPosBtn)) return;
   if (PreGapPathEdit.empty()) return;
-  Positions_->EditPositions(PreGapPathEdit, PendingPreGapWaveInfo_, nullptr, nullptr,
+  Positions_->EditPositions(PendingPreGapAudioPath(), PendingPreGapWaveInfo_, nullptr, nullptr,
                             &PendingPreGapStartPos_, &PendingPreGapEndPos_);
 }
 
@@ -309,7 +334,11 @@ bool TTrackPropertyEditor::StoreProperties() {
   t.TrackCutLeading = CutLeadCk;
   t.TrackCutTrailing = CutTrailCk;
   t.SetPreGapStyle(Style_);
-  if (!PreGapPathEdit.empty()) t.SetPreGapFile(PreGapPathEdit, PendingPreGapWaveInfo_);
+  if (!PreGapPathEdit.empty()) {
+    t.SetPreGapFile(
+        PreGapPathEdit, PendingPreGapWaveInfo_,
+        PreGapPathEdit == PendingPreGapAudioSource_ ? PendingPreGapAudioFile_ : std::string());
+  }
   t.SetPreGapStartPos(PendingPreGapStartPos_);
   t.SetPreGapEndPos(PendingPreGapEndPos_);
   t.PreGapMin = static_cast<uint8_t>(Length.Min());

@@ -19,7 +19,10 @@
 
 namespace varnel {
 
-inline constexpr const char* kWaveOpenFilter = "Wave files (*.wav)|*.wav|All files (*.*)|*.*";
+inline constexpr const char* kWaveOpenFilter =
+    "Wave files (*.wav)|*.wav|"
+    "FLAC, AIFF, Ogg Vorbis and Opus files (*.flac; *.aif; *.aiff; *.ogg; *.oga; *.opus)|"
+    "*.flac;*.aif;*.aiff;*.ogg;*.oga;*.opus|All files (*.*)|*.*";
 inline constexpr const char* kWaveOpenDefaultExt = ".wav";
 inline constexpr const char* kSelectHiddenWaveMessage = "Select a wave file for the hidden track.";
 inline constexpr const char* kSetPreGapAndTrackMessage = "Set pre-gap and track length.";
@@ -184,6 +187,11 @@ class TTrackPropertyEditor {
   int32_t PendingTrackStartPos_ = 0;
   int32_t PendingTrackEndPos_ = 0;
   WaveDataInfo PendingPreGapWaveInfo_;
+  // The decoded copy of a decoded pre-gap source, and the path it belongs to: it goes with
+  // the pre-gap file only while the field still names that path.
+  std::string PendingPreGapAudioSource_;
+  std::string PendingPreGapAudioFile_;
+  const std::string& PendingPreGapAudioPath() const;
   int32_t PendingPreGapStartPos_ = 0;
   int32_t PendingPreGapEndPos_ = 0;
   std::string BrowseDir_;

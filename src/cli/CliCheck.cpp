@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "AudioDecoder.h"
 #include "CliCommands.h"
 #include "CliPrompter.h"
+#include "DecodedCache.h"
 #include "InputChecks.h"
 
 namespace varnel::cli {
@@ -34,10 +36,23 @@ constexpr int32_t kUnfilled = INT32_MIN;
 std::string CheckLine(const std::string& path, bool& accepted) {
   int32_t mode = FileModeWave;
   WaveDataInfo info{kUnfilled, kUnfilled, kUnfilled, kUnfilled, kUnfilled};
-  const int32_t result = CheckFileOfKind(path, mode, info);
+  std::string kind;
+  int32_t result = -1;
+  if (IsDecodedSourcePath(path)) {
+    // The summary of the decoded copy, decoded into the cache now when it holds none; a
+    // refusal's reason goes to stderr.
+    kind = SourceKindText(*SourceKindFromPath(path));
+    TDecodedCache cache(TDecodedCache::DefaultFolder());
+    const TDecodedCheck check = CheckDecodedFile(cache, path, info);
+    result = check.Result;
+    if (result != 1) std::cerr << "\"" << path << "\"" << check.Reason << '\n';
+  } else {
+    result = CheckFileOfKind(path, mode, info);
+    kind = KindName(mode);
+  }
   accepted = result == 1;
   auto field = [](int64_t v) { return v == kUnfilled ? std::string("-") : std::to_string(v); };
-  std::string line = KindName(mode);
+  std::string line = kind;
   line += '\t' + std::to_string(result);
   line += '\t' + field(info.DataOffset);
   line += '\t' + field(info.DataSize);
@@ -54,7 +69,10 @@ void RegisterCheck(CLI::App& app, TRunAction& run) {
   auto files = std::make_shared<std::vector<std::string>>();
   CLI::App* sub = app.add_subcommand(
       "check", "Check audio files as adding them to the track list does (kind from the extension)");
-  sub->add_option("FILE", *files, "wave (.wav), MP3 (.mp3) or CD+G files")->required();
+  sub->add_option("FILE", *files,
+                  "wave (.wav), MP3 (.mp3), CD+G, FLAC (.flac), AIFF (.aif, .aiff), Ogg Vorbis "
+                  "(.ogg, .oga) or Opus (.opus) files; the last four are decoded into the cache")
+      ->required();
   sub->callback([&run, files] {
     run = [files] {
       bool all = true;

@@ -1,6 +1,7 @@
 #include "InputChecks.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "PosixFile.h"
@@ -34,7 +35,56 @@ int32_t FileModeFromPath(const std::string& path) {
   const std::string ext = lower.substr(dot);
   if (ext == ".wav") return FileModeWave;
   if (ext == ".mp3") return FileModeMp3;
+  if (IsDecodedSourcePath(path)) return FileModeWave;
   return FileModeCdg;
+}
+
+bool IsDecodedSourcePath(const std::string& path) {
+  const std::optional<TSourceKind> kind = SourceKindFromPath(path);
+  return kind && *kind != TSourceKind::Mp3;
+}
+
+namespace {
+
+// The refusal of a source that could not be read: the system's reason when it is about the
+// source itself, the whole error (naming the cache's file) otherwise.
+std::string ReadRefusal(const TFileError& e, const std::string& path) {
+  if (e.Path() == path && e.Errno() != 0) {
+    return std::string(" cannot be read: ") + std::strerror(e.Errno()) + ".";
+  }
+  return std::string(" cannot be decoded: ") + e.what() + ".";
+}
+
+TDecodedCheck Accepted(const TDecodedEntry& entry, WaveDataInfo& info) {
+  info = entry.Info;
+  return {1, entry.Path, {}};
+}
+
+}  // namespace
+
+TDecodedCheck LookupDecodedFile(const TDecodedCache& cache, const std::string& path,
+                                WaveDataInfo& info) {
+  try {
+    if (const std::optional<TDecodedEntry> entry = cache.Lookup(path)) {
+      return Accepted(*entry, info);
+    }
+    return {0, {}, {}};
+  } catch (const TFileError& e) {
+    return {-1, {}, ReadRefusal(e, path)};
+  }
+}
+
+TDecodedCheck CheckDecodedFile(TDecodedCache& cache, const std::string& path, WaveDataInfo& info,
+                               const TDecodeProgress& progress, const std::atomic<bool>* cancel) {
+  TDecodedCheck found = LookupDecodedFile(cache, path, info);
+  if (found.Result != 0) return found;
+  try {
+    return Accepted(cache.Decode(path, progress, cancel), info);
+  } catch (const TFileError& e) {
+    return {-1, {}, ReadRefusal(e, path)};
+  } catch (const TDecodeError& e) {
+    return {-1, {}, std::string(" cannot be decoded: ") + e.what() + "."};
+  }
 }
 
 int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info) {

@@ -1,15 +1,42 @@
 // The acceptance checks every file offered as a track passes, chosen by its extension.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "DecodedCache.h"
 #include "Trackinfo.h"
 
 namespace varnel {
 
-// From the lower-cased path: ".wav" → wave, ".mp3" → MP3, anything else → CD+G.
+// From the lower-cased path: ".wav" → wave, ".mp3" → MP3, a decoded source (below) → wave,
+// anything else → CD+G.
 int32_t FileModeFromPath(const std::string& path);
+
+// A FLAC (.flac), AIFF (.aif, .aiff), Ogg Vorbis (.ogg, .oga) or Opus (.opus) file, by its
+// lower-cased extension: such a file is a wave track whose audio is its decoded copy in the
+// decode cache, never checked as a wave file itself.
+bool IsDecodedSourcePath(const std::string& path);
+
+// The check of a decoded source: its entry in the cache, decoded now when there is none for
+// the file as it is (see TDecodedCache). Result 1: `info` is the decoded copy's summary
+// (DataOffset 44, DataSize, 2 channels, 16 bits, 44 100 Hz) and AudioFile its path. Result
+// −1: the file cannot be read or decoded, `info` untouched, and Reason is the text that
+// follows the quoted path, e.g. " cannot be decoded: not a FLAC file." or " cannot be read:
+// No such file or directory.". A canceled decode throws TDecodeCanceled.
+struct TDecodedCheck {
+  int32_t Result = -1;
+  std::string AudioFile;
+  std::string Reason;
+};
+// Only what Lookup does: an entry for the file as it is, or nothing (Result 0, no Reason)
+// when it must be decoded first; an unreadable source is refused as above.
+TDecodedCheck LookupDecodedFile(const TDecodedCache& cache, const std::string& path,
+                                WaveDataInfo& info);
+TDecodedCheck CheckDecodedFile(TDecodedCache& cache, const std::string& path, WaveDataInfo& info,
+                               const TDecodeProgress& progress = nullptr,
+                               const std::atomic<bool>* cancel = nullptr);
 
 // 1 accepted (44 100 Hz, stereo, 16-bit); 0 a wave file in another format; −1 missing,
 // unreadable or not a PCM wave file.

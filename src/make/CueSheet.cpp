@@ -167,6 +167,8 @@ void AddInputs(TRunFiles& files, const TMakeJob& job) {
   for (int32_t i = 0; i < layout.Count(); ++i) {
     files.AddInput(layout.At(i).TrackFileName);
     files.AddInput(layout.At(i).PreGapFileName());
+    files.AddInput(layout.At(i).TrackAudioFile);
+    files.AddInput(layout.At(i).PreGapAudioFile());
   }
   for (const std::string& named : job.NamedFiles) {
     bool made = false;

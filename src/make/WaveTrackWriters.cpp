@@ -90,7 +90,8 @@ std::shared_ptr<const TSourceFile> OpenSource(const std::string& path) {
   return std::make_shared<const TSourceFile>(path);
 }
 
-// The file the sheet names for a wave track; a TOC names the same file.
+// The file the sheet names for a wave track; a TOC names the same file. A decoded track is
+// always named by a produced file (its writer sees to it), never by its source.
 void NameTrackFile(TMakeJob& job, TTrackPlan& plan, const std::string& file, bool produced) {
   plan.File = file;
   plan.SheetFile = SheetPath(job, file);
@@ -105,15 +106,17 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
   return GuardedTrackWriter(job, trackNumber, produced, [&] {
     StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     const WaveDataInfo& info = track.WaveInfo;
-    const auto source = OpenSource(track.TrackFileName);
+    const auto source = OpenSource(track.TrackAudioPath());
     const TCutRegion region = CutTrackRegion(*source, track, KnownSilenceOf(job, track));
 
     // The whole of the file's sample data, from its first sample frame.
     const bool whole = track.TrackStartPos() == 0 &&
                        int64_t{kBytesPerSample} * track.TrackEndPos() == info.DataSize;
-    // Padding at the tail alone needs no new file: the recorder pads the last frame.
-    const bool newFile = job.Settings.MakeAlways || !whole || track.TrackPaddingHead ||
-                         region.Lead > 0 || region.Trail > 0;
+    // Padding at the tail alone needs no new file: the recorder pads the last frame. A
+    // decoded source always gets one: no cue reader takes its own format, and the decoded
+    // copy lives in a cache that may be emptied.
+    const bool newFile = job.Settings.MakeAlways || track.IsDecoded() || !whole ||
+                         track.TrackPaddingHead || region.Lead > 0 || region.Trail > 0;
     NameTrackFile(job, plan, newFile ? produced : track.TrackFileName, newFile);
 
     TMadeFile made = NewWave(produced, trackNumber, info);
@@ -139,14 +142,14 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     // is even opened.
     const TKnownSilence known = KnownSilenceOf(job, track);
     const WaveDataInfo& gapInfo = track.PreGapWaveInfo();
-    const auto gapSource = OpenSource(track.PreGapFileName());
+    const auto gapSource = OpenSource(track.PreGapAudioPath());
     const TCutRegion gap = CutRegion(
         *gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
         track.PreGapCutLeading, track.PreGapCutTrailing,
         CompletelySilenceMessage(track.PreGapFileName()), known.PreGapLead, known.PreGapTrail);
 
     const WaveDataInfo& info = track.WaveInfo;
-    const auto source = OpenSource(track.TrackFileName);
+    const auto source = OpenSource(track.TrackAudioPath());
     const TCutRegion region = CutTrackRegion(*source, track, known);
 
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
@@ -175,7 +178,7 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     const int64_t gapFirst = track.TrackPreGapPos();
     const int64_t start = track.TrackStartPos();
     const int64_t end = track.TrackEndPos();
-    const auto source = OpenSource(track.TrackFileName);
+    const auto source = OpenSource(track.TrackAudioPath());
 
     // Both counts run over the whole region; the leading cut belongs to the pre-gap part,
     // the trailing cut to the track part. The record counts the trailing silence of the
@@ -206,8 +209,9 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
 
     const bool whole = gapFirst == 0 && kBytesPerSample * end == info.DataSize;
-    const bool newFile = job.Settings.MakeAlways || (firstDiscTrack && job.Settings.AddFrames) ||
-                         !whole || headPadding > 0 || lead > 0 || trail > 0;
+    const bool newFile = job.Settings.MakeAlways || track.IsDecoded() ||
+                         (firstDiscTrack && job.Settings.AddFrames) || !whole || headPadding > 0 ||
+                         lead > 0 || trail > 0;
     NameTrackFile(job, plan, newFile ? produced : track.TrackFileName, newFile);
 
     TMadeFile made = NewWave(produced, trackNumber, info);

@@ -96,8 +96,13 @@ int32_t TTrackInfo::GetPreGapLength() const {
   return (PreGapMin * 60 + PreGapSec) * kCdFramesPerSecond + PreGapFrame;
 }
 
-bool TTrackInfo::SetPreGapFile(const std::string& path, const WaveDataInfo& info) {
+bool TTrackInfo::SetPreGapFile(const std::string& path, const WaveDataInfo& info,
+                               const std::string& audioFile) {
+  if (path != PreGapFileName_ || audioFile != PreGapAudioFile_) {
+    PreGapLeadSilenceDirty_ = PreGapTrailSilenceDirty_ = true;
+  }
   PreGapFileName_ = path;
+  PreGapAudioFile_ = audioFile;
   PreGapWaveInfo_ = info;
   SetPreGapStartPos(0);
   SetPreGapEndPos(WholeFrames(info.DataSize));
@@ -108,7 +113,7 @@ int32_t TTrackInfo::GetTrackLeadSilence() {
   if (!TrackLeadSilenceDirty_) return TrackLeadSilence_;
   const int32_t first = PreGapStyle_ == PreGapIndex ? TrackPreGapPos_ : TrackStartPos_;
   const int32_t count =
-      CountLeadingSilenceInFile(TrackFileName, WaveInfo.DataOffset, first, TrackEndPos_);
+      CountLeadingSilenceInFile(TrackAudioPath(), WaveInfo.DataOffset, first, TrackEndPos_);
   if (count < 0) return -1;
   TrackLeadSilence_ = count;
   TrackLeadSilenceDirty_ = false;
@@ -117,8 +122,8 @@ int32_t TTrackInfo::GetTrackLeadSilence() {
 
 int32_t TTrackInfo::GetTrackTrailSilence() {
   if (!TrackTrailSilenceDirty_) return TrackTrailSilence_;
-  const int32_t count =
-      CountTrailingSilenceInFile(TrackFileName, WaveInfo.DataOffset, TrackStartPos_, TrackEndPos_);
+  const int32_t count = CountTrailingSilenceInFile(TrackAudioPath(), WaveInfo.DataOffset,
+                                                   TrackStartPos_, TrackEndPos_);
   if (count < 0) return -1;
   TrackTrailSilence_ = count;
   TrackTrailSilenceDirty_ = false;
@@ -127,7 +132,7 @@ int32_t TTrackInfo::GetTrackTrailSilence() {
 
 int32_t TTrackInfo::GetPreGapLeadSilence() {
   if (!PreGapLeadSilenceDirty_) return PreGapLeadSilence_;
-  const int32_t count = CountLeadingSilenceInFile(PreGapFileName_, PreGapWaveInfo_.DataOffset,
+  const int32_t count = CountLeadingSilenceInFile(PreGapAudioPath(), PreGapWaveInfo_.DataOffset,
                                                   PreGapStartPos_, PreGapEndPos_);
   if (count < 0) return -1;
   PreGapLeadSilence_ = count;
@@ -137,7 +142,7 @@ int32_t TTrackInfo::GetPreGapLeadSilence() {
 
 int32_t TTrackInfo::GetPreGapTrailSilence() {
   if (!PreGapTrailSilenceDirty_) return PreGapTrailSilence_;
-  const int32_t count = CountTrailingSilenceInFile(PreGapFileName_, PreGapWaveInfo_.DataOffset,
+  const int32_t count = CountTrailingSilenceInFile(PreGapAudioPath(), PreGapWaveInfo_.DataOffset,
                                                    PreGapStartPos_, PreGapEndPos_);
   if (count < 0) return -1;
   PreGapTrailSilence_ = count;

@@ -69,7 +69,11 @@ class TTrackInfo {
   void SetPreGapLength(uint32_t frames);
   int32_t GetPreGapLength() const;
   // Takes the file and its summary; the region becomes the whole file. Returns true.
-  bool SetPreGapFile(const std::string& path, const WaveDataInfo& info);
+  // `audioFile` is where the pre-gap audio is read from when the file itself holds no
+  // wave data (the decoded copy of a FLAC, AIFF, Ogg Vorbis or Opus file); empty when the
+  // file is read as it is.
+  bool SetPreGapFile(const std::string& path, const WaveDataInfo& info,
+                     const std::string& audioFile = {});
 
   // Silent sample frames at the start / end of the track's region and of the pre-gap
   // file's region; cached while clean; −1 when the file cannot be opened (the cache and
@@ -100,6 +104,21 @@ class TTrackInfo {
   uint8_t PreGapStyle() const { return PreGapStyle_; }
   const std::string& PreGapFileName() const { return PreGapFileName_; }
   const WaveDataInfo& PreGapWaveInfo() const { return PreGapWaveInfo_; }
+  // The decoded copy of the pre-gap file (empty: the file itself is read), and the file
+  // whose wave data the pre-gap audio is read from.
+  const std::string& PreGapAudioFile() const { return PreGapAudioFile_; }
+  const std::string& PreGapAudioPath() const {
+    return PreGapAudioFile_.empty() ? PreGapFileName_ : PreGapAudioFile_;
+  }
+  // The file whose wave data the track's audio is read from: the decoded copy when there
+  // is one, else the track's own file. Silence scans, waveform, preview and making read it;
+  // the layout, the list and every message name TrackFileName.
+  const std::string& TrackAudioPath() const {
+    return TrackAudioFile.empty() ? TrackFileName : TrackAudioFile;
+  }
+  // A track whose file is a FLAC, AIFF, Ogg Vorbis or Opus source, played from its decoded
+  // copy (FileMode is then FileModeWave).
+  bool IsDecoded() const { return !TrackAudioFile.empty(); }
   bool TrackLeadSilenceDirty() const { return TrackLeadSilenceDirty_; }
   bool TrackTrailSilenceDirty() const { return TrackTrailSilenceDirty_; }
   bool PreGapLeadSilenceDirty() const { return PreGapLeadSilenceDirty_; }
@@ -110,6 +129,10 @@ class TTrackInfo {
 
   // Public fields, read and written directly by dialogs, loader and list operations.
   std::string TrackFileName;
+  // The decoded copy of TrackFileName (a canonical wave file in the decode cache) when the
+  // file is a FLAC, AIFF, Ogg Vorbis or Opus source; empty for a wave, MP3 or CD+G file.
+  // WaveInfo then describes the copy. Not saved: a layout load decodes again when needed.
+  std::string TrackAudioFile;
   int32_t FileMode = FileModeWave;
   WaveDataInfo WaveInfo;
   bool TrackPaddingHead = false;
@@ -135,6 +158,7 @@ class TTrackInfo {
   int32_t TrackTrailSilence_ = 0;
   uint8_t PreGapStyle_ = PreGapNormal;
   std::string PreGapFileName_;
+  std::string PreGapAudioFile_;
   WaveDataInfo PreGapWaveInfo_;
   int32_t PreGapStartPos_ = 0;
   int32_t PreGapEndPos_ = 0;

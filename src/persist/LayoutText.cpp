@@ -197,10 +197,10 @@ TKeyValue ReadTrackKey(const TIniFile& ini, const std::string& section, int key,
 
 void ApplyTrackSection(TTrackInfo& track, const TIniFile& ini, const std::string& section,
                        const TTrackDefaults& defaults, const std::string& preGapFile,
-                       const WaveDataInfo& preGapInfo) {
+                       const WaveDataInfo& preGapInfo, const std::string& preGapAudioFile) {
   for (int key = 0; key < kTrackKeyCount; ++key) {
     if (key == kPreGapFileKey) {
-      track.SetPreGapFile(preGapFile, preGapInfo);
+      track.SetPreGapFile(preGapFile, preGapInfo, preGapAudioFile);
     } else if (kTrackKeys[key].Set != nullptr) {
       kTrackKeys[key].Set(track, ReadTrackKey(ini, section, key, defaults));
     }

@@ -93,10 +93,10 @@ TKeyValue ReadTrackKey(const TIniFile& ini, const std::string& section, int key,
                        const TTrackDefaults& defaults);
 
 // Stores every key of `section` that the table sets into `track`, in table order; the
-// pre-gap file becomes `preGapFile` with the summary `preGapInfo` (its region the whole
-// file, before the region's keys are applied).
+// pre-gap file becomes `preGapFile` with the summary `preGapInfo` and the decoded copy
+// `preGapAudioFile` (its region the whole file, before the region's keys are applied).
 void ApplyTrackSection(TTrackInfo& track, const TIniFile& ini, const std::string& section,
                        const TTrackDefaults& defaults, const std::string& preGapFile,
-                       const WaveDataInfo& preGapInfo);
+                       const WaveDataInfo& preGapInfo, const std::string& preGapAudioFile = {});
 
 }  // namespace varnel

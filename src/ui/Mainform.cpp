@@ -22,6 +22,7 @@
 #include <cstdio>
 
 #include "Aboutbox.h"
+#include "DecodeProgressDlg.h"
 #include "EntryChecks.h"
 #include "IniFile.h"
 #include "ListFont.h"
@@ -89,6 +90,10 @@ TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::str
     Tracks_->SyncWithLayout();
     RefreshTitle();
   };
+  // FLAC, AIFF, Ogg Vorbis and Opus files are decoded off the window's thread.
+  Ctx_.RunDecode = [this](const std::string& path, const TAppContext::TDecodeJob& job) {
+    RunDecodeWithProgress(this, path, job);
+  };
 
   // 2. The settings: geometry, column widths and the rest of AppSettings.
   bool sizeStored = false;
@@ -118,6 +123,7 @@ TVnlMainFrm::TVnlMainFrm(TPrompter& prompter, std::string settingsPath, std::str
 
 TVnlMainFrm::~TVnlMainFrm() {
   Ctx_.RedrawTracks = nullptr;
+  Ctx_.RunDecode = nullptr;
   ClearTracks(Ctx_);
 }
 

@@ -21,7 +21,9 @@ struct CheckOutcome {
 
 CheckOutcome Check(FakePrompter& prompter, const std::string& path) {
   CheckOutcome o{};
-  o.Accepted = CheckInputFile(prompter, path, o.Mode, o.Info, o.GoOn);
+  TAppContext ctx(prompter);
+  std::string audioFile;
+  o.Accepted = CheckInputFile(ctx, path, o.Mode, o.Info, audioFile, o.GoOn);
   return o;
 }
 

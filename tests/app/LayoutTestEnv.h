@@ -22,6 +22,7 @@ struct LayoutTestEnv {
 
   LayoutTestEnv() {
     Ctx.RedrawTracks = [this] { ++Redraws; };
+    Ctx.DecodedCacheFolder = Dir / "cache";
   }
 
   // A 44.1 kHz 16-bit stereo wave file of `dataBytes` bytes of sound (no silence).

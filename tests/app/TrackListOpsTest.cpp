@@ -138,8 +138,11 @@ TEST_F(AddAudioFilesTest, AddsTheChosenFilesInOrderAndRemembersTheirFolder) {
   ASSERT_EQ(env.Prompter.Requests.size(), 1u);
   const TFileDialogRequest& r = env.Prompter.Requests[0];
   EXPECT_EQ(r.Filter,
-            "Audio files (*.wav; *.mp3; *.cdg)|*.wav;*.mp3;*.cdg|Wave files (*.wav)|*.wav|"
-            "MP3 files (*.mp3)|*.mp3|CDG Files (*.cdg)|*.cdg|All files (*.*)|*.*");
+            "Audio files (*.wav; *.mp3; *.cdg; *.flac; *.aif; *.aiff; *.ogg; *.oga; *.opus)|"
+            "*.wav;*.mp3;*.cdg;*.flac;*.aif;*.aiff;*.ogg;*.oga;*.opus|Wave files (*.wav)|*.wav|"
+            "MP3 files (*.mp3)|*.mp3|CDG Files (*.cdg)|*.cdg|FLAC files (*.flac)|*.flac|"
+            "AIFF files (*.aif; *.aiff)|*.aif;*.aiff|Ogg Vorbis files (*.ogg; *.oga)|*.ogg;*.oga|"
+            "Opus files (*.opus)|*.opus|All files (*.*)|*.*");
   EXPECT_TRUE(r.Multi);
   EXPECT_EQ(r.InitialDir, "/somewhere");
   EXPECT_EQ(env.Ctx.Settings.WaveFileDir, env.Dir.Path());

@@ -452,7 +452,10 @@ TEST_F(TrackPropertyEditorTest, BrowseRefusalsGiveTheirTextsAndMoveOnlyTheFolder
     Browse(path);
     ASSERT_EQ(Prompter.Requests.size(), 1u);
     EXPECT_EQ(Prompter.Requests[0].InitialDir, expectedDir);  // where the last one went
-    EXPECT_EQ(Prompter.Requests[0].Filter, "Wave files (*.wav)|*.wav|All files (*.*)|*.*");
+    EXPECT_EQ(Prompter.Requests[0].Filter,
+              "Wave files (*.wav)|*.wav|FLAC, AIFF, Ogg Vorbis and Opus files (*.flac; *.aif; "
+              "*.aiff; *.ogg; *.oga; *.opus)|*.flac;*.aif;*.aiff;*.ogg;*.oga;*.opus|"
+              "All files (*.*)|*.*");
     EXPECT_EQ(Prompter.Requests[0].DefaultExt, ".wav");
     ASSERT_EQ(Prompter.Log.size(), 2u);
     EXPECT_EQ(Prompter.Log[1], message);

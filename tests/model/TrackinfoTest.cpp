@@ -168,6 +168,21 @@ TEST_F(TrackinfoSetterTest, EachSetterDirtiesExactlyItsCaches) {
        [&](TTrackInfo& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(360)); },
        [](const TTrackInfo& t) { return t.PreGapStartPos() == 0 && t.PreGapEndPos() == 360; },
        preGap},
+      // Another file of the same length: its silence is not the old file's.
+      {"PreGapFileOfSameLength",
+       [&](TTrackInfo& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
+       [&](TTrackInfo& t) { t.SetPreGapFile(Dir / "other.wav", WaveInfoOf(370)); },
+       [&](const TTrackInfo& t) { return t.PreGapAudioPath() == Dir / "other.wav"; }, preGap},
+      // The same source read from a decoded copy: the copy is what the scans read.
+      {"PreGapDecodedCopy",
+       [&](TTrackInfo& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
+       [&](TTrackInfo& t) {
+         t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370), Dir / "copy.wav");
+       },
+       [&](const TTrackInfo& t) {
+         return t.PreGapFileName() == Dir / "hidden.wav" && t.PreGapAudioPath() == Dir / "copy.wav";
+       },
+       preGap},
   };
   for (const SetterCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -177,6 +192,31 @@ TEST_F(TrackinfoSetterTest, EachSetterDirtiesExactlyItsCaches) {
     c.NewValue(t);
     EXPECT_TRUE(c.Stored(t));
     EXPECT_EQ(FlagsOf(t), c.After);
+  }
+}
+
+// A track of a decoded source: its file holds no wave data, the scans read the copy.
+TEST_F(TrackinfoSetterTest, ScansReadTheDecodedCopy) {
+  struct Row {
+    const char* Name;
+    std::string Copy;
+    int32_t Lead, Trail, GapLead, GapTrail;
+  };
+  const Row rows[] = {
+      {"Copy", Dir / "track.wav", 100, 100, 50, 20},
+      {"NoCopy", "", -1, -1, -1, -1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.Name);
+    TTrackInfo t(Dir / "track.flac", FileModeWave, WaveInfoOf(1000));
+    t.TrackAudioFile = r.Copy;
+    t.SetPreGapFile(Dir / "hidden.flac", WaveInfoOf(370),
+                    r.Copy.empty() ? std::string() : Dir / "hidden.wav");
+    EXPECT_EQ(t.IsDecoded(), !r.Copy.empty());
+    EXPECT_EQ(t.GetTrackLeadSilence(), r.Lead);
+    EXPECT_EQ(t.GetTrackTrailSilence(), r.Trail);
+    EXPECT_EQ(t.GetPreGapLeadSilence(), r.GapLead);
+    EXPECT_EQ(t.GetPreGapTrailSilence(), r.GapTrail);
   }
 }
 

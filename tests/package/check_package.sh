@@ -125,7 +125,14 @@ for program in varnel varnel-cli; do
     fail "$program: a library it needs is not on this system"
   fi
   for lib in $(objdump -p "$ROOT/usr/bin/$program" | awk '$1 == "NEEDED" {print $2}'); do
-    owner=$(dpkg -S "*/$lib" 2>/dev/null | head -n 1 | sed 's/[:,].*//')
+    # The file the loader picks, not any file of that name: libc6-i386 holds a libm.so.6 too.
+    path=$(LD_LIBRARY_PATH='' ldd "$ROOT/usr/bin/$program" | awk -v l="$lib" '$1 == l && $2 == "=>" {print $3}')
+    owner=
+    for candidate in "$path" "${path#/usr}" "/usr$path" "$(readlink -f "$path")"; do
+      [ -n "$path" ] || break
+      owner=$(dpkg -S "$candidate" 2>/dev/null | head -n 1 | sed 's/[:,].*//')
+      [ -n "$owner" ] && break
+    done
     if [ -z "$owner" ]; then
       fail "$program links $lib, which no installed package holds"
     else
