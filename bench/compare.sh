@@ -172,6 +172,9 @@ EOF2
   "$CLI" new --yes --force --settings "$W/make.ini" "$W/lead10.txt" "$W/lead10.wav" >/dev/null
   "$CLI" new --yes --force --settings "$W/make.ini" "$W/short.txt" "$W/short.wav" >/dev/null
   mkdir -p "$W/out"
+  # The sources written back first: a Test run flushes its sheets to the device, and on a
+  # journalling file system that flush can wait for data written just before.
+  sync
   runs=$((RUNS > 30 ? RUNS : 30))
   hyperfine -N --warmup 3 --runs "$runs" --export-json "$W/maketest.json" --style none \
     "$CLI show --settings $W/make.ini $W/lead10.txt" \
