@@ -11,6 +11,7 @@
 #include "FirstPreGapRule.h"
 #include "InputCheck.h"
 #include "OverwriteRule.h"
+#include "RunOptions.h"
 #include "TocFile.h"
 
 namespace varnel {
@@ -146,7 +147,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   Test_ = test;
   RestoreDecodedCopies(Ctx_);
 
-  TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
+  TMakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
   job.CuePath = CuePath_;
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;

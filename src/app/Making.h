@@ -19,10 +19,6 @@
 
 namespace varnel {
 
-static_assert(MakeIdle == RunIdle && MakeFailed == RunFailed && MakeSucceeded == RunSucceeded &&
-                  MakeCancelled == RunCancelled,
-              "the window's MakeState and the run's state share their values");
-
 // Filter of the cue file's save dialog.
 extern const char* const kCueFileFilter;
 
