@@ -14,17 +14,10 @@
 #include "AppSettings.h"
 #include "AudioDecoder.h"
 #include "DiscLayout.h"
+#include "MakeRun.h"
 #include "Prompter.h"
 
 namespace varnel {
-
-// Run state of making. While a run is in progress it is still MakeIdle.
-enum : uint8_t {
-  MakeIdle = 0,
-  MakeFailed = 2,
-  MakeSucceeded = 3,
-  MakeCancelled = 4,
-};
 
 struct TAppContext {
   explicit TAppContext(TPrompter& prompter) : Prompter(prompter) {}
@@ -34,6 +27,7 @@ struct TAppContext {
   TPrompter& Prompter;
   DiscLayout Layout;
   AppSettings Settings;
+  // The run state of making (TMakeState).
   std::atomic<uint8_t> MakeState{MakeIdle};
 
   // Index of the selected track list entry, −1 for none.

@@ -16,6 +16,7 @@ TGeneralSettings LoadGeneralSettings(const AppSettings& settings) {
   v.MakeAlways = settings.MakeAlways;
   v.Relative = settings.Relative;
   v.CdrdaoToc = settings.CdrdaoToc;
+  v.CheckBeforeMake = settings.CheckBeforeMake;
   return v;
 }
 
@@ -26,6 +27,7 @@ void StoreGeneralSettings(AppSettings& settings, const TGeneralSettings& values)
   settings.MakeAlways = values.MakeAlways;
   settings.Relative = values.Relative;
   settings.CdrdaoToc = values.CdrdaoToc;
+  settings.CheckBeforeMake = values.CheckBeforeMake;
 }
 
 std::optional<std::string> BrowseWorkDir(TPrompter& prompter, const std::string& startDir) {

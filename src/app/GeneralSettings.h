@@ -1,4 +1,4 @@
-// The logic of the general settings dialog: the six values it edits, loaded from and
+// The logic of the general settings dialog: the seven values it edits, loaded from and
 // stored into the settings in memory, and the working-folder browser. The dialog window
 // only moves these values in and out of its controls.
 #pragma once
@@ -24,6 +24,7 @@ struct TGeneralSettings {
   bool MakeAlways = false;
   bool Relative = false;
   bool CdrdaoToc = true;
+  bool CheckBeforeMake = true;
   friend bool operator==(const TGeneralSettings&, const TGeneralSettings&) = default;
 };
 

@@ -7,8 +7,11 @@
 
 #include "CdTime.h"
 #include "CueSheet.h"
+#include "DiscCheck.h"
+#include "FirstPreGapRule.h"
 #include "InputCheck.h"
 #include "OverwriteRule.h"
+#include "RunOptions.h"
 #include "TocFile.h"
 
 namespace varnel {
@@ -16,8 +19,6 @@ namespace varnel {
 const char* const kCueFileFilter = "Cue sheet files (*.cue;*txt)|*.cue;*txt|All files|*.*";
 
 namespace {
-
-constexpr int32_t kMinFirstPreGapFrames = 150;  // 2 seconds
 
 std::string TrackOperationText(int32_t trackNumber) {
   char text[80];
@@ -100,31 +101,9 @@ TMakeOutcome TMakeController::FileTestExecute(const std::function<void()>& showP
 
 bool TMakeController::FirstTrackPreGapOk() {
   if (Ctx_.Layout.Count() == 0) return true;
-  const TTrackInfo& track = Ctx_.Layout.At(0);
-  const char* message = nullptr;
-  switch (track.PreGapStyle()) {
-    case PreGapNormal:
-      if (track.GetPreGapLength() < kMinFirstPreGapFrames) {
-        message = "Pre-gap for the first audio track must be at least 2 seconds.";
-      }
-      break;
-    case PreGapFile:
-      // The whole data of the pre-gap file counts here, not the chosen range.
-      if (track.PreGapWaveInfo().DataSize / kBytesPerCdFrame < kMinFirstPreGapFrames) {
-        message = "Pre-Gap for the first audio track must be at least 2 seconds.";
-      }
-      break;
-    case PreGapIndex:
-      if ((int64_t{track.TrackStartPos()} - track.TrackPreGapPos()) / kSamplesPerCdFrame <
-          kMinFirstPreGapFrames) {
-        message = "Pre-gap for the first audio track must be at least 2 seconds.";
-      }
-      break;
-    default:
-      break;
-  }
-  if (message == nullptr) return true;
-  Ctx_.Prompter.ShowMessage(TBoxKind::Warning, message);
+  const std::optional<TFirstPreGapRefusal> refusal = FirstPreGapRefusal(Ctx_.Layout.At(0));
+  if (!refusal) return true;
+  Ctx_.Prompter.ShowMessage(TBoxKind::Warning, refusal->Message);
   return false;
 }
 
@@ -161,11 +140,14 @@ bool TMakeController::WaitForRunEnd(std::chrono::milliseconds timeout) {
 TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>& showProgress) {
   if (!Ctx_.IsIdle() || Running_.load()) return TMakeOutcome::NotStarted;
   if (!FirstTrackPreGapOk()) return TMakeOutcome::NotStarted;
+  if (Ctx_.Settings.CheckBeforeMake && !DiscCheckAllowsMaking(Ctx_)) {
+    return TMakeOutcome::NotStarted;
+  }
   if (!ChooseCueFile()) return TMakeOutcome::NotStarted;
   Test_ = test;
   RestoreDecodedCopies(Ctx_);
 
-  TMakeJob job(Ctx_.Layout, Ctx_.Settings, Ctx_.MakeState);
+  TMakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
   job.CuePath = CuePath_;
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;

@@ -1,6 +1,7 @@
-// The Make and Test commands: the first track's pre-gap check, the cue file and overwrite
-// questions, the worker thread that runs the making run, cancellation, and the result
-// message. Headless: the progress dialog is a hook the caller supplies.
+// The Make and Test commands: the first track's pre-gap check, the disc check (when the
+// setting "CheckBeforeMake" is on; an error asks whether to make anyway), the cue file and
+// overwrite questions, the worker thread that runs the making run, cancellation, and the
+// result message. Headless: the progress dialog is a hook the caller supplies.
 #pragma once
 
 #include <atomic>
@@ -17,10 +18,6 @@
 #include "MakeRun.h"
 
 namespace varnel {
-
-static_assert(MakeIdle == RunIdle && MakeFailed == RunFailed && MakeSucceeded == RunSucceeded &&
-                  MakeCancelled == RunCancelled,
-              "the window's MakeState and the run's state share their values");
 
 // Filter of the cue file's save dialog.
 extern const char* const kCueFileFilter;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "DiscFinding.h"
+
 namespace varnel {
 
 inline constexpr const char* kProgramTitle = "Varnel";
@@ -59,6 +61,16 @@ class TPrompter {
   virtual TSaveAnswer AskSaveChanges(const std::string& text) = 0;
   // Just the beep.
   virtual void Beep() = 0;
+
+  // The disc check's findings when Make or Test starts and the check found an error: the
+  // list, with "Make anyway" and "Cancel". True for Make anyway. A front end without such
+  // a list shows every finding line in one error box and answers Cancel.
+  virtual bool ConfirmFindings(const std::vector<TDiscFinding>& findings) {
+    std::string text;
+    for (const TDiscFinding& f : findings) text += (text.empty() ? "" : "\n") + FindingLine(f);
+    Show({TBoxKind::Error, text, {}, {}});
+    return false;
+  }
 
   // Open dialog; the chosen paths in the dialog's order, empty when cancelled.
   virtual std::vector<std::string> OpenFiles(const TFileDialogRequest& request) = 0;

@@ -18,5 +18,6 @@ void RegisterShow(CLI::App& app, TRunAction& run);
 void RegisterNew(CLI::App& app, TRunAction& run);
 void RegisterMake(CLI::App& app, TRunAction& run);
 void RegisterImport(CLI::App& app, TRunAction& run);
+void RegisterLint(CLI::App& app, TRunAction& run);
 
 }  // namespace varnel::cli

@@ -1,9 +1,11 @@
-// varnel-cli make [--test] [--toc | --no-toc] LAYOUT CUE: loads the layout and runs the Make
-// (or Test) command with CUE as the chosen cue file; the TOC file for cdrdao is written as
-// the settings say, unless --toc or --no-toc says otherwise. The progress dialog's operation texts
-// go to stderr as they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel button.
-// SIGXFSZ is ignored, so that a file grown past the file size limit fails the run with its message
-// instead of killing the program amid its temporary files.
+// varnel-cli make [--test] [--toc | --no-toc] [--check] LAYOUT CUE: loads the layout and runs
+// the Make (or Test) command with CUE as the chosen cue file; the TOC file for cdrdao is
+// written as the settings say, unless --toc or --no-toc says otherwise. With --check the disc
+// check runs first: an error prints the findings on stderr and stops the command (exit 1)
+// before anything is written, unless --yes answers "Make anyway". The progress dialog's operation
+// texts go to stderr as they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel
+// button. SIGXFSZ is ignored, so that a file grown past the file size limit fails the run with its
+// message instead of killing the program amid its temporary files.
 #include <signal.h>
 #include <CLI/CLI.hpp>
 
@@ -32,6 +34,7 @@ struct TMakeOptions {
   bool Verbose = false;
   bool Toc = false;
   bool NoToc = false;
+  bool Check = false;
   std::string Settings;
   std::string Layout;
   std::string Cue;
@@ -79,6 +82,8 @@ int RunMake(const TMakeOptions& o) {
   TAppContext ctx(prompter);
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   if (o.Toc || o.NoToc) ctx.Settings.CdrdaoToc = o.Toc;
+  // The disc check runs as --check says, whatever the window's setting.
+  ctx.Settings.CheckBeforeMake = o.Check;
   const bool loaded = LoadLayoutFile(ctx, DialogPath(o.Layout));
   if (prompter.Unanswered) return kExitQuestion;
   if (!loaded) return kExitFailed;
@@ -131,6 +136,9 @@ void RegisterMake(CLI::App& app, TRunAction& run) {
                                    "also write a TOC file for cdrdao (whatever the settings say)");
   sub->add_flag("--no-toc", o->NoToc, "write no TOC file for cdrdao (whatever the settings say)")
       ->excludes(toc);
+  sub->add_flag("--check", o->Check,
+                "check the disc first, as lint does; on an error print the findings and stop, "
+                "unless --yes");
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
   sub->add_option("CUE", o->Cue, "cue sheet to write")->required();
   sub->callback([&run, o] { run = [o] { return RunMake(*o); }; });

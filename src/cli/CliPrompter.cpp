@@ -34,6 +34,13 @@ bool TCliPrompter::ConfirmOkCancel(const std::string& text) {
   return AnswerOverwrite;
 }
 
+bool TCliPrompter::ConfirmFindings(const std::vector<TDiscFinding>& findings) {
+  for (const TDiscFinding& f : findings) Err_ << FindingLine(f) << '\n';
+  Err_.flush();
+  if (!AnswerYes) ShowedError = true;
+  return AnswerYes;
+}
+
 TSaveAnswer TCliPrompter::AskSaveChanges(const std::string& text) {
   Err_ << text << std::endl;
   return TSaveAnswer::Discard;

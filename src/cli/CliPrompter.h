@@ -46,6 +46,9 @@ class TCliPrompter : public TPrompter {
   // text is printed and the answer is Discard.
   TSaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override {}
+  // Every finding line on stderr; --yes answers "Make anyway". Refused: exit 1, as for an
+  // error.
+  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override;
   std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
   std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title,

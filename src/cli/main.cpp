@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   varnel::cli::RegisterNew(app, run);
   varnel::cli::RegisterMake(app, run);
   varnel::cli::RegisterImport(app, run);
+  varnel::cli::RegisterLint(app, run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -232,7 +232,7 @@ TRunEnd Run(TMakeJob& job) {
       if (!known) job.ResultMessage = kPointCastError;
       return TRunEnd::Failed;
     }
-    if (job.State.load() == RunCancelled) return TRunEnd::Cancelled;
+    if (job.State.load() == MakeCancelled) return TRunEnd::Cancelled;
   }
 
   try {
@@ -259,7 +259,7 @@ TRunEnd Run(TMakeJob& job) {
     // for Cancel between its blocks, and puts nothing in place after one.
     bool canceled = false;
     const auto poll = [&job] {
-      if (job.State.load() == RunCancelled) throw TDecodeCanceled();
+      if (job.State.load() == MakeCancelled) throw TDecodeCanceled();
     };
     size_t next = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -276,7 +276,7 @@ TRunEnd Run(TMakeJob& job) {
         if (canceled) return TRunEnd::Cancelled;
       }
       if (i + 1 < count) job.Notify(ProgressNextTrack, number + 1);
-      if (job.State.load() == RunCancelled) return TRunEnd::Cancelled;
+      if (job.State.load() == MakeCancelled) return TRunEnd::Cancelled;
     }
 
     job.Notify(ProgressCueSheet, 0);
@@ -310,11 +310,11 @@ void ExportCueSheet(TMakeJob& job) {
   try {
     switch (end) {
       case TRunEnd::Succeeded:
-        job.State.store(RunSucceeded);
+        job.State.store(MakeSucceeded);
         job.Notify(ProgressSucceeded, 0);
         break;
       case TRunEnd::Failed:
-        job.State.store(RunFailed);
+        job.State.store(MakeFailed);
         job.Notify(ProgressAborted, 0);
         break;
       case TRunEnd::Cancelled:

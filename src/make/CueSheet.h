@@ -19,7 +19,7 @@
 namespace varnel {
 
 // Runs a whole making run on the calling thread (the worker). The outcome is left in
-// job.State (RunSucceeded, RunFailed, or RunCancelled as the Cancel button left it) and,
+// job.State (MakeSucceeded, MakeFailed, or MakeCancelled as the Cancel button left it) and,
 // on failure, job.ResultMessage and job.ResultDetail; the last notification is always
 // ProgressSucceeded or ProgressAborted. Throws nothing.
 void ExportCueSheet(TMakeJob& job);

@@ -2,6 +2,14 @@
 
 namespace varnel {
 
+TMakeJob::TMakeJob(const DiscLayout& layout, const TRunOptions& settings,
+                   std::atomic<uint8_t>& state)
+    : Layout(layout), Settings(settings), State(state) {
+  for (int32_t i = 0; i < layout.Count(); ++i) {
+    KnownSilence.emplace(&layout.At(i), layout.At(i).KnownSilence());
+  }
+}
+
 std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber) {
   return "Exporting Failure.\nCould not create \"" + outputPath + "\" for track" +
          std::to_string(trackNumber);

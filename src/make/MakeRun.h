@@ -1,4 +1,4 @@
-// What a making run works with: the layout and settings it reads, the cue file and Test
+// What a making run works with: the layout and the options it reads, the cue file and Test
 // flag it was started with, the run state it shares with the window, the pending message
 // of a failed run and the progress notifications it sends. Also the texts of the failure
 // messages that the cue sheet writer and the per-track writers set.
@@ -9,22 +9,40 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "AppSettings.h"
 #include "DiscLayout.h"
 #include "MadeFile.h"
 
 namespace varnel {
 
-// Values of the run state byte (the window's MakeState). While a run is in progress the
-// state is still RunIdle; the run sets RunSucceeded or RunFailed at its end, the Cancel
-// button RunCancelled.
-inline constexpr uint8_t RunIdle = 0;
-inline constexpr uint8_t RunFailed = 2;
-inline constexpr uint8_t RunSucceeded = 3;
-inline constexpr uint8_t RunCancelled = 4;
+// The run state of making, one byte shared by the run, the window and its Cancel button
+// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
+// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
+enum TMakeState : uint8_t {
+  MakeIdle = 0,
+  MakeFailed = 2,
+  MakeSucceeded = 3,
+  MakeCancelled = 4,
+};
+
+// What a making run reads of the settings (RunOptions.h fills it from them).
+struct TRunOptions {
+  // The folder under which the made files go (a folder named after the cue file).
+  std::string WorkDir;
+  // Extra CD frames of silence at the head of the first disc track (AddFrames on and
+  // NumFrames not negative).
+  bool AddFrames = false;
+  int32_t NumFrames = 0;
+  // A new file for every wave track, a copy for every MP3 and CD+G track.
+  bool MakeAlways = false;
+  // FILE lines name the files relative to the cue file's folder where they can.
+  bool Relative = false;
+  // A TOC file for cdrdao beside the cue sheet.
+  bool CdrdaoToc = false;
+};
 
 // Progress notification codes, sent on the worker thread.
 enum TProgressCode : int32_t {
@@ -44,11 +62,13 @@ using TCueLines = std::vector<std::string>;
 
 // The context of one making run.
 struct TMakeJob {
-  TMakeJob(const DiscLayout& layout, const AppSettings& settings, std::atomic<uint8_t>& state)
-      : Layout(layout), Settings(settings), State(state) {}
+  // Takes what the layout's track records know of their silence (KnownSilence): on the
+  // calling thread, which owns the layout.
+  TMakeJob(const DiscLayout& layout, const TRunOptions& settings, std::atomic<uint8_t>& state);
 
   const DiscLayout& Layout;
-  const AppSettings& Settings;
+  // The run's options, copied when the job is made.
+  const TRunOptions Settings;
   std::string CuePath;
   // The layout file the layout was loaded from or saved to, when known (may be empty): the
   // run never writes over it.
@@ -69,6 +89,11 @@ struct TMakeJob {
   // The files the tracks of a Make run make, in track order, as the track writers planned
   // them; the run writes them once every track has been planned and the guard has passed.
   std::vector<TMadeFile> MadeFiles;
+  // The silence counts each track record of the layout held when the job was made. The
+  // writers take a count from here instead of scanning its region again; the records'
+  // caches themselves are not read on the worker thread, where the window may fill them
+  // meanwhile.
+  std::unordered_map<const TTrackInfo*, TKnownSilence> KnownSilence;
 
   void Notify(int32_t code, int32_t argument) const {
     if (Progress) Progress(code, argument);

@@ -59,6 +59,21 @@ inline void CheckWaveDataFits(int64_t dataBytes) {
   }
 }
 
+// What the track's record knew of its silence when the job was made; nothing for a track
+// that is not in the job's layout.
+inline TKnownSilence KnownSilenceOf(const TMakeJob& job, const TTrackInfo& track) {
+  const auto known = job.KnownSilence.find(&track);
+  return known == job.KnownSilence.end() ? TKnownSilence{} : known->second;
+}
+
+// Whether a count the track record holds for the region [first, end) of a source whose
+// sample data starts at `dataOffset` is the count a scan of the source would give: it is
+// known, and the region lies in order at or after the start of the sample data (the record
+// and the run count other regions each in its own way).
+inline bool KnownCountHolds(int32_t known, int32_t dataOffset, int64_t first, int64_t end) {
+  return known >= 0 && dataOffset >= 0 && first >= 0 && first <= end;
+}
+
 // X: the extra silence frames at the head of the first disc track's new file.
 inline int64_t ExtraSilenceFrames(const TMakeJob& job, bool firstDiscTrack) {
   if (!firstDiscTrack || !job.Settings.AddFrames || job.Settings.NumFrames < 0) return 0;

@@ -15,6 +15,7 @@
 #include "Binedit.h"
 #include "CdTime.h"
 #include "CdrdaoToc.h"
+#include "LittleEndian.h"
 
 namespace varnel {
 
@@ -34,34 +35,8 @@ std::atomic<bool> gKernelCopy{true};
   throw TMakeIoError("\"" + source.Path() + "\" ends before the audio the layout takes from it");
 }
 
-void PutLe32(unsigned char* p, uint32_t value) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Sample frames before the first one with a non-zero byte, among the `frames` at `p`.
-size_t SilentFramesFromFront(const unsigned char* p, size_t frames) {
-  const size_t bytes = frames * kBytesPerSample;
-  size_t i = 0;
-  for (; i + 8 <= bytes; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, p + i, sizeof word);
-    if (word != 0) break;
-  }
-  while (i < bytes && p[i] == 0) ++i;
-  return i / kBytesPerSample;
-}
-
-// Sample frames after the last one with a non-zero byte, among the `frames` at `p`.
-size_t SilentFramesFromBack(const unsigned char* p, size_t frames) {
-  size_t i = frames * kBytesPerSample;
-  for (; i >= 8; i -= 8) {
-    uint64_t word;
-    std::memcpy(&word, p + i - 8, sizeof word);
-    if (word != 0) break;
-  }
-  while (i > 0 && p[i - 1] == 0) --i;
-  return frames - (i + kBytesPerSample - 1) / kBytesPerSample;
-}
+// The steps of a trailing scan whose region starts before byte 0: 735 sample frames.
+constexpr int64_t kTrailingStepBytes = 2940;
 
 // Byte position of sample frame `pos` in a file whose sample data starts at `dataOffset`.
 // Positions come from 32-bit fields, so this never nears the int64 limits.
@@ -90,45 +65,19 @@ size_t TSourceFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
 
 int64_t CountLeadingSilence(const TSourceFile& source, int32_t dataOffset, int64_t first,
                             int64_t end) {
-  if (end <= first) return 0;
-  const int64_t length = end - first;
-  unsigned char block[kSilenceBlockBytes];
-  int64_t offset = ByteOf(dataOffset, first);
-  int64_t count = 0;
-  while (count < length) {
-    const size_t got = source.ReadAt(offset, block, sizeof block);
-    const size_t frames = got / kBytesPerSample;
-    const size_t silent = SilentFramesFromFront(block, frames);
-    count += static_cast<int64_t>(silent);
-    if (count >= length) return length;
-    if (silent < frames) return count;  // a sound frame ends the scan
-    if (got < sizeof block) break;
-    offset += static_cast<int64_t>(got);
-  }
-  return count;
+  const int64_t start = ByteOf(dataOffset, first);
+  if (end <= first || start < 0) return 0;
+  return ScanSilenceForwards(source.File(), start, end - first, TReadErrors::Throw);
 }
 
 int64_t CountTrailingSilence(const TSourceFile& source, int32_t dataOffset, int64_t first,
                              int64_t end) {
-  if (end <= first) return 0;
-  const int64_t length = end - first;
-  const int64_t firstByte = ByteOf(dataOffset, first);
-  unsigned char block[kSilenceBlockBytes];
-  int64_t position = ByteOf(dataOffset, end);
-  int64_t count = 0;
-  while (position > firstByte && count < length) {
-    const int64_t blockStart = std::max(position - kSilenceBlockBytes, firstByte);
-    const auto want = static_cast<size_t>(position - blockStart);
-    const size_t got = source.ReadAt(blockStart, block, want);
-    if (got < want) break;  // the file ends before the region does
-    const size_t frames = want / kBytesPerSample;
-    const size_t silent = SilentFramesFromBack(block, frames);
-    count += static_cast<int64_t>(silent);
-    if (count >= length) return length;
-    if (silent < frames) return count;
-    position = blockStart;
-  }
-  return count;
+  const int64_t top = ByteOf(dataOffset, end);
+  int64_t bottom = ByteOf(dataOffset, first);
+  if (end <= first || top <= 0) return 0;
+  if (bottom < 0) bottom = top % kTrailingStepBytes;
+  const int64_t count = ScanSilenceBackwards(source.File(), bottom, top, TReadErrors::Throw);
+  return std::min(count, end - first);
 }
 
 int32_t FramePadding(int64_t segmentBytes) {

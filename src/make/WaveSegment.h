@@ -5,8 +5,9 @@
 // Every failure to open, read or write a file throws (TMakeIoError, or TFileError from the
 // file itself), with the system's reason and the path; whoever called turns it into the
 // could-not-create message. Files are closed by their owners' destructors on every path.
-// Memory use does not depend on the sizes involved: scans read blocks of 2940 bytes, copies
-// go kernel-side (copy_file_range) or through a buffer of at most 61440 bytes.
+// Memory use does not depend on the sizes involved: scans go through the one silence
+// scanner (SilenceScan.h) and its bounded blocks, copies go kernel-side (copy_file_range) or
+// through a buffer of at most 61440 bytes.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +17,11 @@
 #include "MadeFile.h"
 #include "MakeRun.h"
 #include "PosixFile.h"
+#include "SilenceScan.h"
 #include "Trackinfo.h"
 
 namespace varnel {
 
-inline constexpr int32_t kSilenceBlockBytes = 2940;  // 735 sample frames, 1/60 s
 inline constexpr int32_t kCopyBufferBytes = 61440;
 
 // A source file, opened for reading (a regular file only, without blocking) for as long as
@@ -32,6 +33,7 @@ class TSourceFile {
 
   const std::string& Path() const { return File_.Path(); }
   int Fd() const { return File_.Fd(); }
+  const TFile& File() const { return File_; }
   // Reads up to `size` bytes at byte `offset`; fewer only at the end of the file (0 past
   // it or for a negative offset). Throws TFileError on a read error.
   size_t ReadAt(int64_t offset, void* buffer, size_t size) const;
@@ -46,7 +48,10 @@ class TSourceFile {
 // sample data starts at byte `dataOffset`, counted from `first` forwards up to the first
 // non-silent one, or from `end` backwards down to the last non-silent one. The count
 // never exceeds the region's length; an empty or inverted region counts 0; a read that
-// comes up short (end of file) ends the scan.
+// comes up short (end of file) ends the scan, a read error throws TFileError. Bytes before
+// the sample data count as well when the region starts before it (a negative `first`); a
+// trailing scan then steps back from `end` in blocks of 735 sample frames and stops at the
+// last block that starts at or after byte 0.
 int64_t CountLeadingSilence(const TSourceFile& source, int32_t dataOffset, int64_t first,
                             int64_t end);
 int64_t CountTrailingSilence(const TSourceFile& source, int32_t dataOffset, int64_t first,

@@ -16,6 +16,8 @@ using detail::CheckWaveDataFits;
 using detail::ContentOf;
 using detail::ExtraSilenceFrames;
 using detail::GuardedTrackWriter;
+using detail::KnownCountHolds;
+using detail::KnownSilenceOf;
 using detail::RegionLength;
 using detail::SetSilentPreGap;
 using detail::StartTrackPlan;
@@ -32,17 +34,23 @@ struct TCutRegion {
   int32_t Padding = 0;
 };
 
-// Each count is tested against the region it must leave something of; a region cut away
-// completely fails the track with `silentMessage`.
+// Each count is what the track record knows of the region (`knownLead`, `knownTrail`, −1
+// for nothing) or else a scan of it, tested against the region it must leave something
+// of; a region cut away completely fails the track with `silentMessage`.
 TCutRegion CutRegion(const TSourceFile& source, int32_t dataOffset, int64_t first, int64_t end,
-                     bool cutLeading, bool cutTrailing, const std::string& silentMessage) {
+                     bool cutLeading, bool cutTrailing, const std::string& silentMessage,
+                     int32_t knownLead, int32_t knownTrail) {
   TCutRegion r;
   if (cutLeading) {
-    r.Lead = CountLeadingSilence(source, dataOffset, first, end);
+    r.Lead = KnownCountHolds(knownLead, dataOffset, first, end)
+                 ? knownLead
+                 : CountLeadingSilence(source, dataOffset, first, end);
     if (r.Lead >= end - first) throw TTrackFailure(silentMessage);
   }
   if (cutTrailing) {
-    r.Trail = CountTrailingSilence(source, dataOffset, first, end);
+    r.Trail = KnownCountHolds(knownTrail, dataOffset, first, end)
+                  ? knownTrail
+                  : CountTrailingSilence(source, dataOffset, first, end);
     if (r.Trail >= end - first) throw TTrackFailure(silentMessage);
   }
   r.First = first + r.Lead;
@@ -53,10 +61,12 @@ TCutRegion CutRegion(const TSourceFile& source, int32_t dataOffset, int64_t firs
 }
 
 // The track proper of a track whose pre-gap is not in its own file.
-TCutRegion CutTrackRegion(const TSourceFile& source, const TTrackInfo& track) {
+TCutRegion CutTrackRegion(const TSourceFile& source, const TTrackInfo& track,
+                          const TKnownSilence& known) {
   return CutRegion(source, track.WaveInfo.DataOffset, track.TrackStartPos(), track.TrackEndPos(),
                    track.TrackCutLeading, track.TrackCutTrailing,
-                   CompletelySilenceMessage(track.TrackFileName));
+                   CompletelySilenceMessage(track.TrackFileName), known.TrackLead,
+                   known.TrackTrail);
 }
 
 // The region's audio with its padding at the head or at the tail.
@@ -97,7 +107,7 @@ bool WriteSilentPreGapTrack(TMakeJob& job, const TTrackInfo& track, int32_t trac
     StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     const WaveDataInfo& info = track.WaveInfo;
     const auto source = OpenSource(track.TrackAudioPath());
-    const TCutRegion region = CutTrackRegion(*source, track);
+    const TCutRegion region = CutTrackRegion(*source, track, KnownSilenceOf(job, track));
 
     // The whole of the file's sample data, from its first sample frame.
     const bool whole = track.TrackStartPos() == 0 &&
@@ -130,16 +140,17 @@ bool WriteHiddenFileTrack(TMakeJob& job, const TTrackInfo& track, int32_t trackN
     StartTrackPlan(plan, track, trackNumber, firstDiscTrack, TTrackKind::Wave);
     // The hidden audio first: a silent pre-gap region is reported before the track file
     // is even opened.
+    const TKnownSilence known = KnownSilenceOf(job, track);
     const WaveDataInfo& gapInfo = track.PreGapWaveInfo();
     const auto gapSource = OpenSource(track.PreGapAudioPath());
-    const TCutRegion gap =
-        CutRegion(*gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
-                  track.PreGapCutLeading, track.PreGapCutTrailing,
-                  CompletelySilenceMessage(track.PreGapFileName()));
+    const TCutRegion gap = CutRegion(
+        *gapSource, gapInfo.DataOffset, track.PreGapStartPos(), track.PreGapEndPos(),
+        track.PreGapCutLeading, track.PreGapCutTrailing,
+        CompletelySilenceMessage(track.PreGapFileName()), known.PreGapLead, known.PreGapTrail);
 
     const WaveDataInfo& info = track.WaveInfo;
     const auto source = OpenSource(track.TrackAudioPath());
-    const TCutRegion region = CutTrackRegion(*source, track);
+    const TCutRegion region = CutTrackRegion(*source, track, known);
 
     const int64_t extra = ExtraSilenceFrames(job, firstDiscTrack);
     NameTrackFile(job, plan, produced, true);
@@ -170,15 +181,22 @@ bool WritePreGapIndexTrack(TMakeJob& job, const TTrackInfo& track, int32_t track
     const auto source = OpenSource(track.TrackAudioPath());
 
     // Both counts run over the whole region; the leading cut belongs to the pre-gap part,
-    // the trailing cut to the track part.
+    // the trailing cut to the track part. The record counts the trailing silence of the
+    // track part only: the same count wherever it leaves something of that part.
+    const TKnownSilence known = KnownSilenceOf(job, track);
     int64_t lead = 0;
     int64_t trail = 0;
     if (track.TrackCutLeading) {
-      lead = CountLeadingSilence(*source, info.DataOffset, gapFirst, end);
+      lead = KnownCountHolds(known.TrackLead, info.DataOffset, gapFirst, end)
+                 ? known.TrackLead
+                 : CountLeadingSilence(*source, info.DataOffset, gapFirst, end);
       if (lead >= start - gapFirst) throw TTrackFailure(PreGapSilenceMessage(track.TrackFileName));
     }
     if (track.TrackCutTrailing) {
-      trail = CountTrailingSilence(*source, info.DataOffset, gapFirst, end);
+      trail = KnownCountHolds(known.TrackTrail, info.DataOffset, start, end) && gapFirst >= 0 &&
+                      gapFirst <= start
+                  ? known.TrackTrail
+                  : CountTrailingSilence(*source, info.DataOffset, gapFirst, end);
       if (trail >= end - start) throw TTrackFailure(TrackSilenceMessage(track.TrackFileName));
     }
     const int64_t gapBytes = kBytesPerSample * (RegionLength(gapFirst, start) - lead);

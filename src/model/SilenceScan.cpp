@@ -54,12 +54,14 @@ uint64_t ZeroHalf(uint64_t w) {
   return (w - kOnes) & ~w & kTops;
 }
 
-// Reads up to `size` bytes at `offset`: fewer at the end of the file, none on a read error
-// (a scan ends there as it ends at the end of the file).
-int64_t ReadBlock(const TFile& file, int64_t offset, unsigned char* buffer, int64_t size) {
+// Reads up to `size` bytes at `offset`: fewer at the end of the file; on a read error none
+// (a scan ends there as it ends at the end of the file) or the error thrown.
+int64_t ReadBlock(const TFile& file, int64_t offset, unsigned char* buffer, int64_t size,
+                  TReadErrors errors) {
   try {
     return static_cast<int64_t>(file.ReadAt(offset, buffer, static_cast<size_t>(size)));
   } catch (const TFileError&) {
+    if (errors == TReadErrors::Throw) throw;
     return 0;
   }
 }
@@ -111,14 +113,14 @@ int64_t FirstSilentFrame(const unsigned char* bytes, int64_t frames) {
   return f;
 }
 
-int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit) {
+int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit, TReadErrors errors) {
   if (limit <= 0 || start < 0) return 0;
   auto buffer = ScanBuffer(std::min(limit, kSilenceReadBytes / kBytesPerSample) * kBytesPerSample);
   int64_t count = 0;
   while (count < limit) {
     const int64_t ask =
         std::min(kSilenceReadBytes / kBytesPerSample, limit - count) * kBytesPerSample;
-    const int64_t got = ReadBlock(file, start, buffer.get(), ask);
+    const int64_t got = ReadBlock(file, start, buffer.get(), ask, errors);
     const int64_t frames = got / kBytesPerSample;  // a partial frame at the end is no frame
     const int64_t silent = SilentFramesAtFront(buffer.get(), frames);
     count += silent;
@@ -128,7 +130,7 @@ int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit) {
   return count;
 }
 
-int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top) {
+int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top, TReadErrors errors) {
   if (bottom < 0 || top <= bottom) return 0;
   bottom += (top - bottom) % kBytesPerSample;  // whole frames below `top` only
   auto buffer = ScanBuffer(top - bottom);
@@ -148,7 +150,8 @@ int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top) {
                         POSIX_FADV_WILLNEED);
         asked = from;
       }
-      if (ReadBlock(file, start + cached, buffer.get() + cached, ask - cached) < ask - cached) {
+      if (ReadBlock(file, start + cached, buffer.get() + cached, ask - cached, errors) <
+          ask - cached) {
         break;
       }
     }

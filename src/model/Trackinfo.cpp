@@ -150,6 +150,15 @@ int32_t TTrackInfo::GetPreGapTrailSilence() {
   return count;
 }
 
+TKnownSilence TTrackInfo::KnownSilence() const {
+  TKnownSilence known;
+  if (!TrackLeadSilenceDirty_) known.TrackLead = TrackLeadSilence_;
+  if (!TrackTrailSilenceDirty_) known.TrackTrail = TrackTrailSilence_;
+  if (!PreGapLeadSilenceDirty_) known.PreGapLead = PreGapLeadSilence_;
+  if (!PreGapTrailSilenceDirty_) known.PreGapTrail = PreGapTrailSilence_;
+  return known;
+}
+
 int64_t TTrackInfo::GetTrackBytes() {
   int64_t frames = static_cast<int64_t>(TrackEndPos_) - TrackStartPos_;
   if (PreGapStyle_ != PreGapIndex && TrackCutLeading) {

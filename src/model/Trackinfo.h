@@ -38,6 +38,15 @@ enum PreGapStyle : uint8_t {
   PreGapIndex = 2,   // "Hidden Track(Same file)"
 };
 
+// The four silence counts of a track as far as its caches know them: −1 for a count whose
+// cache is dirty.
+struct TKnownSilence {
+  int32_t TrackLead = -1;
+  int32_t TrackTrail = -1;
+  int32_t PreGapLead = -1;
+  int32_t PreGapTrail = -1;
+};
+
 class TTrackInfo {
  public:
   // Every field takes its default; the region is the whole file. Only a wave track starts
@@ -114,6 +123,9 @@ class TTrackInfo {
   bool TrackTrailSilenceDirty() const { return TrackTrailSilenceDirty_; }
   bool PreGapLeadSilenceDirty() const { return PreGapLeadSilenceDirty_; }
   bool PreGapTrailSilenceDirty() const { return PreGapTrailSilenceDirty_; }
+  // The counts the caches hold, without scanning: what a reader that must not touch the
+  // file (or the record, from another thread) may take.
+  TKnownSilence KnownSilence() const;
 
   // Public fields, read and written directly by dialogs, loader and list operations.
   std::string TrackFileName;

@@ -56,6 +56,7 @@ void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaul
   s.NumFrames = ini.ReadInteger(kSilence, "NumFrames", d.NumFrames);
 
   s.MakeAlways = ini.ReadBool(kOther, "MakeAlways", d.MakeAlways);
+  s.CheckBeforeMake = ini.ReadBool(kOther, "CheckBeforeMake", d.CheckBeforeMake);
 
   s.Relative = ini.ReadBool(kFileName, "Relative", d.Relative);
   s.CdrdaoToc = ini.ReadBool(kFileName, "CdrdaoToc", d.CdrdaoToc);
@@ -106,6 +107,7 @@ void SaveSettings(TIniFile& ini, const AppSettings& s) {
   ini.WriteInteger(kSilence, "NumFrames", s.NumFrames);
 
   ini.WriteBool(kOther, "MakeAlways", s.MakeAlways);
+  ini.WriteBool(kOther, "CheckBeforeMake", s.CheckBeforeMake);
 
   ini.WriteBool(kFileName, "Relative", s.Relative);
   ini.WriteBool(kFileName, "CdrdaoToc", s.CdrdaoToc);

@@ -57,6 +57,7 @@ struct AppSettings {
   int32_t NumFrames = 5;
   // "Other"
   bool MakeAlways = false;
+  bool CheckBeforeMake = true;  // the disc check runs when Make or Test starts
   // "FileName"
   bool Relative = false;
   bool CdrdaoToc = true;  // a TOC file for cdrdao beside every cue sheet

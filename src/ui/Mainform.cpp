@@ -281,6 +281,7 @@ void TVnlMainFrm::BuildActions() {
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &TVnlMainFrm::FileMakeExecute},
       {"&File", "FileTest", "&Test (Don't make wave files)", &TVnlMainFrm::FileTestExecute},
+      {"&File", "FileCheck", "&Check disc\u2026", &TVnlMainFrm::FileCheckExecute},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileExit", "E&xit", nullptr},
       {"&Edit", "EditProperty", "Track &properties", &TVnlMainFrm::EditPropertyExecute},

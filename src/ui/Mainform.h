@@ -6,6 +6,7 @@
 // the file manager, handing them to the control under the pointer.
 #pragma once
 
+#include <QDialog>
 #include <QFont>
 #include <QMainWindow>
 #include <array>
@@ -65,6 +66,9 @@ class TVnlMainFrm : public QMainWindow {
   // The font dialog: the chosen font, or nothing when cancelled (QFontDialog unless
   // replaced).
   std::function<std::optional<QFont>(const QFont& initial)> ChooseFont;
+  // Shows the "Check disc…" dialog, built and wired by FileCheckExecute (modal unless
+  // replaced).
+  std::function<void(QDialog& dlg)> ShowCheckDisc;
 
   // The commands of the action table.
   void FileBinExecute();
@@ -76,6 +80,7 @@ class TVnlMainFrm : public QMainWindow {
   void FileSaveExecute();
   void FileMakeExecute();
   void FileTestExecute();
+  void FileCheckExecute();
   void EditPropertyExecute();
   void EditRemoveExecute();
   void EditClearAudioExecute();

@@ -6,6 +6,8 @@
 #include <QUrl>
 
 #include "Aboutbox.h"
+#include "Checkdiscdlg.h"
+#include "DiscCheck.h"
 #include "LayoutFile.h"
 #include "ListFont.h"
 #include "Mainform.h"
@@ -80,6 +82,21 @@ void TVnlMainFrm::FileMakeExecute() {
 
 void TVnlMainFrm::FileTestExecute() {
   StartMakingCommand(true);
+}
+
+void TVnlMainFrm::FileCheckExecute() {
+  if (!Ctx_.IsIdle()) return;
+  if (!CommitCatalogEntry()) return;
+  const std::vector<TDiscFinding> findings = CheckDisc(Ctx_.Layout, Ctx_.Settings);
+  TCheckDiscDlg dlg(FindingRows(Ctx_.Layout, findings), false, this);
+  dlg.OnActivate = [this](const TFindingRow& row) {
+    if (SelectFindingTrack(Ctx_, row)) UpdateFromContext();
+  };
+  if (ShowCheckDisc) {
+    ShowCheckDisc(dlg);
+  } else {
+    dlg.exec();
+  }
 }
 
 void TVnlMainFrm::SetProgressDlg(TProgressDlg* dlg) {

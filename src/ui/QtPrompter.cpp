@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "Checkdiscdlg.h"
+
 namespace varnel {
 
 namespace {
@@ -105,6 +107,12 @@ TSaveAnswer TQtPrompter::AskSaveChanges(const std::string& text) {
   if (answer == QMessageBox::Save) return TSaveAnswer::Save;
   if (answer == QMessageBox::Discard) return TSaveAnswer::Discard;
   return TSaveAnswer::Cancel;
+}
+
+bool TQtPrompter::ConfirmFindings(const std::vector<TDiscFinding>& findings) {
+  QApplication::beep();
+  TCheckDiscDlg dlg(FindingRows(DiscLayout(), findings), true, Owner());
+  return dlg.exec() == QDialog::Accepted;
 }
 
 void TQtPrompter::Beep() {

@@ -27,6 +27,8 @@ class TQtPrompter : public TPrompter {
   bool ConfirmOkCancel(const std::string& text) override;
   TSaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override;
+  // The findings in a list, with "Make anyway" and "Cancel" (the default).
+  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override;
   std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
   std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title,

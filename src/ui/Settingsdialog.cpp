@@ -57,6 +57,9 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   CdrdaoTocCk_ = new QCheckBox("Also write a TOC file for cdrdao", this);
   CdrdaoTocCk_->setObjectName("CdrdaoTocCk");
   CdrdaoTocCk_->setAccessibleName(CdrdaoTocCk_->text());
+  CheckBeforeMakeCk_ = new QCheckBox("Check the disc before making", this);
+  CheckBeforeMakeCk_->setObjectName("CheckBeforeMakeCk");
+  CheckBeforeMakeCk_->setAccessibleName(CheckBeforeMakeCk_->text());
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
@@ -80,11 +83,12 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   grid->addWidget(AlwaysMakeCk_, 2, 0, 1, 5);
   grid->addWidget(RelNameCk_, 3, 0, 1, 5);
   grid->addWidget(CdrdaoTocCk_, 4, 0, 1, 5);
+  grid->addWidget(CheckBeforeMakeCk_, 5, 0, 1, 5);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch();
   bottom->addWidget(ok);
   bottom->addWidget(cancel);
-  grid->addLayout(bottom, 5, 0, 1, 5);
+  grid->addLayout(bottom, 6, 0, 1, 5);
   grid->setColumnStretch(1, 1);
 
   // 450 × 155 at the least, as tall as the controls need, as wide as the user likes up to
@@ -101,7 +105,8 @@ TGenSettingsDlg::TGenSettingsDlg(TPrompter& prompter, QWidget* parent)
   setTabOrder(FramesUd_, AlwaysMakeCk_);
   setTabOrder(AlwaysMakeCk_, RelNameCk_);
   setTabOrder(RelNameCk_, CdrdaoTocCk_);
-  setTabOrder(CdrdaoTocCk_, ok);
+  setTabOrder(CdrdaoTocCk_, CheckBeforeMakeCk_);
+  setTabOrder(CheckBeforeMakeCk_, ok);
   setTabOrder(ok, cancel);
 
   connect(browse, &QPushButton::clicked, this, &TGenSettingsDlg::BrowseBtnClick);
@@ -126,6 +131,7 @@ void TGenSettingsDlg::FormShow(const AppSettings& settings, const QFont& font) {
   AlwaysMakeCk_->setChecked(v.MakeAlways);
   RelNameCk_->setChecked(v.Relative);
   CdrdaoTocCk_->setChecked(v.CdrdaoToc);
+  CheckBeforeMakeCk_->setChecked(v.CheckBeforeMake);
 }
 
 void TGenSettingsDlg::OkBtnClick() {
@@ -139,6 +145,7 @@ void TGenSettingsDlg::OkBtnClick() {
     v.MakeAlways = AlwaysMakeCk_->isChecked();
     v.Relative = RelNameCk_->isChecked();
     v.CdrdaoToc = CdrdaoTocCk_->isChecked();
+    v.CheckBeforeMake = CheckBeforeMakeCk_->isChecked();
     StoreGeneralSettings(*Settings_, v);
   }
   accept();

@@ -38,6 +38,7 @@ class TGenSettingsDlg : public QDialog {
   QCheckBox* AlwaysMakeCk_;
   QCheckBox* RelNameCk_;
   QCheckBox* CdrdaoTocCk_;
+  QCheckBox* CheckBeforeMakeCk_;
 };
 
 }  // namespace varnel

@@ -9,7 +9,7 @@ namespace {
 
 using test::FakePrompter;
 
-TEST(GeneralSettings, LoadTakesTheSixValues) {
+TEST(GeneralSettings, LoadTakesTheSevenValues) {
   AppSettings s;
   s.WorkDir = "/tmp/work";
   s.AddFrames = false;
@@ -17,22 +17,24 @@ TEST(GeneralSettings, LoadTakesTheSixValues) {
   s.MakeAlways = true;
   s.Relative = true;
   s.CdrdaoToc = false;
+  s.CheckBeforeMake = false;
   EXPECT_EQ(LoadGeneralSettings(s),
-            (TGeneralSettings{"/tmp/work", false, 42, true, true, false}));
+            (TGeneralSettings{"/tmp/work", false, 42, true, true, false, false}));
 }
 
-TEST(GeneralSettings, StoreChangesOnlyItsSixValues) {
+TEST(GeneralSettings, StoreChangesOnlyItsSevenValues) {
   AppSettings s;
   s.WaveFileDir = "/music";
   s.PreGapFrames = 75;
   AppSettings expected = s;
-  StoreGeneralSettings(s, TGeneralSettings{"", true, 150, true, false, false});
+  StoreGeneralSettings(s, TGeneralSettings{"", true, 150, true, false, false, false});
   expected.WorkDir = "";
   expected.AddFrames = true;
   expected.NumFrames = 150;
   expected.MakeAlways = true;
   expected.Relative = false;
   expected.CdrdaoToc = false;
+  expected.CheckBeforeMake = false;
   EXPECT_EQ(s, expected);
 }
 

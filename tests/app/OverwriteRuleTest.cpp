@@ -97,6 +97,7 @@ TEST(OverwriteRule, LayoutAndCueSheetFollowOneRule) {
       prompter.OkCancelAnswers.push_back(row.Answer);
       TAppContext ctx(prompter);
       ctx.Settings.WorkDir = dir / "work";
+      ctx.Settings.CheckBeforeMake = false;  // an empty disc: only the overwrite rule here
       const std::string text = run(ctx, path);
 
       const std::string question = "OkCancel: \"" + path + "\" already exists. Do you overwrite?";

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 #include "MakeFixtures.h"
 #include "WaveSegment.h"
@@ -95,6 +97,85 @@ TEST_F(SilenceCountTest, RegionPastTheEndOfTheFileEndsTheScan) {
   EXPECT_EQ(CountLeadingSilence(src, 0, 0, 5000), 100);
   EXPECT_EQ(CountTrailingSilence(src, 0, 0, 5000), 0);
   EXPECT_EQ(CountLeadingSilence(src, 0, 200, 5000), 0);
+}
+
+// The making run's counts as it has always worded them: blocks of 2940 bytes from the
+// region's first byte forwards, or from its end backwards down to its first byte; a block
+// that would start before byte 0 reads nothing, and a block read short ends the count.
+int64_t BlockLeading(const std::vector<uint8_t>& file, int64_t dataOffset, int64_t first,
+                     int64_t end) {
+  if (end <= first) return 0;
+  const auto size = static_cast<int64_t>(file.size());
+  int64_t pos = dataOffset + 4 * first;
+  int64_t count = 0;
+  while (count < end - first) {
+    const int64_t got = pos < 0 ? 0 : std::max<int64_t>(0, std::min<int64_t>(2940, size - pos));
+    for (int64_t i = 0; i + 4 <= got; i += 4) {
+      const uint8_t* f = &file[static_cast<size_t>(pos + i)];
+      if (f[0] | f[1] | f[2] | f[3]) return std::min(count, end - first);
+      ++count;
+    }
+    if (got < 2940) break;
+    pos += got;
+  }
+  return std::min(count, end - first);
+}
+
+int64_t BlockTrailing(const std::vector<uint8_t>& file, int64_t dataOffset, int64_t first,
+                      int64_t end) {
+  if (end <= first) return 0;
+  const auto size = static_cast<int64_t>(file.size());
+  const int64_t firstByte = dataOffset + 4 * first;
+  int64_t pos = dataOffset + 4 * end;
+  int64_t count = 0;
+  while (pos > firstByte && count < end - first) {
+    const int64_t start = std::max(pos - 2940, firstByte);
+    if (start < 0 || pos > size) break;
+    for (int64_t i = pos - 4; i >= start; i -= 4) {
+      const uint8_t* f = &file[static_cast<size_t>(i)];
+      if (f[0] | f[1] | f[2] | f[3]) return std::min(count, end - first);
+      ++count;
+    }
+    pos = start;
+  }
+  return std::min(count, end - first);
+}
+
+TEST_F(SilenceCountTest, SameCountsAsTheBlockByBlockScanOnRandomSources) {
+  std::mt19937 rng(1313);
+  auto below = [&rng](int64_t n) { return static_cast<int64_t>(rng() % static_cast<uint32_t>(n)); };
+  for (int fileNo = 0; fileNo < 60; ++fileNo) {
+    // A header of zeros or of non-zero bytes, runs of silence and sound (one long silent
+    // run in a few files, across the scanner's large reads), maybe a partial frame.
+    std::vector<uint8_t> bytes(static_cast<size_t>(below(64)), fileNo % 3 == 0 ? 0 : 0x5a);
+    const int runs = 1 + static_cast<int>(below(5));
+    for (int r = 0; r < runs; ++r) {
+      const bool longRun = fileNo % 20 == 0 && r == 0;
+      if (longRun || below(3) != 0) {
+        const int64_t frames = longRun ? 40000 + below(30000) : below(3000);
+        bytes.resize(bytes.size() + static_cast<size_t>(4 * frames), 0);
+      } else {
+        const std::vector<uint8_t> sound = Sound(static_cast<size_t>(1 + below(40)));
+        bytes.insert(bytes.end(), sound.begin(), sound.end());
+      }
+    }
+    bytes.resize(bytes.size() + static_cast<size_t>(below(4)), 0);
+    const std::string path = RawFile(Dir, "r" + std::to_string(fileNo) + ".raw", bytes);
+    TSourceFile src(path);
+    const auto frames = static_cast<int64_t>(bytes.size() / 4);
+    for (int q = 0; q < 30; ++q) {
+      const int32_t offsets[] = {0, 44, static_cast<int32_t>(below(64)), -8, -2941};
+      const int32_t dataOffset = offsets[below(5)];
+      const int64_t first = below(frames + 10) - 5;
+      const int64_t end = below(4) == 0 ? frames - below(3) : first + below(frames + 10) - 2;
+      SCOPED_TRACE(testing::Message() << "file " << fileNo << " offset " << dataOffset
+                                      << " region [" << first << ", " << end << ")");
+      ASSERT_EQ(CountLeadingSilence(src, dataOffset, first, end),
+                BlockLeading(bytes, dataOffset, first, end));
+      ASSERT_EQ(CountTrailingSilence(src, dataOffset, first, end),
+                BlockTrailing(bytes, dataOffset, first, end));
+    }
+  }
 }
 
 TEST(SourceFileTest, OnlyRegularFilesAreSources) {

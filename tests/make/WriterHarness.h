@@ -33,8 +33,8 @@ class WriterTest : public ::testing::Test {
   // Runs `writer` for `track` as track `number`; produced names follow the cue file
   // <dir>/discs/Live.cue.
   TResult Call(TWriterFn writer, const TTrackInfo& track, int32_t number, bool testRun = false) {
-    std::atomic<uint8_t> state{RunIdle};
-    TMakeJob job(Layout, Settings, state);
+    std::atomic<uint8_t> state{MakeIdle};
+    TMakeJob job(Layout, RunOptionsOf(Settings), state);
     job.CuePath = CuePath();
     job.Test = testRun;
     TResult r;

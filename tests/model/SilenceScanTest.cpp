@@ -242,6 +242,34 @@ TEST(SilenceScanTest, NegativeDataOffsetStopsAtTheLastWholeBlockAboveByteZero) {
   EXPECT_EQ(CountLeadingSilenceInFile(path, -8, 2, 1002), 1000);
 }
 
+TEST(SilenceScanTest, ReadErrorsEndTheRunOrThrowAsAsked) {
+  // A file that is not open fails every read, as a failing device would.
+  const TFile unreadable;
+  struct TRow {
+    bool Forwards;
+    TReadErrors Errors;
+    bool Throws;
+  } rows[] = {
+      {true, TReadErrors::EndTheRun, false},
+      {false, TReadErrors::EndTheRun, false},
+      {true, TReadErrors::Throw, true},
+      {false, TReadErrors::Throw, true},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(testing::Message() << (row.Forwards ? "forwards" : "backwards") << " "
+                                    << (row.Errors == TReadErrors::Throw ? "throw" : "end"));
+    auto scan = [&] {
+      return row.Forwards ? ScanSilenceForwards(unreadable, 0, 1000, row.Errors)
+                          : ScanSilenceBackwards(unreadable, 0, 4000, row.Errors);
+    };
+    if (row.Throws) {
+      EXPECT_THROW(scan(), TFileError);
+    } else {
+      EXPECT_EQ(scan(), 0);
+    }
+  }
+}
+
 TEST(SilenceScanTest, FilesThatCannotBeScannedGiveMinusOne) {
   TempDir dir;
   EXPECT_EQ(CountLeadingSilenceInFile(dir / "missing.wav", kWaveOffset, 0, 10), -1);

@@ -246,6 +246,12 @@ TEST_F(TrackinfoSetterTest, ChangedSettingGivesTheNewCount) {
 // A clean cache never touches the file; a dirty one that cannot open it gives −1 and stays
 // dirty until a scan succeeds.
 
+// What the caches tell a reader that must not scan: the four counts, −1 where dirty.
+std::array<int32_t, 4> KnownOf(const TTrackInfo& t) {
+  const TKnownSilence k = t.KnownSilence();
+  return {k.TrackLead, k.TrackTrail, k.PreGapLead, k.PreGapTrail};
+}
+
 TEST(TrackinfoCacheTest, CleanCachesSurviveTheFileAndDirtyOnesRetry) {
   TempDir dir;
   const std::string track = dir / "track.wav";
@@ -258,6 +264,8 @@ TEST(TrackinfoCacheTest, CleanCachesSurviveTheFileAndDirtyOnesRetry) {
   EXPECT_EQ(t.GetTrackTrailSilence(), 100);
   EXPECT_EQ(t.GetPreGapLeadSilence(), 30);
   EXPECT_EQ(t.GetPreGapTrailSilence(), 40);
+
+  EXPECT_EQ(KnownOf(t), (std::array<int32_t, 4>{100, 100, 30, 40}));
 
   std::filesystem::remove(track);
   std::filesystem::remove(hidden);
@@ -274,6 +282,7 @@ TEST(TrackinfoCacheTest, CleanCachesSurviveTheFileAndDirtyOnesRetry) {
     EXPECT_EQ(t.GetPreGapLeadSilence(), -1);
     EXPECT_EQ(t.GetPreGapTrailSilence(), -1);
     EXPECT_EQ(FlagsOf(t), (DirtyFlags{true, true, true, true}));
+    EXPECT_EQ(KnownOf(t), (std::array<int32_t, 4>{-1, -1, -1, -1}));
   }
 
   // The files come back: the next call reads them.
@@ -282,6 +291,7 @@ TEST(TrackinfoCacheTest, CleanCachesSurviveTheFileAndDirtyOnesRetry) {
   EXPECT_EQ(t.GetTrackLeadSilence(), 90);
   EXPECT_EQ(t.GetPreGapTrailSilence(), 30);
   EXPECT_EQ(FlagsOf(t), (DirtyFlags{false, true, true, false}));
+  EXPECT_EQ(KnownOf(t), (std::array<int32_t, 4>{90, -1, -1, 30}));
 }
 
 TEST(TrackinfoCacheTest, LengthsCutNothingForAFileThatCannotBeRead) {

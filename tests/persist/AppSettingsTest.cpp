@@ -65,6 +65,7 @@ const std::string kDefaultFile =
     "\r\n"
     "[Other]\r\n"
     "MakeAlways=0\r\n"
+    "CheckBeforeMake=1\r\n"
     "\r\n"
     "[FileName]\r\n"
     "Relative=0\r\n"
@@ -109,6 +110,7 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_TRUE(s.AddFrames);
   EXPECT_EQ(s.NumFrames, 5);
   EXPECT_FALSE(s.MakeAlways);
+  EXPECT_TRUE(s.CheckBeforeMake);
   EXPECT_FALSE(s.Relative);
   EXPECT_TRUE(s.CdrdaoToc);
   EXPECT_EQ(s.Font.Charaset, 0);
@@ -148,6 +150,7 @@ AppSettings Unusual() {
   s.AddFrames = false;
   s.NumFrames = 150;
   s.MakeAlways = true;
+  s.CheckBeforeMake = false;
   s.Relative = true;
   s.CdrdaoToc = false;
   s.Font.Charaset = 128;

@@ -17,7 +17,8 @@ class FakePrompter : public TPrompter {
  public:
   // Every event in order: "Plain: text", "Information: text", "Warning: text",
   // "Error: text", "Limit: text", "YesNo: text", "OkCancel: text",
-  // "SaveChanges: text", "Beep", "Open: <filter>",
+  // "SaveChanges: text", "Findings: <finding line>" (one entry per finding), "Beep",
+  // "Open: <filter>",
   // "Save: <filter>", "Folder: <title>".
   std::vector<std::string> Log;
   int Beeps = 0;                   // every box and every Beep()
@@ -26,6 +27,7 @@ class FakePrompter : public TPrompter {
   std::deque<bool> YesNoAnswers;
   std::deque<bool> OkCancelAnswers;
   std::deque<TSaveAnswer> SaveChangesAnswers;
+  std::deque<bool> FindingsAnswers;  // true: "Make anyway"
   std::deque<std::vector<std::string>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
   std::deque<std::optional<std::string>> FolderAnswers;
@@ -55,6 +57,11 @@ class FakePrompter : public TPrompter {
       return TSaveAnswer::Cancel;
     }
     return Pop(SaveChangesAnswers, "SaveChanges");
+  }
+  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override {
+    ++Beeps;
+    for (const TDiscFinding& f : findings) Log.push_back("Findings: " + FindingLine(f));
+    return Pop(FindingsAnswers, "Findings");
   }
   void Beep() override {
     ++Beeps;

@@ -15,6 +15,7 @@
 #include "CueSheet.h"
 #include "DiscLayout.h"
 #include "MakeRun.h"
+#include "RunOptions.h"
 #include "TestFiles.h"
 #include "Trackinfo.h"
 
@@ -99,7 +100,7 @@ inline std::string SheetText(const std::vector<std::string>& lines) {
 
 // One making run on the calling thread, recording its notifications.
 struct TRunRecord {
-  uint8_t State = RunIdle;
+  uint8_t State = MakeIdle;
   std::string Message;
   std::string Detail;
   std::vector<std::pair<int32_t, int32_t>> Notes;
@@ -109,9 +110,9 @@ inline TRunRecord RunExport(const DiscLayout& layout, const AppSettings& setting
                             const std::string& cuePath, bool testRun,
                             std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {},
                             const std::string& layoutPath = {}) {
-  std::atomic<uint8_t> state{RunIdle};
+  std::atomic<uint8_t> state{MakeIdle};
   TRunRecord record;
-  TMakeJob job(layout, settings, state);
+  TMakeJob job(layout, RunOptionsOf(settings), state);
   job.CuePath = cuePath;
   job.LayoutPath = layoutPath;
   job.Test = testRun;

@@ -129,7 +129,8 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileNew=&New deic layout", "FileLoad=&Load disc layout",
                          "FileImport=&Import a cue sheet or TOC…", "FileSave=&Save disc layout",
                          "-", "FileMake=&Make a Cue sheet for CDRWIN",
-                         "FileTest=&Test (Don't make wave files)", "-", "FileExit=E&xit"}));
+                         "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…", "-",
+                         "FileExit=E&xit"}));
   EXPECT_EQ(entries("EditMenu"),
             QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
                          "EditClearAudio=&Clear audio tracks"}));
@@ -362,8 +363,8 @@ TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   int opened = 0;
   Window->ShowTrackProperty = [&](TTrackInfo&, std::string&) { ++opened; };
   Ctx().MakeState.store(MakeSucceeded);
-  for (const char* a : {"FileNew", "FileLoad", "FileImport", "FileMake", "FileTest", "EditProperty",
-                        "EditRemove", "EditClearAudio"}) {
+  for (const char* a : {"FileNew", "FileLoad", "FileImport", "FileMake", "FileTest", "FileCheck",
+                        "EditProperty", "EditRemove", "EditClearAudio"}) {
     Window->Action(a)->trigger();
   }
   EXPECT_EQ(List()->Model()->rowCount(), 2);

@@ -124,6 +124,8 @@ class WindowMakeTest : public test::WindowTest {
     Dlg = new TProgressDlg(Window.get());
     Window->SetProgressDlg(Dlg);
     Ctx().Settings.WorkDir = Dir / "work";
+    // Short tracks keep these runs quick; the check before making has tests of its own.
+    Ctx().Settings.CheckBeforeMake = false;
     std::filesystem::create_directory(Dir / "work");
     QObject::connect(Dlg, &TProgressDlg::Updated, [this](int code) {
       if (code == ProgressSucceeded || code == ProgressAborted) {

@@ -40,6 +40,9 @@ TEST_F(GenSettingsTest, CaptionsAndSize) {
   QCheckBox* toc = C<QCheckBox>(&Dlg, "CdrdaoTocCk");
   EXPECT_EQ(toc->text(), "Also write a TOC file for cdrdao");
   EXPECT_EQ(toc->accessibleName(), toc->text());
+  QCheckBox* check = C<QCheckBox>(&Dlg, "CheckBeforeMakeCk");
+  EXPECT_EQ(check->text(), "Check the disc before making");
+  EXPECT_EQ(check->accessibleName(), check->text());
   EXPECT_EQ(C<QPushButton>(&Dlg, "OkBtn")->text(), "&OK");
   EXPECT_EQ(C<QPushButton>(&Dlg, "CancelBtn")->text(), "&Cancel");
   QSpinBox* ud = C<QSpinBox>(&Dlg, "FramesUd");
@@ -57,6 +60,8 @@ TEST_F(GenSettingsTest, OkStoresEveryControl) {
     EXPECT_EQ(C<QSpinBox>(w, "FramesUd")->value(), 5);
     EXPECT_TRUE(C<QCheckBox>(w, "CdrdaoTocCk")->isChecked());
     C<QCheckBox>(w, "CdrdaoTocCk")->setChecked(false);
+    EXPECT_TRUE(C<QCheckBox>(w, "CheckBeforeMakeCk")->isChecked());
+    C<QCheckBox>(w, "CheckBeforeMakeCk")->setChecked(false);
     C<QLineEdit>(w, "WorkDirEdit")->setText("/no/such/folder");
     C<QCheckBox>(w, "AlwaysMakeCk")->setChecked(true);
     C<QCheckBox>(w, "RelNameCk")->setChecked(true);
@@ -74,6 +79,7 @@ TEST_F(GenSettingsTest, OkStoresEveryControl) {
   EXPECT_TRUE(Settings.MakeAlways);
   EXPECT_TRUE(Settings.Relative);
   EXPECT_FALSE(Settings.CdrdaoToc);
+  EXPECT_FALSE(Settings.CheckBeforeMake);
 }
 
 TEST_F(GenSettingsTest, CancelStoresNothingAndTheNextShowingStartsFromTheSettings) {

@@ -4,8 +4,8 @@
 Starts the window program on a virtual X server inside a D-Bus session of its own, with
 Qt's accessibility bridge on, adds two tracks through the window's own file dialog, opens
 Track Properties (a click on a row, then Enter) and from it the Position Editor, then General
-Settings from the Settings menu (Alt+S, G), and walks what AT-SPI shows of the main window
-and the three dialogs. It fails on any control without a
+Settings from the Settings menu (Alt+S, G) and Check disc from the File menu (Alt+F, C), and
+walks what AT-SPI shows of the main window and the four dialogs. It fails on any control without a
 meaningful name (empty, a bare arrow, or an internal control name), on any label whose
 name is not its text, on buttons of one window that share a name, and on a track list
 that does not expose its rows, cells and column headers.
@@ -384,14 +384,37 @@ def inner(args):
             return 1
         seen = check_window(general, "General Settings")
         for wanted in (("check box", "Also write a TOC file for cdrdao"),
-                       ("check box", "Specify image files in relative filename")):
+                       ("check box", "Specify image files in relative filename"),
+                       ("check box", "Check the disc before making")):
             if wanted not in seen:
                 finding("General Settings: no %s named %r" % wanted)
         cancel = find(general, lambda o: role(o) == "push button" and o.name == "Cancel")
         cancel.queryAction().doAction(0)
         if not wait_for(lambda: top_window(app, "General Settings", ("dialog",)) is None, 10):
             finding("General Settings did not close on Cancel")
-        print("walked: main window, Track Properties, Position Editor, General Settings; "
+
+        # Check disc from the File menu (Alt+F, C): the findings list and Close read as such.
+        if window_id:
+            subprocess.call(["xdotool", "windowfocus", "--sync", window_id[0]], timeout=10)
+        subprocess.call(["xdotool", "key", "alt+f"], timeout=10)
+        time.sleep(0.3)
+        subprocess.call(["xdotool", "key", "c"], timeout=10)
+        check = wait_for(lambda: top_window(app, "Check disc", ("dialog",)), 15)
+        if check is None:
+            finding("Alt+F, C did not open Check disc")
+            return 1
+        check_window(check, "Check disc")
+        if find(check, lambda o: o.name == "Findings" and role(o) in ("tree", "tree table", "table",
+                                                                       "list")) is None:
+            finding("Check disc: no list named 'Findings'")
+        close = find(check, lambda o: role(o) == "push button" and o.name == "Close")
+        if close is None:
+            finding("Check disc: no push button named 'Close'")
+        else:
+            close.queryAction().doAction(0)
+            if not wait_for(lambda: top_window(app, "Check disc", ("dialog",)) is None, 10):
+                finding("Check disc did not close on Close")
+        print("walked: main window, Track Properties, Position Editor, General Settings, Check disc; "
               "%d findings" % len(findings))
         return 1 if findings else 0
     finally:
