@@ -109,7 +109,7 @@ class CdrdaoAgreesTest : public ::testing::Test {
   // The tracks cdrdao toc-info says are shorter than 4 seconds, on the TOC of a Make run.
   std::set<int32_t> CdrdaoShortTracks() {
     const test::TRunRecord run = test::RunExport(Layout, Settings, Dir / "disc.cue", false);
-    EXPECT_EQ(run.State, RunSucceeded) << run.Message;
+    EXPECT_EQ(run.State, MakeSucceeded) << run.Message;
     const auto r = test::RunProcess({"cdrdao", "toc-info", TocFilePath(Dir / "disc.cue")});
     std::set<int32_t> tracks;
     static const std::regex warning(R"(Track (\d+): Length is shorter than 4 seconds)");
