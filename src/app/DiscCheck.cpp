@@ -10,6 +10,7 @@
 #include "CdrdaoToc.h"
 #include "EntryChecks.h"
 #include "FirstPreGapRule.h"
+#include "TextTrim.h"
 
 namespace varnel {
 
@@ -24,14 +25,6 @@ std::string Time(int64_t frames) {
 
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
-}
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
 }
 
 bool RegularFile(const std::string& path) {

@@ -11,6 +11,7 @@
 #include "CdTime.h"
 #include "CdrdaoToc.h"
 #include "RunFiles.h"
+#include "TextTrim.h"
 #include "TocFile.h"
 #include "TrackWriters.h"
 #include "WaveSegment.h"
@@ -21,14 +22,6 @@ namespace {
 
 constexpr const char* kPointCastError = "Exporting Filure. Point cast error.";
 
-// Blanks and control characters removed from both ends.
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string TwoDigits(int64_t value) {
   char text[32];

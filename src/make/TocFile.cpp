@@ -7,6 +7,7 @@
 #include "CdTime.h"
 #include "CdrdaoToc.h"
 #include "MakeRun.h"
+#include "TextTrim.h"
 
 namespace varnel {
 
@@ -29,14 +30,6 @@ constexpr int64_t kModeChangeGapFrames = 150;
 const char* const kDataModes[4] = {"MODE1", "MODE1_RAW", "MODE2", "MODE2_RAW"};
 const char* const kPostGaps[4] = {"ZERO 00:02:00", "ZERO MODE1 00:02:00", "ZERO 00:02:00",
                                   "ZERO MODE2_FORM2 00:02:00"};
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string AbsolutePath(const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
