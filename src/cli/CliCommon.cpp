@@ -24,4 +24,10 @@ std::string DialogPath(const std::string& path) {
   return absolute.lexically_normal().string();
 }
 
+int ExitCodeOf(const TCliPrompter& prompter) {
+  if (prompter.Unanswered) return kExitQuestion;
+  if (prompter.ShowedError) return kExitFailed;
+  return kExitOk;
+}
+
 }  // namespace varnel::cli

@@ -1,9 +1,11 @@
-// What the layout subcommands of varnel-cli share: the settings they start from.
+// What the layout subcommands of varnel-cli share: the settings they start from and how the
+// prompter's answers become the exit status.
 #pragma once
 
 #include <string>
 
 #include "AppSettings.h"
+#include "CliPrompter.h"
 
 namespace varnel::cli {
 
@@ -18,5 +20,9 @@ inline constexpr const char* kVerboseHelp = "print the reason of a failure on a 
 // A path given on the command line as a file dialog would return it: absolute and without
 // "." or ".." components (an empty path stays empty).
 std::string DialogPath(const std::string& path);
+
+// The exit status of what the prompter saw: kExitQuestion when a question went unanswered,
+// kExitFailed after an error box, else kExitOk.
+int ExitCodeOf(const TCliPrompter& prompter);
 
 }  // namespace varnel::cli

@@ -29,12 +29,6 @@ struct TImportOptions {
   std::string Layout;
 };
 
-int ExitCodeOf(const TCliPrompter& prompter) {
-  if (prompter.Unanswered) return kExitQuestion;
-  if (prompter.ShowedError) return kExitFailed;
-  return kExitOk;
-}
-
 int RunImport(const TImportOptions& o) {
   TCliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;

@@ -36,8 +36,7 @@ int RunLint(const TLintOptions& o) {
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
   FileLoadExecute(ctx);
-  if (prompter.Unanswered) return kExitQuestion;
-  if (prompter.ShowedError) return kExitFailed;
+  if (const int code = ExitCodeOf(prompter); code != kExitOk) return code;
   const std::vector<TDiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings, o.Media);
   for (const TDiscFinding& f : findings) std::cout << FindingLine(f) << '\n';
   std::cout.flush();

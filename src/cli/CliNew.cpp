@@ -37,12 +37,6 @@ struct TNewOptions {
   CLI::Option* CdTextOpt = nullptr;
 };
 
-int ExitCodeOf(const TCliPrompter& prompter) {
-  if (prompter.Unanswered) return kExitQuestion;
-  if (prompter.ShowedError) return kExitFailed;
-  return kExitOk;
-}
-
 int RunNew(const TNewOptions& o) {
   TCliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;

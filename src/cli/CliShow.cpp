@@ -45,8 +45,7 @@ int RunShow(const TShowOptions& o) {
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
   FileLoadExecute(ctx);
-  if (prompter.Unanswered) return kExitQuestion;
-  if (prompter.ShowedError) return kExitFailed;
+  if (const int code = ExitCodeOf(prompter); code != kExitOk) return code;
   for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
     std::cout << JoinTabs(TrackColumnTexts(ctx, i)) << '\n';
   }
