@@ -34,32 +34,10 @@ TDecodeProgressDlg::TDecodeProgressDlg(QWidget* parent, const QString& fileName)
   PercentLbl_ = new QLabel("0%", this);
   PercentLbl_->setObjectName("PercentLbl");
   PercentLbl_->setMinimumWidth(PercentLbl_->fontMetrics().horizontalAdvance("100%") + 4);
-  ProgressBar_ = new QProgressBar(this);
-  ProgressBar_->setObjectName("ProgressBar");
-  ProgressBar_->setAccessibleName("Progress");
-  ProgressBar_->setRange(0, 100);
-  ProgressBar_->setValue(0);
-  ProgressBar_->setTextVisible(false);
-  ProgressBar_->setFixedHeight(16);
-  CancelBtn_ = new QPushButton("&Cancel", this);
-  CancelBtn_->setObjectName("CancelBtn");
-  CancelBtn_->setMinimumSize(60, 24);
-  CancelBtn_->setAutoDefault(false);
+  const TProgressLook look = LayOutProgress(this, label1, FileLbl_, label2, PercentLbl_);
+  ProgressBar_ = look.Bar;
+  CancelBtn_ = look.Cancel;
   connect(CancelBtn_, &QPushButton::clicked, this, &TDecodeProgressDlg::CancelBtnClick);
-
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(16, 14, 16, 12);
-  grid->setHorizontalSpacing(12);
-  grid->setVerticalSpacing(6);
-  grid->addWidget(label1, 0, 0);
-  grid->addWidget(FileLbl_, 0, 1);
-  grid->addWidget(label2, 1, 0);
-  grid->addWidget(PercentLbl_, 1, 1);
-  grid->addWidget(ProgressBar_, 2, 0, 1, 2);
-  grid->addWidget(CancelBtn_, 3, 0, 1, 2, Qt::AlignHCenter);
-  grid->setColumnStretch(1, 1);
-  const QSize hint = grid->sizeHint();
-  setFixedSize(std::max(358, hint.width()), std::max(128, hint.height()));
 }
 
 void TDecodeProgressDlg::SetPercent(int percent) {

@@ -15,6 +15,37 @@
 
 namespace varnel {
 
+TProgressLook LayOutProgress(QDialog* dialog, QLabel* caption1, QLabel* value1, QLabel* caption2,
+                             QLabel* value2) {
+  TProgressLook look;
+  look.Bar = new QProgressBar(dialog);
+  look.Bar->setObjectName("ProgressBar");
+  look.Bar->setAccessibleName("Progress");
+  look.Bar->setRange(0, 100);
+  look.Bar->setValue(0);
+  look.Bar->setTextVisible(false);
+  look.Bar->setFixedHeight(16);
+  look.Cancel = new QPushButton("&Cancel", dialog);
+  look.Cancel->setObjectName("CancelBtn");
+  look.Cancel->setMinimumSize(60, 24);
+  look.Cancel->setAutoDefault(false);
+
+  auto* grid = new QGridLayout(dialog);
+  grid->setContentsMargins(16, 14, 16, 12);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(6);
+  grid->addWidget(caption1, 0, 0);
+  grid->addWidget(value1, 0, 1);
+  grid->addWidget(caption2, 1, 0);
+  grid->addWidget(value2, 1, 1);
+  grid->addWidget(look.Bar, 2, 0, 1, 2);
+  grid->addWidget(look.Cancel, 3, 0, 1, 2, Qt::AlignHCenter);
+  grid->setColumnStretch(1, 1);
+  const QSize hint = grid->sizeHint();
+  dialog->setFixedSize(std::max(358, hint.width()), std::max(128, hint.height()));
+  return look;
+}
+
 TProgressDlg::TProgressDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("ProgressDlg");
   setWindowTitle("Operation in progress");
@@ -40,34 +71,11 @@ TProgressDlg::TProgressDlg(QWidget* parent) : QDialog(parent) {
   TimeLbl_ = new QLabel("00:00", this);
   TimeLbl_->setObjectName("TimeLbl");
   TimeLbl_->setMinimumWidth(TimeLbl_->fontMetrics().horizontalAdvance("0000:00") + 4);
-  ProgressBar_ = new QProgressBar(this);
-  ProgressBar_->setObjectName("ProgressBar");
-  ProgressBar_->setAccessibleName("Progress");
-  ProgressBar_->setRange(0, 100);
-  ProgressBar_->setValue(0);
-  ProgressBar_->setTextVisible(false);
-  ProgressBar_->setFixedHeight(16);
-  CancelBtn_ = new QPushButton("&Cancel", this);
-  CancelBtn_->setObjectName("CancelBtn");
-  CancelBtn_->setMinimumSize(60, 24);
+  const TProgressLook look = LayOutProgress(this, label1, OperationLbl_, label2, TimeLbl_);
+  ProgressBar_ = look.Bar;
+  CancelBtn_ = look.Cancel;
   CancelBtn_->setFocusPolicy(Qt::ClickFocus);
-  CancelBtn_->setAutoDefault(false);
   connect(CancelBtn_, &QPushButton::clicked, this, &TProgressDlg::CancelBtnClick);
-
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(16, 14, 16, 12);
-  grid->setHorizontalSpacing(12);
-  grid->setVerticalSpacing(6);
-  grid->addWidget(label1, 0, 0);
-  grid->addWidget(OperationLbl_, 0, 1);
-  grid->addWidget(label2, 1, 0);
-  grid->addWidget(TimeLbl_, 1, 1);
-  grid->addWidget(ProgressBar_, 2, 0, 1, 2);
-  grid->addWidget(CancelBtn_, 3, 0, 1, 2, Qt::AlignHCenter);
-  grid->setColumnStretch(1, 1);
-  // At least the size the form was drawn at, larger when the texts need it.
-  const QSize hint = grid->sizeHint();
-  setFixedSize(std::max(358, hint.width()), std::max(128, hint.height()));
 
   Timer_.setObjectName("Timer");
   Timer_.setInterval(1000);

@@ -14,6 +14,7 @@
 
 #include "Making.h"
 
+class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -22,6 +23,16 @@ namespace varnel {
 
 // What the operation label says from the moment Cancel is pressed until the run ends.
 inline const QString kCancellingText = QStringLiteral("Cancelling\u2026");
+
+// The look every progress dialog of the window shares: two captioned values, the bar across
+// the dialog below them, Cancel centred under it; the dialog fixed at the size the form was
+// drawn at, larger when its texts need it. Builds the bar and the button and lays them out.
+struct TProgressLook {
+  QProgressBar* Bar = nullptr;
+  QPushButton* Cancel = nullptr;
+};
+TProgressLook LayOutProgress(QDialog* dialog, QLabel* caption1, QLabel* value1, QLabel* caption2,
+                             QLabel* value2);
 
 class TProgressDlg : public QDialog {
   Q_OBJECT
