@@ -30,13 +30,26 @@ uint32_t FrameBits(const unsigned char* p, int64_t frame) {
   return bits;
 }
 
-// Whether the kZeroRun bytes at `p` are all zero: one OR over all of them, which compilers
-// turn into vector instructions.
+// Whether the kZeroRun bytes at `p` are all zero: one OR over all of them, in four
+// independent 16-byte lanes (GCC leaves a single 8-byte chain scalar, at a quarter of the
+// speed; both compilers keep these lanes in vector registers).
 constexpr int64_t kZeroRun = 1024;
+using TLane = uint64_t __attribute__((vector_size(16)));
 bool ZeroRun(const unsigned char* p) {
-  uint64_t any = 0;
-  for (int64_t i = 0; i < kZeroRun; i += 8) any |= Word(p + i);
-  return any == 0;
+  TLane a{}, b{}, c{}, d{};
+  for (int64_t i = 0; i < kZeroRun; i += 64) {
+    TLane w, x, y, z;
+    std::memcpy(&w, p + i, sizeof w);
+    std::memcpy(&x, p + i + 16, sizeof x);
+    std::memcpy(&y, p + i + 32, sizeof y);
+    std::memcpy(&z, p + i + 48, sizeof z);
+    a |= w;
+    b |= x;
+    c |= y;
+    d |= z;
+  }
+  const TLane any = (a | b) | (c | d);
+  return (any[0] | any[1]) == 0;
 }
 
 // Whether the 64 bytes at `p` are all zero.
