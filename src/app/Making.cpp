@@ -11,6 +11,7 @@
 #include "FirstPreGapRule.h"
 #include "InputCheck.h"
 #include "OverwriteRule.h"
+#include "RunFiles.h"
 #include "RunOptions.h"
 #include "TocFile.h"
 
@@ -81,6 +82,22 @@ TMakeController::TMakeController(TAppContext& ctx) : Ctx_(ctx) {}
 
 TMakeController::~TMakeController() {
   JoinWorker();
+  if (Remover_.joinable()) Remover_.join();
+}
+
+void TMakeController::RemoveReplaced(std::vector<std::string> replaced) {
+  if (replaced.empty()) return;
+  if (OwnProcess_) {
+    RemoveFilesDetached(replaced);
+    return;
+  }
+  if (Remover_.joinable()) Remover_.join();
+  try {
+    Remover_ = std::thread([](const std::vector<std::string>& paths) { RemoveFiles(paths); },
+                           replaced);
+  } catch (const std::system_error&) {
+    RemoveFiles(replaced);
+  }
 }
 
 bool TMakeController::SetProgressReceiver(TProgressNotify notify) {
@@ -190,6 +207,7 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
   TMakeOutcome outcome;
   if (state == MakeSucceeded) {
     outcome = TMakeOutcome::Succeeded;
+    RemoveReplaced(std::move(job.Replaced));
     Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
   } else if (state == MakeCancelled) {
     outcome = TMakeOutcome::Cancelled;

@@ -1,7 +1,8 @@
 // The Make and Test commands: the first track's pre-gap check, the disc check (when the
 // setting "CheckBeforeMake" is on; an error asks whether to make anyway), the cue file and
-// overwrite questions, the worker thread that runs the making run, cancellation, and the
-// result message. Headless: the progress dialog is a hook the caller supplies.
+// overwrite questions, the worker thread that runs the making run, cancellation, the
+// result message, and the removal of the old files a successful run replaced, which starts
+// as the result is shown. Headless: the progress dialog is a hook the caller supplies.
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "AppContext.h"
 #include "MakeRun.h"
@@ -45,7 +47,8 @@ struct TProgressDisplay {
 class TMakeController {
  public:
   explicit TMakeController(TAppContext& ctx);
-  // Joins a worker that is still running (it always ends by itself).
+  // Joins a worker that is still running (it always ends by itself), and the removal of
+  // replaced files.
   ~TMakeController();
   TMakeController(const TMakeController&) = delete;
   TMakeController& operator=(const TMakeController&) = delete;
@@ -73,6 +76,10 @@ class TMakeController {
   // when it has (or no run is in progress).
   bool WaitForRunEnd(std::chrono::milliseconds timeout);
 
+  // The old files a successful run replaced are removed by a thread of the controller's
+  // while the result is shown; with this, in a process of their own that is not waited
+  // for (varnel-cli, which ends right after the result).
+  void RemoveReplacedInOwnProcess() { OwnProcess_ = true; }
   bool TestFlag() const { return Test_; }
   const std::string& CuePath() const { return CuePath_; }
   // The message of the last failed run, and the reason behind it (shown as the box's
@@ -85,6 +92,7 @@ class TMakeController {
   bool ChooseCueFile();
   void Worker(TMakeJob* job);
   void JoinWorker();
+  void RemoveReplaced(std::vector<std::string> replaced);
 
   TAppContext& Ctx_;
   TProgressNotify Receiver_;
@@ -93,6 +101,8 @@ class TMakeController {
   std::string ResultMessage_;
   std::string ResultDetail_;
   std::thread Worker_;
+  std::thread Remover_;
+  bool OwnProcess_ = false;
   std::atomic<bool> Running_{false};
   std::mutex EndMutex_;
   std::condition_variable EndCv_;

@@ -89,6 +89,7 @@ int RunMake(const TMakeOptions& o) {
   if (!loaded) return kExitFailed;
 
   TMakeController controller(ctx);
+  controller.RemoveReplacedInOwnProcess();
   TProgressDisplay display;
   std::string shown;
   // Called on the worker thread; the main thread prints nothing until the run has ended.

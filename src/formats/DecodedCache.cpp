@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "Binedit.h"
 #include "LittleEndian.h"
+#include "PosixFile.h"
 #include "SourceFingerprint.h"
 
 namespace varnel {
@@ -77,10 +77,9 @@ TSourceKind KindOf(const std::string& source) {
 // A new temporary file in the folder, named so that no two processes or threads meet.
 TFile CreateTemp(const std::string& folder, const std::string& pathPart, std::string& name) {
   static std::atomic<uint64_t> counter{0};
-  std::random_device device;
   for (int attempt = 0;; ++attempt) {
     name = folder + "/" + kTempPrefix + pathPart + "-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + "-" + Hex64(device()) + ".wav";
+           std::to_string(counter.fetch_add(1)) + "-" + Hex64(RandomBits()) + ".wav";
     try {
       return TFile::CreateExclusive(name, 0644);
     } catch (const TFileError& e) {

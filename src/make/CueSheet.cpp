@@ -275,10 +275,10 @@ TRunEnd Run(TMakeJob& job) {
     job.Notify(ProgressCueSheet, 0);
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
-      files.Write(
-          firstSheet + k, [&text](TFile& out) { out.WriteAll(text.data(), text.size()); }, true);
+      files.Write(firstSheet + k, [&text](TFile& out) { out.WriteAll(text.data(), text.size()); });
     }
     files.Commit();
+    job.Replaced = files.TakeReplaced();
   } catch (const TTrackFailure& failure) {
     return Fail(job, failure);
   }

@@ -94,6 +94,10 @@ struct TMakeJob {
   // caches themselves are not read on the worker thread, where the window may fill them
   // meanwhile.
   std::unordered_map<const TTrackInfo*, TKnownSilence> KnownSilence;
+  // After a successful run: the old made files and sheets that the new ones replaced, kept
+  // under temporary names. Whoever ran the job removes them once the outcome is reported
+  // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
+  std::vector<std::string> Replaced;
 
   void Notify(int32_t code, int32_t argument) const {
     if (Progress) Progress(code, argument);

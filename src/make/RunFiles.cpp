@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,14 +69,14 @@ std::string ResolvedName(const std::string& path) {
 TRunFiles::TRunFiles() {
   Tag_ = Hex(static_cast<uint64_t>(::getpid()));
   Tag_.insert(Tag_.begin(), 'p');
-  std::random_device seed;
-  Random_.seed((uint64_t{seed()} << 32) ^ seed());
+  Random_.seed(RandomBits());
 }
 
 TRunFiles::~TRunFiles() {
   for (const TOutput& out : Outputs_) {
     if (!out.Temporary.empty()) ::unlink(out.Temporary.c_str());
   }
+  RemoveFiles(Replaced_);
   if (LockFd_ >= 0) ::close(LockFd_);
 }
 
@@ -192,7 +193,7 @@ std::string TRunFiles::TemporaryName(const std::string& folder) {
   return folder + "/" + kTemporaryPrefix + Tag_ + "-" + Hex(Random_() & 0xffffffffffu);
 }
 
-void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill, bool sync) {
+void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill) {
   TOutput& out = Outputs_[output];
   const std::string folder = FolderOf(out.Path);
   if (Locked_ && Cleaned_.insert(ResolvedName(folder)).second) {
@@ -219,10 +220,7 @@ void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill, bo
       }
     }
     fill(file);
-    if (file.IsOpen()) {
-      if (sync) file.Sync();
-      file.Close();
-    }
+    file.Close();
   } catch (const TTrackFailure&) {
     throw;
   } catch (const std::exception& e) {
@@ -274,10 +272,61 @@ void TRunFiles::Commit() {
                 "\": " + ErrnoText(err));
   }
   for (size_t k = 0; k < Outputs_.size(); ++k) {
-    // The old file of an exchanged output goes now; the others have no temporary left.
-    if (placed[k] == TPlaced::Exchanged) ::unlink(Outputs_[k].Temporary.c_str());
+    // An exchanged output's temporary name holds the old file now; the others have none.
+    if (placed[k] == TPlaced::Exchanged) Replaced_.push_back(Outputs_[k].Temporary);
     Outputs_[k].Temporary.clear();
   }
+}
+
+void RemoveFiles(const std::vector<std::string>& paths) noexcept {
+  for (const std::string& path : paths) ::unlink(path.c_str());
+}
+
+void RemoveFilesDetached(const std::vector<std::string>& paths, int64_t worthAProcess) noexcept {
+  int64_t bytes = 0;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) bytes += st.st_size;
+  }
+  if (paths.empty() || bytes < worthAProcess) {
+    RemoveFiles(paths);
+    return;
+  }
+  // Everything the processes below use is made now: between fork and exec-less _exit only
+  // async-signal-safe calls are allowed.
+  std::vector<const char*> names;
+  try {
+    for (const std::string& path : paths) names.push_back(path.c_str());
+  } catch (...) {
+    RemoveFiles(paths);
+    return;
+  }
+  const pid_t starter = ::fork();
+  if (starter == 0) {
+    // A new session, and a grandchild that init adopts: nobody waits for the remover.
+    ::setsid();
+    const pid_t remover = ::fork();
+    if (remover == 0) {
+      const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+      for (int fd = 0; fd <= 2; ++fd) {
+        if (null >= 0) ::dup2(null, fd);
+      }
+      ::close_range(3, ~0U, 0);
+      for (const char* name : names) ::unlink(name);
+      ::_exit(0);
+    }
+    ::_exit(remover > 0 ? 0 : 1);
+  }
+  int status = 0;
+  bool started = false;
+  if (starter > 0) {
+    pid_t waited;
+    do {
+      waited = ::waitpid(starter, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    started = waited == starter && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  if (!started) RemoveFiles(paths);
 }
 
 }  // namespace varnel

@@ -9,7 +9,11 @@
 //   (never through a link or over an existing file), and put in place only by Commit, all
 //   together, each replacing its old file in one step. Until then, and on any failure or
 //   cancellation, every existing file stays exactly as it was: the destructor removes what
-//   was not committed.
+//   was not committed. The old files the outputs replaced are kept under temporary names
+//   until the caller has reported the outcome (TakeReplaced), because the kernel can take
+//   a good while to free hundreds of megabytes; the destructor removes those not taken.
+// - Nothing is flushed to the device: the page cache holds the run's files as it holds
+//   any others written, and a run that is killed leaves the old set in place all the same.
 // - One run per folder: LockFolder holds an advisory lock (flock) on the folder of the made
 //   files for the life of the object; a second run fails at once. A run killed outright
 //   leaves only temporary files, which the next run that locks the folder removes.
@@ -59,13 +63,17 @@ class TRunFiles {
                   const std::string& busyMessage);
 
   // Writes output `output` under a temporary name in its folder (created when missing):
-  // `fill` writes the new, empty file (and may close it); it is closed and, with `sync`,
-  // flushed to the device afterwards. A replaced file's permission bits carry over.
-  void Write(size_t output, const std::function<void(TFile&)>& fill, bool sync = false);
+  // `fill` writes the new, empty file (and may close it); it is closed afterwards. A
+  // replaced file's permission bits carry over.
+  void Write(size_t output, const std::function<void(TFile&)>& fill);
 
   // Puts every written output in place, in the order they were added. When one cannot be,
   // those already placed are put back as they were, as far as the file system allows.
   void Commit();
+
+  // The old files that committed outputs replaced, now under temporary names in their
+  // folders; from here the caller removes them (RemoveFiles, RemoveFilesDetached).
+  std::vector<std::string> TakeReplaced() { return std::move(Replaced_); }
 
  private:
   struct TOutput {
@@ -90,7 +98,18 @@ class TRunFiles {
   std::string Tag_;  // marks this run's temporary names; the locked folder's identity
   std::set<std::string> Cleaned_;
   std::mt19937_64 Random_;
+  std::vector<std::string> Replaced_;
 };
+
+// Removes the files; failures are ignored (another run may be removing them too).
+void RemoveFiles(const std::vector<std::string>& paths) noexcept;
+// The same in a process of its own that the caller does not wait for (it holds none of the
+// caller's open files, so a pipe from the caller ends when the caller does), when the files
+// hold at least `worthAProcess` bytes; smaller ones, and all of them when no process can be
+// started, are removed before this returns. Only for a process with no other thread.
+inline constexpr int64_t kRemoveInOwnProcessBytes = int64_t{64} << 20;
+void RemoveFilesDetached(const std::vector<std::string>& paths,
+                         int64_t worthAProcess = kRemoveInOwnProcessBytes) noexcept;
 
 // The name `path` ends at: made absolute, "." and ".." and doubled "/" removed, symbolic
 // links of its folders and of its last component followed (a link that points nowhere

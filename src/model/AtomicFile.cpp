@@ -39,8 +39,7 @@ std::string FolderOf(const std::string& path) {
 // A new, empty temporary file in `folder`, readable and writable by its owner only.
 TFile CreateTemporary(const std::string& folder, std::string& name) {
   static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::random_device seed;
-  std::mt19937_64 random((uint64_t{seed()} << 32) ^ seed());
+  std::mt19937_64 random(RandomBits());
   for (int attempt = 0;; ++attempt) {
     name = folder + "/.varnel-tmp-";
     for (int i = 0; i < 10; ++i) name += kDigits[random() % 36];

@@ -92,4 +92,9 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes);
 // The system's text for an errno value ("No space left on device").
 std::string ErrnoText(int err);
 
+// 64 bits from the kernel's random source, for names of temporary files that no other
+// process or thread picks (never blocks; mixes the clock and the process id in when the
+// source cannot be read).
+uint64_t RandomBits();
+
 }  // namespace varnel

@@ -5,8 +5,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "MakeFixtures.h"
 #include "RunFiles.h"
@@ -51,6 +54,32 @@ TEST(RunFilesTest, CommitPutsEveryOutputInPlaceAndNothingBefore) {
   EXPECT_EQ(test::ReadText(dir / "target"), "keep");
   EXPECT_EQ(test::ReadText(dir / "new.wav"), "new2");
   EXPECT_EQ(Entries(dir.Path()), 4u);  // no temporary file left
+}
+
+TEST(RunFilesTest, ReplacedFilesOutliveTheRunUntilRemoved) {
+  TempDir dir;
+  test::WriteText(dir / "a.wav", "old a");
+  test::WriteText(dir / "b.wav", "old b");
+  std::vector<std::string> replaced;
+  {
+    TRunFiles files;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) files.AddOutput(dir / name, name);
+    files.Guard();
+    for (size_t i = 0; i < 3; ++i) Put(files, i, "new");
+    files.Commit();
+    replaced = files.TakeReplaced();
+  }
+  std::vector<std::string> old;
+  for (const std::string& path : replaced) old.push_back(test::ReadText(path));
+  std::sort(old.begin(), old.end());
+  EXPECT_EQ(old, (std::vector<std::string>{"old a", "old b"}));
+  // Removed by a process of their own, which this one does not wait for.
+  RemoveFilesDetached(replaced, 0);
+  for (int i = 0; i < 500 && Entries(dir.Path()) != 3u; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(Entries(dir.Path()), 3u);
+  EXPECT_EQ(test::ReadText(dir / "a.wav"), "new");
 }
 
 TEST(RunFilesTest, FailedWriteLeavesNothingBehind) {

@@ -15,6 +15,7 @@
 #include "CueSheet.h"
 #include "DiscLayout.h"
 #include "MakeRun.h"
+#include "RunFiles.h"
 #include "RunOptions.h"
 #include "TestFiles.h"
 #include "Trackinfo.h"
@@ -121,6 +122,7 @@ inline TRunRecord RunExport(const DiscLayout& layout, const AppSettings& setting
     if (hook) hook(code, arg, state);
   };
   ExportCueSheet(job);
+  RemoveFiles(job.Replaced);
   record.State = state.load();
   record.Message = job.ResultMessage;
   record.Detail = job.ResultDetail;
