@@ -157,7 +157,7 @@ make_settings() {
 # layout: both load the layout, which counts the track's silence once; the Test run must
 # take those counts instead of scanning again. Target <= 1.1 x. Beside it the same pair for
 # a one-second track without silence: what a Test run costs whatever its tracks (starting
-# the run, saving the sheets, each flushed to the device), and the cost of the silence in
+# the run, saving the sheets in place of the old ones), and the cost of the silence in
 # each (10-minute layout minus one-second layout), which a second scan would double.
 make_test_vs_show() {
   make_settings
@@ -181,8 +181,7 @@ EOF2
   "$CLI" new --yes --force --settings "$W/make.ini" "$W/lead10.txt" "$W/lead10.wav" >/dev/null
   "$CLI" new --yes --force --settings "$W/make.ini" "$W/short.txt" "$W/short.wav" >/dev/null
   mkdir -p "$W/out"
-  # The sources written back first: a Test run flushes its sheets to the device, and on a
-  # journalling file system that flush can wait for data written just before.
+  # The sources written back first, so that no writeback of them runs beside the timings.
   sync
   runs=$((RUNS > 30 ? RUNS : 30))
   hyperfine -N --warmup 3 --runs "$runs" --export-json "$W/maketest.json" --style none \
