@@ -137,6 +137,9 @@ bool TMakeController::ChooseCueFile() {
   return true;
 }
 
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<uint8_t>::is_always_lock_free,
+              "CancelMaking is called from signal handlers");
+
 void TMakeController::CancelMaking() {
   if (!Running_.load()) return;
   // Only a run still in progress is cancelled: once it has set MakeSucceeded or
@@ -152,6 +155,29 @@ void TMakeController::JoinWorker() {
 bool TMakeController::WaitForRunEnd(std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(EndMutex_);
   return EndCv_.wait_for(lock, timeout, [this] { return RunEnded_; });
+}
+
+bool TMakeController::RunOnWorker(TMakeJob& job, const std::function<void()>& showProgress) {
+  try {
+    Worker_ = std::thread([&job] { ExportCueSheet(job); });
+  } catch (const std::system_error&) {
+    Running_.store(false);
+    std::lock_guard<std::mutex> lock(EndMutex_);
+    RunEnded_ = true;
+    return false;
+  }
+  // The worker reads `job`: it is joined on every way out, a throwing progress hook
+  // included.
+  struct TJoiner {
+    TMakeController& Self;
+    ~TJoiner() {
+      Self.JoinWorker();
+      // The run has set its outcome; from here a Cancel changes nothing.
+      Self.Running_.store(false);
+    }
+  } joiner{*this};
+  if (showProgress) showProgress();
+  return true;
 }
 
 TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>& showProgress) {
@@ -181,26 +207,12 @@ TMakeOutcome TMakeController::StartMaking(bool test, const std::function<void()>
     RunEnded_ = false;
   }
   Running_.store(true);
-  try {
-    Worker_ = std::thread([&job] { ExportCueSheet(job); });
-  } catch (const std::system_error&) {
+  if (CallingThread_) {
+    ExportCueSheet(job);
+    // The run has set its outcome; from here a Cancel changes nothing.
     Running_.store(false);
-    std::lock_guard<std::mutex> lock(EndMutex_);
-    RunEnded_ = true;
+  } else if (!RunOnWorker(job, showProgress)) {
     return TMakeOutcome::NotStarted;
-  }
-  {
-    // The worker reads `job`: it is joined on every way out of this block, a throwing
-    // progress hook included.
-    struct TJoiner {
-      TMakeController& Self;
-      ~TJoiner() {
-        Self.JoinWorker();
-        // The run has set its outcome; from here a Cancel changes nothing.
-        Self.Running_.store(false);
-      }
-    } joiner{*this};
-    if (showProgress) showProgress();
   }
 
   const uint8_t state = Ctx_.MakeState.load();

@@ -69,7 +69,8 @@ class TMakeController {
   TMakeOutcome StartMaking(bool test, const std::function<void()>& showProgress = {});
 
   // The Cancel button: asks the running run to stop after its current track. Ignored when
-  // no run is in progress or the run has already set its outcome.
+  // no run is in progress or the run has already set its outcome. Touches lock-free atomics
+  // only, so a signal handler may call it.
   void CancelMaking();
 
   // Waits up to `timeout` for the run in progress to send its last notification; true
@@ -80,6 +81,10 @@ class TMakeController {
   // while the result is shown; with this, in a process of their own that is not waited
   // for (varnel-cli, which ends right after the result).
   void RemoveReplacedInOwnProcess() { OwnProcess_ = true; }
+  // The run goes on the thread that calls StartMaking instead of a worker, and
+  // `showProgress` is not called: for varnel-cli, which has no window to keep answering
+  // and cancels from a signal handler.
+  void RunOnCallingThread() { CallingThread_ = true; }
   bool TestFlag() const { return Test_; }
   const std::string& CuePath() const { return CuePath_; }
   // The message of the last failed run, and the reason behind it (shown as the box's
@@ -92,6 +97,9 @@ class TMakeController {
   bool ChooseCueFile();
   void Worker(TMakeJob* job);
   void JoinWorker();
+  // Runs the job on the worker thread and shows the progress dialog until it has ended;
+  // false when no thread could be started.
+  bool RunOnWorker(TMakeJob& job, const std::function<void()>& showProgress);
   void RemoveReplaced(std::vector<std::string> replaced);
 
   TAppContext& Ctx_;
@@ -103,6 +111,7 @@ class TMakeController {
   std::thread Worker_;
   std::thread Remover_;
   bool OwnProcess_ = false;
+  bool CallingThread_ = false;
   std::atomic<bool> Running_{false};
   std::mutex EndMutex_;
   std::condition_variable EndCv_;

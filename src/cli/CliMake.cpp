@@ -10,7 +10,6 @@
 #include <CLI/CLI.hpp>
 
 #include <atomic>
-#include <chrono>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -41,21 +40,27 @@ struct TMakeOptions {
 };
 
 std::atomic<bool> gCancelSignal{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+// The controller whose run a signal cancels (the run goes on the main thread).
+std::atomic<TMakeController*> gController{nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<TMakeController*>::is_always_lock_free,
+              "read and set from a signal handler");
 
 extern "C" void OnCancelSignal(int) {
   gCancelSignal.store(true);
+  if (TMakeController* controller = gController.load()) controller->CancelMaking();
 }
 
-// While it lives, SIGINT, SIGTERM and SIGHUP set a flag that the wait for the run turns
-// into a Cancel, and SIGXFSZ is ignored (a write past the limit then fails with EFBIG); the
-// old handlers come back afterwards.
+// While it lives, SIGINT, SIGTERM and SIGHUP press the Cancel button of the run in progress
+// (one that comes before the run has started, as soon as it starts), and SIGXFSZ is ignored
+// (a write past the limit then fails with EFBIG); the old handlers come back afterwards.
 class TCancelSignals {
  public:
   TCancelSignals() {
     gCancelSignal.store(false);
     struct sigaction action {};
     action.sa_handler = OnCancelSignal;
+    action.sa_flags = SA_RESTART;  // the run's reads and writes go on; it stops between them
     sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < kCancel; ++i) sigaction(kSignals[i], &action, &Old_[i]);
     action.sa_handler = SIG_IGN;
@@ -90,25 +95,23 @@ int RunMake(const TMakeOptions& o) {
 
   TMakeController controller(ctx);
   controller.RemoveReplacedInOwnProcess();
+  controller.RunOnCallingThread();
   TProgressDisplay display;
   std::string shown;
-  // Called on the worker thread; the main thread prints nothing until the run has ended.
   controller.SetProgressReceiver([&](int32_t code, int32_t argument) {
+    // A signal that came before the run had started cancels it now.
+    if (code == ProgressStart && gCancelSignal.load()) controller.CancelMaking();
     display.Apply(code, argument);
     if (display.Operation != shown) {
       shown = display.Operation;
       std::cerr << shown << std::endl;
     }
   });
-  // Installed before the worker starts, so that no interrupt during the run is missed.
+  // Installed before the run starts, so that no interrupt during the run is missed.
   TCancelSignals signals;
-  auto waitForRun = [&controller] {
-    while (!controller.WaitForRunEnd(std::chrono::milliseconds(10))) {
-      if (gCancelSignal.load()) controller.CancelMaking();
-    }
-  };
-  const TMakeOutcome outcome =
-      o.Test ? controller.FileTestExecute(waitForRun) : controller.FileMakeExecute(waitForRun);
+  gController.store(&controller);
+  const TMakeOutcome outcome = o.Test ? controller.FileTestExecute() : controller.FileMakeExecute();
+  gController.store(nullptr);
   switch (outcome) {
     case TMakeOutcome::Succeeded:
       return kExitOk;
