@@ -12,7 +12,7 @@
 #   sh bench/compare.sh [RUNS]      (DISC_RUNS=N for the full disc, 5 by default)
 #
 # Page cache warm throughout: every command runs once untimed first. Whole processes are
-# timed with hyperfine (medians); the scans in process with bench_silence (medians), against
+# timed with hyperfine (medians; the make --test pairs in alternating rounds); the scans in process with bench_silence (medians), against
 # `cat` of a file of the same size. Peak memory is the largest resident set (/usr/bin/time
 # %M) of one run. A Release build is made in build-bench. Test files are made under $TMPDIR
 # (the MP3 is kept there between runs: lame takes about a minute; the full disc needs about
@@ -50,6 +50,28 @@ result() {
 medians() {
   python3 -c 'import json, sys
 for r in json.load(open(sys.argv[1]))["results"]: print("%.3f" % (r["median"] * 1000))' "$1"
+}
+
+# Runs the commands in ROUNDS short rounds of hyperfine (5 runs each, in turn), so that a
+# drift of the machine's speed (a shared host) weighs on every command alike, and prints the
+# median wall time in ms of all the runs of each command, one per line.
+rounds() { # ROUNDS COMMAND...
+  n=$1
+  shift
+  k=0
+  while [ $k -lt "$n" ]; do
+    hyperfine -N --warmup 1 --runs 5 --export-json "$W/round$k.json" --style none "$@" >/dev/null
+    k=$((k + 1))
+  done
+  python3 - "$W" "$n" <<'EOF'
+import json, statistics, sys
+times = {}
+for k in range(int(sys.argv[2])):
+    for i, r in enumerate(json.load(open("%s/round%d.json" % (sys.argv[1], k)))["results"]):
+        times.setdefault(i, []).extend(r["times"])
+for i in sorted(times):
+    print("%.3f" % (statistics.median(times[i]) * 1000))
+EOF
 }
 
 # Peak resident memory in KB of one run of a command (its output dropped).
@@ -183,14 +205,13 @@ EOF2
   mkdir -p "$W/out"
   # The sources written back first, so that no writeback of them runs beside the timings.
   sync
-  runs=$((RUNS > 30 ? RUNS : 30))
-  hyperfine -N --warmup 3 --runs "$runs" --export-json "$W/maketest.json" --style none \
+  # At least 50 runs of each, in rounds: the pair differs by a millisecond or so, less than
+  # the drift of a shared machine over a whole batch.
+  set -- $(rounds $((RUNS > 20 ? RUNS / 2 : 10)) \
     "$CLI show --settings $W/make.ini $W/lead10.txt" \
     "$CLI make --test --force --yes --settings $W/make.ini $W/lead10.txt $W/out/lead10.cue" \
     "$CLI show --settings $W/make.ini $W/short.txt" \
-    "$CLI make --test --force --yes --settings $W/make.ini $W/short.txt $W/out/short.cue" \
-    >/dev/null
-  set -- $(medians "$W/maketest.json")
+    "$CLI make --test --force --yes --settings $W/make.ini $W/short.txt $W/out/short.cue")
   result "make --test (10 min lead)" "$2" "show" "$1" "ratio<=1.1" \
     "$(peak "$CLI" make --test --force --yes --settings "$W/make.ini" "$W/lead10.txt" \
       "$W/out/lead10.cue")"
