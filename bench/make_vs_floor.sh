@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 RUNS=${1:-5}
 
-for tool in sox shntool hyperfine /usr/bin/time; do
+for tool in sox shntool hyperfine python3 /usr/bin/time; do
   command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
 done
 
@@ -129,27 +129,42 @@ printf '[Path]\r\nWorkDir=%s\r\n[Silece]\r\nAddFrames=1\r\nNumFrames=5\r\n[Other
     i=$((i + 1))
   done
 } >"$W/shntool.sh"
-{
-  echo "cd '$W'; mkdir -p cat"
-  echo "cat hidden.wav t01.wav > cat/01.wav"
+cat_script() { # folder
+  echo "cd '$W'; mkdir -p $1"
+  echo "cat hidden.wav t01.wav > $1/01.wav"
   i=2
   while [ $i -le $NTRACKS ]; do
     n=$(printf %02d $i)
-    echo "cat t$n.wav > cat/$n.wav"
+    echo "cat t$n.wav > $1/$n.wav"
     i=$((i + 1))
   done
-} >"$W/cat.sh"
+}
+cat_script cat >"$W/cat.sh"
+cat_script cat2 >"$W/cat2.sh"
 
 du -sh "$W" >&2
 MAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini' '$W/disc.txt' '$W/out/disc.cue' >/dev/null 2>&1"
-CLEAN="rm -rf '$W/work' '$W/out' '$W/cat' '$W/sox' '$W/shn'; mkdir -p '$W/out'; sync"
+CLEAN="rm -rf '$W/work' '$W/out' '$W/cat' '$W/cat2' '$W/sox' '$W/shn'; mkdir -p '$W/out'; sync"
 
 # One prepare per command: every command starts from an empty, synced work folder, except
 # the re-make, which finds the files of the make just before it still in the page cache.
-hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/result.json" \
-  --prepare "$CLEAN" -n floor-cat "sh '$W/cat.sh'" \
-  --prepare "$CLEAN" -n make-empty "$MAKE" \
-  --prepare "$CLEAN; $MAKE" -n make-over "$MAKE" \
+# The floor and the two makes run in alternating rounds of two runs each (a shared host's
+# speed drifts by a third over a minute, and slows now one, now another batch); each median
+# is taken over all of its runs. Beside them, for reference, the floor of a re-make: cat of
+# the same bytes into new files while the set written just before is still there (a run
+# that replaces its old files only on success must keep them until then, and on a virtual
+# machine whose host takes back free memory, fresh page cache costs more than the pages a
+# deleted set has just left). Then sox and shntool, in one batch each.
+round=0
+while [ $((round * 2)) -lt "$RUNS" ]; do
+  hyperfine --warmup 1 --runs 2 --export-json "$W/round$round.json" --style none \
+    --prepare "$CLEAN" -n floor-cat "sh '$W/cat.sh'" \
+    --prepare "$CLEAN" -n make-empty "$MAKE" \
+    --prepare "$CLEAN; $MAKE" -n make-over "$MAKE" \
+    --prepare "$CLEAN; sh '$W/cat.sh'" -n cat-beside "sh '$W/cat2.sh'" >/dev/null
+  round=$((round + 1))
+done
+hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/tools.json" \
   --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
   --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"
 
@@ -202,12 +217,23 @@ if command -v cdrdao >/dev/null 2>&1; then
   echo "cdrdao toc-info on the TOC file: $(cdrdao toc-info "$W/out/disc.toc" 2>/dev/null)"
 fi
 
-medians=$(grep -o '"median": *[0-9.e+-]*' "$W/result.json" | sed 's/.*: *//')
-echo "$medians" | awk 'BEGIN {split("floor-cat make-empty make-over sox shntool", names, " ")}
+medians=$(python3 - "$W" "$round" <<'EOF'
+import json, statistics, sys
+times = {}
+files = ["%s/round%d.json" % (sys.argv[1], k) for k in range(int(sys.argv[2]))]
+for f in files + ["%s/tools.json" % sys.argv[1]]:
+    for r in json.load(open(f))["results"]:
+        times.setdefault(r["command"], []).extend(r["times"])
+for name in ["floor-cat", "make-empty", "make-over", "cat-beside", "sox", "shntool"]:
+    print(statistics.median(times[name]))
+EOF
+)
+echo "$medians" | awk 'BEGIN {split("floor-cat make-empty make-over cat-beside sox shntool", names, " ")}
   NR==1 {floor=$1}
-  {verdict = "";
+  {verdict = ""; t[names[NR]] = $1;
    if (names[NR] ~ /^make-/) verdict = ($1 <= 1.10 * floor ? "  within 1.10 x" : "  OVER 1.10 x");
-   printf "%-11s median %7.3f s   %.3f x floor%s\n", names[NR], $1, $1 / floor, verdict}'
+   printf "%-11s median %7.3f s   %.3f x floor%s\n", names[NR], $1, $1 / floor, verdict}
+  END {printf "make-over against cat-beside (like for like): %.3f x\n", t["make-over"] / t["cat-beside"]}'
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 
 peak() { /usr/bin/time -f %M "$VARNEL_CLI" make --force --settings "$W/varnel.ini" "$1" "$W/out/m.cue" 2>&1 >/dev/null | tail -1; }

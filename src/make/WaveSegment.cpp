@@ -109,7 +109,13 @@ void AppendSegment(TFile& out, const TSourceFile& source, int64_t start, int64_t
   if (!out.IsOpen()) Fail("cannot write", out.Path(), EBADF);
   int64_t in = start;
   int64_t left = length;
-  if (gKernelCopy.load(std::memory_order_relaxed)) {
+  // copy_file_range hands whole pages of the page cache over where the source's bytes and
+  // their place in the new file sit at the same offset within a page; where they do not,
+  // it splits every page in two and costs half as much again as a large buffer.
+  const off_t at = ::lseek(out.Fd(), 0, SEEK_CUR);
+  constexpr int64_t kPageBytes = 4096;
+  const bool inStep = at >= 0 && (in - at) % kPageBytes == 0;
+  if (inStep && gKernelCopy.load(std::memory_order_relaxed)) {
     while (left > 0) {
       off_t inOffset = in;
       const auto chunk = static_cast<size_t>(std::min<int64_t>(left, int64_t{1} << 30));
@@ -128,9 +134,10 @@ void AppendSegment(TFile& out, const TSourceFile& source, int64_t start, int64_t
     }
   }
   if (left == 0) return;
-  std::vector<unsigned char> buffer(static_cast<size_t>(std::min<int64_t>(left, kCopyBufferBytes)));
+  std::vector<unsigned char> buffer(
+      static_cast<size_t>(std::min<int64_t>(left, kSegmentBufferBytes)));
   while (left > 0) {
-    const auto want = static_cast<size_t>(std::min<int64_t>(left, kCopyBufferBytes));
+    const auto want = static_cast<size_t>(std::min<int64_t>(left, kSegmentBufferBytes));
     const size_t got = source.ReadAt(in, buffer.data(), want);
     if (got == 0) ShortSource(source);
     out.WriteAll(buffer.data(), got);

@@ -7,7 +7,7 @@
 // could-not-create message. Files are closed by their owners' destructors on every path.
 // Memory use does not depend on the sizes involved: scans go through the one silence
 // scanner (SilenceScan.h) and its bounded blocks, copies go kernel-side (copy_file_range) or
-// through a buffer of at most 61440 bytes.
+// through a buffer of at most kSegmentBufferBytes.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,8 @@
 namespace varnel {
 
 inline constexpr int32_t kCopyBufferBytes = 61440;
+// The buffer of a segment copy that does not go kernel-side.
+inline constexpr int32_t kSegmentBufferBytes = 512 * 1024;
 
 // A source file, opened for reading (a regular file only, without blocking) for as long as
 // a track writer and the file it makes need it.
@@ -82,8 +84,9 @@ void FinishEditedWave(TFile& out);
 // naming it.
 void WriteMadeFile(const TMadeFile& made, TFile& out, const std::function<void()>& poll = {});
 
-// Whether AppendSegment may use copy_file_range (it falls back to the buffer by itself
-// where the kernel refuses); tests switch it off to exercise the buffered copy.
+// Whether AppendSegment may use copy_file_range (it uses the buffer by itself where the
+// kernel refuses, and where source and new file do not line up on a page); tests switch it
+// off to exercise the buffered copy.
 void SetKernelCopyEnabled(bool enabled);
 
 }  // namespace varnel
