@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 
 #include "FakePrompter.h"
 #include "LayoutFile.h"
@@ -127,6 +129,30 @@ TEST_F(MakingTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
     EXPECT_TRUE(std::filesystem::is_directory(box.Folder));
     EXPECT_EQ(std::filesystem::exists(made + "Track01.wav"), c.FilesMade);
   }
+}
+
+// The files a re-make replaced are kept under temporary names until the result is out,
+// then removed by a thread of the controller's.
+TEST_F(MakingTest, RemakeRemovesTheFilesItReplacedAfterTheResult) {
+  AddWave("a.wav", 588 * 10);
+  Ctx.Settings.MakeAlways = true;
+  auto leftovers = [this] {
+    int count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Dir.Path())) {
+      count += entry.path().filename().string().rfind(".varnel-make-", 0) == 0;
+    }
+    return count;
+  };
+  for (int run = 0; run < 2; ++run) {
+    Prompter.SaveAnswers.push_back(Cue());
+    if (std::filesystem::exists(Cue())) Prompter.OkCancelAnswers.push_back(true);
+    ASSERT_EQ(Controller.FileMakeExecute(), TMakeOutcome::Succeeded);
+  }
+  for (int i = 0; i < 500 && leftovers() > 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(leftovers(), 0);
+  EXPECT_TRUE(std::filesystem::exists(Dir / "work/Live/Track01.wav"));
 }
 
 // The TOC file, written as the setting says, is named in the detail; the text stays.

@@ -215,15 +215,33 @@ TEST_P(EditedWaveTest, PiecesFollowAFreshHeaderWithExactSizes) {
 }
 
 TEST_P(EditedWaveTest, LongSegmentCopiesExactlyThroughManyBlocks) {
-  // More than one 61440-byte buffer, not a multiple of it.
-  auto source = Sound(100000);
+  // More than two buffers, not a multiple of one; from a place that sits where it lands
+  // within a page (after the 44-byte header) and from one that does not, in pieces that
+  // move the place in the made file from one to the other.
+  constexpr size_t kFrames = 2 * kSegmentBufferBytes / 4 + 12345;
+  auto source = Sound(kFrames + 2000);
   TSourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
-  TFile file = NewWave(Dir / "o.wav", source.size());
-  AppendSegment(file, src, 44 + 4 * 123, 4 * 70000);
-  FinishEditedWave(file);
-  auto bytes = test::ReadBytes(Dir / "o.wav");
-  ASSERT_EQ(bytes.size(), 44u + 280000u);
-  EXPECT_EQ(bytes, test::WaveBytes(Slice(source, 492, 280000)));
+  struct TPiece {
+    size_t Frame;
+    size_t Frames;
+  };
+  const std::vector<std::vector<TPiece>> rows = {
+      {{0, kFrames}}, {{123, kFrames}}, {{1, 1}, {1025, kFrames}, {5, 999}}};
+  for (const auto& pieces : rows) {
+    std::vector<uint8_t> want;
+    for (const TPiece& p : pieces) {
+      const auto slice = Slice(source, 4 * p.Frame, 4 * p.Frames);
+      want.insert(want.end(), slice.begin(), slice.end());
+    }
+    TFile file = NewWave(Dir / "o.wav", want.size());
+    for (const TPiece& p : pieces) {
+      AppendSegment(file, src, 44 + 4 * static_cast<int64_t>(p.Frame),
+                    4 * static_cast<int64_t>(p.Frames));
+    }
+    FinishEditedWave(file);
+    EXPECT_EQ(test::ReadBytes(Dir / "o.wav"), test::WaveBytes(want)) << pieces[0].Frame;
+    std::filesystem::remove(Dir / "o.wav");
+  }
 }
 
 TEST_P(EditedWaveTest, MadeFileIsItsPiecesInOrder) {
