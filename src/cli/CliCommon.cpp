@@ -4,6 +4,9 @@
 #include <iostream>
 #include <system_error>
 
+#include "LayoutFile.h"
+#include "StatusBar.h"
+
 namespace varnel::cli {
 
 AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
@@ -28,6 +31,18 @@ int ExitCodeOf(const TCliPrompter& prompter) {
   if (prompter.Unanswered) return kExitQuestion;
   if (prompter.ShowedError) return kExitFailed;
   return kExitOk;
+}
+
+TCliLoadedLayout::TCliLoadedLayout(const std::string& settingsPath,
+                                   const std::string& layoutPath, bool yes, bool verbose)
+    : Prompter(std::cout, std::cerr), Ctx(Prompter) {
+  Prompter.AnswerYes = yes;
+  Prompter.Verbose = verbose;
+  Prompter.OpenPaths = {DialogPath(layoutPath)};
+  Ctx.Settings = LoadCliSettings(settingsPath, verbose);
+  RefreshStatusBar(Ctx);
+  FileLoadExecute(Ctx);
+  Code = ExitCodeOf(Prompter);
 }
 
 }  // namespace varnel::cli

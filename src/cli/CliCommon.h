@@ -1,9 +1,11 @@
-// What the layout subcommands of varnel-cli share: the settings they start from and how the
-// prompter's answers become the exit status.
+// What the layout subcommands of varnel-cli share: the settings they start from, loading a
+// layout for a command that only reads it, and how the prompter's answers become the exit
+// status.
 #pragma once
 
 #include <string>
 
+#include "AppContext.h"
 #include "AppSettings.h"
 #include "CliPrompter.h"
 
@@ -24,5 +26,18 @@ std::string DialogPath(const std::string& path);
 // The exit status of what the prompter saw: kExitQuestion when a question went unanswered,
 // kExitFailed after an error box, else kExitOk.
 int ExitCodeOf(const TCliPrompter& prompter);
+
+// A layout loaded as File > Load loads it in the window (status bar first, then the file),
+// with messages on stdout and stderr, for show and lint. Code is kExitOk when it loaded.
+struct TCliLoadedLayout {
+  TCliLoadedLayout(const std::string& settingsPath, const std::string& layoutPath, bool yes,
+                   bool verbose);
+  TCliLoadedLayout(const TCliLoadedLayout&) = delete;
+  TCliLoadedLayout& operator=(const TCliLoadedLayout&) = delete;
+
+  TCliPrompter Prompter;
+  TAppContext Ctx;  // answers through Prompter
+  int Code;
+};
 
 }  // namespace varnel::cli

@@ -10,10 +10,7 @@
 #include "AppContext.h"
 #include "CliCommands.h"
 #include "CliCommon.h"
-#include "CliPrompter.h"
 #include "DiscCheck.h"
-#include "LayoutFile.h"
-#include "StatusBar.h"
 
 namespace varnel::cli {
 
@@ -28,15 +25,9 @@ struct TLintOptions {
 };
 
 int RunLint(const TLintOptions& o) {
-  TCliPrompter prompter(std::cout, std::cerr);
-  prompter.AnswerYes = o.Yes;
-  prompter.Verbose = o.Verbose;
-  prompter.OpenPaths = {DialogPath(o.Layout)};
-  TAppContext ctx(prompter);
-  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
-  RefreshStatusBar(ctx);
-  FileLoadExecute(ctx);
-  if (const int code = ExitCodeOf(prompter); code != kExitOk) return code;
+  TCliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
+  if (loaded.Code != kExitOk) return loaded.Code;
+  TAppContext& ctx = loaded.Ctx;
   const std::vector<TDiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings, o.Media);
   for (const TDiscFinding& f : findings) std::cout << FindingLine(f) << '\n';
   std::cout.flush();

@@ -10,9 +10,6 @@
 #include "AppContext.h"
 #include "CliCommands.h"
 #include "CliCommon.h"
-#include "CliPrompter.h"
-#include "LayoutFile.h"
-#include "StatusBar.h"
 #include "TrackListText.h"
 
 namespace varnel::cli {
@@ -37,15 +34,9 @@ std::string JoinTabs(const Texts& texts) {
 }
 
 int RunShow(const TShowOptions& o) {
-  TCliPrompter prompter(std::cout, std::cerr);
-  prompter.AnswerYes = o.Yes;
-  prompter.Verbose = o.Verbose;
-  prompter.OpenPaths = {DialogPath(o.Layout)};
-  TAppContext ctx(prompter);
-  ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
-  RefreshStatusBar(ctx);
-  FileLoadExecute(ctx);
-  if (const int code = ExitCodeOf(prompter); code != kExitOk) return code;
+  TCliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
+  if (loaded.Code != kExitOk) return loaded.Code;
+  TAppContext& ctx = loaded.Ctx;
   for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
     std::cout << JoinTabs(TrackColumnTexts(ctx, i)) << '\n';
   }
