@@ -5,17 +5,17 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "Aboutbox.h"
-#include "AppSettings.h"
-#include "Defsettingdlg.h"
-#include "Mainform.h"
-#include "Positiondlg.h"
-#include "Progressdialog.h"
-#include "QtPrompter.h"
-#include "Settingsdialog.h"
-#include "TrackListBox.h"
-#include "Trackpropertyform.h"
-#include "WavePlayer.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "persist/AppSettings.h"
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/QtPrompter.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "ui/widgets/TrackListView.h"
+#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/audio/WavePlayer.h"
 
 int main(int argc, char** argv) {
   // Before anything can reach the sound server.
@@ -28,19 +28,19 @@ int main(int argc, char** argv) {
     using namespace varnel;
     const std::string exe = CurrentExePath();
     const std::string home = HomeDir();
-    TQtPrompter prompter;
-    TVnlMainFrm VnlMainFrm(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
-    auto* GenSettingsDlg = new TGenSettingsDlg(prompter, &VnlMainFrm);
+    QtPrompter prompter;
+    MainWindow VnlMainFrm(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
+    auto* GenSettingsDlg = new GeneralSettingsDialog(prompter, &VnlMainFrm);
     VnlMainFrm.SetGenSettingsDlg(GenSettingsDlg);
-    auto* AboutBox = new TAboutBox(&VnlMainFrm);
-    VnlMainFrm.SetAboutBox(AboutBox);
-    auto* TrackPropertyFrm = new TTrackPropertyFrm(VnlMainFrm.Context(), nullptr, &VnlMainFrm);
-    auto* PositionDlg = new TPositionDlg(prompter, &VnlMainFrm);
+    auto* AboutDialog = new varnel::AboutDialog(&VnlMainFrm);
+    VnlMainFrm.SetAboutBox(AboutDialog);
+    auto* TrackPropertyFrm = new TrackPropertiesDialog(VnlMainFrm.Context(), nullptr, &VnlMainFrm);
+    auto* PositionDlg = new PositionEditorDialog(prompter, &VnlMainFrm);
     TrackPropertyFrm->SetPositionEditor(PositionDlg);
-    auto* ProgressDlg = new TProgressDlg(&VnlMainFrm);
-    VnlMainFrm.SetProgressDlg(ProgressDlg);
-    auto* DefSettingDlg = new TDefSettingDlg(&VnlMainFrm);
-    VnlMainFrm.ShowTrackProperty = [&VnlMainFrm, TrackPropertyFrm](TTrackInfo& track,
+    auto* MakeProgressDialog = new varnel::MakeProgressDialog(&VnlMainFrm);
+    VnlMainFrm.SetProgressDlg(MakeProgressDialog);
+    auto* DefSettingDlg = new DefaultTrackPropertiesDialog(&VnlMainFrm);
+    VnlMainFrm.ShowTrackProperty = [&VnlMainFrm, TrackPropertyFrm](Track& track,
                                                                    std::string& waveFileDir) {
       TrackPropertyFrm->Execute(track, waveFileDir, VnlMainFrm.Tracks()->font());
     };

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "AudioDecoder.h"
-#include "DecodedCache.h"
+#include "formats/audio/AudioDecoder.h"
+#include "formats/audio/DecodedCache.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-class TDropSink : public varnel::TAudioSink {
+class DropSink : public varnel::AudioSink {
  public:
   void Write(const int16_t* frames, size_t count) override {
     // Read the data, as a writer would, so that nothing is optimised away.
@@ -32,7 +32,7 @@ class TDropSink : public varnel::TAudioSink {
   int Check = 0;
 };
 
-void PrintSummary(const char* what, const varnel::TDecodeSummary& s, double seconds) {
+void PrintSummary(const char* what, const varnel::DecodeSummary& s, double seconds) {
   std::printf(
       "%s frames=%lld source_frames=%lld rate=%d channels=%d bits=%d seconds=%.4f "
       "samples_per_second=%.0f\n",
@@ -44,22 +44,22 @@ void PrintSummary(const char* what, const varnel::TDecodeSummary& s, double seco
 int Run(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "null" && argc == 3) {
-    TDropSink sink;
+    DropSink sink;
     const auto start = Clock::now();
-    const varnel::TDecodeSummary s = varnel::DecodeAudio(argv[2], sink);
+    const varnel::DecodeSummary s = varnel::DecodeAudio(argv[2], sink);
     PrintSummary("null", s, Seconds(start));
     return sink.Check == 12345678 ? 3 : 0;
   }
   if (mode == "wave" && argc == 4) {
     const auto start = Clock::now();
-    varnel::TFile out = varnel::TFile::CreateExclusive(argv[3]);
-    const varnel::TDecodeSummary s = varnel::DecodeToWaveFile(argv[2], out);
+    varnel::PosixFile out = varnel::PosixFile::CreateExclusive(argv[3]);
+    const varnel::DecodeSummary s = varnel::DecodeToWaveFile(argv[2], out);
     out.Close();
     PrintSummary("wave", s, Seconds(start));
     return 0;
   }
   if ((mode == "fill" || mode == "lookup") && argc >= 4) {
-    varnel::TDecodedCache cache(argv[2]);
+    varnel::DecodedCache cache(argv[2]);
     const auto start = Clock::now();
     int hits = 0;
     for (int i = 3; i < argc; ++i) {

@@ -12,24 +12,24 @@
 #include <string>
 #include <vector>
 
-#include "AppContext.h"
-#include "DiscCheck.h"
-#include "LayoutFile.h"
-#include "Prompter.h"
+#include "app/AppContext.h"
+#include "app/check/DiscCheck.h"
+#include "app/commands/LayoutFile.h"
+#include "app/ports/Prompter.h"
 
 namespace {
 
 using namespace varnel;
 
-class TSilentPrompter : public TPrompter {
+class SilentPrompter : public Prompter {
  public:
-  void Show(const TMessage&) override {}
+  void Show(const MessageBox&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool ConfirmOkCancel(const std::string&) override { return true; }
-  TSaveAnswer AskSaveChanges(const std::string&) override { return TSaveAnswer::Discard; }
+  SaveAnswer AskSaveChanges(const std::string&) override { return SaveAnswer::Discard; }
   void Beep() override {}
-  std::vector<std::string> OpenFiles(const TFileDialogRequest&) override { return {}; }
-  std::optional<std::string> SaveFile(const TFileDialogRequest&) override { return {}; }
+  std::vector<std::string> OpenFiles(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> SaveFile(const FileDialogRequest&) override { return {}; }
   std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {
     return {};
   }
@@ -59,11 +59,11 @@ void WriteWave(const std::string& path, uint32_t lead, uint32_t sound, uint32_t 
   std::ofstream(path, std::ios::binary) << h << data;
 }
 
-struct TBenchDisc {
+struct BenchDisc {
   std::string Dir;
   std::string Layout;
 
-  TBenchDisc() {
+  BenchDisc() {
     char tmpl[] = "/tmp/varnel-bench-check-XXXXXX";
     Dir = mkdtemp(tmpl);
     Layout = Dir + "/disc.txt";
@@ -90,14 +90,14 @@ struct TBenchDisc {
     }
     std::ofstream(Layout, std::ios::binary) << t;
   }
-  ~TBenchDisc() { std::filesystem::remove_all(Dir); }
+  ~BenchDisc() { std::filesystem::remove_all(Dir); }
 };
 
 void BM_LoadLayout99(benchmark::State& state) {
-  TBenchDisc disc;
-  TSilentPrompter prompter;
+  BenchDisc disc;
+  SilentPrompter prompter;
   for (auto _ : state) {
-    TAppContext ctx(prompter);
+    AppContext ctx(prompter);
     LoadLayoutFile(ctx, disc.Layout);
     benchmark::DoNotOptimize(ctx.Layout.TotalBytes);
   }
@@ -105,12 +105,12 @@ void BM_LoadLayout99(benchmark::State& state) {
 BENCHMARK(BM_LoadLayout99)->Unit(benchmark::kMillisecond);
 
 void BM_CheckAfterLoad99(benchmark::State& state) {
-  TBenchDisc disc;
-  TSilentPrompter prompter;
+  BenchDisc disc;
+  SilentPrompter prompter;
   size_t findings = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    TAppContext ctx(prompter);
+    AppContext ctx(prompter);
     LoadLayoutFile(ctx, disc.Layout);
     state.ResumeTiming();
     findings = CheckDisc(ctx.Layout, ctx.Settings).size();

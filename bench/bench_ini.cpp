@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "IniFile.h"
-#include "LayoutText.h"
+#include "persist/IniFile.h"
+#include "persist/LayoutText.h"
 
 namespace {
 
-using varnel::TIniFile;
+using varnel::IniFile;
 
 std::string TrackSection(int i) {
   char name[16];
@@ -18,13 +18,13 @@ std::string TrackSection(int i) {
   return name;
 }
 
-TIniFile WriteLayout(int tracks) {
-  TIniFile ini;
+IniFile WriteLayout(int tracks) {
+  IniFile ini;
   ini.WriteString("FileInfo", "SoftName", "Varnel");
   ini.WriteString("DiscInfo", "NumTracks", std::to_string(tracks));
   for (int t = 0; t < tracks; ++t) {
     std::string sec = TrackSection(t);
-    for (const varnel::TTrackKey& k : varnel::kTrackKeys)
+    for (const varnel::TrackKey& k : varnel::kTrackKeys)
       ini.WriteString(sec, k.Name, "/music/some album/track.wav");
   }
   return ini;
@@ -32,7 +32,7 @@ TIniFile WriteLayout(int tracks) {
 
 void BM_WriteLayout(benchmark::State& state) {
   for (auto _ : state) {
-    TIniFile ini = WriteLayout(static_cast<int>(state.range(0)));
+    IniFile ini = WriteLayout(static_cast<int>(state.range(0)));
     benchmark::DoNotOptimize(ini);
   }
 }
@@ -40,13 +40,13 @@ BENCHMARK(BM_WriteLayout)->Arg(10)->Arg(99)->Unit(benchmark::kMillisecond);
 
 void BM_ReadLayout(benchmark::State& state) {
   const int tracks = static_cast<int>(state.range(0));
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText(WriteLayout(tracks).Text());
   for (auto _ : state) {
     size_t total = 0;
     for (int t = 0; t < tracks; ++t) {
       std::string sec = TrackSection(t);
-      for (const varnel::TTrackKey& k : varnel::kTrackKeys) {
+      for (const varnel::TrackKey& k : varnel::kTrackKeys) {
         total += ini.ReadString(sec, k.Name, "").size();
       }
     }

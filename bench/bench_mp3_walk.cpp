@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Mpegaudioheader.h"
+#include "formats/audio/MpegAudioFile.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "WavePeaks.h"
+#include "app/editors/WavePeaks.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ void BM_WavePeaks(benchmark::State& state) {
   varnel::WaveDataInfo info = gInfo;
   info.DataSize = static_cast<int32_t>(state.range(0) * kBytesPerMinute);
   for (auto _ : state) {
-    varnel::TWavePeaks peaks;
-    if (varnel::ComputeWavePeaks(gPath, info, kColumns, peaks) != varnel::TPeaksResult::Done) {
+    varnel::WavePeaks peaks;
+    if (varnel::ComputeWavePeaks(gPath, info, kColumns, peaks) != varnel::PeaksResult::Done) {
       state.SkipWithError("peaks failed");
     }
     benchmark::DoNotOptimize(peaks.Columns.data());

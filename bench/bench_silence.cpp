@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Trackinfo.h"
+#include "model/Track.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CdText.h"
-#include "CdrdaoToc.h"
+#include "formats/cdtext/CdText.h"
+#include "formats/cdtext/CdrdaoTocText.h"
 
 namespace {
 
@@ -15,14 +15,14 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-void CheckBlock(const varnel::TCdTextBlock& b) {
+void CheckBlock(const varnel::CdTextBlock& b) {
   Check(b.Number >= 0 && b.Number < 8);
   Check(b.FirstTrack >= 1 && b.FirstTrack <= b.LastTrack && b.LastTrack <= 99);
   Check(!varnel::CdTextCharsetName(b.CharacterCode).empty());
   for (const auto& [key, text] : b.Texts) {
-    const varnel::TCdTextPackType* row = varnel::CdTextPackType(key.first);
+    const varnel::CdTextPackType* row = varnel::FindCdTextPackType(key.first);
     Check(row != nullptr);
-    Check(key.second == 0 || (row->Kind == varnel::TCdTextKind::TrackText &&
+    Check(key.second == 0 || (row->Kind == varnel::CdTextKind::TrackText &&
                               key.second >= b.FirstTrack && key.second <= b.LastTrack));
     Check(text.find('\0') == std::string::npos || (b.DoubleByte() && row->BlockCharset));
   }
@@ -31,7 +31,7 @@ void CheckBlock(const varnel::TCdTextBlock& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  varnel::TCdText text;
+  varnel::CdText text;
   std::string reason;
   if (!varnel::DecodeCdText(data, size, text, reason)) {
     Check(!reason.empty() && text.Blocks.empty());
@@ -45,15 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Written back (which can fail only for want of room), it reads as the same text.
   std::vector<uint8_t> packs;
-  if (varnel::EncodeCdText(text, varnel::TCdTextFraming::Packs, packs, reason)) {
-    varnel::TCdText again;
+  if (varnel::EncodeCdText(text, varnel::CdTextFraming::Packs, packs, reason)) {
+    varnel::CdText again;
     Check(varnel::DecodeCdText(packs.data(), packs.size(), again, reason));
     Check(again == text);
   }
 
-  varnel::TTocCdText toc;
+  varnel::TocCdText toc;
   bool single = true;
-  for (const varnel::TCdTextBlock& b : text.Blocks) single = single && !b.DoubleByte();
+  for (const varnel::CdTextBlock& b : text.Blocks) single = single && !b.DoubleByte();
   const bool formatted = varnel::FormatTocCdText(text, 99, toc, reason);
   Check(formatted == single);
   if (formatted) {

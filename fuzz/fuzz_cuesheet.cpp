@@ -7,38 +7,38 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "CueSheetReader.h"
-#include "SheetText.h"
+#include "formats/sheets/CueSheetReader.h"
+#include "formats/sheets/SheetText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const varnel::TRipResult r = varnel::ReadCueSheetText(text, "/rips");
-  varnel::TSheetText decoded;
-  varnel::TRipError stop;  // a NUL or an overlong line ends the decoding on its line
+  const varnel::RipResult r = varnel::ReadCueSheetText(text, "/rips");
+  varnel::SheetText decoded;
+  varnel::RipError stop;  // a NUL or an overlong line ends the decoding on its line
   varnel::DecodeSheetText(text, decoded, stop);
   const int32_t lines = std::max(static_cast<int32_t>(decoded.Lines.size()), stop.Line);
   if (!r.Ok) {
     if (r.Error.Message.empty() || r.Error.Line < 0 || r.Error.Line > lines) std::abort();
     return 0;
   }
-  const varnel::TRipSheet& s = r.Sheet;
+  const varnel::RipSheet& s = r.Sheet;
   if (s.Tracks.empty() || s.Tracks.size() > 99 || s.Files.empty()) std::abort();
-  for (const varnel::TRipFile& f : s.Files) {
+  for (const varnel::RipFile& f : s.Files) {
     if (f.Name.empty() || f.Path.empty() || f.Line < 1 || f.Line > lines) std::abort();
   }
-  for (const varnel::TRipError& w : s.Warnings) {
+  for (const varnel::RipError& w : s.Warnings) {
     if (w.Line < 0 || w.Line > lines) std::abort();
   }
   int32_t previousTrack = 0;
   int32_t lastFile = 0;
   int64_t lastPosition = 0;
-  for (const varnel::TRipTrack& t : s.Tracks) {
+  for (const varnel::RipTrack& t : s.Tracks) {
     if (t.Number <= previousTrack || t.Number > 99 || t.Line < 1 || t.Line > lines) std::abort();
     previousTrack = t.Number;
     if (t.FindIndex(1) == nullptr || t.PreGapSilence < 0 || t.PostGapSilence < 0) std::abort();
     if (t.Indices.front().Number > 1) std::abort();
     for (size_t i = 0; i < t.Indices.size(); ++i) {
-      const varnel::TRipIndex& index = t.Indices[i];
+      const varnel::RipIndex& index = t.Indices[i];
       if (i > 0 && index.Number != t.Indices[i - 1].Number + 1) std::abort();
       if (index.File < lastFile || index.File >= static_cast<int32_t>(s.Files.size())) std::abort();
       if (index.File == lastFile && index.Position < lastPosition) std::abort();

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "AudioDecoder.h"
+#include "formats/audio/AudioDecoder.h"
 
 namespace {
 
-class TCountingSink : public varnel::TAudioSink {
+class CountingSink : public varnel::AudioSink {
  public:
   void Write(const int16_t* frames, size_t count) override {
     if (count > 0 && frames == nullptr) std::abort();
@@ -37,10 +37,10 @@ int MemoryFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  constexpr varnel::TSourceKind kKinds[] = {varnel::TSourceKind::Mp3, varnel::TSourceKind::Flac,
-                                            varnel::TSourceKind::Aiff, varnel::TSourceKind::Ogg,
-                                            varnel::TSourceKind::Opus};
-  const varnel::TSourceKind kind = kKinds[data[0] % 5];
+  constexpr varnel::SourceKind kKinds[] = {varnel::SourceKind::Mp3, varnel::SourceKind::Flac,
+                                            varnel::SourceKind::Aiff, varnel::SourceKind::Ogg,
+                                            varnel::SourceKind::Opus};
+  const varnel::SourceKind kind = kKinds[data[0] % 5];
   const bool pad = (data[0] / 5) % 2 == 1;
   const int fd = MemoryFile();
   if (ftruncate(fd, 0) != 0) std::abort();
@@ -49,16 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
 
-  TCountingSink sink;
+  CountingSink sink;
   try {
-    const varnel::TDecodeSummary s = varnel::DecodeAudio(path, kind, sink, {.PadToCdFrames = pad});
+    const varnel::DecodeSummary s = varnel::DecodeAudio(path, kind, sink, {.PadToCdFrames = pad});
     if (s.FramesWritten != sink.Frames || s.Kind != kind) std::abort();
     if (s.SourceChannels < 1 || s.SourceChannels > 2) std::abort();
     if (s.FramesWritten > varnel::kMaxDecodedFrames) std::abort();
     if (pad && s.FramesWritten % 588 != 0) std::abort();
     if (!pad && s.PaddingFrames != 0) std::abort();
-  } catch (const varnel::TDecodeError&) {
-  } catch (const varnel::TFileError&) {
+  } catch (const varnel::DecodeError&) {
+  } catch (const varnel::FileError&) {
   }
   return 0;
 }

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "FlacCueSheetReader.h"
+#include "formats/sheets/FlacCueSheetReader.h"
 
 namespace {
 
@@ -30,23 +30,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (f == nullptr) std::abort();
   if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
   if (std::fclose(f) != 0) std::abort();
-  const varnel::TRipResult r = varnel::ReadFlacCueSheet(path);
+  const varnel::RipResult r = varnel::ReadFlacCueSheet(path);
   std::remove(path.c_str());
   if (!r.Ok) {
     if (r.Error.Message.empty() || r.Error.Line < 0) std::abort();
     return 0;
   }
-  const varnel::TRipSheet& s = r.Sheet;
+  const varnel::RipSheet& s = r.Sheet;
   if (s.Files.size() != 1 || s.Files[0].Path != path || s.Tracks.empty() || s.Tracks.size() > 99) {
     std::abort();
   }
   const int64_t length = s.Files[0].Length;
   int32_t previous = 0;
   int64_t last = 0;
-  for (const varnel::TRipTrack& t : s.Tracks) {
+  for (const varnel::RipTrack& t : s.Tracks) {
     if (t.Number <= previous || t.Number > 99 || t.FindIndex(1) == nullptr) std::abort();
     previous = t.Number;
-    for (const varnel::TRipIndex& index : t.Indices) {
+    for (const varnel::RipIndex& index : t.Indices) {
       if (index.File != 0 || index.Position < last) std::abort();
       if (length >= 0 && index.Position >= length) std::abort();
       last = index.Position;

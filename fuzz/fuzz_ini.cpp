@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "AppSettings.h"
-#include "IniFile.h"
+#include "persist/AppSettings.h"
+#include "persist/IniFile.h"
 
 namespace {
 
-using varnel::TIniFile;
+using varnel::IniFile;
 
 void Check(bool ok) {
   if (!ok) std::abort();
@@ -67,9 +67,9 @@ std::optional<std::string_view> KeyName(std::string_view raw) {
   return TrimBlanks(raw.substr(0, eq));
 }
 
-class TPlainIni {
+class PlainIni {
  public:
-  explicit TPlainIni(const std::string& text) {
+  explicit PlainIni(const std::string& text) {
     size_t pos = 0;
     while (pos < text.size()) {
       size_t lf = text.find('\n', pos);
@@ -99,13 +99,13 @@ class TPlainIni {
   // walk over the lines: for each section, whether it is there, and for each key the value
   // (nothing when missing). A section is the first header of its name, up to the next header;
   // a key is the first key line of its name in it.
-  struct TAnswers {
+  struct AnswerQueue {
     std::vector<bool> Has;
     std::vector<std::vector<std::optional<std::string>>> Values;  // [section][key]
   };
-  TAnswers Answers(const std::vector<std::string>& sections,
+  AnswerQueue Answers(const std::vector<std::string>& sections,
                    const std::vector<std::string>& keys) const {
-    TAnswers a;
+    AnswerQueue a;
     a.Has.assign(sections.size(), false);
     a.Values.assign(sections.size(), std::vector<std::optional<std::string>>(keys.size()));
     std::vector<bool> open(sections.size(), false);  // the section whose lines these are
@@ -123,7 +123,7 @@ class TPlainIni {
         if (!open[s]) continue;
         for (size_t k = 0; k < keys.size(); ++k) {
           if (!a.Values[s][k] && EqualsNoCase(*key, TrimBlanks(keys[k]))) {
-            a.Values[s][k] = line.Raw.substr(line.Raw.find('=') + 1, TIniFile::kMaxValueLength);
+            a.Values[s][k] = line.Raw.substr(line.Raw.find('=') + 1, IniFile::kMaxValueLength);
           }
         }
       }
@@ -219,9 +219,9 @@ void NamesOfTheText(const std::string& text, size_t most, std::vector<std::strin
 }
 
 // Every lookup of the names gives what the reference gives.
-void SameAnswers(const TIniFile& ini, const TPlainIni& plain,
+void SameAnswers(const IniFile& ini, const PlainIni& plain,
                  const std::vector<std::string>& sections, const std::vector<std::string>& keys) {
-  const TPlainIni::TAnswers want = plain.Answers(sections, keys);
+  const PlainIni::AnswerQueue want = plain.Answers(sections, keys);
   for (size_t s = 0; s < sections.size(); ++s) {
     Check(ini.HasSection(sections[s]) == want.Has[s]);
     for (size_t k = 0; k < keys.size(); ++k) {
@@ -236,15 +236,15 @@ std::string Stored(std::string v) {
   for (char& c : v) {
     if (c == '\r' || c == '\n') c = ' ';
   }
-  return v.substr(0, TIniFile::kMaxValueLength);
+  return v.substr(0, IniFile::kMaxValueLength);
 }
 
-void ReadAll(const TIniFile& ini) {
+void ReadAll(const IniFile& ini) {
   for (const char* s : kSections) {
     bool has = ini.HasSection(s);
     for (const char* k : kKeys) {
       std::string v = ini.ReadString(s, k, "\x01");
-      Check(v.size() <= TIniFile::kMaxValueLength);
+      Check(v.size() <= IniFile::kMaxValueLength);
       Check(has || v == "\x01");
       // A value that is no number gives whichever default is asked for.
       int32_t a = ini.ReadInteger(s, k, 1);
@@ -255,7 +255,7 @@ void ReadAll(const TIniFile& ini) {
   }
 }
 
-void ExpectWritten(const TIniFile& ini, const std::string& workDir, int32_t top, bool bold) {
+void ExpectWritten(const IniFile& ini, const std::string& workDir, int32_t top, bool bold) {
   Check(ini.ReadString("Path", "WorkDir", "") == Stored(workDir));
   Check(ini.ReadInteger("Form", "Top", top ^ 1) == top);
   Check(ini.ReadBool("Font\\Style", "IsBold", !bold) == bold);
@@ -267,14 +267,14 @@ void ExpectWritten(const TIniFile& ini, const std::string& workDir, int32_t top,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText(text);
   Check(ini.Text() == text);
   ReadAll(ini);
 
   // The indexed lookups against the plain walk, for the program's names and for names the
   // text uses; and the same writes, names from the text included, give the same text.
-  TPlainIni plain(text);
+  PlainIni plain(text);
   std::vector<std::string> sections(std::begin(kSections), std::end(kSections));
   std::vector<std::string> keys(std::begin(kKeys), std::end(kKeys));
   NamesOfTheText(text, 4, sections, keys);
@@ -291,7 +291,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t top = static_cast<int32_t>(bits);
   const bool bold = (bits & 0x100) != 0;
 
-  TIniFile written = ini;
+  IniFile written = ini;
   auto write = [&](const std::string& sec, const std::string& key, const std::string& value) {
     written.WriteString(sec, key, value);
     plain.Write(sec, key, value);
@@ -307,7 +307,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SameAnswers(written, plain, sections, keys);
   ExpectWritten(written, workDir, top, bold);
 
-  TIniFile again;
+  IniFile again;
   again.LoadText(written.Text());
   Check(again.Text() == written.Text());
   ExpectWritten(again, workDir, top, bold);

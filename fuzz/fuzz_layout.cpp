@@ -12,26 +12,26 @@
 #include <string>
 #include <vector>
 
-#include "AppContext.h"
-#include "IniFile.h"
-#include "LayoutFile.h"
-#include "LayoutText.h"
-#include "Prompter.h"
-#include "TrackListText.h"
+#include "app/AppContext.h"
+#include "persist/IniFile.h"
+#include "app/commands/LayoutFile.h"
+#include "persist/LayoutText.h"
+#include "app/ports/Prompter.h"
+#include "app/views/TrackListText.h"
 
 namespace {
 
-class YesPrompter : public varnel::TPrompter {
+class YesPrompter : public varnel::Prompter {
  public:
-  void Show(const varnel::TMessage&) override {}
+  void Show(const varnel::MessageBox&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool ConfirmOkCancel(const std::string&) override { return true; }
-  varnel::TSaveAnswer AskSaveChanges(const std::string&) override {
-    return varnel::TSaveAnswer::Discard;
+  varnel::SaveAnswer AskSaveChanges(const std::string&) override {
+    return varnel::SaveAnswer::Discard;
   }
   void Beep() override {}
-  std::vector<std::string> OpenFiles(const varnel::TFileDialogRequest&) override { return {}; }
-  std::optional<std::string> SaveFile(const varnel::TFileDialogRequest&) override {
+  std::vector<std::string> OpenFiles(const varnel::FileDialogRequest&) override { return {}; }
+  std::optional<std::string> SaveFile(const varnel::FileDialogRequest&) override {
     return std::nullopt;
   }
   std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {
@@ -57,7 +57,7 @@ void WriteScratch(const void* data, size_t size) {
 // The loader reads the track sections TrackSectionIndexes names: every one that a lookup
 // finds, and no other, with the keys of each readable.
 void CheckTrackSections(const std::string& text) {
-  varnel::TIniFile whole;
+  varnel::IniFile whole;
   whole.LoadText(text);
   const std::vector<int32_t> indexes = varnel::TrackSectionIndexes(whole, 2147483647);
   for (size_t i = 1; i < indexes.size(); ++i) {
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckTrackSections(std::string(reinterpret_cast<const char*>(data), size));
 
   YesPrompter prompter;
-  varnel::TAppContext ctx(prompter);
+  varnel::AppContext ctx(prompter);
   WriteScratch(data, size);
   const bool loaded = varnel::LoadLayoutFile(ctx, ScratchPath());
   std::remove(ScratchPath().c_str());
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ctx.Layout.MediaCatalog.size() != 13) std::abort();
 
   const std::string text = varnel::LayoutFileText(ctx.Layout);
-  varnel::TAppContext again(prompter);
+  varnel::AppContext again(prompter);
   WriteScratch(text.data(), text.size());
   if (!varnel::LoadLayoutFile(again, ScratchPath())) std::abort();
   std::remove(ScratchPath().c_str());

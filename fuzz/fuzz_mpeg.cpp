@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "Mpegaudioheader.h"
-#include "ReferenceMpegWalk.h"
+#include "formats/audio/MpegAudioFile.h"
+#include "support/ReferenceMpegWalk.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ bool SameFloat(float a, float b) {
 
 // What one opening reports, against the reference.
 void ExpectReference(varnel::MpegAudioFile& m, bool opened,
-                     const varnel::test::TReferenceWalk& want, int64_t size) {
+                     const varnel::test::ReferenceWalk& want, int64_t size) {
   Check(opened == want.Opened);
   if (!opened) {
     Check(!m.HasFirstFrame && m.Data.empty() && m.FileName.empty() && m.Size() == 0);
@@ -74,7 +74,7 @@ void ExpectReference(varnel::MpegAudioFile& m, bool opened,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> bytes(data, data + size);
-  const varnel::test::TReferenceWalk want = varnel::test::ReferenceMpegWalk(bytes);
+  const varnel::test::ReferenceWalk want = varnel::test::ReferenceMpegWalk(bytes);
   const auto n = static_cast<int64_t>(size);
 
   varnel::MpegAudioFile inMemory;

@@ -12,23 +12,23 @@
 #include <string_view>
 #include <vector>
 
-#include "CueSheetReader.h"
-#include "RipLayout.h"
-#include "TocFileReader.h"
+#include "formats/sheets/CueSheetReader.h"
+#include "app/import/RipLayout.h"
+#include "formats/sheets/TocFileReader.h"
 
 namespace {
 
-class TYesPrompter : public varnel::TPrompter {
+class AlwaysYesPrompter : public varnel::Prompter {
  public:
-  void Show(const varnel::TMessage&) override {}
+  void Show(const varnel::MessageBox&) override {}
   bool AskYesNo(const std::string&) override { return true; }
   bool ConfirmOkCancel(const std::string&) override { return true; }
-  varnel::TSaveAnswer AskSaveChanges(const std::string&) override {
-    return varnel::TSaveAnswer::Discard;
+  varnel::SaveAnswer AskSaveChanges(const std::string&) override {
+    return varnel::SaveAnswer::Discard;
   }
   void Beep() override {}
-  std::vector<std::string> OpenFiles(const varnel::TFileDialogRequest&) override { return {}; }
-  std::optional<std::string> SaveFile(const varnel::TFileDialogRequest&) override {
+  std::vector<std::string> OpenFiles(const varnel::FileDialogRequest&) override { return {}; }
+  std::optional<std::string> SaveFile(const varnel::FileDialogRequest&) override {
     return std::nullopt;
   }
   std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {
@@ -80,17 +80,17 @@ const std::string& Folder() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const bool toc = text.substr(0, 3) == "CD_";
-  const varnel::TRipResult read =
+  const varnel::RipResult read =
       toc ? varnel::ReadTocText(text, Folder()) : varnel::ReadCueSheetText(text, Folder());
   if (!read.Ok) return 0;
-  TYesPrompter prompter;
-  varnel::TRipSources sources;
+  AlwaysYesPrompter prompter;
+  varnel::RipSources sources;
   sources.Decode = [](const std::string& path, varnel::WaveDataInfo& info) {
-    varnel::TDecodedCache cache(Folder() + "/cache");
+    varnel::DecodedCache cache(Folder() + "/cache");
     return varnel::CheckDecodedFile(cache, path, info);
   };
   sources.RawFolder = Folder() + "/raw";
-  const varnel::TRipLayout laid = varnel::RipSheetToLayout(read.Sheet, prompter, sources);
+  const varnel::RipLayout laid = varnel::RipSheetToLayout(read.Sheet, prompter, sources);
   if (!laid.Ok) {
     if (laid.Stopped || laid.Error.Message.empty() || laid.Error.Line < 0) std::abort();
     return 0;
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const varnel::DiscLayout& layout = laid.Layout;
   if (layout.Count() < 1 || layout.Count() > varnel::kMaxTracks) std::abort();
   for (int32_t i = 0; i < layout.Count(); ++i) {
-    const varnel::TTrackInfo& t = layout.At(i);
+    const varnel::Track& t = layout.At(i);
     const int64_t frames = t.WaveInfo.DataSize / 4;
     if (t.TrackStartPos() < 0 || t.TrackStartPos() >= t.TrackEndPos() || t.TrackEndPos() > frames) {
       std::abort();

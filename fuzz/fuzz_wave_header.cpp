@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Binedit.h"
+#include "formats/audio/WaveHeader.h"
 
 namespace {
 

@@ -11,23 +11,23 @@
 #include <optional>
 #include <string>
 
-#include "AppSettings.h"
-#include "AudioDecoder.h"
-#include "DiscLayout.h"
-#include "MakeRun.h"
-#include "Prompter.h"
+#include "persist/AppSettings.h"
+#include "formats/audio/AudioDecoder.h"
+#include "model/DiscLayout.h"
+#include "make/MakeJob.h"
+#include "app/ports/Prompter.h"
 
 namespace varnel {
 
-struct TAppContext {
-  explicit TAppContext(TPrompter& prompter) : Prompter(prompter) {}
-  TAppContext(const TAppContext&) = delete;
-  TAppContext& operator=(const TAppContext&) = delete;
+struct AppContext {
+  explicit AppContext(varnel::Prompter& prompter) : Prompter(prompter) {}
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
 
-  TPrompter& Prompter;
+  varnel::Prompter& Prompter;
   DiscLayout Layout;
   AppSettings Settings;
-  // The run state of making (TMakeState).
+  // The run state of making (MakeRunState).
   std::atomic<uint8_t> MakeState{MakeIdle};
 
   // Index of the selected track list entry, −1 for none.
@@ -51,15 +51,15 @@ struct TAppContext {
   std::function<void()> RedrawTracks;
 
   // The folder of the decode cache that FLAC, AIFF, Ogg Vorbis and Opus sources are decoded
-  // into (empty: TDecodedCache::DefaultFolder()).
+  // into (empty: DecodedCache::DefaultFolder()).
   std::string DecodedCacheFolder;
   // A decode of the file at `path`: it reports its progress (0 to 1) and polls the cancel
   // flag, and never throws.
-  using TDecodeJob = std::function<void(const TDecodeProgress&, const std::atomic<bool>*)>;
+  using DecodeJob = std::function<void(const DecodeProgress&, const std::atomic<bool>*)>;
   // Runs a decode job and returns when it has ended. The window runs it on a worker thread
   // behind a progress dialog (file name, percentage, Cancel) once it lasts longer than a
   // moment; empty: the job runs in place, without progress and without a way to cancel.
-  std::function<void(const std::string& path, const TDecodeJob& job)> RunDecode;
+  std::function<void(const std::string& path, const DecodeJob& job)> RunDecode;
 
   bool IsIdle() const { return MakeState.load() == MakeIdle; }
 };

@@ -8,48 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "AudioDecoder.h"
-#include "CliCommands.h"
-#include "CliPrompter.h"
-#include "DecodedCache.h"
-#include "InputChecks.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompter.h"
+#include "app/commands/InputCheck.h"
 
 namespace varnel::cli {
 
 namespace {
-
-const char* KindName(int32_t mode) {
-  switch (mode) {
-    case FileModeWave:
-      return "WAVE";
-    case FileModeMp3:
-      return "MP3";
-    default:
-      return "CDG";
-  }
-}
 
 // A summary field the check did not fill prints as "-": the fields start out holding a value
 // no check writes, and whatever still holds it was not filled.
 constexpr int32_t kUnfilled = INT32_MIN;
 
 std::string CheckLine(const std::string& path, bool& accepted) {
-  int32_t mode = FileModeWave;
   WaveDataInfo info{kUnfilled, kUnfilled, kUnfilled, kUnfilled, kUnfilled};
-  std::string kind;
-  int32_t result = -1;
-  if (IsDecodedSourcePath(path)) {
-    // The summary of the decoded copy, decoded into the cache now when it holds none; a
-    // refusal's reason goes to stderr.
-    kind = SourceKindText(*SourceKindFromPath(path));
-    TDecodedCache cache(TDecodedCache::DefaultFolder());
-    const TDecodedCheck check = CheckDecodedFile(cache, path, info);
-    result = check.Result;
-    if (result != 1) std::cerr << "\"" << path << "\"" << check.Reason << '\n';
-  } else {
-    result = CheckFileOfKind(path, mode, info);
-    kind = KindName(mode);
-  }
+  const FileCheckReport report = CheckFileQuietly(path, info);
+  // A decoded source's refusal says why on stderr.
+  if (!report.Reason.empty()) std::cerr << "\"" << path << "\"" << report.Reason << '\n';
+  const int32_t result = report.Result;
+  const std::string& kind = report.Kind;
   accepted = result == 1;
   auto field = [](int64_t v) { return v == kUnfilled ? std::string("-") : std::to_string(v); };
   std::string line = kind;
@@ -65,7 +42,7 @@ std::string CheckLine(const std::string& path, bool& accepted) {
 
 }  // namespace
 
-void RegisterCheck(CLI::App& app, TRunAction& run) {
+void RegisterCheck(CLI::App& app, RunAction& run) {
   auto files = std::make_shared<std::vector<std::string>>();
   CLI::App* sub = app.add_subcommand(
       "check", "Check audio files as adding them to the track list does (kind from the extension)");

@@ -11,13 +11,13 @@ class App;
 
 namespace varnel::cli {
 
-using TRunAction = std::function<int()>;
+using RunAction = std::function<int()>;
 
-void RegisterCheck(CLI::App& app, TRunAction& run);
-void RegisterShow(CLI::App& app, TRunAction& run);
-void RegisterNew(CLI::App& app, TRunAction& run);
-void RegisterMake(CLI::App& app, TRunAction& run);
-void RegisterImport(CLI::App& app, TRunAction& run);
-void RegisterLint(CLI::App& app, TRunAction& run);
+void RegisterCheck(CLI::App& app, RunAction& run);
+void RegisterShow(CLI::App& app, RunAction& run);
+void RegisterNew(CLI::App& app, RunAction& run);
+void RegisterMake(CLI::App& app, RunAction& run);
+void RegisterImport(CLI::App& app, RunAction& run);
+void RegisterLint(CLI::App& app, RunAction& run);
 
 }  // namespace varnel::cli

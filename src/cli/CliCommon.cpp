@@ -1,11 +1,11 @@
-#include "CliCommon.h"
+#include "cli/CliCommon.h"
 
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
-#include "LayoutFile.h"
-#include "StatusBar.h"
+#include "app/commands/LayoutFile.h"
+#include "app/views/StatusBar.h"
 
 namespace varnel::cli {
 
@@ -27,13 +27,13 @@ std::string DialogPath(const std::string& path) {
   return absolute.lexically_normal().string();
 }
 
-int ExitCodeOf(const TCliPrompter& prompter) {
+int ExitCodeOf(const CliPrompter& prompter) {
   if (prompter.Unanswered) return kExitQuestion;
   if (prompter.ShowedError) return kExitFailed;
   return kExitOk;
 }
 
-TCliLoadedLayout::TCliLoadedLayout(const std::string& settingsPath,
+CliLoadedLayout::CliLoadedLayout(const std::string& settingsPath,
                                    const std::string& layoutPath, bool yes, bool verbose)
     : Prompter(std::cout, std::cerr), Ctx(Prompter) {
   Prompter.AnswerYes = yes;
@@ -41,7 +41,7 @@ TCliLoadedLayout::TCliLoadedLayout(const std::string& settingsPath,
   Prompter.OpenPaths = {DialogPath(layoutPath)};
   Ctx.Settings = LoadCliSettings(settingsPath, verbose);
   RefreshStatusBar(Ctx);
-  FileLoadExecute(Ctx);
+  OpenLayout(Ctx);
   Code = ExitCodeOf(Prompter);
 }
 

@@ -5,9 +5,8 @@
 
 #include <string>
 
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "CliPrompter.h"
+#include "app/AppContext.h"
+#include "cli/CliPrompter.h"
 
 namespace varnel::cli {
 
@@ -25,18 +24,18 @@ std::string DialogPath(const std::string& path);
 
 // The exit status of what the prompter saw: kExitQuestion when a question went unanswered,
 // kExitFailed after an error box, else kExitOk.
-int ExitCodeOf(const TCliPrompter& prompter);
+int ExitCodeOf(const CliPrompter& prompter);
 
 // A layout loaded as File > Load loads it in the window (status bar first, then the file),
 // with messages on stdout and stderr, for show and lint. Code is kExitOk when it loaded.
-struct TCliLoadedLayout {
-  TCliLoadedLayout(const std::string& settingsPath, const std::string& layoutPath, bool yes,
+struct CliLoadedLayout {
+  CliLoadedLayout(const std::string& settingsPath, const std::string& layoutPath, bool yes,
                    bool verbose);
-  TCliLoadedLayout(const TCliLoadedLayout&) = delete;
-  TCliLoadedLayout& operator=(const TCliLoadedLayout&) = delete;
+  CliLoadedLayout(const CliLoadedLayout&) = delete;
+  CliLoadedLayout& operator=(const CliLoadedLayout&) = delete;
 
-  TCliPrompter Prompter;
-  TAppContext Ctx;  // answers through Prompter
+  CliPrompter Prompter;
+  AppContext Ctx;  // answers through Prompter
   int Code;
 };
 

@@ -7,20 +7,20 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "CliCommands.h"
-#include "CliCommon.h"
-#include "CliPrompter.h"
-#include "LayoutFile.h"
-#include "OverwriteRule.h"
-#include "RipImport.h"
-#include "StatusBar.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
+#include "cli/CliCommon.h"
+#include "cli/CliPrompter.h"
+#include "app/commands/LayoutFile.h"
+#include "app/commands/OverwriteRule.h"
+#include "app/import/RipImport.h"
+#include "app/views/StatusBar.h"
 
 namespace varnel::cli {
 
 namespace {
 
-struct TImportOptions {
+struct ImportOptions {
   std::string Settings;
   bool Yes = false;
   bool Force = false;
@@ -29,12 +29,12 @@ struct TImportOptions {
   std::string Layout;
 };
 
-int RunImport(const TImportOptions& o) {
-  TCliPrompter prompter(std::cout, std::cerr);
+int RunImportCommand(const ImportOptions& o) {
+  CliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
   prompter.AnswerOverwrite = o.Force;
   prompter.Verbose = o.Verbose;
-  TAppContext ctx(prompter);
+  AppContext ctx(prompter);
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
 
@@ -46,15 +46,15 @@ int RunImport(const TImportOptions& o) {
     const int code = ExitCodeOf(prompter);
     return code == kExitOk ? kExitFailed : code;
   }
-  SaveLayoutFile(ctx, layout, TOverwrite::Replace);
+  SaveLayoutFile(ctx, layout, Overwrite::Replace);
   std::cout.flush();
   return ExitCodeOf(prompter);
 }
 
 }  // namespace
 
-void RegisterImport(CLI::App& app, TRunAction& run) {
-  auto o = std::make_shared<TImportOptions>();
+void RegisterImport(CLI::App& app, RunAction& run) {
+  auto o = std::make_shared<ImportOptions>();
   CLI::App* sub = app.add_subcommand(
       "import",
       "Lay out a ripped disc from its cue sheet, cdrdao TOC file or FLAC file with a cue sheet "
@@ -69,7 +69,7 @@ void RegisterImport(CLI::App& app, TRunAction& run) {
   sub->add_option("SHEET", o->Sheet, "cue sheet (.cue), TOC file (.toc) or FLAC file (.flac)")
       ->required();
   sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
-  sub->callback([&run, o] { run = [o] { return RunImport(*o); }; });
+  sub->callback([&run, o] { run = [o] { return RunImportCommand(*o); }; });
 }
 
 }  // namespace varnel::cli

@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "CliCommands.h"
-#include "CliCommon.h"
-#include "DiscCheck.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
+#include "cli/CliCommon.h"
+#include "app/check/DiscCheck.h"
 
 namespace varnel::cli {
 
 namespace {
 
-struct TLintOptions {
+struct LintOptions {
   std::string Settings;
   bool Yes = false;
   bool Verbose = false;
@@ -24,20 +24,20 @@ struct TLintOptions {
   std::string Layout;
 };
 
-int RunLint(const TLintOptions& o) {
-  TCliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
+int RunLintCommand(const LintOptions& o) {
+  CliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
   if (loaded.Code != kExitOk) return loaded.Code;
-  TAppContext& ctx = loaded.Ctx;
-  const std::vector<TDiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings, o.Media);
-  for (const TDiscFinding& f : findings) std::cout << FindingLine(f) << '\n';
+  AppContext& ctx = loaded.Ctx;
+  const std::vector<DiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings, o.Media);
+  for (const DiscFinding& f : findings) std::cout << FindingLine(f) << '\n';
   std::cout.flush();
   return HasError(findings) ? kExitFailed : kExitOk;
 }
 
 }  // namespace
 
-void RegisterLint(CLI::App& app, TRunAction& run) {
-  auto o = std::make_shared<TLintOptions>();
+void RegisterLint(CLI::App& app, RunAction& run) {
+  auto o = std::make_shared<LintOptions>();
   CLI::App* sub = app.add_subcommand(
       "lint", "Load a disc layout and check it for what a burner would refuse or burn wrongly");
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
@@ -46,7 +46,7 @@ void RegisterLint(CLI::App& app, TRunAction& run) {
   sub->add_option("--media", o->Media, "minutes the disc holds: 74, 80 (default), 90 or 99")
       ->check(CLI::IsMember({74, 80, 90, 99}));
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
-  sub->callback([&run, o] { run = [o] { return RunLint(*o); }; });
+  sub->callback([&run, o] { run = [o] { return RunLintCommand(*o); }; });
 }
 
 }  // namespace varnel::cli

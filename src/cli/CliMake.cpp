@@ -15,18 +15,18 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "CliCommands.h"
-#include "CliCommon.h"
-#include "CliPrompter.h"
-#include "LayoutFile.h"
-#include "Making.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
+#include "cli/CliCommon.h"
+#include "cli/CliPrompter.h"
+#include "app/commands/LayoutFile.h"
+#include "app/commands/MakeController.h"
 
 namespace varnel::cli {
 
 namespace {
 
-struct TMakeOptions {
+struct MakeOptions {
   bool Test = false;
   bool Force = false;
   bool Yes = false;
@@ -41,22 +41,22 @@ struct TMakeOptions {
 
 std::atomic<bool> gCancelSignal{false};
 // The controller whose run a signal cancels (the run goes on the main thread).
-std::atomic<TMakeController*> gController{nullptr};
+std::atomic<MakeController*> gController{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free &&
-                  std::atomic<TMakeController*>::is_always_lock_free,
+                  std::atomic<MakeController*>::is_always_lock_free,
               "read and set from a signal handler");
 
 extern "C" void OnCancelSignal(int) {
   gCancelSignal.store(true);
-  if (TMakeController* controller = gController.load()) controller->CancelMaking();
+  if (MakeController* controller = gController.load()) controller->Cancel();
 }
 
 // While it lives, SIGINT, SIGTERM and SIGHUP press the Cancel button of the run in progress
 // (one that comes before the run has started, as soon as it starts), and SIGXFSZ is ignored
 // (a write past the limit then fails with EFBIG); the old handlers come back afterwards.
-class TCancelSignals {
+class CancelSignals {
  public:
-  TCancelSignals() {
+  CancelSignals() {
     gCancelSignal.store(false);
     struct sigaction action {};
     action.sa_handler = OnCancelSignal;
@@ -66,11 +66,11 @@ class TCancelSignals {
     action.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &action, &Old_[kCancel]);
   }
-  ~TCancelSignals() {
+  ~CancelSignals() {
     for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &Old_[i], nullptr);
   }
-  TCancelSignals(const TCancelSignals&) = delete;
-  TCancelSignals& operator=(const TCancelSignals&) = delete;
+  CancelSignals(const CancelSignals&) = delete;
+  CancelSignals& operator=(const CancelSignals&) = delete;
 
  private:
   static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
@@ -78,13 +78,13 @@ class TCancelSignals {
   struct sigaction Old_[std::size(kSignals)]{};
 };
 
-int RunMake(const TMakeOptions& o) {
-  TCliPrompter prompter(std::cout, std::cerr);
+int RunMakeCommand(const MakeOptions& o) {
+  CliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
   prompter.AnswerOverwrite = o.Force;
   prompter.Verbose = o.Verbose;
   prompter.SavePath = DialogPath(o.Cue);
-  TAppContext ctx(prompter);
+  AppContext ctx(prompter);
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   if (o.Toc || o.NoToc) ctx.Settings.CdrdaoToc = o.Toc;
   // The disc check runs as --check says, whatever the window's setting.
@@ -93,14 +93,14 @@ int RunMake(const TMakeOptions& o) {
   if (prompter.Unanswered) return kExitQuestion;
   if (!loaded) return kExitFailed;
 
-  TMakeController controller(ctx);
+  MakeController controller(ctx);
   controller.RemoveReplacedInOwnProcess();
   controller.RunOnCallingThread();
-  TProgressDisplay display;
+  ProgressDisplay display;
   std::string shown;
   controller.SetProgressReceiver([&](int32_t code, int32_t argument) {
     // A signal that came before the run had started cancels it now.
-    if (code == ProgressStart && gCancelSignal.load()) controller.CancelMaking();
+    if (code == ProgressStart && gCancelSignal.load()) controller.Cancel();
     display.Apply(code, argument);
     if (display.Operation != shown) {
       shown = display.Operation;
@@ -108,18 +108,18 @@ int RunMake(const TMakeOptions& o) {
     }
   });
   // Installed before the run starts, so that no interrupt during the run is missed.
-  TCancelSignals signals;
+  CancelSignals signals;
   gController.store(&controller);
-  const TMakeOutcome outcome = o.Test ? controller.FileTestExecute() : controller.FileMakeExecute();
+  const MakeOutcome outcome = o.Test ? controller.TestMake() : controller.Make();
   gController.store(nullptr);
   switch (outcome) {
-    case TMakeOutcome::Succeeded:
+    case MakeOutcome::Succeeded:
       return kExitOk;
-    case TMakeOutcome::Cancelled:
+    case MakeOutcome::Cancelled:
       return kExitCancelled;
-    case TMakeOutcome::Failed:
+    case MakeOutcome::Failed:
       return kExitFailed;
-    case TMakeOutcome::NotStarted:
+    case MakeOutcome::NotStarted:
       break;
   }
   return prompter.Unanswered ? kExitQuestion : kExitFailed;
@@ -127,8 +127,8 @@ int RunMake(const TMakeOptions& o) {
 
 }  // namespace
 
-void RegisterMake(CLI::App& app, TRunAction& run) {
-  auto o = std::make_shared<TMakeOptions>();
+void RegisterMake(CLI::App& app, RunAction& run) {
+  auto o = std::make_shared<MakeOptions>();
   CLI::App* sub = app.add_subcommand(
       "make", "Load a disc layout and make its cue sheet and wave files (Make, or Test)");
   sub->add_flag("--test", o->Test, "Test: write the cue sheet only, no wave file");
@@ -145,7 +145,7 @@ void RegisterMake(CLI::App& app, TRunAction& run) {
                 "unless --yes");
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
   sub->add_option("CUE", o->Cue, "cue sheet to write")->required();
-  sub->callback([&run, o] { run = [o] { return RunMake(*o); }; });
+  sub->callback([&run, o] { run = [o] { return RunMakeCommand(*o); }; });
 }
 
 }  // namespace varnel::cli

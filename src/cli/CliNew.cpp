@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "AppContext.h"
-#include "CliCommands.h"
-#include "CliCommon.h"
-#include "CliPrompter.h"
-#include "LayoutFile.h"
-#include "StatusBar.h"
-#include "TrackListOps.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
+#include "cli/CliCommon.h"
+#include "cli/CliPrompter.h"
+#include "app/commands/LayoutFile.h"
+#include "app/views/StatusBar.h"
+#include "app/commands/TrackListCommands.h"
 
 namespace varnel::cli {
 
 namespace {
 
-struct TNewOptions {
+struct NewOptions {
   std::string Settings;
   bool Yes = false;
   bool Force = false;
@@ -28,7 +28,7 @@ struct TNewOptions {
   std::string DataTrack;
   int32_t ImageType = 0;
   std::string Catalog;
-  std::string CdText;
+  std::string CdTextContent;
   std::string Layout;
   std::vector<std::string> Files;
   CLI::Option* DataTrackOpt = nullptr;
@@ -37,12 +37,12 @@ struct TNewOptions {
   CLI::Option* CdTextOpt = nullptr;
 };
 
-int RunNew(const TNewOptions& o) {
-  TCliPrompter prompter(std::cout, std::cerr);
+int RunNewCommand(const NewOptions& o) {
+  CliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
   prompter.AnswerOverwrite = o.Force;
   prompter.Verbose = o.Verbose;
-  TAppContext ctx(prompter);
+  AppContext ctx(prompter);
   ctx.Settings = LoadCliSettings(o.Settings, o.Verbose);
   RefreshStatusBar(ctx);
 
@@ -53,7 +53,7 @@ int RunNew(const TNewOptions& o) {
   if (o.ImageTypeOpt->count() > 0) ctx.Layout.ImageType = o.ImageType;
   if (o.CatalogOpt->count() > 0) ctx.Layout.MediaCatalog = CatalogFieldText(o.Catalog);
   if (o.CdTextOpt->count() > 0) {
-    prompter.OpenPaths = {DialogPath(o.CdText)};
+    prompter.OpenPaths = {DialogPath(o.CdTextContent)};
     ChooseCdtFile(ctx);
     // "Enable CD-TEXT" can only be checked while no data track image exists.
     if (ctx.CdTextCkEnabled) ctx.Layout.CdTextEnabled = true;
@@ -67,15 +67,15 @@ int RunNew(const TNewOptions& o) {
   if (int code = ExitCodeOf(prompter); code != kExitOk) return code;
 
   prompter.SavePath = DialogPath(o.Layout);
-  FileSaveExecute(ctx);
+  SaveLayoutAs(ctx);
   std::cout.flush();
   return ExitCodeOf(prompter);
 }
 
 }  // namespace
 
-void RegisterNew(CLI::App& app, TRunAction& run) {
-  auto o = std::make_shared<TNewOptions>();
+void RegisterNew(CLI::App& app, RunAction& run) {
+  auto o = std::make_shared<NewOptions>();
   CLI::App* sub = app.add_subcommand(
       "new", "Build a disc layout from audio files as the main window would and save it");
   sub->add_option("--settings", o->Settings, "settings file (default: the window's)");
@@ -99,10 +99,10 @@ void RegisterNew(CLI::App& app, TRunAction& run) {
               },
               "DIGITS"));
   o->CdTextOpt = sub->add_option(
-      "--cd-text", o->CdText, "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
+      "--cd-text", o->CdTextContent, "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
   sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
   sub->add_option("FILE", o->Files, "audio files (.wav, .mp3, .cdg) in disc order");
-  sub->callback([&run, o] { run = [o] { return RunNew(*o); }; });
+  sub->callback([&run, o] { run = [o] { return RunNewCommand(*o); }; });
 }
 
 }  // namespace varnel::cli

@@ -1,60 +1,60 @@
-#include "CliPrompter.h"
+#include "cli/CliPrompter.h"
 
 #include <ostream>
 
 namespace varnel::cli {
 
-void TCliPrompter::Show(const TMessage& m) {
+void CliPrompter::Show(const MessageBox& m) {
   switch (m.Kind) {
-    case TBoxKind::Warning:
-    case TBoxKind::Error:
+    case BoxKind::Warning:
+    case BoxKind::Error:
       ShowedError = true;
       Err_ << m.Text << std::endl;
       break;
-    case TBoxKind::Limit:
+    case BoxKind::Limit:
       Err_ << m.Text << std::endl;
       break;
-    case TBoxKind::Plain:
-    case TBoxKind::Information:
+    case BoxKind::Plain:
+    case BoxKind::Information:
       Out_ << m.Text << std::endl;
       break;
   }
   if (Verbose && !m.Detail.empty()) Err_ << m.Detail << std::endl;
 }
 
-bool TCliPrompter::AskYesNo(const std::string& text) {
+bool CliPrompter::AskYesNo(const std::string& text) {
   Err_ << text << std::endl;
   if (!AnswerYes) Unanswered = true;
   return AnswerYes;
 }
 
-bool TCliPrompter::ConfirmOkCancel(const std::string& text) {
+bool CliPrompter::ConfirmOkCancel(const std::string& text) {
   Err_ << text << std::endl;
   if (!AnswerOverwrite) Unanswered = true;
   return AnswerOverwrite;
 }
 
-bool TCliPrompter::ConfirmFindings(const std::vector<TDiscFinding>& findings) {
-  for (const TDiscFinding& f : findings) Err_ << FindingLine(f) << '\n';
+bool CliPrompter::ConfirmFindings(const std::vector<DiscFinding>& findings) {
+  for (const DiscFinding& f : findings) Err_ << FindingLine(f) << '\n';
   Err_.flush();
   if (!AnswerYes) ShowedError = true;
   return AnswerYes;
 }
 
-TSaveAnswer TCliPrompter::AskSaveChanges(const std::string& text) {
+SaveAnswer CliPrompter::AskSaveChanges(const std::string& text) {
   Err_ << text << std::endl;
-  return TSaveAnswer::Discard;
+  return SaveAnswer::Discard;
 }
 
-std::vector<std::string> TCliPrompter::OpenFiles(const TFileDialogRequest&) {
+std::vector<std::string> CliPrompter::OpenFiles(const FileDialogRequest&) {
   return OpenPaths;
 }
 
-std::optional<std::string> TCliPrompter::SaveFile(const TFileDialogRequest&) {
+std::optional<std::string> CliPrompter::SaveFile(const FileDialogRequest&) {
   return SavePath;
 }
 
-std::optional<std::string> TCliPrompter::BrowseFolder(const std::string&, const std::string&) {
+std::optional<std::string> CliPrompter::BrowseFolder(const std::string&, const std::string&) {
   return std::nullopt;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Prompter.h"
+#include "app/ports/Prompter.h"
 
 namespace varnel::cli {
 
@@ -18,9 +18,9 @@ inline constexpr int kExitQuestion = 2;  // a question the flags did not answer
 inline constexpr int kExitUsage = 2;     // the command line itself is wrong
 inline constexpr int kExitCancelled = 130;
 
-class TCliPrompter : public TPrompter {
+class CliPrompter : public Prompter {
  public:
-  TCliPrompter(std::ostream& out, std::ostream& err) : Out_(out), Err_(err) {}
+  CliPrompter(std::ostream& out, std::ostream& err) : Out_(out), Err_(err) {}
 
   // --yes answers "Do you want to continue?" questions with Yes.
   bool AnswerYes = false;
@@ -39,18 +39,18 @@ class TCliPrompter : public TPrompter {
 
   // Warnings, errors and limits go to stderr, results to stdout; the detail follows on
   // stderr, on a line of its own, with --verbose.
-  void Show(const TMessage& message) override;
+  void Show(const MessageBox& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
   // varnel-cli never holds work of its own beyond one command, so nothing is lost: the
   // text is printed and the answer is Discard.
-  TSaveAnswer AskSaveChanges(const std::string& text) override;
+  SaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override {}
   // Every finding line on stderr; --yes answers "Make anyway". Refused: exit 1, as for an
   // error.
-  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override;
-  std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
-  std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
+  bool ConfirmFindings(const std::vector<DiscFinding>& findings) override;
+  std::vector<std::string> OpenFiles(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title,
                                           const std::string& initialDir) override;
 

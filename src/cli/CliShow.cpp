@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "CliCommands.h"
-#include "CliCommon.h"
-#include "TrackListText.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
+#include "cli/CliCommon.h"
+#include "app/views/TrackListText.h"
 
 namespace varnel::cli {
 
 namespace {
 
-struct TShowOptions {
+struct ShowOptions {
   std::string Settings;
   bool Yes = false;
   bool Verbose = false;
@@ -33,10 +33,10 @@ std::string JoinTabs(const Texts& texts) {
   return line;
 }
 
-int RunShow(const TShowOptions& o) {
-  TCliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
+int RunShowCommand(const ShowOptions& o) {
+  CliLoadedLayout loaded(o.Settings, o.Layout, o.Yes, o.Verbose);
   if (loaded.Code != kExitOk) return loaded.Code;
-  TAppContext& ctx = loaded.Ctx;
+  AppContext& ctx = loaded.Ctx;
   for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
     std::cout << JoinTabs(TrackColumnTexts(ctx, i)) << '\n';
   }
@@ -47,8 +47,8 @@ int RunShow(const TShowOptions& o) {
 
 }  // namespace
 
-void RegisterShow(CLI::App& app, TRunAction& run) {
-  auto o = std::make_shared<TShowOptions>();
+void RegisterShow(CLI::App& app, RunAction& run) {
+  auto o = std::make_shared<ShowOptions>();
   CLI::App* sub = app.add_subcommand(
       "show",
       "Load a disc layout and print its track list and status bar as the window shows them");
@@ -56,7 +56,7 @@ void RegisterShow(CLI::App& app, TRunAction& run) {
   sub->add_flag("--yes", o->Yes, "answer Yes to \"Do you want to continue?\" questions");
   sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
   sub->add_option("LAYOUT", o->Layout, "disc layout file")->required();
-  sub->callback([&run, o] { run = [o] { return RunShow(*o); }; });
+  sub->callback([&run, o] { run = [o] { return RunShowCommand(*o); }; });
 }
 
 }  // namespace varnel::cli

@@ -3,15 +3,15 @@
 // exits 2; --help and --version print to stdout and exit 0.
 #include <CLI/CLI.hpp>
 
-#include "CliCommands.h"
-#include "CliPrompter.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompter.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Varnel: prepares audio and mixed-mode CDs with hidden tracks for recording"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "varnel-cli " VARNEL_VERSION,
                        "print the program's name and version and exit");
-  varnel::cli::TRunAction run;
+  varnel::cli::RunAction run;
   varnel::cli::RegisterCheck(app, run);
   varnel::cli::RegisterShow(app, run);
   varnel::cli::RegisterNew(app, run);

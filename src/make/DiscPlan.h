@@ -13,25 +13,25 @@
 #include <string>
 #include <vector>
 
-#include "CdText.h"
-#include "CdTime.h"
+#include "formats/cdtext/CdText.h"
+#include "model/CdTime.h"
 
 namespace varnel {
 
-enum class TTrackKind : uint8_t { Wave, Mp3, Cdg };
+enum class TrackKind : uint8_t { Wave, Mp3, Cdg };
 
 // A stretch of what a file holds: bytes of a source file, or zero bytes.
-struct TFileStretch {
+struct FileStretch {
   std::string Source;  // empty: zero bytes
   int64_t Start = 0;   // first byte in the source
   int64_t Bytes = 0;   // −1: up to the end of the source
-  friend bool operator==(const TFileStretch&, const TFileStretch&) = default;
+  friend bool operator==(const FileStretch&, const FileStretch&) = default;
 };
 
-struct TTrackPlan {
+struct TrackPlan {
   int32_t Number = 0;  // on the disc: 1.., or 2.. after a data track
   bool FirstDiscTrack = false;
-  TTrackKind Kind = TTrackKind::Wave;
+  TrackKind Kind = TrackKind::Wave;
 
   // The file the cue sheet names for the track, and how the sheet shows its path.
   std::string File;
@@ -42,7 +42,7 @@ struct TTrackPlan {
   // What File holds, in order: a wave file's sample data behind its header (a produced file:
   // extra silence, padding and the cut regions of its sources; a source named as it lies:
   // its whole data), an MP3 or CD+G file as a whole.
-  std::vector<TFileStretch> Content;
+  std::vector<FileStretch> Content;
 
   // The pre-gap. Either audio at the front of File (HiddenAudio: INDEX 00 at the file's
   // start, INDEX 01 Index1 CD frames into it), or silence the recorder writes before File:
@@ -65,7 +65,7 @@ struct TTrackPlan {
   int64_t TocSectors = 0;  // CD+G: the 2448-byte sectors of that copy
 };
 
-struct TDataTrackPlan {
+struct DataTrackPlan {
   std::string File;
   std::string SheetFile;
   // 0 MODE1/2048, 1 MODE1/2352, 2 MODE2/2336, 3 MODE2/2352; an index the image box does not
@@ -73,18 +73,18 @@ struct TDataTrackPlan {
   int32_t ImageType = 0;
 };
 
-struct TDiscPlan {
+struct DiscPlan {
   std::string Catalog;  // as stored; empty when it holds only blanks
   bool CdTextEnabled = false;
   // The CD-Text file, when CD-Text is on and one is set, and how the cue sheet shows it.
   std::string CdtFile;
   std::string SheetCdtFile;
-  std::optional<TDataTrackPlan> DataTrack;
-  std::vector<TTrackPlan> Tracks;
+  std::optional<DataTrackPlan> DataTrack;
+  std::vector<TrackPlan> Tracks;
 
   // Whether the run writes a TOC file, and the CD-Text it carries (read from CdtFile).
   bool Toc = false;
-  std::optional<TCdText> CdText;
+  std::optional<CdText> CdTextContent;
 };
 
 }  // namespace varnel

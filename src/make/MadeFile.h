@@ -12,37 +12,37 @@
 #include <string>
 #include <vector>
 
-#include "Trackinfo.h"
+#include "model/Track.h"
 
 namespace varnel {
 
-class TSourceFile;
+class SourceFile;
 
-enum class TMadeKind : uint8_t {
+enum class MadeKind : uint8_t {
   Pieces,       // the pieces, behind a wave header when WaveHeader is set
   DecodedWave,  // Decoded decoded to 44 100 Hz 16-bit stereo, padded to whole CD frames
   SwappedCdg,   // the pieces (whole CD+G sectors), each sector's audio bytes swapped pairwise
 };
 
-struct TMadeFile {
-  struct TPiece {
-    std::shared_ptr<const TSourceFile> Source;  // none: Length zero bytes
+struct MadeFile {
+  struct Piece {
+    std::shared_ptr<const SourceFile> Source;  // none: Length zero bytes
     int64_t Start = 0;                          // first byte in the source
     int64_t Length = 0;
   };
 
   std::string Path;  // the produced file name
   int32_t TrackNumber = 0;
-  TMadeKind Kind = TMadeKind::Pieces;
+  MadeKind Kind = MadeKind::Pieces;
   bool WaveHeader = true;  // Pieces only; false: a plain copy (MP3, CD+G)
   WaveDataInfo Format;     // format fields of the header
-  std::vector<TPiece> Pieces;
+  std::vector<Piece> Pieces;
   std::string Decoded;  // DecodedWave: the compressed source
 
   void AddZeros(int64_t count) {
     if (count > 0) Pieces.push_back({nullptr, 0, count});
   }
-  void AddSegment(std::shared_ptr<const TSourceFile> source, int64_t start, int64_t length) {
+  void AddSegment(std::shared_ptr<const SourceFile> source, int64_t start, int64_t length) {
     Pieces.push_back({std::move(source), start, length});
   }
 };

@@ -1,58 +1,364 @@
-#include "MakeRun.h"
+#include "make/MakeRun.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <vector>
+
+#include "formats/audio/AudioDecoder.h"
+#include "model/CdTime.h"
+#include "formats/cdtext/CdrdaoTocText.h"
+#include "make/RunFiles.h"
+#include "model/TextTrim.h"
+#include "make/TocFileWriter.h"
+#include "make/writers/TrackWriters.h"
+#include "make/writers/WaveSegment.h"
 
 namespace varnel {
 
-TMakeJob::TMakeJob(const DiscLayout& layout, const TRunOptions& settings,
-                   std::atomic<uint8_t>& state)
-    : Layout(layout), Settings(settings), State(state) {
+namespace {
+
+constexpr const char* kPointCastError = "Exporting Filure. Point cast error.";
+
+
+std::string TwoDigits(int64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2lld", static_cast<long long>(value));
+  return text;
+}
+
+std::string Absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::error_code ec;
+  const std::filesystem::path cwd = std::filesystem::current_path(ec);
+  if (ec) return "/" + path;
+  return cwd.string() + "/" + path;
+}
+
+// The components of an absolute path, with "", "." dropped and ".." applied.
+std::vector<std::string> Components(const std::string& absolutePath) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= absolutePath.size()) {
+    size_t slash = absolutePath.find('/', start);
+    if (slash == std::string::npos) slash = absolutePath.size();
+    const std::string part = absolutePath.substr(start, slash - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = slash + 1;
+  }
+  return parts;
+}
+
+bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first,
+                   TrackPlan& plan, const std::string& produced, bool& known) {
+  known = true;
+  switch (track.FileMode) {
+    case FileModeMp3:
+      return WriteMp3Track(job, track, number, first, plan, produced);
+    case FileModeCdg:
+      return WriteCdgTrack(job, track, number, first, plan, produced);
+    case FileModeWave:
+      switch (track.PreGapStyle()) {
+        case PreGapNormal:
+          return WriteSilentPreGapTrack(job, track, number, first, plan, produced);
+        case PreGapFile:
+          return WriteHiddenFileTrack(job, track, number, first, plan, produced);
+        case PreGapIndex:
+          return WritePreGapIndexTrack(job, track, number, first, plan, produced);
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+  known = false;
+  return false;
+}
+
+// The name of the cue file without its folder and extension; it names the folder of the
+// made files.
+std::string CueStem(const std::string& cuePath) {
+  const size_t slash = cuePath.rfind('/');
+  std::string name = slash == std::string::npos ? cuePath : cuePath.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string CueSheetPath(const MakeJob& job) {
+  return job.CuePath;
+}
+
+std::string TocSheetPath(const MakeJob& job) {
+  return TocFilePath(job.CuePath);
+}
+
+bool Always(const MakeJob&) {
+  return true;
+}
+
+bool TocWanted(const MakeJob& job) {
+  return job.Settings.CdrdaoToc;
+}
+
+std::string CueSheetText(const DiscPlan& plan) {
+  std::string text;
+  for (const std::string& line : CueSheetLines(plan)) text += line + "\r\n";
+  return text;
+}
+
+// The text files a run saves once every track has succeeded, one line each: whether the
+// run writes it, where it goes, the message that fails the run when it cannot be saved,
+// and its text.
+struct SheetOutput {
+  bool (*Wanted)(const MakeJob& job);
+  std::string (*Path)(const MakeJob& job);
+  std::string (*FailMessage)(const std::string& path);
+  std::string (*Text)(const DiscPlan& plan);
+};
+constexpr SheetOutput kSheetFiles[] = {
+    {Always, CueSheetPath, CueCouldNotCreateMessage, CueSheetText},
+    {TocWanted, TocSheetPath, CueCouldNotCreateMessage, TocFileText},
+};
+
+// The CD-Text file a TOC carries: read, and tried on the TOC's tracks, before anything is
+// written. A file that is not valid CD-Text, or that cdrdao cannot write, fails the run.
+void ReadTocCdText(DiscPlan& plan, int32_t tocTracks) {
+  if (plan.CdtFile.empty()) return;
+  CdText text;
+  std::string reason;
+  if (!ReadCdTextFile(plan.CdtFile, text, reason)) {
+    throw TrackFailure(CdTextFileMessage(plan.CdtFile), reason);
+  }
+  TocCdText blocks;
+  if (tocTracks > 0 && !FormatTocCdText(text, tocTracks, blocks, reason)) {
+    throw TrackFailure(CdTextFileMessage(plan.CdtFile), reason);
+  }
+  plan.CdTextContent = std::move(text);
+}
+
+// A sheet saved at a symbolic link replaces the file the link names.
+std::string LinkTarget(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) ? ResolvedName(path) : path;
+}
+
+// Every file the run or its layout reads, and every file the sheet names that the run does
+// not make (in a Test run, the produced names too: the sheet never names itself).
+void AddInputs(RunFiles& files, const MakeJob& job) {
+  const DiscLayout& layout = job.Layout;
+  files.AddInput(job.LayoutPath);
+  files.AddInput(layout.DataTrackFile);
+  files.AddInput(layout.CdtPath);
   for (int32_t i = 0; i < layout.Count(); ++i) {
-    KnownSilence.emplace(&layout.At(i), layout.At(i).KnownSilence());
+    files.AddInput(layout.At(i).TrackFileName);
+    files.AddInput(layout.At(i).PreGapFileName());
+    files.AddInput(layout.At(i).TrackAudioFile);
+    files.AddInput(layout.At(i).PreGapAudioFile());
+  }
+  for (const std::string& named : job.NamedFiles) {
+    bool made = false;
+    for (const MadeFile& file : job.MadeFiles) made = made || file.Path == named;
+    if (!made) files.AddInput(named);
   }
 }
 
-std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber) {
-  return "Exporting Failure.\nCould not create \"" + outputPath + "\" for track" +
-         std::to_string(trackNumber);
+enum class RunEnd { Succeeded, Failed, Cancelled };
+
+RunEnd Fail(MakeJob& job, const TrackFailure& failure) {
+  job.ResultMessage = failure.what();
+  job.ResultDetail = failure.Detail();
+  return RunEnd::Failed;
 }
 
-std::string CompletelySilenceMessage(const std::string& path) {
-  return "Exporting Failure.\n\"" + path +
-         "\" is completely silence. Uncheck the cutting silence options.";
+RunEnd Run(MakeJob& job) {
+  const DiscLayout& layout = job.Layout;
+  const bool dataTrack = !layout.DataTrackFile.empty();
+  const int32_t count = layout.Count();
+  job.Notify(ProgressStart, dataTrack ? count : count - 1);
+  const std::string stem = CueStem(job.CuePath);
+  if (stem.empty() || stem == "." || stem == "..") {
+    return Fail(job, TrackFailure(CueNameMessage(job.CuePath)));
+  }
+
+  DiscPlan plan;
+  plan.Toc = job.Settings.CdrdaoToc;
+  try {
+    if (!Trim(layout.MediaCatalog).empty()) plan.Catalog = layout.MediaCatalog;
+    plan.CdTextEnabled = layout.CdTextEnabled;
+    if (layout.CdTextEnabled && !layout.CdtPath.empty()) {
+      plan.CdtFile = layout.CdtPath;
+      plan.SheetCdtFile = SheetPath(job, layout.CdtPath);
+    }
+    if (dataTrack) {
+      DataTrackPlan& data = plan.DataTrack.emplace();
+      data.File = layout.DataTrackFile;
+      data.SheetFile = SheetPath(job, layout.DataTrackFile);
+      // An index the image box does not offer (none chosen) is taken as MODE1/2048.
+      const bool known = layout.ImageType >= 0 && layout.ImageType <= 3;
+      data.ImageType = known ? layout.ImageType : 0;
+      job.Notify(ProgressNextTrack, 2);
+    }
+    if (plan.Toc) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
+  } catch (const TrackFailure& failure) {
+    return Fail(job, failure);
+  }
+
+  // Every track is planned first: its sources scanned, its plan made and, in a Make run,
+  // the files it makes described. Nothing is written before all have succeeded.
+  plan.Tracks.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const Track& track = layout.At(i);
+    const int32_t number = i + (dataTrack ? 2 : 1);
+    const std::string produced =
+        ProducedFileName(job.Settings.WorkDir, job.CuePath, number, track.FileMode);
+    bool known = true;
+    TrackPlan& trackPlan = plan.Tracks.emplace_back();
+    if (!DispatchTrack(job, track, number, number == 1, trackPlan, produced, known)) {
+      if (!known) job.ResultMessage = kPointCastError;
+      return RunEnd::Failed;
+    }
+    if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+  }
+
+  try {
+    RunFiles files;
+    AddInputs(files, job);
+    for (const MadeFile& made : job.MadeFiles) {
+      files.AddOutput(made.Path, CouldNotCreateMessage(made.Path, made.TrackNumber));
+    }
+    const size_t firstSheet = files.OutputCount();
+    std::vector<const SheetOutput*> sheets;
+    for (const SheetOutput& sheet : kSheetFiles) {
+      if (!sheet.Wanted(job)) continue;
+      const std::string path = sheet.Path(job);
+      files.AddOutput(LinkTarget(path), sheet.FailMessage(path));
+      sheets.push_back(&sheet);
+    }
+    files.Guard();
+    if (!job.MadeFiles.empty()) {
+      const std::string folder = job.Settings.WorkDir + "/" + stem;
+      files.LockFolder(folder, files.FailMessage(0), FolderInUseMessage(folder));
+    }
+
+    // Decoding an MP3 track takes long enough to be worth interrupting: the run polls
+    // for Cancel between its blocks, and puts nothing in place after one.
+    bool canceled = false;
+    const auto poll = [&job] {
+      if (job.State.load() == MakeCancelled) throw DecodeCanceled();
+    };
+    size_t next = 0;
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t number = i + (dataTrack ? 2 : 1);
+      for (; next < job.MadeFiles.size() && job.MadeFiles[next].TrackNumber == number; ++next) {
+        const MadeFile& made = job.MadeFiles[next];
+        files.Write(next, [&](PosixFile& out) {
+          try {
+            WriteMadeFile(made, out, poll);
+          } catch (const DecodeCanceled&) {
+            canceled = true;
+          }
+        });
+        if (canceled) return RunEnd::Cancelled;
+      }
+      if (i + 1 < count) job.Notify(ProgressNextTrack, number + 1);
+      if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+    }
+
+    job.Notify(ProgressCueSheet, 0);
+    for (size_t k = 0; k < sheets.size(); ++k) {
+      const std::string text = sheets[k]->Text(plan);
+      files.Write(firstSheet + k, [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
+    }
+    files.Commit();
+    job.Replaced = files.TakeReplaced();
+  } catch (const TrackFailure& failure) {
+    return Fail(job, failure);
+  }
+  return RunEnd::Succeeded;
 }
 
-std::string PreGapSilenceMessage(const std::string& path) {
-  return "Exporting Failure.\nPreGap data of \"" + path +
-         "\" is completely silence. Uncheck the cutting silence options.";
+}  // namespace
+
+void RunMake(MakeJob& job) {
+  RunEnd end = RunEnd::Failed;
+  try {
+    end = Run(job);
+  } catch (const std::exception& error) {
+    job.ResultMessage = CueCouldNotCreateMessage(job.CuePath);
+    job.ResultDetail = error.what();
+    end = RunEnd::Failed;
+  } catch (...) {
+    job.ResultMessage = CueCouldNotCreateMessage(job.CuePath);
+    end = RunEnd::Failed;
+  }
+  job.MadeFiles.clear();  // closes the sources
+  try {
+    switch (end) {
+      case RunEnd::Succeeded:
+        job.State.store(MakeSucceeded);
+        job.Notify(ProgressSucceeded, 0);
+        break;
+      case RunEnd::Failed:
+        job.State.store(MakeFailed);
+        job.Notify(ProgressAborted, 0);
+        break;
+      case RunEnd::Cancelled:
+        job.Notify(ProgressAborted, 0);
+        break;
+    }
+  } catch (...) {
+    // A receiver that throws cannot be told more; the state is already set.
+  }
 }
 
-std::string TrackSilenceMessage(const std::string& path) {
-  return "Exporting Failure.\nTrack data of \"" + path +
-         "\" is completely silence. Uncheck the cutting silence options.";
+std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative) {
+  if (!relative) return path;
+  std::vector<std::string> target = Components(Absolute(path));
+  std::vector<std::string> cueFolder = Components(Absolute(cuePath));
+  if (target.empty()) return path;
+  const std::string name = target.back();
+  target.pop_back();
+  if (!cueFolder.empty()) cueFolder.pop_back();
+  size_t shared = 0;
+  while (shared < target.size() && shared < cueFolder.size() &&
+         target[shared] == cueFolder[shared]) {
+    ++shared;
+  }
+  std::string result;
+  for (size_t i = shared; i < cueFolder.size(); ++i) result += "../";
+  for (size_t i = shared; i < target.size(); ++i) result += target[i] + "/";
+  return result + name;
 }
 
-std::string CueCouldNotCreateMessage(const std::string& cuePath) {
-  return "Exporting Failure.\nCould not create\"" + cuePath + "\".";
+std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode) {
+  const std::string name = CueStem(cuePath);
+  const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
+  return workDir + "/" + name + "/Track" + TwoDigits(trackNumber) + ext;
 }
 
-std::string UnquotablePathMessage(const std::string& path) {
-  return "Exporting Failure.\n\"" + path +
-         "\" cannot be named in a cue sheet: the name holds a double quote or a line break.";
+std::string SheetPath(MakeJob& job, const std::string& path) {
+  std::string shown = CueFilePath(path, job.CuePath, job.Settings.Relative);
+  if (shown.find_first_of("\"\r\n") != std::string::npos) {
+    throw TrackFailure(UnquotablePathMessage(path));
+  }
+  job.NamedFiles.push_back(path);
+  return shown;
 }
 
-std::string CueNameMessage(const std::string& cuePath) {
-  return "Exporting Failure.\n\"" + cuePath +
-         "\" cannot be used: the made files go into a folder named after the cue file, and "
-         "its name needs more than \".\" or \"..\" before the extension.";
-}
-
-std::string FolderInUseMessage(const std::string& folder) {
-  return "Exporting Failure.\nAnother run is making files in \"" + folder +
-         "\". Try again when it has ended.";
-}
-
-std::string CdTextFileMessage(const std::string& cdtPath) {
-  return "Exporting Failure.\nThe CD-Text file \"" + cdtPath +
-         "\" cannot be used: it is not CD-Text that a TOC file for cdrdao can carry.";
+std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode) {
+  std::string name = ProducedFileName(workDir, cuePath, trackNumber, FileModeWave);
+  if (fileMode == FileModeCdg) name.replace(name.size() - 4, 4, ".rw");
+  return name;
 }
 
 }  // namespace varnel

@@ -1,147 +1,62 @@
-// What a making run works with: the layout and the options it reads, the cue file and Test
-// flag it was started with, the run state it shares with the window, the pending message
-// of a failed run and the progress notifications it sends. Also the texts of the failure
-// messages that the cue sheet writer and the per-track writers set.
+// The cue sheet writer: the body of a making run. It plans the disc (disc header, optional
+// data track, one track plan per audio track made by the per-track writers), renders the
+// plan as a cue sheet in the CDRWIN dialect and, when "CdrdaoToc" is on, as a TOC file for
+// cdrdao beside it, reports progress and polls for cancellation between tracks. A run is
+// all or nothing: every track is planned first; no file is written unless no output of the
+// run is a file it or its layout reads; the made files, the sheet and the TOC are written
+// under temporary names and put in place together once every one has succeeded, so a
+// failed, cancelled or killed run leaves the earlier made files, sheet and TOC exactly as
+// they were. One run at a time per folder of made files.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
-#include <stdexcept>
 #include <string>
-#include <unordered_map>
-#include <utility>
-#include <vector>
 
-#include "DiscLayout.h"
-#include "MadeFile.h"
+#include "make/DiscPlan.h"
+#include "make/MakeJob.h"
+#include "model/Track.h"
 
 namespace varnel {
 
-// The run state of making, one byte shared by the run, the window and its Cancel button
-// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
-// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
-enum TMakeState : uint8_t {
-  MakeIdle = 0,
-  MakeFailed = 2,
-  MakeSucceeded = 3,
-  MakeCancelled = 4,
-};
+// Runs a whole making run on the calling thread (the worker). The outcome is left in
+// job.State (MakeSucceeded, MakeFailed, or MakeCancelled as the Cancel button left it) and,
+// on failure, job.ResultMessage and job.ResultDetail; the last notification is always
+// ProgressSucceeded or ProgressAborted. Throws nothing.
+void RunMake(MakeJob& job);
 
-// What a making run reads of the settings (RunOptions.h fills it from them).
-struct TRunOptions {
-  // The folder under which the made files go (a folder named after the cue file).
-  std::string WorkDir;
-  // Extra CD frames of silence at the head of the first disc track (AddFrames on and
-  // NumFrames not negative).
-  bool AddFrames = false;
-  int32_t NumFrames = 0;
-  // A new file for every wave track, a copy for every MP3 and CD+G track.
-  bool MakeAlways = false;
-  // FILE lines name the files relative to the cue file's folder where they can.
-  bool Relative = false;
-  // A TOC file for cdrdao beside the cue sheet.
-  bool CdrdaoToc = false;
-};
+// The form of `path` in a FILE or CDTEXTFILE line: unchanged when `relative` is off;
+// otherwise relative to the folder of `cuePath` ("../" for each folder of the cue file's
+// folder that the path does not share, a file beside the cue file as its bare name).
+// Both paths are first made absolute against the current folder and freed of ".", ".."
+// and doubled "/" components. Components compare exactly (file names are case-sensitive).
+std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative);
 
-// Progress notification codes, sent on the worker thread.
-enum TProgressCode : int32_t {
-  ProgressAborted = 0,    // the run ended by failure or cancellation (argument 0)
-  ProgressSucceeded = 1,  // the sheet was saved (argument 0)
-  ProgressNextTrack = 2,  // argument: the track number that comes next
-  ProgressCueSheet = 3,   // the sheet is about to be saved (argument 0)
-  ProgressStart = 4,      // argument: steps before the cue sheet step
-};
+// WorkDir + "/" + the cue file's name without folder and extension + "/Track" + NN + ext,
+// ext being ".wav", ".mp3" or ".cdg" by the track's FileMode.
+std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode);
 
-// Receives progress notifications: code and argument. Called on the worker thread; a
-// window must hand the update to its own thread.
-using TProgressNotify = std::function<void(int32_t code, int32_t argument)>;
+// "%.2d:%.2d:%.2d" of a CD frame count; a negative count prints as 00:00:00.
+std::string CueTime(int64_t frames);
 
-// The sheet under construction, one text line per entry (no line ends).
-using TCueLines = std::vector<std::string>;
+// `path` as the sheet of `job` will name it (CueFilePath), remembered in job.NamedFiles.
+// Throws TrackFailure when the result holds a double quote or a line break.
+std::string SheetPath(MakeJob& job, const std::string& path);
 
-// The context of one making run.
-struct TMakeJob {
-  // Takes what the layout's track records know of their silence (KnownSilence): on the
-  // calling thread, which owns the layout.
-  TMakeJob(const DiscLayout& layout, const TRunOptions& settings, std::atomic<uint8_t>& state);
+// Beside the produced files, the file a TOC names for an MP3 track (its decoded audio,
+// ".wav") or a CD+G track (its copy with swapped audio bytes, ".rw"): the produced file
+// name of the track with that extension.
+std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,
+                             int32_t trackNumber, int32_t fileMode);
 
-  const DiscLayout& Layout;
-  // The run's options, copied when the job is made.
-  const TRunOptions Settings;
-  std::string CuePath;
-  // The layout file the layout was loaded from or saved to, when known (may be empty): the
-  // run never writes over it.
-  std::string LayoutPath;
-  bool Test = false;
-  std::atomic<uint8_t>& State;
-  // The message of a failed run (shown as an error box with OK); set before the run's
-  // last notification.
-  std::string ResultMessage;
-  // The reason behind ResultMessage (the system's error text and the path involved); may be
-  // empty. Shown only on demand.
-  std::string ResultDetail;
-  // May be empty.
-  TProgressNotify Progress;
-  // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
-  // sheet is ever saved over one of them.
-  std::vector<std::string> NamedFiles;
-  // The files the tracks of a Make run make, in track order, as the track writers planned
-  // them; the run writes them once every track has been planned and the guard has passed.
-  std::vector<TMadeFile> MadeFiles;
-  // The silence counts each track record of the layout held when the job was made. The
-  // writers take a count from here instead of scanning its region again; the records'
-  // caches themselves are not read on the worker thread, where the window may fill them
-  // meanwhile.
-  std::unordered_map<const TTrackInfo*, TKnownSilence> KnownSilence;
-  // After a successful run: the old made files and sheets that the new ones replaced, kept
-  // under temporary names. Whoever ran the job removes them once the outcome is reported
-  // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
-  std::vector<std::string> Replaced;
+// The lines of the cue sheet of `plan`: the header, the data track block, then each track's
+// block, with an empty line between blocks.
+CueLines CueSheetLines(const DiscPlan& plan);
 
-  void Notify(int32_t code, int32_t argument) const {
-    if (Progress) Progress(code, argument);
-  }
-};
-
-// A track or the run failed with a message of its own (silent region, a name a sheet cannot
-// hold, a file the run would write over one it reads…); what() is the message, Detail() the
-// reason behind it (may be empty).
-class TTrackFailure : public std::runtime_error {
- public:
-  explicit TTrackFailure(const std::string& message, std::string detail = {})
-      : std::runtime_error(message), Detail_(std::move(detail)) {}
-  const std::string& Detail() const { return Detail_; }
-
- private:
-  std::string Detail_;
-};
-
-// A file of a track could not be opened, read, created or written; the track fails with
-// the could-not-create message.
-class TMakeIoError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// "Exporting Failure.\nCould not create \"<output>\" for track<N>".
-std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber);
-// "Exporting Failure.\n\"<path>\" is completely silence. Uncheck the cutting silence options."
-std::string CompletelySilenceMessage(const std::string& path);
-// The same for the pre-gap part and the track part of one file.
-std::string PreGapSilenceMessage(const std::string& path);
-std::string TrackSilenceMessage(const std::string& path);
-// "Exporting Failure.\nCould not create\"<cue>\"." (no blank before the quote).
-std::string CueCouldNotCreateMessage(const std::string& cuePath);
-// A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
-std::string UnquotablePathMessage(const std::string& path);
-// A cue file whose name without folder and extension is empty, "." or "..": it cannot name
-// the folder of the made files.
-std::string CueNameMessage(const std::string& cuePath);
-// Another run holds the folder of the made files.
-std::string FolderInUseMessage(const std::string& folder);
-// The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
-// cdrdao cannot write; the reason goes with it as the detail.
-std::string CdTextFileMessage(const std::string& cdtPath);
+// One audio track's block: "FILE \"<sheet path>\" WAVE|MP3|BINARY", "TRACK NN AUDIO|CDG",
+// the FLAGS and ISRC lines when their conditions hold, then "INDEX 00 00:00:00" and
+// "INDEX 01 <Index1>" for hidden audio, or the PREGAP line (none for a silent pre-gap of
+// zero length) and "INDEX 01 00:00:00".
+void AppendCueTrackBlock(CueLines& lines, const TrackPlan& track);
 
 }  // namespace varnel

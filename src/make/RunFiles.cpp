@@ -1,4 +1,4 @@
-#include "RunFiles.h"
+#include "make/RunFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "MakeRun.h"
+#include "make/MakeJob.h"
 
 namespace varnel {
 
@@ -66,69 +66,69 @@ std::string ResolvedName(const std::string& path) {
   return name;
 }
 
-TRunFiles::TRunFiles() {
+RunFiles::RunFiles() {
   Tag_ = Hex(static_cast<uint64_t>(::getpid()));
   Tag_.insert(Tag_.begin(), 'p');
   Random_.seed(RandomBits());
 }
 
-TRunFiles::~TRunFiles() {
-  for (const TOutput& out : Outputs_) {
+RunFiles::~RunFiles() {
+  for (const OutputFile& out : Outputs_) {
     if (!out.Temporary.empty()) ::unlink(out.Temporary.c_str());
   }
   RemoveFiles(Replaced_);
   if (LockFd_ >= 0) ::close(LockFd_);
 }
 
-void TRunFiles::AddInput(const std::string& path) {
+void RunFiles::AddInput(const std::string& path) {
   if (!path.empty()) Inputs_.push_back(path);
 }
 
-size_t TRunFiles::AddOutput(const std::string& path, const std::string& failMessage) {
+size_t RunFiles::AddOutput(const std::string& path, const std::string& failMessage) {
   Outputs_.push_back({path, failMessage, {}});
   return Outputs_.size() - 1;
 }
 
-void TRunFiles::Fail(size_t output, const std::string& detail) const {
-  throw TTrackFailure(Outputs_[output].FailMessage, detail);
+void RunFiles::Fail(size_t output, const std::string& detail) const {
+  throw TrackFailure(Outputs_[output].FailMessage, detail);
 }
 
-void TRunFiles::Guard() {
-  struct TSeen {
+void RunFiles::Guard() {
+  struct Seen {
     std::string Path;
     std::string Name;
     bool Known = false;
-    TId Id;
+    FileId Id;
   };
   auto examine = [](const std::string& path) {
-    TSeen seen{path, ResolvedName(path), false, {}};
+    Seen seen{path, ResolvedName(path), false, {}};
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) seen = {path, seen.Name, true, {st.st_dev, st.st_ino}};
     return seen;
   };
-  auto same = [](const TSeen& a, const TSeen& b) {
+  auto same = [](const Seen& a, const Seen& b) {
     return a.Name == b.Name || (a.Known && b.Known && a.Id.Dev == b.Id.Dev && a.Id.Ino == b.Id.Ino);
   };
 
-  std::vector<TSeen> inputs;
+  std::vector<Seen> inputs;
   InputIds_.clear();
   for (const std::string& path : Inputs_) {
     inputs.push_back(examine(path));
     if (inputs.back().Known) InputIds_.push_back(inputs.back().Id);
   }
-  std::vector<TSeen> outputs;
+  std::vector<Seen> outputs;
   for (size_t k = 0; k < Outputs_.size(); ++k) {
-    const TSeen out = examine(Outputs_[k].Path);
+    const Seen out = examine(Outputs_[k].Path);
     struct stat st {};
     if (::lstat(out.Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       Fail(k, "\"" + out.Path + "\" is a folder");
     }
-    for (const TSeen& in : inputs) {
+    for (const Seen& in : inputs) {
       if (same(out, in)) {
         Fail(k, "\"" + out.Path + "\" is \"" + in.Path + "\", a file that this run reads");
       }
     }
-    for (const TSeen& earlier : outputs) {
+    for (const Seen& earlier : outputs) {
       if (same(out, earlier)) {
         Fail(k, "\"" + out.Path + "\" and \"" + earlier.Path + "\" are one file");
       }
@@ -137,19 +137,19 @@ void TRunFiles::Guard() {
   }
 }
 
-void TRunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
+void RunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
                            const std::string& busyMessage) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
-    throw TTrackFailure(failMessage,
+    throw TrackFailure(failMessage,
                         "cannot create the folder \"" + folder + "\": " + ec.message());
   }
   int fd;
   do {
     fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw TTrackFailure(failMessage, TFileError("cannot open", folder, errno).what());
+  if (fd < 0) throw TrackFailure(failMessage, FileError("cannot open", folder, errno).what());
   if (LockFd_ >= 0) ::close(LockFd_);
   LockFd_ = fd;
   int locked;
@@ -158,7 +158,7 @@ void TRunFiles::LockFolder(const std::string& folder, const std::string& failMes
   } while (locked != 0 && errno == EINTR);
   if (locked != 0) {
     if (errno == EWOULDBLOCK) {
-      throw TTrackFailure(busyMessage, "\"" + folder + "\" is locked by another run");
+      throw TrackFailure(busyMessage, "\"" + folder + "\" is locked by another run");
     }
     return;  // a file system without locks: the run goes on unlocked, and removes nothing
   }
@@ -172,7 +172,7 @@ void TRunFiles::LockFolder(const std::string& folder, const std::string& failMes
   RemoveLeftovers(folder);
 }
 
-void TRunFiles::RemoveLeftovers(const std::string& folder) {
+void RunFiles::RemoveLeftovers(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
   const std::string prefix = kTemporaryPrefix + Tag_ + "-";
@@ -183,18 +183,18 @@ void TRunFiles::RemoveLeftovers(const std::string& folder) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
     bool input = false;
-    for (const TId& id : InputIds_) input = input || (id.Dev == st.st_dev && id.Ino == st.st_ino);
+    for (const FileId& id : InputIds_) input = input || (id.Dev == st.st_dev && id.Ino == st.st_ino);
     if (!input) ::unlink(path.c_str());
   }
   ::closedir(dir);
 }
 
-std::string TRunFiles::TemporaryName(const std::string& folder) {
+std::string RunFiles::TemporaryName(const std::string& folder) {
   return folder + "/" + kTemporaryPrefix + Tag_ + "-" + Hex(Random_() & 0xffffffffffu);
 }
 
-void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill) {
-  TOutput& out = Outputs_[output];
+void RunFiles::Write(size_t output, const std::function<void(PosixFile&)>& fill) {
+  OutputFile& out = Outputs_[output];
   const std::string folder = FolderOf(out.Path);
   if (Locked_ && Cleaned_.insert(ResolvedName(folder)).second) {
     RemoveLeftovers(folder);
@@ -202,12 +202,12 @@ void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill) {
   try {
     std::error_code ec;
     fs::create_directories(folder, ec);  // a sheet's folder may be new
-    if (ec) throw TFileError("cannot create the folder", folder, ec.value());
-    TFile file;
+    if (ec) throw FileError("cannot create the folder", folder, ec.value());
+    PosixFile file;
     for (int attempt = 0; !file.IsOpen(); ++attempt) {
       try {
-        file = TFile::CreateExclusive(TemporaryName(folder));
-      } catch (const TFileError& e) {
+        file = PosixFile::CreateExclusive(TemporaryName(folder));
+      } catch (const FileError& e) {
         if (e.Errno() != EEXIST || attempt >= 100) throw;
       }
     }
@@ -221,28 +221,28 @@ void TRunFiles::Write(size_t output, const std::function<void(TFile&)>& fill) {
     }
     fill(file);
     file.Close();
-  } catch (const TTrackFailure&) {
+  } catch (const TrackFailure&) {
     throw;
   } catch (const std::exception& e) {
     Fail(output, e.what());
   }
 }
 
-void TRunFiles::Commit() {
-  enum class TPlaced { New, Exchanged, Replaced };
-  std::vector<TPlaced> placed;
+void RunFiles::Commit() {
+  enum class Placed { New, Exchanged, Replaced };
+  std::vector<Placed> placed;
   auto rollBack = [&] {
     for (size_t j = placed.size(); j-- > 0;) {
-      TOutput& out = Outputs_[j];
-      if (placed[j] == TPlaced::Exchanged) {
+      OutputFile& out = Outputs_[j];
+      if (placed[j] == Placed::Exchanged) {
         ::renameat2(AT_FDCWD, out.Temporary.c_str(), AT_FDCWD, out.Path.c_str(), RENAME_EXCHANGE);
-      } else if (placed[j] == TPlaced::New) {
+      } else if (placed[j] == Placed::New) {
         ::rename(out.Path.c_str(), out.Temporary.c_str());
       }
     }
   };
   for (size_t k = 0; k < Outputs_.size(); ++k) {
-    TOutput& out = Outputs_[k];
+    OutputFile& out = Outputs_[k];
     if (out.Temporary.empty()) {
       rollBack();
       Fail(k, "\"" + out.Path + "\" was not written");
@@ -253,7 +253,7 @@ void TRunFiles::Commit() {
     // name, until every output is in place. (A plain rename over a file that was just
     // written would also make the file system write it out at once.)
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
-      placed.push_back(TPlaced::Exchanged);
+      placed.push_back(Placed::Exchanged);
       continue;
     }
     int err = errno;
@@ -262,7 +262,7 @@ void TRunFiles::Commit() {
       struct stat st {};
       const bool existed = ::lstat(to, &st) == 0;
       if (::rename(from, to) == 0) {
-        placed.push_back(existed ? TPlaced::Replaced : TPlaced::New);
+        placed.push_back(existed ? Placed::Replaced : Placed::New);
         continue;
       }
       err = errno;
@@ -273,7 +273,7 @@ void TRunFiles::Commit() {
   }
   for (size_t k = 0; k < Outputs_.size(); ++k) {
     // An exchanged output's temporary name holds the old file now; the others have none.
-    if (placed[k] == TPlaced::Exchanged) Replaced_.push_back(Outputs_[k].Temporary);
+    if (placed[k] == Placed::Exchanged) Replaced_.push_back(Outputs_[k].Temporary);
     Outputs_[k].Temporary.clear();
   }
 }

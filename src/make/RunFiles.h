@@ -18,7 +18,7 @@
 //   files for the life of the object; a second run fails at once. A run killed outright
 //   leaves only temporary files, which the next run that locks the folder removes.
 //
-// Every failure throws TTrackFailure with the fail message of the output involved and the
+// Every failure throws TrackFailure with the fail message of the output involved and the
 // reason (the system's error text and the path) as its detail.
 #pragma once
 
@@ -31,17 +31,17 @@
 #include <string>
 #include <vector>
 
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 namespace varnel {
 
-class TRunFiles {
+class RunFiles {
  public:
-  TRunFiles();
+  RunFiles();
   // Removes every temporary file that was not committed and releases the lock.
-  ~TRunFiles();
-  TRunFiles(const TRunFiles&) = delete;
-  TRunFiles& operator=(const TRunFiles&) = delete;
+  ~RunFiles();
+  RunFiles(const RunFiles&) = delete;
+  RunFiles& operator=(const RunFiles&) = delete;
 
   // A file the run or its layout reads; it may be missing. Empty paths are ignored.
   void AddInput(const std::string& path);
@@ -65,7 +65,7 @@ class TRunFiles {
   // Writes output `output` under a temporary name in its folder (created when missing):
   // `fill` writes the new, empty file (and may close it); it is closed afterwards. A
   // replaced file's permission bits carry over.
-  void Write(size_t output, const std::function<void(TFile&)>& fill);
+  void Write(size_t output, const std::function<void(PosixFile&)>& fill);
 
   // Puts every written output in place, in the order they were added. When one cannot be,
   // those already placed are put back as they were, as far as the file system allows.
@@ -76,12 +76,12 @@ class TRunFiles {
   std::vector<std::string> TakeReplaced() { return std::move(Replaced_); }
 
  private:
-  struct TOutput {
+  struct OutputFile {
     std::string Path;
     std::string FailMessage;
     std::string Temporary;  // empty until written, and again once committed
   };
-  struct TId {
+  struct FileId {
     dev_t Dev = 0;
     ino_t Ino = 0;
   };
@@ -91,8 +91,8 @@ class TRunFiles {
   void RemoveLeftovers(const std::string& folder);
 
   std::vector<std::string> Inputs_;
-  std::vector<TId> InputIds_;
-  std::vector<TOutput> Outputs_;
+  std::vector<FileId> InputIds_;
+  std::vector<OutputFile> Outputs_;
   int LockFd_ = -1;
   bool Locked_ = false;
   std::string Tag_;  // marks this run's temporary names; the locked folder's identity

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <random>
 
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 namespace varnel {
 
@@ -22,7 +22,7 @@ mode_t CurrentUmask() {
   std::string status;
   try {
     status = ReadWholeFile("/proc/self/status", 1 << 20);
-  } catch (const TFileError&) {
+  } catch (const FileError&) {
     return 022;
   }
   const size_t at = status.find("\nUmask:");
@@ -37,15 +37,15 @@ std::string FolderOf(const std::string& path) {
 }
 
 // A new, empty temporary file in `folder`, readable and writable by its owner only.
-TFile CreateTemporary(const std::string& folder, std::string& name) {
+PosixFile CreateTemporary(const std::string& folder, std::string& name) {
   static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::mt19937_64 random(RandomBits());
   for (int attempt = 0;; ++attempt) {
     name = folder + "/.varnel-tmp-";
     for (int i = 0; i < 10; ++i) name += kDigits[random() % 36];
     try {
-      return TFile::CreateExclusive(name, 0600);
-    } catch (const TFileError& e) {
+      return PosixFile::CreateExclusive(name, 0600);
+    } catch (const FileError& e) {
       if (e.Errno() != EEXIST || attempt >= 100) throw;
     }
   }
@@ -99,7 +99,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 
   std::string tmp;
   try {
-    TFile out = CreateTemporary(dir, tmp);
+    PosixFile out = CreateTemporary(dir, tmp);
     try {
       // Permission bits and owner are carried over where the file system allows it; a file
       // system without them (vfat) still gets the text.
@@ -109,11 +109,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
       out.WriteAll(text.data(), text.size());
       out.Sync();
       out.Close();
-    } catch (const TFileError&) {
+    } catch (const FileError&) {
       ::unlink(tmp.c_str());
       throw;
     }
-  } catch (const TFileError& e) {
+  } catch (const FileError& e) {
     return fail(e.Errno());
   }
   if (::rename(tmp.c_str(), target.c_str()) != 0) {

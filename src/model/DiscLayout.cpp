@@ -1,4 +1,4 @@
-#include "DiscLayout.h"
+#include "model/DiscLayout.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Trackinfo.h"
+#include "model/Track.h"
 
 namespace varnel {
 
@@ -36,9 +36,9 @@ class DiscLayout {
 
   // The ordered, owned track list.
   int32_t Count() const { return static_cast<int32_t>(Tracks.size()); }
-  TTrackInfo& At(int32_t index) { return *Tracks.at(static_cast<size_t>(index)); }
-  const TTrackInfo& At(int32_t index) const { return *Tracks.at(static_cast<size_t>(index)); }
-  void Append(std::unique_ptr<TTrackInfo> track) { Tracks.push_back(std::move(track)); }
+  Track& At(int32_t index) { return *Tracks.at(static_cast<size_t>(index)); }
+  const Track& At(int32_t index) const { return *Tracks.at(static_cast<size_t>(index)); }
+  void Append(std::unique_ptr<Track> track) { Tracks.push_back(std::move(track)); }
   // Delete destroys the track at index; Exchange swaps two entries (the same objects move).
   // Both leave TotalBytes to the caller and throw std::out_of_range for an index outside
   // [0, Count()), changing nothing.
@@ -47,7 +47,7 @@ class DiscLayout {
   void Clear() { Tracks.clear(); }
 
  private:
-  std::vector<std::unique_ptr<TTrackInfo>> Tracks;
+  std::vector<std::unique_ptr<Track>> Tracks;
 };
 
 }  // namespace varnel

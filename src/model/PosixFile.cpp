@@ -1,4 +1,4 @@
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -17,8 +17,8 @@ namespace {
 
 // A path the kernel would cut at its first NUL names another file: refuse it.
 void CheckPath(const std::string& action, const std::string& path) {
-  if (path.empty()) throw TFileError(action, path, ENOENT);
-  if (path.find('\0') != std::string::npos) throw TFileError(action, path, EINVAL);
+  if (path.empty()) throw FileError(action, path, ENOENT);
+  if (path.find('\0') != std::string::npos) throw FileError(action, path, EINVAL);
 }
 
 }  // namespace
@@ -36,21 +36,21 @@ uint64_t RandomBits() {
          counter.fetch_add(0x632be59bd9b4e019ULL);
 }
 
-TFileError::TFileError(const std::string& action, const std::string& path, int err)
+FileError::FileError(const std::string& action, const std::string& path, int err)
     : std::runtime_error(action + " \"" + path + "\": " + ErrnoText(err)),
       Errno_(err),
       Path_(path) {}
 
-// ---- TFile ---------------------------------------------------------------------------
+// ---- PosixFile ---------------------------------------------------------------------------
 
-TFile::~TFile() {
+PosixFile::~PosixFile() {
   if (Fd_ >= 0) ::close(Fd_);
 }
 
-TFile::TFile(TFile&& other) noexcept
+PosixFile::PosixFile(PosixFile&& other) noexcept
     : Fd_(std::exchange(other.Fd_, -1)), Path_(std::move(other.Path_)) {}
 
-TFile& TFile::operator=(TFile&& other) noexcept {
+PosixFile& PosixFile::operator=(PosixFile&& other) noexcept {
   if (this != &other) {
     if (Fd_ >= 0) ::close(Fd_);
     Fd_ = std::exchange(other.Fd_, -1);
@@ -59,48 +59,48 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
-TFile TFile::OpenForReading(const std::string& path) {
+PosixFile PosixFile::OpenForReading(const std::string& path) {
   CheckPath("cannot open", path);
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw TFileError("cannot open", path, errno);
-  TFile file(fd, path);
+  if (fd < 0) throw FileError("cannot open", path, errno);
+  PosixFile file(fd, path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0) throw TFileError("cannot open", path, errno);
-  if (S_ISDIR(st.st_mode)) throw TFileError("cannot open", path, EISDIR);
-  if (!S_ISREG(st.st_mode)) throw TFileError("cannot open", path, EINVAL);
+  if (::fstat(fd, &st) != 0) throw FileError("cannot open", path, errno);
+  if (S_ISDIR(st.st_mode)) throw FileError("cannot open", path, EISDIR);
+  if (!S_ISREG(st.st_mode)) throw FileError("cannot open", path, EINVAL);
   return file;
 }
 
-TFile TFile::CreateExclusive(const std::string& path, mode_t mode) {
+PosixFile PosixFile::CreateExclusive(const std::string& path, mode_t mode) {
   CheckPath("cannot create", path);
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw TFileError("cannot create", path, errno);
-  return TFile(fd, path);
+  if (fd < 0) throw FileError("cannot create", path, errno);
+  return PosixFile(fd, path);
 }
 
-TFile TFile::CreateOrTruncate(const std::string& path, mode_t mode) {
+PosixFile PosixFile::CreateOrTruncate(const std::string& path, mode_t mode) {
   CheckPath("cannot create", path);
   int fd;
   do {
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw TFileError("cannot create", path, errno);
-  return TFile(fd, path);
+  if (fd < 0) throw FileError("cannot create", path, errno);
+  return PosixFile(fd, path);
 }
 
-void TFile::Check() const {
-  if (Fd_ < 0) throw TFileError("not open:", Path_, EBADF);
+void PosixFile::Check() const {
+  if (Fd_ < 0) throw FileError("not open:", Path_, EBADF);
 }
 
-size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
+size_t PosixFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
   Check();
-  if (offset < 0) throw TFileError("cannot read", Path_, EINVAL);
+  if (offset < 0) throw FileError("cannot read", Path_, EINVAL);
   auto* p = static_cast<unsigned char*>(buffer);
   size_t done = 0;
   while (done < size) {
@@ -108,7 +108,7 @@ size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
         ::pread(Fd_, p + done, size - done, static_cast<off_t>(offset + int64_t(done)));
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw TFileError("cannot read", Path_, errno);
+      throw FileError("cannot read", Path_, errno);
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -116,7 +116,7 @@ size_t TFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
   return done;
 }
 
-size_t TFile::ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept {
+size_t PosixFile::ReadCachedAt(int64_t offset, void* buffer, size_t size) const noexcept {
   if (Fd_ < 0 || offset < 0) return 0;
   iovec part{buffer, size};
   ssize_t n;
@@ -126,67 +126,67 @@ size_t TFile::ReadCachedAt(int64_t offset, void* buffer, size_t size) const noex
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
-void TFile::WriteAll(const void* data, size_t size) {
+void PosixFile::WriteAll(const void* data, size_t size) {
   Check();
   const auto* p = static_cast<const unsigned char*>(data);
   while (size > 0) {
     const ssize_t n = ::write(Fd_, p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw TFileError("cannot write", Path_, errno);
+      throw FileError("cannot write", Path_, errno);
     }
-    if (n == 0) throw TFileError("cannot write", Path_, EIO);
+    if (n == 0) throw FileError("cannot write", Path_, EIO);
     p += n;
     size -= static_cast<size_t>(n);
   }
 }
 
-void TFile::WriteAllAt(int64_t offset, const void* data, size_t size) {
+void PosixFile::WriteAllAt(int64_t offset, const void* data, size_t size) {
   Check();
-  if (offset < 0) throw TFileError("cannot write", Path_, EINVAL);
+  if (offset < 0) throw FileError("cannot write", Path_, EINVAL);
   const auto* p = static_cast<const unsigned char*>(data);
   while (size > 0) {
     const ssize_t n = ::pwrite(Fd_, p, size, static_cast<off_t>(offset));
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw TFileError("cannot write", Path_, errno);
+      throw FileError("cannot write", Path_, errno);
     }
-    if (n == 0) throw TFileError("cannot write", Path_, EIO);
+    if (n == 0) throw FileError("cannot write", Path_, EIO);
     p += n;
     offset += n;
     size -= static_cast<size_t>(n);
   }
 }
 
-int64_t TFile::Size() const {
+int64_t PosixFile::Size() const {
   return static_cast<int64_t>(Status().st_size);
 }
 
-struct stat TFile::Status() const {
+struct stat PosixFile::Status() const {
   Check();
   struct stat st {};
-  if (::fstat(Fd_, &st) != 0) throw TFileError("cannot read the size of", Path_, errno);
+  if (::fstat(Fd_, &st) != 0) throw FileError("cannot read the size of", Path_, errno);
   return st;
 }
 
-void TFile::Sync() {
+void PosixFile::Sync() {
   Check();
   if (::fsync(Fd_) != 0 && errno != EINVAL && errno != EROFS) {
-    throw TFileError("cannot write", Path_, errno);
+    throw FileError("cannot write", Path_, errno);
   }
 }
 
-void TFile::Close() {
+void PosixFile::Close() {
   if (Fd_ < 0) return;
   const int fd = std::exchange(Fd_, -1);
   // After close(2) fails the descriptor is gone all the same: never close it twice.
-  if (::close(fd) != 0 && errno != EINTR) throw TFileError("cannot write", Path_, errno);
+  if (::close(fd) != 0 && errno != EINTR) throw FileError("cannot write", Path_, errno);
 }
 
 std::string ReadWholeFile(const std::string& path, int64_t maxBytes) {
-  TFile file = TFile::OpenForReading(path);
+  PosixFile file = PosixFile::OpenForReading(path);
   const int64_t size = file.Size();
-  if (size > maxBytes) throw TFileError("too large to read", path, EFBIG);
+  if (size > maxBytes) throw FileError("too large to read", path, EFBIG);
   std::string text(static_cast<size_t>(size), '\0');
   size_t got = file.ReadAt(0, text.data(), text.size());
   text.resize(got);
@@ -196,7 +196,7 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes) {
     const size_t n = file.ReadAt(static_cast<int64_t>(text.size()), more, sizeof more);
     if (n == 0) break;
     if (static_cast<int64_t>(text.size() + n) > maxBytes) {
-      throw TFileError("too large to read", path, EFBIG);
+      throw FileError("too large to read", path, EFBIG);
     }
     text.append(more, n);
   }

@@ -1,7 +1,7 @@
 // Plain POSIX file handling shared by every reader and writer of the system.
 //
-// TFile is one open descriptor with its path: every call is checked, EINTR is retried, and
-// every failure throws a TFileError that carries errno and the path, so that whoever shows
+// PosixFile is one open descriptor with its path: every call is checked, EINTR is retried, and
+// every failure throws a FileError that carries errno and the path, so that whoever shows
 // the failure can give the system's fixed message and, on demand, the reason. Files are
 // opened for reading only when they are regular files, and never block (a FIFO would wait
 // for a writer, a device might never end); new files are created exclusively and never
@@ -20,11 +20,11 @@
 
 namespace varnel {
 
-class TFileError : public std::runtime_error {
+class FileError : public std::runtime_error {
  public:
   // `action` says what failed ("cannot open", "cannot write"…); what() reads
   // "<action> \"<path>\": <system error text>".
-  TFileError(const std::string& action, const std::string& path, int err);
+  FileError(const std::string& action, const std::string& path, int err);
   int Errno() const { return Errno_; }
   const std::string& Path() const { return Path_; }
 
@@ -33,25 +33,25 @@ class TFileError : public std::runtime_error {
   std::string Path_;
 };
 
-class TFile {
+class PosixFile {
  public:
-  TFile() = default;
+  PosixFile() = default;
   // Closes an open file, ignoring a failing close (call Close to see it).
-  ~TFile();
-  TFile(TFile&& other) noexcept;
-  TFile& operator=(TFile&& other) noexcept;
-  TFile(const TFile&) = delete;
-  TFile& operator=(const TFile&) = delete;
+  ~PosixFile();
+  PosixFile(PosixFile&& other) noexcept;
+  PosixFile& operator=(PosixFile&& other) noexcept;
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
 
   // An existing regular file, read-only; a missing file, a folder, a FIFO or a device
   // throws (EINVAL for what is not a regular file).
-  static TFile OpenForReading(const std::string& path);
+  static PosixFile OpenForReading(const std::string& path);
   // A new file for reading and writing, created with O_EXCL and O_NOFOLLOW: EEXIST when
   // anything (a dangling link included) has that name. `mode` is narrowed by the umask.
-  static TFile CreateExclusive(const std::string& path, mode_t mode = 0666);
+  static PosixFile CreateExclusive(const std::string& path, mode_t mode = 0666);
   // A file for writing, created when missing and emptied when it exists (a symbolic link is
   // followed). Only for writers whose contract is to replace whatever is at the path.
-  static TFile CreateOrTruncate(const std::string& path, mode_t mode = 0666);
+  static PosixFile CreateOrTruncate(const std::string& path, mode_t mode = 0666);
 
   bool IsOpen() const { return Fd_ >= 0; }
   int Fd() const { return Fd_; }
@@ -78,7 +78,7 @@ class TFile {
   void Close();
 
  private:
-  TFile(int fd, std::string path) : Fd_(fd), Path_(std::move(path)) {}
+  PosixFile(int fd, std::string path) : Fd_(fd), Path_(std::move(path)) {}
   void Check() const;
 
   int Fd_ = -1;
@@ -86,7 +86,7 @@ class TFile {
 };
 
 // The whole text of a regular file, read without blocking; a file larger than `maxBytes`
-// throws TFileError with EFBIG before anything is read.
+// throws FileError with EFBIG before anything is read.
 std::string ReadWholeFile(const std::string& path, int64_t maxBytes);
 
 // The system's text for an errno value ("No space left on device").

@@ -1,4 +1,4 @@
-#include "SilenceScan.h"
+#include "model/SilenceScan.h"
 
 #include <fcntl.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <memory>
 
-#include "CdTime.h"
+#include "model/CdTime.h"
 
 namespace varnel {
 
@@ -34,11 +34,11 @@ uint32_t FrameBits(const unsigned char* p, int64_t frame) {
 // independent 16-byte lanes (GCC leaves a single 8-byte chain scalar, at a quarter of the
 // speed; both compilers keep these lanes in vector registers).
 constexpr int64_t kZeroRun = 1024;
-using TLane = uint64_t __attribute__((vector_size(16)));
+using Lane = uint64_t __attribute__((vector_size(16)));
 bool ZeroRun(const unsigned char* p) {
-  TLane a{}, b{}, c{}, d{};
+  Lane a{}, b{}, c{}, d{};
   for (int64_t i = 0; i < kZeroRun; i += 64) {
-    TLane w, x, y, z;
+    Lane w, x, y, z;
     std::memcpy(&w, p + i, sizeof w);
     std::memcpy(&x, p + i + 16, sizeof x);
     std::memcpy(&y, p + i + 32, sizeof y);
@@ -48,7 +48,7 @@ bool ZeroRun(const unsigned char* p) {
     c |= y;
     d |= z;
   }
-  const TLane any = (a | b) | (c | d);
+  const Lane any = (a | b) | (c | d);
   return (any[0] | any[1]) == 0;
 }
 
@@ -69,12 +69,12 @@ uint64_t ZeroHalf(uint64_t w) {
 
 // Reads up to `size` bytes at `offset`: fewer at the end of the file; on a read error none
 // (a scan ends there as it ends at the end of the file) or the error thrown.
-int64_t ReadBlock(const TFile& file, int64_t offset, unsigned char* buffer, int64_t size,
-                  TReadErrors errors) {
+int64_t ReadBlock(const PosixFile& file, int64_t offset, unsigned char* buffer, int64_t size,
+                  ReadErrors errors) {
   try {
     return static_cast<int64_t>(file.ReadAt(offset, buffer, static_cast<size_t>(size)));
-  } catch (const TFileError&) {
-    if (errors == TReadErrors::Throw) throw;
+  } catch (const FileError&) {
+    if (errors == ReadErrors::Throw) throw;
     return 0;
   }
 }
@@ -126,7 +126,7 @@ int64_t FirstSilentFrame(const unsigned char* bytes, int64_t frames) {
   return f;
 }
 
-int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit, TReadErrors errors) {
+int64_t ScanSilenceForwards(const PosixFile& file, int64_t start, int64_t limit, ReadErrors errors) {
   if (limit <= 0 || start < 0) return 0;
   auto buffer = ScanBuffer(std::min(limit, kSilenceReadBytes / kBytesPerSample) * kBytesPerSample);
   int64_t count = 0;
@@ -143,7 +143,7 @@ int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit, TRe
   return count;
 }
 
-int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top, TReadErrors errors) {
+int64_t ScanSilenceBackwards(const PosixFile& file, int64_t bottom, int64_t top, ReadErrors errors) {
   if (bottom < 0 || top <= bottom) return 0;
   bottom += (top - bottom) % kBytesPerSample;  // whole frames below `top` only
   auto buffer = ScanBuffer(top - bottom);
@@ -179,10 +179,10 @@ int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top, TRe
 
 int32_t CountLeadingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
                                   int32_t end) {
-  TFile file;
+  PosixFile file;
   try {
-    file = TFile::OpenForReading(path);
-  } catch (const TFileError&) {
+    file = PosixFile::OpenForReading(path);
+  } catch (const FileError&) {
     return -1;
   }
   // The count never exceeds the region, so the scan stops at its end.
@@ -194,10 +194,10 @@ int32_t CountLeadingSilenceInFile(const std::string& path, int32_t dataOffset, i
 
 int32_t CountTrailingSilenceInFile(const std::string& path, int32_t dataOffset, int32_t first,
                                    int32_t end) {
-  TFile file;
+  PosixFile file;
   try {
-    file = TFile::OpenForReading(path);
-  } catch (const TFileError&) {
+    file = PosixFile::OpenForReading(path);
+  } catch (const FileError&) {
     return -1;
   }
   const int64_t wanted = static_cast<int64_t>(end) - first;

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 namespace varnel {
 
@@ -29,21 +29,21 @@ int64_t SilentFramesAtBack(const unsigned char* bytes, int64_t frames);
 int64_t FirstSilentFrame(const unsigned char* bytes, int64_t frames);
 
 // What a file scan does when a read fails: end the run there, as the end of the file does
-// (a count for the screen), or throw the TFileError (a reader that must not take a read
+// (a count for the screen), or throw the FileError (a reader that must not take a read
 // error for sound).
-enum class TReadErrors { EndTheRun, Throw };
+enum class ReadErrors { EndTheRun, Throw };
 
 // Silent sample frames of `file` from byte `start` (not below 0) forwards, at most `limit`.
 // The end of the file ends the run (a partial frame there is not counted); so does a read
 // error, unless `errors` says Throw.
-int64_t ScanSilenceForwards(const TFile& file, int64_t start, int64_t limit,
-                            TReadErrors errors = TReadErrors::EndTheRun);
+int64_t ScanSilenceForwards(const PosixFile& file, int64_t start, int64_t limit,
+                            ReadErrors errors = ReadErrors::EndTheRun);
 // Silent sample frames that end at byte `top`, counted backwards down to byte `bottom` (not
 // below 0; top − bottom a multiple of 4). Frames that do not exist are not silence: when the
 // file ends before `top`, or a read fails (unless `errors` says Throw), the run ends above
 // the block that could not be read whole.
-int64_t ScanSilenceBackwards(const TFile& file, int64_t bottom, int64_t top,
-                             TReadErrors errors = TReadErrors::EndTheRun);
+int64_t ScanSilenceBackwards(const PosixFile& file, int64_t bottom, int64_t top,
+                             ReadErrors errors = ReadErrors::EndTheRun);
 
 // The silent sample frames of the region [first, end) of a file whose sample data starts at
 // byte dataOffset, counted from the front (leading) or from the back (trailing), as the track

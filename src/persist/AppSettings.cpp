@@ -1,9 +1,9 @@
-#include "AppSettings.h"
+#include "persist/AppSettings.h"
 
 #include <cerrno>
 #include <exception>
 
-#include "IniFile.h"
+#include "persist/IniFile.h"
 
 namespace varnel {
 
@@ -25,7 +25,7 @@ constexpr const char* kFontStyle = "Font\\Style";
 
 }  // namespace
 
-void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaultWorkDir) {
+void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& defaultWorkDir) {
   const AppSettings d;
   s.Top = ini.ReadInteger(kForm, "Top", d.Top);
   s.Left = ini.ReadInteger(kForm, "Left", d.Left);
@@ -62,8 +62,8 @@ void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaul
   s.CdrdaoToc = ini.ReadBool(kFileName, "CdrdaoToc", d.CdrdaoToc);
 }
 
-void LoadFontSettings(const TIniFile& ini, TFontSettings& font) {
-  const TFontSettings d;
+void LoadFontSettings(const IniFile& ini, FontSettings& font) {
+  const FontSettings d;
   font.Charaset = ini.ReadInteger(kFont, "Charaset", d.Charaset);
   font.Color = ini.ReadInteger(kFont, "Color", d.Color);
   font.Height = ini.ReadInteger(kFont, "Height", d.Height);
@@ -77,7 +77,7 @@ void LoadFontSettings(const TIniFile& ini, TFontSettings& font) {
   font.IsStrikeOut = ini.ReadBool(kFontStyle, "IsStrikeOut", d.IsStrikeOut);
 }
 
-void SaveSettings(TIniFile& ini, const AppSettings& s) {
+void SaveSettings(IniFile& ini, const AppSettings& s) {
   ini.WriteInteger(kForm, "Top", s.Top);
   ini.WriteInteger(kForm, "Left", s.Left);
   ini.WriteInteger(kForm, "Width", s.Width);
@@ -132,7 +132,7 @@ AppSettings ReadSettingsFile(const std::string& path, const std::string& default
   AppSettings s;
   s.WorkDir = defaultWorkDir;
   try {
-    TIniFile ini(path);
+    IniFile ini(path);
     if (problem && ini.LoadErrno() != ENOENT) *problem = ini.LoadError();
     LoadSettings(ini, s, defaultWorkDir);
     LoadFontSettings(ini, s.Font);
@@ -146,7 +146,7 @@ AppSettings ReadSettingsFile(const std::string& path, const std::string& default
 
 bool WriteSettingsFile(const std::string& path, const AppSettings& s, std::string* error) {
   try {
-    TIniFile ini(path);  // lines the program does not know survive the rewrite
+    IniFile ini(path);  // lines the program does not know survive the rewrite
     // A file that exists but was refused (not a regular file, far too large) is no settings
     // file: it is left alone.
     if (ini.LoadErrno() != 0 && ini.LoadErrno() != ENOENT) {

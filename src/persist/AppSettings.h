@@ -7,10 +7,10 @@
 
 namespace varnel {
 
-class TIniFile;
+class IniFile;
 
 // The list font as stored in sections "Font" and "Font\Style", as plain data.
-struct TFontSettings {
+struct FontSettings {
   int32_t Charaset = 0;
   int32_t Color = -2147483640;  // 0x80000008: the system colour for window text
   int32_t Height = -12;
@@ -21,7 +21,7 @@ struct TFontSettings {
   bool IsItalic = false;
   bool IsUnderline = false;
   bool IsStrikeOut = false;
-  friend bool operator==(const TFontSettings&, const TFontSettings&) = default;
+  friend bool operator==(const FontSettings&, const FontSettings&) = default;
 };
 
 inline constexpr int kColumnCount = 9;
@@ -62,7 +62,7 @@ struct AppSettings {
   bool Relative = false;
   bool CdrdaoToc = true;  // a TOC file for cdrdao beside every cue sheet
   // "Font", "Font\Style"
-  TFontSettings Font;
+  FontSettings Font;
 
   friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
@@ -70,11 +70,11 @@ struct AppSettings {
 // Reads "Form", "ColumnWidth", "Path", "Default", "Silece", "Other", "FileName" in that
 // order and key order; missing or non-numeric values give the defaults. `defaultWorkDir`
 // is the default of "WorkDir".
-void LoadSettings(const TIniFile& ini, AppSettings& s, const std::string& defaultWorkDir);
+void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& defaultWorkDir);
 // Reads "Font" and "Font\Style".
-void LoadFontSettings(const TIniFile& ini, TFontSettings& font);
+void LoadFontSettings(const IniFile& ini, FontSettings& font);
 // Writes every key in the order of the settings file (font included).
-void SaveSettings(TIniFile& ini, const AppSettings& s);
+void SaveSettings(IniFile& ini, const AppSettings& s);
 
 // Convenience: the whole file at `path` (missing or refused → defaults; `problem`, when
 // given, receives why an existing file was refused), and writing it back. A file that

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "persist/IniFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 namespace varnel {
 
@@ -100,13 +100,13 @@ std::optional<int32_t> ParseInteger(std::string_view t) {
 
 }  // namespace
 
-size_t TIniFile::TNoCaseHash::operator()(std::string_view name) const {
+size_t IniFile::NoCaseHash::operator()(std::string_view name) const {
   uint64_t h = 14695981039346656037ULL;
   for (char c : name) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ULL;
   return static_cast<size_t>(h);
 }
 
-bool TIniFile::TNoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -114,11 +114,11 @@ bool TIniFile::TNoCaseEqual::operator()(std::string_view a, std::string_view b) 
   return true;
 }
 
-TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
+IniFile::IniFile(std::string path) : Path_(std::move(path)) {
   std::string text;
   try {
     text = ReadWholeFile(Path_, kMaxFileBytes);
-  } catch (const TFileError& e) {
+  } catch (const FileError& e) {
     LoadErrno_ = e.Errno();
     if (e.Errno() == EFBIG) {
       LoadError_ = "\"" + Path_ + "\" is larger than 64 MiB";
@@ -131,7 +131,7 @@ TIniFile::TIniFile(std::string path) : Path_(std::move(path)) {
   LoadText(text);
 }
 
-void TIniFile::LoadText(const std::string& text) {
+void IniFile::LoadText(const std::string& text) {
   Preamble_.clear();
   Sections_.clear();
   Index_.clear();
@@ -153,11 +153,11 @@ void TIniFile::LoadText(const std::string& text) {
   }
 }
 
-std::string TIniFile::Text() const {
+std::string IniFile::Text() const {
   size_t total = 0;
   size_t count = Preamble_.size();
   for (const Line& l : Preamble_) total += l.Raw.size() + 2;
-  for (const TSection& sec : Sections_) {
+  for (const Section& sec : Sections_) {
     count += 1 + sec.Body.size();
     total += sec.Header.Raw.size() + 2;
     for (const Line& l : sec.Body) total += l.Raw.size() + 2;
@@ -170,38 +170,38 @@ std::string TIniFile::Text() const {
     if (++written < count || FinalNewline_) out += l.Crlf ? "\r\n" : "\n";
   };
   for (const Line& l : Preamble_) put(l);
-  for (const TSection& sec : Sections_) {
+  for (const Section& sec : Sections_) {
     put(sec.Header);
     for (const Line& l : sec.Body) put(l);
   }
   return out;
 }
 
-void TIniFile::IndexKey(TSection& section, size_t at) {
+void IniFile::IndexKey(Section& section, size_t at) {
   if (const auto key = KeyName(section.Body[at].Raw)) {
     section.Keys.try_emplace(std::string(*key), at);
     section.LastKey = at + 1;
   }
 }
 
-void TIniFile::File(Line line) {
+void IniFile::File(Line line) {
   if (const auto name = SectionName(line.Raw)) {
     const bool first = Index_.try_emplace(std::string(*name), Sections_.size()).second;
-    Sections_.push_back(TSection{std::move(line), {}, first, 0, {}});
+    Sections_.push_back(Section{std::move(line), {}, first, 0, {}});
     return;
   }
   if (Sections_.empty()) {
     Preamble_.push_back(std::move(line));
     return;
   }
-  TSection& sec = Sections_.back();
+  Section& sec = Sections_.back();
   sec.Body.push_back(std::move(line));
   if (sec.Found) IndexKey(sec, sec.Body.size() - 1);
 }
 
-void TIniFile::Resplit() {
+void IniFile::Resplit() {
   std::vector<Line> lines = std::move(Preamble_);
-  for (TSection& sec : Sections_) {
+  for (Section& sec : Sections_) {
     lines.push_back(std::move(sec.Header));
     for (Line& l : sec.Body) lines.push_back(std::move(l));
   }
@@ -211,49 +211,49 @@ void TIniFile::Resplit() {
   for (Line& line : lines) File(std::move(line));
 }
 
-void TIniFile::AppendLine(std::string raw) {
+void IniFile::AppendLine(std::string raw) {
   // A last line that had no ending gets one as soon as a line follows it.
   FinalNewline_ = true;
   (Sections_.empty() ? Preamble_ : Sections_.back().Body).push_back(Line{std::move(raw), true});
 }
 
-const TIniFile::TSection* TIniFile::FindSection(const std::string& section) const {
+const IniFile::Section* IniFile::FindSection(const std::string& section) const {
   const auto it = Index_.find(TrimBlanks(section));
   return it == Index_.end() ? nullptr : &Sections_[it->second];
 }
 
-const TIniFile::Line* TIniFile::FindKey(const std::string& section, const std::string& key) const {
-  const TSection* sec = FindSection(section);
+const IniFile::Line* IniFile::FindKey(const std::string& section, const std::string& key) const {
+  const Section* sec = FindSection(section);
   if (!sec) return nullptr;
   const auto it = sec->Keys.find(TrimBlanks(key));
   return it == sec->Keys.end() ? nullptr : &sec->Body[it->second];
 }
 
-bool TIniFile::HasSection(const std::string& section) const {
+bool IniFile::HasSection(const std::string& section) const {
   return FindSection(section) != nullptr;
 }
 
-bool TIniFile::HasKey(const std::string& section, const std::string& key) const {
+bool IniFile::HasKey(const std::string& section, const std::string& key) const {
   return FindKey(section, key) != nullptr;
 }
 
-std::vector<std::string> TIniFile::SectionNames() const {
+std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;
   names.reserve(Index_.size());
-  for (const TSection& sec : Sections_) {
+  for (const Section& sec : Sections_) {
     if (sec.Found) names.emplace_back(*SectionName(sec.Header.Raw));
   }
   return names;
 }
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
   const Line* line = FindKey(section, key);
   if (!line) return def;
   return line->Raw.substr(line->Raw.find('=') + 1, kMaxValueLength);
 }
 
-int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                               int32_t def) const {
   const Line* line = FindKey(section, key);
   if (!line) return def;
@@ -263,11 +263,11 @@ int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key
   return ParseInteger(TrimBlanks(value)).value_or(def);
 }
 
-bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+bool IniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key,
+void IniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
   const std::string sec = OneLine(section);
   const std::string k = OneLine(key);
@@ -284,8 +284,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     // The header names exactly this section (the name holds no line break), which no
     // lookup found: it is the first of its name.
     Index_.emplace(std::string(TrimBlanks(sec)), Sections_.size());
-    Sections_.push_back(TSection{Line{"[" + sec + "]", true}, {}, true, 0, {}});
-    TSection& added = Sections_.back();
+    Sections_.push_back(Section{Line{"[" + sec + "]", true}, {}, true, 0, {}});
+    Section& added = Sections_.back();
     added.Body.push_back(Line{k + "=" + v, true});
     added.Body.push_back(Line{"", true});
     FinalNewline_ = true;
@@ -293,7 +293,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     IndexKey(added, 0);
     return;
   }
-  TSection& target = Sections_[found->second];
+  Section& target = Sections_[found->second];
   if (const auto it = target.Keys.find(TrimBlanks(k)); it != target.Keys.end()) {
     std::string& raw = target.Body[it->second].Raw;
     std::string spelled(TrimBlanks(std::string_view(raw).substr(0, raw.find('='))));
@@ -313,15 +313,15 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
   IndexKey(target, at);
 }
 
-void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
   WriteString(section, key, std::to_string(value));
 }
 
-void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
   WriteString(section, key, value ? "1" : "0");
 }
 
-bool TIniFile::Save(std::string* error) const {
+bool IniFile::Save(std::string* error) const {
   if (Path_.empty()) {
     if (error) *error = std::strerror(ENOENT);
     return false;

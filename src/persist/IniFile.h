@@ -23,20 +23,20 @@
 #include <unordered_map>
 #include <vector>
 
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 namespace varnel {
 
-class TIniFile {
+class IniFile {
  public:
   // Files larger than this are refused: no layout or settings file comes near it.
   static constexpr int64_t kMaxFileBytes = int64_t{64} << 20;
 
-  TIniFile() = default;
+  IniFile() = default;
   // Loads `path`, a regular file of at most kMaxFileBytes, read without blocking; a missing,
   // unreadable or refused file (a FIFO, a device, a folder, a huge file) gives an empty
   // text, and LoadError says why.
-  explicit TIniFile(std::string path);
+  explicit IniFile(std::string path);
 
   // Why the file could not be loaded (the reason and the path), empty when it was;
   // LoadErrno is the system's error number (ENOENT for a missing file), 0 when loaded.
@@ -82,15 +82,15 @@ class TIniFile {
  private:
   // Names compared and hashed without regard to the letter case of A to Z, looked up by
   // string_view without a copy.
-  struct TNoCaseHash {
+  struct NoCaseHash {
     using is_transparent = void;
     size_t operator()(std::string_view name) const;
   };
-  struct TNoCaseEqual {
+  struct NoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
   };
-  using TNameMap = std::unordered_map<std::string, size_t, TNoCaseHash, TNoCaseEqual>;
+  using NameMap = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
 
   struct Line {
     std::string Raw;   // without its line ending
@@ -99,19 +99,19 @@ class TIniFile {
   // A header line and the lines after it up to the next header. Only the first section of
   // a name is found by lookups; its key lines are indexed: the first line of each key name,
   // and one past the last key line, where a new key goes.
-  struct TSection {
+  struct Section {
     Line Header;
     std::vector<Line> Body;
     bool Found = false;
     size_t LastKey = 0;
-    TNameMap Keys;
+    NameMap Keys;
   };
-  const TSection* FindSection(const std::string& section) const;
+  const Section* FindSection(const std::string& section) const;
   const Line* FindKey(const std::string& section, const std::string& key) const;
   // Files the next line of the text into the preamble or the last section, indexed.
   void File(Line line);
   // Indexes body line `at` of `section` if it is a key line.
-  static void IndexKey(TSection& section, size_t at);
+  static void IndexKey(Section& section, size_t at);
   // Splits the text again: after a write turned a line into a header.
   void Resplit();
   // Adds a line at the very end of the text.
@@ -121,10 +121,10 @@ class TIniFile {
   std::string LoadError_;
   int LoadErrno_ = 0;
   std::vector<Line> Preamble_;  // the lines before the first header
-  std::vector<TSection> Sections_;
+  std::vector<Section> Sections_;
   bool FinalNewline_ = true;
   // The section lookups find, by name: an index in Sections_.
-  TNameMap Index_;
+  NameMap Index_;
 };
 
 }  // namespace varnel

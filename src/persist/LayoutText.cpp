@@ -1,4 +1,4 @@
-#include "LayoutText.h"
+#include "persist/LayoutText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,28 +8,28 @@ namespace varnel {
 
 namespace {
 
-TKeyValue Number(int32_t value) {
-  return TKeyValue{value, {}};
+KeyValue Number(int32_t value) {
+  return KeyValue{value, {}};
 }
 
-TKeyValue Flag(bool value) {
-  return TKeyValue{value ? 1 : 0, {}};
+KeyValue Flag(bool value) {
+  return KeyValue{value ? 1 : 0, {}};
 }
 
-TKeyValue Text(const std::string& value) {
-  return TKeyValue{0, value};
+KeyValue Text(const std::string& value) {
+  return KeyValue{0, value};
 }
 
-int32_t Zero(const TTrackDefaults&) {
+int32_t Zero(const TrackDefaults&) {
   return 0;
 }
 
 // What a value looks like after the "=" of its line.
-std::string Written(TKeyKind kind, const TKeyValue& value) {
+std::string Written(KeyKind kind, const KeyValue& value) {
   switch (kind) {
-    case TKeyKind::String:
+    case KeyKind::String:
       return value.Text;
-    case TKeyKind::Boolean:
+    case KeyKind::Boolean:
       return value.Number != 0 ? "1" : "0";
     default:
       return std::to_string(value.Number);
@@ -60,72 +60,72 @@ bool TrackIndexOf(std::string_view name, int32_t count, int32_t& index) {
 }  // namespace
 
 // clang-format off
-const TTrackKey kTrackKeys[kTrackKeyCount] = {
-    {"TrackFileNmae", TKeyKind::String,
-     [](const TTrackInfo& t) { return Text(t.TrackFileName); }, Zero, nullptr},
-    {"FileMode", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.FileMode); }, Zero, nullptr},
-    {"TrackPreGapPos", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.TrackPreGapPos()); }, Zero,
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetTrackPreGapPos(v.Number); }},
-    {"TrackStartPos", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.TrackStartPos()); }, Zero,
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetTrackStartPos(v.Number); }},
-    {"TrackEndPos", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.TrackEndPos()); },
-     [](const TTrackDefaults& d) { return d.TrackWholeFile; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetTrackEndPos(v.Number); }},
-    {"TrackPaddingHead", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.TrackPaddingHead); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.TrackPaddingHead}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.TrackPaddingHead = v.Number != 0; }},
-    {"TrackCutLeading", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.TrackCutLeading); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.TrackCutLeading}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.TrackCutLeading = v.Number != 0; }},
-    {"TrackCutTrailing", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.TrackCutTrailing); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.TrackCutTrailing}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.TrackCutTrailing = v.Number != 0; }},
-    {"PreGapStyle", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.PreGapStyle()); }, Zero,
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetPreGapStyle(static_cast<uint8_t>(v.Number)); }},
-    {"PreGapFileName", TKeyKind::String,
-     [](const TTrackInfo& t) { return Text(t.PreGapFileName()); }, Zero, nullptr},
-    {"PreGapStartPos", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.PreGapStartPos()); }, Zero,
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetPreGapStartPos(v.Number); }},
-    {"PreGapEndPos", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.PreGapEndPos()); },
-     [](const TTrackDefaults& d) { return d.PreGapWholeFile; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetPreGapEndPos(v.Number); }},
-    {"PreGapPaddingHead", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.PreGapPaddingHead); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.PreGapPaddingHead}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.PreGapPaddingHead = v.Number != 0; }},
-    {"PreGapLength", TKeyKind::Integer,
-     [](const TTrackInfo& t) { return Number(t.GetPreGapLength()); },
-     [](const TTrackDefaults& d) { return d.Settings.PreGapFrames; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.SetPreGapLength(static_cast<uint32_t>(v.Number)); }},
-    {"PreGapCutLeading", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.PreGapCutLeading); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.PreGapCutLeading}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.PreGapCutLeading = v.Number != 0; }},
-    {"PreGapCutTrailing", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.PreGapCutTrailing); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.PreGapCutTrailing}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.PreGapCutTrailing = v.Number != 0; }},
-    {"PreEmph", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.PreEmph); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.PreEmph}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.PreEmph = v.Number != 0; }},
-    {"Protect", TKeyKind::Boolean,
-     [](const TTrackInfo& t) { return Flag(t.Protect); },
-     [](const TTrackDefaults& d) { return int32_t{d.Settings.Protect}; },
-     [](TTrackInfo& t, const TKeyValue& v) { t.Protect = v.Number != 0; }},
-    {"ISRC", TKeyKind::String,
-     [](const TTrackInfo& t) { return Text(t.ISRC); }, Zero,
-     [](TTrackInfo& t, const TKeyValue& v) { t.ISRC = v.Text; }},
+const TrackKey kTrackKeys[kTrackKeyCount] = {
+    {"TrackFileNmae", KeyKind::String,
+     [](const Track& t) { return Text(t.TrackFileName); }, Zero, nullptr},
+    {"FileMode", KeyKind::Integer,
+     [](const Track& t) { return Number(t.FileMode); }, Zero, nullptr},
+    {"TrackPreGapPos", KeyKind::Integer,
+     [](const Track& t) { return Number(t.TrackPreGapPos()); }, Zero,
+     [](Track& t, const KeyValue& v) { t.SetTrackPreGapPos(v.Number); }},
+    {"TrackStartPos", KeyKind::Integer,
+     [](const Track& t) { return Number(t.TrackStartPos()); }, Zero,
+     [](Track& t, const KeyValue& v) { t.SetTrackStartPos(v.Number); }},
+    {"TrackEndPos", KeyKind::Integer,
+     [](const Track& t) { return Number(t.TrackEndPos()); },
+     [](const TrackDefaults& d) { return d.TrackWholeFile; },
+     [](Track& t, const KeyValue& v) { t.SetTrackEndPos(v.Number); }},
+    {"TrackPaddingHead", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.TrackPaddingHead); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.TrackPaddingHead}; },
+     [](Track& t, const KeyValue& v) { t.TrackPaddingHead = v.Number != 0; }},
+    {"TrackCutLeading", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.TrackCutLeading); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.TrackCutLeading}; },
+     [](Track& t, const KeyValue& v) { t.TrackCutLeading = v.Number != 0; }},
+    {"TrackCutTrailing", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.TrackCutTrailing); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.TrackCutTrailing}; },
+     [](Track& t, const KeyValue& v) { t.TrackCutTrailing = v.Number != 0; }},
+    {"PreGapStyle", KeyKind::Integer,
+     [](const Track& t) { return Number(t.PreGapStyle()); }, Zero,
+     [](Track& t, const KeyValue& v) { t.SetPreGapStyle(static_cast<uint8_t>(v.Number)); }},
+    {"PreGapFileName", KeyKind::String,
+     [](const Track& t) { return Text(t.PreGapFileName()); }, Zero, nullptr},
+    {"PreGapStartPos", KeyKind::Integer,
+     [](const Track& t) { return Number(t.PreGapStartPos()); }, Zero,
+     [](Track& t, const KeyValue& v) { t.SetPreGapStartPos(v.Number); }},
+    {"PreGapEndPos", KeyKind::Integer,
+     [](const Track& t) { return Number(t.PreGapEndPos()); },
+     [](const TrackDefaults& d) { return d.PreGapWholeFile; },
+     [](Track& t, const KeyValue& v) { t.SetPreGapEndPos(v.Number); }},
+    {"PreGapPaddingHead", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.PreGapPaddingHead); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.PreGapPaddingHead}; },
+     [](Track& t, const KeyValue& v) { t.PreGapPaddingHead = v.Number != 0; }},
+    {"PreGapLength", KeyKind::Integer,
+     [](const Track& t) { return Number(t.GetPreGapLength()); },
+     [](const TrackDefaults& d) { return d.Settings.PreGapFrames; },
+     [](Track& t, const KeyValue& v) { t.SetPreGapLength(static_cast<uint32_t>(v.Number)); }},
+    {"PreGapCutLeading", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.PreGapCutLeading); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.PreGapCutLeading}; },
+     [](Track& t, const KeyValue& v) { t.PreGapCutLeading = v.Number != 0; }},
+    {"PreGapCutTrailing", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.PreGapCutTrailing); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.PreGapCutTrailing}; },
+     [](Track& t, const KeyValue& v) { t.PreGapCutTrailing = v.Number != 0; }},
+    {"PreEmph", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.PreEmph); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.PreEmph}; },
+     [](Track& t, const KeyValue& v) { t.PreEmph = v.Number != 0; }},
+    {"Protect", KeyKind::Boolean,
+     [](const Track& t) { return Flag(t.Protect); },
+     [](const TrackDefaults& d) { return int32_t{d.Settings.Protect}; },
+     [](Track& t, const KeyValue& v) { t.Protect = v.Number != 0; }},
+    {"ISRC", KeyKind::String,
+     [](const Track& t) { return Text(t.ISRC); }, Zero,
+     [](Track& t, const KeyValue& v) { t.ISRC = v.Text; }},
 };
 // clang-format on
 
@@ -156,9 +156,9 @@ std::string LayoutFileText(const DiscLayout& layout) {
   line("ImageType=" + std::to_string(layout.ImageType));
   line("");
   for (int32_t i = 0; i < layout.Count(); ++i) {
-    const TTrackInfo& t = layout.At(i);
+    const Track& t = layout.At(i);
     line(std::string("[").append(TrackSectionName(i)).append("]"));
-    for (const TTrackKey& key : kTrackKeys) {
+    for (const TrackKey& key : kTrackKeys) {
       line(std::string(key.Name).append("=").append(Written(key.Kind, key.Get(t))));
     }
     line("");
@@ -166,8 +166,8 @@ std::string LayoutFileText(const DiscLayout& layout) {
   return text;
 }
 
-TLayoutHead ReadLayoutHead(const TIniFile& ini) {
-  TLayoutHead head;
+LayoutHead ReadLayoutHead(const IniFile& ini) {
+  LayoutHead head;
   head.SoftName = ini.ReadString("FileInfo", "SoftName", "");
   head.MediaCatalog = CatalogFieldText(ini.ReadString("DiscInfo", "MediaCatalog", ""));
   head.CdTextEnabled = ini.ReadBool("DiscInfo", "CD-Text", false);
@@ -178,7 +178,7 @@ TLayoutHead ReadLayoutHead(const TIniFile& ini) {
   return head;
 }
 
-std::vector<int32_t> TrackSectionIndexes(const TIniFile& ini, int32_t count) {
+std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count) {
   std::vector<int32_t> indexes;
   for (const std::string& name : ini.SectionNames()) {
     int32_t index = 0;
@@ -188,15 +188,15 @@ std::vector<int32_t> TrackSectionIndexes(const TIniFile& ini, int32_t count) {
   return indexes;
 }
 
-TKeyValue ReadTrackKey(const TIniFile& ini, const std::string& section, int key,
-                       const TTrackDefaults& defaults) {
-  const TTrackKey& k = kTrackKeys[key];
-  if (k.Kind == TKeyKind::String) return Text(ini.ReadString(section, k.Name, ""));
+KeyValue ReadTrackKey(const IniFile& ini, const std::string& section, int key,
+                       const TrackDefaults& defaults) {
+  const TrackKey& k = kTrackKeys[key];
+  if (k.Kind == KeyKind::String) return Text(ini.ReadString(section, k.Name, ""));
   return Number(ini.ReadInteger(section, k.Name, k.Default(defaults)));
 }
 
-void ApplyTrackSection(TTrackInfo& track, const TIniFile& ini, const std::string& section,
-                       const TTrackDefaults& defaults, const std::string& preGapFile,
+void ApplyTrackSection(Track& track, const IniFile& ini, const std::string& section,
+                       const TrackDefaults& defaults, const std::string& preGapFile,
                        const WaveDataInfo& preGapInfo, const std::string& preGapAudioFile) {
   for (int key = 0; key < kTrackKeyCount; ++key) {
     if (key == kPreGapFileKey) {

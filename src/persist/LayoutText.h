@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "AppSettings.h"
-#include "DiscLayout.h"
-#include "IniFile.h"
-#include "Trackinfo.h"
+#include "persist/AppSettings.h"
+#include "model/DiscLayout.h"
+#include "persist/IniFile.h"
+#include "model/Track.h"
 
 namespace varnel {
 
@@ -28,37 +28,37 @@ inline constexpr const char* kLayoutVersion = "2.03";
 
 // How a key's value is written and read: strings as they stand; integers in decimal
 // (read also as "0x" hexadecimal); booleans as "1" or "0", read as integers (non-zero true).
-enum class TKeyKind : uint8_t { String, Integer, Boolean };
+enum class KeyKind : uint8_t { String, Integer, Boolean };
 
 // Where the value of a track key comes from when its section lacks it (or, for a number,
 // holds no number).
-struct TTrackDefaults {
+struct TrackDefaults {
   const AppSettings& Settings;  // the "Default" section's options and PreGapFrames
   int32_t TrackWholeFile = 0;   // sample frames of the track file's data
   int32_t PreGapWholeFile = 0;  // sample frames of the pre-gap file's data (or the track's)
 };
 
 // A value as the table moves it: Number for integers and booleans, Text for strings.
-struct TKeyValue {
+struct KeyValue {
   int32_t Number = 0;
   std::string Text;
 };
 
-struct TTrackKey {
+struct TrackKey {
   const char* Name;
-  TKeyKind Kind;
+  KeyKind Kind;
   // The value written for a track.
-  TKeyValue (*Get)(const TTrackInfo& track);
+  KeyValue (*Get)(const Track& track);
   // The value a reader takes when the key is missing (strings: empty).
-  int32_t (*Default)(const TTrackDefaults& defaults);
+  int32_t (*Default)(const TrackDefaults& defaults);
   // Stores a value read into a track; null for the keys the loader handles itself (the
   // file and its kind make the track; the pre-gap file is checked first).
-  void (*Set)(TTrackInfo& track, const TKeyValue& value);
+  void (*Set)(Track& track, const KeyValue& value);
 };
 
 inline constexpr int kTrackKeyCount = 19;
 // The keys of a track section, in the order they are written (and applied).
-extern const TTrackKey kTrackKeys[kTrackKeyCount];
+extern const TrackKey kTrackKeys[kTrackKeyCount];
 // Indices in kTrackKeys of the keys the loader reads before it builds a track.
 inline constexpr int kTrackFileKey = 0;   // "TrackFileNmae"
 inline constexpr int kFileModeKey = 1;    // "FileMode"
@@ -71,7 +71,7 @@ std::string TrackSectionName(int32_t index);
 std::string LayoutFileText(const DiscLayout& layout);
 
 // The disc-wide values of a layout file, each with the default of a missing key.
-struct TLayoutHead {
+struct LayoutHead {
   std::string SoftName;      // "FileInfo" / "SoftName", default empty
   std::string MediaCatalog;  // as the catalog field shows it (CatalogFieldText)
   bool CdTextEnabled = false;
@@ -80,23 +80,23 @@ struct TLayoutHead {
   int32_t ImageType = 0;
   int32_t NumTracks = 0;
 };
-TLayoutHead ReadLayoutHead(const TIniFile& ini);
+LayoutHead ReadLayoutHead(const IniFile& ini);
 
 // The indices, ascending, of the track sections below `count` that a lookup of
 // TrackSectionName(index) finds. Costs time in proportion to the text, however large
 // `count` is.
-std::vector<int32_t> TrackSectionIndexes(const TIniFile& ini, int32_t count);
+std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count);
 
 // The value of track key `key` in `section`: its text, or its number with the table's
 // default for the key when the section lacks it or holds no number there.
-TKeyValue ReadTrackKey(const TIniFile& ini, const std::string& section, int key,
-                       const TTrackDefaults& defaults);
+KeyValue ReadTrackKey(const IniFile& ini, const std::string& section, int key,
+                       const TrackDefaults& defaults);
 
 // Stores every key of `section` that the table sets into `track`, in table order; the
 // pre-gap file becomes `preGapFile` with the summary `preGapInfo` and the decoded copy
 // `preGapAudioFile` (its region the whole file, before the region's keys are applied).
-void ApplyTrackSection(TTrackInfo& track, const TIniFile& ini, const std::string& section,
-                       const TTrackDefaults& defaults, const std::string& preGapFile,
+void ApplyTrackSection(Track& track, const IniFile& ini, const std::string& section,
+                       const TrackDefaults& defaults, const std::string& preGapFile,
                        const WaveDataInfo& preGapInfo, const std::string& preGapAudioFile = {});
 
 }  // namespace varnel

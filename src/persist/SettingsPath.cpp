@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "AppSettings.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 

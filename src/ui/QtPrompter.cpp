@@ -1,4 +1,4 @@
-#include "QtPrompter.h"
+#include "ui/QtPrompter.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "Checkdiscdlg.h"
+#include "ui/dialogs/DiscCheckDialog.h"
 
 namespace varnel {
 
@@ -49,28 +49,28 @@ QString QtFileFilter(const std::string& filter) {
   return out.join(";;");
 }
 
-TQtPrompter::TQtPrompter(std::function<QWidget*()> parent) : Parent_(std::move(parent)) {}
+QtPrompter::QtPrompter(std::function<QWidget*()> parent) : Parent_(std::move(parent)) {}
 
-QWidget* TQtPrompter::Owner() const {
+QWidget* QtPrompter::Owner() const {
   QWidget* w = Parent_ ? Parent_() : nullptr;
   if (QWidget* active = QApplication::activeModalWidget()) return active;
   return w ? w : QApplication::activeWindow();
 }
 
-void TQtPrompter::Show(const TMessage& m) {
+void QtPrompter::Show(const MessageBox& m) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   switch (m.Kind) {
-    case TBoxKind::Plain:
-    case TBoxKind::Limit:
+    case BoxKind::Plain:
+    case BoxKind::Limit:
       icon = QMessageBox::NoIcon;
       break;
-    case TBoxKind::Information:
+    case BoxKind::Information:
       icon = QMessageBox::Information;
       break;
-    case TBoxKind::Warning:
+    case BoxKind::Warning:
       icon = QMessageBox::Warning;
       break;
-    case TBoxKind::Error:
+    case BoxKind::Error:
       icon = QMessageBox::Critical;
       break;
   }
@@ -90,36 +90,36 @@ void TQtPrompter::Show(const TMessage& m) {
   }
 }
 
-bool TQtPrompter::AskYesNo(const std::string& text) {
+bool QtPrompter::AskYesNo(const std::string& text) {
   return RunBox(Owner(), QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No,
                 QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-bool TQtPrompter::ConfirmOkCancel(const std::string& text) {
+bool QtPrompter::ConfirmOkCancel(const std::string& text) {
   return RunBox(Owner(), QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
-TSaveAnswer TQtPrompter::AskSaveChanges(const std::string& text) {
+SaveAnswer QtPrompter::AskSaveChanges(const std::string& text) {
   const int answer =
       RunBox(Owner(), QMessageBox::Warning, text,
              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-  if (answer == QMessageBox::Save) return TSaveAnswer::Save;
-  if (answer == QMessageBox::Discard) return TSaveAnswer::Discard;
-  return TSaveAnswer::Cancel;
+  if (answer == QMessageBox::Save) return SaveAnswer::Save;
+  if (answer == QMessageBox::Discard) return SaveAnswer::Discard;
+  return SaveAnswer::Cancel;
 }
 
-bool TQtPrompter::ConfirmFindings(const std::vector<TDiscFinding>& findings) {
+bool QtPrompter::ConfirmFindings(const std::vector<DiscFinding>& findings) {
   QApplication::beep();
-  TCheckDiscDlg dlg(FindingRows(DiscLayout(), findings), true, Owner());
+  DiscCheckDialog dlg(FindingRows(DiscLayout(), findings), true, Owner());
   return dlg.exec() == QDialog::Accepted;
 }
 
-void TQtPrompter::Beep() {
+void QtPrompter::Beep() {
   QApplication::beep();
 }
 
-std::vector<std::string> TQtPrompter::OpenFiles(const TFileDialogRequest& request) {
+std::vector<std::string> QtPrompter::OpenFiles(const FileDialogRequest& request) {
   QFileDialog dlg(Owner(), Q(request.Title), Q(request.InitialDir), QtFileFilter(request.Filter));
   dlg.setObjectName("OpenDlg");
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -131,7 +131,7 @@ std::vector<std::string> TQtPrompter::OpenFiles(const TFileDialogRequest& reques
   return chosen;
 }
 
-std::optional<std::string> TQtPrompter::SaveFile(const TFileDialogRequest& request) {
+std::optional<std::string> QtPrompter::SaveFile(const FileDialogRequest& request) {
   QFileDialog dlg(Owner(), Q(request.Title), Q(request.InitialDir), QtFileFilter(request.Filter));
   dlg.setObjectName("SaveDlg");
   dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -148,7 +148,7 @@ std::optional<std::string> TQtPrompter::SaveFile(const TFileDialogRequest& reque
   return files.front().toStdString();
 }
 
-std::optional<std::string> TQtPrompter::BrowseFolder(const std::string& title,
+std::optional<std::string> QtPrompter::BrowseFolder(const std::string& title,
                                                      const std::string& initialDir) {
   const QString dir = QFileDialog::getExistingDirectory(Owner(), Q(title), Q(initialDir),
                                                         QFileDialog::ShowDirsOnly);

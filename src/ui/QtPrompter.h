@@ -1,4 +1,4 @@
-// The window program's TPrompter: the system beep followed by a modal QMessageBox titled
+// The window program's Prompter: the system beep followed by a modal QMessageBox titled
 // "Varnel", and Qt's own file and folder dialogs.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "Prompter.h"
+#include "app/ports/Prompter.h"
 
 namespace varnel {
 
@@ -16,21 +16,21 @@ namespace varnel {
 // A trailing description without patterns is dropped.
 QString QtFileFilter(const std::string& filter);
 
-class TQtPrompter : public TPrompter {
+class QtPrompter : public Prompter {
  public:
   // `parent` gives the boxes their owner; when it returns null the active window is used.
-  explicit TQtPrompter(std::function<QWidget*()> parent = {});
+  explicit QtPrompter(std::function<QWidget*()> parent = {});
 
   // The detail goes to the box's detailed text; a folder adds a button that opens it.
-  void Show(const TMessage& message) override;
+  void Show(const MessageBox& message) override;
   bool AskYesNo(const std::string& text) override;
   bool ConfirmOkCancel(const std::string& text) override;
-  TSaveAnswer AskSaveChanges(const std::string& text) override;
+  SaveAnswer AskSaveChanges(const std::string& text) override;
   void Beep() override;
   // The findings in a list, with "Make anyway" and "Cancel" (the default).
-  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override;
-  std::vector<std::string> OpenFiles(const TFileDialogRequest& request) override;
-  std::optional<std::string> SaveFile(const TFileDialogRequest& request) override;
+  bool ConfirmFindings(const std::vector<DiscFinding>& findings) override;
+  std::vector<std::string> OpenFiles(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title,
                                           const std::string& initialDir) override;
 

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "AudioTools.h"
-#include "LayoutFile.h"
-#include "LayoutTestEnv.h"
-#include "Making.h"
-#include "TrackListOps.h"
-#include "TrackListText.h"
-#include "TrackPropertyEditor.h"
+#include "support/AudioTools.h"
+#include "app/commands/LayoutFile.h"
+#include "support/LayoutTestEnv.h"
+#include "app/commands/MakeController.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/views/TrackListText.h"
+#include "app/editors/TrackPropertiesEditor.h"
 
 namespace varnel {
 namespace {
@@ -39,7 +39,7 @@ Command Tone(int64_t frames, int hz) {
           std::to_string(hz)};
 }
 
-struct TFormatRow {
+struct FormatCase {
   const char* Name;
   const char* Source;
   Command Encode;     // t.wav → Source
@@ -48,7 +48,7 @@ struct TFormatRow {
   const char* Type;   // the Type column
 };
 
-const TFormatRow kFormats[] = {
+const FormatCase kFormats[] = {
     {"Flac16At44k",
      "a.flac",
      {"flac", "--silent", "-f", "-o", "@a.flac", "@t.wav"},
@@ -86,13 +86,13 @@ class DecodedSourceTest : public ::testing::Test {
     }
   }
   // Makes the row's source from a tone; true on success.
-  bool MakeSource(LayoutTestEnv& env, const TFormatRow& row, int64_t frames, int hz) {
+  bool MakeSource(LayoutTestEnv& env, const FormatCase& row, int64_t frames, int hz) {
     return test::RunAll({Tone(frames, hz), row.Encode}, env.Dir.Path());
   }
   // Checks the decoded copy of the only track against the tone and the outside decoder.
-  void ExpectDecodedCopy(LayoutTestEnv& env, const TFormatRow& row, int64_t frames) {
+  void ExpectDecodedCopy(LayoutTestEnv& env, const FormatCase& row, int64_t frames) {
     ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-    const TTrackInfo& t = env.Ctx.Layout.At(0);
+    const Track& t = env.Ctx.Layout.At(0);
     EXPECT_EQ(t.TrackFileName, env.Dir / row.Source);
     EXPECT_EQ(t.FileMode, FileModeWave);
     ASSERT_TRUE(t.IsDecoded());
@@ -115,7 +115,7 @@ class DecodedSourceTest : public ::testing::Test {
 };
 
 TEST_F(DecodedSourceTest, AddedListedSavedLoadedAndDecodedAgainWhenChanged) {
-  for (const TFormatRow& row : kFormats) {
+  for (const FormatCase& row : kFormats) {
     SCOPED_TRACE(row.Name);
     LayoutTestEnv env;
     ASSERT_TRUE(MakeSource(env, row, 30000, 440));
@@ -149,7 +149,7 @@ TEST_F(DecodedSourceTest, AddedListedSavedLoadedAndDecodedAgainWhenChanged) {
     ASSERT_TRUE(LoadLayoutFile(env.Ctx, env.Dir / "disc.txt"));
     EXPECT_TRUE(env.Prompter.Log.empty()) << env.Prompter.Log.front();
     ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-    const TTrackInfo& reloaded = env.Ctx.Layout.At(0);
+    const Track& reloaded = env.Ctx.Layout.At(0);
     EXPECT_NE(reloaded.TrackAudioFile, firstCopy);
     EXPECT_NEAR(reloaded.WaveInfo.DataSize / 4, 20000, row.Tolerance);
     if (!row.Reference.empty()) {
@@ -163,7 +163,7 @@ TEST_F(DecodedSourceTest, AddedListedSavedLoadedAndDecodedAgainWhenChanged) {
 // A removed cache entry is decoded again on load, from the source the layout names.
 TEST_F(DecodedSourceTest, LoadDecodesAgainWhenTheCacheWasEmptied) {
   LayoutTestEnv env;
-  const TFormatRow& row = kFormats[0];
+  const FormatCase& row = kFormats[0];
   ASSERT_TRUE(MakeSource(env, row, 5000, 440));
   AddTrackFiles(env.Ctx, {env.Dir / row.Source});
   ASSERT_TRUE(SaveLayoutFile(env.Ctx, env.Dir / "disc.txt"));
@@ -173,7 +173,7 @@ TEST_F(DecodedSourceTest, LoadDecodesAgainWhenTheCacheWasEmptied) {
   ExpectDecodedCopy(env, row, 5000);
 }
 
-struct TRefusalRow {
+struct RefusalCase {
   const char* Name;
   const char* Source;
   std::vector<Command> Make;  // empty: the file is text, or missing when Text is null
@@ -182,7 +182,7 @@ struct TRefusalRow {
   const char* Reason;  // what follows the quoted path
 };
 
-const TRefusalRow kRefusals[] = {
+const RefusalCase kRefusals[] = {
     {"DamagedFlac",
      "a.flac",
      {Tone(44100, 440), kFormats[0].Encode},
@@ -196,7 +196,7 @@ const TRefusalRow kRefusals[] = {
 // A file that cannot be decoded gets the refusal question, with its reason; Yes goes on
 // with the next file, No stops.
 TEST_F(DecodedSourceTest, UndecodableFilesAreRefusedWithTheirReason) {
-  for (const TRefusalRow& row : kRefusals) {
+  for (const RefusalCase& row : kRefusals) {
     for (const bool answer : {true, false}) {
       SCOPED_TRACE(std::string(row.Name) + (answer ? " Yes" : " No"));
       LayoutTestEnv env;
@@ -234,15 +234,15 @@ TEST_F(DecodedSourceTest, HiddenAudioFromAFlacFile) {
   const std::string flac = env.Dir / "a.flac";
   AddTrackFiles(env.Ctx, {wave});
 
-  TTrackPropertyEditor editor(env.Ctx, nullptr);
+  TrackPropertiesEditor editor(env.Ctx, nullptr);
   editor.Track = &env.Ctx.Layout.At(0);
-  editor.FormShow();
-  editor.PreGapFileRdBtnClick();
+  editor.Load();
+  editor.ChooseHiddenFilePreGap();
   env.Prompter.OpenAnswers = {{flac}};
-  editor.PreGapBrowseBtnClick();
+  editor.BrowsePreGapFile();
   EXPECT_EQ(editor.PreGapPathEdit, flac);
   ASSERT_TRUE(editor.StoreProperties());
-  const TTrackInfo& t = env.Ctx.Layout.At(0);
+  const Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.PreGapFileName(), flac);
   ASSERT_FALSE(t.PreGapAudioFile().empty());
   EXPECT_EQ(t.PreGapWaveInfo().DataSize, 3000 * 4);
@@ -252,7 +252,7 @@ TEST_F(DecodedSourceTest, HiddenAudioFromAFlacFile) {
   ASSERT_TRUE(SaveLayoutFile(env.Ctx, env.Dir / "disc.txt"));
   std::filesystem::remove_all(env.Dir / "cache");
   ASSERT_TRUE(LoadLayoutFile(env.Ctx, env.Dir / "disc.txt"));
-  TTrackInfo& loaded = env.Ctx.Layout.At(0);
+  Track& loaded = env.Ctx.Layout.At(0);
   EXPECT_EQ(loaded.PreGapFileName(), flac);
   EXPECT_EQ(loaded.PreGapStyle(), PreGapFile);
   ASSERT_TRUE(std::filesystem::exists(loaded.PreGapAudioFile()));
@@ -265,12 +265,12 @@ TEST_F(DecodedSourceTest, HiddenAudioFromAFlacFile) {
 // and the hidden audio's) and the made wave holds the decoded samples.
 TEST_F(DecodedSourceTest, MakeDecodesAgainACopyThatLeftTheCache) {
   LayoutTestEnv env;
-  const TFormatRow& row = kFormats[0];
+  const FormatCase& row = kFormats[0];
   ASSERT_TRUE(MakeSource(env, row, 100000, 440));
   ASSERT_TRUE(test::RunAll({row.Reference}, env.Dir.Path()));
   AddTrackFiles(env.Ctx, {env.Dir / row.Source});
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-  TTrackInfo& t = env.Ctx.Layout.At(0);
+  Track& t = env.Ctx.Layout.At(0);
   t.SetPreGapFile(env.Dir / row.Source, t.WaveInfo, t.TrackAudioFile);
   t.SetPreGapStyle(PreGapFile);
   t.PreGapPaddingHead = t.TrackPaddingHead = true;
@@ -280,9 +280,9 @@ TEST_F(DecodedSourceTest, MakeDecodesAgainACopyThatLeftTheCache) {
   env.Ctx.Settings.CheckBeforeMake = false;  // a short track; the check is not the point here
   std::filesystem::remove_all(env.Dir / "cache");
 
-  TMakeController maker(env.Ctx);
+  MakeController maker(env.Ctx);
   env.Prompter.SaveAnswers.push_back(env.Dir / "disc.cue");
-  ASSERT_EQ(maker.FileMakeExecute(), TMakeOutcome::Succeeded) << env.Prompter.Log.back();
+  ASSERT_EQ(maker.Make(), MakeOutcome::Succeeded) << env.Prompter.Log.back();
   EXPECT_TRUE(std::filesystem::exists(t.TrackAudioFile));
   EXPECT_TRUE(std::filesystem::exists(t.PreGapAudioFile()));
   // Hidden audio and track: the same samples twice, each padded at its head to whole frames.

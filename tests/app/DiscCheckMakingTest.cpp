@@ -8,13 +8,13 @@
 #include <regex>
 #include <set>
 
-#include "AudioTools.h"
-#include "DiscCheck.h"
-#include "FakePrompter.h"
-#include "MakeFixtures.h"
-#include "Making.h"
-#include "RunProcess.h"
-#include "TocFile.h"
+#include "support/AudioTools.h"
+#include "app/check/DiscCheck.h"
+#include "support/FakePrompter.h"
+#include "support/MakeFixtures.h"
+#include "app/commands/MakeController.h"
+#include "support/RunProcess.h"
+#include "make/TocFileWriter.h"
 
 namespace varnel {
 namespace {
@@ -34,28 +34,28 @@ class CheckBeforeMakeTest : public ::testing::Test {
 
   test::TempDir Dir;
   FakePrompter Prompter;
-  TAppContext Ctx{Prompter};
-  TMakeController Controller{Ctx};
+  AppContext Ctx{Prompter};
+  MakeController Controller{Ctx};
 };
 
 TEST_F(CheckBeforeMakeTest, AnErrorAsksAndCancelStopsBeforeAnything) {
   AddWave("a.wav", 44100 * 5);
   AddWave("b.wav", 44100 * 3);
-  struct TRow {
+  struct Row {
     bool Test;
     bool MakeAnyway;
-    TMakeOutcome Outcome;
+    MakeOutcome Outcome;
   };
-  for (const TRow& row :
-       {TRow{false, false, TMakeOutcome::NotStarted}, TRow{true, false, TMakeOutcome::NotStarted},
-        TRow{false, true, TMakeOutcome::Succeeded}, TRow{true, true, TMakeOutcome::Succeeded}}) {
+  for (const Row& row :
+       {Row{false, false, MakeOutcome::NotStarted}, Row{true, false, MakeOutcome::NotStarted},
+        Row{false, true, MakeOutcome::Succeeded}, Row{true, true, MakeOutcome::Succeeded}}) {
     SCOPED_TRACE(std::string(row.Test ? "Test" : "Make") + (row.MakeAnyway ? ", anyway" : ""));
     Prompter.Log.clear();
     std::filesystem::remove(Cue());
     Prompter.FindingsAnswers = {row.MakeAnyway};
     if (row.MakeAnyway) Prompter.SaveAnswers = {Cue()};
-    const TMakeOutcome outcome =
-        row.Test ? Controller.FileTestExecute() : Controller.FileMakeExecute();
+    const MakeOutcome outcome =
+        row.Test ? Controller.TestMake() : Controller.Make();
     EXPECT_EQ(outcome, row.Outcome);
     ASSERT_FALSE(Prompter.Log.empty());
     EXPECT_EQ(Prompter.Log[0],
@@ -67,13 +67,13 @@ TEST_F(CheckBeforeMakeTest, AnErrorAsksAndCancelStopsBeforeAnything) {
 }
 
 TEST_F(CheckBeforeMakeTest, NothingIsShownWithoutAnErrorOrWithTheSettingOff) {
-  struct TRow {
+  struct Row {
     const char* Name;
     size_t SecondTrackFrames;
     bool Setting;
   };
-  for (const TRow& row :
-       {TRow{"clean disc", 44100 * 4, true}, TRow{"error, setting off", 44100 * 3, false}}) {
+  for (const Row& row :
+       {Row{"clean disc", 44100 * 4, true}, Row{"error, setting off", 44100 * 3, false}}) {
     SCOPED_TRACE(row.Name);
     Ctx.Layout.Clear();
     AddWave("a.wav", 44100 * 5);
@@ -82,7 +82,7 @@ TEST_F(CheckBeforeMakeTest, NothingIsShownWithoutAnErrorOrWithTheSettingOff) {
     Prompter.Log.clear();
     std::filesystem::remove(Cue());
     Prompter.SaveAnswers = {Cue()};
-    EXPECT_EQ(Controller.FileTestExecute(), TMakeOutcome::Succeeded);
+    EXPECT_EQ(Controller.TestMake(), MakeOutcome::Succeeded);
     ASSERT_FALSE(Prompter.Log.empty());
     EXPECT_EQ(Prompter.Log[0].rfind("Save: ", 0), 0u) << Prompter.Log[0];
   }
@@ -100,7 +100,7 @@ class CdrdaoAgreesTest : public ::testing::Test {
 
   // A wave track of `frames` sample frames of sound, or of `silentTail` silent ones after
   // them.
-  TTrackInfo& Add(size_t frames, size_t silentTail = 0) {
+  Track& Add(size_t frames, size_t silentTail = 0) {
     const std::string name = Dir / ("t" + std::to_string(Layout.Count()) + ".wav");
     Layout.Append(WaveTrack(name, test::Cat({Sound(frames), test::Zeros(silentTail * 4)})));
     return Layout.At(Layout.Count() - 1);
@@ -108,7 +108,7 @@ class CdrdaoAgreesTest : public ::testing::Test {
 
   // The tracks cdrdao toc-info says are shorter than 4 seconds, on the TOC of a Make run.
   std::set<int32_t> CdrdaoShortTracks() {
-    const test::TRunRecord run = test::RunExport(Layout, Settings, Dir / "disc.cue", false);
+    const test::RunRecord run = test::RunExport(Layout, Settings, Dir / "disc.cue", false);
     EXPECT_EQ(run.State, MakeSucceeded) << run.Message;
     const auto r = test::RunProcess({"cdrdao", "toc-info", TocFilePath(Dir / "disc.cue")});
     std::set<int32_t> tracks;
@@ -121,7 +121,7 @@ class CdrdaoAgreesTest : public ::testing::Test {
 
   std::set<int32_t> CheckShortTracks() {
     std::set<int32_t> tracks;
-    for (const TDiscFinding& f : CheckDisc(Layout, Settings)) {
+    for (const DiscFinding& f : CheckDisc(Layout, Settings)) {
       if (f.Code == "track-too-short") tracks.insert(f.Track);
     }
     return tracks;
@@ -154,13 +154,13 @@ TEST_F(CdrdaoAgreesTest, TooShortExactlyWhenCdrdaoWarns) {
     Add(n);          // whole file
     Add(n, 700).TrackCutTrailing = true;
     Add(n + 3000).SetTrackStartPos(3000);  // region of a file
-    TTrackInfo& padded = Add(n + 1000);
+    Track& padded = Add(n + 1000);
     padded.SetTrackStartPos(1000);
     padded.TrackPaddingHead = true;
-    TTrackInfo& index = Add(n + 44100);  // hidden audio of one second before the track
+    Track& index = Add(n + 44100);  // hidden audio of one second before the track
     index.SetPreGapStyle(PreGapIndex);
     index.SetTrackStartPos(44100);
-    TTrackInfo& hidden = Add(n);  // hidden audio from another file
+    Track& hidden = Add(n);  // hidden audio from another file
     const std::string gap = Dir / "gap.wav";
     test::WriteBytes(gap, test::WaveBytes(Sound(44100 + 5)));
     hidden.SetPreGapFile(gap, test::CanonicalInfo((44100 + 5) * 4));

@@ -3,18 +3,18 @@
 // findings dialog and the track a double click selects.
 #include <gtest/gtest.h>
 
-#include "CdText.h"
-#include "DiscCheck.h"
-#include "DiscCheckLayouts.h"
-#include "DiscCheckView.h"
-#include "FakePrompter.h"
-#include "LayoutFile.h"
-#include "MpegFrames.h"
+#include "formats/cdtext/CdText.h"
+#include "app/check/DiscCheck.h"
+#include "support/DiscCheckLayouts.h"
+#include "app/check/DiscCheckView.h"
+#include "support/FakePrompter.h"
+#include "app/commands/LayoutFile.h"
+#include "support/MpegFrames.h"
 
 namespace varnel {
 namespace {
 
-using test::TKeys;
+using test::KeyIndex;
 using test::TrackKeys;
 
 constexpr int64_t kSecond = 44100;  // sample frames
@@ -33,43 +33,43 @@ class DiscCheckTest : public ::testing::Test {
   }
 
   // Loads the layout; the findings as lint prints them.
-  std::vector<std::string> Lines(const TKeys& disc, const std::vector<TKeys>& tracks,
+  std::vector<std::string> Lines(const KeyIndex& disc, const std::vector<KeyIndex>& tracks,
                                  int32_t media = kDefaultMediaMinutes) {
     const std::string path = Dir / "disc.txt";
     test::WriteText(path, test::LayoutText(Dir.Path(), disc, tracks));
     EXPECT_TRUE(LoadLayoutFile(Ctx, path));
     EXPECT_TRUE(Prompter.Log.empty()) << Prompter.Log.front();
     std::vector<std::string> lines;
-    for (const TDiscFinding& f : CheckDisc(Ctx.Layout, Ctx.Settings, media)) {
+    for (const DiscFinding& f : CheckDisc(Ctx.Layout, Ctx.Settings, media)) {
       lines.push_back(FindingLine(f));
     }
     return lines;
   }
 
-  static TKeys Long(const TKeys& changes = {}) {
+  static KeyIndex Long(const KeyIndex& changes = {}) {
     return TrackKeys("@long.wav", 10 * kSecond, changes);
   }
 
   test::TempDir Dir;
   test::FakePrompter Prompter;
-  TAppContext Ctx{Prompter};
+  AppContext Ctx{Prompter};
 };
 
-using TLines = std::vector<std::string>;
+using LineList = std::vector<std::string>;
 
 TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
   const std::string dir = Dir.Path();
-  struct TRow {
+  struct Row {
     const char* Name;
-    TKeys Disc;
-    std::vector<TKeys> Tracks;
+    KeyIndex Disc;
+    std::vector<KeyIndex> Tracks;
     int32_t Media;
-    TLines Expected;
+    LineList Expected;
   };
   // 74 minutes of silent pre-gap before a 10-second track, after a first track of 2 + 10
   // seconds: the disc plays 74:22:00.
-  const std::vector<TKeys> over74 = {Long(), Long({{"PreGapLength", std::to_string(74 * 4500)}})};
-  const TRow rows[] = {
+  const std::vector<KeyIndex> over74 = {Long(), Long({{"PreGapLength", std::to_string(74 * 4500)}})};
+  const Row rows[] = {
       {"clean", {}, {Long(), Long()}, 80, {}},
       {"empty", {}, {}, 80, {"error\t-\tempty-disc\tThe disc has no audio track."}},
       {"too long for 74 minutes",
@@ -205,12 +205,12 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
        {"note\t2\tcdg-needs-toc\tA CD+G track burns on Linux only from the TOC file for "
         "cdrdao, which carries its graphics as sub-channel data."}},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
     // MP3 and CD+G tracks take their region from the file: an end position of 0 is the
     // loader's "whole file".
-    std::vector<TKeys> tracks = row.Tracks;
-    for (TKeys& t : tracks) {
+    std::vector<KeyIndex> tracks = row.Tracks;
+    for (KeyIndex& t : tracks) {
       if (t["TrackEndPos"] == "0") t.erase("TrackEndPos");
     }
     EXPECT_EQ(Lines(row.Disc, tracks, row.Media), row.Expected);
@@ -218,17 +218,17 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
 }
 
 TEST_F(DiscCheckTest, CdTextTheReaderRefuses) {
-  TCdText text;
+  CdText text;
   std::string reason;
   ASSERT_FALSE(ReadCdTextFile(Dir / "bad.cdt", text, reason));
   EXPECT_EQ(Lines({{"CD-Text", "1"}, {"CdtPath", "@bad.cdt"}}, {Long()}),
-            (TLines{"error\t-\tcdtext-invalid\tThe CD-Text file \"" + Dir / "bad.cdt" +
+            (LineList{"error\t-\tcdtext-invalid\tThe CD-Text file \"" + Dir / "bad.cdt" +
                     "\" is not valid CD-Text: " + reason}));
 }
 
 TEST_F(DiscCheckTest, AHundredTracksAreTooMany) {
-  EXPECT_EQ(Lines({{"DataTrack.TrackFileNmae", "@data.iso"}}, std::vector<TKeys>(99, Long())),
-            (TLines{"error\t-\ttoo-many-tracks\tThe disc has 100 tracks; a CD holds at most 99."}))
+  EXPECT_EQ(Lines({{"DataTrack.TrackFileNmae", "@data.iso"}}, std::vector<KeyIndex>(99, Long())),
+            (LineList{"error\t-\ttoo-many-tracks\tThe disc has 100 tracks; a CD holds at most 99."}))
       << "99 audio tracks after a data track";
 }
 
@@ -239,7 +239,7 @@ TEST_F(DiscCheckTest, TheMediumHoldsItsMinutesToTheFrame) {
     const int64_t rest = int64_t{media} * 4500 - 12 * 75 - 10 * 75;
     for (const int64_t over : {0, 1}) {
       SCOPED_TRACE(std::to_string(media) + " minutes, " + std::to_string(over) + " frame over");
-      const TLines lines =
+      const LineList lines =
           Lines({}, {Long(), Long({{"PreGapLength", std::to_string(rest + over)}})}, media);
       const std::string head = lines.empty() ? "" : lines[0].substr(0, lines[0].find('\t', 8));
       EXPECT_EQ(head, over ? "error\t-\tdisc-too-long" : media > 74 ? "note\t-\tdisc-over-74" : "");
@@ -250,13 +250,13 @@ TEST_F(DiscCheckTest, TheMediumHoldsItsMinutesToTheFrame) {
 
 TEST_F(DiscCheckTest, DialogRowsSelectTheirTracks) {
   Lines({{"DataTrack.TrackFileNmae", "@none.iso"}}, {Long(), TrackKeys("@short.wav", 3 * kSecond)});
-  const std::vector<TDiscFinding> findings = CheckDisc(Ctx.Layout, Ctx.Settings);
-  const std::vector<TFindingRow> rows = FindingRows(Ctx.Layout, findings);
+  const std::vector<DiscFinding> findings = CheckDisc(Ctx.Layout, Ctx.Settings);
+  const std::vector<FindingRow> rows = FindingRows(Ctx.Layout, findings);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].Track, "1 (data)");
   EXPECT_EQ(rows[1].Track, "3");
   EXPECT_EQ(rows[1].Text, findings[1].Text);
-  EXPECT_EQ(rows[1].Severity, TSeverity::Error);
+  EXPECT_EQ(rows[1].Severity, Severity::Error);
 
   Ctx.SelectedTrack = 0;
   EXPECT_FALSE(SelectFindingTrack(Ctx, rows[0]));

@@ -1,11 +1,11 @@
 // Values checked where they are typed: the media catalog number and a track's ISRC.
-#include "EntryChecks.h"
+#include "app/editors/EntryChecks.h"
 
 #include <gtest/gtest.h>
 
-#include "LayoutTestEnv.h"
-#include "TrackListOps.h"
-#include "TrackPropertyEditor.h"
+#include "support/LayoutTestEnv.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/editors/TrackPropertiesEditor.h"
 
 namespace varnel {
 namespace {
@@ -64,43 +64,43 @@ TEST(EntryChecks, AHalfTypedCatalogIsRefusedAndTheLayoutKeepsItsNumber) {
 
 class IsrcStore : public ::testing::Test {
  protected:
-  TTrackInfo& Track(const std::string& isrc) {
+  varnel::Track& TrackWithIsrc(const std::string& isrc) {
     EXPECT_TRUE(AddTrackFile(env.Ctx, env.Wave("a.wav", 2352)));
-    TTrackInfo& t = env.Ctx.Layout.At(0);
+    varnel::Track& t = env.Ctx.Layout.At(0);
     t.ISRC = isrc;
     dlg.Track = &t;
-    dlg.FormShow();
+    dlg.Load();
     return t;
   }
   LayoutTestEnv env;
-  TTrackPropertyEditor dlg{env.Ctx, nullptr};
+  TrackPropertiesEditor dlg{env.Ctx, nullptr};
 };
 
 TEST_F(IsrcStore, AHalfTypedIsrcIsRefusedAndNothingIsStored) {
-  TTrackInfo& t = Track("GBAYE0601498");
-  dlg.ISRCEditChange("US12________");
+  varnel::Track& t = TrackWithIsrc("GBAYE0601498");
+  dlg.TypeIsrc("US12________");
   dlg.PreEmphCk = true;
-  EXPECT_FALSE(dlg.OkBtnClick());
+  EXPECT_FALSE(dlg.Accept());
   EXPECT_EQ(env.Prompter.Log,
             (std::vector<std::string>{"Warning: " + std::string(kIsrcEntryMessage)}));
   EXPECT_EQ(t.ISRC, "GBAYE0601498");
   EXPECT_FALSE(t.PreEmph);
   // Completed, it is taken, in capitals.
-  dlg.ISRCEditChange("usrc17607839");
-  ASSERT_TRUE(dlg.OkBtnClick());
+  dlg.TypeIsrc("usrc17607839");
+  ASSERT_TRUE(dlg.Accept());
   EXPECT_EQ(t.ISRC, "USRC17607839");
   EXPECT_TRUE(t.PreEmph);
   // Emptied: no ISRC.
-  dlg.ISRCEditChange("____________");
-  ASSERT_TRUE(dlg.OkBtnClick());
+  dlg.TypeIsrc("____________");
+  ASSERT_TRUE(dlg.Accept());
   EXPECT_EQ(t.ISRC, "");
 }
 
 // A layout that already holds an odd value keeps it: only what is typed is checked.
 TEST_F(IsrcStore, AnOddIsrcFromTheLayoutIsLeftAsLoaded) {
-  TTrackInfo& t = Track("US12");
+  varnel::Track& t = TrackWithIsrc("US12");
   dlg.ProtectCk = true;
-  ASSERT_TRUE(dlg.OkBtnClick());
+  ASSERT_TRUE(dlg.Accept());
   EXPECT_EQ(t.ISRC, "US12");
   EXPECT_TRUE(t.Protect);
   EXPECT_TRUE(env.Prompter.Log.empty());

@@ -1,8 +1,8 @@
-#include "GeneralSettings.h"
+#include "app/editors/GeneralSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "FakePrompter.h"
+#include "support/FakePrompter.h"
 
 namespace varnel {
 namespace {
@@ -19,7 +19,7 @@ TEST(GeneralSettings, LoadTakesTheSevenValues) {
   s.CdrdaoToc = false;
   s.CheckBeforeMake = false;
   EXPECT_EQ(LoadGeneralSettings(s),
-            (TGeneralSettings{"/tmp/work", false, 42, true, true, false, false}));
+            (GeneralSettings{"/tmp/work", false, 42, true, true, false, false}));
 }
 
 TEST(GeneralSettings, StoreChangesOnlyItsSevenValues) {
@@ -27,7 +27,7 @@ TEST(GeneralSettings, StoreChangesOnlyItsSevenValues) {
   s.WaveFileDir = "/music";
   s.PreGapFrames = 75;
   AppSettings expected = s;
-  StoreGeneralSettings(s, TGeneralSettings{"", true, 150, true, false, false, false});
+  StoreGeneralSettings(s, GeneralSettings{"", true, 150, true, false, false, false});
   expected.WorkDir = "";
   expected.AddFrames = true;
   expected.NumFrames = 150;
@@ -40,7 +40,7 @@ TEST(GeneralSettings, StoreChangesOnlyItsSevenValues) {
 
 TEST(GeneralSettings, WorkDirIsTakenWithoutValidation) {
   AppSettings s;
-  StoreGeneralSettings(s, TGeneralSettings{"/no/such/folder at all", true, 5, false, false});
+  StoreGeneralSettings(s, GeneralSettings{"/no/such/folder at all", true, 5, false, false});
   EXPECT_EQ(s.WorkDir, "/no/such/folder at all");
 }
 
@@ -55,7 +55,7 @@ TEST(GeneralSettings, FrameCountStaysWithinTheUpDownRange) {
   AppSettings s;
   s.NumFrames = 9999;  // a hand-edited settings file
   EXPECT_EQ(LoadGeneralSettings(s).NumFrames, 150);
-  StoreGeneralSettings(s, TGeneralSettings{"", true, -7, false, false});
+  StoreGeneralSettings(s, GeneralSettings{"", true, -7, false, false});
   EXPECT_EQ(s.NumFrames, 0);
 }
 

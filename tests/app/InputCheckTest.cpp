@@ -1,10 +1,10 @@
-#include "InputCheck.h"
+#include "app/commands/InputCheck.h"
 
 #include <gtest/gtest.h>
 
-#include "FakePrompter.h"
-#include "MpegFrames.h"
-#include "TestFiles.h"
+#include "support/FakePrompter.h"
+#include "support/MpegFrames.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -21,7 +21,7 @@ struct CheckOutcome {
 
 CheckOutcome Check(FakePrompter& prompter, const std::string& path) {
   CheckOutcome o{};
-  TAppContext ctx(prompter);
+  AppContext ctx(prompter);
   std::string audioFile;
   o.Accepted = CheckInputFile(ctx, path, o.Mode, o.Info, audioFile, o.GoOn);
   return o;

@@ -1,4 +1,4 @@
-#include "LayoutFile.h"
+#include "app/commands/LayoutFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "LayoutTestEnv.h"
-#include "MpegFrames.h"
-#include "TrackListOps.h"
-#include "TrackListText.h"
+#include "support/LayoutTestEnv.h"
+#include "support/MpegFrames.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/views/TrackListText.h"
 
 namespace varnel {
 namespace {
@@ -127,7 +127,7 @@ TEST_F(LayoutRoundTrip, EveryFieldComesBack) {
   l.DataTrackFile = env.Dir / "not-there.bin";
   l.ImageType = 2;
 
-  TTrackInfo& a = l.At(0);
+  Track& a = l.At(0);
   a.SetPreGapStyle(PreGapFile);
   a.SetPreGapFile(hidden, WaveDataInfo{44, 2352 * 300, 2, 16, 44100});
   a.SetPreGapStartPos(100);
@@ -140,10 +140,10 @@ TEST_F(LayoutRoundTrip, EveryFieldComesBack) {
   a.PreGapCutLeading = true;
   a.PreEmph = true;
   a.ISRC = "JPABC1234567";
-  TTrackInfo& b = l.At(1);
+  Track& b = l.At(1);
   b.Protect = true;
   b.SetPreGapLength(4500 + 75 * 7 + 11);
-  TTrackInfo& d = l.At(3);
+  Track& d = l.At(3);
   d.SetPreGapStyle(PreGapIndex);
   d.SetTrackPreGapPos(1000);
   d.SetTrackStartPos(100000);
@@ -161,8 +161,8 @@ TEST_F(LayoutRoundTrip, EveryFieldComesBack) {
   EXPECT_EQ(m.ImageType, 2);
   ASSERT_EQ(m.Count(), 4);
   for (int32_t i = 0; i < 4; ++i) {
-    const TTrackInfo& x = l.At(i);
-    const TTrackInfo& y = m.At(i);
+    const Track& x = l.At(i);
+    const Track& y = m.At(i);
     SCOPED_TRACE(x.TrackFileName);
     EXPECT_EQ(y.TrackFileName, x.TrackFileName);
     EXPECT_EQ(y.FileMode, x.FileMode);
@@ -316,7 +316,7 @@ TEST_F(LayoutLoad, MissingKeysTakeTheDefaultsOfTheSettings) {
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, "");
   EXPECT_EQ(env.Ctx.Layout.ImageType, 0);
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-  const TTrackInfo& t = env.Ctx.Layout.At(0);
+  const varnel::Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.FileMode, FileModeWave);
   EXPECT_EQ(t.TrackPreGapPos(), 0);
   EXPECT_EQ(t.TrackStartPos(), 0);
@@ -347,7 +347,7 @@ TEST_F(LayoutLoad, PreGapFileDefaultsComeFromThatFile) {
       env.Ctx,
       Write(LayoutText(Disc(1) + Track(0, a, "PreGapStyle=1\r\nPreGapFileName=" + h + "\r\n")))));
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-  const TTrackInfo& t = env.Ctx.Layout.At(0);
+  const varnel::Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.TrackEndPos(), 2352);
   EXPECT_EQ(t.PreGapFileName(), h);
   EXPECT_EQ(t.PreGapWaveInfo(), (WaveDataInfo{44, 2352 * 7, 2, 16, 44100}));
@@ -364,7 +364,7 @@ TEST_F(LayoutLoad, HexadecimalAndNonNumericValues) {
                                       "TrackStartPos=0x1F\r\nTrackEndPos=twelve\r\n"
                                       "PreGapLength=0X10\r\nPreEmph=2\r\nProtect=x\r\n")))));
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
-  const TTrackInfo& t = env.Ctx.Layout.At(0);
+  const varnel::Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.TrackStartPos(), 31);
   EXPECT_EQ(t.TrackEndPos(), 2352);
   EXPECT_EQ(t.GetPreGapLength(), 16);
@@ -492,7 +492,7 @@ TEST_F(LayoutLoad, HostileValuesLoadAsTheyStand) {
   ASSERT_TRUE(LoadLayoutFile(env.Ctx, Write(LayoutText(body))));
   ASSERT_EQ(env.Ctx.Layout.Count(), 4);
   EXPECT_EQ(env.Ctx.Layout.ImageType, 7);
-  const TTrackInfo& t = env.Ctx.Layout.At(0);
+  const varnel::Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.TrackPreGapPos(), -2147483647 - 1);
   EXPECT_EQ(t.TrackStartPos(), 2147483647);
   EXPECT_EQ(t.TrackEndPos(), -5);
@@ -527,7 +527,7 @@ TEST_F(LayoutLoad, BusyMakeStateLoadsNothing) {
   const std::string path = Write(LayoutText(Disc(0)));
   env.Ctx.MakeState = MakeFailed;
   EXPECT_FALSE(LoadLayoutFile(env.Ctx, path));
-  FileLoadExecute(env.Ctx);
+  OpenLayout(env.Ctx);
   EXPECT_TRUE(env.Prompter.Log.empty());
   EXPECT_EQ(env.Ctx.Layout.Count(), 1);
 }
@@ -536,9 +536,9 @@ TEST_F(LayoutLoad, CommandUsesTheLayoutFolderAndRemembersIt) {
   const std::string path = Write(LayoutText(Disc(0)));
   env.Ctx.Settings.LayoutFileDir = "/layouts";
   env.Prompter.OpenAnswers = {{}, {path}};
-  FileLoadExecute(env.Ctx);  // cancelled: nothing changes
+  OpenLayout(env.Ctx);  // cancelled: nothing changes
   EXPECT_EQ(env.Ctx.Settings.LayoutFileDir, "/layouts");
-  FileLoadExecute(env.Ctx);
+  OpenLayout(env.Ctx);
   ASSERT_EQ(env.Prompter.Requests.size(), 2u);
   EXPECT_EQ(env.Prompter.Requests[1].Filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
   EXPECT_EQ(env.Prompter.Requests[1].InitialDir, "/layouts");
@@ -557,9 +557,9 @@ class LayoutSave : public ::testing::Test {
 TEST_F(LayoutSave, CommandUsesTheLayoutFolderAndRemembersIt) {
   env.Ctx.Settings.LayoutFileDir = "/layouts";
   env.Prompter.SaveAnswers = {std::nullopt, env.Dir / "sub/new.txt"};
-  FileSaveExecute(env.Ctx);
+  SaveLayoutAs(env.Ctx);
   EXPECT_EQ(env.Ctx.Settings.LayoutFileDir, "/layouts");
-  FileSaveExecute(env.Ctx);
+  SaveLayoutAs(env.Ctx);
   ASSERT_EQ(env.Prompter.Requests.size(), 2u);
   EXPECT_EQ(env.Prompter.Requests[1].Filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
   EXPECT_EQ(env.Prompter.Requests[1].InitialDir, "/layouts");

@@ -1,15 +1,15 @@
-#include "PositionEditor.h"
+#include "app/editors/PositionEditor.h"
 
 #include <gtest/gtest.h>
 
-#include "FakePreviewDevice.h"
-#include "FakePrompter.h"
+#include "support/FakePreviewDevice.h"
+#include "support/FakePrompter.h"
 
 namespace varnel {
 namespace {
 
-using B = TBoundary;
-using P = TPosCtl;
+using B = Boundary;
+using P = PositionControl;
 using test::FakePreviewDevice;
 using test::FakePrompter;
 
@@ -30,24 +30,24 @@ class PositionEditorTest : public testing::Test {
   // "&Position" with a silent pre-gap or one from another file.
   void OpenTrack(int32_t bytes) {
     Editor.SetupPositions("/w/a.wav", DataOf(bytes), &T.TrackStart, &T.TrackEnd, nullptr, nullptr);
-    Editor.FormShow();
+    Editor.Open();
   }
   // "&Position" with a pre-gap in the same file.
   void OpenSameFile(int32_t bytes) {
     Editor.SetupPositions("/w/a.wav", DataOf(bytes), &T.TrackStart, &T.TrackEnd, &T.PreGapStart,
                           nullptr);
-    Editor.FormShow();
+    Editor.Open();
   }
   // "P&osition" on the hidden-track file.
   void OpenHiddenFile(int32_t bytes) {
     Editor.SetupPositions("/w/h.wav", DataOf(bytes), nullptr, nullptr, &T.PreGapStart,
                           &T.PreGapEnd);
-    Editor.FormShow();
+    Editor.Open();
   }
 
   FakePrompter Prompter;
   FakePreviewDevice Device;
-  TPositionEditor Editor{Prompter, &Device};
+  PositionEditor Editor{Prompter, &Device};
   Targets T;
 };
 
@@ -73,34 +73,34 @@ TEST_F(PositionEditorTest, CursorArrowsStopAtTheEndsOfTheFile) {
   EXPECT_EQ(Editor.Text(P::PosEdit), "0000000000");
   EXPECT_EQ(Editor.Text(P::PosMSFEdit), "00:00:00");
 
-  Editor.PosMSFUdClick(false);  // already at 0
+  Editor.StepCursorFrame(false);  // already at 0
   EXPECT_EQ(Editor.CursorPos(), 0);
-  Editor.PosMSFEditChange("00:05:40");  // frame 415
-  for (int i = 0; i < 20; ++i) Editor.PosMSFUdClick(true);
+  Editor.TypeCursorMsf("00:05:40");  // frame 415
+  for (int i = 0; i < 20; ++i) Editor.StepCursorFrame(true);
   EXPECT_EQ(Editor.CursorFrame(), 425);
   EXPECT_EQ(Editor.CursorPos(), 249900);
   EXPECT_EQ(Editor.Text(P::PosEdit), "0000249900");
   EXPECT_EQ(Editor.Text(P::PosMSFEdit), "00:05:50");
 
-  for (int i = 0; i < 150; ++i) Editor.PosUdClick(true);
+  for (int i = 0; i < 150; ++i) Editor.StepCursor(true);
   EXPECT_EQ(Editor.CursorPos(), 250000);
   EXPECT_EQ(Editor.CursorFrame(), 425);
-  Editor.PosEditKeyDown(TEditKey::Down);
+  Editor.CursorKey(EditKey::Down);
   EXPECT_EQ(Editor.CursorPos(), 249999);
-  Editor.PosMSFEditKeyDown(TEditKey::Down);  // one CD frame back from frame 425
+  Editor.CursorMsfKey(EditKey::Down);  // one CD frame back from frame 425
   EXPECT_EQ(Editor.CursorPos(), 424 * 588);
-  Editor.PosEditChange("0000000003");
-  Editor.PosUdClick(false);
-  Editor.PosUdClick(false);
-  Editor.PosUdClick(false);
-  Editor.PosUdClick(false);
+  Editor.TypeCursor("0000000003");
+  Editor.StepCursor(false);
+  Editor.StepCursor(false);
+  Editor.StepCursor(false);
+  Editor.StepCursor(false);
   EXPECT_EQ(Editor.CursorPos(), 0);
 }
 
 TEST_F(PositionEditorTest, TypedCursorTimesAreHeldWithinTheFile) {
   OpenTrack(1000000);
   // 99:99:99 reads as 99:59:74, CD frame 449 999, then the cursor stops at the file's end.
-  Editor.PosMSFEditChange("99:99:99");
+  Editor.TypeCursorMsf("99:99:99");
   EXPECT_EQ(Editor.CursorPos(), 250000);
   EXPECT_EQ(Editor.CursorFrame(), 425);
   EXPECT_EQ(Editor.Text(P::PosEdit), "0000250000");
@@ -108,33 +108,33 @@ TEST_F(PositionEditorTest, TypedCursorTimesAreHeldWithinTheFile) {
 
   // On a long enough file, the same text lands exactly on frame 449 999.
   FakePrompter prompter;
-  TPositionEditor big(prompter, nullptr);
+  PositionEditor big(prompter, nullptr);
   Targets t;
   big.SetupPositions("/w/big.wav", DataOf(2000000000), &t.TrackStart, &t.TrackEnd, nullptr,
                      nullptr);
-  big.FormShow();
-  big.PosMSFEditChange("99:99:99");
+  big.Open();
+  big.TypeCursorMsf("99:99:99");
   EXPECT_EQ(big.CursorFrame(), 99 * 4500 + 59 * 75 + 74);
   EXPECT_EQ(big.CursorPos(), 449999 * 588);
   EXPECT_EQ(big.Text(P::PosMSFEdit), "99:59:74");
   // The sample field and the MSF field follow each other.
-  big.PosEditChange("0002646588");
+  big.TypeCursor("0002646588");
   EXPECT_EQ(big.Text(P::PosMSFEdit), "01:00:01");
   EXPECT_EQ(big.CursorFrame(), 4501);
-  big.PosMSFEditChange("01:00:01");
+  big.TypeCursorMsf("01:00:01");
   EXPECT_EQ(big.CursorPos(), 4501 * 588);
   // Empty places or other junk read as 0.
-  big.PosMSFEditChange("__:__:05");
+  big.TypeCursorMsf("__:__:05");
   EXPECT_EQ(big.CursorPos(), 5 * 588);
-  big.PosEditChange("00000_1234");
+  big.TypeCursor("00000_1234");
   EXPECT_EQ(big.CursorPos(), 0);
-  big.PosEditChange("9999999999");  // beyond every file
+  big.TypeCursor("9999999999");  // beyond every file
   EXPECT_EQ(big.CursorPos(), 500000000);
   // At 100 minutes and beyond the two-place MSF field shows the most it can hold.
   EXPECT_EQ(big.Text(P::PosMSFEdit), "99:59:74");
-  big.PosEditChange("-0000000005");
+  big.TypeCursor("-0000000005");
   EXPECT_EQ(big.CursorPos(), 0);
-  big.PosMSFEditChange("x");
+  big.TypeCursorMsf("x");
   EXPECT_EQ(big.CursorPos(), 0);
 }
 
@@ -168,10 +168,10 @@ TEST_F(PositionEditorTest, SetupOfTheThreeConfigurations) {
          P::PreGapEndLbl, "0000000900"},
     };
     for (const auto& [b, given, edit, ud, btn, lbl, text] : rows) {
-      SCOPED_TRACE(PosCtlName(edit));
+      SCOPED_TRACE(PositionControlName(edit));
       EXPECT_EQ(Editor.HasTarget(b), given);
-      for (P ctl : {edit, ud, btn, lbl}) EXPECT_EQ(Editor.Enabled(ctl), given) << PosCtlName(ctl);
-      EXPECT_EQ(Editor.Colour(edit), given ? TFieldColour::Window : TFieldColour::ButtonFace);
+      for (P ctl : {edit, ud, btn, lbl}) EXPECT_EQ(Editor.Enabled(ctl), given) << PositionControlName(ctl);
+      EXPECT_EQ(Editor.Colour(edit), given ? FieldColour::Window : FieldColour::ButtonFace);
       EXPECT_EQ(Editor.Text(edit), given ? text : "");
       EXPECT_EQ(Editor.Value(b), given ? std::stoi(text) : 0);
     }
@@ -183,12 +183,12 @@ TEST_F(PositionEditorTest, SetupOfTheThreeConfigurations) {
       EXPECT_EQ(Editor.EditTrackLength(), 0);
       EXPECT_EQ(Editor.Text(P::TrackLengthEdit), "");
       EXPECT_EQ(Editor.Text(P::TrackLengthMSFEdit), "");
-      EXPECT_EQ(Editor.Colour(P::TrackLengthEdit), TFieldColour::ButtonFace);
+      EXPECT_EQ(Editor.Colour(P::TrackLengthEdit), FieldColour::ButtonFace);
     }
     const int32_t preGapLength = c.PreGapEnd ? 500 : (c.PreGapStart ? 600 : 0);
     EXPECT_EQ(Editor.EditPreGapLength(), preGapLength);
     EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), c.PreGapStart ? PositionText(preGapLength) : "");
-    Editor.FormClose();
+    Editor.Close();
   }
 }
 
@@ -199,7 +199,7 @@ TEST_F(PositionEditorTest, TargetsOutsideTheFileAreHeldAtItsEnds) {
   EXPECT_EQ(Editor.Value(B::TrackStart), 0);
   EXPECT_EQ(Editor.Value(B::TrackEnd), 10000);
   EXPECT_EQ(Editor.Text(P::TrackEndEdit), "0000010000");
-  ASSERT_TRUE(Editor.OkBtnClick());
+  ASSERT_TRUE(Editor.Accept());
   EXPECT_EQ(T.TrackStart, 0);
   EXPECT_EQ(T.TrackEnd, 10000);
 }
@@ -211,21 +211,21 @@ TEST_F(PositionEditorTest, LengthDisplaysAndTheirColours) {
     const char* End;
     const char* Length;
     const char* Msf;
-    TTextColour Colour;
+    TextColour Colour;
   };
   for (const Case& c :
-       {Case{"0000000000", "0000000600", "0000000600", "00:00:01+", TTextColour::WindowText},
-        Case{"0000000600", "0000000000", "-0000000600", "-00:00:01+", TTextColour::Red},
-        Case{"0000000000", "0000000588", "0000000588", "00:00:01", TTextColour::WindowText},
-        Case{"0000000588", "0000000588", "0000000000", "00:00:00", TTextColour::Red},
-        Case{"0000000000", "0000000001", "0000000001", "00:00:00+", TTextColour::WindowText}}) {
+       {Case{"0000000000", "0000000600", "0000000600", "00:00:01+", TextColour::WindowText},
+        Case{"0000000600", "0000000000", "-0000000600", "-00:00:01+", TextColour::Red},
+        Case{"0000000000", "0000000588", "0000000588", "00:00:01", TextColour::WindowText},
+        Case{"0000000588", "0000000588", "0000000000", "00:00:00", TextColour::Red},
+        Case{"0000000000", "0000000001", "0000000001", "00:00:00+", TextColour::WindowText}}) {
     SCOPED_TRACE(c.Length);
-    Editor.BoundaryEditChange(B::TrackStart, c.Start);
-    Editor.BoundaryEditChange(B::TrackEnd, c.End);
+    Editor.TypeBoundary(B::TrackStart, c.Start);
+    Editor.TypeBoundary(B::TrackEnd, c.End);
     EXPECT_EQ(Editor.Text(P::TrackLengthEdit), c.Length);
     EXPECT_EQ(Editor.Text(P::TrackLengthMSFEdit), c.Msf);
-    EXPECT_EQ(Editor.TextColour(P::TrackLengthEdit), c.Colour);
-    EXPECT_EQ(Editor.TextColour(P::TrackLengthMSFEdit), c.Colour);
+    EXPECT_EQ(Editor.TextColourOf(P::TrackLengthEdit), c.Colour);
+    EXPECT_EQ(Editor.TextColourOf(P::TrackLengthMSFEdit), c.Colour);
   }
 }
 
@@ -234,20 +234,20 @@ TEST_F(PositionEditorTest, SameFileTrackStartMovesBothLengths) {
   OpenSameFile(400000);
   EXPECT_EQ(Editor.EditTrackLength(), 15000);
   EXPECT_EQ(Editor.EditPreGapLength(), 4000);
-  Editor.BoundaryEditChange(B::TrackStart, "0000006000");
+  Editor.TypeBoundary(B::TrackStart, "0000006000");
   EXPECT_EQ(Editor.EditTrackLength(), 14000);
   EXPECT_EQ(Editor.EditPreGapLength(), 5000);
   EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), "0000005000");
-  Editor.BoundaryEditChange(B::PreGapStart, "0000002000");
+  Editor.TypeBoundary(B::PreGapStart, "0000002000");
   EXPECT_EQ(Editor.EditTrackLength(), 14000);
   EXPECT_EQ(Editor.EditPreGapLength(), 4000);
-  Editor.BoundaryUdClick(B::TrackEnd, true);
+  Editor.StepBoundary(B::TrackEnd, true);
   EXPECT_EQ(Editor.EditTrackLength(), 14001);
   EXPECT_EQ(Editor.EditPreGapLength(), 4000);
   // The pre-gap end has no target here: its controls ignore the user.
-  Editor.BoundaryEditChange(B::PreGapEnd, "0000000009");
-  Editor.BoundaryUdClick(B::PreGapEnd, true);
-  Editor.SetBoundaryBtnClick(B::PreGapEnd);
+  Editor.TypeBoundary(B::PreGapEnd, "0000000009");
+  Editor.StepBoundary(B::PreGapEnd, true);
+  Editor.SetBoundaryToCursor(B::PreGapEnd);
   EXPECT_EQ(Editor.Value(B::PreGapEnd), 0);
   EXPECT_EQ(Editor.EditPreGapLength(), 4000);
 }
@@ -255,16 +255,16 @@ TEST_F(PositionEditorTest, SameFileTrackStartMovesBothLengths) {
 TEST_F(PositionEditorTest, TrackStartLeavesThePreGapAloneWithoutASameFilePreGap) {
   T = {5000, 20000, 0, 0};
   OpenTrack(400000);
-  Editor.BoundaryEditChange(B::TrackStart, "0000006000");
+  Editor.TypeBoundary(B::TrackStart, "0000006000");
   EXPECT_EQ(Editor.EditPreGapLength(), 0);
   EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), "");
 
   T = {0, 0, 100, 300};
   OpenHiddenFile(400000);
   EXPECT_EQ(Editor.EditPreGapLength(), 200);
-  Editor.BoundaryEditChange(B::PreGapEnd, "0000000250");
+  Editor.TypeBoundary(B::PreGapEnd, "0000000250");
   EXPECT_EQ(Editor.EditPreGapLength(), 150);
-  Editor.BoundaryEditChange(B::TrackStart, "0000000050");  // no target: ignored
+  Editor.TypeBoundary(B::TrackStart, "0000000050");  // no target: ignored
   EXPECT_EQ(Editor.EditPreGapLength(), 150);
   EXPECT_EQ(Editor.Text(P::TrackLengthEdit), "");
 }
@@ -272,26 +272,26 @@ TEST_F(PositionEditorTest, TrackStartLeavesThePreGapAloneWithoutASameFilePreGap)
 TEST_F(PositionEditorTest, BoundaryArrowsKeysAndSetButtons) {
   T = {0, 100, 0, 0};
   OpenTrack(400);  // 100 sample frames
-  Editor.BoundaryUdClick(B::TrackStart, false);
+  Editor.StepBoundary(B::TrackStart, false);
   EXPECT_EQ(Editor.Value(B::TrackStart), 0);
-  Editor.BoundaryUdClick(B::TrackEnd, true);
+  Editor.StepBoundary(B::TrackEnd, true);
   EXPECT_EQ(Editor.Value(B::TrackEnd), 100);
-  Editor.BoundaryEditKeyDown(B::TrackEnd, TEditKey::Down);
+  Editor.BoundaryKey(B::TrackEnd, EditKey::Down);
   EXPECT_EQ(Editor.Value(B::TrackEnd), 99);
   EXPECT_EQ(Editor.Text(P::TrackEndEdit), "0000000099");
-  Editor.BoundaryEditKeyDown(B::TrackStart, TEditKey::Up);
-  Editor.BoundaryEditKeyDown(B::TrackStart, TEditKey::Other);
+  Editor.BoundaryKey(B::TrackStart, EditKey::Up);
+  Editor.BoundaryKey(B::TrackStart, EditKey::Other);
   EXPECT_EQ(Editor.Value(B::TrackStart), 1);
   EXPECT_EQ(Editor.EditTrackLength(), 98);
   // Typed values beyond the file, or no number, are held.
-  Editor.BoundaryEditChange(B::TrackEnd, "0000099999");
+  Editor.TypeBoundary(B::TrackEnd, "0000099999");
   EXPECT_EQ(Editor.Value(B::TrackEnd), 100);
   EXPECT_EQ(Editor.Text(P::TrackEndEdit), "0000000100");
-  Editor.BoundaryEditChange(B::TrackStart, "00000000_7");
+  Editor.TypeBoundary(B::TrackStart, "00000000_7");
   EXPECT_EQ(Editor.Value(B::TrackStart), 0);
   // The set buttons copy the cursor.
-  Editor.PosEditChange("0000000042");
-  Editor.SetBoundaryBtnClick(B::TrackStart);
+  Editor.TypeCursor("0000000042");
+  Editor.SetBoundaryToCursor(B::TrackStart);
   EXPECT_EQ(Editor.Value(B::TrackStart), 42);
   EXPECT_EQ(Editor.EditTrackLength(), 58);
   EXPECT_TRUE(Device.Log.size() == 1);  // only the open: no sound from any of this
@@ -301,28 +301,28 @@ TEST_F(PositionEditorTest, ApplyChecksInOrderAndWritesOnlyWhenBothPass) {
   T = {100, 200, 50, 0};
   OpenSameFile(40000);
   // Both lengths not positive: only the pre-gap warning.
-  Editor.BoundaryEditChange(B::PreGapStart, "0000000100");
-  Editor.BoundaryEditChange(B::TrackEnd, "0000000100");
-  EXPECT_FALSE(Editor.OkBtnClick());
+  Editor.TypeBoundary(B::PreGapStart, "0000000100");
+  Editor.TypeBoundary(B::TrackEnd, "0000000100");
+  EXPECT_FALSE(Editor.Accept());
   // Pre-gap fine, track not.
-  Editor.BoundaryEditChange(B::PreGapStart, "0000000099");
-  Editor.ApplyBtnClick();
+  Editor.TypeBoundary(B::PreGapStart, "0000000099");
+  Editor.Apply();
   EXPECT_EQ(Prompter.Log, (std::vector<std::string>{"Warning: Pre-gap must be larger than zero.",
                                                     "Warning: Track must be larger than zero.\""}));
   EXPECT_EQ(T.TrackStart, 100);
   EXPECT_EQ(T.TrackEnd, 200);
   EXPECT_EQ(T.PreGapStart, 50);
   // A track of one sample frame passes.
-  Editor.BoundaryEditChange(B::TrackEnd, "0000000101");
-  Editor.ApplyBtnClick();
+  Editor.TypeBoundary(B::TrackEnd, "0000000101");
+  Editor.Apply();
   EXPECT_EQ(T.TrackStart, 100);
   EXPECT_EQ(T.TrackEnd, 101);
   EXPECT_EQ(T.PreGapStart, 99);
   EXPECT_EQ(T.PreGapEnd, 0);  // not a target: untouched
   // Further edits, then Cancel: the caller keeps what Apply wrote, and nothing written
   // after the close can reach it.
-  Editor.BoundaryEditChange(B::TrackEnd, "0000000500");
-  Editor.FormClose();
+  Editor.TypeBoundary(B::TrackEnd, "0000000500");
+  Editor.Close();
   EXPECT_EQ(T.TrackEnd, 101);
   EXPECT_TRUE(Editor.ApplyPositions());
   EXPECT_EQ(T.TrackEnd, 101);
@@ -333,9 +333,9 @@ TEST_F(PositionEditorTest, ApplyChecksInOrderAndWritesOnlyWhenBothPass) {
 TEST_F(PositionEditorTest, HiddenFileApplyNeedsAPositivePreGap) {
   T = {7, 8, 300, 300};
   OpenHiddenFile(4000);
-  EXPECT_FALSE(Editor.OkBtnClick());
-  Editor.BoundaryEditChange(B::PreGapEnd, "0000000301");
-  EXPECT_TRUE(Editor.OkBtnClick());
+  EXPECT_FALSE(Editor.Accept());
+  Editor.TypeBoundary(B::PreGapEnd, "0000000301");
+  EXPECT_TRUE(Editor.Accept());
   EXPECT_EQ(T.PreGapEnd, 301);
   EXPECT_EQ(T.TrackStart, 7);  // not targets
   EXPECT_EQ(T.TrackEnd, 8);
@@ -351,16 +351,16 @@ TEST_F(PositionEditorTest, EmptyFileOpensWithEverythingAtZero) {
   EXPECT_EQ(Editor.TrackBarMax(), 0);
   EXPECT_EQ(Editor.Text(P::LengthLbl), "00:00");
   EXPECT_EQ(Editor.Value(B::TrackEnd), 0);
-  Editor.PosUdClick(true);
-  Editor.PosMSFUdClick(true);
-  Editor.TrackBarChange(3);
+  Editor.StepCursor(true);
+  Editor.StepCursorFrame(true);
+  Editor.SeekToSecond(3);
   EXPECT_EQ(Editor.CursorPos(), 0);
   EXPECT_EQ(Editor.TrackBarPos(), 0);
-  EXPECT_FALSE(Editor.OkBtnClick());
+  EXPECT_FALSE(Editor.Accept());
   EXPECT_EQ(Prompter.Log, std::vector<std::string>{"Warning: Track must be larger than zero.\""});
   // A summary with a negative size is taken as no data.
   Editor.SetupPositions("/w/odd.wav", DataOf(-4000), &T.TrackStart, &T.TrackEnd, nullptr, nullptr);
-  Editor.FormShow();
+  Editor.Open();
   EXPECT_EQ(Editor.SampleCount(), 0);
   EXPECT_EQ(Editor.TrackBarMax(), 0);
 }
@@ -371,19 +371,19 @@ TEST_F(PositionEditorTest, TrackBarInWholeSeconds) {
   OpenTrack(10000000);
   EXPECT_EQ(Editor.TrackBarMax(), 57);
   EXPECT_EQ(Editor.Text(P::LengthLbl), "00:57");
-  EXPECT_EQ(Editor.Text(P::Label1), "00:00");
-  Editor.TrackBarChange(10);
+  EXPECT_EQ(Editor.Text(P::TrackBarStartLbl), "00:00");
+  Editor.SeekToSecond(10);
   EXPECT_EQ(Editor.CursorPos(), 441000);
   EXPECT_EQ(Editor.CursorFrame(), 750);
   EXPECT_EQ(Editor.Text(P::PosMSFEdit), "00:10:00");
-  Editor.TrackBarChange(57);
+  Editor.SeekToSecond(57);
   EXPECT_EQ(Editor.CursorPos(), 2500000);
   EXPECT_EQ(Editor.Text(P::PosEdit), "0002500000");
 
   // An exact number of seconds does not round up; minutes show in the length label.
   Editor.SetupPositions("/w/b.wav", DataOf(176400 * 125), &T.TrackStart, &T.TrackEnd, nullptr,
                         nullptr);
-  Editor.FormShow();
+  Editor.Open();
   EXPECT_EQ(Editor.TrackBarMax(), 125);
   EXPECT_EQ(Editor.Text(P::LengthLbl), "02:05");
   EXPECT_EQ(Editor.CursorPos(), 0);  // every showing resets the cursor
@@ -396,25 +396,25 @@ TEST_F(PositionEditorTest, PlaybackFollowsTheTrackBarOnlyWhilePlaying) {
   EXPECT_TRUE(Editor.Enabled(P::StopBtn));
   Device.Log.clear();
 
-  Editor.PosEditChange("0000012345");
-  Editor.PlayBtnClick();
+  Editor.TypeCursor("0000012345");
+  Editor.Play();
   EXPECT_TRUE(Editor.Playing());
-  Editor.TrackBarChange(20);  // restarts at the new second
-  Editor.PlayNotify(TPlayNotify::Superseded);
+  Editor.SeekToSecond(20);  // restarts at the new second
+  Editor.PlayEnded(PlayOutcome::Superseded);
   EXPECT_TRUE(Editor.Playing());
-  Editor.StopBtnClick();
+  Editor.Stop();
   EXPECT_FALSE(Editor.Playing());
-  Editor.TrackBarChange(30);  // no sound
+  Editor.SeekToSecond(30);  // no sound
   EXPECT_EQ(Device.Log, (std::vector<std::string>{"Play 12345", "Play 882000", "Stop"}));
 
   // The end of the file clears Playing, so a later move stays silent.
   Device.Log.clear();
-  Editor.PlayBtnClick();
-  Editor.PlayNotify(TPlayNotify::Aborted);
+  Editor.Play();
+  Editor.PlayEnded(PlayOutcome::Aborted);
   EXPECT_TRUE(Editor.Playing());
-  Editor.PlayNotify(TPlayNotify::Successful);
+  Editor.PlayEnded(PlayOutcome::Successful);
   EXPECT_FALSE(Editor.Playing());
-  Editor.TrackBarChange(40);
+  Editor.SeekToSecond(40);
   EXPECT_EQ(Device.Log, std::vector<std::string>{"Play 1323000"});  // from the cursor at 30 s
 }
 
@@ -422,22 +422,22 @@ TEST_F(PositionEditorTest, EnterJumpsAndPlaysFromTheExactSampleFrame) {
   T = {100000, 200000, 0, 0};
   OpenTrack(10000000);
   Device.Log.clear();
-  Editor.PosEditChange("0000100001");
-  Editor.PosEditKeyDown(TEditKey::Enter);
+  Editor.TypeCursor("0000100001");
+  Editor.CursorKey(EditKey::Enter);
   EXPECT_EQ(Editor.TrackBarPos(), 2);
   // Enter in a boundary field while stopped: the cursor moves there and plays.
-  Editor.StopBtnClick();
-  Editor.BoundaryEditKeyDown(B::TrackEnd, TEditKey::Enter);
+  Editor.Stop();
+  Editor.BoundaryKey(B::TrackEnd, EditKey::Enter);
   EXPECT_EQ(Editor.CursorPos(), 200000);
   EXPECT_EQ(Editor.Text(P::PosEdit), "0000200000");
   EXPECT_EQ(Editor.TrackBarPos(), 4);
-  Editor.PosMSFEditKeyDown(TEditKey::Enter);
+  Editor.CursorMsfKey(EditKey::Enter);
   EXPECT_EQ(Device.Log,
             (std::vector<std::string>{"Play 100001", "Stop", "Play 200000", "Play 200000"}));
   EXPECT_TRUE(Editor.Playing());
   // Closing while playing stops the sound before the device is closed.
   Device.Log.clear();
-  Editor.FormClose();
+  Editor.Close();
   EXPECT_EQ(Device.Log, (std::vector<std::string>{"Stop", "Close"}));
   EXPECT_FALSE(Editor.Playing());
 }
@@ -447,10 +447,10 @@ TEST_F(PositionEditorTest, DeviceFailuresDisablePlayQuietly) {
   OpenTrack(10000000);
   EXPECT_FALSE(Editor.Enabled(P::PlayBtn));
   EXPECT_TRUE(Editor.Enabled(P::StopBtn));
-  Editor.PlayBtnClick();
+  Editor.Play();
   Editor.JumpAndPlay();
   EXPECT_FALSE(Editor.Playing());
-  Editor.FormClose();
+  Editor.Close();
   EXPECT_EQ(Device.Log, std::vector<std::string>{"Open /w/a.wav"});  // nothing to close
   EXPECT_TRUE(Prompter.Log.empty());
 
@@ -458,32 +458,32 @@ TEST_F(PositionEditorTest, DeviceFailuresDisablePlayQuietly) {
   Device.OpenResult = true;
   Device.PlayResult = false;
   OpenTrack(10000000);
-  Editor.PlayBtnClick();
+  Editor.Play();
   EXPECT_FALSE(Editor.Playing());
   Device.PlayResult = true;
-  Editor.PlayBtnClick();
+  Editor.Play();
   Device.PlayResult = false;
-  Editor.TrackBarChange(5);
+  Editor.SeekToSecond(5);
   EXPECT_TRUE(Editor.Playing());  // the refused restart leaves playback as it was
 
   // No device at all: Play is never available.
   FakePrompter prompter;
-  TPositionEditor silent(prompter, nullptr);
+  PositionEditor silent(prompter, nullptr);
   silent.SetupPositions("/w/a.wav", DataOf(4000), &T.TrackStart, &T.TrackEnd, nullptr, nullptr);
-  silent.FormShow();
+  silent.Open();
   EXPECT_FALSE(silent.Enabled(P::PlayBtn));
-  silent.PlayBtnClick();
+  silent.Play();
   EXPECT_FALSE(silent.Playing());
 }
 
 // While a play runs, the track bar shows the second being heard; the cursor stays put.
 TEST_F(PositionEditorTest, PlayheadFollowsThePlayAndTheTrackBarShowsIt) {
   OpenTrack(10000000);  // 2 500 000 sample frames, 57 seconds on the bar
-  Editor.TrackBarChange(3);
+  Editor.SeekToSecond(3);
   Device.Heard = 44100 * 7 + 10;
   EXPECT_EQ(Editor.Playhead(), -1);  // not playing yet
   EXPECT_EQ(Editor.TrackBarShownPos(), 3);
-  Editor.PlayBtnClick();
+  Editor.Play();
   EXPECT_EQ(Editor.Playhead(), 44100 * 7 + 10);
   EXPECT_EQ(Editor.TrackBarShownPos(), 7);
   EXPECT_EQ(Editor.CursorPos(), 44100 * 3);
@@ -491,7 +491,7 @@ TEST_F(PositionEditorTest, PlayheadFollowsThePlayAndTheTrackBarShowsIt) {
   Device.Heard = 2600000;
   EXPECT_EQ(Editor.Playhead(), 2500000);
   EXPECT_EQ(Editor.TrackBarShownPos(), 56);
-  Editor.PlayNotify(TPlayNotify::Successful);
+  Editor.PlayEnded(PlayOutcome::Successful);
   EXPECT_EQ(Editor.Playhead(), -1);
   EXPECT_EQ(Editor.TrackBarShownPos(), 3);
 }
@@ -507,15 +507,15 @@ TEST_F(PositionEditorTest, PlayThatCannotOpenSaysWhy) {
   Device.OpenResult = true;
   OpenTrack(4000);
   EXPECT_EQ(Editor.PlayUnavailableReason(), "");
-  TPositionEditor silent(Prompter, nullptr);
+  PositionEditor silent(Prompter, nullptr);
   silent.SetupPositions("/w/a.wav", DataOf(4000), &T.TrackStart, &T.TrackEnd, nullptr, nullptr);
-  silent.FormShow();
+  silent.Open();
   EXPECT_FALSE(silent.PlayUnavailableReason().empty());
 }
 
 TEST(PreviewPlayer, PlayingStateAgainstTheDevice) {
   FakePreviewDevice device;
-  TPreviewPlayer player(&device);
+  PreviewPlayer player(&device);
   EXPECT_FALSE(player.PlayFrom(0));  // nothing open
   ASSERT_TRUE(player.OpenWave("/a.wav"));
   EXPECT_TRUE(player.PlayFrom(10));
@@ -523,7 +523,7 @@ TEST(PreviewPlayer, PlayingStateAgainstTheDevice) {
   // Opening again closes the old device first and starts stopped.
   ASSERT_TRUE(player.OpenWave("/b.wav"));
   EXPECT_FALSE(player.Playing());
-  player.Notify(TPlayNotify::Failure);
+  player.Notify(PlayOutcome::Failure);
   EXPECT_FALSE(player.Playing());
   player.StopPlay();
   player.CloseWave();

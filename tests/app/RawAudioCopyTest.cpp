@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "AudioTools.h"
-#include "RawAudioCopy.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "support/AudioTools.h"
+#include "app/import/RawAudioCopy.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -25,7 +25,7 @@ TEST(RawAudioCopy, SoxReadsTheSamplesInEitherByteOrder) {
     const char* SoxOrder;
   } rows[] = {{false, "-L"}, {true, "-B"}};
   for (const auto& row : rows) {
-    const TRawCopy copy = CopyRawAudio(dir / "a.bin", row.BigEndian, dir / "copies");
+    const RawCopy copy = CopyRawAudio(dir / "a.bin", row.BigEndian, dir / "copies");
     EXPECT_EQ(copy.Info.DataSize, 8);
     // sox reads the raw file in the stated order and the copy as a wave file; both give
     // the same samples.
@@ -42,13 +42,13 @@ TEST(RawAudioCopy, SoxReadsTheSamplesInEitherByteOrder) {
 TEST(RawAudioCopy, AnUnchangedFileIsCopiedOnceAChangedOneAgain) {
   test::TempDir dir;
   test::WriteBytes(dir / "a.bin", Bytes(16, 3));
-  const TRawCopy first = CopyRawAudio(dir / "a.bin", false, dir / "copies");
+  const RawCopy first = CopyRawAudio(dir / "a.bin", false, dir / "copies");
   test::WriteBytes(first.Path, test::WaveBytes(Bytes(16, 9)));  // same size, marked
   EXPECT_EQ(CopyRawAudio(dir / "a.bin", false, dir / "copies").Path, first.Path);
   EXPECT_EQ(test::ReadBytes(first.Path), test::WaveBytes(Bytes(16, 9)));
 
   test::WriteBytes(dir / "a.bin", Bytes(20, 4));
-  const TRawCopy changed = CopyRawAudio(dir / "a.bin", false, dir / "copies");
+  const RawCopy changed = CopyRawAudio(dir / "a.bin", false, dir / "copies");
   EXPECT_NE(changed.Path, first.Path);
   EXPECT_EQ(test::ReadBytes(changed.Path), test::WaveBytes(Bytes(20, 4)));
   // No temporary file is left beside the copies.

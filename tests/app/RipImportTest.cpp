@@ -6,17 +6,17 @@
 
 #include <filesystem>
 
-#include "CdText.h"
-#include "LayoutTestEnv.h"
-#include "RipImport.h"
-#include "UnsavedChanges.h"
+#include "formats/cdtext/CdText.h"
+#include "support/LayoutTestEnv.h"
+#include "app/import/RipImport.h"
+#include "app/commands/UnsavedChanges.h"
 
 namespace varnel {
 namespace {
 
 using test::LayoutTestEnv;
 
-struct TQuestionRow {
+struct QuestionRow {
   const char* Name;
   std::string Sheet;  // a.wav (10 s) exists, x.wav does not, w.mp3 is a wave file
   bool Answer;
@@ -25,7 +25,7 @@ struct TQuestionRow {
 };
 
 TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
-  const std::vector<TQuestionRow> rows = {
+  const std::vector<QuestionRow> rows = {
       {"MissingFileOfTwoTracksYes",
        "FILE x.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:05:00\n"
        "FILE a.wav WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n",
@@ -45,12 +45,12 @@ TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
        {"w.mp3\" is not MP3 file or doesnot exist."},
        1},
   };
-  for (const TQuestionRow& row : rows) {
+  for (const QuestionRow& row : rows) {
     SCOPED_TRACE(row.Name);
     LayoutTestEnv env;
     env.Wave("a.wav", 750 * 2352);
     test::WriteBytes(env.Dir / "w.mp3", test::WaveBytes(std::vector<uint8_t>(2352 * 400, 3)));
-    env.Ctx.Layout.Append(std::make_unique<TTrackInfo>(env.Wave("old.wav", 2352), FileModeWave,
+    env.Ctx.Layout.Append(std::make_unique<Track>(env.Wave("old.wav", 2352), FileModeWave,
                                                        WaveDataInfo{44, 2352, 2, 16, 44100}));
     test::WriteText(env.Dir / "rip.cue", row.Sheet);
     env.Prompter.YesNoAnswers = {row.Answer};
@@ -70,7 +70,7 @@ TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
     EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "a.wav");
     // The tracks left out are named in the information box.
     ASSERT_FALSE(env.Prompter.Messages.empty());
-    EXPECT_EQ(env.Prompter.Messages.back().Kind, TBoxKind::Information);
+    EXPECT_EQ(env.Prompter.Messages.back().Kind, BoxKind::Information);
     EXPECT_NE(env.Prompter.Messages.back().Text.find("track 01 is left out"), std::string::npos);
   }
 }
@@ -85,11 +85,11 @@ TEST(RipImport, CdTextGoesToTheCdtFileInLatin1) {
   ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt"));
   EXPECT_TRUE(env.Ctx.Layout.CdTextEnabled);
   EXPECT_EQ(env.Ctx.Layout.CdtPath, env.Dir / "rip.cdt");
-  TCdText text;
+  CdText text;
   std::string reason;
   ASSERT_TRUE(ReadCdTextFile(env.Dir / "rip.cdt", text, reason)) << reason;
   ASSERT_EQ(text.Blocks.size(), 1u);
-  const TCdTextBlock& b = text.Blocks[0];
+  const CdTextBlock& b = text.Blocks[0];
   EXPECT_EQ(b.LastTrack, 2);
   const std::pair<std::pair<uint8_t, int32_t>, std::string> expected[] = {
       {{kCdTextPerformer, 0}, "Caf\xE9 Band"},
@@ -142,7 +142,7 @@ TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
                   "FILE data.bin BINARY\nTRACK 02 MODE1/2352\nINDEX 01 00:00:00\n");
   EXPECT_FALSE(ImportSheetFile(late.Ctx, late.Dir / "rip.cue", ""));
   ASSERT_FALSE(late.Prompter.Messages.empty());
-  EXPECT_EQ(late.Prompter.Messages.back().Kind, TBoxKind::Error);
+  EXPECT_EQ(late.Prompter.Messages.back().Kind, BoxKind::Error);
   EXPECT_NE(late.Prompter.Messages.back().Text.find("line 5: "), std::string::npos);
 }
 
@@ -150,18 +150,18 @@ TEST(RipImport, TheMenuCommandAsksAboutUnsavedChangesAndLeavesTheLayoutUnsaved) 
   LayoutTestEnv env;
   env.Wave("a.wav", 750 * 2352);
   test::WriteText(env.Dir / "rip.cue", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
-  env.Ctx.Layout.Append(std::make_unique<TTrackInfo>(env.Wave("old.wav", 2352), FileModeWave,
+  env.Ctx.Layout.Append(std::make_unique<Track>(env.Wave("old.wav", 2352), FileModeWave,
                                                      WaveDataInfo{44, 2352, 2, 16, 44100}));
   ASSERT_TRUE(LayoutModified(env.Ctx));
 
-  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Cancel};
-  FileImportExecute(env.Ctx);
+  env.Prompter.SaveChangesAnswers = {SaveAnswer::Cancel};
+  ImportSheet(env.Ctx);
   EXPECT_TRUE(env.Prompter.Requests.empty());
   EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "old.wav");
 
-  env.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  env.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
   env.Prompter.OpenAnswers = {{env.Dir / "rip.cue"}};
-  FileImportExecute(env.Ctx);
+  ImportSheet(env.Ctx);
   ASSERT_EQ(env.Prompter.Requests.size(), 1u);
   EXPECT_EQ(env.Prompter.Requests[0].Filter, kSheetFileFilter);
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);

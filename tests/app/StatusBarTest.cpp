@@ -1,12 +1,12 @@
-#include "StatusBar.h"
+#include "app/views/StatusBar.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "LayoutTestEnv.h"
-#include "TrackListOps.h"
+#include "support/LayoutTestEnv.h"
+#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 namespace {
@@ -18,7 +18,7 @@ TEST(StatusBarTexts, EmptyDisc) {
 }
 
 TEST(StatusBarTexts, DataTrackOnlyAndMixedMode) {
-  TStatusBarInput in;
+  StatusBarInput in;
   in.HasDataTrack = true;
   in.DataTrackSize = 2352 * 1000;  // + two frames: 2 356 704 bytes, 1002 frames
   EXPECT_EQ(StatusBarTexts(in), (Panels{" Total: 01 tracks", " 003MB", " 00:13:27", " Data disc"}));
@@ -29,7 +29,7 @@ TEST(StatusBarTexts, DataTrackOnlyAndMixedMode) {
 }
 
 TEST(StatusBarTexts, AudioDiscFramesAndMegabytesRoundUp) {
-  TStatusBarInput in;
+  StatusBarInput in;
   in.TrackCount = 5;
   // One wave track of N = 10 000 bytes with the default pre-gap: 150 + ceil(N / 2352) frames.
   in.TotalBytes = 352800 + 2352 * 5;
@@ -48,7 +48,7 @@ TEST(StatusBarTexts, AudioDiscFramesAndMegabytesRoundUp) {
 }
 
 TEST(StatusBarTexts, LeadingSilenceCountsOnlyBeforeAHiddenFirstTrack) {
-  TStatusBarInput in;
+  StatusBarInput in;
   in.TrackCount = 2;
   in.TotalBytes = 2352 * 300;
   in.AddFrames = true;
@@ -69,7 +69,7 @@ TEST(StatusBarTexts, LeadingSilenceCountsOnlyBeforeAHiddenFirstTrack) {
 }
 
 TEST(StatusBarTexts, TotalsPastTwoGigabytesDoNotOverflow) {
-  TStatusBarInput in;
+  StatusBarInput in;
   in.HasDataTrack = true;
   in.DataTrackSize = int64_t{3} << 31;  // 6 GiB image
   in.TrackCount = 99;
@@ -107,7 +107,7 @@ TEST(RefreshStatusBar, ReadsTheImageSizeAndTheLayout) {
 TEST(RefreshStatusBar, FirstTrackFromAnotherFileAddsTheLeadingSilence) {
   test::LayoutTestEnv env;
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("a.wav", 2352 * 75)));
-  TTrackInfo& t = env.Ctx.Layout.At(0);
+  Track& t = env.Ctx.Layout.At(0);
   const int64_t before = t.GetTotalBytes();
   WaveDataInfo hidden{44, 2352 * 150, 2, 16, 44100};
   t.SetPreGapStyle(PreGapFile);

@@ -1,10 +1,10 @@
-#include "TrackListText.h"
+#include "app/views/TrackListText.h"
 
 #include <gtest/gtest.h>
 
-#include "LayoutTestEnv.h"
-#include "MpegFrames.h"
-#include "TrackListOps.h"
+#include "support/LayoutTestEnv.h"
+#include "support/MpegFrames.h"
+#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 namespace {
@@ -26,7 +26,7 @@ TEST(TrackColumnTexts, EveryColumnFollowsItsField) {
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Dir / "b.mp3"));
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Cdg("c.cdg", 75)));
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("d.wav", 2352 * 10)));
-  TTrackInfo& mp3 = env.Ctx.Layout.At(0);
+  Track& mp3 = env.Ctx.Layout.At(0);
   mp3.PreEmph = true;
   mp3.Protect = true;
   mp3.ISRC = "JPABC1234567";
@@ -70,7 +70,7 @@ TEST(TrackLengthText, PartialFramesAreNotShown) {
   // 2351 data bytes: 587 whole sample frames, 2348 bytes, less than one CD frame.
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("short.wav", 2351)));
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("one.wav", 2352)));
-  TTrackInfo& shortTrack = env.Ctx.Layout.At(0);
+  Track& shortTrack = env.Ctx.Layout.At(0);
   shortTrack.SetPreGapLength(1);
   EXPECT_EQ(TrackColumnTexts(env.Ctx, 0)[4], "00:00:00 (00:00:01)");
   shortTrack.SetPreGapLength(4500);
@@ -86,7 +86,7 @@ TEST(TrackLengthText, OnlyTheFirstRowWithAHiddenPreGapShowsTheLeadingSilence) {
   const std::string h = env.Wave("h.wav", 2352 * 150);
   for (int i = 0; i < 2; ++i) {
     ASSERT_TRUE(AddTrackFile(env.Ctx, a));
-    TTrackInfo& t = env.Ctx.Layout.At(i);
+    Track& t = env.Ctx.Layout.At(i);
     t.SetPreGapStyle(PreGapFile);
     t.SetPreGapFile(h, WaveDataInfo{44, 2352 * 150, 2, 16, 44100});
   }
@@ -102,7 +102,7 @@ TEST(TrackLengthText, OnlyTheFirstRowWithAHiddenPreGapShowsTheLeadingSilence) {
 TEST(TrackColumnTexts, StyleAndModeOutsideTheirRangesShowNothing) {
   test::LayoutTestEnv env;
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("a.wav", 2352)));
-  TTrackInfo& t = env.Ctx.Layout.At(0);
+  Track& t = env.Ctx.Layout.At(0);
   t.SetPreGapStyle(7);
   t.FileMode = 9;
   const Row row = TrackColumnTexts(env.Ctx, 0);

@@ -1,15 +1,15 @@
 // Unsaved work: what counts as a change of the layout, the window title that shows it, and
 // the Save / Discard / Cancel question that Clear, New and Load ask before they discard it.
-#include "UnsavedChanges.h"
+#include "app/commands/UnsavedChanges.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "LayoutFile.h"
-#include "LayoutTestEnv.h"
-#include "TrackListOps.h"
-#include "TrackPropertyEditor.h"
+#include "app/commands/LayoutFile.h"
+#include "support/LayoutTestEnv.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/editors/TrackPropertiesEditor.h"
 
 namespace varnel {
 namespace {
@@ -25,7 +25,7 @@ struct SavedLayout : LayoutTestEnv {
     AddTrackFile(Ctx, Wave("b.wav", 2352 * 5));
     Ctx.Settings.LayoutFileDir = Dir.Path();
     Prompter.SaveAnswers.push_back(Path());
-    EXPECT_TRUE(FileSaveExecute(Ctx));
+    EXPECT_TRUE(SaveLayoutAs(Ctx));
     Prompter.Log.clear();
   }
   std::string Path() const { return Dir / "disc.txt"; }
@@ -52,11 +52,11 @@ TEST(UnsavedChanges, EveryChangeOfWhatTheFileKeepsCountsAndShowsInTheTitle) {
       {"image type", [](SavedLayout& e) { e.Ctx.Layout.ImageType = 2; }},
       {"track property stored",
        [](SavedLayout& e) {
-         TTrackPropertyEditor dlg(e.Ctx, nullptr);
+         TrackPropertiesEditor dlg(e.Ctx, nullptr);
          dlg.Track = &e.Ctx.Layout.At(0);
-         dlg.FormShow();
+         dlg.Load();
          dlg.PreEmphCk = true;
-         EXPECT_TRUE(dlg.OkBtnClick());
+         EXPECT_TRUE(dlg.Accept());
        }},
       {"pre-gap length", [](SavedLayout& e) { e.Ctx.Layout.At(1).SetPreGapLength(75); }},
   };
@@ -89,47 +89,47 @@ TEST(UnsavedChanges, WithoutAFileTheTitleIsThePlainName) {
   // Loading makes the layout the file's, unchanged.
   const std::string path = e.Dir / "x.txt";
   test::WriteText(path, LayoutFileText(e.Ctx.Layout));
-  e.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  e.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
   e.Prompter.OpenAnswers = {{path}};
-  FileLoadExecute(e.Ctx);
+  OpenLayout(e.Ctx);
   EXPECT_EQ(e.Ctx.Layout.Count(), 1);
   EXPECT_FALSE(LayoutModified(e.Ctx));
   EXPECT_EQ(MainWindowTitle(e.Ctx), "x.txt \u2014 Varnel");
 }
 
 // Each command that discards the layout, with each answer to the question.
-struct TCommand {
+struct CommandEntry {
   const char* Name;
   std::function<void(SavedLayout&)> Run;
   // The command, once it went on, left the layout with this many tracks.
   int32_t TracksAfter;
 };
 
-std::vector<TCommand> DiscardingCommands() {
+std::vector<CommandEntry> DiscardingCommands() {
   return {
-      {"Clear", [](SavedLayout& e) { EditClearAudioExecute(e.Ctx); }, 0},
+      {"Clear", [](SavedLayout& e) { ClearAudioTracks(e.Ctx); }, 0},
       {"New", [](SavedLayout& e) { NewLayout(e.Ctx); }, 0},
       {"Load",
        [](SavedLayout& e) {
          test::FakePrompter quiet;
-         TAppContext single(quiet);
+         AppContext single(quiet);
          AddTrackFile(single, e.Dir / "a.wav");
          const std::string other = e.Dir / "one.txt";
          test::WriteText(other, LayoutFileText(single.Layout));
          e.Prompter.OpenAnswers.push_back({other});
-         FileLoadExecute(e.Ctx);
+         OpenLayout(e.Ctx);
        },
        1},
   };
 }
 
 TEST(UnsavedChanges, CancelKeepsTheLayoutAndDoesNothing) {
-  for (const TCommand& c : DiscardingCommands()) {
+  for (const CommandEntry& c : DiscardingCommands()) {
     SCOPED_TRACE(c.Name);
     SavedLayout e;
     e.Ctx.Layout.MediaCatalog = "4006381333931";
     const std::string before = LayoutFileText(e.Ctx.Layout);
-    e.Prompter.SaveChangesAnswers = {TSaveAnswer::Cancel};
+    e.Prompter.SaveChangesAnswers = {SaveAnswer::Cancel};
     c.Run(e);
     // Load does not even open its dialog.
     EXPECT_EQ(e.Prompter.Log, (std::vector<std::string>{kQuestion}));
@@ -139,12 +139,12 @@ TEST(UnsavedChanges, CancelKeepsTheLayoutAndDoesNothing) {
 }
 
 TEST(UnsavedChanges, DiscardGoesOnWithoutWriting) {
-  for (const TCommand& c : DiscardingCommands()) {
+  for (const CommandEntry& c : DiscardingCommands()) {
     SCOPED_TRACE(c.Name);
     SavedLayout e;
     const std::string onDisk = test::ReadText(e.Path());
     e.Ctx.Layout.MediaCatalog = "4006381333931";
-    e.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+    e.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
     c.Run(e);
     EXPECT_EQ(e.Prompter.Log.front(), kQuestion);
     EXPECT_EQ(e.Ctx.Layout.Count(), c.TracksAfter);
@@ -153,12 +153,12 @@ TEST(UnsavedChanges, DiscardGoesOnWithoutWriting) {
 }
 
 TEST(UnsavedChanges, SaveWritesTheLayoutFileWithoutAskingThenGoesOn) {
-  for (const TCommand& c : DiscardingCommands()) {
+  for (const CommandEntry& c : DiscardingCommands()) {
     SCOPED_TRACE(c.Name);
     SavedLayout e;
     e.Ctx.Layout.MediaCatalog = "4006381333931";
     const std::string changed = LayoutFileText(e.Ctx.Layout);
-    e.Prompter.SaveChangesAnswers = {TSaveAnswer::Save};
+    e.Prompter.SaveChangesAnswers = {SaveAnswer::Save};
     c.Run(e);
     EXPECT_EQ(e.Prompter.Log.front(), kQuestion);
     // Its own file is replaced without the overwrite question or the save dialog.
@@ -174,7 +174,7 @@ TEST(UnsavedChanges, SaveWritesTheLayoutFileWithoutAskingThenGoesOn) {
 TEST(UnsavedChanges, SaveWithoutAFileAsksWhereAndStopsWhenThatIsCancelled) {
   LayoutTestEnv e;
   AddTrackFile(e.Ctx, e.Wave("a.wav", 2352));
-  e.Prompter.SaveChangesAnswers = {TSaveAnswer::Save, TSaveAnswer::Save};
+  e.Prompter.SaveChangesAnswers = {SaveAnswer::Save, SaveAnswer::Save};
   e.Prompter.SaveAnswers = {std::nullopt, e.Dir / "new.txt"};
   NewLayout(e.Ctx);
   EXPECT_EQ(e.Ctx.Layout.Count(), 1);  // the dialog was cancelled: nothing discarded
@@ -192,8 +192,8 @@ TEST(UnsavedChanges, SaveThatFailsStops) {
   e.Ctx.Layout.CdtPath = "/x.cdt";
   std::filesystem::remove(e.Path());
   std::filesystem::create_directory(e.Path());  // a folder where the file was
-  e.Prompter.SaveChangesAnswers = {TSaveAnswer::Save};
-  EditClearAudioExecute(e.Ctx);
+  e.Prompter.SaveChangesAnswers = {SaveAnswer::Save};
+  ClearAudioTracks(e.Ctx);
   EXPECT_EQ(e.Ctx.Layout.Count(), 2);
   ASSERT_EQ(e.Prompter.Log.size(), 2u);
   EXPECT_EQ(e.Prompter.Log[1].rfind("Error: Cannot create file \"" + e.Path() + "\".", 0), 0u);
@@ -201,7 +201,7 @@ TEST(UnsavedChanges, SaveThatFailsStops) {
 
 TEST(UnsavedChanges, NothingIsAskedWithoutChanges) {
   SavedLayout e;
-  EditClearAudioExecute(e.Ctx);  // a layout that came from its file can be cleared at once
+  ClearAudioTracks(e.Ctx);  // a layout that came from its file can be cleared at once
   EXPECT_TRUE(e.Prompter.Log.empty());
   EXPECT_EQ(e.Ctx.Layout.Count(), 0);
   EXPECT_TRUE(LayoutModified(e.Ctx));
@@ -214,9 +214,9 @@ TEST(UnsavedChanges, LoadingAFileThatIsNoLayoutKeepsEverything) {
   e.Ctx.Layout.At(0).ISRC = "GBAYE0601498";
   const std::string before = LayoutFileText(e.Ctx.Layout);
   const std::string garbage = e.Wave("big.wav", 2352 * 100);
-  e.Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  e.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
   e.Prompter.OpenAnswers = {{garbage}};
-  FileLoadExecute(e.Ctx);
+  OpenLayout(e.Ctx);
   EXPECT_EQ(e.Prompter.Log.back(),
             "Error: " + garbage + " is not a disc layout file generated by VNL.");
   EXPECT_EQ(LayoutFileText(e.Ctx.Layout), before);
@@ -226,7 +226,7 @@ TEST(UnsavedChanges, LoadingAFileThatIsNoLayoutKeepsEverything) {
 }
 
 TEST(MoveSelectedTrack, MovesWithinTheListAndTheSelectionFollows) {
-  struct TCase {
+  struct Case {
     int32_t Selected;
     int32_t Delta;
     bool Moved;
@@ -236,7 +236,7 @@ TEST(MoveSelectedTrack, MovesWithinTheListAndTheSelectionFollows) {
       {0, 1, true, 1, "bac"},  {2, -1, true, 1, "acb"},   {0, -1, false, 0, "abc"},
       {2, 1, false, 2, "abc"}, {-1, 1, false, -1, "abc"}, {1, 2, false, 1, "abc"},
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Selected << " by " << c.Delta);
     LayoutTestEnv e;
     for (const char* n : {"a", "b", "c"})

@@ -1,4 +1,4 @@
-#include "WavePeaks.h"
+#include "app/editors/WavePeaks.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <random>
 #include <thread>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -52,10 +52,10 @@ Frames MakeFrames(size_t count, const std::vector<std::pair<size_t, size_t>>& si
 }
 
 // What the table must hold, computed the plain way from the whole data at once.
-TWavePeaks Expected(const Frames& f, int32_t sampleCount, int32_t columns, int32_t minSilence) {
-  TWavePeaks e;
+WavePeaks Expected(const Frames& f, int32_t sampleCount, int32_t columns, int32_t minSilence) {
+  WavePeaks e;
   e.SampleCount = sampleCount;
-  e.Columns.assign(static_cast<size_t>(columns), TPeakColumn{});
+  e.Columns.assign(static_cast<size_t>(columns), PeakColumn{});
   for (int32_t c = 0; c < columns; ++c) {
     const int64_t first = int64_t{c} * sampleCount / columns;
     const int64_t end =
@@ -83,7 +83,7 @@ TWavePeaks Expected(const Frames& f, int32_t sampleCount, int32_t columns, int32
   return e;
 }
 
-void ExpectSameTable(const TWavePeaks& got, const TWavePeaks& want) {
+void ExpectSameTable(const WavePeaks& got, const WavePeaks& want) {
   EXPECT_EQ(got.SampleCount, want.SampleCount);
   EXPECT_EQ(got.MinSilence, want.MinSilence);
   ASSERT_EQ(got.Columns.size(), want.Columns.size());
@@ -108,16 +108,16 @@ TEST(WavePeaks, MatchesThePlainComputationForManyColumnCounts) {
   const WaveDataInfo info = WriteFrames(dir / "a.wav", f);
   for (int32_t columns : {1, 3, 7, 640, 1021, 5000, 600000, 700000}) {
     SCOPED_TRACE(columns);
-    TWavePeaks peaks;
-    ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, columns, peaks), TPeaksResult::Done);
+    WavePeaks peaks;
+    ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, columns, peaks), PeaksResult::Done);
     ExpectSameTable(peaks, Expected(f, int32_t(count), columns, kDefaultMinSilence));
     EXPECT_LE(peaks.Silences.size(), static_cast<size_t>(columns) + 1);
   }
   // With one column per sample frame every silence from one CD frame on is listed.
-  TWavePeaks fine;
+  WavePeaks fine;
   ComputeWavePeaks(dir / "a.wav", info, int32_t(count), fine);
   EXPECT_EQ(fine.Silences,
-            (std::vector<TSilentStretch>{
+            (std::vector<SilentStretch>{
                 {0, 700}, {20000, 20588}, {261900, 262900}, {300000, 340000}, {598000, 600000}}));
 }
 
@@ -128,11 +128,11 @@ TEST(WavePeaks, SilenceListIsBoundedByTheColumns) {
   for (size_t at = 0; at + 600 <= 400000; at += 1200) silences.push_back({at, 600});
   const Frames f = MakeFrames(400000, silences, 3);
   const WaveDataInfo info = WriteFrames(dir / "a.wav", f);
-  TWavePeaks peaks;
-  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 500, peaks), TPeaksResult::Done);
+  WavePeaks peaks;
+  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 500, peaks), PeaksResult::Done);
   EXPECT_EQ(peaks.MinSilence, 800);
   EXPECT_TRUE(peaks.Silences.empty());
-  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 4000, peaks), TPeaksResult::Done);
+  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 4000, peaks), PeaksResult::Done);
   EXPECT_EQ(peaks.MinSilence, 588);
   EXPECT_EQ(peaks.Silences.size(), silences.size());
 }
@@ -142,14 +142,14 @@ TEST(WavePeaks, DataTheFileDoesNotHoldStaysEmpty) {
   const Frames f = MakeFrames(1000, {{900, 100}}, 5);
   WaveDataInfo info = WriteFrames(dir / "a.wav", f);
   info.DataSize = 4 * 4000;  // declared four times longer than present
-  TWavePeaks peaks;
-  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 8, peaks, nullptr, 50), TPeaksResult::Done);
+  WavePeaks peaks;
+  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 8, peaks, nullptr, 50), PeaksResult::Done);
   EXPECT_EQ(peaks.SampleCount, 4000);
   ExpectSameTable(peaks, Expected(f, 4000, 8, 50));
-  for (size_t c = 2; c < 8; ++c) EXPECT_EQ(peaks.Columns[c], TPeakColumn{}) << c;
+  for (size_t c = 2; c < 8; ++c) EXPECT_EQ(peaks.Columns[c], PeakColumn{}) << c;
   // The silence at the end of what is present ends there.
-  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 4000, peaks, nullptr, 50), TPeaksResult::Done);
-  EXPECT_EQ(peaks.Silences, (std::vector<TSilentStretch>{{900, 1000}}));
+  ASSERT_EQ(ComputeWavePeaks(dir / "a.wav", info, 4000, peaks, nullptr, 50), PeaksResult::Done);
+  EXPECT_EQ(peaks.Silences, (std::vector<SilentStretch>{{900, 1000}}));
 }
 
 TEST(WavePeaks, OddDataOffsetAndSizeAreReadAsDeclared) {
@@ -161,30 +161,30 @@ TEST(WavePeaks, OddDataOffsetAndSizeAreReadAsDeclared) {
   bytes.insert(bytes.end(), data.begin(), data.end());
   bytes.push_back(0x7f);
   test::WriteBytes(dir / "raw.bin", bytes);
-  TWavePeaks peaks;
+  WavePeaks peaks;
   ASSERT_EQ(
       ComputeWavePeaks(dir / "raw.bin", WaveDataInfo{6, 17, 2, 16, 44100}, 4, peaks, nullptr, 1),
-      TPeaksResult::Done);
+      PeaksResult::Done);
   EXPECT_EQ(peaks.SampleCount, 4);
-  EXPECT_EQ(peaks.Columns, (std::vector<TPeakColumn>{{-5, 7}, {-100, 100}, {0, 0}, {3, 3}}));
-  EXPECT_EQ(peaks.Silences, (std::vector<TSilentStretch>{{2, 3}}));
+  EXPECT_EQ(peaks.Columns, (std::vector<PeakColumn>{{-5, 7}, {-100, 100}, {0, 0}, {3, 3}}));
+  EXPECT_EQ(peaks.Silences, (std::vector<SilentStretch>{{2, 3}}));
 }
 
 TEST(WavePeaks, UnusableInputsEndCleanly) {
   TempDir dir;
-  TWavePeaks peaks;
+  WavePeaks peaks;
   const WaveDataInfo info{44, 4000, 2, 16, 44100};
-  EXPECT_EQ(ComputeWavePeaks(dir / "missing.wav", info, 10, peaks), TPeaksResult::Unreadable);
-  EXPECT_EQ(ComputeWavePeaks(dir.Path(), info, 10, peaks), TPeaksResult::Unreadable);
+  EXPECT_EQ(ComputeWavePeaks(dir / "missing.wav", info, 10, peaks), PeaksResult::Unreadable);
+  EXPECT_EQ(ComputeWavePeaks(dir.Path(), info, 10, peaks), PeaksResult::Unreadable);
   ASSERT_EQ(mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
-  EXPECT_EQ(ComputeWavePeaks(dir / "pipe.wav", info, 10, peaks), TPeaksResult::Unreadable);
+  EXPECT_EQ(ComputeWavePeaks(dir / "pipe.wav", info, 10, peaks), PeaksResult::Unreadable);
 
   // No data at all: every column empty, the strip 0 long.
   test::WriteBytes(dir / "empty.wav", test::WaveBytes({}));
   ASSERT_EQ(ComputeWavePeaks(dir / "empty.wav", WaveDataInfo{44, 0, 2, 16, 44100}, 10, peaks),
-            TPeaksResult::Done);
+            PeaksResult::Done);
   EXPECT_EQ(peaks.SampleCount, 0);
-  EXPECT_EQ(peaks.Columns, std::vector<TPeakColumn>(10));
+  EXPECT_EQ(peaks.Columns, std::vector<PeakColumn>(10));
   EXPECT_TRUE(peaks.Silences.empty());
   EXPECT_EQ(peaks.ColumnOf(0), 0);
 
@@ -192,14 +192,14 @@ TEST(WavePeaks, UnusableInputsEndCleanly) {
   const WaveDataInfo garbage[] = {
       {-44, 4000, 2, 16, 44100}, {44, -4000, 2, 16, 44100}, {2000000000, 2000000000, 2, 16, 44100}};
   for (const WaveDataInfo& g : garbage) {
-    EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", g, 10, peaks), TPeaksResult::Done);
+    EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", g, 10, peaks), PeaksResult::Done);
   }
-  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, 0, peaks), TPeaksResult::Done);
+  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, 0, peaks), PeaksResult::Done);
   EXPECT_TRUE(peaks.Columns.empty());
   EXPECT_EQ(peaks.ColumnOf(5), -1);
-  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, -3, peaks), TPeaksResult::Done);
+  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, -3, peaks), PeaksResult::Done);
   EXPECT_TRUE(peaks.Columns.empty());
-  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, 2147483647, peaks), TPeaksResult::Done);
+  EXPECT_EQ(ComputeWavePeaks(dir / "empty.wav", info, 2147483647, peaks), PeaksResult::Done);
   EXPECT_EQ(peaks.Columns.size(), static_cast<size_t>(kMaxPeakColumns));
 }
 
@@ -207,21 +207,21 @@ TEST(WavePeaks, CancelStopsTheScan) {
   TempDir dir;
   const WaveDataInfo info = WriteFrames(dir / "a.wav", MakeFrames(300000, {}, 1));
   std::atomic<bool> cancel{true};
-  TWavePeaks peaks;
-  EXPECT_EQ(ComputeWavePeaks(dir / "a.wav", info, 100, peaks, &cancel), TPeaksResult::Cancelled);
+  WavePeaks peaks;
+  EXPECT_EQ(ComputeWavePeaks(dir / "a.wav", info, 100, peaks, &cancel), PeaksResult::Cancelled);
   // From another thread, while it runs: it ends either way, and a finished table is whole.
   cancel = false;
-  TPeaksResult result = TPeaksResult::Unreadable;
+  PeaksResult result = PeaksResult::Unreadable;
   std::thread worker([&] { result = ComputeWavePeaks(dir / "a.wav", info, 100, peaks, &cancel); });
   cancel = true;
   worker.join();
-  EXPECT_NE(result, TPeaksResult::Unreadable);
+  EXPECT_NE(result, PeaksResult::Unreadable);
 }
 
 TEST(WavePeaks, ColumnOfIsTheColumnThatHoldsThePosition) {
   for (int32_t samples : {1, 5, 99, 100, 101, 4567}) {
     for (int32_t columns : {1, 2, 3, 7, 100, 150, 9000}) {
-      TWavePeaks p;
+      WavePeaks p;
       p.SampleCount = samples;
       p.Columns.resize(static_cast<size_t>(columns));
       EXPECT_EQ(p.ColumnStart(0), 0);
@@ -241,11 +241,11 @@ TEST(WavePeaksCache, GivesTablesBackWhileTheFileIsUnchanged) {
   TempDir dir;
   const WaveDataInfo info = WriteFrames(dir / "a.wav", MakeFrames(2000, {}, 1));
   const WaveDataInfo infoB = WriteFrames(dir / "b.wav", MakeFrames(3000, {}, 2));
-  TWavePeaksCache cache(2);
+  WavePeaksCache cache(2);
   auto compute = [](const std::string& path, const WaveDataInfo& i, int32_t columns) {
-    auto p = std::make_shared<TWavePeaks>();
-    EXPECT_EQ(ComputeWavePeaks(path, i, columns, *p), TPeaksResult::Done);
-    return std::shared_ptr<const TWavePeaks>(p);
+    auto p = std::make_shared<WavePeaks>();
+    EXPECT_EQ(ComputeWavePeaks(path, i, columns, *p), PeaksResult::Done);
+    return std::shared_ptr<const WavePeaks>(p);
   };
   EXPECT_EQ(cache.Find(dir / "a.wav", info, 50), nullptr);
   const auto a = compute(dir / "a.wav", info, 50);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "MpegFrames.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "support/MpegFrames.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

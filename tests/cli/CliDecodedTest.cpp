@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "AudioTools.h"
-#include "RunProcess.h"
+#include "support/AudioTools.h"
+#include "support/RunProcess.h"
 
 namespace varnel {
 namespace {
@@ -58,7 +58,7 @@ class CliDecoded : public ::testing::Test {
   TempDir Dir;
 };
 
-struct TCheckRow {
+struct CheckRow {
   const char* Source;
   Command Encode;
   const char* Kind;
@@ -66,7 +66,7 @@ struct TCheckRow {
 };
 
 TEST_F(CliDecoded, CheckNewAndShowTakeEveryKind) {
-  const TCheckRow rows[] = {
+  const CheckRow rows[] = {
       {"a.flac", {"flac", "--silent", "-o", "@a.flac", "@t.wav"}, "FLAC", 0},
       {"a.aif", {"sox", "@t.wav", "@a.aif"}, "AIFF", 0},
       {"a.ogg", {"oggenc", "-Q", "-o", "@a.ogg", "@t.wav"}, "OGG", 588},
@@ -75,7 +75,7 @@ TEST_F(CliDecoded, CheckNewAndShowTakeEveryKind) {
   ASSERT_TRUE(test::RunAll({Tone("t.wav", 44100, 440)}, Dir.Path()));
   std::vector<std::string> newArgs = {"new", "--settings", Settings(), "l.txt"};
   std::string shown;
-  for (const TCheckRow& row : rows) {
+  for (const CheckRow& row : rows) {
     SCOPED_TRACE(row.Source);
     ASSERT_TRUE(test::RunAll({row.Encode}, Dir.Path()));
     const std::string path = Dir / row.Source;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "AudioTools.h"
-#include "Binedit.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "support/AudioTools.h"
+#include "formats/audio/WaveHeader.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -128,7 +128,7 @@ std::string ReferenceToc(bool gapsKept) {
   return toc;
 }
 
-struct TRipRow {
+struct RipRow {
   const char* Name;
   bool GapsKept;
   const char* Sheet;
@@ -152,19 +152,19 @@ std::string File(const std::string& name) {
   return "FILE \"" + name + "\" WAVE\n";
 }
 
-using TWave = std::function<void(std::string, int64_t, int64_t)>;
+using WaveMaker = std::function<void(std::string, int64_t, int64_t)>;
 
-const std::vector<TRipRow>& Rows() {
-  static const std::vector<TRipRow> rows = {
+const std::vector<RipRow>& Rows() {
+  static const std::vector<RipRow> rows = {
       {"SingleImageWithHiddenTrack", true, "disc.cue",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("Album.wav", 0, kDiscFrames);
          return Head() + File("Album.wav") + Track(1) + Index(0, 0) + Index(1, kAtT1) + Track(2) +
                 Index(0, kAtG2) + Index(1, kAtT2) + Track(3) + Index(0, kAtG3) + Index(1, kAtT3) +
                 Track(4) + Index(1, kAtT4);
        }},
       {"SingleRawImage", true, "disc.cue",
-       [](const std::string& dir, TWave wave) {
+       [](const std::string& dir, WaveMaker wave) {
          // Raw little-endian samples, as a BINARY file of an audio track holds them.
          wave("Album.wav", 0, kDiscFrames);
          const Bytes w = test::ReadBytes(dir + "/Album.wav");
@@ -175,7 +175,7 @@ const std::vector<TRipRow>& Rows() {
                 Index(1, kAtT3) + Track(4) + Index(1, kAtT4);
        }},
       {"PerTrackGapsAppended", true, "disc.cue",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("01.wav", 0, kAtT2);  // the hidden track, track 1, the gap of track 2
          wave("02.wav", kAtT2, kT2 + kG3);
          wave("03.wav", kAtT3, kT3);
@@ -185,7 +185,7 @@ const std::vector<TRipRow>& Rows() {
                 File("03.wav") + Index(1, 0) + File("04.wav") + Track(4) + Index(1, 0);
        }},
       {"PerTrackGapsPrepended", true, "disc.cue",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("01.wav", 0, kHidden + kT1);
          wave("02.wav", kAtG2, kG2 + kT2);
          wave("03.wav", kAtG3, kG3 + kT3);
@@ -195,7 +195,7 @@ const std::vector<TRipRow>& Rows() {
                 Track(3) + Index(0, 0) + Index(1, kG3) + File("04.wav") + Track(4) + Index(1, 0);
        }},
       {"PerTrackGapsLeftOut", false, "disc.cue",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("01.wav", kAtT1, kT1);
          wave("02.wav", kAtT2, kT2);
          wave("03.wav", kAtT3, kT3);
@@ -206,7 +206,7 @@ const std::vector<TRipRow>& Rows() {
                 Index(1, 0);
        }},
       {"HiddenTrackInItsOwnFile", true, "disc.cue",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("00.wav", 0, kHidden);
          wave("01.wav", kAtT1, kT1 + kG2);
          wave("02.wav", kAtT2, kT2);
@@ -216,7 +216,7 @@ const std::vector<TRipRow>& Rows() {
                 Track(3) + Index(0, 0) + Index(1, kG3) + Track(4) + Index(1, kG3 + kT3);
        }},
       {"TocFileOverRawAndWaveFiles", true, "disc.toc",
-       [](const std::string& dir, TWave wave) {
+       [](const std::string& dir, WaveMaker wave) {
          // As cdrdao read-cd writes it: raw samples, high byte first, behind a header of
          // 12 bytes that the "#12" skips.
          wave("a.wav", 0, kAtG2);
@@ -238,7 +238,7 @@ const std::vector<TRipRow>& Rows() {
                 "FILE \"b.wav\" " + Msf(kAtT4 - kAtG2) + "\n";
        }},
       {"TocWithSilentGaps", false, "silent.toc",
-       [](const std::string&, TWave wave) {
+       [](const std::string&, WaveMaker wave) {
          wave("t.wav", 0, kDiscFrames);
          auto file = [](int64_t from, int64_t count) {
            return "FILE \"t.wav\" " + Msf(from) + " " + Msf(count) + "\n";
@@ -250,7 +250,7 @@ const std::vector<TRipRow>& Rows() {
                 "\nSTART\n" + file(kAtT3, kT3) + "TRACK AUDIO\n" + TocCodes(4) + file(kAtT4, kT4);
        }},
       {"FlacImageWithCueSheet", true, "Album.flac",
-       [](const std::string& dir, TWave wave) {
+       [](const std::string& dir, WaveMaker wave) {
          wave("Album.wav", 0, kDiscFrames);
          const std::string sheet = Head() + File("Album.wav") + Track(1) + Index(0, 0) +
                                    Index(1, kAtT1) + Track(2) + Index(0, kAtG2) + Index(1, kAtT2) +
@@ -267,7 +267,7 @@ const std::vector<TRipRow>& Rows() {
          return std::string();
        }},
       {"CueSheetNamingFlacFiles", true, "disc.cue",
-       [](const std::string& dir, TWave wave) {
+       [](const std::string& dir, WaveMaker wave) {
          wave("01.wav", 0, kHidden + kT1);
          wave("02.wav", kAtG2, kG2 + kT2);
          wave("03.wav", kAtG3, kG3 + kT3 + kT4);
@@ -294,7 +294,7 @@ std::string DiscView(const std::string& showToc) {
 }
 
 TEST_F(CliImportTest, EveryRipLayoutBurnsTheOriginalDisc) {
-  for (const TRipRow& row : Rows()) {
+  for (const RipRow& row : Rows()) {
     SCOPED_TRACE(row.Name);
     std::filesystem::remove_all(Dir / "work");
     const std::string sheet = Dir / row.Sheet;
@@ -351,7 +351,7 @@ TEST_F(CliImportTest, EveryRipLayoutBurnsTheOriginalDisc) {
   }
 }
 
-struct THostileRow {
+struct HostileRow {
   const char* Name;
   const char* Sheet;  // its file name
   std::string Text;
@@ -373,7 +373,7 @@ TEST(CliImportHostile, ClearErrorWithTheLineAndNoLayout) {
     hundred += "TRACK " + std::to_string(n) + " AUDIO\nINDEX 01 " + Msf(n * 75) + "\n";
   }
   const std::string one = "FILE a.wav WAVE\nTRACK 01 AUDIO\n";
-  const std::vector<THostileRow> rows = {
+  const std::vector<HostileRow> rows = {
       {"UnbalancedQuote", "q.cue", "FILE \"a.wav WAVE\nTRACK 01 AUDIO\n", {}, 1, "line 1: "},
       {"IndexBeyondTheFile",
        "b.cue",
@@ -442,7 +442,7 @@ TEST(CliImportHostile, ClearErrorWithTheLineAndNoLayout) {
        "line 3: A byte offset or SWAP applies to raw samples, not to the wave file \"a.wav\"."},
       {"FlacThatIsNoFlac", "not.flac", "", {}, 1, "\" cannot be imported.\n"},
   };
-  for (const THostileRow& row : rows) {
+  for (const HostileRow& row : rows) {
     SCOPED_TRACE(row.Name);
     if (!row.Text.empty()) test::WriteText(dir / row.Sheet, row.Text);
     std::vector<std::string> args = {VARNEL_CLI_PATH, "import", "--settings", dir / "none.ini"};

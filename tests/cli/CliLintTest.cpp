@@ -4,14 +4,14 @@
 
 #include <filesystem>
 
-#include "DiscCheckLayouts.h"
-#include "MpegFrames.h"
-#include "RunProcess.h"
+#include "support/DiscCheckLayouts.h"
+#include "support/MpegFrames.h"
+#include "support/RunProcess.h"
 
 namespace varnel {
 namespace {
 
-using test::TKeys;
+using test::KeyIndex;
 using test::TrackKeys;
 
 constexpr int64_t kSecond = 44100;
@@ -24,8 +24,8 @@ class CliLint : public ::testing::Test {
     test::WriteBytes(dir / "m.mp3", test::Mpeg1Layer3Stereo44k(200));
     test::WriteText(settings, "[Path]\r\nWorkDir=" + dir / "work" + "\r\n");
   }
-  std::string Layout(const std::string& name, const std::vector<TKeys>& tracks,
-                     const TKeys& disc = {}) {
+  std::string Layout(const std::string& name, const std::vector<KeyIndex>& tracks,
+                     const KeyIndex& disc = {}) {
     test::WriteText(dir / name, test::LayoutText(dir.Path(), disc, tracks));
     return dir / name;
   }
@@ -33,7 +33,7 @@ class CliLint : public ::testing::Test {
     args.insert(args.begin(), VARNEL_CLI_PATH);
     return test::RunProcess(args);
   }
-  TKeys Long() { return TrackKeys("@long.wav", 10 * kSecond); }
+  KeyIndex Long() { return TrackKeys("@long.wav", 10 * kSecond); }
 
   test::TempDir dir;
   std::string settings = dir / "settings.ini";
@@ -50,22 +50,22 @@ TEST_F(CliLint, FindingsOnStdoutExitOneOnlyForAnError) {
   const std::string clean = Layout("clean.txt", {Long(), Long()});
   const std::string shortTrack =
       Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
-  TKeys mp3 = TrackKeys("@m.mp3", 0, {{"FileMode", "1"}});
+  KeyIndex mp3 = TrackKeys("@m.mp3", 0, {{"FileMode", "1"}});
   mp3.erase("TrackEndPos");
   const std::string noted = Layout("mp3.txt", {Long(), mp3});
-  struct TRow {
+  struct Row {
     std::vector<std::string> Args;
     int Exit;
     std::string Out;
   };
-  const TRow rows[] = {
+  const Row rows[] = {
       {{"lint", "--settings", settings, clean}, 0, ""},
       {{"lint", "--settings", settings, shortTrack}, 1, kShortLine},
       {{"lint", "--settings", settings, noted}, 0, kMp3Line},
       {{"lint", "--settings", settings, "--media", "74", clean}, 0, ""},
       {{"lint", clean, "--media", "99", "--settings", settings}, 0, ""},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     const auto r = Cli(row.Args);
     EXPECT_EQ(r.ExitCode, row.Exit) << row.Args.back() << r.Err;
     EXPECT_EQ(r.Out, row.Out);
@@ -76,17 +76,17 @@ TEST_F(CliLint, FindingsOnStdoutExitOneOnlyForAnError) {
 TEST_F(CliLint, UsageAndLoadingErrors) {
   const std::string clean = Layout("clean.txt", {Long()});
   test::WriteText(dir / "no-layout.txt", "[FileInfo]\r\nSoftName=Other\r\n");
-  struct TRow {
+  struct Row {
     std::vector<std::string> Args;
     int Exit;
   };
-  const TRow rows[] = {
+  const Row rows[] = {
       {{"lint", "--media", "75", clean}, 2},
       {{"lint", "--media", "eighty", clean}, 2},
       {{"lint"}, 2},
       {{"lint", "--settings", settings, dir / "no-layout.txt"}, 1},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     const auto r = Cli(row.Args);
     EXPECT_EQ(r.ExitCode, row.Exit) << row.Args.back();
     EXPECT_EQ(r.Out, "");
@@ -99,7 +99,7 @@ TEST_F(CliLint, MakeCheckStopsBeforeWritingUnlessYes) {
       Layout("short.txt", {Long(), TrackKeys("@short.wav", 3 * kSecond)});
   const std::string clean = Layout("clean.txt", {Long(), Long()});
   const std::string cue = dir / "disc.cue";
-  struct TRow {
+  struct Row {
     std::vector<std::string> Flags;
     std::string Layout;
     int Exit;
@@ -107,14 +107,14 @@ TEST_F(CliLint, MakeCheckStopsBeforeWritingUnlessYes) {
     bool Written;
   };
   const std::string progress = "Editing and Copying a wave file for Track01...\n";
-  const TRow rows[] = {
+  const Row rows[] = {
       {{"--check"}, shortTrack, 1, kShortLine, false},
       {{"--check", "--test"}, shortTrack, 1, kShortLine, false},
       {{"--check", "--yes"}, shortTrack, 0, kShortLine, true},
       {{"--check"}, clean, 0, "", true},
       {{}, shortTrack, 0, "", true},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.Layout + (row.Flags.empty() ? "" : " " + row.Flags.back()));
     std::filesystem::remove_all(dir / "work");
     std::filesystem::remove(cue);

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "MpegFrames.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "support/MpegFrames.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

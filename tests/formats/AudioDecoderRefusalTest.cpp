@@ -4,15 +4,15 @@
 
 #include <cmath>
 
-#include "AudioDecoder.h"
-#include "AudioTools.h"
+#include "formats/audio/AudioDecoder.h"
+#include "support/AudioTools.h"
 
 namespace varnel {
 namespace {
 
 using test::Command;
 
-class TCollect : public TAudioSink {
+class Collect : public AudioSink {
  public:
   void Write(const int16_t* frames, size_t count) override {
     Samples.insert(Samples.end(), frames, frames + 2 * count);
@@ -115,11 +115,11 @@ TEST_P(Refusal, ThrowsTheReasonAndTheWaveDeclaresNoAudio) {
   test::TempDir dir;
   ASSERT_TRUE(test::RunAll(row.Make, dir.Path()));
   if (row.Spoil) Edit(dir / row.Source, row.Spoil);
-  TFile out = TFile::CreateExclusive(dir / "out.wav");
+  PosixFile out = PosixFile::CreateExclusive(dir / "out.wav");
   try {
     DecodeToWaveFile(dir / row.Source, out);
     ADD_FAILURE() << "decoded";
-  } catch (const TDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_NE(std::string(e.what()).find(row.Reason), std::string::npos) << e.what();
   }
   const std::vector<uint8_t> bytes = test::ReadBytes(dir / "out.wav");
@@ -137,11 +137,11 @@ TEST(DecodeSource, MissingOrSpecialFilesAreFileErrorsWithoutBlocking) {
   const std::pair<std::string, int> rows[] = {
       {dir / "missing.flac", ENOENT}, {dir / "pipe.flac", EINVAL}, {dir.Path() + "/", EISDIR}};
   for (const auto& [path, err] : rows) {
-    TCollect sink;
+    Collect sink;
     try {
-      DecodeAudio(path, TSourceKind::Flac, sink);
+      DecodeAudio(path, SourceKind::Flac, sink);
       ADD_FAILURE() << path << " decoded";
-    } catch (const TFileError& e) {
+    } catch (const FileError& e) {
       EXPECT_EQ(e.Errno(), err) << path;
     }
   }
@@ -160,7 +160,7 @@ TEST(DecodeSource, TwentyFourBitsGetTriangularDitherAndSilenceStaysSilent) {
                      "--sign=signed", "-o", "@ref.raw", "@a.flac"}},
                    dir.Path()));
   const std::vector<uint8_t> raw = test::ReadBytes(dir / "ref.raw");
-  TCollect sink;
+  Collect sink;
   EXPECT_TRUE(DecodeAudio(dir / "a.flac", sink).Dithered);
   ASSERT_EQ(sink.Samples.size() * 3, raw.size());
   size_t silent = 0;
@@ -190,14 +190,14 @@ TEST(DecodeSource, CancelStopsBetweenBlocks) {
   test::TempDir dir;
   ASSERT_TRUE(test::RunAll({kTone, kFlac}, dir.Path()));
   std::atomic<bool> cancel{false};
-  TCollect sink;
+  Collect sink;
   double last = 0;
   const auto stopAtAThird = [&](double f) { cancel = (last = f) >= 0.3; };
-  EXPECT_THROW(DecodeAudio(dir / "a.flac", sink, {}, stopAtAThird, &cancel), TDecodeCanceled);
+  EXPECT_THROW(DecodeAudio(dir / "a.flac", sink, {}, stopAtAThird, &cancel), DecodeCanceled);
   EXPECT_GE(last, 0.3);
   EXPECT_LT(sink.Samples.size(), 2u * 44100 * 2);
-  TCollect none;
-  EXPECT_THROW(DecodeAudio(dir / "a.flac", none, {}, nullptr, &cancel), TDecodeCanceled);
+  Collect none;
+  EXPECT_THROW(DecodeAudio(dir / "a.flac", none, {}, nullptr, &cancel), DecodeCanceled);
   EXPECT_TRUE(none.Samples.empty());
 }
 

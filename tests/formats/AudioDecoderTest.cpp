@@ -8,10 +8,10 @@
 
 #include <cmath>
 
-#include "AudioDecoder.h"
-#include "AudioTools.h"
-#include "Binedit.h"
-#include "DecodedCache.h"
+#include "formats/audio/AudioDecoder.h"
+#include "support/AudioTools.h"
+#include "formats/audio/WaveHeader.h"
+#include "formats/audio/DecodedCache.h"
 
 namespace varnel {
 namespace {
@@ -143,9 +143,9 @@ TEST_P(Formats, DecodeLikeTheOutsideDecoderIntoACanonicalWaveAndTheCache) {
   ASSERT_TRUE(test::RunAll(row.Reference, dir.Path()));
   const std::string source = dir / row.Source;
 
-  TFile out = TFile::CreateExclusive(dir / "out.wav");
+  PosixFile out = PosixFile::CreateExclusive(dir / "out.wav");
   std::vector<double> progress;
-  const TDecodeSummary s = DecodeToWaveFile(source, out, {.PadToCdFrames = row.Pad},
+  const DecodeSummary s = DecodeToWaveFile(source, out, {.PadToCdFrames = row.Pad},
                                             [&](double f) { progress.push_back(f); });
   out.Close();
   EXPECT_EQ(SourceKindText(s.Kind), std::string(row.Kind));
@@ -195,9 +195,9 @@ TEST_P(Formats, DecodeLikeTheOutsideDecoderIntoACanonicalWaveAndTheCache) {
   }
 
   // Through the cache: the same samples, unpadded, found again afterwards.
-  TDecodedCache cache(dir / "cache");
+  DecodedCache cache(dir / "cache");
   EXPECT_FALSE(cache.Lookup(source));
-  const TDecodedEntry e = cache.Decode(source);
+  const DecodedEntry e = cache.Decode(source);
   EXPECT_EQ(SourceKindText(e.Kind), std::string(row.Kind));
   EXPECT_EQ(e.Info, (WaveDataInfo{44, static_cast<int32_t>(frames * 4), 2, 16, 44100}));
   const std::vector<int16_t> cached = test::ReadSamples16(e.Path, 44);

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <sstream>
 
-#include "CdText.h"
-#include "CdTextSamples.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "formats/cdtext/CdText.h"
+#include "support/CdTextSamples.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -37,18 +37,18 @@ const char* FieldName(uint8_t type, int32_t track) {
     case kCdTextDiscId:
       return "DISC_ID";
     default:
-      return CdTextPackType(type)->TocName;
+      return FindCdTextPackType(type)->TocName;
   }
 }
 
 // "language|track|FIELD|value" for every text, as cd-info words it.
-std::vector<std::string> OurView(const TCdText& text) {
+std::vector<std::string> OurView(const CdText& text) {
   std::vector<std::string> lines;
   for (size_t i = 0; i < text.Blocks.size(); ++i) {
-    const TCdTextBlock& b = text.Blocks[i];
+    const CdTextBlock& b = text.Blocks[i];
     const std::string head = std::to_string(i) + "|";
     for (const auto& [key, value] : b.Texts) {
-      const bool single = !CdTextPackType(key.first)->BlockCharset;
+      const bool single = !FindCdTextPackType(key.first)->BlockCharset;
       lines.push_back(head + std::to_string(key.second) + "|" + FieldName(key.first, key.second) +
                       "|" + ToUtf8(value, single ? kCdTextIso8859_1 : b.CharacterCode));
     }
@@ -90,14 +90,14 @@ std::vector<std::string> CdInfoView(const std::string& output) {
 
 TEST(CdTextLibcdio, CdInfoReadsWhatWeRead) {
   int checked = 0;
-  for (const test::TCdTextSample& sample : test::CdTextSamples()) {
+  for (const test::CdTextSample& sample : test::CdTextSamples()) {
     if (!test::NoEmptyText(sample.Text)) continue;
     test::TempDir dir;
     std::vector<uint8_t> bytes;
     std::string reason;
-    ASSERT_TRUE(EncodeCdText(sample.Text, TCdTextFraming::TrailingZero, bytes, reason)) << reason;
+    ASSERT_TRUE(EncodeCdText(sample.Text, CdTextFraming::TrailingZero, bytes, reason)) << reason;
     test::WriteBytes(dir / "disc.cdt", bytes);
-    TCdText ours;
+    CdText ours;
     ASSERT_TRUE(ReadCdTextFile(dir / "disc.cdt", ours, reason)) << sample.Name << reason;
 
     // libcdio takes the image from the cue sheet's own name; 4 s of silence a track.

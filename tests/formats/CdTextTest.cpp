@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "CdText.h"
-#include "CdTextSamples.h"
-#include "TestFiles.h"
+#include "formats/cdtext/CdText.h"
+#include "support/CdTextSamples.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -34,22 +34,22 @@ TEST(CdTextCrc, MatchesPublishedPacks) {
   }
 }
 
-std::vector<uint8_t> Encode(const TCdText& text, TCdTextFraming framing = TCdTextFraming::Packs) {
+std::vector<uint8_t> Encode(const CdText& text, CdTextFraming framing = CdTextFraming::Packs) {
   std::vector<uint8_t> out;
   std::string reason;
   EXPECT_TRUE(EncodeCdText(text, framing, out, reason)) << reason;
   return out;
 }
 
-bool Decode(const std::vector<uint8_t>& bytes, TCdText& text, std::string& reason) {
+bool Decode(const std::vector<uint8_t>& bytes, CdText& text, std::string& reason) {
   return DecodeCdText(bytes.data(), bytes.size(), text, reason);
 }
 
-TEST(CdText, ReadsBackWhatItWroteInEveryFileForm) {
-  for (const test::TCdTextSample& sample : test::CdTextSamples()) {
-    for (TCdTextFraming framing :
-         {TCdTextFraming::Packs, TCdTextFraming::SizeHeader, TCdTextFraming::TrailingZero}) {
-      TCdText back;
+TEST(CdTextContent, ReadsBackWhatItWroteInEveryFileForm) {
+  for (const test::CdTextSample& sample : test::CdTextSamples()) {
+    for (CdTextFraming framing :
+         {CdTextFraming::Packs, CdTextFraming::SizeHeader, CdTextFraming::TrailingZero}) {
+      CdText back;
       std::string reason;
       ASSERT_TRUE(Decode(Encode(sample.Text, framing), back, reason)) << sample.Name << reason;
       EXPECT_EQ(back, sample.Text) << sample.Name << " framing " << static_cast<int>(framing);
@@ -57,9 +57,9 @@ TEST(CdText, ReadsBackWhatItWroteInEveryFileForm) {
   }
 }
 
-TEST(CdText, TextsNotGivenReadBackEmptyAndRepeatsCostATab) {
-  TCdText text;
-  TCdTextBlock& b = text.Blocks.emplace_back(test::Block(0, 9, 1, 3));
+TEST(CdTextContent, TextsNotGivenReadBackEmptyAndRepeatsCostATab) {
+  CdText text;
+  CdTextBlock& b = text.Blocks.emplace_back(test::Block(0, 9, 1, 3));
   b.SetText(kCdTextTitle, 2, "Only");
   for (int32_t t = 0; t <= 3; ++t) b.SetText(kCdTextPerformer, t, "Twelve chars");
   const std::vector<uint8_t> bytes = Encode(text);
@@ -67,7 +67,7 @@ TEST(CdText, TextsNotGivenReadBackEmptyAndRepeatsCostATab) {
   // disc and first track, then a TAB and a terminator for each other track (four full
   // texts would take five).
   EXPECT_EQ(bytes.size(), (1 + 3 + 3) * kCdTextPackSize);
-  TCdText back;
+  CdText back;
   std::string reason;
   ASSERT_TRUE(Decode(bytes, back, reason)) << reason;
   for (int32_t t : {0, 1, 3}) EXPECT_EQ(*back.Blocks[0].Text(kCdTextTitle, t), "") << t;
@@ -77,23 +77,23 @@ TEST(CdText, TextsNotGivenReadBackEmptyAndRepeatsCostATab) {
 
 // Packs of the first sample with every CRC zeroed, which the reader takes as "no CRCs", so
 // that a change to a pack is seen by the check it is meant for.
-std::vector<uint8_t> Unprotected(const TCdText& text) {
+std::vector<uint8_t> Unprotected(const CdText& text) {
   std::vector<uint8_t> bytes = Encode(text);
   for (size_t i = 0; i < bytes.size(); i += kCdTextPackSize) bytes[i + 16] = bytes[i + 17] = 0;
   return bytes;
 }
 
-struct TDamage {
+struct DamageCase {
   const char* Name;
   std::function<void(std::vector<uint8_t>&)> Apply;
   const char* ReasonHas;
 };
 
-TEST(CdText, RefusesDamage) {
-  const TCdText sample = test::CdTextSamples()[0].Text;
+TEST(CdTextContent, RefusesDamage) {
+  const CdText sample = test::CdTextSamples()[0].Text;
   // Its packs: 0-2 titles ("Album\0Song o", "ne\0Song two\0", "Song three\0"), 3-4
   // performers ("The Band\0The", " Band\0\t\0\t\0"), 5-7 size information.
-  const std::vector<TDamage> damage = {
+  const std::vector<DamageCase> damage = {
       {"a flipped bit under a CRC",
        [](auto& b) {
          b = Encode(test::CdTextSamples()[0].Text);
@@ -140,10 +140,10 @@ TEST(CdText, RefusesDamage) {
       {"one byte missing", [](auto& b) { b.pop_back(); }, "whole number"},
       {"nothing at all", [](auto& b) { b.clear(); }, "empty"},
   };
-  for (const TDamage& d : damage) {
+  for (const DamageCase& d : damage) {
     std::vector<uint8_t> bytes = Unprotected(sample);
     d.Apply(bytes);
-    TCdText text;
+    CdText text;
     std::string reason;
     EXPECT_FALSE(Decode(bytes, text, reason)) << d.Name;
     EXPECT_NE(reason.find(d.ReasonHas), std::string::npos) << d.Name << ": " << reason;
@@ -151,7 +151,7 @@ TEST(CdText, RefusesDamage) {
   }
 }
 
-TEST(CdText, ARepeatOnTheFirstTrackRepeatsTheDisc) {
+TEST(CdTextContent, ARepeatOnTheFirstTrackRepeatsTheDisc) {
   std::vector<uint8_t> bytes = Unprotected(test::CdTextSamples()[0].Text);
   // Performers: "The Band\0The" | " Band\0\t\0\t\0\0" — make track 1 a TAB as well.
   bytes[3 * 18 + 4 + 9] = '\t';
@@ -160,26 +160,26 @@ TEST(CdText, ARepeatOnTheFirstTrackRepeatsTheDisc) {
   bytes[4 * 18 + 1] = 2;  // the next pack now starts inside track 2's text
   bytes[4 * 18 + 3] = 1;
   std::copy_n("\0\t\0\0\0\0\0\0\0\0\0", 12, bytes.begin() + 4 * 18 + 4);
-  TCdText text;
+  CdText text;
   std::string reason;
   ASSERT_TRUE(Decode(bytes, text, reason)) << reason;
   for (int32_t t = 0; t <= 3; ++t) EXPECT_EQ(*text.Blocks[0].Text(kCdTextPerformer, t), "The Band");
 }
 
-TEST(CdText, WriterRefusesWhatCannotBeWritten) {
-  const TCdTextBlock good = test::CdTextSamples()[0].Text.Blocks[0];
-  auto with = [&](const std::function<void(TCdTextBlock&)>& change) {
-    TCdText t{{good}};
+TEST(CdTextContent, WriterRefusesWhatCannotBeWritten) {
+  const CdTextBlock good = test::CdTextSamples()[0].Text.Blocks[0];
+  auto with = [&](const std::function<void(CdTextBlock&)>& change) {
+    CdText t{{good}};
     change(t.Blocks[0]);
     return t;
   };
-  TCdText nine;
+  CdText nine;
   for (int i = 0; i < 9; ++i) nine.Blocks.push_back(test::Block(i % 8, 9, 1, 1));
   std::string huge(256 * 12, 'a');
-  const std::vector<std::pair<const char*, TCdText>> rows = {
-      {"no block", TCdText{}},
+  const std::vector<std::pair<const char*, CdText>> rows = {
+      {"no block", CdText{}},
       {"nine blocks", nine},
-      {"blocks out of order", TCdText{{test::Block(1, 9, 1, 1), test::Block(0, 9, 1, 1)}}},
+      {"blocks out of order", CdText{{test::Block(1, 9, 1, 1), test::Block(0, 9, 1, 1)}}},
       {"track 0 in the range", with([](auto& b) { b.FirstTrack = 0; })},
       {"track 100 in the range", with([](auto& b) { b.LastTrack = 100; })},
       {"a text past the range", with([](auto& b) { b.SetText(kCdTextTitle, 4, "x"); })},
@@ -195,7 +195,7 @@ TEST(CdText, WriterRefusesWhatCannotBeWritten) {
   for (const auto& [name, text] : rows) {
     std::vector<uint8_t> out{1, 2, 3};
     std::string reason;
-    EXPECT_FALSE(EncodeCdText(text, TCdTextFraming::Packs, out, reason)) << name;
+    EXPECT_FALSE(EncodeCdText(text, CdTextFraming::Packs, out, reason)) << name;
     EXPECT_FALSE(reason.empty()) << name;
     EXPECT_TRUE(out.empty()) << name;
   }
@@ -204,9 +204,9 @@ TEST(CdText, WriterRefusesWhatCannotBeWritten) {
 TEST(CdTextFile, ReadsAFileAndNamesWhyNot) {
   test::TempDir dir;
   test::WriteBytes(dir / "a.cdt",
-                   Encode(test::CdTextSamples()[2].Text, TCdTextFraming::TrailingZero));
+                   Encode(test::CdTextSamples()[2].Text, CdTextFraming::TrailingZero));
   test::WriteBytes(dir / "big.cdt", std::vector<uint8_t>(kCdTextMaxFileBytes + 1, 0));
-  TCdText text;
+  CdText text;
   std::string reason;
   EXPECT_TRUE(ReadCdTextFile(dir / "a.cdt", text, reason)) << reason;
   EXPECT_EQ(text, test::CdTextSamples()[2].Text);

@@ -6,9 +6,9 @@
 
 #include <sstream>
 
-#include "CueSheetReader.h"
-#include "LibcueView.h"
-#include "TestFiles.h"
+#include "formats/sheets/CueSheetReader.h"
+#include "support/LibcueView.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -16,10 +16,10 @@ namespace {
 using namespace std::string_literals;
 
 // "TT.II@file" for every index in sheet order: where each index lies.
-std::string IndexFiles(const TRipSheet& sheet) {
+std::string IndexFiles(const RipSheet& sheet) {
   std::ostringstream out;
-  for (const TRipTrack& t : sheet.Tracks) {
-    for (const TRipIndex& i : t.Indices) {
+  for (const RipTrack& t : sheet.Tracks) {
+    for (const RipIndex& i : t.Indices) {
       out << (out.tellp() > 0 ? " " : "") << t.Number << "." << i.Number << "@"
           << sheet.Files.at(static_cast<size_t>(i.File)).Name;
     }
@@ -27,17 +27,17 @@ std::string IndexFiles(const TRipSheet& sheet) {
   return out.str();
 }
 
-struct TLayoutCase {
+struct LayoutCase {
   const char* Name;
   const char* Text;
   const char* IndexFiles;  // where each index lies, as IndexFiles prints it
 };
 
-void PrintTo(const TLayoutCase& c, std::ostream* os) {
+void PrintTo(const LayoutCase& c, std::ostream* os) {
   *os << c.Name;
 }
 
-const TLayoutCase kLayouts[] = {
+const LayoutCase kLayouts[] = {
     {"SingleImageWithHiddenFirstTrack", R"(REM GENRE Rock
 REM DATE 1999
 REM DISCID 860B640B
@@ -157,16 +157,16 @@ FILE "four.flac" FLAC
      "1.1@a.wav 2.0@a.wav 2.1@a.wav"},
 };
 
-class CueLayouts : public ::testing::TestWithParam<TLayoutCase> {};
+class CueLayouts : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(CueLayouts, ReadAsLibcueReadsThemWithEachIndexInItsFile) {
-  const TLayoutCase& c = GetParam();
-  const TRipResult r = ReadCueSheetText(c.Text, "/rips/disc");
+  const LayoutCase& c = GetParam();
+  const RipResult r = ReadCueSheetText(c.Text, "/rips/disc");
   ASSERT_TRUE(r.Ok) << r.Error.Text();
-  EXPECT_EQ(r.Sheet.Source, TRipSource::CueSheet);
+  EXPECT_EQ(r.Sheet.Source, RipSource::CueSheet);
   test::ExpectSameAsLibcue(r.Sheet, test::LibcueRead(c.Text));
   EXPECT_EQ(IndexFiles(r.Sheet), c.IndexFiles);
-  for (const TRipFile& f : r.Sheet.Files) EXPECT_EQ(f.Path, "/rips/disc/" + f.Name);
+  for (const RipFile& f : r.Sheet.Files) EXPECT_EQ(f.Path, "/rips/disc/" + f.Name);
   EXPECT_TRUE(r.Sheet.Warnings.empty()) << r.Sheet.Warnings.front().Text();
 }
 
@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(RipLayouts, CueLayouts, ::testing::ValuesIn(kLayouts),
 
 // What libcue does not report: catalog, REM pairs, types, modes and the lines of things.
 TEST(CueSheetReader, KeepsWhatLibcueLeavesOut) {
-  const TRipResult image = ReadCueSheetText(kLayouts[0].Text, "");
+  const RipResult image = ReadCueSheetText(kLayouts[0].Text, "");
   ASSERT_TRUE(image.Ok);
   EXPECT_EQ(image.Sheet.Catalog, "0724384260521");
   ASSERT_EQ(image.Sheet.Rems.size(), 4u);
@@ -187,25 +187,25 @@ TEST(CueSheetReader, KeepsWhatLibcueLeavesOut) {
   EXPECT_EQ(image.Sheet.Tracks[1].FindIndex(3)->Position, (5 * 4500 + 30 * 75 + 74) * 588);
   EXPECT_EQ(image.Sheet.Files[0].Path, "Range.wav");  // no folder given
 
-  const TRipResult mixed = ReadCueSheetText(kLayouts[5].Text, "/rips");
+  const RipResult mixed = ReadCueSheetText(kLayouts[5].Text, "/rips");
   ASSERT_TRUE(mixed.Ok);
   EXPECT_EQ(mixed.Sheet.CdTextFilePath, "/rips/disc.cdt");
-  EXPECT_EQ(mixed.Sheet.Files[0].Type, TRipFileType::Binary);
+  EXPECT_EQ(mixed.Sheet.Files[0].Type, RipFileType::Binary);
   EXPECT_EQ(mixed.Sheet.Tracks[0].Mode, "MODE1/2352");
   EXPECT_EQ(mixed.Sheet.Tracks[0].BlockSize, 2352);
   EXPECT_FALSE(mixed.Sheet.Tracks[0].Audio);
 
-  const TRipResult types = ReadCueSheetText(kLayouts[6].Text, "");
+  const RipResult types = ReadCueSheetText(kLayouts[6].Text, "");
   ASSERT_TRUE(types.Ok);
-  std::vector<TRipFileType> got;
-  for (const TRipFile& f : types.Sheet.Files) got.push_back(f.Type);
+  std::vector<RipFileType> got;
+  for (const RipFile& f : types.Sheet.Files) got.push_back(f.Type);
   EXPECT_EQ(got,
-            (std::vector<TRipFileType>{TRipFileType::Wave, TRipFileType::Motorola,
-                                       TRipFileType::Aiff, TRipFileType::Mp3, TRipFileType::Flac}));
+            (std::vector<RipFileType>{RipFileType::Wave, RipFileType::Motorola,
+                                       RipFileType::Aiff, RipFileType::Mp3, RipFileType::Flac}));
 }
 
 TEST(CueSheetReader, BareNamesLowerCaseCommandsAndAbsolutePaths) {
-  const TRipResult r = ReadCueSheetText(
+  const RipResult r = ReadCueSheetText(
       "file My Album Image.wav wave\n"
       "track 1 audio\n"
       "title Unquoted title with \"inch\" marks\n"
@@ -219,26 +219,26 @@ TEST(CueSheetReader, BareNamesLowerCaseCommandsAndAbsolutePaths) {
   EXPECT_EQ(r.Sheet.Files[0].Name, "My Album Image.wav");
   EXPECT_EQ(r.Sheet.Files[0].Path, "/rips/My Album Image.wav");
   EXPECT_EQ(r.Sheet.Files[1].Path, "/abs/b.wav");
-  EXPECT_EQ(r.Sheet.Tracks[0].CdText.at(0).Title, "Unquoted title with \"inch\" marks");
+  EXPECT_EQ(r.Sheet.Tracks[0].CdTextContent.at(0).Title, "Unquoted title with \"inch\" marks");
   EXPECT_TRUE(r.Sheet.Tracks[0].Dcp);
   EXPECT_EQ(r.Sheet.Tracks[0].FindIndex(1)->Position, (2 * 75 + 5) * 588);
 }
 
 // One sheet in every encoding and line-end form rippers write reads exactly as its plain
 // UTF-8 LF form: same texts, same positions, same line numbers.
-std::string Describe(const TRipSheet& s) {
+std::string Describe(const RipSheet& s) {
   std::ostringstream out;
-  out << s.Catalog << "|" << test::FirstCdText(s.CdText).Title << "|"
-      << test::FirstCdText(s.CdText).Performer << "\n";
-  for (const TRipFile& f : s.Files) out << f.Name << "@" << f.Line << "\n";
-  for (const TRipTrack& t : s.Tracks) {
-    out << t.Number << "@" << t.Line << " " << test::FirstCdText(t.CdText).Title << " " << t.Isrc
+  out << s.Catalog << "|" << test::FirstCdText(s.CdTextContent).Title << "|"
+      << test::FirstCdText(s.CdTextContent).Performer << "\n";
+  for (const RipFile& f : s.Files) out << f.Name << "@" << f.Line << "\n";
+  for (const RipTrack& t : s.Tracks) {
+    out << t.Number << "@" << t.Line << " " << test::FirstCdText(t.CdTextContent).Title << " " << t.Isrc
         << " " << t.PreGapSilence << ":";
-    for (const TRipIndex& i : t.Indices)
+    for (const RipIndex& i : t.Indices)
       out << " " << i.Number << "/" << i.File << "/" << i.Position << "@" << i.Line;
     out << "\n";
   }
-  for (const TRipRem& r : s.Rems) out << r.Key << "=" << r.Value << "@" << r.Line << "\n";
+  for (const RipRem& r : s.Rems) out << r.Key << "=" << r.Value << "@" << r.Line << "\n";
   return out.str();
 }
 
@@ -285,19 +285,19 @@ std::string ToUtf16(const std::string& latin1, bool bigEndian) {
   return out;
 }
 
-struct TEncodingCase {
+struct EncodingCase {
   const char* Name;
   std::string Text;
   bool ConvertedWarning;
 };
 
 TEST(CueSheetReader, EveryEncodingAndLineEndReadsAsThePlainSheet) {
-  const TRipResult plain = ReadCueSheetText(kPlain, "");
+  const RipResult plain = ReadCueSheetText(kPlain, "");
   ASSERT_TRUE(plain.Ok);
   const std::string latin1 = ToLatin1(kPlain);
   ASSERT_NE(latin1, kPlain);
   const std::string mixed = Replace(Replace(kPlain, "AUDIO\n", "AUDIO\r\n"), "00\n", "00\r");
-  const TEncodingCase cases[] = {
+  const EncodingCase cases[] = {
       {"CrLf", Replace(kPlain, "\n", "\r\n"), false},
       {"CrOnly", Replace(kPlain, "\n", "\r"), false},
       {"Mixed", mixed, false},
@@ -308,9 +308,9 @@ TEST(CueSheetReader, EveryEncodingAndLineEndReadsAsThePlainSheet) {
       {"Utf16LeBom", ToUtf16(latin1, false), true},
       {"Utf16BeBomCrLf", ToUtf16(Replace(latin1, "\n", "\r\n"), true), true},
   };
-  for (const TEncodingCase& c : cases) {
+  for (const EncodingCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRipResult r = ReadCueSheetText(c.Text, "");
+    const RipResult r = ReadCueSheetText(c.Text, "");
     ASSERT_TRUE(r.Ok) << r.Error.Text();
     EXPECT_EQ(Describe(r.Sheet), Describe(plain.Sheet));
     EXPECT_EQ(!r.Sheet.Warnings.empty(), c.ConvertedWarning);
@@ -318,12 +318,12 @@ TEST(CueSheetReader, EveryEncodingAndLineEndReadsAsThePlainSheet) {
 }
 
 TEST(CueSheetReader, Windows1252PunctuationBecomesUtf8) {
-  const TRipResult r = ReadCueSheetText(
+  const RipResult r = ReadCueSheetText(
       "TITLE \"It\x92s \x93quoted\x94 \x80 \x81\"\nFILE a.wav WAVE\nTRACK 01 AUDIO\n"
       "INDEX 01 00:00:00\n",
       "");
   ASSERT_TRUE(r.Ok);
-  EXPECT_EQ(r.Sheet.CdText.at(0).Title, "It\u2019s \u201Cquoted\u201D \u20AC \u0081");
+  EXPECT_EQ(r.Sheet.CdTextContent.at(0).Title, "It\u2019s \u201Cquoted\u201D \u20AC \u0081");
   ASSERT_EQ(r.Sheet.Warnings.size(), 1u);
   EXPECT_NE(r.Sheet.Warnings[0].Message.find("Windows-1252"), std::string::npos);
 }
@@ -340,7 +340,7 @@ std::string ManyTracks(int count) {
   return text;
 }
 
-struct THostileCase {
+struct HostileCase {
   const char* Name;
   std::string Text;
   int32_t Line;
@@ -348,7 +348,7 @@ struct THostileCase {
 };
 
 TEST(CueSheetReader, HostileSheetsAreRefusedWithTheLineAtFault) {
-  const THostileCase cases[] = {
+  const HostileCase cases[] = {
       {"UnclosedQuotedTitle", "TITLE \"Album\nFILE a.wav WAVE\n", 1, "not closed"},
       {"UnclosedQuotedFileName", "FILE \"a.wav WAVE\n", 1, "not closed"},
       {"QuoteInBareFileName", "FILE a.wav\" WAVE\n", 1, "not closed"},
@@ -403,9 +403,9 @@ TEST(CueSheetReader, HostileSheetsAreRefusedWithTheLineAtFault) {
       {"NoTrack", "REM nothing\nFILE a.wav WAVE\n", 0, "no TRACK"},
       {"LargerThanASheet", std::string(kMaxSheetBytes + 1, '\n'), 0, "larger than"},
   };
-  for (const THostileCase& c : cases) {
+  for (const HostileCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRipResult r = ReadCueSheetText(c.Text, "");
+    const RipResult r = ReadCueSheetText(c.Text, "");
     ASSERT_FALSE(r.Ok);
     EXPECT_EQ(r.Error.Line, c.Line) << r.Error.Message;
     EXPECT_NE(r.Error.Message.find(c.Message), std::string::npos) << r.Error.Message;
@@ -432,7 +432,7 @@ TEST(CueSheetReader, ToleratedOdditiesBecomeWarningsWithTheirLines) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRipResult r = ReadCueSheetText(c.Text, "");
+    const RipResult r = ReadCueSheetText(c.Text, "");
     ASSERT_TRUE(r.Ok) << r.Error.Text();
     ASSERT_EQ(r.Sheet.Warnings.size(), 1u);
     EXPECT_EQ(r.Sheet.Warnings[0].Line, c.Line);
@@ -444,7 +444,7 @@ TEST(CueSheetReader, ToleratedOdditiesBecomeWarningsWithTheirLines) {
 TEST(CueSheetReader, ReadsFilesAgainstTheirFolderAndRefusesWhatIsNoSheet) {
   test::TempDir dir;
   test::WriteText(dir / "disc.cue", kLayouts[1].Text);
-  const TRipResult r = ReadCueSheetFile(dir / "disc.cue");
+  const RipResult r = ReadCueSheetFile(dir / "disc.cue");
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   EXPECT_EQ(r.Sheet.Folder, dir.Path());
   EXPECT_EQ(r.Sheet.Files.at(1).Path, dir / "02.wav");
@@ -453,7 +453,7 @@ TEST(CueSheetReader, ReadsFilesAgainstTheirFolderAndRefusesWhatIsNoSheet) {
   ASSERT_EQ(::mkfifo((dir / "fifo.cue").c_str(), 0600), 0);
   for (const char* name : {"big.cue", "fifo.cue", "missing.cue", ""}) {
     SCOPED_TRACE(name);
-    const TRipResult bad = ReadCueSheetFile(dir / name);  // a FIFO must not block
+    const RipResult bad = ReadCueSheetFile(dir / name);  // a FIFO must not block
     ASSERT_FALSE(bad.Ok);
     EXPECT_EQ(bad.Error.Line, 0);
     EXPECT_NE(bad.Error.Message.find(dir / name), std::string::npos) << bad.Error.Message;

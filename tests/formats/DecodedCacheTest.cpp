@@ -10,9 +10,9 @@
 
 #include <filesystem>
 
-#include "AudioTools.h"
-#include "Binedit.h"
-#include "DecodedCache.h"
+#include "support/AudioTools.h"
+#include "formats/audio/WaveHeader.h"
+#include "formats/audio/DecodedCache.h"
 
 namespace varnel {
 namespace {
@@ -80,13 +80,13 @@ void PrintTo(const ChangeRow& r, std::ostream* os) {
 class SourceChanges : public DecodedCacheTest, public ::testing::WithParamInterface<ChangeRow> {};
 
 TEST_P(SourceChanges, MakeTheOldEntryStaleAndARedecodeReplacesIt) {
-  TDecodedCache cache(Folder());
+  DecodedCache cache(Folder());
   const std::string source = Dir / "a.aiff";
-  const TDecodedEntry old = cache.Decode(source);
+  const DecodedEntry old = cache.Decode(source);
   GetParam().Change(source);
 
   EXPECT_FALSE(cache.Lookup(source));
-  const TDecodedEntry fresh = cache.Decode(source);
+  const DecodedEntry fresh = cache.Decode(source);
   EXPECT_NE(fresh.Path, old.Path);
   EXPECT_EQ(cache.Lookup(source)->Path, fresh.Path);
   // The old version's entry is gone; only the new one is left.
@@ -145,14 +145,14 @@ TEST_F(DecodedCacheTest, ADamagedEntryIsNotReusedButDecodedAgain) {
          PatchKeepingTimes(p, 22, {1, 0});
        }},
   };
-  TDecodedCache cache(Folder());
+  DecodedCache cache(Folder());
   const std::string source = Dir / "a.flac";
-  const TDecodedEntry good = cache.Decode(source);
+  const DecodedEntry good = cache.Decode(source);
   const std::vector<uint8_t> goodBytes = test::ReadBytes(good.Path);
   for (const auto& r : rows) {
     r.Damage(good.Path);
     EXPECT_FALSE(cache.Lookup(source)) << r.Name;
-    const TDecodedEntry again = cache.Decode(source);
+    const DecodedEntry again = cache.Decode(source);
     EXPECT_EQ(again.Path, good.Path) << r.Name;
     EXPECT_EQ(test::ReadBytes(again.Path), goodBytes) << r.Name;
   }
@@ -165,7 +165,7 @@ TEST_F(DecodedCacheTest, AKilledDecodeLeavesOnlyATemporaryFileThatIsNeverTaken) 
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    TDecodedCache cache(Folder());
+    DecodedCache cache(Folder());
     try {
       cache.Decode(source, [](double f) {
         if (f >= 0.5) ::raise(SIGKILL);
@@ -181,7 +181,7 @@ TEST_F(DecodedCacheTest, AKilledDecodeLeavesOnlyATemporaryFileThatIsNeverTaken) 
   std::vector<std::string> left = FilesIn(Folder());
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0].rfind(".tmp-", 0), 0u) << left[0];
-  TDecodedCache cache(Folder());
+  DecodedCache cache(Folder());
   EXPECT_FALSE(cache.Lookup(source));
 
   // A day later the next decode clears it away.
@@ -189,18 +189,18 @@ TEST_F(DecodedCacheTest, AKilledDecodeLeavesOnlyATemporaryFileThatIsNeverTaken) 
   struct stat old = StatOf(temp);
   old.st_mtim.tv_sec -= 2 * 24 * 3600;
   SetTimes(temp, old);
-  const TDecodedEntry e = cache.Decode(source);
+  const DecodedEntry e = cache.Decode(source);
   EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e.Path).filename()});
 }
 
 TEST_F(DecodedCacheTest, CanceledFailedOrChangingDecodesLeaveNothing) {
   test::WriteText(Dir / "text.flac", "not audio\n");
   std::atomic<bool> cancel{false};
-  TDecodedCache cache(Folder());
+  DecodedCache cache(Folder());
   EXPECT_THROW(cache.Decode(
                    Dir / "a.flac", [&](double f) { cancel = f > 0.2; }, &cancel),
-               TDecodeCanceled);
-  EXPECT_THROW(cache.Decode(Dir / "text.flac"), TDecodeError);
+               DecodeCanceled);
+  EXPECT_THROW(cache.Decode(Dir / "text.flac"), DecodeError);
   // The source changes under the decode: what was decoded belongs to neither version.
   try {
     cache.Decode(Dir / "a.flac", [&](double f) {
@@ -211,7 +211,7 @@ TEST_F(DecodedCacheTest, CanceledFailedOrChangingDecodesLeaveNothing) {
       }
     });
     ADD_FAILURE() << "kept a decode of a changing file";
-  } catch (const TDecodeError& e) {
+  } catch (const DecodeError& e) {
     EXPECT_STREQ(e.what(), "the file changed while it was being decoded");
   }
   EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{});
@@ -227,7 +227,7 @@ TEST_F(DecodedCacheTest, ProcessesDecodingAtOnceShareOneCompleteEntry) {
     if (pid == 0) {
       int rc = 1;
       try {
-        TDecodedCache cache(Folder());
+        DecodedCache cache(Folder());
         rc = cache.Decode(source).Info.DataSize == 3 * 44100 * 4 ? 0 : 2;
       } catch (...) {
       }
@@ -240,8 +240,8 @@ TEST_F(DecodedCacheTest, ProcessesDecodingAtOnceShareOneCompleteEntry) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  TDecodedCache cache(Folder());
-  const std::optional<TDecodedEntry> e = cache.Lookup(source);
+  DecodedCache cache(Folder());
+  const std::optional<DecodedEntry> e = cache.Lookup(source);
   ASSERT_TRUE(e);
   EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e->Path).filename()});
 }
@@ -249,16 +249,16 @@ TEST_F(DecodedCacheTest, ProcessesDecodingAtOnceShareOneCompleteEntry) {
 // ---- names and places ------------------------------------------------------------------
 
 TEST_F(DecodedCacheTest, SourcesOfNoKindOrMissingOnes) {
-  TDecodedCache cache(Folder());
+  DecodedCache cache(Folder());
   EXPECT_FALSE(cache.Lookup(Dir / "t.wav"));
-  EXPECT_THROW(cache.Decode(Dir / "t.wav"), TDecodeError);
+  EXPECT_THROW(cache.Decode(Dir / "t.wav"), DecodeError);
   try {
     cache.Lookup(Dir / "missing.flac");
     ADD_FAILURE() << "no error";
-  } catch (const TFileError& e) {
+  } catch (const FileError& e) {
     EXPECT_EQ(e.Errno(), ENOENT);
   }
-  EXPECT_THROW(cache.Decode(Dir / "missing.flac"), TFileError);
+  EXPECT_THROW(cache.Decode(Dir / "missing.flac"), FileError);
 }
 
 TEST(DecodedCacheFolder, FollowsXdgCacheHomeElseTheHomeFolder) {
@@ -273,7 +273,7 @@ TEST(DecodedCacheFolder, FollowsXdgCacheHomeElseTheHomeFolder) {
       {"relative/c", "/home/me/.cache/varnel/decoded"}};
   for (const auto& [xdg, expected] : rows) {
     xdg ? ::setenv("XDG_CACHE_HOME", xdg, 1) : ::unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(TDecodedCache::DefaultFolder(), expected) << (xdg ? xdg : "unset");
+    EXPECT_EQ(DecodedCache::DefaultFolder(), expected) << (xdg ? xdg : "unset");
   }
   savedXdg ? ::setenv("XDG_CACHE_HOME", saved[0].c_str(), 1) : ::unsetenv("XDG_CACHE_HOME");
   ::setenv("HOME", saved[1].c_str(), 1);

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <regex>
 
-#include "FlacCueSheetReader.h"
-#include "LibcueView.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "formats/sheets/FlacCueSheetReader.h"
+#include "support/LibcueView.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -92,35 +92,35 @@ TEST_F(FlacCueSheet, BlockReadsAsMetaflacExportsIt) {
       test::RunProcess({"metaflac", "--export-cuesheet-to=-", flac});
   ASSERT_EQ(exported.ExitCode, 0) << exported.Err;
 
-  const TRipResult r = ReadFlacCueSheet(flac);
+  const RipResult r = ReadFlacCueSheet(flac);
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   test::ExpectSameAsLibcue(r.Sheet, test::LibcueRead(exported.Out), false);
-  EXPECT_EQ(r.Sheet.Source, TRipSource::FlacCueSheet);
+  EXPECT_EQ(r.Sheet.Source, RipSource::FlacCueSheet);
   EXPECT_EQ("CATALOG " + r.Sheet.Catalog + "\n", exported.Out.substr(0, 22));
   EXPECT_EQ(r.Sheet.LeadIn, ExportNumber(exported.Out, "FLAC__lead-in"));
   EXPECT_EQ(r.Sheet.LeadOut, ExportNumber(exported.Out, "FLAC__lead-out 170"));
   EXPECT_TRUE(r.Sheet.IsCd);
   ASSERT_EQ(r.Sheet.Files.size(), 1u);
   EXPECT_EQ(r.Sheet.Files[0].Path, flac);
-  EXPECT_EQ(r.Sheet.Files[0].Type, TRipFileType::Flac);
+  EXPECT_EQ(r.Sheet.Files[0].Type, RipFileType::Flac);
   EXPECT_EQ(r.Sheet.Files[0].Length, kSamples);
-  for (const TRipTrack& t : r.Sheet.Tracks) {
-    for (const TRipIndex& i : t.Indices) EXPECT_EQ(i.File, 0);
+  for (const RipTrack& t : r.Sheet.Tracks) {
+    for (const RipIndex& i : t.Indices) EXPECT_EQ(i.File, 0);
   }
 }
 
 TEST_F(FlacCueSheet, BlockAndTagOrTagAloneReadAsTheOriginalSheet) {
-  const TRipResult both = ReadFlacCueSheet(Variant("both.flac", "img.flac", "img.cue", "img.cue"));
-  const TRipResult tag = ReadFlacCueSheet(Variant("tag.flac", "img.flac", "", "img.cue"));
-  const test::TLibcueDisc original = test::LibcueRead(kSheet);
-  for (const TRipResult* r : {&both, &tag}) {
+  const RipResult both = ReadFlacCueSheet(Variant("both.flac", "img.flac", "img.cue", "img.cue"));
+  const RipResult tag = ReadFlacCueSheet(Variant("tag.flac", "img.flac", "", "img.cue"));
+  const test::LibcueDisc original = test::LibcueRead(kSheet);
+  for (const RipResult* r : {&both, &tag}) {
     SCOPED_TRACE(r == &both ? "block and tag" : "tag alone");
     ASSERT_TRUE(r->Ok) << r->Error.Text();
     EXPECT_TRUE(r->Sheet.Warnings.empty()) << r->Sheet.Warnings.front().Text();
     test::ExpectSameAsLibcue(r->Sheet, original, false);
     EXPECT_EQ(r->Sheet.Catalog, "0724384260521");
     ASSERT_EQ(r->Sheet.Files.size(), 1u);
-    EXPECT_EQ(r->Sheet.Files[0].Type, TRipFileType::Flac);
+    EXPECT_EQ(r->Sheet.Files[0].Type, RipFileType::Flac);
     EXPECT_EQ(r->Sheet.Files[0].Length, kSamples);
   }
   EXPECT_EQ(both.Sheet.LeadOut, kSamples);  // only the block knows the lead-out
@@ -150,7 +150,7 @@ TEST_F(FlacCueSheet, FilesWithoutAUsableSheetAreRefused) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRipResult r = ReadFlacCueSheet(c.Path);
+    const RipResult r = ReadFlacCueSheet(c.Path);
     ASSERT_FALSE(r.Ok);
     EXPECT_EQ(r.Error.Line, c.Line) << r.Error.Message;
     EXPECT_NE(r.Error.Message.find(c.Message), std::string::npos) << r.Error.Message;
@@ -158,13 +158,13 @@ TEST_F(FlacCueSheet, FilesWithoutAUsableSheetAreRefused) {
 }
 
 TEST_F(FlacCueSheet, ABrokenTagBesideABlockOnlyWarns) {
-  const TRipResult r =
+  const RipResult r =
       ReadFlacCueSheet(Variant("broken-tag.flac", "img.flac", "img.cue", "bad-time.cue"));
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   ASSERT_EQ(r.Sheet.Warnings.size(), 1u);
   EXPECT_NE(r.Sheet.Warnings[0].Message.find("line 3"), std::string::npos);
   EXPECT_EQ(r.Sheet.Tracks.size(), 3u);
-  EXPECT_TRUE(test::FirstCdText(r.Sheet.CdText).Title.empty());
+  EXPECT_TRUE(test::FirstCdText(r.Sheet.CdTextContent).Title.empty());
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <limits>
 
-#include "InputChecks.h"
-#include "MpegHeaders.h"
-#include "TestFiles.h"
+#include "formats/audio/InputChecks.h"
+#include "support/MpegHeaders.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

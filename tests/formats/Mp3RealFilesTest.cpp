@@ -12,12 +12,12 @@
 #include <memory>
 #include <sstream>
 
-#include "InputChecks.h"
-#include "MpegHeaders.h"
-#include "MpegWalkCheck.h"
-#include "Mpegaudioheader.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "formats/audio/InputChecks.h"
+#include "support/MpegHeaders.h"
+#include "support/MpegWalkCheck.h"
+#include "formats/audio/MpegAudioFile.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

@@ -7,9 +7,9 @@
 #include <array>
 #include <filesystem>
 
-#include "MpegHeaders.h"
-#include "Mpegaudioheader.h"
-#include "TestFiles.h"
+#include "support/MpegHeaders.h"
+#include "formats/audio/MpegAudioFile.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "InputChecks.h"
-#include "MpegHeaders.h"
-#include "MpegWalkCheck.h"
-#include "Mpegaudioheader.h"
-#include "TestFiles.h"
+#include "formats/audio/InputChecks.h"
+#include "support/MpegHeaders.h"
+#include "support/MpegWalkCheck.h"
+#include "formats/audio/MpegAudioFile.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

@@ -8,10 +8,10 @@
 #include <regex>
 #include <sstream>
 
-#include "CdTime.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
-#include "TocFileReader.h"
+#include "model/CdTime.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
+#include "formats/sheets/TocFileReader.h"
 
 namespace varnel {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 using namespace std::string_literals;
 
 // One track as `cdrdao show-toc` prints it; positions are CD frames from the disc start.
-struct TTocTrack {
+struct TocTrackCase {
   std::string Mode;
   long PreGap = 0;
   long Start = -1;
@@ -28,30 +28,30 @@ struct TTocTrack {
   bool Copy = false;
   bool Pre = false;
   std::string Isrc;
-  friend bool operator==(const TTocTrack&, const TTocTrack&) = default;
+  friend bool operator==(const TocTrackCase&, const TocTrackCase&) = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTocTrack& t) {
+std::ostream& operator<<(std::ostream& os, const TocTrackCase& t) {
   os << "{" << t.Mode << " pregap " << t.PreGap << " start " << t.Start << " indices";
   for (long i : t.Indices) os << " " << i;
   return os << " end " << t.End << (t.Copy ? " copy" : "") << (t.Pre ? " pre" : "") << " " << t.Isrc
             << "}";
 }
 
-struct TTocDisc {
+struct TocDisc {
   std::string Catalog;
-  std::vector<TTocTrack> Tracks;
-  friend bool operator==(const TTocDisc&, const TTocDisc&) = default;
+  std::vector<TocTrackCase> Tracks;
+  friend bool operator==(const TocDisc&, const TocDisc&) = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTocDisc& d) {
+std::ostream& operator<<(std::ostream& os, const TocDisc& d) {
   os << "catalog " << d.Catalog;
-  for (const TTocTrack& t : d.Tracks) os << "\n  " << t;
+  for (const TocTrackCase& t : d.Tracks) os << "\n  " << t;
   return os;
 }
 
-TTocDisc ParseShowToc(const std::string& out) {
-  TTocDisc disc;
+TocDisc ParseShowToc(const std::string& out) {
+  TocDisc disc;
   const std::regex track(R"(^TRACK\s+\d+\s+Mode (\S+):)");
   const std::regex time(R"(^\s+(PREGAP|START|INDEX\s+\d+|END\*?)\s+\d+:\d+:\d+\(\s*(\d+)\))");
   const std::regex isrc(R"(^\s+ISRC (\w\w) (\w\w\w) (\d\d) (\d{5}))");
@@ -68,7 +68,7 @@ TTocDisc ParseShowToc(const std::string& out) {
     } else if (std::regex_search(line, m, time)) {
       const long frames = std::stol(m[2]);
       const std::string what = m[1];
-      TTocTrack& t = disc.Tracks.back();
+      TocTrackCase& t = disc.Tracks.back();
       if (what == "PREGAP") t.PreGap = frames;
       if (what == "START") t.Start = frames;
       if (what.rfind("INDEX", 0) == 0) t.Indices.push_back(frames);
@@ -88,12 +88,12 @@ TTocDisc ParseShowToc(const std::string& out) {
 // The same disc worked out from our reading and the files' sizes, the way a burner lays
 // it out: each track's contents end on a whole CD frame; a START without a time rounds
 // up to one.
-struct TFileSize {
+struct FileSizeCase {
   int64_t Bytes = 0;        // the whole file
   int64_t AudioOffset = 0;  // bytes before the samples (a wave header)
 };
 
-long Frames(const TRipIndex& i) {
+long Frames(const RipIndex& i) {
   return static_cast<long>(i.Position / kSamplesPerCdFrame);
 }
 
@@ -101,28 +101,28 @@ int64_t WholeFrames(int64_t samples) {
   return (samples + kSamplesPerCdFrame - 1) / kSamplesPerCdFrame;
 }
 
-TTocDisc DiscFromSheet(const TRipSheet& sheet, const std::map<std::string, TFileSize>& sizes) {
-  TTocDisc disc;
+TocDisc DiscFromSheet(const RipSheet& sheet, const std::map<std::string, FileSizeCase>& sizes) {
+  TocDisc disc;
   disc.Catalog = sheet.Catalog;
   long begin = 0;
-  for (const TRipTrack& t : sheet.Tracks) {
+  for (const RipTrack& t : sheet.Tracks) {
     std::vector<int64_t> ends;  // samples after each piece, pre-gap silence first
     int64_t samples = t.PreGapSilence;
-    for (const TRipPiece& p : t.Pieces) {
-      const TRipFile* f = p.File >= 0 ? &sheet.Files.at(static_cast<size_t>(p.File)) : nullptr;
+    for (const RipPiece& p : t.Pieces) {
+      const RipFile* f = p.File >= 0 ? &sheet.Files.at(static_cast<size_t>(p.File)) : nullptr;
       int64_t length = p.Length;
-      if (p.Kind == TRipPieceKind::Audio && length < 0) {
-        const TFileSize& s = sizes.at(f->Name);
+      if (p.Kind == RipPieceKind::Audio && length < 0) {
+        const FileSizeCase& s = sizes.at(f->Name);
         length = (s.Bytes - s.AudioOffset - p.ByteOffset) / 4 - p.Start;
       }
-      if (p.Kind == TRipPieceKind::Data && length < 0) length = sizes.at(f->Name).Bytes;
-      if (p.Kind == TRipPieceKind::Data || p.Kind == TRipPieceKind::Zero) {
+      if (p.Kind == RipPieceKind::Data && length < 0) length = sizes.at(f->Name).Bytes;
+      if (p.Kind == RipPieceKind::Data || p.Kind == RipPieceKind::Zero) {
         length = (length + t.BlockSize - 1) / t.BlockSize * kSamplesPerCdFrame;
       }
       samples += length;
       ends.push_back(samples);
     }
-    TTocTrack track;
+    TocTrackCase track;
     track.Mode = t.Mode;
     track.Copy = t.Dcp;
     track.Pre = t.Pre;
@@ -136,7 +136,7 @@ TTocDisc DiscFromSheet(const TRipSheet& sheet, const std::map<std::string, TFile
       track.PreGap = static_cast<long>(WholeFrames(at));
     }
     track.Start = begin + track.PreGap;
-    for (const TRipIndex& i : t.Indices) track.Indices.push_back(track.Start + Frames(i));
+    for (const RipIndex& i : t.Indices) track.Indices.push_back(track.Start + Frames(i));
     begin += static_cast<long>(WholeFrames(samples));
     track.End = begin;
     disc.Tracks.push_back(track);
@@ -144,16 +144,16 @@ TTocDisc DiscFromSheet(const TRipSheet& sheet, const std::map<std::string, TFile
   return disc;
 }
 
-struct TTocCase {
+struct TocCase {
   const char* Name;
   const char* Text;
 };
 
-void PrintTo(const TTocCase& c, std::ostream* os) {
+void PrintTo(const TocCase& c, std::ostream* os) {
   *os << c.Name;
 }
 
-const TTocCase kTocLayouts[] = {
+const TocCase kTocLayouts[] = {
     {"SingleImageWithHiddenFirstTrack", R"(CD_DA
 CATALOG "0724384260521"
 TRACK AUDIO
@@ -214,11 +214,11 @@ FILE "a.wav" 0
 )"},
 };
 
-class TocLayouts : public ::testing::TestWithParam<TTocCase> {
+class TocLayouts : public ::testing::TestWithParam<TocCase> {
  protected:
   static void SetUpTestSuite() {
     Dir = new test::TempDir;
-    Sizes = new std::map<std::string, TFileSize>;
+    Sizes = new std::map<std::string, FileSizeCase>;
     MakeWave("a.wav", 441000);
     MakeWave("b.wav", 300000);
     // Raw big-endian samples behind 1176 bytes that are not audio.
@@ -247,27 +247,27 @@ class TocLayouts : public ::testing::TestWithParam<TTocCase> {
     ASSERT_EQ((*Sizes)[name].Bytes, 44 + samples * 4) << "not a canonical wave file";
   }
   static test::TempDir* Dir;
-  static std::map<std::string, TFileSize>* Sizes;
+  static std::map<std::string, FileSizeCase>* Sizes;
 };
 
 test::TempDir* TocLayouts::Dir = nullptr;
-std::map<std::string, TFileSize>* TocLayouts::Sizes = nullptr;
+std::map<std::string, FileSizeCase>* TocLayouts::Sizes = nullptr;
 
 TEST_P(TocLayouts, ReadAsCdrdaoLaysOutTheDisc) {
-  const TTocCase& c = GetParam();
+  const TocCase& c = GetParam();
   const std::string toc = *Dir / (std::string(c.Name) + ".toc");
   test::WriteText(toc, c.Text);
   // cdrdao resolves names against the current folder, we against the TOC's folder.
   const test::ProcessResult cdrdao = test::RunProcess({"cdrdao", "show-toc", toc}, Dir->Path());
   ASSERT_EQ(cdrdao.ExitCode, 0) << cdrdao.Err << cdrdao.Out;
-  const TTocDisc expected = ParseShowToc(cdrdao.Out);
+  const TocDisc expected = ParseShowToc(cdrdao.Out);
   ASSERT_FALSE(expected.Tracks.empty()) << cdrdao.Out;
 
-  const TRipResult r = ReadTocFile(toc);
+  const RipResult r = ReadTocFile(toc);
   ASSERT_TRUE(r.Ok) << r.Error.Text();
-  EXPECT_EQ(r.Sheet.Source, TRipSource::TocFile);
+  EXPECT_EQ(r.Sheet.Source, RipSource::TocFile);
   EXPECT_TRUE(r.Sheet.Warnings.empty());
-  for (const TRipFile& f : r.Sheet.Files) EXPECT_EQ(f.Path, *Dir / f.Name);
+  for (const RipFile& f : r.Sheet.Files) EXPECT_EQ(f.Path, *Dir / f.Name);
   EXPECT_EQ(DiscFromSheet(r.Sheet, *Sizes), expected) << cdrdao.Out;
 }
 
@@ -275,10 +275,10 @@ INSTANTIATE_TEST_SUITE_P(RipLayouts, TocLayouts, ::testing::ValuesIn(kTocLayouts
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TocFileReader, PiecesKeepTheirSamplesOffsetsAndFiles) {
-  const TRipResult r = ReadTocText(kTocLayouts[3].Text, "");
+  const RipResult r = ReadTocText(kTocLayouts[3].Text, "");
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   ASSERT_EQ(r.Sheet.Files.size(), 2u);  // r.cdr once, though named twice
-  const std::vector<TRipPiece>& p = r.Sheet.Tracks[0].Pieces;
+  const std::vector<RipPiece>& p = r.Sheet.Tracks[0].Pieces;
   ASSERT_EQ(p.size(), 2u);
   EXPECT_EQ(p[0].File, p[1].File);
   EXPECT_EQ(p[0].ByteOffset, 1176);
@@ -288,27 +288,27 @@ TEST(TocFileReader, PiecesKeepTheirSamplesOffsetsAndFiles) {
   EXPECT_EQ(p[1].Line, 4);
   EXPECT_TRUE(r.Sheet.Tracks[1].Pieces[0].Swap);
   EXPECT_EQ(r.Sheet.Files[1].TypeText, "FILE");
-  EXPECT_EQ(r.Sheet.Files[1].Type, TRipFileType::Audio);
+  EXPECT_EQ(r.Sheet.Files[1].Type, RipFileType::Audio);
 
-  const TRipResult exact = ReadTocText(kTocLayouts[2].Text, "");
+  const RipResult exact = ReadTocText(kTocLayouts[2].Text, "");
   ASSERT_TRUE(exact.Ok);
   EXPECT_EQ(exact.Sheet.Tracks[0].Pieces[1].Length, 76);
   EXPECT_EQ(exact.Sheet.Tracks[0].Start.PiecesBefore, 2);
   EXPECT_EQ(exact.Sheet.Tracks[0].Start.Position, 171 * 588);  // 100076 rounded up
   EXPECT_EQ(exact.Sheet.Tracks[1].Pieces[0].Start, 123);
 
-  const TRipResult data = ReadTocText(kTocLayouts[4].Text, "");
+  const RipResult data = ReadTocText(kTocLayouts[4].Text, "");
   ASSERT_TRUE(data.Ok);
   EXPECT_EQ(data.Sheet.TocType, "CD_ROM");
   EXPECT_FALSE(data.Sheet.Tracks[0].Audio);
   EXPECT_EQ(data.Sheet.Tracks[0].BlockSize, 2048);
-  EXPECT_EQ(data.Sheet.Tracks[0].Pieces[1].Kind, TRipPieceKind::Zero);
+  EXPECT_EQ(data.Sheet.Tracks[0].Pieces[1].Kind, RipPieceKind::Zero);
   EXPECT_EQ(data.Sheet.Tracks[0].Pieces[1].Length, 150 * 2048);
-  EXPECT_EQ(data.Sheet.Files[0].Type, TRipFileType::Data);
+  EXPECT_EQ(data.Sheet.Files[0].Type, RipFileType::Data);
 }
 
 TEST(TocFileReader, CdTextLanguagesStringEscapesAndFlags) {
-  const TRipResult r = ReadTocText(R"(CD_DA // an audio disc
+  const RipResult r = ReadTocText(R"(CD_DA // an audio disc
 CD_TEXT {
   LANGUAGE_MAP { 0 : EN 1 : 7 }
   LANGUAGE 0 {
@@ -334,30 +334,30 @@ ZERO MODE2_FORM1 RW_RAW 0:1:0
   EXPECT_EQ(r.Sheet.Languages[0].Code, 9);
   EXPECT_EQ(r.Sheet.Languages[1].Block, 1);
   EXPECT_EQ(r.Sheet.Languages[1].Code, 7);
-  ASSERT_EQ(r.Sheet.CdText.size(), 2u);
-  EXPECT_EQ(r.Sheet.CdText[0].Title, "Disc \"Q\" A\u00E4");  // \344 is Latin-1
-  EXPECT_EQ(r.Sheet.CdText[0].Performer, "Caf\u00E9");       // these bytes are UTF-8
-  EXPECT_EQ(r.Sheet.CdText[0].Genre, "");                    // binary: dropped
-  EXPECT_EQ(r.Sheet.CdText[0].DiscId, "XY12345");
-  EXPECT_EQ(r.Sheet.CdText[1].Title, "Titel");
-  const TRipTrack& t = r.Sheet.Tracks[0];
+  ASSERT_EQ(r.Sheet.CdTextContent.size(), 2u);
+  EXPECT_EQ(r.Sheet.CdTextContent[0].Title, "Disc \"Q\" A\u00E4");  // \344 is Latin-1
+  EXPECT_EQ(r.Sheet.CdTextContent[0].Performer, "Caf\u00E9");       // these bytes are UTF-8
+  EXPECT_EQ(r.Sheet.CdTextContent[0].Genre, "");                    // binary: dropped
+  EXPECT_EQ(r.Sheet.CdTextContent[0].DiscId, "XY12345");
+  EXPECT_EQ(r.Sheet.CdTextContent[1].Title, "Titel");
+  const RipTrack& t = r.Sheet.Tracks[0];
   EXPECT_FALSE(t.Dcp);
   EXPECT_FALSE(t.Pre);
   EXPECT_TRUE(t.FourChannel);
   EXPECT_EQ(t.Isrc, "GBAYE0000351");
-  ASSERT_EQ(t.CdText.size(), 2u);
-  EXPECT_EQ(t.CdText[0].Title, "back\\\\slash\\x");  // no escape but \" and octal
-  EXPECT_EQ(t.CdText[0].Isrc, "GB-AYE-00-00351");
-  EXPECT_EQ(t.CdText[1].Title, "Eins");
+  ASSERT_EQ(t.CdTextContent.size(), 2u);
+  EXPECT_EQ(t.CdTextContent[0].Title, "back\\\\slash\\x");  // no escape but \" and octal
+  EXPECT_EQ(t.CdTextContent[0].Isrc, "GB-AYE-00-00351");
+  EXPECT_EQ(t.CdTextContent[1].Title, "Eins");
   EXPECT_EQ(r.Sheet.Files[0].Path, "/rips/sub dir/x y.wav");
-  const TRipTrack& data = r.Sheet.Tracks[1];
+  const RipTrack& data = r.Sheet.Tracks[1];
   EXPECT_EQ(data.SubChannel, "RW_RAW");
   EXPECT_EQ(data.BlockSize, 2048 + 96);
   EXPECT_EQ(data.Pieces[0].Length, 75 * (2048 + 96));
 }
 
 TEST(TocFileReader, MalformedCatalogAndIsrcAreDroppedWithAWarning) {
-  const TRipResult r =
+  const RipResult r =
       ReadTocText("CATALOG \"12345\"\nTRACK AUDIO\nISRC \"us-abc\"\nSILENCE 0:4:0\n", "");
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   EXPECT_EQ(r.Sheet.Catalog, "");
@@ -428,7 +428,7 @@ TEST(TocFileReader, HostileTocFilesAreRefusedWithTheLineAtFault) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRipResult r = ReadTocText(c.Text, "");
+    const RipResult r = ReadTocText(c.Text, "");
     ASSERT_FALSE(r.Ok);
     EXPECT_EQ(r.Error.Line, c.Line) << r.Error.Message;
     EXPECT_NE(r.Error.Message.find(c.Message), std::string::npos) << r.Error.Message;

@@ -1,7 +1,7 @@
 // MP3 and CD+G tracks: named as they lie, or copied with "MakeAlways" in a Make run.
 #include <gtest/gtest.h>
 
-#include "WriterHarness.h"
+#include "support/WriterHarness.h"
 
 namespace varnel {
 namespace {
@@ -25,7 +25,7 @@ TEST_F(CopyTrackTest, Mp3TrackWithDefaultsAsTrackTwo) {
   auto track = RawTrack(Dir / "song.mp3", Bytes(1000), FileModeMp3);
   auto r = Call(WriteMp3Track, *track, 2);
   ASSERT_TRUE(r.Ok) << r.Message;
-  EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "song.mp3" + "\" MP3", "TRACK 02 AUDIO",
+  EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "song.mp3" + "\" MP3", "TRACK 02 AUDIO",
                                 "FLAGS DCP", "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
   EXPECT_FALSE(Exists(Dir / "work"));
 }
@@ -36,7 +36,7 @@ TEST_F(CopyTrackTest, CdgTrackAsFirstDiscTrack) {
   auto r = Call(WriteCdgTrack, *track, 1);
   ASSERT_TRUE(r.Ok) << r.Message;
   // The 2 seconds every disc starts with are all its pre-gap: no PREGAP line.
-  EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "k.cdg" + "\" BINARY", "TRACK 01 CDG",
+  EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "k.cdg" + "\" BINARY", "TRACK 01 CDG",
                                 "INDEX 01 00:00:00"}));
 }
 

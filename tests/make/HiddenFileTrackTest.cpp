@@ -2,7 +2,7 @@
 // the index lines.
 #include <gtest/gtest.h>
 
-#include "WriterHarness.h"
+#include "support/WriterHarness.h"
 
 namespace varnel {
 namespace {
@@ -18,7 +18,7 @@ class HiddenFileTrackTest : public test::WriterTest {
  protected:
   // A track of 1000 sample frames (4000 bytes: 1648 bytes past one CD frame, so 704 bytes
   // of padding) with hidden audio `hidden` from another file.
-  std::unique_ptr<TTrackInfo> HiddenTrack(const std::vector<uint8_t>& hidden) {
+  std::unique_ptr<Track> HiddenTrack(const std::vector<uint8_t>& hidden) {
     Own = Sound(1000, 5000);
     auto track = WaveTrack(Dir / "track.wav", Own);
     test::WriteBytes(Dir / "hidden.wav", WaveBytes(hidden));
@@ -27,7 +27,7 @@ class HiddenFileTrackTest : public test::WriterTest {
     return track;
   }
   std::string Track01() const { return Dir / "work/Live/Track01.wav"; }
-  TCueLines Block(const std::string& number, const std::string& index1) const {
+  CueLines Block(const std::string& number, const std::string& index1) const {
     return {"FILE \"" + Dir / ("work/Live/Track" + number + ".wav") + "\" WAVE",
             "TRACK " + number + " AUDIO", "FLAGS DCP", "INDEX 00 00:00:00", "INDEX 01 " + index1};
   }

@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-#include "MakeFixtures.h"
+#include "support/MakeFixtures.h"
 
 namespace varnel {
 namespace {
@@ -46,8 +46,8 @@ std::string Made(const std::string& path, int track) {
 
 // Wave tracks from Audio/, made with "MakeAlways" into work/disc/ for the sheet
 // Discs/disc.cue; work/disc/ already holds the files of an earlier run.
-struct TScene {
-  TScene() : Settings(test::SettingsWithWorkDir(Dir / "work")), Cue(Dir / "Discs/disc.cue") {
+struct Scene {
+  Scene() : Settings(test::SettingsWithWorkDir(Dir / "work")), Cue(Dir / "Discs/disc.cue") {
     Settings.MakeAlways = true;
     for (const char* folder : {"Audio", "Discs", "work/disc"}) fs::create_directories(Dir / folder);
     for (int n = 1; n <= 2; ++n) test::WriteBytes(Earlier(n), WaveBytes(Sound(588, 90 + n)));
@@ -55,9 +55,9 @@ struct TScene {
   std::string Earlier(int n) const {
     return Dir / ("work/disc/Track0" + std::to_string(n) + ".wav");
   }
-  TTrackInfo& Add(const std::string& path) {
+  Track& Add(const std::string& path) {
     if (!fs::exists(path)) test::WriteBytes(path, WaveBytes(Sound(1000, Layout.Count())));
-    Layout.Append(std::make_unique<TTrackInfo>(path, FileModeWave,
+    Layout.Append(std::make_unique<Track>(path, FileModeWave,
                                                test::CanonicalInfo(fs::file_size(path) - 44)));
     return Layout.At(Layout.Count() - 1);
   }
@@ -74,73 +74,73 @@ struct TScene {
 };
 
 TEST(MakeGuardTest, NoRunWritesOverAFileThatItOrItsLayoutReads) {
-  auto sheet = [](const TScene& s) {
+  auto sheet = [](const Scene& s) {
     return "Exporting Failure.\nCould not create\"" + s.Cue + "\".";
   };
-  struct TCase {
+  struct Case {
     const char* Name;
-    std::function<void(TScene&)> Arrange;
-    std::function<std::string(const TScene&)> Message;
+    std::function<void(Scene&)> Arrange;
+    std::function<std::string(const Scene&)> Message;
   };
-  const std::vector<TCase> cases = {
+  const std::vector<Case> cases = {
       {"an earlier run's made file as a source",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.Add(s.Earlier(1));
        },
-       [](const TScene& s) { return Made(s.Earlier(1), 1); }},
+       [](const Scene& s) { return Made(s.Earlier(1), 1); }},
       {"a made file's name is a link to a source",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.Add(s.Dir / "Audio/b.wav");
          fs::remove(s.Earlier(1));
          s.Link(s.Dir / "Audio/b.wav", "work/disc/Track01.wav");
        },
-       [](const TScene& s) { return Made(s.Earlier(1), 1); }},
+       [](const Scene& s) { return Made(s.Earlier(1), 1); }},
       {"a source is a link to a made file's name",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Link("../work/disc/Track02.wav", "Audio/b.wav");
          s.Add(s.Dir / "Audio/a.wav");
          s.Add(s.Dir / "Audio/b.wav");
        },
-       [](const TScene& s) { return Made(s.Earlier(2), 2); }},
+       [](const Scene& s) { return Made(s.Earlier(2), 2); }},
       {"a made file's name is a hard link of a source",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.Add(s.Dir / "Audio/b.wav");
          fs::remove(s.Earlier(1));
          fs::create_hard_link(s.Dir / "Audio/b.wav", s.Earlier(1));
        },
-       [](const TScene& s) { return Made(s.Earlier(1), 1); }},
+       [](const Scene& s) { return Made(s.Earlier(1), 1); }},
       {"an earlier made file as hidden audio",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
-         TTrackInfo& b = s.Add(s.Dir / "Audio/b.wav");
+         Track& b = s.Add(s.Dir / "Audio/b.wav");
          b.SetPreGapStyle(PreGapFile);
          b.SetPreGapFile(s.Earlier(1), test::CanonicalInfo(4 * 588));
        },
-       [](const TScene& s) { return Made(s.Earlier(1), 1); }},
+       [](const Scene& s) { return Made(s.Earlier(1), 1); }},
       {"the data image is a link to where a made file goes",
-       [](TScene& s) {
+       [](Scene& s) {
          fs::remove(s.Earlier(2));
          s.Link("../work/disc/Track02.wav", "Discs/data.bin");
          s.Layout.DataTrackFile = s.Dir / "Discs/data.bin";
          s.Add(s.Dir / "Audio/a.wav");
        },
-       [](const TScene& s) { return Made(s.Earlier(2), 2); }},
+       [](const Scene& s) { return Made(s.Earlier(2), 2); }},
       {"two tracks make one file",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.Add(s.Dir / "Audio/b.wav");
          fs::remove(s.Earlier(2));
          s.Link("Track01.wav", "work/disc/Track02.wav");
        },
-       [](const TScene& s) { return Made(s.Earlier(2), 2); }},
+       [](const Scene& s) { return Made(s.Earlier(2), 2); }},
       {"the sheet is a source",
-       [](TScene& s) { s.Cue = s.Add(s.Dir / "Audio/a.wav").TrackFileName; }, sheet},
+       [](Scene& s) { s.Cue = s.Add(s.Dir / "Audio/a.wav").TrackFileName; }, sheet},
       {"the sheet is hidden audio",
-       [](TScene& s) {
-         TTrackInfo& a = s.Add(s.Dir / "Audio/a.wav");
+       [](Scene& s) {
+         Track& a = s.Add(s.Dir / "Audio/a.wav");
          test::WriteBytes(s.Dir / "Audio/h.wav", WaveBytes(Sound(132300)));
          a.SetPreGapStyle(PreGapFile);
          a.SetPreGapFile(s.Dir / "Audio/h.wav", test::CanonicalInfo(4 * 132300));
@@ -148,21 +148,21 @@ TEST(MakeGuardTest, NoRunWritesOverAFileThatItOrItsLayoutReads) {
        },
        sheet},
       {"the sheet is the layout file",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.LayoutPath = s.Cue = s.Dir / "Discs/disc.txt";
          test::WriteText(s.LayoutPath, "[FileInfo]\r\nSoftName=Varnel\r\n");
        },
        sheet},
       {"the sheet is a made file",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          fs::create_directories(s.Dir / "work/Track01");
          s.Cue = s.Dir / "work/Track01/Track01.wav";
        },
        sheet},
       {"a Test run's sheet would name itself",
-       [](TScene& s) {
+       [](Scene& s) {
          s.Add(s.Dir / "Audio/a.wav");
          s.Test = true;
          fs::create_directories(s.Dir / "work/Track01");
@@ -170,8 +170,8 @@ TEST(MakeGuardTest, NoRunWritesOverAFileThatItOrItsLayoutReads) {
        },
        sheet},
   };
-  for (const TCase& c : cases) {
-    TScene s;
+  for (const Case& c : cases) {
+    Scene s;
     c.Arrange(s);
     const auto before = Snapshot(s.Dir.Path());
     const auto run = test::RunExport(s.Layout, s.Settings, s.Cue, s.Test, {}, s.LayoutPath);
@@ -239,47 +239,47 @@ class AllOrNothingTest : public ::testing::Test {
 };
 
 TEST_F(AllOrNothingTest, FailedOrCancelledRunLeavesTheEarlierDiscAsItWas) {
-  using THook = std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)>;
-  struct TCase {
+  using RunHook = std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)>;
+  struct Case {
     const char* Name;
-    std::function<THook(DiscLayout&)> Arrange;
+    std::function<RunHook(DiscLayout&)> Arrange;
     uint8_t State;
   };
-  const std::vector<TCase> cases = {
+  const std::vector<Case> cases = {
       {"a track fails while the tracks are planned",
        [](DiscLayout& d) {
          test::WriteBytes(d.At(2).TrackFileName, WaveBytes(Zeros(12000)));
          d.At(2).TrackCutLeading = true;
-         return THook{};
+         return RunHook{};
        },
        MakeFailed},
       {"a source shrinks while the files are written",
        [](DiscLayout& d) {
          const std::string third = d.At(2).TrackFileName;
-         return THook([third](int32_t code, int32_t arg, std::atomic<uint8_t>&) {
+         return RunHook([third](int32_t code, int32_t arg, std::atomic<uint8_t>&) {
            if (code == ProgressNextTrack && arg == 2) fs::resize_file(third, 1000);
          });
        },
        MakeFailed},
       {"Cancel while the tracks are planned",
        [](DiscLayout&) {
-         return THook([](int32_t code, int32_t, std::atomic<uint8_t>& state) {
+         return RunHook([](int32_t code, int32_t, std::atomic<uint8_t>& state) {
            if (code == ProgressStart) state.store(MakeCancelled);
          });
        },
        MakeCancelled},
       {"Cancel while the last file is written",
        [](DiscLayout&) {
-         return THook([](int32_t code, int32_t arg, std::atomic<uint8_t>& state) {
+         return RunHook([](int32_t code, int32_t arg, std::atomic<uint8_t>& state) {
            if (code == ProgressNextTrack && arg == 3) state.store(MakeCancelled);
          });
        },
        MakeCancelled},
   };
   uint32_t base = 200;
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     auto second = Disc(base += 10);
-    const THook hook = c.Arrange(*second);
+    const RunHook hook = c.Arrange(*second);
     const auto run = RunExport(*second, Settings, Cue(), false, hook);
     EXPECT_EQ(run.State, c.State) << c.Name << ": " << run.Message;
     EXPECT_EQ(Kept(), Earlier) << c.Name;
@@ -334,8 +334,8 @@ TEST_F(AllOrNothingTest, SecondRunIntoTheSameFolderFailsAtOnceAndTheFirstGoesOn)
   auto mine = Disc(300);
   auto theirs = Disc(400);
   fs::create_directories(Dir / "Other");
-  test::TRunRecord same;
-  test::TRunRecord elsewhere;
+  test::RunRecord same;
+  test::RunRecord elsewhere;
   // While the first run writes its files, two more start: one into the same folder of made
   // files (another sheet named disc.cue), one into another.
   const auto first =

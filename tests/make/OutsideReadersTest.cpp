@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "MakeFixtures.h"
+#include "support/MakeFixtures.h"
 
 #ifdef VARNEL_HAVE_LIBCUE
 extern "C" {
@@ -27,13 +27,13 @@ using test::WaveBytes;
 using test::WaveTrack;
 using test::Zeros;
 
-struct TCommandResult {
+struct CommandResult {
   int Status = -1;
   std::string Output;  // stdout and stderr together
 };
 
-TCommandResult RunCommand(const std::string& command) {
-  TCommandResult result;
+CommandResult RunCommand(const std::string& command) {
+  CommandResult result;
   FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
   if (pipe == nullptr) return result;
   std::array<char, 4096> buffer;
@@ -54,17 +54,17 @@ std::string Quote(const std::string& s) {
 }
 
 // Per track, as cdrdao or we count them: pre-gap frames and start frame (of INDEX 01).
-struct TTrackTimes {
+struct TrackTimes {
   int Pregap = 0;
   int Start = 0;
-  friend bool operator==(const TTrackTimes&, const TTrackTimes&) = default;
+  friend bool operator==(const TrackTimes&, const TrackTimes&) = default;
 };
-std::ostream& operator<<(std::ostream& os, const TTrackTimes& t) {
+std::ostream& operator<<(std::ostream& os, const TrackTimes& t) {
   return os << "{pregap " << t.Pregap << ", start " << t.Start << "}";
 }
 
-std::vector<TTrackTimes> CdrdaoTimes(const std::string& toc) {
-  std::vector<TTrackTimes> times;
+std::vector<TrackTimes> CdrdaoTimes(const std::string& toc) {
+  std::vector<TrackTimes> times;
   std::regex line(R"((PREGAP|START)\s+\d+:\d+:\d+\(\s*(\d+)\))");
   for (auto it = std::sregex_iterator(toc.begin(), toc.end(), line); it != std::sregex_iterator();
        ++it) {
@@ -115,12 +115,12 @@ class OutsideReadersTest : public ::testing::Test {
     Layout.Append(std::move(t4));
   }
   // What the disc above must read as, counted by hand.
-  const std::vector<TTrackTimes> kWaveDiscTimes = {
+  const std::vector<TrackTimes> kWaveDiscTimes = {
       {176, 176}, {150, 403 + 150}, {171, 858 + 171}, {75, 1254 + 75}};
 
   std::string Cue() const { return Dir / "discs/disc.cue"; }
 
-  void ExpectCdrdaoReads(const std::vector<TTrackTimes>& expected) {
+  void ExpectCdrdaoReads(const std::vector<TrackTimes>& expected) {
     if (!HaveTool("cdrdao")) GTEST_SKIP() << "cdrdao is not installed";
     // cdrdao resolves relative names against the current folder.
     auto r = RunCommand("cd " + Quote(Dir / "discs") + " && cdrdao show-toc disc.cue");
@@ -180,20 +180,20 @@ TEST_F(OutsideReadersTest, WaveDiscWithFullPathsAndEveryFileMade) {
 
 #ifdef VARNEL_HAVE_LIBCUE
 // libcue's view of a sheet: per track its file, PREGAP frames, and INDEX 00 / 01 frames.
-struct TCueTrack {
+struct CueTrack {
   std::string File;
   long Pregap = 0;
   long Index0 = -1;
   long Index1 = -1;
-  friend bool operator==(const TCueTrack&, const TCueTrack&) = default;
+  friend bool operator==(const CueTrack&, const CueTrack&) = default;
 };
-std::ostream& operator<<(std::ostream& os, const TCueTrack& t) {
+std::ostream& operator<<(std::ostream& os, const CueTrack& t) {
   return os << "{" << t.File << ", pregap " << t.Pregap << ", i0 " << t.Index0 << ", i1 "
             << t.Index1 << "}";
 }
 
-std::vector<TCueTrack> LibcueTracks(const std::string& path, bool& parsed) {
-  std::vector<TCueTrack> tracks;
+std::vector<CueTrack> LibcueTracks(const std::string& path, bool& parsed) {
+  std::vector<CueTrack> tracks;
   FILE* f = std::fopen(path.c_str(), "r");
   parsed = false;
   if (f == nullptr) return tracks;
@@ -202,7 +202,7 @@ std::vector<TCueTrack> LibcueTracks(const std::string& path, bool& parsed) {
   if (cd == nullptr) return tracks;
   parsed = true;
   for (int i = 1; i <= cd_get_ntrack(cd); ++i) {
-    Track* t = cd_get_track(cd, i);
+    ::Track* t = cd_get_track(cd, i);
     const char* file = track_get_filename(t);
     tracks.push_back(
         {file ? file : "", track_get_zero_pre(t), track_get_index(t, 0), track_get_index(t, 1)});
@@ -219,7 +219,7 @@ TEST_F(OutsideReadersTest, LibcueReadsTheHiddenTrackDisc) {
   auto tracks = LibcueTracks(Cue(), parsed);
   ASSERT_TRUE(parsed);
   // libcue counts a pre-gap held in the file (INDEX 00 to INDEX 01) as the pre-gap too.
-  EXPECT_EQ(tracks, (std::vector<TCueTrack>{{"../work/disc/Track01.wav", 176, 0, 176},
+  EXPECT_EQ(tracks, (std::vector<CueTrack>{{"../work/disc/Track01.wav", 176, 0, 176},
                                             {"../work/disc/Track02.wav", 150, -1, 0},
                                             {"../work/disc/Track03.wav", 171, 0, 171},
                                             {"../audio/four.wav", 75, -1, 0}}));
@@ -240,9 +240,9 @@ TEST_F(OutsideReadersTest, LibcueAndCuetoolsReadMixedModeSheetsWithMp3) {
   ASSERT_TRUE(parsed);
   ASSERT_EQ(tracks.size(), 6u);
   EXPECT_EQ(tracks[0].File, Dir / "discs/data.bin");
-  EXPECT_EQ(tracks[1], (TCueTrack{Dir / "audio/a.mp3", 150, -1, 0}));
+  EXPECT_EQ(tracks[1], (CueTrack{Dir / "audio/a.mp3", 150, -1, 0}));
   // No extra silence: track 03 is not the first disc track.
-  EXPECT_EQ(tracks[2], (TCueTrack{Dir / "work/disc/Track03.wav", 171, 0, 171}));
+  EXPECT_EQ(tracks[2], (CueTrack{Dir / "work/disc/Track03.wav", 171, 0, 171}));
   ExpectCuetoolsReads();
 }
 #endif

@@ -1,7 +1,7 @@
 // Wave tracks whose hidden audio is the front of their own file.
 #include <gtest/gtest.h>
 
-#include "WriterHarness.h"
+#include "support/WriterHarness.h"
 
 namespace varnel {
 namespace {
@@ -15,13 +15,13 @@ using test::Zeros;
 
 class PreGapIndexTrackTest : public test::WriterTest {
  protected:
-  std::unique_ptr<TTrackInfo> IndexTrack(const std::vector<uint8_t>& data, int32_t start) {
+  std::unique_ptr<Track> IndexTrack(const std::vector<uint8_t>& data, int32_t start) {
     auto track = WaveTrack(Dir / "a.wav", data);
     track->SetPreGapStyle(PreGapIndex);
     track->SetTrackStartPos(start);
     return track;
   }
-  TCueLines Block(const std::string& file, const std::string& number,
+  CueLines Block(const std::string& file, const std::string& number,
                   const std::string& index1) const {
     return {"FILE \"" + file + "\" WAVE", "TRACK " + number + " AUDIO", "FLAGS DCP",
             "INDEX 00 00:00:00", "INDEX 01 " + index1};

@@ -11,8 +11,8 @@
 #include <functional>
 #include <thread>
 
-#include "MakeFixtures.h"
-#include "RunFiles.h"
+#include "support/MakeFixtures.h"
+#include "make/RunFiles.h"
 
 namespace varnel {
 namespace {
@@ -26,8 +26,8 @@ size_t Entries(const std::string& folder) {
   return n;
 }
 
-void Put(TRunFiles& files, size_t output, const std::string& text) {
-  files.Write(output, [&text](TFile& out) { out.WriteAll(text.data(), text.size()); });
+void Put(RunFiles& files, size_t output, const std::string& text) {
+  files.Write(output, [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
 }
 
 TEST(RunFilesTest, CommitPutsEveryOutputInPlaceAndNothingBefore) {
@@ -37,7 +37,7 @@ TEST(RunFilesTest, CommitPutsEveryOutputInPlaceAndNothingBefore) {
   test::WriteText(dir / "target", "keep");
   fs::create_symlink(dir / "target", dir / "link.wav");
   {
-    TRunFiles files;
+    RunFiles files;
     for (const char* name : {"old.wav", "link.wav", "new.wav"}) files.AddOutput(dir / name, name);
     files.Guard();
     for (size_t i = 0; i < 3; ++i) Put(files, i, "new" + std::to_string(i));
@@ -62,7 +62,7 @@ TEST(RunFilesTest, ReplacedFilesOutliveTheRunUntilRemoved) {
   test::WriteText(dir / "b.wav", "old b");
   std::vector<std::string> replaced;
   {
-    TRunFiles files;
+    RunFiles files;
     for (const char* name : {"a.wav", "b.wav", "c.wav"}) files.AddOutput(dir / name, name);
     files.Guard();
     for (size_t i = 0; i < 3; ++i) Put(files, i, "new");
@@ -83,16 +83,16 @@ TEST(RunFilesTest, ReplacedFilesOutliveTheRunUntilRemoved) {
 }
 
 TEST(RunFilesTest, FailedWriteLeavesNothingBehind) {
-  struct TCase {
+  struct Case {
     const char* Name;
-    std::function<void(TFile&)> Fill;
+    std::function<void(PosixFile&)> Fill;
     std::string Detail;
   };
-  const std::vector<TCase> cases = {
-      {"a failing write", [](TFile& out) { throw TFileError("cannot write", out.Path(), ENOSPC); },
+  const std::vector<Case> cases = {
+      {"a failing write", [](PosixFile& out) { throw FileError("cannot write", out.Path(), ENOSPC); },
        "No space left on device"},
       {"a write past the file size limit",
-       [](TFile& out) {
+       [](PosixFile& out) {
          // Ignored SIGXFSZ: the write fails with EFBIG instead of killing the process.
          struct rlimit old {};
          ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -113,17 +113,17 @@ TEST(RunFilesTest, FailedWriteLeavesNothingBehind) {
        },
        "File too large"},
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     TempDir dir;
     test::WriteText(dir / "a.wav", "old");
     {
-      TRunFiles files;
+      RunFiles files;
       files.AddOutput(dir / "a.wav", "message of a.wav");
       Put(files, files.AddOutput(dir / "b.wav", "message of b.wav"), "b");
       try {
         files.Write(0, c.Fill);
         ADD_FAILURE() << c.Name << ": no failure";
-      } catch (const TTrackFailure& failure) {
+      } catch (const TrackFailure& failure) {
         EXPECT_STREQ(failure.what(), "message of a.wav") << c.Name;
         EXPECT_NE(failure.Detail().find(c.Detail), std::string::npos) << failure.Detail();
       }
@@ -139,7 +139,7 @@ TEST(RunFilesTest, OutputThatCannotBePutInPlaceBringsBackTheOthers) {
   fs::create_directories(dir / "b");
   test::WriteText(dir / "a/x.wav", "old");
   {
-    TRunFiles files;
+    RunFiles files;
     Put(files, files.AddOutput(dir / "a/x.wav", "x"), "new x");
     Put(files, files.AddOutput(dir / "a/y.wav", "y"), "new y");
     Put(files, files.AddOutput(dir / "b/z.cue", "z"), "new z");
@@ -147,7 +147,7 @@ TEST(RunFilesTest, OutputThatCannotBePutInPlaceBringsBackTheOthers) {
     try {
       files.Commit();
       ADD_FAILURE() << "committed";
-    } catch (const TTrackFailure& failure) {
+    } catch (const TrackFailure& failure) {
       EXPECT_STREQ(failure.what(), "z");
     }
   }
@@ -158,11 +158,11 @@ TEST(RunFilesTest, OutputThatCannotBePutInPlaceBringsBackTheOthers) {
 TEST(RunFilesTest, FolderThatCannotBeMadeFailsWithTheGivenMessage) {
   TempDir dir;
   test::WriteText(dir / "plain", "x");
-  TRunFiles files;
+  RunFiles files;
   try {
     files.LockFolder(dir / "plain/disc", "cannot", "busy");
     ADD_FAILURE() << "locked";
-  } catch (const TTrackFailure& failure) {
+  } catch (const TrackFailure& failure) {
     EXPECT_STREQ(failure.what(), "cannot");
     EXPECT_NE(failure.Detail().find(dir / "plain/disc"), std::string::npos) << failure.Detail();
   }
@@ -171,14 +171,14 @@ TEST(RunFilesTest, FolderThatCannotBeMadeFailsWithTheGivenMessage) {
 
 TEST(RunFilesTest, OneRunAtATimePerFolder) {
   TempDir dir;
-  auto first = std::make_unique<TRunFiles>();
+  auto first = std::make_unique<RunFiles>();
   first->LockFolder(dir / "work/disc", "cannot", "busy");
-  TRunFiles second;
-  EXPECT_THROW(second.LockFolder(dir / "work/disc", "cannot", "busy"), TTrackFailure);
+  RunFiles second;
+  EXPECT_THROW(second.LockFolder(dir / "work/disc", "cannot", "busy"), TrackFailure);
   // Another name of the same folder is the same folder.
   fs::create_directory_symlink(dir / "work", dir / "alias");
-  EXPECT_THROW(second.LockFolder(dir / "alias/disc", "cannot", "busy"), TTrackFailure);
-  TRunFiles other;
+  EXPECT_THROW(second.LockFolder(dir / "alias/disc", "cannot", "busy"), TrackFailure);
+  RunFiles other;
   EXPECT_NO_THROW(other.LockFolder(dir / "work/other", "cannot", "busy"));
   first.reset();  // the first run has ended
   EXPECT_NO_THROW(second.LockFolder(dir / "work/disc", "cannot", "busy"));

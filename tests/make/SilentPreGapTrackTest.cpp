@@ -2,7 +2,7 @@
 // is made, and what it holds.
 #include <gtest/gtest.h>
 
-#include "WriterHarness.h"
+#include "support/WriterHarness.h"
 
 namespace varnel {
 namespace {
@@ -26,7 +26,7 @@ TEST_F(SilentPreGapTrackTest, WholeFileWithDefaultsNamesTheSourceInMakeAndTestRu
     auto r = Call(WriteSilentPreGapTrack, *track, 1, testRun);
     ASSERT_TRUE(r.Ok) << r.Message;
     // The default 2 seconds are those every disc starts with: no PREGAP line.
-    EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 01 AUDIO",
+    EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 01 AUDIO",
                                   "FLAGS DCP", "INDEX 01 00:00:00"}));
   }
   EXPECT_FALSE(Exists(Dir / "work"));
@@ -51,7 +51,7 @@ TEST_F(SilentPreGapTrackTest, FlagsAndIsrcLines) {
   auto track = WaveTrack(Dir / "a.wav", Sound(588));
   track->Protect = true;
   auto r = Call(WriteSilentPreGapTrack, *track, 2);
-  EXPECT_EQ(r.Lines, (TCueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 02 AUDIO",
+  EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 02 AUDIO",
                                 "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
   track->PreEmph = true;
   track->ISRC = "   ";

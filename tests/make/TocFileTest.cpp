@@ -12,14 +12,14 @@
 #include <regex>
 #include <sstream>
 
-#include "AudioTools.h"
-#include "Binedit.h"
-#include "CdText.h"
-#include "CdrdaoToc.h"
-#include "InputChecks.h"
-#include "MakeFixtures.h"
-#include "RunProcess.h"
-#include "TocFile.h"
+#include "support/AudioTools.h"
+#include "formats/audio/WaveHeader.h"
+#include "formats/cdtext/CdText.h"
+#include "formats/cdtext/CdrdaoTocText.h"
+#include "formats/audio/InputChecks.h"
+#include "support/MakeFixtures.h"
+#include "support/RunProcess.h"
+#include "make/TocFileWriter.h"
 
 namespace varnel {
 namespace {
@@ -32,8 +32,8 @@ constexpr size_t kTrackFrames = 198450;  // 4.5 s: cdrdao refuses tracks under 4
 constexpr int64_t kCdgSectors = 400;
 
 // One disc: its folders, layout and settings. Cue sheet discs/disc.cue, made files in work/.
-struct TDisc {
-  TDisc() : Settings(test::SettingsWithWorkDir(Dir / "work")) {
+struct DiscCase {
+  DiscCase() : Settings(test::SettingsWithWorkDir(Dir / "work")) {
     std::filesystem::create_directories(Dir / "discs");
     std::filesystem::create_directories(Dir / "audio");
   }
@@ -41,28 +41,28 @@ struct TDisc {
   std::string Cue() const { return Dir / "discs/disc.cue"; }
   std::string Toc() const { return Dir / "discs/disc.toc"; }
 
-  TTrackInfo& Wave(const std::string& name, size_t frames = kTrackFrames, uint32_t base = 0) {
+  Track& Wave(const std::string& name, size_t frames = kTrackFrames, uint32_t base = 0) {
     Layout.Append(test::WaveTrack(Audio(name), Sound(frames, base)));
     return Layout.At(Layout.Count() - 1);
   }
   // A track of a file made elsewhere, summed up by the input checks as when it is added
   // (`check`: 0 for a file the user took in spite of its format).
-  TTrackInfo& File(const std::string& path, int32_t check = 1) {
+  Track& File(const std::string& path, int32_t check = 1) {
     int32_t mode = 0;
     WaveDataInfo info;
     EXPECT_EQ(CheckFileOfKind(path, mode, info), check) << path;
-    Layout.Append(std::make_unique<TTrackInfo>(path, mode, info));
+    Layout.Append(std::make_unique<Track>(path, mode, info));
     return Layout.At(Layout.Count() - 1);
   }
-  TTrackInfo& HiddenFromFile(const std::string& name, size_t hiddenFrames, uint32_t base) {
+  Track& HiddenFromFile(const std::string& name, size_t hiddenFrames, uint32_t base) {
     test::WriteBytes(Audio("hidden-" + name), WaveBytes(Sound(hiddenFrames, base + 7)));
-    TTrackInfo& t = Wave(name, kTrackFrames, base);
+    Track& t = Wave(name, kTrackFrames, base);
     t.SetPreGapStyle(PreGapFile);
     t.SetPreGapFile(Audio("hidden-" + name), test::CanonicalInfo(hiddenFrames * 4));
     return t;
   }
-  TTrackInfo& HiddenInFront(const std::string& name, size_t hiddenFrames, uint32_t base) {
-    TTrackInfo& t = Wave(name, hiddenFrames + kTrackFrames, base);
+  Track& HiddenInFront(const std::string& name, size_t hiddenFrames, uint32_t base) {
+    Track& t = Wave(name, hiddenFrames + kTrackFrames, base);
     t.SetPreGapStyle(PreGapIndex);
     t.SetTrackStartPos(static_cast<int32_t>(hiddenFrames));
     return t;
@@ -83,7 +83,7 @@ struct TDisc {
 };
 
 // cdrdao run in the cue sheet's folder (it takes relative names from there).
-test::ProcessResult Cdrdao(const TDisc& disc, const std::string& command, const std::string& file) {
+test::ProcessResult Cdrdao(const DiscCase& disc, const std::string& command, const std::string& file) {
   return RunProcess({"cdrdao", command, file}, disc.Dir / "discs");
 }
 
@@ -119,16 +119,16 @@ int64_t SheetTrack1Start(const std::string& sheet) {
   return (std::stoll(m[1]) * 60 + std::stoll(m[2])) * 75 + std::stoll(m[3]);
 }
 
-struct TRow {
+struct Row {
   const char* Name;
-  std::function<void(TDisc&)> Build;
+  std::function<void(DiscCase&)> Build;
   // cdrdao reads the sheet as it reads the TOC (no MP3, CD+G or other file type in it).
   bool SheetReadable;
-  std::function<void(TDisc&)> Check;  // more, for this feature
+  std::function<void(DiscCase&)> Check;  // more, for this feature
 };
 
 // The checks every burnable disc passes.
-void ExpectBurnable(TDisc& disc, bool sheetReadable) {
+void ExpectBurnable(DiscCase& disc, bool sheetReadable) {
   auto test = test::RunExport(disc.Layout, disc.Settings, disc.Cue(), true);
   ASSERT_EQ(test.State, MakeSucceeded) << test.Message << "\n" << test.Detail;
   const std::string tested = test::ReadText(disc.Toc());
@@ -171,7 +171,7 @@ std::vector<int16_t> WaveSamples(const std::string& path) {
 }
 
 // The decoded MP3 tracks are what mpg123 writes, then zeros up to a whole CD frame.
-void ExpectDecodedAsMpg123(TDisc& disc, const std::string& mp3, int32_t track) {
+void ExpectDecodedAsMpg123(DiscCase& disc, const std::string& mp3, int32_t track) {
   const std::string reference = disc.Dir / "reference.wav";
   const auto r = RunProcess({"mpg123", "-q", "-w", reference, mp3});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
@@ -184,7 +184,7 @@ void ExpectDecodedAsMpg123(TDisc& disc, const std::string& mp3, int32_t track) {
 }
 
 // Makes `name` with sox and lame: a tone of `seconds` at `rate` Hz, `channels` channels.
-std::string MakeMp3(TDisc& disc, const std::string& name, const char* rate, const char* channels) {
+std::string MakeMp3(DiscCase& disc, const std::string& name, const char* rate, const char* channels) {
   EXPECT_TRUE(test::RunAll({{"sox", "-n", "-r", rate, "-c", channels, "-b", "16", "@tone.wav",
                              "synth", "4.6", "sine", "300-900"},
                             {"lame", "--quiet", "-b", "160", "@tone.wav", "@" + name}},
@@ -220,9 +220,9 @@ std::vector<std::pair<int, int>> ShownSamples(const std::string& out) {
 }
 
 // A .cdt with a title and performer for the disc and each of `tracks` tracks.
-TCdText DiscText(int32_t tracks) {
-  TCdText text;
-  TCdTextBlock& block = text.Blocks.emplace_back();
+CdText DiscText(int32_t tracks) {
+  CdText text;
+  CdTextBlock& block = text.Blocks.emplace_back();
   block.LastTrack = tracks;
   block.SetText(kCdTextTitle, 0, "Hidden \"Things\"");
   block.SetText(kCdTextPerformer, 0, "Caf\xE9 Band");
@@ -233,10 +233,10 @@ TCdText DiscText(int32_t tracks) {
   return text;
 }
 
-void WriteCdt(TDisc& disc, const TCdText& text) {
+void WriteCdt(DiscCase& disc, const CdText& text) {
   std::vector<uint8_t> bytes;
   std::string reason;
-  ASSERT_TRUE(EncodeCdText(text, TCdTextFraming::Packs, bytes, reason)) << reason;
+  ASSERT_TRUE(EncodeCdText(text, CdTextFraming::Packs, bytes, reason)) << reason;
   test::WriteBytes(disc.Dir / "discs/disc.cdt", bytes);
   disc.Layout.CdTextEnabled = true;
   disc.Layout.CdtPath = disc.Dir / "discs/disc.cdt";
@@ -244,13 +244,13 @@ void WriteCdt(TDisc& disc, const TCdText& text) {
 
 // toc2cddb prints the first language's disc "PERFORMER / TITLE" and every track's TITLE.
 // It reads audio discs only, so it is given a copy of the TOC whose type says so.
-void ExpectCdTextStrings(TDisc& disc, const TCdText& text) {
+void ExpectCdTextStrings(DiscCase& disc, const CdText& text) {
   const std::string toc = test::ReadText(disc.Toc());
   test::WriteText(disc.Dir / "discs/audio.toc",
                   std::regex_replace(toc, std::regex("\nCD_ROM(_XA)?\n"), "\nCD_DA\n"));
   const auto r = RunProcess({"toc2cddb", disc.Dir / "discs/audio.toc"}, disc.Dir / "discs");
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  const TCdTextBlock& b = text.Blocks[0];
+  const CdTextBlock& b = text.Blocks[0];
   auto value = [&](const std::string& key) {
     const int64_t at = static_cast<int64_t>(r.Out.find("\n" + key + "="));
     if (at < 0) return std::string("<none>");
@@ -263,17 +263,17 @@ void ExpectCdTextStrings(TDisc& disc, const TCdText& text) {
   }
 }
 
-const std::vector<TRow>& Rows() {
-  static const std::vector<TRow> rows = {
+const std::vector<Row>& Rows() {
+  static const std::vector<Row> rows = {
       {"default disc",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Wave("a.wav");
          d.Wave("b.wav", kTrackFrames, 1);
        },
        true,
        {}},
       {"silent pre-gaps of every length",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Wave("a.wav").SetPreGapLength(385);
          d.Wave("b.wav", kTrackFrames, 1).SetPreGapLength(0);
          d.Wave("c.wav", kTrackFrames, 2).SetPreGapLength(75);
@@ -281,14 +281,14 @@ const std::vector<TRow>& Rows() {
        true,
        {}},
       {"hidden audio from another file",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.HiddenFromFile("a.wav", 100000, 0);
          d.HiddenFromFile("b.wav", 132300, 1);
        },
        true,
        {}},
       {"hidden audio from the front of the same file",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.HiddenInFront("a.wav", 88200, 0);   // first track: made for the extra silence
          d.HiddenInFront("b.wav", 88200, 1);   // on a frame boundary: named as it lies
          d.HiddenInFront("c.wav", 100000, 2);  // padded at its head
@@ -296,23 +296,23 @@ const std::vector<TRow>& Rows() {
        true,
        {}},
       {"cuts and padding at head and tail",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          std::vector<uint8_t> quiet =
              test::Cat({test::Zeros(4 * 30000), Sound(kTrackFrames, 3), test::Zeros(4 * 20000)});
          d.Layout.Append(test::WaveTrack(d.Audio("quiet.wav"), quiet));
-         TTrackInfo& a = d.Layout.At(0);
+         Track& a = d.Layout.At(0);
          a.TrackCutLeading = a.TrackCutTrailing = a.TrackPaddingHead = true;
-         TTrackInfo& b = d.HiddenFromFile("b.wav", 100000, 4);
+         Track& b = d.HiddenFromFile("b.wav", 100000, 4);
          b.PreGapPaddingHead = false;
          b.TrackPaddingHead = true;
-         TTrackInfo& c = d.Wave("c.wav", kTrackFrames + 5000, 5);
+         Track& c = d.Wave("c.wav", kTrackFrames + 5000, 5);
          c.SetTrackStartPos(1234);
          c.SetTrackEndPos(kTrackFrames + 3000);
        },
        true,
        {}},
       {"MakeAlways on",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Settings.MakeAlways = true;
          d.Settings.AddFrames = false;
          d.Wave("a.wav");
@@ -322,7 +322,7 @@ const std::vector<TRow>& Rows() {
        true,
        {}},
       {"Relative on",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Settings.Relative = true;
          d.HiddenFromFile("a.wav", 100000, 0);
          d.Wave("b.wav", kTrackFrames, 1);
@@ -330,9 +330,9 @@ const std::vector<TRow>& Rows() {
        true,
        {}},
       {"catalog, ISRC, copy and pre-emphasis flags",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Layout.MediaCatalog = "4901234567894";
-         TTrackInfo& a = d.Wave("a.wav");
+         Track& a = d.Wave("a.wav");
          a.ISRC = "JPABC0412345";
          a.PreEmph = true;
          d.Wave("b.wav", kTrackFrames, 1).Protect = true;
@@ -340,39 +340,39 @@ const std::vector<TRow>& Rows() {
        true,
        {}},
       {"CD-Text",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Wave("a.wav");
          d.Wave("b.wav", kTrackFrames, 1);
          WriteCdt(d, DiscText(2));
        },
-       true, [](TDisc& d) { ExpectCdTextStrings(d, DiscText(2)); }},
+       true, [](DiscCase& d) { ExpectCdTextStrings(d, DiscText(2)); }},
       {"CD-Text with a data track",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(0);
          d.Wave("a.wav");
          WriteCdt(d, DiscText(2));
        },
-       true, [](TDisc& d) { ExpectCdTextStrings(d, DiscText(2)); }},
+       true, [](DiscCase& d) { ExpectCdTextStrings(d, DiscText(2)); }},
       {"MP3",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Wave("a.wav");
          d.File(MakeMp3(d, "song.mp3", "44100", "2"));
        },
-       false, [](TDisc& d) { ExpectDecodedAsMpg123(d, d.Audio("song.mp3"), 2); }},
+       false, [](DiscCase& d) { ExpectDecodedAsMpg123(d, d.Audio("song.mp3"), 2); }},
       {"MP3 at 22 050 Hz, mono, with MakeAlways",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Settings.MakeAlways = true;
          d.File(MakeMp3(d, "low.mp3", "22050", "1"), 0);
        },
        false,
        {}},
       {"CD+G",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          test::WriteBytes(d.Audio("k.cdg"), CdgBytes());
          d.File(d.Audio("k.cdg"));
        },
        false,
-       [](TDisc& d) {
+       [](DiscCase& d) {
          // The disc is the CD+G track alone: cdrdao burns exactly the sectors' audio.
          const auto data = Cdrdao(d, "show-data", d.Toc());
          std::vector<std::pair<int, int>> expected;
@@ -387,7 +387,7 @@ const std::vector<TRow>& Rows() {
              << shown.size() << " samples shown, " << expected.size() << " in the file";
        }},
       {"CD+G after a wave track",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          test::WriteBytes(d.Audio("k.cdg"), CdgBytes());
          d.Wave("a.wav");
          d.File(d.Audio("k.cdg")).SetPreGapLength(100);
@@ -395,16 +395,16 @@ const std::vector<TRow>& Rows() {
        false,
        {}},
       {"wave file named otherwise",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.Wave("a.wav");
          test::WriteBytes(d.Audio("b.wave"), WaveBytes(Sound(kTrackFrames, 1)));
-         d.Layout.Append(std::make_unique<TTrackInfo>(d.Audio("b.wave"), FileModeWave,
+         d.Layout.Append(std::make_unique<Track>(d.Audio("b.wave"), FileModeWave,
                                                       test::CanonicalInfo(kTrackFrames * 4)));
        },
        false,
-       [](TDisc& d) {
+       [](DiscCase& d) {
          // The same disc with the file named .wav, which cdrdao reads from the sheet too.
-         TDisc same;
+         DiscCase same;
          same.Wave("a.wav");
          same.Wave("b.wav", kTrackFrames, 1);
          ASSERT_EQ(test::RunExport(same.Layout, same.Settings, same.Cue(), false).State,
@@ -412,54 +412,54 @@ const std::vector<TRow>& Rows() {
          EXPECT_EQ(Cdrdao(d, "show-data", d.Toc()).Out, Cdrdao(same, "show-data", same.Cue()).Out);
        }},
       {"data track MODE1/2048",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(0);
          d.Wave("a.wav");
        },
        true,
        {}},
       {"data track MODE1/2352",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(1);
          d.Wave("a.wav");
        },
        true,
        {}},
       {"data track MODE2/2336",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(2);
          d.Wave("a.wav");
        },
        true,
        {}},
       {"data track MODE2/2352",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(3);
          d.Wave("a.wav");
        },
        true,
        {}},
       {"data track of no image type",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(7);
          d.Wave("a.wav");
        },
        true,
        {}},
       {"data track followed by hidden audio",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(0);
          d.HiddenInFront("a.wav", 132300, 0);
        },
        true,
        {}},
       {"data track followed by a pre-gap shorter than 2 seconds",
-       [](TDisc& d) {
+       [](DiscCase& d) {
          d.DataTrack(1);
          d.Wave("a.wav").SetPreGapLength(75);
        },
        false,
-       [](TDisc& d) {
+       [](DiscCase& d) {
          // Here alone the TOC differs from the sheet: the audio after a data track gets the
          // 2 seconds of pre-gap the CD standards require.
          const std::string pregap = R"(PREGAP +\d+:\d+:\d+\( *(\d+)\))";
@@ -476,9 +476,9 @@ TEST(TocFileTest, CdrdaoBurnsEveryKindOfDiscFromItsToc) {
       !missing.empty()) {
     GTEST_SKIP() << missing << " is not installed";
   }
-  for (const TRow& row : Rows()) {
+  for (const Row& row : Rows()) {
     SCOPED_TRACE(row.Name);
-    TDisc disc;
+    DiscCase disc;
     row.Build(disc);
     ExpectBurnable(disc, row.SheetReadable);
     if (row.Check && !HasFatalFailure()) row.Check(disc);

@@ -5,20 +5,20 @@
 
 #include <filesystem>
 
-#include "AudioDecoder.h"
-#include "AudioTools.h"
-#include "CdText.h"
-#include "InputChecks.h"
-#include "MakeFixtures.h"
-#include "TocFile.h"
-#include "WaveSegment.h"
+#include "formats/audio/AudioDecoder.h"
+#include "support/AudioTools.h"
+#include "formats/cdtext/CdText.h"
+#include "formats/audio/InputChecks.h"
+#include "support/MakeFixtures.h"
+#include "make/TocFileWriter.h"
+#include "make/writers/WaveSegment.h"
 
 namespace varnel {
 namespace {
 
 using test::RunExport;
 using test::Sound;
-using TNotes = std::vector<std::pair<int32_t, int32_t>>;
+using NoteList = std::vector<std::pair<int32_t, int32_t>>;
 
 TEST(TocFilePathTest, TheCueFileNameWithTocForItsExtension) {
   const std::pair<const char*, const char*> rows[] = {
@@ -42,7 +42,7 @@ class TocRunTest : public ::testing::Test {
     int32_t mode = 0;
     WaveDataInfo info;
     CheckFileOfKind(path, mode, info);
-    Layout.Append(std::make_unique<TTrackInfo>(path, mode, info));
+    Layout.Append(std::make_unique<Track>(path, mode, info));
   }
   bool MakeMp3(const std::string& name) {
     if (!test::MissingTool({"sox", "lame"}).empty()) return false;
@@ -87,11 +87,11 @@ TEST_F(TocRunTest, WrittenAsTheSettingSays) {
 TEST_F(TocRunTest, NeverWrittenOverAFileTheRunReads) {
   Settings.MakeAlways = true;
   std::vector<uint8_t> cdt;
-  TCdText text;
+  CdText text;
   text.Blocks.emplace_back().SetText(kCdTextTitle, 1, "Song");
   std::string reason;
-  ASSERT_TRUE(EncodeCdText(text, TCdTextFraming::Packs, cdt, reason)) << reason;
-  struct TCase {
+  ASSERT_TRUE(EncodeCdText(text, CdTextFraming::Packs, cdt, reason)) << reason;
+  struct Case {
     const char* Name;
     std::function<void(TocRunTest&, std::string&)> Setup;  // may set the layout's path
   } const cases[] = {
@@ -110,7 +110,7 @@ TEST_F(TocRunTest, NeverWrittenOverAFileTheRunReads) {
          t.Layout.CdtPath = t.Toc();
        }},
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     Layout.Clear();
     std::string layoutPath;
@@ -132,7 +132,7 @@ TEST_F(TocRunTest, AllOrNothing) {
   AddWave("b.wav");
   test::WriteText(Cue(), "old sheet");
   test::WriteText(Toc(), "old toc");
-  struct TCase {
+  struct Case {
     const char* Name;
     std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> Hook;
     bool SilentTrack;
@@ -145,7 +145,7 @@ TEST_F(TocRunTest, AllOrNothing) {
        },
        false, MakeCancelled},
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     Layout.At(1).TrackCutLeading = c.SilentTrack;
     if (c.SilentTrack) test::WriteBytes(Dir / "b.wav", test::WaveBytes(test::Zeros(4 * 4 * 588)));
@@ -160,18 +160,18 @@ TEST_F(TocRunTest, AllOrNothing) {
 // and the reason as its detail, before anything is written. Without a TOC it is only named.
 TEST_F(TocRunTest, CdTextFileThatCannotBeCarried) {
   AddWave("a.wav");
-  TCdText text;
-  TCdTextBlock& block = text.Blocks.emplace_back();
+  CdText text;
+  CdTextBlock& block = text.Blocks.emplace_back();
   block.SetText(kCdTextTitle, 0, "Disc");
   block.SetText(kCdTextTitle, 1, "Song");
   std::vector<uint8_t> good;
   std::string reason;
-  ASSERT_TRUE(EncodeCdText(text, TCdTextFraming::Packs, good, reason)) << reason;
+  ASSERT_TRUE(EncodeCdText(text, CdTextFraming::Packs, good, reason)) << reason;
   block.CharacterCode = kCdTextMsJis;
   block.SetText(kCdTextTitle, 0, "\x82\xa0");
   block.SetText(kCdTextTitle, 1, "\x82\xa2");
   std::vector<uint8_t> jis;
-  ASSERT_TRUE(EncodeCdText(text, TCdTextFraming::Packs, jis, reason)) << reason;
+  ASSERT_TRUE(EncodeCdText(text, CdTextFraming::Packs, jis, reason)) << reason;
 
   std::vector<uint8_t> badCrc = good;
   badCrc[17] ^= 0x01;
@@ -203,7 +203,7 @@ TEST_F(TocRunTest, CdTextFileThatCannotBeCarried) {
 TEST_F(TocRunTest, Mp3ThatCannotBeDecodedFailsItsTrack) {
   AddWave("a.wav");
   test::WriteBytes(Dir / "noise.mp3", std::vector<uint8_t>(5000, 0x55));
-  Layout.Append(std::make_unique<TTrackInfo>(Dir / "noise.mp3", FileModeMp3, WaveDataInfo{}));
+  Layout.Append(std::make_unique<Track>(Dir / "noise.mp3", FileModeMp3, WaveDataInfo{}));
   auto run = RunExport(Layout, Settings, Cue(), false);
   EXPECT_EQ(run.State, MakeFailed);
   EXPECT_EQ(run.Message,
@@ -218,16 +218,16 @@ TEST_F(TocRunTest, Mp3ThatCannotBeDecodedFailsItsTrack) {
 // MP3 track to decode leaves neither the decoded file nor a new TOC.
 TEST_F(TocRunTest, CancelStopsDecoding) {
   if (!MakeMp3("song.mp3")) GTEST_SKIP() << "sox and lame make the MP3";
-  TMadeFile made;
-  made.Kind = TMadeKind::DecodedWave;
+  MadeFile made;
+  made.Kind = MadeKind::DecodedWave;
   made.Decoded = Dir / "song.mp3";
   int polls = 0;
-  TFile out = TFile::CreateExclusive(Dir / "out.wav");
+  PosixFile out = PosixFile::CreateExclusive(Dir / "out.wav");
   EXPECT_THROW(WriteMadeFile(made, out,
                              [&polls] {
-                               if (++polls == 3) throw TDecodeCanceled();
+                               if (++polls == 3) throw DecodeCanceled();
                              }),
-               TDecodeCanceled);
+               DecodeCanceled);
   EXPECT_EQ(polls, 3);
 
   AddWave("a.wav");
@@ -238,7 +238,7 @@ TEST_F(TocRunTest, CancelStopsDecoding) {
                          if (code == ProgressNextTrack && arg == 2) state.store(MakeCancelled);
                        });
   EXPECT_EQ(run.State, MakeCancelled);
-  EXPECT_EQ(run.Notes, (TNotes{{4, 1}, {2, 2}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{{4, 1}, {2, 2}, {0, 0}}));
   EXPECT_EQ(test::ReadText(Toc()), "old toc");
   EXPECT_FALSE(Exists(Dir / "work/disc/Track02.wav"));
 }

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "Binedit.h"
-#include "WriterHarness.h"
+#include "formats/audio/WaveHeader.h"
+#include "support/WriterHarness.h"
 
 namespace varnel {
 namespace {
@@ -16,15 +16,15 @@ using test::Sound;
 using test::WaveTrack;
 using test::Zeros;
 
-using test::TWriterFn;
+using test::WriterFn;
 
 class TrackPlanTest : public test::WriterTest {
  public:
   std::string At(const std::string& name) const { return Dir / name; }
   // The bytes the plan's stretches stand for.
-  static std::vector<uint8_t> Rebuilt(const TTrackPlan& plan) {
+  static std::vector<uint8_t> Rebuilt(const TrackPlan& plan) {
     std::vector<uint8_t> bytes;
-    for (const TFileStretch& s : plan.Content) {
+    for (const FileStretch& s : plan.Content) {
       if (s.Source.empty()) {
         bytes.insert(bytes.end(), static_cast<size_t>(s.Bytes), 0);
         continue;
@@ -42,7 +42,7 @@ class TrackPlanTest : public test::WriterTest {
     const std::vector<uint8_t> bytes = test::ReadBytes(path);
     return {bytes.begin() + info.DataOffset, bytes.begin() + info.DataOffset + info.DataSize};
   }
-  std::unique_ptr<TTrackInfo> Hidden(const std::string& name) {
+  std::unique_ptr<Track> Hidden(const std::string& name) {
     test::WriteBytes(Dir / "hidden.wav", test::WaveBytes(Cat({Zeros(400), Sound(5000, 3)})));
     auto t = WaveTrack(Dir / name, Cat({Sound(3000, 1), Zeros(800)}));
     t->SetPreGapStyle(PreGapFile);
@@ -52,10 +52,10 @@ class TrackPlanTest : public test::WriterTest {
 };
 
 TEST_F(TrackPlanTest, StretchesRebuildTheNamedFile) {
-  struct TRow {
+  struct Row {
     const char* Name;
-    TWriterFn Writer;
-    std::function<std::unique_ptr<TTrackInfo>(TrackPlanTest&)> Track;
+    WriterFn Writer;
+    std::function<std::unique_ptr<varnel::Track>(TrackPlanTest&)> Track;
     bool Produced[2];  // as track 1 (extra silence at its head), as track 2
   } const rows[] = {
       {"whole file as it lies",
@@ -97,10 +97,10 @@ TEST_F(TrackPlanTest, StretchesRebuildTheNamedFile) {
        },
        {true, true}},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
     for (int32_t number : {1, 2}) {  // track 1 gets the extra silence
-      const std::unique_ptr<TTrackInfo> track = row.Track(*this);
+      const std::unique_ptr<Track> track = row.Track(*this);
       const auto planned = Call(row.Writer, *track, number, true);
       const auto made = Call(row.Writer, *track, number);
       ASSERT_TRUE(made.Ok) << made.Message;

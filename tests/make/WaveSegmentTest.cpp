@@ -7,8 +7,8 @@
 #include <memory>
 #include <random>
 
-#include "MakeFixtures.h"
-#include "WaveSegment.h"
+#include "support/MakeFixtures.h"
+#include "make/writers/WaveSegment.h"
 
 namespace varnel {
 namespace {
@@ -44,7 +44,7 @@ class SilenceCountTest : public ::testing::Test {
 TEST_F(SilenceCountTest, LeadingCountStopsAtFirstSoundAcrossBlocks) {
   // 1000 silent frames span two 735-frame blocks.
   auto data = Cat({Zeros(4000), Sound(10), Zeros(40)});
-  TSourceFile src(RawFile(Dir, "a.raw", data));
+  SourceFile src(RawFile(Dir, "a.raw", data));
   EXPECT_EQ(CountLeadingSilence(src, 0, 0, 1020), 1000);
   EXPECT_EQ(CountLeadingSilence(src, 0, 400, 1020), 600);
   EXPECT_EQ(CountLeadingSilence(src, 0, 1000, 1020), 0);
@@ -54,7 +54,7 @@ TEST_F(SilenceCountTest, LeadingCountStopsAtFirstSoundAcrossBlocks) {
 
 TEST_F(SilenceCountTest, TrailingCountStopsAtLastSoundAcrossBlocks) {
   auto data = Cat({Zeros(40), Sound(10), Zeros(4 * 1500)});
-  TSourceFile src(RawFile(Dir, "a.raw", data));
+  SourceFile src(RawFile(Dir, "a.raw", data));
   EXPECT_EQ(CountTrailingSilence(src, 0, 0, 1520), 1500);
   EXPECT_EQ(CountTrailingSilence(src, 0, 0, 1000), 980);
   EXPECT_EQ(CountTrailingSilence(src, 0, 0, 20), 0);
@@ -64,7 +64,7 @@ TEST_F(SilenceCountTest, TrailingCountStopsAtLastSoundAcrossBlocks) {
 TEST_F(SilenceCountTest, SilentRegionCountsItsOwnLengthOnly) {
   // Silence continues before and after the region; the count stays within it.
   auto data = Zeros(4 * 3000);
-  TSourceFile src(RawFile(Dir, "z.raw", data));
+  SourceFile src(RawFile(Dir, "z.raw", data));
   EXPECT_EQ(CountLeadingSilence(src, 0, 100, 900), 800);
   EXPECT_EQ(CountTrailingSilence(src, 0, 100, 900), 800);
   EXPECT_EQ(CountLeadingSilence(src, 0, 5, 5), 0);
@@ -76,7 +76,7 @@ TEST_F(SilenceCountTest, OneNonZeroByteMakesAFrameSound) {
   for (int byte = 0; byte < 4; ++byte) {
     auto data = Zeros(4 * 800);
     data[4 * 500 + static_cast<size_t>(byte)] = 1;
-    TSourceFile src(RawFile(Dir, std::to_string(byte) + ".raw", data));
+    SourceFile src(RawFile(Dir, std::to_string(byte) + ".raw", data));
     EXPECT_EQ(CountLeadingSilence(src, 0, 0, 800), 500) << byte;
     EXPECT_EQ(CountTrailingSilence(src, 0, 0, 800), 299) << byte;
   }
@@ -85,14 +85,14 @@ TEST_F(SilenceCountTest, OneNonZeroByteMakesAFrameSound) {
 TEST_F(SilenceCountTest, DataOffsetShiftsTheRegion) {
   // A 44-byte header of non-zero bytes must never be scanned as audio.
   auto data = Cat({std::vector<uint8_t>(44, 0xAA), Zeros(400), Sound(1)});
-  TSourceFile src(RawFile(Dir, "h.raw", data));
+  SourceFile src(RawFile(Dir, "h.raw", data));
   EXPECT_EQ(CountLeadingSilence(src, 44, 0, 101), 100);
   EXPECT_EQ(CountTrailingSilence(src, 44, 0, 100), 100);
 }
 
 TEST_F(SilenceCountTest, RegionPastTheEndOfTheFileEndsTheScan) {
   auto data = Zeros(4 * 100);
-  TSourceFile src(RawFile(Dir, "s.raw", data));
+  SourceFile src(RawFile(Dir, "s.raw", data));
   // Only what was read counts.
   EXPECT_EQ(CountLeadingSilence(src, 0, 0, 5000), 100);
   EXPECT_EQ(CountTrailingSilence(src, 0, 0, 5000), 0);
@@ -161,7 +161,7 @@ TEST_F(SilenceCountTest, SameCountsAsTheBlockByBlockScanOnRandomSources) {
     }
     bytes.resize(bytes.size() + static_cast<size_t>(below(4)), 0);
     const std::string path = RawFile(Dir, "r" + std::to_string(fileNo) + ".raw", bytes);
-    TSourceFile src(path);
+    SourceFile src(path);
     const auto frames = static_cast<int64_t>(bytes.size() / 4);
     for (int q = 0; q < 30; ++q) {
       const int32_t offsets[] = {0, 44, static_cast<int32_t>(below(64)), -8, -2941};
@@ -184,7 +184,7 @@ TEST(SourceFileTest, OnlyRegularFilesAreSources) {
   // A FIFO without a writer would block an ordinary open; a device never ends.
   for (const std::string& path :
        {dir / "none.wav", dir.Path(), dir / "fifo", std::string("/dev/zero")}) {
-    EXPECT_THROW(TSourceFile{path}, TMakeIoError) << path;
+    EXPECT_THROW(SourceFile{path}, MakeIoError) << path;
   }
 }
 
@@ -192,8 +192,8 @@ class EditedWaveTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override { SetKernelCopyEnabled(GetParam()); }
   void TearDown() override { SetKernelCopyEnabled(true); }
-  TFile NewWave(const std::string& path, size_t dataBytes) {
-    TFile file = TFile::CreateExclusive(path);
+  PosixFile NewWave(const std::string& path, size_t dataBytes) {
+    PosixFile file = PosixFile::CreateExclusive(path);
     CreateEditedWave(file, test::CanonicalInfo(dataBytes));
     return file;
   }
@@ -202,8 +202,8 @@ class EditedWaveTest : public ::testing::TestWithParam<bool> {
 
 TEST_P(EditedWaveTest, PiecesFollowAFreshHeaderWithExactSizes) {
   auto source = Sound(5000);
-  TSourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
-  TFile file = NewWave(Dir / "Track01.wav", source.size());
+  SourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
+  PosixFile file = NewWave(Dir / "Track01.wav", source.size());
   AppendZeros(file, 2348);
   AppendSegment(file, src, 44 + 4000, 4);  // one sample frame: frame 1000
   AppendSegment(file, src, 44, 0);         // nothing
@@ -220,21 +220,21 @@ TEST_P(EditedWaveTest, LongSegmentCopiesExactlyThroughManyBlocks) {
   // move the place in the made file from one to the other.
   constexpr size_t kFrames = 2 * kSegmentBufferBytes / 4 + 12345;
   auto source = Sound(kFrames + 2000);
-  TSourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
-  struct TPiece {
+  SourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
+  struct Piece {
     size_t Frame;
     size_t Frames;
   };
-  const std::vector<std::vector<TPiece>> rows = {
+  const std::vector<std::vector<Piece>> rows = {
       {{0, kFrames}}, {{123, kFrames}}, {{1, 1}, {1025, kFrames}, {5, 999}}};
   for (const auto& pieces : rows) {
     std::vector<uint8_t> want;
-    for (const TPiece& p : pieces) {
+    for (const Piece& p : pieces) {
       const auto slice = Slice(source, 4 * p.Frame, 4 * p.Frames);
       want.insert(want.end(), slice.begin(), slice.end());
     }
-    TFile file = NewWave(Dir / "o.wav", want.size());
-    for (const TPiece& p : pieces) {
+    PosixFile file = NewWave(Dir / "o.wav", want.size());
+    for (const Piece& p : pieces) {
       AppendSegment(file, src, 44 + 4 * static_cast<int64_t>(p.Frame),
                     4 * static_cast<int64_t>(p.Frames));
     }
@@ -246,20 +246,20 @@ TEST_P(EditedWaveTest, LongSegmentCopiesExactlyThroughManyBlocks) {
 
 TEST_P(EditedWaveTest, MadeFileIsItsPiecesInOrder) {
   auto source = Sound(3000);
-  auto src = std::make_shared<const TSourceFile>(RawFile(Dir, "src.wav", test::WaveBytes(source)));
-  TMadeFile made;
+  auto src = std::make_shared<const SourceFile>(RawFile(Dir, "src.wav", test::WaveBytes(source)));
+  MadeFile made;
   made.Format = test::CanonicalInfo(0);
   made.AddZeros(3);
   made.AddSegment(src, 44 + 400, 800);
   made.AddZeros(0);
   made.AddSegment(src, 44, 4);
-  TFile file = TFile::CreateExclusive(Dir / "w.wav");
+  PosixFile file = PosixFile::CreateExclusive(Dir / "w.wav");
   WriteMadeFile(made, file);
   EXPECT_EQ(test::ReadBytes(Dir / "w.wav"),
             test::WaveBytes(Cat({Zeros(3), Slice(source, 400, 800), Slice(source, 0, 4)})));
   // Without a header: a plain copy of the pieces.
   made.WaveHeader = false;
-  TFile copy = TFile::CreateExclusive(Dir / "c.cdg");
+  PosixFile copy = PosixFile::CreateExclusive(Dir / "c.cdg");
   WriteMadeFile(made, copy);
   EXPECT_EQ(test::ReadBytes(Dir / "c.cdg"),
             Cat({Zeros(3), Slice(source, 400, 800), Slice(source, 0, 4)}));
@@ -267,11 +267,11 @@ TEST_P(EditedWaveTest, MadeFileIsItsPiecesInOrder) {
 
 TEST_P(EditedWaveTest, SourceThatEndsEarlyFailsTheCopy) {
   auto source = Sound(100);
-  TSourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
-  TFile file = NewWave(Dir / "o.wav", 400);
-  EXPECT_THROW(AppendSegment(file, src, 44, 404), TMakeIoError);
-  EXPECT_THROW(AppendSegment(file, src, -4, 4), TMakeIoError);
-  EXPECT_THROW(AppendSegment(file, src, 44, -4), TMakeIoError);
+  SourceFile src(RawFile(Dir, "src.wav", test::WaveBytes(source)));
+  PosixFile file = NewWave(Dir / "o.wav", 400);
+  EXPECT_THROW(AppendSegment(file, src, 44, 404), MakeIoError);
+  EXPECT_THROW(AppendSegment(file, src, -4, 4), MakeIoError);
+  EXPECT_THROW(AppendSegment(file, src, 44, -4), MakeIoError);
 }
 
 INSTANTIATE_TEST_SUITE_P(KernelAndBufferedCopy, EditedWaveTest, ::testing::Bool());

@@ -1,6 +1,6 @@
 // The atomic saver at symbolic links: the link stays, the file it finally names is written,
 // also when nothing exists there yet; a loop of links is refused and leaves nothing behind.
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "PosixFile.h"
-#include "TestFiles.h"
+#include "model/PosixFile.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {

@@ -1,4 +1,4 @@
-#include "CdTime.h"
+#include "model/CdTime.h"
 
 #include <gtest/gtest.h>
 

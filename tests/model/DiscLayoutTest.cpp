@@ -1,5 +1,5 @@
 // The disc layout record: its defaults, the data track test, and the owned track list.
-#include "DiscLayout.h"
+#include "model/DiscLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -52,10 +52,10 @@ TEST(DiscLayoutTest, DataTrackNeedsAFileAtThePath) {
 }
 
 // A track that tells when it is destroyed.
-class CountedTrack : public TTrackInfo {
+class CountedTrack : public Track {
  public:
   CountedTrack(const std::string& name, int* destroyed)
-      : TTrackInfo(name, FileModeWave, WaveDataInfo{44, 4000, 2, 16, 44100}),
+      : Track(name, FileModeWave, WaveDataInfo{44, 4000, 2, 16, 44100}),
         Destroyed(destroyed) {}
   ~CountedTrack() override { ++*Destroyed; }
   int* Destroyed;
@@ -76,7 +76,7 @@ class DiscLayoutListTest : public ::testing::Test {
     return names;
   }
   int Destroyed = 0;
-  std::vector<const TTrackInfo*> Tracks;  // the objects the layout owns, in appended order
+  std::vector<const Track*> Tracks;  // the objects the layout owns, in appended order
   DiscLayout Layout;
 };
 

@@ -1,6 +1,6 @@
 // The file primitive: what it opens and refuses, that it never writes through an existing
 // name, and that every failure carries errno and the path.
-#include "PosixFile.h"
+#include "model/PosixFile.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,25 +13,25 @@
 #include <functional>
 #include <string>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The errno of the TFileError that `f` throws (0 when it throws none).
+// The errno of the FileError that `f` throws (0 when it throws none).
 int ErrnoOf(const std::function<void()>& f, std::string* what = nullptr) {
   try {
     f();
-  } catch (const TFileError& e) {
+  } catch (const FileError& e) {
     if (what) *what = e.what();
     return e.Errno();
   }
   return 0;
 }
 
-TEST(TFileTest, OpenForReadingTakesOnlyRegularFilesAndNeverBlocks) {
+TEST(PosixFileTest, OpenForReadingTakesOnlyRegularFilesAndNeverBlocks) {
   test::TempDir dir;
   test::WriteText(dir / "plain", "abc");
   fs::create_symlink(dir / "plain", dir / "link");
@@ -52,12 +52,12 @@ TEST(TFileTest, OpenForReadingTakesOnlyRegularFilesAndNeverBlocks) {
   };
   for (const auto& row : rows) {
     std::string what;
-    EXPECT_EQ(ErrnoOf([&] { TFile::OpenForReading(row.Path); }, &what), row.Errno) << row.Path;
+    EXPECT_EQ(ErrnoOf([&] { PosixFile::OpenForReading(row.Path); }, &what), row.Errno) << row.Path;
     if (row.Errno != 0 && row.Path.find('\0') == std::string::npos) {
       EXPECT_NE(what.find("\"" + row.Path + "\""), std::string::npos) << what;
     }
   }
-  TFile f = TFile::OpenForReading(dir / "link");
+  PosixFile f = PosixFile::OpenForReading(dir / "link");
   char buf[8] = {};
   EXPECT_EQ(f.ReadAt(1, buf, sizeof buf), 2u);
   EXPECT_EQ(std::string(buf, 2), "bc");
@@ -65,12 +65,12 @@ TEST(TFileTest, OpenForReadingTakesOnlyRegularFilesAndNeverBlocks) {
   EXPECT_EQ(f.Size(), 3);
 }
 
-TEST(TFileTest, ReadCachedAtGivesWhatReadAtGivesOrLess) {
+TEST(PosixFileTest, ReadCachedAtGivesWhatReadAtGivesOrLess) {
   test::TempDir dir;
   std::string text(300000, 'a');
   for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
   test::WriteText(dir / "t", text);
-  const TFile f = TFile::OpenForReading(dir / "t");
+  const PosixFile f = PosixFile::OpenForReading(dir / "t");
   for (const int64_t offset : {int64_t{0}, int64_t{4097}, int64_t{299990}, int64_t{400000}}) {
     std::string got(70000, '\0');
     const size_t n = f.ReadCachedAt(offset, got.data(), got.size());
@@ -80,21 +80,21 @@ TEST(TFileTest, ReadCachedAtGivesWhatReadAtGivesOrLess) {
   }
   char c = 0;
   EXPECT_EQ(f.ReadCachedAt(-1, &c, 1), 0u);
-  EXPECT_EQ(TFile().ReadCachedAt(0, &c, 1), 0u);
+  EXPECT_EQ(PosixFile().ReadCachedAt(0, &c, 1), 0u);
 }
 
-TEST(TFileTest, CreateExclusiveNeverReplacesOrFollowsAnExistingName) {
+TEST(PosixFileTest, CreateExclusiveNeverReplacesOrFollowsAnExistingName) {
   test::TempDir dir;
   test::WriteText(dir / "kept", "precious");
   fs::create_symlink(dir / "kept", dir / "to-kept");
   fs::create_symlink(dir / "nowhere", dir / "dangling");
   for (const std::string name : {"kept", "to-kept", "dangling"}) {
-    EXPECT_EQ(ErrnoOf([&] { TFile::CreateExclusive(dir / name); }), EEXIST) << name;
+    EXPECT_EQ(ErrnoOf([&] { PosixFile::CreateExclusive(dir / name); }), EEXIST) << name;
   }
   EXPECT_EQ(test::ReadText(dir / "kept"), "precious");
   EXPECT_FALSE(fs::exists(dir / "nowhere"));
 
-  TFile out = TFile::CreateExclusive(dir / "new");
+  PosixFile out = PosixFile::CreateExclusive(dir / "new");
   out.WriteAll("hello world", 11);
   out.WriteAllAt(0, "J", 1);
   out.WriteAll("!", 1);  // the position follows the appends, not WriteAllAt
@@ -105,7 +105,7 @@ TEST(TFileTest, CreateExclusiveNeverReplacesOrFollowsAnExistingName) {
   EXPECT_EQ(ErrnoOf([&] { out.WriteAll("x", 1); }), EBADF);
 }
 
-TEST(TFileTest, AFailingWriteCarriesErrnoAndPath) {
+TEST(PosixFileTest, AFailingWriteCarriesErrnoAndPath) {
   test::TempDir dir;
   // A file-size limit makes write(2) fail with EFBIG instead of killing the process.
   struct sigaction ignore {
@@ -120,7 +120,7 @@ TEST(TFileTest, AFailingWriteCarriesErrnoAndPath) {
   std::string what;
   const int err = ErrnoOf(
       [&] {
-        TFile out = TFile::CreateExclusive(dir / "big");
+        PosixFile out = PosixFile::CreateExclusive(dir / "big");
         std::string block(1000, 'x');
         out.WriteAll(block.data(), block.size());
       },
@@ -131,7 +131,7 @@ TEST(TFileTest, AFailingWriteCarriesErrnoAndPath) {
   EXPECT_EQ(what, "cannot write \"" + dir / "big" + "\": " + ErrnoText(EFBIG));
 }
 
-TEST(TFileTest, ReadWholeFileRefusesWhatIsTooLargeOrNoFile) {
+TEST(PosixFileTest, ReadWholeFileRefusesWhatIsTooLargeOrNoFile) {
   test::TempDir dir;
   test::WriteText(dir / "ten", "0123456789");
   EXPECT_EQ(ReadWholeFile(dir / "ten", 10), "0123456789");

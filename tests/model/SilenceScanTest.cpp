@@ -12,8 +12,8 @@
 #include <limits>
 #include <random>
 
-#include "SilenceScan.h"
-#include "TestFiles.h"
+#include "model/SilenceScan.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -33,15 +33,15 @@ int32_t Frames(size_t n) {
 // sound frame at byte i % 4), laid out at every alignment of the buffer; the three answers
 // must be those of a frame-by-frame count.
 
-struct TFrameCounts {
+struct FrameCounts {
   int64_t Front = 0;
   int64_t Back = 0;
   int64_t FirstSilent = 0;
 };
 
-TFrameCounts CountFrameByFrame(const std::string& pattern) {
+FrameCounts CountFrameByFrame(const std::string& pattern) {
   const auto n = static_cast<int64_t>(pattern.size());
-  TFrameCounts c;
+  FrameCounts c;
   while (c.Front < n && pattern[c.Front] == 'S') ++c.Front;
   while (c.Back < n && pattern[n - 1 - c.Back] == 'S') ++c.Back;
   while (c.FirstSilent < n && pattern[c.FirstSilent] != 'S') ++c.FirstSilent;
@@ -64,7 +64,7 @@ TEST(SilenceInMemory, SameAnswersAsAFrameByFrameCount) {
     }
   }
   for (const std::string& row : rows) {
-    const TFrameCounts want = CountFrameByFrame(row);
+    const FrameCounts want = CountFrameByFrame(row);
     for (size_t align = 0; align < 8; ++align) {
       std::vector<unsigned char> buffer(align + 4 * row.size() + 8, 0xEE);
       unsigned char* frames = buffer.data() + align;
@@ -244,26 +244,26 @@ TEST(SilenceScanTest, NegativeDataOffsetStopsAtTheLastWholeBlockAboveByteZero) {
 
 TEST(SilenceScanTest, ReadErrorsEndTheRunOrThrowAsAsked) {
   // A file that is not open fails every read, as a failing device would.
-  const TFile unreadable;
-  struct TRow {
+  const PosixFile unreadable;
+  struct Row {
     bool Forwards;
-    TReadErrors Errors;
+    ReadErrors Errors;
     bool Throws;
   } rows[] = {
-      {true, TReadErrors::EndTheRun, false},
-      {false, TReadErrors::EndTheRun, false},
-      {true, TReadErrors::Throw, true},
-      {false, TReadErrors::Throw, true},
+      {true, ReadErrors::EndTheRun, false},
+      {false, ReadErrors::EndTheRun, false},
+      {true, ReadErrors::Throw, true},
+      {false, ReadErrors::Throw, true},
   };
-  for (const TRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << (row.Forwards ? "forwards" : "backwards") << " "
-                                    << (row.Errors == TReadErrors::Throw ? "throw" : "end"));
+                                    << (row.Errors == ReadErrors::Throw ? "throw" : "end"));
     auto scan = [&] {
       return row.Forwards ? ScanSilenceForwards(unreadable, 0, 1000, row.Errors)
                           : ScanSilenceBackwards(unreadable, 0, 4000, row.Errors);
     };
     if (row.Throws) {
-      EXPECT_THROW(scan(), TFileError);
+      EXPECT_THROW(scan(), FileError);
     } else {
       EXPECT_EQ(scan(), 0);
     }

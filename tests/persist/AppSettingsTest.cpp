@@ -1,4 +1,4 @@
-#include "AppSettings.h"
+#include "persist/AppSettings.h"
 
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "IniFile.h"
-#include "TestFiles.h"
+#include "persist/IniFile.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -239,7 +239,7 @@ TEST(AppSettingsTest, RewriteKeepsUnknownLinesAndKeySpelling) {
 }
 
 TEST(AppSettingsTest, LookupIgnoresCaseAndReadsHexadecimal) {
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText(
       "[FORM]\nWIDTH=0x200\n"
       "[font]\ncolor=0x80000008\nCHARASET=0X80\nname=Courier New\n"
@@ -258,7 +258,7 @@ TEST(AppSettingsTest, LookupIgnoresCaseAndReadsHexadecimal) {
 }
 
 TEST(AppSettingsTest, BadNumbersGiveDefaultsAndEmptyStringsStayEmpty) {
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText(
       "[Form]\nTop=abc\nLeft=\nWidth=99999999999\n"
       "[ColumnWidth]\nTrackNo=12px\n"
@@ -280,7 +280,7 @@ TEST(AppSettingsTest, BadNumbersGiveDefaultsAndEmptyStringsStayEmpty) {
 }
 
 TEST(AppSettingsTest, LoadSettingsLeavesTheFontToLoadFontSettings) {
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText("[Font]\nName=Courier\n[Form]\nTop=3\n");
   AppSettings s;
   s.Font.Name = "Kept";

@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "persist/IniFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace varnel {
 namespace {
@@ -23,8 +23,8 @@ using test::ReadText;
 using test::TempDir;
 using test::WriteText;
 
-TIniFile FromText(const std::string& text) {
-  TIniFile ini;
+IniFile FromText(const std::string& text) {
+  IniFile ini;
   ini.LoadText(text);
   return ini;
 }
@@ -32,7 +32,7 @@ TIniFile FromText(const std::string& text) {
 // ---------------------------------------------------------------- reading
 
 TEST(IniReadTest, SectionsAndKeysAreFoundWithoutRegardToCase) {
-  TIniFile ini = FromText("[FoRm]\r\ntOp=5\r\n[font\\style]\r\nISBOLD=1\r\n");
+  IniFile ini = FromText("[FoRm]\r\ntOp=5\r\n[font\\style]\r\nISBOLD=1\r\n");
   EXPECT_TRUE(ini.HasSection("form"));
   EXPECT_TRUE(ini.HasSection("FORM"));
   EXPECT_TRUE(ini.HasKey("Form", "Top"));
@@ -43,14 +43,14 @@ TEST(IniReadTest, SectionsAndKeysAreFoundWithoutRegardToCase) {
 }
 
 TEST(IniReadTest, FirstMatchingSectionAndKeyWin) {
-  TIniFile ini = FromText("[A]\nk=1\nk=2\n[a]\nk=3\nj=4\n");
+  IniFile ini = FromText("[A]\nk=1\nk=2\n[a]\nk=3\nj=4\n");
   EXPECT_EQ(ini.ReadString("A", "k", "-"), "1");
   // Only the first section of a name is searched.
   EXPECT_EQ(ini.ReadString("A", "j", "-"), "-");
 }
 
 TEST(IniReadTest, LineKindsAreTold) {
-  TIniFile ini = FromText(
+  IniFile ini = FromText(
       "k=before any section\n"
       "  [Font\\Style]   \n"
       ";IsBold=1\n"
@@ -68,7 +68,7 @@ TEST(IniReadTest, LineKindsAreTold) {
 }
 
 TEST(IniReadTest, StringValueIsEverythingAfterTheFirstEquals) {
-  TIniFile ini = FromText(
+  IniFile ini = FromText(
       "[DiscInfo]\r\n"
       "MediaCatalog=             \r\n"
       "CdtPath=  /a b/c.cdt \t\r\n"
@@ -85,14 +85,14 @@ TEST(IniReadTest, StringValueIsEverythingAfterTheFirstEquals) {
 TEST(IniReadTest, StringsAreLimitedTo2047Characters) {
   std::string exact(2047, 'e');
   std::string longer = std::string(2047, 'a') + "bcdef";
-  TIniFile ini = FromText("[S]\nexact=" + exact + "\nlonger=" + longer + "\n");
+  IniFile ini = FromText("[S]\nexact=" + exact + "\nlonger=" + longer + "\n");
   EXPECT_EQ(ini.ReadString("S", "exact", ""), exact);
   EXPECT_EQ(ini.ReadString("S", "longer", ""), std::string(2047, 'a'));
 }
 
 TEST(IniReadTest, LfAndCrLfAndNoFinalNewlineReadAlike) {
   for (const char* text : {"[S]\nk=v\n", "[S]\r\nk=v\r\n", "[S]\r\nk=v", "[S]\nk=v"}) {
-    TIniFile ini = FromText(text);
+    IniFile ini = FromText(text);
     EXPECT_EQ(ini.ReadString("S", "k", "-"), "v") << text;
   }
 }
@@ -101,8 +101,8 @@ TEST(IniReadTest, HugeLinesAndBinaryBytesAreHarmless) {
   std::string big(100 * 1024, 'x');
   const char raw[] = "\0\xff[\0]\n=\0\r\r\n[S]\nk=a\0b\n";
   std::string binary(std::begin(raw), std::end(raw) - 1);
-  TIniFile ini = FromText("[S]\nbig=" + big + "\n" + big + "\n" + binary);
-  EXPECT_EQ(ini.ReadString("S", "big", "").size(), TIniFile::kMaxValueLength);
+  IniFile ini = FromText("[S]\nbig=" + big + "\n" + big + "\n" + binary);
+  EXPECT_EQ(ini.ReadString("S", "big", "").size(), IniFile::kMaxValueLength);
   EXPECT_EQ(ini.ReadInteger("S", "big", 9), 9);
   EXPECT_EQ(ini.Text(), "[S]\nbig=" + big + "\n" + big + "\n" + binary);
 }
@@ -112,7 +112,7 @@ TEST(IniReadTest, HugeLinesAndBinaryBytesAreHarmless) {
 class IniIntegerTest : public ::testing::Test {
  protected:
   int32_t Read(const std::string& value, int32_t def = 77) {
-    TIniFile ini = FromText("[N]\r\nv=" + value + "\r\n");
+    IniFile ini = FromText("[N]\r\nv=" + value + "\r\n");
     return ini.ReadInteger("N", "v", def);
   }
 };
@@ -154,12 +154,12 @@ TEST_F(IniIntegerTest, NonNumbersGiveTheDefault) {
     EXPECT_EQ(Read(v, 77), 77) << '"' << v << '"';
     EXPECT_EQ(Read(v, -3), -3) << '"' << v << '"';
   }
-  TIniFile empty;
+  IniFile empty;
   EXPECT_EQ(empty.ReadInteger("N", "v", 5), 5);
 }
 
 TEST_F(IniIntegerTest, BooleansAreIntegersOtherThanZero) {
-  TIniFile ini = FromText("[B]\nzero=0\none=1\ntwo=2\nminus=-1\nhex=0x10\nword=yes\n");
+  IniFile ini = FromText("[B]\nzero=0\none=1\ntwo=2\nminus=-1\nhex=0x10\nword=yes\n");
   EXPECT_FALSE(ini.ReadBool("B", "zero", true));
   EXPECT_TRUE(ini.ReadBool("B", "one", false));
   EXPECT_TRUE(ini.ReadBool("B", "two", false));
@@ -184,7 +184,7 @@ TEST(IniWriteTest, ReplacesInPlaceKeepingEveryOtherLine) {
       "\n"
       "[Other]\r\n"
       "MakeAlways=1\r\n";
-  TIniFile ini = FromText(before);
+  IniFile ini = FromText(before);
   ini.WriteInteger("Form", "Top", -7);
   EXPECT_EQ(ini.Text(),
             "; my settings\n"
@@ -200,35 +200,35 @@ TEST(IniWriteTest, ReplacesInPlaceKeepingEveryOtherLine) {
 }
 
 TEST(IniWriteTest, NewKeyFollowsTheLastKeyOfItsSection) {
-  TIniFile ini = FromText("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2\r\n");
+  IniFile ini = FromText("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2\r\n");
   ini.WriteString("a", "z", "3");
   EXPECT_EQ(ini.Text(), "[A]\r\nx=1\r\nz=3\r\n; note\r\n\r\n[B]\r\ny=2\r\n");
 
-  TIniFile bare = FromText("[A]\n[B]\ny=2\n");
+  IniFile bare = FromText("[A]\n[B]\ny=2\n");
   bare.WriteBool("A", "k", true);
   EXPECT_EQ(bare.Text(), "[A]\nk=1\r\n[B]\ny=2\n");
 }
 
 TEST(IniWriteTest, MissingSectionIsAppended) {
-  TIniFile fresh;
+  IniFile fresh;
   fresh.WriteString("Font\\Style", "IsBold", "0");
   fresh.WriteString("Font\\Style", "IsItalic", "1");
   EXPECT_EQ(fresh.Text(), "[Font\\Style]\r\nIsBold=0\r\nIsItalic=1\r\n\r\n");
 
   // The last line gains a line ending; the new section is set off by an empty line.
-  TIniFile open = FromText("[A]\nx=1");
+  IniFile open = FromText("[A]\nx=1");
   open.WriteString("S", "k", "v");
   EXPECT_EQ(open.Text(), "[A]\nx=1\r\n\r\n[S]\r\nk=v\r\n\r\n");
   EXPECT_EQ(open.ReadString("A", "x", "-"), "1");
 
   // A header without keys at the very end: the key goes right after it.
-  TIniFile tail = FromText("[A]");
+  IniFile tail = FromText("[A]");
   tail.WriteString("A", "k", "v");
   EXPECT_EQ(tail.Text(), "[A]\r\nk=v\r\n");
 }
 
 TEST(IniWriteTest, ValuesReadBackAsWritten) {
-  TIniFile ini;
+  IniFile ini;
   ini.WriteString("DiscInfo", "MediaCatalog", std::string(13, ' '));
   ini.WriteString("Path", "WorkDir", "  /with blanks/ ");
   ini.WriteString("Path", "Eq", "a=b");
@@ -246,7 +246,7 @@ TEST(IniWriteTest, ValuesReadBackAsWritten) {
 }
 
 TEST(IniWriteTest, LineBreaksInAValueBecomeBlanks) {
-  TIniFile ini = FromText("[S]\r\nnext=2\r\n");
+  IniFile ini = FromText("[S]\r\nnext=2\r\n");
   ini.WriteString("S", "k", "a\r\nb\nc\r");
   ini.WriteString("S", "next", "x\n[Evil]\ny=1");
   EXPECT_EQ(ini.ReadString("S", "k", ""), "a  b c ");
@@ -267,11 +267,11 @@ TEST(IniWriteTest, TextRoundTripsUnchanged) {
 
 TEST(IniFileTest, MissingOrUnreadablePathGivesEmptyText) {
   TempDir dir;
-  TIniFile missing(dir / "nope.ini");
+  IniFile missing(dir / "nope.ini");
   EXPECT_EQ(missing.Text(), "");
   EXPECT_EQ(missing.Path(), dir / "nope.ini");
   EXPECT_EQ(missing.LoadErrno(), ENOENT);
-  TIniFile folder(dir.Path());
+  IniFile folder(dir.Path());
   EXPECT_EQ(folder.Text(), "");
   std::string error;
   EXPECT_FALSE(folder.Save(&error));
@@ -291,11 +291,11 @@ TEST(IniFileTest, OnlyRegularFilesUpTo64MiBAreRead) {
       {dir / "huge.ini", "is larger than 64 MiB"},
   };
   for (const auto& [path, reason] : refused) {
-    TIniFile ini(path);
+    IniFile ini(path);
     EXPECT_EQ(ini.Text(), "") << path;
     EXPECT_EQ(ini.LoadError(), "\"" + path + "\" " + reason);
   }
-  TIniFile fine(dir / "fine.ini");
+  IniFile fine(dir / "fine.ini");
   EXPECT_EQ(fine.ReadString("Path", "WorkDir", ""), "/w");
   EXPECT_EQ(fine.LoadError(), "");
   EXPECT_EQ(fine.LoadErrno(), 0);
@@ -304,12 +304,12 @@ TEST(IniFileTest, OnlyRegularFilesUpTo64MiBAreRead) {
 TEST(IniFileTest, SaveCreatesFoldersAndWritesTheText) {
   TempDir dir;
   std::string path = dir / "a/b/varnel.ini";
-  TIniFile ini(path);
+  IniFile ini(path);
   ini.WriteString("S", "k", "v");
   std::string error;
   ASSERT_TRUE(ini.Save(&error)) << error;
   EXPECT_EQ(ReadText(path), "[S]\r\nk=v\r\n\r\n");
-  EXPECT_EQ(TIniFile(path).ReadString("S", "k", "-"), "v");
+  EXPECT_EQ(IniFile(path).ReadString("S", "k", "-"), "v");
   // Nothing but the file is left in its folder.
   int entries = 0;
   for ([[maybe_unused]] auto& e : fs::directory_iterator(dir / "a/b")) ++entries;
@@ -321,7 +321,7 @@ TEST(IniFileTest, SaveReplacesKeepingPermissionBits) {
   std::string path = dir / "s.ini";
   WriteText(path, "[S]\nk=old\nother=1\n");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  TIniFile ini(path);
+  IniFile ini(path);
   ini.WriteString("S", "k", "new");
   ASSERT_TRUE(ini.Save());
   EXPECT_EQ(ReadText(path), "[S]\nk=new\nother=1\n");
@@ -363,7 +363,7 @@ TEST(IniFileTest, FailedSaveLeavesTheOldFileAlone) {
   error.clear();
   EXPECT_FALSE(WriteFileAtomically("", "x", &error));
   EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(TIniFile().Save());
+  EXPECT_FALSE(IniFile().Save());
 }
 
 TEST(IniFileTest, ReadOnlyFolderOrFileRefusesTheSave) {
@@ -377,7 +377,7 @@ TEST(IniFileTest, ReadOnlyFolderOrFileRefusesTheSave) {
   std::string path = sub + "/s.ini";
   WriteText(path, "[S]\r\nk=old\r\n");
   ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
-  TIniFile ini(path);
+  IniFile ini(path);
   ini.WriteString("S", "k", "new");
   std::string error;
   EXPECT_FALSE(ini.Save(&error));

@@ -1,6 +1,6 @@
 // The track sections a layout text offers its loader: those that a lookup of "Track" + index
 // finds, whatever else the text holds.
-#include "LayoutText.h"
+#include "persist/LayoutText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace varnel {
 namespace {
 
 TEST(TrackSectionIndexes, FindsTheSectionsTheIniReaderFinds) {
-  TIniFile ini;
+  IniFile ini;
   ini.LoadText(
       "[Track00]\r\nA=0\r\n"
       "  [ track01 ]  \r\nA=1\r\n; [Track02]\r\n"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "RunProcess.h"
-#include "TestFiles.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
 
 namespace varnel::test {
 

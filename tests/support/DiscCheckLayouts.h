@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace varnel::test {
 
-using TKeys = std::map<std::string, std::string>;
+using KeyIndex = std::map<std::string, std::string>;
 
 // "@name" in a value stands for the file `name` in `dir`.
 inline std::string LayoutValue(const std::string& dir, const std::string& value) {
@@ -21,8 +21,8 @@ inline std::string LayoutValue(const std::string& dir, const std::string& value)
 
 // A track section's keys: the whole of `file` (of `frames` sample frames) behind a silent
 // pre-gap of 2 seconds, nothing cut; `changes` replace or add keys.
-inline TKeys TrackKeys(const std::string& file, int64_t frames, const TKeys& changes = {}) {
-  TKeys k = {{"TrackFileNmae", file},
+inline KeyIndex TrackKeys(const std::string& file, int64_t frames, const KeyIndex& changes = {}) {
+  KeyIndex k = {{"TrackFileNmae", file},
              {"FileMode", "0"},
              {"TrackPreGapPos", "0"},
              {"TrackStartPos", "0"},
@@ -47,8 +47,8 @@ inline TKeys TrackKeys(const std::string& file, int64_t frames, const TKeys& cha
 
 // The text of a layout file: `disc` adds to or replaces the keys of [DiscInfo] and
 // [DataTrack] ("DataTrack.TrackFileNmae", "DataTrack.ImageType").
-inline std::string LayoutText(const std::string& dir, const TKeys& disc,
-                              const std::vector<TKeys>& tracks) {
+inline std::string LayoutText(const std::string& dir, const KeyIndex& disc,
+                              const std::vector<KeyIndex>& tracks) {
   auto value = [&](const std::string& key, const std::string& fallback) {
     const auto it = disc.find(key);
     return LayoutValue(dir, it == disc.end() ? fallback : it->second);

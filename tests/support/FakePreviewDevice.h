@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "PreviewPlayer.h"
+#include "app/ports/PreviewPlayer.h"
 
 namespace varnel::test {
 
-class FakePreviewDevice : public TPreviewDevice {
+class FakePreviewDevice : public PreviewDevice {
  public:
   // "Open <path>", "Play <position>", "Stop", "Close", in order.
   std::vector<std::string> Log;

@@ -1,4 +1,4 @@
-// A scripted TPrompter for tests: records every box, question, beep and dialog as a line
+// A scripted Prompter for tests: records every box, question, beep and dialog as a line
 // of text, answers questions from queues, and fails the test when a queue runs dry.
 #pragma once
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "Prompter.h"
+#include "app/ports/Prompter.h"
 
 namespace varnel::test {
 
-class FakePrompter : public TPrompter {
+class FakePrompter : public Prompter {
  public:
   // Every event in order: "Plain: text", "Information: text", "Warning: text",
   // "Error: text", "Limit: text", "YesNo: text", "OkCancel: text",
@@ -22,18 +22,18 @@ class FakePrompter : public TPrompter {
   // "Save: <filter>", "Folder: <title>".
   std::vector<std::string> Log;
   int Beeps = 0;                   // every box and every Beep()
-  std::vector<TMessage> Messages;  // every box, detail and folder included
+  std::vector<MessageBox> Messages;  // every box, detail and folder included
 
   std::deque<bool> YesNoAnswers;
   std::deque<bool> OkCancelAnswers;
-  std::deque<TSaveAnswer> SaveChangesAnswers;
+  std::deque<SaveAnswer> SaveChangesAnswers;
   std::deque<bool> FindingsAnswers;  // true: "Make anyway"
   std::deque<std::vector<std::string>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
   std::deque<std::optional<std::string>> FolderAnswers;
-  std::vector<TFileDialogRequest> Requests;
+  std::vector<FileDialogRequest> Requests;
 
-  void Show(const TMessage& m) override {
+  void Show(const MessageBox& m) override {
     ++Beeps;
     static const char* const names[] = {"Plain", "Information", "Warning", "Error", "Limit"};
     Log.push_back(std::string(names[static_cast<int>(m.Kind)]) + ": " + m.Text);
@@ -49,37 +49,37 @@ class FakePrompter : public TPrompter {
     Log.push_back("OkCancel: " + text);
     return Pop(OkCancelAnswers, "OkCancel");
   }
-  TSaveAnswer AskSaveChanges(const std::string& text) override {
+  SaveAnswer AskSaveChanges(const std::string& text) override {
     ++Beeps;
     Log.push_back("SaveChanges: " + text);
     if (SaveChangesAnswers.empty()) {
       ADD_FAILURE() << "unexpected SaveChanges request: no scripted answer left";
-      return TSaveAnswer::Cancel;
+      return SaveAnswer::Cancel;
     }
     return Pop(SaveChangesAnswers, "SaveChanges");
   }
-  bool ConfirmFindings(const std::vector<TDiscFinding>& findings) override {
+  bool ConfirmFindings(const std::vector<DiscFinding>& findings) override {
     ++Beeps;
-    for (const TDiscFinding& f : findings) Log.push_back("Findings: " + FindingLine(f));
+    for (const DiscFinding& f : findings) Log.push_back("Findings: " + FindingLine(f));
     return Pop(FindingsAnswers, "Findings");
   }
   void Beep() override {
     ++Beeps;
     Log.push_back("Beep");
   }
-  std::vector<std::string> OpenFiles(const TFileDialogRequest& r) override {
+  std::vector<std::string> OpenFiles(const FileDialogRequest& r) override {
     Requests.push_back(r);
     Log.push_back("Open: " + r.Filter);
     return Pop(OpenAnswers, "Open");
   }
-  std::optional<std::string> SaveFile(const TFileDialogRequest& r) override {
+  std::optional<std::string> SaveFile(const FileDialogRequest& r) override {
     Requests.push_back(r);
     Log.push_back("Save: " + r.Filter);
     return Pop(SaveAnswers, "Save");
   }
   std::optional<std::string> BrowseFolder(const std::string& title,
                                           const std::string& initialDir) override {
-    TFileDialogRequest r;
+    FileDialogRequest r;
     r.Title = title;
     r.InitialDir = initialDir;
     Requests.push_back(r);

@@ -11,14 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "AppSettings.h"
-#include "CueSheet.h"
-#include "DiscLayout.h"
-#include "MakeRun.h"
-#include "RunFiles.h"
-#include "RunOptions.h"
-#include "TestFiles.h"
-#include "Trackinfo.h"
+#include "persist/AppSettings.h"
+#include "make/MakeRun.h"
+#include "model/DiscLayout.h"
+#include "make/MakeJob.h"
+#include "make/RunFiles.h"
+#include "app/commands/RunOptions.h"
+#include "support/TestFiles.h"
+#include "model/Track.h"
 
 namespace varnel::test {
 
@@ -67,14 +67,14 @@ inline WaveDataInfo CanonicalInfo(size_t dataBytes) {
 
 // Writes a canonical wave file of `data` and returns a wave track of it, as adding a file
 // makes one (whole file, silent pre-gap of 0:02:00, defaults of a new track).
-inline std::unique_ptr<TTrackInfo> WaveTrack(const std::string& path,
+inline std::unique_ptr<Track> WaveTrack(const std::string& path,
                                              const std::vector<uint8_t>& data) {
   WriteBytes(path, WaveBytes(data));
-  return std::make_unique<TTrackInfo>(path, FileModeWave, CanonicalInfo(data.size()));
+  return std::make_unique<Track>(path, FileModeWave, CanonicalInfo(data.size()));
 }
 
 // Writes `bytes` as a raw file and returns a track of that mode (MP3 or CD+G).
-inline std::unique_ptr<TTrackInfo> RawTrack(const std::string& path,
+inline std::unique_ptr<Track> RawTrack(const std::string& path,
                                             const std::vector<uint8_t>& bytes, int32_t mode) {
   WriteBytes(path, bytes);
   WaveDataInfo info;
@@ -82,7 +82,7 @@ inline std::unique_ptr<TTrackInfo> RawTrack(const std::string& path,
   info.Channels = 2;
   info.BitsPerSample = 16;
   info.SampleRate = 44100;
-  return std::make_unique<TTrackInfo>(path, mode, info);
+  return std::make_unique<Track>(path, mode, info);
 }
 
 // Settings with the program's defaults and WorkDir set.
@@ -93,27 +93,27 @@ inline AppSettings SettingsWithWorkDir(const std::string& workDir) {
 }
 
 // The sheet as the writer saves it: every line followed by CR LF.
-inline std::string SheetText(const std::vector<std::string>& lines) {
+inline std::string JoinedLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
   return text;
 }
 
 // One making run on the calling thread, recording its notifications.
-struct TRunRecord {
+struct RunRecord {
   uint8_t State = MakeIdle;
   std::string Message;
   std::string Detail;
   std::vector<std::pair<int32_t, int32_t>> Notes;
 };
 
-inline TRunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
+inline RunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
                             const std::string& cuePath, bool testRun,
                             std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {},
                             const std::string& layoutPath = {}) {
   std::atomic<uint8_t> state{MakeIdle};
-  TRunRecord record;
-  TMakeJob job(layout, RunOptionsOf(settings), state);
+  RunRecord record;
+  MakeJob job(layout, RunOptionsOf(settings), state);
   job.CuePath = cuePath;
   job.LayoutPath = layoutPath;
   job.Test = testRun;
@@ -121,7 +121,7 @@ inline TRunRecord RunExport(const DiscLayout& layout, const AppSettings& setting
     record.Notes.emplace_back(code, arg);
     if (hook) hook(code, arg, state);
   };
-  ExportCueSheet(job);
+  RunMake(job);
   RemoveFiles(job.Replaced);
   record.State = state.load();
   record.Message = job.ResultMessage;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "InputChecks.h"
-#include "Mpegaudioheader.h"
-#include "ReferenceMpegWalk.h"
-#include "TestFiles.h"
+#include "formats/audio/InputChecks.h"
+#include "formats/audio/MpegAudioFile.h"
+#include "support/ReferenceMpegWalk.h"
+#include "support/TestFiles.h"
 
 namespace varnel::test {
 
@@ -23,7 +23,7 @@ inline void ExpectSameAsReference(const std::vector<uint8_t>& bytes, const std::
                                   int64_t window) {
   SCOPED_TRACE(testing::Message() << bytes.size() << " bytes, window " << window);
   WriteBytes(path, bytes);
-  const TReferenceWalk want = ReferenceMpegWalk(bytes);
+  const ReferenceWalk want = ReferenceMpegWalk(bytes);
   for (const bool fromFile : {true, false}) {
     SCOPED_TRACE(fromFile ? "from the file" : "from memory");
     MpegAudioFile m(window);

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <vector>
 
-#include "Mpegaudioheader.h"
+#include "formats/audio/MpegAudioFile.h"
 
 namespace varnel::test {
 
-struct TReferenceWalk {
+struct ReferenceWalk {
   bool Opened = false;
   int32_t FirstFrameOffset = 0;
   int32_t AudioSize = 0;
@@ -21,8 +21,8 @@ struct TReferenceWalk {
   float Duration = 0.0f;
 };
 
-inline TReferenceWalk ReferenceMpegWalk(const std::vector<uint8_t>& d) {
-  TReferenceWalk r;
+inline ReferenceWalk ReferenceMpegWalk(const std::vector<uint8_t>& d) {
+  ReferenceWalk r;
   const int64_t s = static_cast<int64_t>(d.size());
   auto has = [&](int64_t pos, int64_t n) { return pos >= 0 && n >= 0 && pos <= s && s - pos >= n; };
   auto is = [&](int64_t pos, const char* text) {

@@ -5,16 +5,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "Aboutbox.h"
-#include "QtPrompter.h"
-#include "RunProcess.h"
-#include "UiTestSupport.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/QtPrompter.h"
+#include "support/RunProcess.h"
+#include "support/UiTestSupport.h"
 
 namespace varnel {
 namespace {
 
-TEST(AboutBox, CaptionsAndButtons) {
-  TAboutBox box;
+TEST(AboutDialog, CaptionsAndButtons) {
+  AboutDialog box;
   EXPECT_EQ(box.windowTitle(), "Version information");
   EXPECT_EQ(box.findChild<QLabel*>("ProductName")->text(), "Varnel");
   EXPECT_EQ(box.findChild<QLabel*>("Version")->text(), "Version 2.03");
@@ -29,8 +29,8 @@ TEST(AboutBox, CaptionsAndButtons) {
   EXPECT_GT(burn.indexOf("cdrdao write --device /dev/sr0 disc.toc"), simulate);
 }
 
-TEST(AboutBox, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
-  TAboutBox box;
+TEST(AboutDialog, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
+  AboutDialog box;
   std::vector<QUrl> opened;
   box.OpenUrl = [&](const QUrl& url) {
     opened.push_back(url);
@@ -45,7 +45,7 @@ TEST(AboutBox, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
 
 // The guide is found from the program's own folder, where the install puts it and where
 // the build puts a copy beside the program; no path of the source tree is needed.
-TEST(AboutBox, GuideIsInstalledWhereTheProgramLooksForIt) {
+TEST(AboutDialog, GuideIsInstalledWhereTheProgramLooksForIt) {
   const char* build = VARNEL_TEST_BUILD_DIR;
   EXPECT_TRUE(QFileInfo(UserGuidePath(QString(build) + "/app")).isFile())
       << UserGuidePath(QString(build) + "/app").toStdString();
@@ -62,7 +62,7 @@ TEST(AboutBox, GuideIsInstalledWhereTheProgramLooksForIt) {
   EXPECT_EQ(UserGuidePath("/usr/bin"), "/usr/share/doc/varnel/user-guide.html");
 }
 
-TEST(AboutBox, GuideAddressPerLocale) {
+TEST(AboutDialog, GuideAddressPerLocale) {
   EXPECT_EQ(UserGuideUrl("/usr/share/doc/varnel/user-guide.html", true).toString(),
             "file:///usr/share/doc/varnel/user-guide.html#ja");
   EXPECT_EQ(UserGuideUrl("/usr/share/doc/varnel/user-guide.html", false).toString(),
@@ -72,7 +72,7 @@ TEST(AboutBox, GuideAddressPerLocale) {
 using test::WindowTest;
 
 TEST_F(WindowTest, AboutCommandShowsTheBoxModally) {
-  auto* box = new TAboutBox(Window.get());
+  auto* box = new AboutDialog(Window.get());
   Window->SetAboutBox(box);
   bool shown = false;
   test::OnNextModal([&](QWidget* w) {
@@ -122,17 +122,17 @@ class PromptTest : public ::testing::Test {
     call();
     return *seen;
   }
-  TQtPrompter Prompter;
+  QtPrompter Prompter;
 };
 
 TEST_F(PromptTest, MessagesCarryTheKindsIcon) {
-  const std::pair<TBoxKind, QMessageBox::Icon> kinds[] = {
-      {TBoxKind::Plain, QMessageBox::NoIcon},
-      {TBoxKind::Information, QMessageBox::Information},
-      {TBoxKind::Warning, QMessageBox::Warning},
-      {TBoxKind::Error, QMessageBox::Critical}};
+  const std::pair<BoxKind, QMessageBox::Icon> kinds[] = {
+      {BoxKind::Plain, QMessageBox::NoIcon},
+      {BoxKind::Information, QMessageBox::Information},
+      {BoxKind::Warning, QMessageBox::Warning},
+      {BoxKind::Error, QMessageBox::Critical}};
   for (const auto& entry : kinds) {
-    const TBoxKind kind = entry.first;
+    const BoxKind kind = entry.first;
     const QMessageBox::Icon icon = entry.second;
     Box b = Run(QMessageBox::Ok, [&] { Prompter.ShowMessage(kind, "Exporting Failure.\nx"); });
     EXPECT_EQ(b.Title, "Varnel");
@@ -143,12 +143,12 @@ TEST_F(PromptTest, MessagesCarryTheKindsIcon) {
 }
 
 TEST_F(PromptTest, SaveChangesQuestionHasThreeAnswers) {
-  const std::pair<QMessageBox::StandardButton, TSaveAnswer> answers[] = {
-      {QMessageBox::Save, TSaveAnswer::Save},
-      {QMessageBox::Discard, TSaveAnswer::Discard},
-      {QMessageBox::Cancel, TSaveAnswer::Cancel}};
+  const std::pair<QMessageBox::StandardButton, SaveAnswer> answers[] = {
+      {QMessageBox::Save, SaveAnswer::Save},
+      {QMessageBox::Discard, SaveAnswer::Discard},
+      {QMessageBox::Cancel, SaveAnswer::Cancel}};
   for (const auto& [button, answer] : answers) {
-    TSaveAnswer got = TSaveAnswer::Save;
+    SaveAnswer got = SaveAnswer::Save;
     Box b = Run(button, [&] { got = Prompter.AskSaveChanges("Save changes to the disc layout?"); });
     EXPECT_EQ(got, answer);
     EXPECT_EQ(b.Title, "Varnel");
@@ -156,10 +156,10 @@ TEST_F(PromptTest, SaveChangesQuestionHasThreeAnswers) {
     EXPECT_EQ(b.Buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   }
   // Escape is Cancel.
-  TSaveAnswer got = TSaveAnswer::Save;
+  SaveAnswer got = SaveAnswer::Save;
   test::OnNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
   got = Prompter.AskSaveChanges("Save changes to the disc layout?");
-  EXPECT_EQ(got, TSaveAnswer::Cancel);
+  EXPECT_EQ(got, SaveAnswer::Cancel);
 }
 
 // Catches the addresses the program hands to the desktop.
@@ -187,7 +187,7 @@ TEST_F(PromptTest, ResultBoxShowsItsDetailAndOpensItsFolder) {
     EXPECT_EQ(open->text(), "Open &Folder");
     open->click();
   });
-  Prompter.Show({TBoxKind::Plain, "Operation Successfully Completed.",
+  Prompter.Show({BoxKind::Plain, "Operation Successfully Completed.",
                  "Cue sheet: /x/Live.cue\nProduced files: " + dir.Path() + "/", dir.Path()});
   QDesktopServices::unsetUrlHandler("file");
   EXPECT_EQ(detail.toStdString(), "Cue sheet: /x/Live.cue\nProduced files: " + dir.Path() + "/");

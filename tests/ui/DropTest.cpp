@@ -8,7 +8,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 namespace varnel {
 namespace {

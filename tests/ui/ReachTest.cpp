@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "Defsettingdlg.h"
-#include "FakePreviewDevice.h"
-#include "LayoutFile.h"
-#include "Positiondlg.h"
-#include "Progressdialog.h"
-#include "Settingsdialog.h"
-#include "TrackListOps.h"
-#include "Trackpropertyform.h"
-#include "UiTestSupport.h"
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+#include "support/FakePreviewDevice.h"
+#include "app/commands/LayoutFile.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "app/commands/TrackListCommands.h"
+#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "support/UiTestSupport.h"
 
 namespace varnel {
 namespace {
@@ -63,7 +63,7 @@ void ExpectTabOrder(const QStringList& seen, const QStringList& wanted) {
 
 class ReachTest : public test::WindowTest {
  protected:
-  TTrackInfo& AddTrack() {
+  Track& AddTrack() {
     Window->DropPaths("Tracks", {Wave("a.wav", 588 * 75 * 4)});
     return Ctx().Layout.At(Ctx().Layout.Count() - 1);
   }
@@ -77,13 +77,13 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheMainWindowInReadingOrder) {
 }
 
 TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
-  TTrackInfo& track = AddTrack();
-  TTrackPropertyFrm frm(Ctx(), nullptr, Window.get());
+  Track& track = AddTrack();
+  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
   const QStringList top = {"TrackPathEdit", "PosBtn",    "ISRCEdit",
                            "PreEmphCk",     "ProtectCk", "PadHeadRdBtn|PadTailRdBtn",
                            "CutLeadCk",     "CutTrailCk"};
   const QStringList buttons = {"OkBtn", "ApplyBtn", "CancelBtn"};
-  struct TCase {
+  struct Case {
     uint8_t Style;
     QStringList PreGap;
   } const cases[] = {
@@ -92,7 +92,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
        {"PreGapFileRdBtn", "PreGapPathEdit", "PreGapBrowseBtn", "PreGapPosBtn",
         "PreGapPadHeadRdBtn|PreGapPadTailRdBtn", "GapCutLeadCk", "GapCutTrailCk"}},
   };
-  for (const TCase& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.Style));
     track.SetPreGapStyle(c.Style);
     track.SetPreGapFile(Dir / "a.wav", track.WaveInfo);
@@ -101,14 +101,14 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
     test::OnNextModal([&](QWidget*) {
       // Each radio set shows its own choice: the pre-gap style's radios do not reach into
       // the padding radios nested in the same box.
-      auto on = [&](TTrackCtl ctl) {
+      auto on = [&](TrackPropertyControl ctl) {
         return static_cast<QAbstractButton*>(frm.Control(ctl))->isChecked();
       };
       EXPECT_TRUE(
-          on(c.Style == PreGapNormal ? TTrackCtl::PreGapNormalRdBtn : TTrackCtl::PreGapFileRdBtn));
-      EXPECT_TRUE(on(TTrackCtl::PreGapPadHeadRdBtn));
-      EXPECT_TRUE(on(TTrackCtl::PadTailRdBtn));
-      ExpectTabOrder(TabCycle(&frm, frm.Control(TTrackCtl::TrackPathEdit)),
+          on(c.Style == PreGapNormal ? TrackPropertyControl::PreGapNormalRdBtn : TrackPropertyControl::PreGapFileRdBtn));
+      EXPECT_TRUE(on(TrackPropertyControl::PreGapPadHeadRdBtn));
+      EXPECT_TRUE(on(TrackPropertyControl::PadTailRdBtn));
+      ExpectTabOrder(TabCycle(&frm, frm.Control(TrackPropertyControl::TrackPathEdit)),
                      top + c.PreGap + buttons);
       frm.reject();
     });
@@ -118,13 +118,13 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
 }
 
 TEST_F(ReachTest, TabReachesEveryControlOfThePositionEditor) {
-  TPositionDlg dlg(Prompter, Window.get(), &Device);
+  PositionEditorDialog dlg(Prompter, Window.get(), &Device);
   int32_t start = 0, end = 44100, preGap = 0;
   dlg.Editor().SetupPositions(Dir / "a.wav", WaveDataInfo{44, 44100 * 40, 2, 16, 44100}, &start,
                               &end, &preGap, nullptr);
   dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-  ExpectTabOrder(TabCycle(&dlg, dlg.Control(TPosCtl::PosEdit)),
+  ExpectTabOrder(TabCycle(&dlg, dlg.Control(PositionControl::PosEdit)),
                  {"PosEdit", "PosMSFEdit", "SetStartBtn", "SetEndBtn", "SetPreGapStartBtn",
                   "PreGapStartEdit", "TrackStartEdit", "TrackEndEdit", "TrackBar", "PlayBtn",
                   "StopBtn", "OkBtn", "ApplyBtn", "CancelBtn"});
@@ -132,7 +132,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfThePositionEditor) {
 }
 
 TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
-  TDefSettingDlg def(Window.get());
+  DefaultTrackPropertiesDialog def(Window.get());
   def.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&def));
   ExpectTabOrder(TabCycle(&def, def.findChild<QWidget*>("PreEmphCk")),
@@ -141,7 +141,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
                   "PreGapCutLeadCk", "PreGapCutTrailCk", "OkBtn", "CancelBtn"});
   def.hide();
 
-  TGenSettingsDlg gen(Prompter, Window.get());
+  GeneralSettingsDialog gen(Prompter, Window.get());
   gen.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&gen));
   ExpectTabOrder(TabCycle(&gen, gen.findChild<QWidget*>("WorkDirEdit")),
@@ -160,11 +160,11 @@ TEST_F(ReachTest, NothingIsCutOffAtTheSmallestSizes) {
     test::Settle();
     test::ExpectNothingClipped(Window.get());
   }
-  TTrackPropertyFrm frm(Ctx(), nullptr, Window.get());
-  TPositionDlg pos(Prompter, Window.get(), &Device);
-  TDefSettingDlg def(Window.get());
-  TGenSettingsDlg gen(Prompter, Window.get());
-  TProgressDlg progress(Window.get());
+  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
+  PositionEditorDialog pos(Prompter, Window.get(), &Device);
+  DefaultTrackPropertiesDialog def(Window.get());
+  GeneralSettingsDialog gen(Prompter, Window.get());
+  MakeProgressDialog progress(Window.get());
   for (QDialog* dlg : std::initializer_list<QDialog*>{&frm, &pos, &def, &gen, &progress}) {
     SCOPED_TRACE(dlg->objectName().toStdString());
     dlg->show();
@@ -185,7 +185,7 @@ TEST_F(ReachTest, TrackListKeys) {
   Window->Action("FileSave")->trigger();
   EXPECT_EQ(Window->windowTitle(), "disc.txt \u2014 Varnel");
   std::vector<std::string> opened;
-  Window->ShowTrackProperty = [&](TTrackInfo& t, std::string&) {
+  Window->ShowTrackProperty = [&](Track& t, std::string&) {
     opened.push_back(t.TrackFileName);
   };
   auto order = [this] {
@@ -231,7 +231,7 @@ TEST_F(ReachTest, LoadingAFileThatIsNoLayoutKeepsTheWindowAsItWas) {
   Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
   Child<QLineEdit>("CdtEdit")->setText("/x.cdt");
   const std::string garbage = Wave("big.wav", 588 * 75 * 30);
-  Prompter.SaveChangesAnswers = {TSaveAnswer::Discard};
+  Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
   Prompter.OpenAnswers = {{garbage}};
   Window->Action("FileLoad")->trigger();
   EXPECT_EQ(Prompter.Log.back(),

@@ -21,12 +21,12 @@
 #include <map>
 #include <optional>
 
-#include "FakePrompter.h"
-#include "Positiondlg.h"
-#include "RunProcess.h"
-#include "TestFiles.h"
-#include "WavePlayer.h"
-#include "WaveformStrip.h"
+#include "support/FakePrompter.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "support/RunProcess.h"
+#include "support/TestFiles.h"
+#include "ui/audio/WavePlayer.h"
+#include "ui/widgets/WaveformWidget.h"
 
 extern char** environ;
 
@@ -41,7 +41,7 @@ std::vector<uint8_t> Counting(size_t n) {
   return bytes;
 }
 
-QByteArray ReadAllInSteps(TWaveDataReader& r, qint64 step) {
+QByteArray ReadAllInSteps(WaveDataReader& r, qint64 step) {
   QByteArray all;
   for (int guard = 0; guard < 100000; ++guard) {
     const QByteArray part = r.read(step);
@@ -57,7 +57,7 @@ TEST(WaveDataReader, ReadsExactlyTheRegionItWasGiven) {
   test::WriteBytes(dir / "f.bin", bytes);
   const QString path = QString::fromStdString(dir / "f.bin");
 
-  TWaveDataReader r;
+  WaveDataReader r;
   ASSERT_TRUE(r.OpenRegion(path, 100, 1000));
   EXPECT_EQ(r.bytesAvailable(), 900);
   EXPECT_FALSE(r.atEnd());
@@ -110,7 +110,7 @@ TEST(WaveDataReader, FormatsOfThePlayableWaveFiles) {
 TEST(WavePlayer, OpenRefusesWhatIsNotAPcmWaveFile) {
   test::TempDir dir;
   test::WriteText(dir / "t.wav", "not a wave file at all");
-  TWavePlayer player;
+  WavePlayer player;
   EXPECT_FALSE(player.Open(dir / "t.wav"));
   EXPECT_FALSE(player.Open(dir / "missing.wav"));
   EXPECT_FALSE(player.Open(""));
@@ -324,7 +324,7 @@ TEST_F(SoundChild, PlayFromTheCursorIsSampleExact) {
   ASSERT_TRUE(recorder.Running());
   QTest::qWait(200);
 
-  TPositionDlg dlg(Prompter);
+  PositionEditorDialog dlg(Prompter);
   ASSERT_NE(dlg.Player(), nullptr);
   int32_t start = 0, end = kFrames;
   dlg.Editor().SetupPositions(path, WaveDataInfo{44, kFrames * 4, 2, 16, 44100}, &start, &end,
@@ -370,9 +370,9 @@ TEST_F(SoundChild, PlayFromTheCursorIsSampleExact) {
 // superseded, a stopped one as aborted, neither as successful.
 TEST_F(SoundChild, StopEndsTheStreamAtOnce) {
   const std::string path = test::WriteWave(Dir / "s.wav", {{44100 * 5, false}});
-  TWavePlayer player;
-  std::vector<TPlayNotify> reports;
-  player.Notify = [&](TPlayNotify code) { reports.push_back(code); };
+  WavePlayer player;
+  std::vector<PlayOutcome> reports;
+  player.Notify = [&](PlayOutcome code) { reports.push_back(code); };
   ASSERT_TRUE(player.Open(path));
   ASSERT_TRUE(player.Play(0));
   QTest::qWait(300);
@@ -387,7 +387,7 @@ TEST_F(SoundChild, StopEndsTheStreamAtOnce) {
   EXPECT_EQ(inputs.ExitCode, 0);
   EXPECT_EQ(inputs.Out, "") << "a stream is still playing";
   QTest::qWait(500);
-  EXPECT_EQ(reports, (std::vector<TPlayNotify>{TPlayNotify::Superseded, TPlayNotify::Aborted}));
+  EXPECT_EQ(reports, (std::vector<PlayOutcome>{PlayOutcome::Superseded, PlayOutcome::Aborted}));
   player.Close();
   EXPECT_FALSE(player.IsOpen());
 }
@@ -396,7 +396,7 @@ TEST_F(SoundChild, StopEndsTheStreamAtOnce) {
 // sound has been played, and a later track bar move stays silent.
 TEST_F(SoundChild, CompletionAtTheEndClearsPlaying) {
   const std::string path = test::WriteWave(Dir / "c.wav", {{44100 / 2, false}});
-  TPositionDlg dlg(Prompter);
+  PositionEditorDialog dlg(Prompter);
   int32_t start = 0, end = 0;
   dlg.Editor().SetupPositions(path, WaveDataInfo{44, 44100 * 2, 2, 16, 44100}, &start, &end,
                               nullptr, nullptr);
@@ -421,7 +421,7 @@ TEST_F(SoundChild, CompletionAtTheEndClearsPlaying) {
 // the sink has played it; the sound server lists the stream under the program's name.
 TEST_F(SoundChild, PlayheadFollowsTheSoundAndTheStreamIsNamed) {
   const std::string path = test::WriteWave(Dir / "p.wav", {{44100 * 6, false}});
-  TPositionDlg dlg(Prompter);
+  PositionEditorDialog dlg(Prompter);
   int32_t start = 0, end = 0;
   dlg.Editor().SetupPositions(path, WaveDataInfo{44, 44100 * 4 * 6, 2, 16, 44100}, &start, &end,
                               nullptr, nullptr);
@@ -454,9 +454,9 @@ TEST(NoSoundChild, PlayIsDisabledWithoutAServer) {
   test::TempDir dir;
   test::FakePrompter prompter;
   const std::string path = test::WriteWave(dir / "s.wav", {{44100, false}});
-  TWavePlayer player;
+  WavePlayer player;
   EXPECT_FALSE(player.Open(path));
-  TPositionDlg dlg(prompter);
+  PositionEditorDialog dlg(prompter);
   int32_t start = 0, end = 44100;
   dlg.Editor().SetupPositions(path, WaveDataInfo{44, 44100 * 4, 2, 16, 44100}, &start, &end,
                               nullptr, nullptr);

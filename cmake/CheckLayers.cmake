@@ -1,0 +1,36 @@
+cmake_minimum_required(VERSION 3.25)
+# The floors of the house, checked at every build: a file under src/<layer> may include only
+# the folders its layer stands on. Run as a script: cmake -DSOURCE_ROOT=<src> -DSTAMP=<file>
+# -P CheckLayers.cmake. A std-only layer that includes Qt fails the build anyway: those
+# targets do not link Qt and cannot see its headers.
+set(_allowed_model "model")
+set(_allowed_formats "model;formats")
+set(_allowed_persist "model;formats;persist")
+set(_allowed_make "model;formats;make")
+set(_allowed_app "model;formats;persist;make;app")
+set(_allowed_cli "app;cli")
+set(_allowed_ui "app;ui")
+
+set(_failures "")
+foreach(_layer model formats persist make app cli ui)
+  file(GLOB_RECURSE _files ${SOURCE_ROOT}/${_layer}/*.h ${SOURCE_ROOT}/${_layer}/*.cpp)
+  foreach(_file ${_files})
+    file(STRINGS ${_file} _includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
+    foreach(_line ${_includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]*)\".*" "\\1" _inc "${_line}")
+      string(REGEX MATCH "^[a-z]+/" _folder "${_inc}")
+      string(REPLACE "/" "" _folder "${_folder}")
+      if(_folder STREQUAL "")
+        list(APPEND _failures "${_file}: \"${_inc}\" does not name its folder")
+      elseif(NOT _folder IN_LIST _allowed_${_layer})
+        list(APPEND _failures "${_file}: src/${_layer} may not include \"${_inc}\"")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(_failures)
+  list(JOIN _failures "\n  " _text)
+  message(FATAL_ERROR "Includes that break the layers:\n  ${_text}")
+endif()
+file(WRITE ${STAMP} "ok\n")

@@ -1,0 +1,212 @@
+#include "app/commands/LayoutFile.h"
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "model/AtomicFile.h"
+#include "persist/IniFile.h"
+#include "app/commands/InputCheck.h"
+#include "formats/audio/InputChecks.h"
+#include "app/views/StatusBar.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/commands/UnsavedChanges.h"
+
+namespace varnel {
+
+const char* const kLayoutFileFilter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+
+std::string LoadRefusal(int32_t mode, int32_t result) {
+  switch (mode) {
+    case FileModeWave:
+      return result == 0 ? " is not PCM, 44.1kHz, 16bit, Streo."
+                         : " is not Riff-Wave file or doesnot exist.";
+    case FileModeMp3:
+      return result == 0 ? " is not 44.1kHz, Streo." : " is not MP3 file or doesnot exist.";
+    default:
+      return " is not CDG binary.";
+  }
+}
+
+namespace {
+
+// A value the file can hold and give back unchanged: one line, within the reader's limit.
+bool Representable(const std::string& value) {
+  return value.size() <= IniFile::kMaxValueLength &&
+         value.find_first_of("\r\n") == std::string::npos;
+}
+
+// The first value of the layout that the file could not give back unchanged, if any.
+const std::string* UnrepresentableValue(const DiscLayout& layout) {
+  for (const std::string* v : {&layout.MediaCatalog, &layout.CdtPath, &layout.DataTrackFile}) {
+    if (!Representable(*v)) return v;
+  }
+  for (int32_t i = 0; i < layout.Count(); ++i) {
+    const Track& t = layout.At(i);
+    for (const std::string* v : {&t.TrackFileName, &t.PreGapFileName(), &t.ISRC}) {
+      if (!Representable(*v)) return v;
+    }
+  }
+  return nullptr;
+}
+
+// The sample frames of a summary's data, as a position holds them (the checks keep it
+// within 32 bits).
+int32_t WholeFile(const WaveDataInfo& info) {
+  return static_cast<int32_t>(info.DataSize / 4);
+}
+
+enum class Entry { Added, Skipped, Stop };
+
+// Builds the track of one section and appends it. Stop when the user answered No.
+Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec) {
+  TrackDefaults defaults{ctx.Settings};
+  const std::string path = ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text;
+  if (path.empty()) return Entry::Skipped;
+  const int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
+  if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return Entry::Skipped;
+
+  WaveDataInfo info;
+  std::string audioFile;
+  if (mode == FileModeWave && IsDecodedSourcePath(path)) {
+    // Decoded again only when the cache holds no copy of the file as it is now.
+    const DecodedCheck check = DecodeSourceFile(ctx, path, info);
+    if (check.Result == 0) return Entry::Stop;
+    if (check.Result != 1) {
+      return ctx.Prompter.AskYesNo("\"" + path + "\"" + check.Reason) ? Entry::Skipped
+                                                                      : Entry::Stop;
+    }
+    audioFile = check.AudioFile;
+  } else {
+    const int32_t result = CheckFileOfMode(mode, path, info);
+    if (result != 1) {
+      return ctx.Prompter.AskYesNo("\"" + path + "\"" + LoadRefusal(mode, result)) ? Entry::Skipped
+                                                                                   : Entry::Stop;
+    }
+  }
+  auto track = std::make_unique<Track>(path, mode, info);
+  track->TrackAudioFile = audioFile;
+  defaults.TrackWholeFile = defaults.PreGapWholeFile = WholeFile(info);
+
+  std::string preGapFile = ReadTrackKey(ini, sec, kPreGapFileKey, defaults).Text;
+  std::string preGapAudioFile;
+  if (!preGapFile.empty() && IsDecodedSourcePath(preGapFile)) {
+    info = WaveDataInfo{};
+    const DecodedCheck check = DecodeSourceFile(ctx, preGapFile, info);
+    defaults.PreGapWholeFile = WholeFile(info);
+    if (check.Result == 0) return Entry::Stop;
+    if (check.Result != 1) {
+      if (!ctx.Prompter.AskYesNo(DecodeRefusalQuestion(preGapFile, check))) return Entry::Stop;
+      preGapFile.clear();
+    }
+    preGapAudioFile = check.AudioFile;
+  } else if (!preGapFile.empty()) {
+    // From here on the summary is the pre-gap file's, whatever its check left in it.
+    const int32_t preGapResult = CheckWaveFile(preGapFile, info);
+    defaults.PreGapWholeFile = WholeFile(info);
+    if (preGapResult != 1) {
+      const std::string reason =
+          preGapResult == 0 ? " is not PCM, 44.1kHz, 16bit, Streo. Do you want to continue?"
+                            : " is not Riff-Wave file or doesnot exist. Do you want to continue?";
+      if (!ctx.Prompter.AskYesNo("\"" + preGapFile + "\"" + reason)) return Entry::Stop;
+      preGapFile.clear();
+    }
+  }
+  ApplyTrackSection(*track, ini, sec, defaults, preGapFile, info, preGapAudioFile);
+
+  Track& added = *track;
+  ctx.Layout.Append(std::move(track));
+  ctx.Layout.TotalBytes += added.GetTotalBytes();
+  return Entry::Added;
+}
+
+}  // namespace
+
+bool SaveLayoutFile(AppContext& ctx, const std::string& path, Overwrite overwrite) {
+  if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
+  if (const std::string* bad = UnrepresentableValue(ctx.Layout)) {
+    ctx.Prompter.ShowMessage(BoxKind::Error,
+                             "Cannot save \"" + path + "\": \"" + *bad +
+                                 "\" has a line break or more than 2047 characters.");
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(path, LayoutFileText(ctx.Layout), &error)) {
+    ctx.Prompter.ShowMessage(BoxKind::Error, "Cannot create file \"" + path + "\". " + error);
+    return false;
+  }
+  RememberSavedLayout(ctx, path);
+  return true;
+}
+
+bool SaveLayoutAs(AppContext& ctx) {
+  FileDialogRequest request;
+  request.Filter = kLayoutFileFilter;
+  request.InitialDir = ctx.Settings.LayoutFileDir;
+  request.FileName = FileNamePart(ctx.LayoutPath);
+  request.DefaultExt = "txt";
+  const std::optional<std::string> path = ctx.Prompter.SaveFile(request);
+  if (!path) return false;
+  ctx.Settings.LayoutFileDir = FolderOf(*path);
+  return SaveLayoutFile(ctx, *path);
+}
+
+bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
+  if (!ctx.IsIdle()) return false;
+  // The file is read and recognised before the current layout is touched: a file that is
+  // no layout (or cannot be read) leaves the layout as it was.
+  std::optional<IniFile> read;
+  try {
+    read.emplace(path);
+  } catch (const std::exception&) {
+    read.reset();
+  }
+  if (!read || ReadLayoutHead(*read).SoftName != kLayoutSoftName) {
+    // A file that could not be read (missing, not a regular file, far too large) gives
+    // the same box, with the reason as its detail.
+    ctx.Prompter.Show({BoxKind::Error,
+                       path + " is not a disc layout file generated by VNL.",
+                       read ? read->LoadError() : std::string(),
+                       {}});
+    return false;
+  }
+  const IniFile& ini = *read;
+
+  ClearTracks(ctx);
+  SetDataTrackFile(ctx, "");
+  ctx.CdTextCkEnabled = true;
+  try {
+    const LayoutHead head = ReadLayoutHead(ini);
+    DiscLayout& layout = ctx.Layout;
+    layout.MediaCatalog = head.MediaCatalog;
+    layout.CdTextEnabled = head.CdTextEnabled;
+    layout.CdtPath = head.CdtPath;
+    SetDataTrackFile(ctx, head.DataTrackFile);
+    layout.ImageType = head.ImageType;
+    for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
+      if (LoadTrackEntry(ctx, ini, TrackSectionName(index)) == Entry::Stop) break;
+    }
+  } catch (const std::exception&) {
+    // An error while reading ends the loading quietly; what was appended stays.
+  }
+  if (ctx.RedrawTracks) ctx.RedrawTracks();
+  RefreshStatusBar(ctx);
+  RememberSavedLayout(ctx, path);
+  return true;
+}
+
+void OpenLayout(AppContext& ctx) {
+  if (!ctx.IsIdle()) return;
+  if (!ConfirmDiscardLayout(ctx)) return;
+  FileDialogRequest request;
+  request.Filter = kLayoutFileFilter;
+  request.InitialDir = ctx.Settings.LayoutFileDir;
+  request.DefaultExt = "txt";
+  const std::vector<std::string> paths = ctx.Prompter.OpenFiles(request);
+  if (paths.empty()) return;
+  ctx.Settings.LayoutFileDir = FolderOf(paths.front());
+  LoadLayoutFile(ctx, paths.front());
+}
+
+}  // namespace varnel

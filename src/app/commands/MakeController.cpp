@@ -1,0 +1,237 @@
+#include "app/commands/MakeController.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "model/CdTime.h"
+#include "make/MakeRun.h"
+#include "app/check/DiscCheck.h"
+#include "app/commands/FirstPreGapRule.h"
+#include "app/commands/InputCheck.h"
+#include "app/commands/OverwriteRule.h"
+#include "make/RunFiles.h"
+#include "app/commands/RunOptions.h"
+#include "make/TocFileWriter.h"
+
+namespace varnel {
+
+const char* const kCueFileFilter = "Cue sheet files (*.cue;*txt)|*.cue;*txt|All files|*.*";
+
+namespace {
+
+std::string TrackOperationText(int32_t trackNumber) {
+  char text[80];
+  std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...", trackNumber);
+  return text;
+}
+
+// The success box: where the sheet (and the TOC file) went and, after Make, the folder of
+// the produced files, which the box offers to open (the sheet's own folder when no file
+// was needed).
+MessageBox SuccessMessage(const std::string& cuePath, const AppSettings& settings, bool test) {
+  const std::string& workDir = settings.WorkDir;
+  MessageBox m{BoxKind::Plain, "Operation Successfully Completed.", "Cue sheet: " + cuePath, {}};
+  if (settings.CdrdaoToc) m.Detail += "\nTOC file for cdrdao: " + TocFilePath(cuePath);
+  const size_t slash = cuePath.rfind('/');
+  m.Folder = slash == std::string::npos ? "." : slash == 0 ? "/" : cuePath.substr(0, slash);
+  if (test) return m;
+  std::string produced = ProducedFileName(workDir, cuePath, 1, FileModeWave);
+  produced.erase(produced.rfind('/') + 1);
+  std::error_code ec;
+  if (std::filesystem::is_directory(produced, ec)) {
+    m.Detail += "\nProduced files: " + produced;
+    m.Folder = produced;
+  } else {
+    m.Detail += "\nNo new audio files were needed; the sheet names the source files.";
+  }
+  return m;
+}
+
+}  // namespace
+
+// ---- ProgressDisplay -----------------------------------------------------------------
+
+bool ProgressDisplay::Apply(int32_t code, int32_t argument) {
+  switch (code) {
+    case ProgressStart:
+      Operation = TrackOperationText(1);
+      Maximum = argument < std::numeric_limits<int32_t>::max() ? argument + 1 : argument;
+      Position = 0;
+      return false;
+    case ProgressNextTrack:
+      Operation = TrackOperationText(argument);
+      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
+      return false;
+    case ProgressCueSheet:
+      Operation = "Exporting Cue sheet...";
+      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
+      return false;
+    case ProgressSucceeded:
+    case ProgressAborted:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- MakeController ------------------------------------------------------------------
+
+MakeController::MakeController(AppContext& ctx) : Ctx_(ctx) {}
+
+MakeController::~MakeController() {
+  JoinWorker();
+  if (Remover_.joinable()) Remover_.join();
+}
+
+void MakeController::RemoveReplaced(std::vector<std::string> replaced) {
+  if (replaced.empty()) return;
+  if (OwnProcess_) {
+    RemoveFilesDetached(replaced);
+    return;
+  }
+  if (Remover_.joinable()) Remover_.join();
+  try {
+    Remover_ = std::thread([](const std::vector<std::string>& paths) { RemoveFiles(paths); },
+                           replaced);
+  } catch (const std::system_error&) {
+    RemoveFiles(replaced);
+  }
+}
+
+bool MakeController::SetProgressReceiver(ProgressNotify notify) {
+  if (!Ctx_.IsIdle() || Running_.load()) return false;
+  Receiver_ = std::move(notify);
+  return true;
+}
+
+MakeOutcome MakeController::Make(const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle()) return MakeOutcome::NotStarted;
+  return Run(false, showProgress);
+}
+
+MakeOutcome MakeController::TestMake(const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle()) return MakeOutcome::NotStarted;
+  return Run(true, showProgress);
+}
+
+bool MakeController::FirstTrackPreGapOk() {
+  if (Ctx_.Layout.Count() == 0) return true;
+  const std::optional<FirstPreGapRefusal> refusal = CheckFirstPreGap(Ctx_.Layout.At(0));
+  if (!refusal) return true;
+  Ctx_.Prompter.ShowMessage(BoxKind::Warning, refusal->Message);
+  return false;
+}
+
+bool MakeController::ChooseCueFile() {
+  FileDialogRequest request;
+  request.Filter = kCueFileFilter;
+  request.DefaultExt = ".cue";
+  const std::optional<std::string> chosen = Ctx_.Prompter.SaveFile(request);
+  if (!chosen || chosen->empty()) return false;
+  const std::string& path = *chosen;
+
+  if (!MayWriteOver(Ctx_.Prompter, path)) return false;
+  CuePath_ = path;
+  return true;
+}
+
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<uint8_t>::is_always_lock_free,
+              "CancelMaking is called from signal handlers");
+
+void MakeController::Cancel() {
+  if (!Running_.load()) return;
+  // Only a run still in progress is cancelled: once it has set MakeSucceeded or
+  // MakeFailed, that outcome stands.
+  uint8_t expected = MakeIdle;
+  Ctx_.MakeState.compare_exchange_strong(expected, MakeCancelled);
+}
+
+void MakeController::JoinWorker() {
+  if (Worker_.joinable()) Worker_.join();
+}
+
+bool MakeController::WaitForRunEnd(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(EndMutex_);
+  return EndCv_.wait_for(lock, timeout, [this] { return RunEnded_; });
+}
+
+bool MakeController::RunOnWorker(MakeJob& job, const std::function<void()>& showProgress) {
+  try {
+    Worker_ = std::thread([&job] { RunMake(job); });
+  } catch (const std::system_error&) {
+    Running_.store(false);
+    std::lock_guard<std::mutex> lock(EndMutex_);
+    RunEnded_ = true;
+    return false;
+  }
+  // The worker reads `job`: it is joined on every way out, a throwing progress hook
+  // included.
+  struct Joiner {
+    MakeController& Self;
+    ~Joiner() {
+      Self.JoinWorker();
+      // The run has set its outcome; from here a Cancel changes nothing.
+      Self.Running_.store(false);
+    }
+  } joiner{*this};
+  if (showProgress) showProgress();
+  return true;
+}
+
+MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProgress) {
+  if (!Ctx_.IsIdle() || Running_.load()) return MakeOutcome::NotStarted;
+  if (!FirstTrackPreGapOk()) return MakeOutcome::NotStarted;
+  if (Ctx_.Settings.CheckBeforeMake && !DiscCheckAllowsMaking(Ctx_)) {
+    return MakeOutcome::NotStarted;
+  }
+  if (!ChooseCueFile()) return MakeOutcome::NotStarted;
+  Test_ = test;
+  RestoreDecodedCopies(Ctx_);
+
+  MakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
+  job.CuePath = CuePath_;
+  job.LayoutPath = Ctx_.LayoutPath;
+  job.Test = test;
+  job.Progress = [this](int32_t code, int32_t argument) {
+    if (Receiver_) Receiver_(code, argument);
+    if (code == ProgressSucceeded || code == ProgressAborted) {
+      std::lock_guard<std::mutex> lock(EndMutex_);
+      RunEnded_ = true;
+      EndCv_.notify_all();
+    }
+  };
+  {
+    std::lock_guard<std::mutex> lock(EndMutex_);
+    RunEnded_ = false;
+  }
+  Running_.store(true);
+  if (CallingThread_) {
+    RunMake(job);
+    // The run has set its outcome; from here a Cancel changes nothing.
+    Running_.store(false);
+  } else if (!RunOnWorker(job, showProgress)) {
+    return MakeOutcome::NotStarted;
+  }
+
+  const uint8_t state = Ctx_.MakeState.load();
+  MakeOutcome outcome;
+  if (state == MakeSucceeded) {
+    outcome = MakeOutcome::Succeeded;
+    RemoveReplaced(std::move(job.Replaced));
+    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
+  } else if (state == MakeCancelled) {
+    outcome = MakeOutcome::Cancelled;
+    Ctx_.Prompter.ShowMessage(BoxKind::Plain, "Operation was Canceled by User.");
+  } else {
+    outcome = MakeOutcome::Failed;
+    ResultMessage_ = job.ResultMessage;
+    ResultDetail_ = job.ResultDetail;
+    Ctx_.Prompter.Show({BoxKind::Error, ResultMessage_, ResultDetail_, {}});
+  }
+  Ctx_.MakeState.store(MakeIdle);
+  return outcome;
+}
+
+}  // namespace varnel

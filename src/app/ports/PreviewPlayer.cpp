@@ -1,0 +1,11 @@
+#include "app/ports/PreviewPlayer.h"
+
+#include "formats/audio/WaveHeader.h"
+
+namespace varnel {
+
+bool ReadPreviewWave(const std::string& path, WaveDataInfo& info) {
+  return ReadWaveHeader(path, info) == 1;
+}
+
+}  // namespace varnel

@@ -1,0 +1,168 @@
+#include "formats/audio/DecodedCache.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "formats/audio/WaveHeader.h"
+#include "model/LittleEndian.h"
+#include "model/PosixFile.h"
+#include "formats/audio/SourceFingerprint.h"
+
+namespace varnel {
+
+namespace {
+
+// Part of every entry's key: a change in how sources are decoded makes old entries unused.
+constexpr const char* kEntryVersion = "varnel-decoded-1";
+constexpr const char* kTempPrefix = ".tmp-";
+constexpr auto kTempMaxAge = std::chrono::hours(24);
+
+std::string Hex64(uint64_t v) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
+  return buf;
+}
+
+// "<hash of the path>-<hash of the whole key>.wav": every version of one source shares the
+// first part, so older versions can be found and removed.
+std::string PathPart(const SourceFingerprint& fp) {
+  return Hex64(Fnv1a64(fp.RealPath.data(), fp.RealPath.size()));
+}
+
+std::string EntryName(const SourceFingerprint& fp, SourceKind kind) {
+  const std::string key = std::string(kEntryVersion) + '\n' + fp.RealPath + '\n' +
+                          SourceKindText(kind) + '\n' + std::to_string(fp.Size) + '\n' +
+                          std::to_string(fp.MtimeNs) + '\n' + std::to_string(fp.Device) + '\n' +
+                          std::to_string(fp.Inode) + '\n' + Hex64(fp.ContentHash);
+  return PathPart(fp) + "-" + Hex64(Fnv1a64(key.data(), key.size())) + ".wav";
+}
+
+// A complete canonical wave file: the header we write, its sizes filled in, and exactly
+// that many bytes of audio after it.
+std::optional<WaveDataInfo> ReadEntry(const std::string& path) {
+  try {
+    const PosixFile file = PosixFile::OpenForReading(path);
+    unsigned char header[44];
+    if (file.ReadAt(0, header, sizeof header) != sizeof header) return std::nullopt;
+    unsigned char expected[44];
+    BuildWaveHeader(WaveDataInfo{44, 0, 2, 16, 44100}, expected);
+    if (std::memcmp(header, expected, 4) != 0 || std::memcmp(header + 8, expected + 8, 32) != 0) {
+      return std::nullopt;
+    }
+    const uint32_t data = GetLe32(header + 40);
+    if (GetLe32(header + 4) != 36 + static_cast<uint64_t>(data) || data % 4 != 0 ||
+        data > static_cast<uint32_t>(INT32_MAX) || file.Size() != 44 + int64_t(data)) {
+      return std::nullopt;
+    }
+    return WaveDataInfo{44, static_cast<int32_t>(data), 2, 16, 44100};
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+SourceKind KindOf(const std::string& source) {
+  const std::optional<SourceKind> kind = SourceKindFromPath(source);
+  if (!kind) throw DecodeError("not a kind of file that can be decoded");
+  return *kind;
+}
+
+// A new temporary file in the folder, named so that no two processes or threads meet.
+PosixFile CreateTemp(const std::string& folder, const std::string& pathPart, std::string& name) {
+  static std::atomic<uint64_t> counter{0};
+  for (int attempt = 0;; ++attempt) {
+    name = folder + "/" + kTempPrefix + pathPart + "-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + "-" + Hex64(RandomBits()) + ".wav";
+    try {
+      return PosixFile::CreateExclusive(name, 0644);
+    } catch (const FileError& e) {
+      if (e.Errno() != EEXIST || attempt >= 100) throw;
+    }
+  }
+}
+
+// Entries of other versions of the same source, and temporary files a killed decode left.
+// Failures are ignored: another process may be removing the same files.
+void RemoveStale(const std::string& folder, const std::string& pathPart, const std::string& keep) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.rfind(pathPart + "-", 0) == 0 && name != keep) {
+      fs::remove(it->path(), ignored);
+    } else if (name.rfind(kTempPrefix, 0) == 0) {
+      const auto written = fs::last_write_time(it->path(), ignored);
+      if (!ignored && now - written > kTempMaxAge) fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+}  // namespace
+
+std::string DecodedCache::DefaultFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/varnel/decoded";
+  std::string home;
+  if (const char* h = std::getenv("HOME"); h != nullptr && h[0] != '\0') {
+    home = h;
+  } else if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    home = pw->pw_dir;
+  }
+  return home + "/.cache/varnel/decoded";
+}
+
+std::optional<DecodedEntry> DecodedCache::Lookup(const std::string& source) const {
+  const std::optional<SourceKind> kind = SourceKindFromPath(source);
+  if (!kind) return std::nullopt;
+  const SourceFingerprint fp = FingerprintSource(source);
+  const std::string path = Folder_ + "/" + EntryName(fp, *kind);
+  const std::optional<WaveDataInfo> info = ReadEntry(path);
+  if (!info) return std::nullopt;
+  return DecodedEntry{path, *kind, *info};
+}
+
+DecodedEntry DecodedCache::Decode(const std::string& source, const DecodeProgress& progress,
+                                    const std::atomic<bool>* cancel) {
+  const SourceKind kind = KindOf(source);
+  const SourceFingerprint before = FingerprintSource(source);
+  const std::string name = EntryName(before, kind);
+  const std::string path = Folder_ + "/" + name;
+  if (const std::optional<WaveDataInfo> info = ReadEntry(path)) {
+    return DecodedEntry{path, kind, *info};
+  }
+
+  std::error_code ec;
+  std::filesystem::create_directories(Folder_, ec);
+  if (ec) throw FileError("cannot create", Folder_, ec.value());
+
+  std::string tempPath;
+  PosixFile temp = CreateTemp(Folder_, PathPart(before), tempPath);
+  try {
+    const DecodeSummary summary = DecodeToWaveFile(source, temp, {}, progress, cancel);
+    temp.Sync();
+    temp.Close();
+    if (!(FingerprintSource(source) == before)) {
+      throw DecodeError("the file changed while it was being decoded");
+    }
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+      throw FileError("cannot rename", tempPath, errno);
+    }
+    RemoveStale(Folder_, PathPart(before), name);
+    return DecodedEntry{path, kind, summary.WaveInfo()};
+  } catch (...) {
+    ::unlink(tempPath.c_str());
+    throw;
+  }
+}
+
+}  // namespace varnel

@@ -1,0 +1,147 @@
+// What a making run works with: the layout and the options it reads, the cue file and Test
+// flag it was started with, the run state it shares with the window, the pending message
+// of a failed run and the progress notifications it sends. Also the texts of the failure
+// messages that the cue sheet writer and the per-track writers set.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "model/DiscLayout.h"
+#include "make/MadeFile.h"
+
+namespace varnel {
+
+// The run state of making, one byte shared by the run, the window and its Cancel button
+// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
+// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
+enum MakeRunState : uint8_t {
+  MakeIdle = 0,
+  MakeFailed = 2,
+  MakeSucceeded = 3,
+  MakeCancelled = 4,
+};
+
+// What a making run reads of the settings (RunOptions.h fills it from them).
+struct RunOptions {
+  // The folder under which the made files go (a folder named after the cue file).
+  std::string WorkDir;
+  // Extra CD frames of silence at the head of the first disc track (AddFrames on and
+  // NumFrames not negative).
+  bool AddFrames = false;
+  int32_t NumFrames = 0;
+  // A new file for every wave track, a copy for every MP3 and CD+G track.
+  bool MakeAlways = false;
+  // FILE lines name the files relative to the cue file's folder where they can.
+  bool Relative = false;
+  // A TOC file for cdrdao beside the cue sheet.
+  bool CdrdaoToc = false;
+};
+
+// Progress notification codes, sent on the worker thread.
+enum ProgressCode : int32_t {
+  ProgressAborted = 0,    // the run ended by failure or cancellation (argument 0)
+  ProgressSucceeded = 1,  // the sheet was saved (argument 0)
+  ProgressNextTrack = 2,  // argument: the track number that comes next
+  ProgressCueSheet = 3,   // the sheet is about to be saved (argument 0)
+  ProgressStart = 4,      // argument: steps before the cue sheet step
+};
+
+// Receives progress notifications: code and argument. Called on the worker thread; a
+// window must hand the update to its own thread.
+using ProgressNotify = std::function<void(int32_t code, int32_t argument)>;
+
+// The sheet under construction, one text line per entry (no line ends).
+using CueLines = std::vector<std::string>;
+
+// The context of one making run.
+struct MakeJob {
+  // Takes what the layout's track records know of their silence (KnownSilence): on the
+  // calling thread, which owns the layout.
+  MakeJob(const DiscLayout& layout, const RunOptions& settings, std::atomic<uint8_t>& state);
+
+  const DiscLayout& Layout;
+  // The run's options, copied when the job is made.
+  const RunOptions Settings;
+  std::string CuePath;
+  // The layout file the layout was loaded from or saved to, when known (may be empty): the
+  // run never writes over it.
+  std::string LayoutPath;
+  bool Test = false;
+  std::atomic<uint8_t>& State;
+  // The message of a failed run (shown as an error box with OK); set before the run's
+  // last notification.
+  std::string ResultMessage;
+  // The reason behind ResultMessage (the system's error text and the path involved); may be
+  // empty. Shown only on demand.
+  std::string ResultDetail;
+  // May be empty.
+  ProgressNotify Progress;
+  // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
+  // sheet is ever saved over one of them.
+  std::vector<std::string> NamedFiles;
+  // The files the tracks of a Make run make, in track order, as the track writers planned
+  // them; the run writes them once every track has been planned and the guard has passed.
+  std::vector<MadeFile> MadeFiles;
+  // The silence counts each track record of the layout held when the job was made. The
+  // writers take a count from here instead of scanning its region again; the records'
+  // caches themselves are not read on the worker thread, where the window may fill them
+  // meanwhile.
+  std::unordered_map<const Track*, SilenceCounts> KnownSilence;
+  // After a successful run: the old made files and sheets that the new ones replaced, kept
+  // under temporary names. Whoever ran the job removes them once the outcome is reported
+  // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
+  std::vector<std::string> Replaced;
+
+  void Notify(int32_t code, int32_t argument) const {
+    if (Progress) Progress(code, argument);
+  }
+};
+
+// A track or the run failed with a message of its own (silent region, a name a sheet cannot
+// hold, a file the run would write over one it reads…); what() is the message, Detail() the
+// reason behind it (may be empty).
+class TrackFailure : public std::runtime_error {
+ public:
+  explicit TrackFailure(const std::string& message, std::string detail = {})
+      : std::runtime_error(message), Detail_(std::move(detail)) {}
+  const std::string& Detail() const { return Detail_; }
+
+ private:
+  std::string Detail_;
+};
+
+// A file of a track could not be opened, read, created or written; the track fails with
+// the could-not-create message.
+class MakeIoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "Exporting Failure.\nCould not create \"<output>\" for track<N>".
+std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber);
+// "Exporting Failure.\n\"<path>\" is completely silence. Uncheck the cutting silence options."
+std::string CompletelySilenceMessage(const std::string& path);
+// The same for the pre-gap part and the track part of one file.
+std::string PreGapSilenceMessage(const std::string& path);
+std::string TrackSilenceMessage(const std::string& path);
+// "Exporting Failure.\nCould not create\"<cue>\"." (no blank before the quote).
+std::string CueCouldNotCreateMessage(const std::string& cuePath);
+// A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
+std::string UnquotablePathMessage(const std::string& path);
+// A cue file whose name without folder and extension is empty, "." or "..": it cannot name
+// the folder of the made files.
+std::string CueNameMessage(const std::string& cuePath);
+// Another run holds the folder of the made files.
+std::string FolderInUseMessage(const std::string& folder);
+// The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
+// cdrdao cannot write; the reason goes with it as the detail.
+std::string CdTextFileMessage(const std::string& cdtPath);
+
+}  // namespace varnel

@@ -1,0 +1,491 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DecodeProgressDialog.h"
+#include "app/editors/EntryChecks.h"
+#include "app/commands/SettingsFile.h"
+#include "ui/widgets/ListFont.h"
+#include "app/commands/MakeController.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "app/views/StatusBar.h"
+#include "ui/widgets/TrackListView.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/commands/UnsavedChanges.h"
+
+namespace varnel {
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+// A control with the system's name. `accessible` names it for assistive tools where its
+// caption or the label beside it (its buddy) does not say what it acts on.
+template <typename W>
+W* Named(W* w, const char* name, const QString& accessible = QString()) {
+  w->setObjectName(name);
+  if (!accessible.isEmpty()) w->setAccessibleName(accessible);
+  return w;
+}
+
+QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy) {
+  // Labels carry no control name: a drop on one counts as a drop on the box it stands in.
+  // The control beside the label takes its name from it.
+  auto* l = new QLabel(text, parent);
+  if (buddy) l->setBuddy(buddy);
+  return l;
+}
+
+// The widest text each status bar panel can show, for its width.
+const char* const kStatusPanelSamples[4] = {" Total: 00 tracks", " 0000MB", " 000:00:00",
+                                            " Mix-Mode disc"};
+
+void SetTextKeepingCursor(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string defaultWorkDir,
+                         QWidget* parent)
+    : QMainWindow(parent), Ctx_(prompter), SettingsPath_(std::move(settingsPath)) {
+  setObjectName("VnlMainFrm");
+  setWindowTitle("Varnel");
+  setFont(DialogFont());
+  Maker_ = std::make_unique<MakeController>(Ctx_);
+  ChooseFont = [this](const QFont& initial) -> std::optional<QFont> {
+    bool ok = false;
+    QFont f = QFontDialog::getFont(&ok, initial, this, QString());
+    if (!ok) return std::nullopt;
+    return f;
+  };
+
+  // 1. The window from its layout.
+  BuildControls();
+  BuildActions();
+  Ctx_.RedrawTracks = [this] {
+    Tracks_->SyncWithLayout();
+    RefreshTitle();
+  };
+  // FLAC, AIFF, Ogg Vorbis and Opus files are decoded off the window's thread.
+  Ctx_.RunDecode = [this](const std::string& path, const AppContext::DecodeJob& job) {
+    RunDecodeWithProgress(this, path, job);
+  };
+
+  // 2. The settings: geometry, column widths and the rest of AppSettings.
+  const StoredWindowSettings stored =
+      ReadWindowSettings(SettingsPath_, Ctx_.Settings, defaultWorkDir);
+  ColumnsStored_ = stored.ColumnsStored;
+  ApplyFormSettings(stored.SizeStored);
+
+  // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
+  // nothing on disc.
+  Ctx_.MakeState.store(MakeIdle);
+  Ctx_.Layout.ImageType = 0;
+  Ctx_.CdTextCkEnabled = true;
+  Ctx_.BinTypeCmbEnabled = false;
+  Ctx_.Layout.TotalBytes = 0;
+
+  // 4. The status bar.
+  RefreshStatusBar(Ctx_);
+  UpdateFromContext();
+
+  // 5. Files dropped from the file manager.
+  setAcceptDrops(true);
+}
+
+MainWindow::~MainWindow() {
+  Ctx_.RedrawTracks = nullptr;
+  Ctx_.RunDecode = nullptr;
+  ClearTracks(Ctx_);
+}
+
+void MainWindow::BuildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+
+  // The data track.
+  DataTrackGbx_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", central), "DataTrackGbx",
+                        "Data Track (for Mix-Mode disc)");
+  BinPathEdit_ = Named(new QLineEdit(DataTrackGbx_), "BinPathEdit");
+  BinBrowseBtn_ = Named(new QPushButton("&Browse", DataTrackGbx_), "BinBrowseBtn",
+                        "Browse for data track image");
+  // A drop-down list reads as its choice, labelled by the label beside it.
+  BinTypeCmb_ = Named(new QComboBox(DataTrackGbx_), "BinTypeCmb");
+  for (const char* t : kImageTypeTexts) BinTypeCmb_->addItem(QString::fromLatin1(t));
+  auto* dataGrid = new QGridLayout(DataTrackGbx_);
+  dataGrid->addWidget(Caption("Image:", DataTrackGbx_, BinPathEdit_), 0, 0);
+  dataGrid->addWidget(BinPathEdit_, 0, 1);
+  dataGrid->addWidget(BinBrowseBtn_, 0, 2);
+  dataGrid->addWidget(Caption("Type:", DataTrackGbx_, BinTypeCmb_), 1, 0);
+  auto* typeRow = new QHBoxLayout;
+  typeRow->addWidget(BinTypeCmb_);
+  typeRow->addStretch();
+  dataGrid->addLayout(typeRow, 1, 1, 1, 2);
+  dataGrid->setColumnStretch(1, 1);
+
+  // The audio tracks.
+  AudioTracksGbx_ =
+      Named(new QGroupBox(" Audio Tracks ", central), "AudioTracksGbx", "Audio Tracks");
+  CdTextCk_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGbx_), "CdTextCk");
+  // The field has no label of its own: the check box before it says what it holds.
+  CdtEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CdtEdit", "CD-TEXT file");
+  CdtBrowseBtn_ =
+      Named(new QPushButton("Br&owse", AudioTracksGbx_), "CdtBrowseBtn", "Browse for CD-Text file");
+  CatalogEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CatalogEdit");
+  // Thirteen digit positions, blanks where no digit has been typed.
+  CatalogEdit_->setInputMask("0000000000000; ");
+  CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
+  CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
+  CatalogEdit_->installEventFilter(this);
+  WaveBrowseBtn_ =
+      Named(new QPushButton("B&rowse", AudioTracksGbx_), "WaveBrowseBtn", "Add audio files");
+  WaveClearbtn_ =
+      Named(new QPushButton("&Clear", AudioTracksGbx_), "WaveClearbtn", "Clear audio tracks");
+  Tracks_ = new TrackListView(Ctx_, AudioTracksGbx_);
+  connect(Tracks_, &TrackListView::PropertiesRequested, this, &MainWindow::EditTrackProperties);
+  connect(Tracks_, &TrackListView::RemoveRequested, this,
+          [this] { Guarded([this] { RemoveTrack(); }); });
+  connect(Tracks_, &TrackListView::MoveRequested, this, [this](int delta) {
+    Guarded([&] { MoveSelectedTrack(Ctx_, delta); });
+    UpdateFromContext();
+  });
+  connect(Tracks_, &TrackListView::OrderChanged, this, &MainWindow::RefreshTitle);
+
+  auto* audioGrid = new QGridLayout(AudioTracksGbx_);
+  audioGrid->addWidget(CdTextCk_, 0, 0);
+  audioGrid->addWidget(CdtEdit_, 0, 1, 1, 3);
+  audioGrid->addWidget(CdtBrowseBtn_, 0, 4);
+  auto* catalogRow = new QHBoxLayout;
+  catalogRow->addWidget(Caption("Media Catalog Number:", AudioTracksGbx_, CatalogEdit_));
+  catalogRow->addWidget(CatalogEdit_);
+  catalogRow->addStretch();
+  audioGrid->addLayout(catalogRow, 1, 0, 1, 3);
+  audioGrid->addWidget(WaveBrowseBtn_, 1, 3);
+  audioGrid->addWidget(WaveClearbtn_, 1, 4);
+  audioGrid->addWidget(Tracks_, 2, 0, 1, 5);
+  audioGrid->setColumnStretch(1, 1);
+  audioGrid->setRowStretch(2, 1);
+
+  auto* column = new QVBoxLayout(central);
+  column->addWidget(DataTrackGbx_);
+  column->addWidget(AudioTracksGbx_, 1);
+
+  // Drops are the window's: the fields must not take a dropped file as text.
+  for (QLineEdit* e : {BinPathEdit_, CdtEdit_, CatalogEdit_}) e->setAcceptDrops(false);
+  Tracks_->Header()->setAcceptDrops(false);
+  Tracks_->Header()->viewport()->setAcceptDrops(false);
+
+  // The status bar with its four panels. Each is wide enough for the widest text it can
+  // show; the last one reaches to the right edge, as a status bar's last part does. The
+  // panels are read out by their texts.
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName("StatusBar");
+  bar->setAccessibleName("Disc summary");
+  setStatusBar(bar);
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QString("StatusPanel%1").arg(i));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const int text =
+        panel->fontMetrics().horizontalAdvance(QString::fromLatin1(kStatusPanelSamples[i]));
+    const int frame = 2 * panel->frameWidth() + panel->margin() * 2 + 6;
+    panel->setMinimumWidth(std::max(kStatusPanelWidths[i], text + frame));
+    bar->addWidget(panel, i < 3 ? 0 : 1);
+    StatusPanels_[static_cast<size_t>(i)] = panel;
+  }
+
+  connect(BinPathEdit_, &QLineEdit::textChanged, this, &MainWindow::DataTrackPathEdited);
+  connect(BinTypeCmb_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (Updating_ || index < 0) return;
+    Ctx_.Layout.ImageType = index;
+    RefreshTitle();
+  });
+  connect(CdTextCk_, &QCheckBox::toggled, this, [this](bool on) {
+    if (Updating_) return;
+    Ctx_.Layout.CdTextEnabled = on;
+    RefreshTitle();
+  });
+  connect(CdtEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (Updating_) return;
+    Ctx_.Layout.CdtPath = text.toStdString();
+    RefreshTitle();
+  });
+  connect(CatalogEdit_, &QLineEdit::textChanged, this, [this] {
+    if (Updating_) return;
+    // A complete number (or none) is taken at once; a partial one only when the field is
+    // left, where it is refused.
+    const std::string text = CatalogEdit_->displayText().toStdString();
+    if (IsCatalogEntry(text)) Ctx_.Layout.MediaCatalog = CatalogFieldText(text);
+    RefreshTitle();
+  });
+
+  setMinimumSize(kMinFormWidth, kMinFormHeight);
+}
+
+void MainWindow::DataTrackPathEdited() {
+  if (Updating_) return;
+  Guarded([this] { SetDataTrackFile(Ctx_, BinPathEdit_->text().toStdString()); });
+  UpdateFromContext();
+}
+
+QAction* MainWindow::Action(const char* name) const {
+  return findChild<QAction*>(name);
+}
+
+void MainWindow::BuildActions() {
+  struct CommandEntry {
+    const char* Menu;
+    const char* Name;
+    const char* Caption;
+    void (MainWindow::*Execute)();
+  };
+  static const CommandEntry kCommands[] = {
+      {"&File", "FileBin", "Select a .&bin file for mix-mode disc", &MainWindow::ChooseDataTrack},
+      {"&File", "FileAudio", "Select .&wav/.mp3/.cdg files for audio tracks",
+       &MainWindow::AddTracks},
+      {"&File", "FileCdt", "Select a .cdt file for CD-TEXT information",
+       &MainWindow::ChooseCdt},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileNew", "&New deic layout", &MainWindow::NewLayout},
+      {"&File", "FileLoad", "&Load disc layout", &MainWindow::OpenLayout},
+      {"&File", "FileImport", "&Import a cue sheet or TOC…", &MainWindow::ImportSheet},
+      {"&File", "FileSave", "&Save disc layout", &MainWindow::SaveLayoutAs},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &MainWindow::Make},
+      {"&File", "FileTest", "&Test (Don't make wave files)", &MainWindow::TestMake},
+      {"&File", "FileCheck", "&Check disc\u2026", &MainWindow::ShowDiscCheck},
+      {"&File", nullptr, nullptr, nullptr},
+      {"&File", "FileExit", "E&xit", nullptr},
+      {"&Edit", "EditProperty", "Track &properties", &MainWindow::EditTrackProperties},
+      {"&Edit", "EditRemove", "&Remove a selected track", &MainWindow::RemoveTrack},
+      {"&Edit", "EditClearAudio", "&Clear audio tracks", &MainWindow::ClearAudioTracks},
+      {"&Settings", "SettingsGeneral", "&General", &MainWindow::EditGeneralSettings},
+      {"&Settings", "SettingDefault", "&Default properties", &MainWindow::EditDefaultProperties},
+      {"&Settings", "SetingsFont", "&Font", &MainWindow::ChooseListFont},
+      {"&Help", "HelpAbout", "&About", &MainWindow::ShowAbout},
+  };
+  static const struct {
+    const char* Title;
+    const char* Name;
+  } kMenus[] = {{"&File", "FileMenu"},
+                {"&Edit", "EditMenu"},
+                {"&Settings", "SettingsMenu"},
+                {"&Help", "HelpMenu"}};
+
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu");
+  for (const auto& m : kMenus) {
+    QMenu* menu = bar->addMenu(m.Title);
+    menu->setObjectName(m.Name);
+    for (const CommandEntry& c : kCommands) {
+      if (std::string(c.Menu) != m.Title) continue;
+      if (c.Name == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      auto* action = new QAction(c.Caption, this);
+      action->setObjectName(c.Name);
+      if (c.Execute) {
+        auto execute = c.Execute;
+        connect(action, &QAction::triggered, this,
+                [this, execute] { Guarded([&] { (this->*execute)(); }); });
+      } else {
+        connect(action, &QAction::triggered, this, &QWidget::close);
+      }
+      menu->addAction(action);
+      addAction(action);
+    }
+  }
+  Action("EditRemove")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+
+  // The buttons run the same actions as the menu.
+  auto bind = [this](QPushButton* button, const char* action) {
+    QAction* a = Action(action);
+    connect(button, &QPushButton::clicked, a, &QAction::trigger);
+  };
+  bind(BinBrowseBtn_, "FileBin");
+  bind(CdtBrowseBtn_, "FileCdt");
+  bind(WaveBrowseBtn_, "FileAudio");
+  bind(WaveClearbtn_, "EditClearAudio");
+}
+
+void MainWindow::ApplyFormSettings(bool sizeStored) {
+  AppSettings& s = Ctx_.Settings;
+  // Geometry within reach of a screen: a settings file from another display (or a
+  // hand-edited one) must not put the window where nobody can see it. Without a stored
+  // size the window opens at a size that shows every column.
+  int w = std::clamp(s.Width, kMinFormWidth, 16384);
+  int h = std::clamp(s.Height, kMinFormHeight, 16384);
+  if (!sizeStored) {
+    w = kDefaultFormWidth;
+    h = kDefaultFormHeight;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+      const QRect avail = primary->availableGeometry();
+      w = std::clamp(std::min(w, avail.width() - 40), kMinFormWidth, w);
+      h = std::clamp(std::min(h, avail.height() - 60), kMinFormHeight, h);
+    }
+  }
+  QPoint pos(std::clamp(s.Left, -100000, 100000), std::clamp(s.Top, -100000, 100000));
+  const QRect wanted(pos, QSize(w, h));
+  bool visible = false;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect seen = screen->availableGeometry().intersected(wanted);
+    if (seen.width() >= 100 && seen.height() >= 50) visible = true;
+  }
+  if (!visible && primary) pos = primary->availableGeometry().topLeft() + QPoint(100, 100);
+  move(pos);
+  resize(w, h);
+
+  QHeaderView* header = Tracks_->Header();
+  for (int c = 0; c < kColumnCount; ++c) {
+    header->resizeSection(c, std::clamp(s.ColumnWidth[static_cast<size_t>(c)], 0, 16384));
+  }
+}
+
+void MainWindow::UpdateFromContext() {
+  const bool was = Updating_;
+  Updating_ = true;
+  const DiscLayout& l = Ctx_.Layout;
+  SetTextKeepingCursor(BinPathEdit_, Q(l.DataTrackFile));
+  // A stored index the box does not offer shows as no selection (it is written as
+  // MODE1/2048) and stays as it is until the user picks a type.
+  const bool offered = l.ImageType >= 0 && l.ImageType < BinTypeCmb_->count();
+  BinTypeCmb_->setCurrentIndex(offered ? l.ImageType : -1);
+  BinTypeCmb_->setEnabled(Ctx_.BinTypeCmbEnabled);
+  CdTextCk_->setEnabled(Ctx_.CdTextCkEnabled);
+  CdTextCk_->setChecked(l.CdTextEnabled);
+  SetTextKeepingCursor(CdtEdit_, Q(l.CdtPath));
+  const QString catalog = Q(CatalogFieldText(l.MediaCatalog));
+  if (CatalogEdit_->displayText() != catalog) CatalogEdit_->setText(catalog);
+  Tracks_->SyncWithLayout();
+  for (size_t i = 0; i < StatusPanels_.size(); ++i) {
+    StatusPanels_[i]->setText(Q(Ctx_.StatusPanels[i]));
+  }
+  RefreshTitle();
+  Updating_ = was;
+}
+
+void MainWindow::RefreshTitle() {
+  const QString title = Q(MainWindowTitle(Ctx_));
+  if (windowTitle() != title) setWindowTitle(title);
+}
+
+bool MainWindow::CommitCatalogEntry() {
+  const std::string text = CatalogEdit_->displayText().toStdString();
+  if (text == CatalogFieldText(Ctx_.Layout.MediaCatalog)) return true;
+  if (EnterMediaCatalog(Ctx_, text)) {
+    RefreshTitle();
+    return true;
+  }
+  CatalogEdit_->setFocus(Qt::OtherFocusReason);
+  return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == CatalogEdit_ && event->type() == QEvent::FocusOut && !Updating_) {
+    // Leaving the field by the keyboard or the mouse checks it; a menu or a box opening
+    // over it does not.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+      QTimer::singleShot(0, this, [this] { CommitCatalogEntry(); });
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ApplyListFont(const FontSettings& font) {
+  FontKept_ = font;
+  ApplyQtFont(FontFromSettings(font));
+}
+
+void MainWindow::ApplyQtFont(const QFont& font) {
+  Tracks_->setFont(font);
+  for (QLineEdit* e : {BinPathEdit_, CdtEdit_}) {
+    e->setFont(font);
+    QPalette pal = e->palette();
+    const std::optional<QColor> color = FontColor(FontKept_.Color);
+    pal.setColor(QPalette::Text, color ? *color : QApplication::palette(e).color(QPalette::Text));
+    e->setPalette(pal);
+  }
+  Tracks_->SetRowHeight(ListRowHeight(font));
+  Tracks_->viewport()->update();
+}
+
+FontSettings MainWindow::ListFontSettings() const {
+  return SettingsFromFont(Tracks_->font(), FontKept_);
+}
+
+bool MainWindow::SaveSettingsFile() {
+  AppSettings& s = Ctx_.Settings;
+  s.Top = y();
+  s.Left = x();
+  s.Width = width();
+  s.Height = height();
+  for (int c = 0; c < kColumnCount; ++c) {
+    s.ColumnWidth[static_cast<size_t>(c)] = Tracks_->Header()->sectionSize(c);
+  }
+  s.Font = ListFontSettings();
+  std::string error;
+  if (!WriteSettingsFile(SettingsPath_, s, &error)) {
+    // Closing asks nothing; a settings file that cannot be written is only noted.
+    std::fprintf(stderr, "varnel: settings not saved to %s: %s\n", SettingsPath_.c_str(),
+                 error.c_str());
+    return false;
+  }
+  return true;
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (FirstShown_) return;
+  FirstShown_ = true;
+  if (QScreen* screen = this->screen()) setMaximumSize(screen->size());
+  ApplyListFont(ReadListFont(SettingsPath_));
+  // Without widths of its own the list starts with columns that show their texts.
+  if (!ColumnsStored_) Tracks_->FitColumnsToTexts();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  // A run ends before the window can: its progress dialog and result box come first.
+  if (Making_) {
+    e->ignore();
+    return;
+  }
+  // Unsaved work is saved or given up knowingly.
+  bool goOn = false;
+  Guarded([&] { goOn = CommitCatalogEntry() && ConfirmDiscardLayout(Ctx_); });
+  UpdateFromContext();
+  if (!goOn) {
+    e->ignore();
+    return;
+  }
+  SaveSettingsFile();
+  e->accept();
+}
+
+}  // namespace varnel

@@ -1,0 +1,166 @@
+// The main window "Varnel": the data track and audio track controls, the track list under
+// its header, the four-panel status bar, and every command in one table of actions that
+// the menu bar and the window's buttons share. It owns the disc layout and the settings
+// (through its AppContext), reads the settings file when created and applies its list
+// font when first shown, writes the whole file when closed, and takes files dropped from
+// the file manager, handing them to the control under the pointer.
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/AppContext.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace varnel {
+
+class AboutDialog;
+class MakeController;
+class GeneralSettingsDialog;
+class MakeProgressDialog;
+class TrackListView;
+
+inline constexpr int kMinFormWidth = 500;
+inline constexpr int kMinFormHeight = 400;
+// The size the window opens at when the settings file holds none (within the screen).
+inline constexpr int kDefaultFormWidth = 1000;
+inline constexpr int kDefaultFormHeight = 600;
+// Least widths of the four status bar panels; each is as wide as its widest text.
+inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Reads the settings file at `settingsPath` ("WorkDir" defaulting to `defaultWorkDir`).
+  MainWindow(Prompter& prompter, std::string settingsPath, std::string defaultWorkDir,
+              QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  AppContext& Context() { return Ctx_; }
+  MakeController& Maker() { return *Maker_; }
+  TrackListView* Tracks() const { return Tracks_; }
+  QAction* Action(const char* name) const;
+
+  // The dialogs created after the window (kept for the whole run).
+  void SetGenSettingsDlg(GeneralSettingsDialog* dlg) { GenSettingsDlg_ = dlg; }
+  void SetAboutBox(AboutDialog* box) { AboutBox_ = box; }
+  void SetProgressDlg(MakeProgressDialog* dlg);
+
+  // Hooks of the dialogs other parts of the program provide. ShowTrackProperty edits a
+  // track modally and may change the wave folder; ShowDefaultSettings edits the defaults.
+  std::function<void(Track& track, std::string& waveFileDir)> ShowTrackProperty;
+  std::function<void()> ShowDefaultSettings;
+  // The font dialog: the chosen font, or nothing when cancelled (QFontDialog unless
+  // replaced).
+  std::function<std::optional<QFont>(const QFont& initial)> ChooseFont;
+  // Shows the "Check disc…" dialog, built and wired by ShowDiscCheck (modal unless
+  // replaced).
+  std::function<void(QDialog& dlg)> ShowCheckDisc;
+
+  // The commands of the action table.
+  void ChooseDataTrack();
+  void AddTracks();
+  void ChooseCdt();
+  void NewLayout();
+  void OpenLayout();
+  void ImportSheet();
+  void SaveLayoutAs();
+  void Make();
+  void TestMake();
+  void ShowDiscCheck();
+  void EditTrackProperties();
+  void RemoveTrack();
+  void ClearAudioTracks();
+  void EditGeneralSettings();
+  void EditDefaultProperties();
+  void ChooseListFont();
+  void ShowAbout();
+
+  // Files dropped on the control named `controlName` (empty: no control of the system).
+  void DropPaths(const std::string& controlName, const std::vector<std::string>& paths);
+  // The system's name of the control at `pos` (window coordinates): the nearest widget
+  // that carries one, labels counting as the box they stand in.
+  std::string ControlNameAt(const QPoint& pos) const;
+
+  // Shows the layout, the control availability, the status texts and the title of the
+  // context.
+  void UpdateFromContext();
+  // The title: the layout file's name and whether it has unsaved changes.
+  void RefreshTitle();
+  // The catalog number field's text, when the user changed it, goes into the layout if it
+  // is complete or empty; otherwise the warning, the field keeps the focus, and false.
+  bool CommitCatalogEntry();
+  // Gives the list, the image path field and the .cdt path field the font, and the list
+  // rows its height.
+  void ApplyListFont(const FontSettings& font);
+  FontSettings ListFontSettings() const;
+  // Writes the whole settings file (window geometry, column widths and font included).
+  bool SaveSettingsFile();
+
+  // Runs a command; an error it lets escape is shown in an error box and the program
+  // goes on.
+  void Guarded(const std::function<void()>& command);
+
+  // A making run is being shown: the window cannot be closed.
+  bool Making() const { return Making_; }
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  // Closing asks about unsaved changes first, and is given up on Cancel.
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  void BuildControls();
+  void BuildActions();
+  void ApplyFormSettings(bool sizeStored);
+  void ApplyQtFont(const QFont& font);
+  void StartMake(bool test);
+  void DataTrackPathEdited();
+
+  AppContext Ctx_;
+  std::unique_ptr<MakeController> Maker_;
+  std::string SettingsPath_;
+  FontSettings FontKept_;
+  bool FirstShown_ = false;
+  // The settings file held the column widths.
+  bool ColumnsStored_ = false;
+  bool Updating_ = false;
+  bool Making_ = false;
+
+  QGroupBox* DataTrackGbx_ = nullptr;
+  QLineEdit* BinPathEdit_ = nullptr;
+  QPushButton* BinBrowseBtn_ = nullptr;
+  QComboBox* BinTypeCmb_ = nullptr;
+  QGroupBox* AudioTracksGbx_ = nullptr;
+  QCheckBox* CdTextCk_ = nullptr;
+  QLineEdit* CdtEdit_ = nullptr;
+  QPushButton* CdtBrowseBtn_ = nullptr;
+  QLineEdit* CatalogEdit_ = nullptr;
+  QPushButton* WaveBrowseBtn_ = nullptr;
+  QPushButton* WaveClearbtn_ = nullptr;
+  TrackListView* Tracks_ = nullptr;
+  std::array<QLabel*, 4> StatusPanels_{};
+
+  GeneralSettingsDialog* GenSettingsDlg_ = nullptr;
+  AboutDialog* AboutBox_ = nullptr;
+  MakeProgressDialog* ProgressDlg_ = nullptr;
+};
+
+}  // namespace varnel

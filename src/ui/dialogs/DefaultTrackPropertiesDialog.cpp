@@ -1,0 +1,169 @@
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/widgets/ListFont.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+
+namespace varnel {
+
+DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("DefSettingDlg");
+  setWindowTitle("Default Properties Setting");
+  setFont(DialogFont());
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+
+  // Controls read as their captions; nothing here needs a name of its own.
+  auto named = [](auto* w, const char* name, const QString&) {
+    w->setObjectName(name);
+    return w;
+  };
+  auto group = [&](const char* name, const char* title, QWidget* parent) {
+    return named(new QGroupBox(title, parent), name, title);
+  };
+  auto check = [&](const char* name, const char* caption, QWidget* parent) {
+    return named(new QCheckBox(caption, parent), name, caption);
+  };
+  auto radio = [&](const char* name, const char* caption, QWidget* parent) {
+    return named(new QRadioButton(caption, parent), name, caption);
+  };
+  auto row = [](QGroupBox* box, QWidget* a, QWidget* b) {
+    auto* r = new QHBoxLayout(box);
+    r->addWidget(a);
+    r->addWidget(b);
+    r->addStretch();
+  };
+
+  // The track's own defaults.
+  QGroupBox* track = group("TrackPropGbx", " Track properties ", this);
+  PreEmphCk_ = check("PreEmphCk", "Pre-Emphasis", track);
+  ProtectCk_ = check("ProtectCk", "Digital Copy Prohibition", track);
+  QGroupBox* padding = group("PaddingGbx", " Zero Padding ", track);
+  PadHeadRdBtn_ = radio("PadHeadRdBtn", "Head", padding);
+  PadTailRdBtn_ = radio("PadTailRdBtn", "Tail", padding);
+  row(padding, PadHeadRdBtn_, PadTailRdBtn_);
+  QGroupBox* silence = group("SilenceGbx", " Cut Silence ", track);
+  CutLeadCk_ = check("CutLeadCk", "Leading", silence);
+  CutTrailCk_ = check("CutTrailCk", "Trailing", silence);
+  row(silence, CutLeadCk_, CutTrailCk_);
+  auto* trackBox = new QVBoxLayout(track);
+  auto* flags = new QHBoxLayout;
+  flags->addWidget(PreEmphCk_);
+  flags->addWidget(ProtectCk_);
+  flags->addStretch();
+  trackBox->addLayout(flags);
+  auto* trackGroups = new QHBoxLayout;
+  trackGroups->addWidget(padding, 1);
+  trackGroups->addWidget(silence, 1);
+  trackBox->addLayout(trackGroups);
+
+  // The pre-gap's defaults.
+  QGroupBox* preGap = group("PreGapPropGbx", " Pre-Gap properties ", this);
+  Length_.Build(preGap);
+  QGroupBox* gapPadding = group("PreGapPaddingGbx", " Zero Padding ", preGap);
+  PreGapPadHeadRdBtn_ = radio("PreGapPadHeadRdBtn", "Head", gapPadding);
+  PreGapPadTailRdBtn_ = radio("PreGapPadTailRdBtn", "Tail", gapPadding);
+  row(gapPadding, PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_);
+  QGroupBox* gapSilence = group("PreGapSilenceGbx", " Cut Silence ", preGap);
+  PreGapCutLeadCk_ = check("PreGapCutLeadCk", "Leading", gapSilence);
+  PreGapCutTrailCk_ = check("PreGapCutTrailCk", "Trailing", gapSilence);
+  row(gapSilence, PreGapCutLeadCk_, PreGapCutTrailCk_);
+  RadioSets_ = {RadioSet(this, {PadHeadRdBtn_, PadTailRdBtn_}),
+                RadioSet(this, {PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_})};
+  auto* preGapBox = new QVBoxLayout(preGap);
+  preGapBox->addLayout(Length_.MakeRow());
+  auto* preGapGroups = new QHBoxLayout;
+  preGapGroups->addWidget(gapPadding, 1);
+  preGapGroups->addWidget(gapSilence, 1);
+  preGapBox->addLayout(preGapGroups);
+
+  auto* ok = named(new QPushButton("&OK", this), "OkBtn", "&OK");
+  ok->setDefault(true);
+  auto* cancel = named(new QPushButton("&Cancel", this), "CancelBtn", "&Cancel");
+  cancel->setAutoDefault(false);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(track);
+  column->addWidget(preGap);
+  column->addLayout(buttons);
+  setMinimumWidth(380);
+
+  // The user's actions.
+  DefaultTrackPropertiesEditor& e = Editor_;
+  auto flag = [this](QAbstractButton* box, bool& value) {
+    connect(box, &QAbstractButton::clicked, this, [this, &value](bool checked) {
+      if (!Updating_) value = checked;
+    });
+  };
+  flag(PreEmphCk_, e.PreEmphCk);
+  flag(ProtectCk_, e.ProtectCk);
+  flag(CutLeadCk_, e.CutLeadCk);
+  flag(CutTrailCk_, e.CutTrailCk);
+  flag(PreGapCutLeadCk_, e.PreGapCutLeadCk);
+  flag(PreGapCutTrailCk_, e.PreGapCutTrailCk);
+  auto pair = [this](QAbstractButton* head, QAbstractButton* tail, bool& value) {
+    connect(head, &QAbstractButton::clicked, this, [this, &value] { Act([&] { value = true; }); });
+    connect(tail, &QAbstractButton::clicked, this, [this, &value] { Act([&] { value = false; }); });
+  };
+  pair(PadHeadRdBtn_, PadTailRdBtn_, e.PadHeadRdBtn);
+  pair(PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_, e.PreGapPadHeadRdBtn);
+  Length_.Typed = [this](LengthField f, const std::string& text) {
+    if (!Updating_) Editor_.TypeLength(f, text);
+  };
+  Length_.Clicked = [this](LengthField f, bool up) { Act([&] { Editor_.StepLength(f, up); }); };
+  Length_.Finished = [this] { Act([] {}); };
+  connect(ok, &QPushButton::clicked, this, &DefaultTrackPropertiesDialog::Accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void DefaultTrackPropertiesDialog::Act(const std::function<void()>& action) {
+  if (Updating_) return;
+  action();
+  Refresh();
+}
+
+void DefaultTrackPropertiesDialog::Refresh() {
+  Updating_ = true;
+  const DefaultTrackPropertiesEditor& e = Editor_;
+  PreEmphCk_->setChecked(e.PreEmphCk);
+  ProtectCk_->setChecked(e.ProtectCk);
+  (e.PadHeadRdBtn ? PadHeadRdBtn_ : PadTailRdBtn_)->setChecked(true);
+  CutLeadCk_->setChecked(e.CutLeadCk);
+  CutTrailCk_->setChecked(e.CutTrailCk);
+  Length_.Show(e.Length);
+  (e.PreGapPadHeadRdBtn ? PreGapPadHeadRdBtn_ : PreGapPadTailRdBtn_)->setChecked(true);
+  PreGapCutLeadCk_->setChecked(e.PreGapCutLeadCk);
+  PreGapCutTrailCk_->setChecked(e.PreGapCutTrailCk);
+  for (QButtonGroup* set : RadioSets_) TabStopOnChecked(set);
+  Updating_ = false;
+}
+
+int DefaultTrackPropertiesDialog::Execute(AppSettings& settings) {
+  Settings_ = &settings;
+  Editor_.Load(settings);
+  Refresh();
+  const int result = exec();
+  Settings_ = nullptr;
+  return result;
+}
+
+void DefaultTrackPropertiesDialog::Accept() {
+  if (Updating_) return;
+  if (Settings_ != nullptr) Editor_.Accept(*Settings_);
+  accept();
+}
+
+}  // namespace varnel

@@ -1,0 +1,54 @@
+// "Default Properties Setting": the nine default track properties that every newly added
+// track starts with. Each showing loads the controls from the settings; OK stores them
+// back at once (the settings file receives them when the program closes); Cancel or the
+// close box stores nothing. Tracks already in the layout never change. The window of
+// DefaultTrackPropertiesEditor: it forwards every user action to the editor and redraws from it.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "app/editors/DefaultTrackPropertiesEditor.h"
+#include "ui/dialogs/TrackPropertiesDialog.h"
+
+class QAbstractButton;
+
+namespace varnel {
+
+class DefaultTrackPropertiesDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit DefaultTrackPropertiesDialog(QWidget* parent = nullptr);
+
+  // Shows the dialog modally (centred on its parent) over `settings`. QDialog::Accepted
+  // when OK stored the values.
+  int Execute(AppSettings& settings);
+
+  DefaultTrackPropertiesEditor& Editor() { return Editor_; }
+  // Every widget from the editor's state.
+  void Refresh();
+
+ private:
+  void Accept();
+  // The editor's action, then a redraw (nothing while the dialog writes widgets itself).
+  void Act(const std::function<void()>& action);
+
+  DefaultTrackPropertiesEditor Editor_;
+  AppSettings* Settings_ = nullptr;
+  PreGapLengthControls Length_;
+  std::array<QButtonGroup*, 2> RadioSets_{};
+  QAbstractButton* PreEmphCk_;
+  QAbstractButton* ProtectCk_;
+  QAbstractButton* PadHeadRdBtn_;
+  QAbstractButton* PadTailRdBtn_;
+  QAbstractButton* CutLeadCk_;
+  QAbstractButton* CutTrailCk_;
+  QAbstractButton* PreGapPadHeadRdBtn_;
+  QAbstractButton* PreGapPadTailRdBtn_;
+  QAbstractButton* PreGapCutLeadCk_;
+  QAbstractButton* PreGapCutTrailCk_;
+  bool Updating_ = false;
+};
+
+}  // namespace varnel
