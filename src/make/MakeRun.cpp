@@ -3,13 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <iterator>
 #include <vector>
 
 #include "formats/audio/AudioDecoder.h"
 #include "model/CdTime.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "make/CueSheetWriter.h"
 #include "make/RunFiles.h"
 #include "model/TextTrim.h"
 #include "make/TocFileWriter.h"
@@ -27,32 +26,6 @@ std::string TwoDigits(int64_t value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2lld", static_cast<long long>(value));
   return text;
-}
-
-std::string Absolute(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::error_code ec;
-  const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  if (ec) return "/" + path;
-  return cwd.string() + "/" + path;
-}
-
-// The components of an absolute path, with "", "." dropped and ".." applied.
-std::vector<std::string> Components(const std::string& absolutePath) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= absolutePath.size()) {
-    size_t slash = absolutePath.find('/', start);
-    if (slash == std::string::npos) slash = absolutePath.size();
-    const std::string part = absolutePath.substr(start, slash - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = slash + 1;
-  }
-  return parts;
 }
 
 bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first,
@@ -319,39 +292,11 @@ void RunMake(MakeJob& job) {
   }
 }
 
-std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative) {
-  if (!relative) return path;
-  std::vector<std::string> target = Components(Absolute(path));
-  std::vector<std::string> cueFolder = Components(Absolute(cuePath));
-  if (target.empty()) return path;
-  const std::string name = target.back();
-  target.pop_back();
-  if (!cueFolder.empty()) cueFolder.pop_back();
-  size_t shared = 0;
-  while (shared < target.size() && shared < cueFolder.size() &&
-         target[shared] == cueFolder[shared]) {
-    ++shared;
-  }
-  std::string result;
-  for (size_t i = shared; i < cueFolder.size(); ++i) result += "../";
-  for (size_t i = shared; i < target.size(); ++i) result += target[i] + "/";
-  return result + name;
-}
-
 std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
                              int32_t trackNumber, int32_t fileMode) {
   const std::string name = CueStem(cuePath);
   const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
   return workDir + "/" + name + "/Track" + TwoDigits(trackNumber) + ext;
-}
-
-std::string SheetPath(MakeJob& job, const std::string& path) {
-  std::string shown = CueFilePath(path, job.CuePath, job.Settings.Relative);
-  if (shown.find_first_of("\"\r\n") != std::string::npos) {
-    throw TrackFailure(UnquotablePathMessage(path));
-  }
-  job.NamedFiles.push_back(path);
-  return shown;
 }
 
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,

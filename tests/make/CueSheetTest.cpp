@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "make/CueSheetWriter.h"
 #include "support/MakeFixtures.h"
 
 namespace varnel {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "model/CdTime.h"
-#include "make/MakeRun.h"
+#include "make/CueSheetWriter.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"
 #include "make/writers/WaveSegment.h"
