@@ -1,8 +1,6 @@
 #include "cli/CliCommon.h"
 
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "app/commands/LayoutFile.h"
 #include "app/views/StatusBar.h"
@@ -17,14 +15,6 @@ AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
   AppSettings settings = ReadSettingsFile(path, DefaultWorkDirFor(exe, home), &problem);
   if (verbose && !problem.empty()) std::cerr << problem << std::endl;
   return settings;
-}
-
-std::string DialogPath(const std::string& path) {
-  if (path.empty()) return path;
-  std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  if (ec) return path;
-  return absolute.lexically_normal().string();
 }
 
 int ExitCodeOf(const CliPrompter& prompter) {

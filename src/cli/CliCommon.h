@@ -18,10 +18,6 @@ AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose = fals
 // The help text of --verbose.
 inline constexpr const char* kVerboseHelp = "print the reason of a failure on a line after it";
 
-// A path given on the command line as a file dialog would return it: absolute and without
-// "." or ".." components (an empty path stays empty).
-std::string DialogPath(const std::string& path);
-
 // The exit status of what the prompter saw: kExitQuestion when a question went unanswered,
 // kExitFailed after an error box, else kExitOk.
 int ExitCodeOf(const CliPrompter& prompter);

@@ -1,8 +1,8 @@
 #include "make/CueSheetWriter.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <vector>
+
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -14,54 +14,13 @@ std::string TwoDigits(int64_t value) {
   return text;
 }
 
-std::string Absolute(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::error_code ec;
-  const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  if (ec) return "/" + path;
-  return cwd.string() + "/" + path;
-}
-
-// The components of an absolute path, with "", "." dropped and ".." applied.
-std::vector<std::string> Components(const std::string& absolutePath) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= absolutePath.size()) {
-    size_t slash = absolutePath.find('/', start);
-    if (slash == std::string::npos) slash = absolutePath.size();
-    const std::string part = absolutePath.substr(start, slash - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = slash + 1;
-  }
-  return parts;
-}
-
 const char* const kDataTrackLines[4] = {"TRACK 01 MODE1/2048", "TRACK 01 MODE1/2352",
                                         "TRACK 01 MODE2/2336", "TRACK 01 MODE2/2352"};
 
 }  // namespace
 
 std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative) {
-  if (!relative) return path;
-  std::vector<std::string> target = Components(Absolute(path));
-  std::vector<std::string> cueFolder = Components(Absolute(cuePath));
-  if (target.empty()) return path;
-  const std::string name = target.back();
-  target.pop_back();
-  if (!cueFolder.empty()) cueFolder.pop_back();
-  size_t shared = 0;
-  while (shared < target.size() && shared < cueFolder.size() &&
-         target[shared] == cueFolder[shared]) {
-    ++shared;
-  }
-  std::string result;
-  for (size_t i = shared; i < cueFolder.size(); ++i) result += "../";
-  for (size_t i = shared; i < target.size(); ++i) result += target[i] + "/";
-  return result + name;
+  return relative ? RelativePath(path, FolderOf(NormalAbsolutePath(cuePath))) : path;
 }
 
 std::string SheetPath(MakeJob& job, const std::string& path) {

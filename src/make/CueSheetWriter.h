@@ -13,10 +13,11 @@
 namespace varnel {
 
 // The form of `path` in a FILE or CDTEXTFILE line: unchanged when `relative` is off;
-// otherwise relative to the folder of `cuePath` ("../" for each folder of the cue file's
-// folder that the path does not share, a file beside the cue file as its bare name).
-// Both paths are first made absolute against the current folder and freed of ".", ".."
-// and doubled "/" components. Components compare exactly (file names are case-sensitive).
+// otherwise relative to the folder of `cuePath` (RelativePath: "../" for each folder of the
+// cue file's folder that the path does not share, a file beside the cue file as its bare
+// name). Both paths are first made absolute against the current folder and freed of ".",
+// ".." and doubled "/" components. Components compare exactly (file names are
+// case-sensitive).
 std::string CueFilePath(const std::string& path, const std::string& cuePath, bool relative);
 
 // `path` as the sheet of `job` will name it (CueFilePath), remembered in job.NamedFiles.

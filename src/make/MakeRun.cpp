@@ -10,6 +10,7 @@
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/CueSheetWriter.h"
 #include "make/RunFiles.h"
+#include "model/PathNames.h"
 #include "model/TextTrim.h"
 #include "make/TocFileWriter.h"
 #include "make/writers/TrackWriters.h"
@@ -58,11 +59,8 @@ bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first,
 // The name of the cue file without its folder and extension; it names the folder of the
 // made files.
 std::string CueStem(const std::string& cuePath) {
-  const size_t slash = cuePath.rfind('/');
-  std::string name = slash == std::string::npos ? cuePath : cuePath.substr(slash + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name;
+  const std::string name = FileNamePart(cuePath);
+  return name.substr(0, name.size() - ExtensionOf(name).size());
 }
 
 std::string CueSheetPath(const MakeJob& job) {

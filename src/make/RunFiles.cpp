@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "make/MakeJob.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -29,29 +30,16 @@ std::string Hex(uint64_t value) {
   return text;
 }
 
-std::string Absolute(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::error_code ec;
-  const fs::path cwd = fs::current_path(ec);
-  return ec ? "/" + path : (cwd / path).string();
-}
-
 std::string WeaklyCanonical(const std::string& path) {
   std::error_code ec;
   const fs::path canonical = fs::weakly_canonical(path, ec);
-  return ec ? fs::path(path).lexically_normal().string() : canonical.string();
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return ec ? NormalAbsolutePath(path) : canonical.string();
 }
 
 }  // namespace
 
 std::string ResolvedName(const std::string& path) {
-  std::string name = WeaklyCanonical(Absolute(path));
+  std::string name = WeaklyCanonical(AbsolutePath(path));
   // weakly_canonical leaves a final link that points nowhere as it is: follow it by hand.
   for (int hop = 0; hop < 40; ++hop) {
     struct stat st {};
@@ -60,8 +48,7 @@ std::string ResolvedName(const std::string& path) {
     const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
     target.resize(static_cast<size_t>(n));
-    if (target[0] != '/') target = FolderOf(name) + "/" + target;
-    name = WeaklyCanonical(target);
+    name = WeaklyCanonical(PathFromFolder(FolderOrCurrent(name), target));
   }
   return name;
 }
@@ -195,7 +182,7 @@ std::string RunFiles::TemporaryName(const std::string& folder) {
 
 void RunFiles::Write(size_t output, const std::function<void(PosixFile&)>& fill) {
   OutputFile& out = Outputs_[output];
-  const std::string folder = FolderOf(out.Path);
+  const std::string folder = FolderOrCurrent(out.Path);
   if (Locked_ && Cleaned_.insert(ResolvedName(folder)).second) {
     RemoveLeftovers(folder);
   }

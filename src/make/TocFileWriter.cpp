@@ -1,10 +1,9 @@
 #include "make/TocFileWriter.h"
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/MakeJob.h"
 #include "model/TextTrim.h"
@@ -30,13 +29,6 @@ constexpr int64_t kModeChangeGapFrames = 150;
 const char* const kDataModes[4] = {"MODE1", "MODE1_RAW", "MODE2", "MODE2_RAW"};
 const char* const kPostGaps[4] = {"ZERO 00:02:00", "ZERO MODE1 00:02:00", "ZERO 00:02:00",
                                   "ZERO MODE2_FORM2 00:02:00"};
-
-std::string AbsolutePath(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::error_code ec;
-  const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? "/" + path : cwd.string() + "/" + path;
-}
 
 std::string Time(int64_t frames) {
   return FormatMsf(FramesToMsf(frames));
@@ -67,11 +59,7 @@ bool ValidIsrc(const std::string& text) {
 // cdrdao reads a file as a wave file when its name ends in ".wav", in any case; any other
 // as raw samples, high byte first.
 bool WaveName(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || path.size() - dot != 4) return false;
-  std::string ext = path.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".wav";
+  return LowerExtensionOf(path) == ".wav";
 }
 
 std::string AudioFileStatement(const TrackPlan& track) {
@@ -126,11 +114,7 @@ std::string AudioTrack(const TrackPlan& track, const std::string& cdText, int64_
 }  // namespace
 
 std::string TocFilePath(const std::string& cuePath) {
-  const size_t slash = cuePath.rfind('/');
-  const size_t dot = cuePath.rfind('.');
-  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  std::string toc = (extension ? cuePath.substr(0, dot) : cuePath) + ".toc";
-  return toc == cuePath ? cuePath + ".toc" : toc;
+  return WithExtension(cuePath, ".toc");
 }
 
 std::string TocFileText(const DiscPlan& plan) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 
+#include "model/PathNames.h"
 #include "model/PosixFile.h"
 
 namespace varnel {
@@ -28,12 +29,6 @@ mode_t CurrentUmask() {
   const size_t at = status.find("\nUmask:");
   if (at == std::string::npos) return 022;
   return static_cast<mode_t>(std::strtoul(status.c_str() + at + 7, nullptr, 8) & 0777);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // A new, empty temporary file in `folder`, readable and writable by its owner only.
@@ -62,7 +57,7 @@ std::string LinkDestination(const std::string& path) {
     const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<size_t>(n) >= target.size()) return name;
     target.resize(static_cast<size_t>(n));
-    name = target[0] == '/' ? target : FolderOf(name) + "/" + target;
+    name = PathFromFolder(FolderOrCurrent(name), target);
   }
   return {};
 }
@@ -79,7 +74,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
   const std::string target = LinkDestination(path);
   if (target.empty()) return fail(ELOOP);
 
-  const std::string dir = FolderOf(target);
+  const std::string dir = FolderOrCurrent(target);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return fail(ec.value());

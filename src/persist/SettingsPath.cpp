@@ -7,20 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "model/PathNames.h"
 #include "persist/AppSettings.h"
 
 namespace varnel {
 
 namespace {
-
-// The folder of `path` without a trailing "/" (the root stays "/"); empty when `path`
-// names no folder.
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return std::string();
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 bool WritableFolder(const std::string& dir) {
   return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;

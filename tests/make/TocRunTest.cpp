@@ -1,4 +1,4 @@
-// The TOC file as one more file of a making run: its name, the setting that asks for it,
+// The TOC file as one more file of a making run: the setting that asks for it,
 // the guard against writing over what the run reads, all or nothing, the CD-Text file it
 // reads, and MP3 decoding that fails or is cancelled.
 #include <gtest/gtest.h>
@@ -19,16 +19,6 @@ namespace {
 using test::RunExport;
 using test::Sound;
 using NoteList = std::vector<std::pair<int32_t, int32_t>>;
-
-TEST(TocFilePathTest, TheCueFileNameWithTocForItsExtension) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"/d/disc.cue", "/d/disc.toc"},     {"/d/disc", "/d/disc.toc"},
-      {"/d.x/disc", "/d.x/disc.toc"},     {"/d/my.disc.cue", "/d/my.disc.toc"},
-      {"disc.txt", "disc.toc"},           {"/d/disc.", "/d/disc.toc"},
-      {"/d/disc.toc", "/d/disc.toc.toc"}, {"/d/disc.TOC", "/d/disc.toc"},
-  };
-  for (const auto& [cue, toc] : rows) EXPECT_EQ(TocFilePath(cue), toc) << cue;
-}
 
 class TocRunTest : public ::testing::Test {
  public:

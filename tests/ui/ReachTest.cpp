@@ -13,6 +13,7 @@
 #include "ui/dialogs/MakeProgressDialog.h"
 #include "ui/dialogs/GeneralSettingsDialog.h"
 #include "app/commands/TrackListCommands.h"
+#include "model/PathNames.h"
 #include "ui/dialogs/TrackPropertiesDialog.h"
 #include "support/UiTestSupport.h"
 

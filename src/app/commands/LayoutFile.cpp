@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/AtomicFile.h"
+#include "model/PathNames.h"
 #include "persist/IniFile.h"
 #include "app/commands/InputCheck.h"
 #include "formats/audio/InputChecks.h"

@@ -5,6 +5,7 @@
 #include "app/commands/InputCheck.h"
 #include "app/views/StatusBar.h"
 #include "app/commands/UnsavedChanges.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -41,24 +42,6 @@ void AddTrackFiles(AppContext& ctx, const std::vector<std::string>& paths, bool 
 }
 
 }  // namespace
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return "";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string ExtensionOf(const std::string& path) {
-  const std::string name = FileNamePart(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? "" : name.substr(dot);
-}
 
 bool AddTrackFile(AppContext& ctx, const std::string& path) {
   int32_t mode = FileModeWave;

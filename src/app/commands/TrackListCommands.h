@@ -20,14 +20,6 @@ extern const char* const kCdtFileFilter;
 
 inline constexpr const char* kTooManyTracksMessage = "A disc cannot have more than 99 tracks.";
 
-// The folder of a chosen path: what precedes its last "/" ("/" itself for a file in the
-// root folder, empty for a bare name).
-std::string FolderOf(const std::string& path);
-// The file-name part of a path: what follows its last "/".
-std::string FileNamePart(const std::string& path);
-// The extension of a path's file-name part, from its last "." (empty when there is none).
-std::string ExtensionOf(const std::string& path);
-
 // Checks one file and appends it as a track with the default properties of the settings
 // (MP3 and CD+G tracks without cut and head-padding options); adds its bytes to TotalBytes.
 // Returns whether to go on with further files: true after adding, or the user's answer to

@@ -2,6 +2,7 @@
 
 #include "app/commands/LayoutFile.h"
 #include "app/commands/TrackListCommands.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 

@@ -4,6 +4,7 @@
 
 #include "formats/audio/WaveHeader.h"
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "app/editors/EntryChecks.h"
 #include "app/commands/InputCheck.h"
 #include "app/commands/TrackListCommands.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/AtomicFile.h"
+#include "model/PathNames.h"
 #include "formats/cdtext/CdText.h"
 #include "formats/sheets/CueSheetReader.h"
 #include "formats/audio/DecodedCache.h"
@@ -25,12 +26,6 @@ const char* const kSheetFileFilter =
     "All files (*.*)|*.*";
 
 namespace {
-
-std::string LowerExtension(const std::string& path) {
-  std::string ext = ExtensionOf(path);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ext;
-}
 
 bool RegularFile(const std::string& path) {
   struct stat st {};
@@ -63,16 +58,14 @@ bool WriteCdt(AppContext& ctx, const std::string& path, const CdText& text,
 }  // namespace
 
 RipResult ReadRipSheetFile(const std::string& path) {
-  const std::string ext = LowerExtension(path);
+  const std::string ext = LowerExtensionOf(path);
   if (ext == ".toc") return ReadTocFile(path);
   if (ext == ".flac") return ReadFlacCueSheet(path);
   return ReadCueSheetFile(path);
 }
 
 std::string CdtPathBeside(const std::string& path) {
-  const std::string ext = ExtensionOf(path);
-  std::string cdt = path.substr(0, path.size() - ext.size()) + ".cdt";
-  return cdt == path ? path + ".cdt" : cdt;
+  return WithExtension(path, ".cdt");
 }
 
 bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
@@ -139,8 +132,7 @@ void ImportSheet(AppContext& ctx) {
   // The CD-Text file goes beside the sheet, or into the working folder when the sheet's
   // folder cannot be written (a rip on a read-only medium).
   std::string cdt = CdtPathBeside(paths.front());
-  const std::string folder = FolderOf(cdt);
-  if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0 && !ctx.Settings.WorkDir.empty()) {
+  if (access(FolderOrCurrent(cdt).c_str(), W_OK) != 0 && !ctx.Settings.WorkDir.empty()) {
     cdt = ctx.Settings.WorkDir + "/" + FileNamePart(cdt);
   }
   ImportSheetFile(ctx, paths.front(), cdt);

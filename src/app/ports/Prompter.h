@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/check/DiscFinding.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -43,6 +44,13 @@ struct FileDialogRequest {
   std::string DefaultExt;
   bool Multi = false;
 };
+
+// A path in the form the file dialogs return a chosen one: absolute, without ".", ".." or
+// doubled "/" (an empty path stays empty). Front ends that take paths from elsewhere, as
+// varnel-cli does from its arguments, hand them on in this form.
+inline std::string DialogPath(const std::string& path) {
+  return path.empty() ? path : NormalAbsolutePath(path);
+}
 
 class Prompter {
  public:

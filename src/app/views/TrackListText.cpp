@@ -4,6 +4,7 @@
 
 #include "formats/audio/AudioDecoder.h"
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "app/commands/TrackListCommands.h"
 
 namespace varnel {

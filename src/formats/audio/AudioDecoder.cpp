@@ -9,6 +9,7 @@
 
 #include "formats/audio/WaveHeader.h"
 #include "model/LittleEndian.h"
+#include "model/PathNames.h"
 #include "formats/audio/PcmConverter.h"
 #include "formats/audio/SourceReader.h"
 
@@ -23,15 +24,6 @@ constexpr int64_t kCdFrameSamples = 588;
 // buffers absurd.
 constexpr int32_t kMinRate = 4000;
 constexpr int32_t kMaxRate = 768000;
-
-std::string LowerExtension(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
 
 // Calls the progress function when the fraction has grown by a percent, and at the end.
 class ProgressReport {
@@ -138,7 +130,7 @@ void Pump(SourceReader& reader, PcmConverter& converter, int32_t channels,
 // ---- kinds ----------------------------------------------------------------------------
 
 std::optional<SourceKind> SourceKindFromPath(const std::string& path) {
-  const std::string ext = LowerExtension(path);
+  const std::string ext = LowerExtensionOf(path);
   if (ext == ".mp3") return SourceKind::Mp3;
   if (ext == ".flac") return SourceKind::Flac;
   if (ext == ".aif" || ext == ".aiff") return SourceKind::Aiff;

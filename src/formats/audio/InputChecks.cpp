@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/PathNames.h"
 #include "model/PosixFile.h"
 
 #include "formats/audio/WaveHeader.h"
@@ -17,22 +18,10 @@ constexpr int32_t kCdgSectorBytes = 2448;
 constexpr int32_t kCdFrameBytes = 2352;
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 }  // namespace
 
 int32_t FileModeFromPath(const std::string& path) {
-  const std::string lower = Lower(path);
-  const size_t slash = lower.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = lower.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return FileModeCdg;
-  const std::string ext = lower.substr(dot);
+  const std::string ext = LowerExtensionOf(path);
   if (ext == ".wav") return FileModeWave;
   if (ext == ".mp3") return FileModeMp3;
   if (IsDecodedSourcePath(path)) return FileModeWave;

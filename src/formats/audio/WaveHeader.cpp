@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/LittleEndian.h"
+#include "model/PathNames.h"
 #include "model/PosixFile.h"
 
 namespace varnel {
@@ -191,7 +192,7 @@ bool WriteWaveHeader(const std::string& path, const WaveDataInfo& info, bool ove
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!overwrite && fs::exists(fs::symlink_status(fs::path(path), ec))) return false;
-    const fs::path parent = fs::path(path).parent_path();
+    const std::string parent = FolderOf(path);
     if (!parent.empty()) {
       fs::create_directories(parent, ec);
       if (ec) return false;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "formats/sheets/SheetText.h"
 
 namespace varnel {
@@ -191,7 +192,7 @@ class CueReader {
     if (command == "CATALOG") return Catalog(cursor, line);
     if (command == "CDTEXTFILE") {
       Sheet_.CdTextFile = SingleValue(cursor, line);
-      Sheet_.CdTextFilePath = ResolveSheetPath(Sheet_.Folder, Sheet_.CdTextFile);
+      Sheet_.CdTextFilePath = PathFromFolder(Sheet_.Folder, Sheet_.CdTextFile);
       return;
     }
     if (std::string* field = CdTextField(command)) {
@@ -281,7 +282,7 @@ class CueReader {
     if (file.Type == RipFileType::Other) {
       Warn(line, "The file type \"" + file.TypeText.substr(0, 40) + "\" is not known.");
     }
-    file.Path = ResolveSheetPath(Sheet_.Folder, file.Name);
+    file.Path = PathFromFolder(Sheet_.Folder, file.Name);
     WarnUnusedFile();
     Sheet_.Files.push_back(std::move(file));
     LastPosition_ = -1;
@@ -482,7 +483,7 @@ RipResult ReadCueSheetFile(const std::string& path) {
   RipResult result;
   std::string raw;
   if (!ReadSheetBytes(path, raw, result.Error)) return result;
-  return ReadCueSheetText(raw, SheetFolder(path));
+  return ReadCueSheetText(raw, FolderOf(path));
 }
 
 }  // namespace varnel

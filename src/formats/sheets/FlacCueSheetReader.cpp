@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "formats/sheets/CueSheetReader.h"
+#include "model/PathNames.h"
 #include "model/PosixFile.h"
 
 namespace varnel {
@@ -214,7 +215,7 @@ RipSheet Read(const std::string& path) {
 
   RipSheet sheet;
   sheet.Source = RipSource::FlacCueSheet;
-  sheet.Folder = SheetFolder(path);
+  sheet.Folder = FolderOf(path);
   RipFile flac;
   flac.Name = flac.Path = path;
   flac.Type = RipFileType::Flac;

@@ -30,17 +30,4 @@ const RipRem* FindRem(const std::vector<RipRem>& rems, const std::string& key) {
   return nullptr;
 }
 
-std::string ResolveSheetPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || name.empty() || name.front() == '/') return name;
-  if (folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
-std::string SheetFolder(const std::string& sheetPath) {
-  const size_t slash = sheetPath.rfind('/');
-  if (slash == std::string::npos) return "";
-  if (slash == 0) return "/";
-  return sheetPath.substr(0, slash);
-}
-
 }  // namespace varnel

@@ -195,10 +195,4 @@ inline constexpr int64_t kMaxSheetBytes = 1024 * 1024;
 // The REM value for a key (case-insensitive), or nullptr.
 const RipRem* FindRem(const std::vector<RipRem>& rems, const std::string& key);
 
-// `name` resolved against `folder`: unchanged when absolute or when the folder is empty.
-std::string ResolveSheetPath(const std::string& folder, const std::string& name);
-
-// The folder of a sheet path: "" for a bare name, "/" for a file in the root folder.
-std::string SheetFolder(const std::string& sheetPath);
-
 }  // namespace varnel

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "formats/sheets/SheetText.h"
 
 namespace varnel {
@@ -510,7 +511,7 @@ class TocParser {
     }
     RipFile file;
     file.Name = name;
-    file.Path = ResolveSheetPath(Sheet_.Folder, name);
+    file.Path = PathFromFolder(Sheet_.Folder, name);
     file.Type = type;
     file.TypeText = command;
     file.Line = line;
@@ -659,7 +660,7 @@ RipResult ReadTocFile(const std::string& path) {
   RipResult result;
   std::string raw;
   if (!ReadSheetBytes(path, raw, result.Error)) return result;
-  return ReadTocText(raw, SheetFolder(path));
+  return ReadTocText(raw, FolderOf(path));
 }
 
 }  // namespace varnel
