@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/CdTime.h"
+#include "model/Isrc.h"
 #include "model/PathNames.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/MakeJob.h"
@@ -40,20 +41,13 @@ bool AllOf(const std::string& text, size_t from, size_t to, int (*test)(int)) {
                      [test](char c) { return test(static_cast<unsigned char>(c)) != 0; });
 }
 
-int IsUpperOrDigit(int c) {
-  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 int IsDigit(int c) {
   return c >= '0' && c <= '9';
 }
 
-// What cdrdao takes: 13 digits; 5 capital letters or digits, then 7 digits.
+// What cdrdao takes for a catalog number: 13 digits (for an ISRC: IsIsrc).
 bool ValidCatalog(const std::string& text) {
   return text.size() == 13 && AllOf(text, 0, 13, IsDigit);
-}
-bool ValidIsrc(const std::string& text) {
-  return text.size() == 12 && AllOf(text, 0, 5, IsUpperOrDigit) && AllOf(text, 5, 12, IsDigit);
 }
 
 // cdrdao reads a file as a wave file when its name ends in ".wav", in any case; any other
@@ -102,7 +96,7 @@ std::string AudioTrack(const TrackPlan& track, const std::string& cdText, int64_
   if (!track.Protect) out += "COPY\n";
   if (track.PreEmph) out += "PRE_EMPHASIS\n";
   const std::string isrc = Trim(track.Isrc);
-  if (ValidIsrc(isrc)) {
+  if (IsIsrc(isrc)) {
     out += "ISRC \"" + isrc + "\"\n";
   } else if (!isrc.empty()) {
     out += "// ISRC " + TocString(isrc) +

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "formats/cdtext/CdText.h"
 #include "model/CdTime.h"
+#include "model/Isrc.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "app/editors/EntryChecks.h"
 #include "app/commands/FirstPreGapRule.h"
@@ -30,17 +30,6 @@ std::string Quoted(const std::string& text) {
 bool RegularFile(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool Upper(char c) {
-  return c >= 'A' && c <= 'Z';
-}
-
-// 2 capital letters, 3 capital letters or digits, 7 digits.
-bool IsrcForm(const std::string& isrc) {
-  if (!IsIsrcEntry(isrc) || IsBlankEntry(isrc) || !Upper(isrc[0]) || !Upper(isrc[1])) return false;
-  return std::none_of(isrc.begin(), isrc.end(),
-                      [](char c) { return std::islower(static_cast<unsigned char>(c)); });
 }
 
 // The EAN-13 check digit of the first twelve digits of `digits`.
@@ -187,7 +176,7 @@ class DiscChecker {
     }
     TooShort(t);
     const std::string isrc = Trim(track.ISRC);
-    if (!isrc.empty() && !IsrcForm(isrc)) {
+    if (!isrc.empty() && !IsAssignedIsrc(isrc)) {
       Add(Severity::Error, n, "isrc-invalid",
           "The ISRC " + Quoted(isrc) +
               " is not 2 capital letters, 3 capital letters or digits, then 7 digits.");

@@ -1,6 +1,7 @@
 #include "app/editors/EntryChecks.h"
 
 #include "app/commands/TrackListCommands.h"
+#include "model/Isrc.h"
 
 namespace varnel {
 
@@ -8,10 +9,6 @@ namespace {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-bool IsLetterOrDigit(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 }  // namespace
@@ -30,21 +27,11 @@ bool IsCatalogEntry(const std::string& text) {
 }
 
 bool IsIsrcEntry(const std::string& text) {
-  if (IsBlankEntry(text)) return true;
-  if (text.size() != 12) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (!(i < 5 ? IsLetterOrDigit(text[i]) : IsDigit(text[i]))) return false;
-  }
-  return true;
+  return IsBlankEntry(text) || IsIsrcIgnoringCase(text);
 }
 
 std::string IsrcStoredText(const std::string& entry) {
-  if (IsBlankEntry(entry)) return std::string();
-  std::string stored = entry;
-  for (char& c : stored) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return stored;
+  return IsBlankEntry(entry) ? std::string() : IsrcInCapitals(entry);
 }
 
 bool EnterMediaCatalog(AppContext& ctx, const std::string& text) {

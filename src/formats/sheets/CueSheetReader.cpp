@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "model/CdTime.h"
+#include "model/Isrc.h"
 #include "model/PathNames.h"
 #include "formats/sheets/SheetText.h"
 
@@ -26,16 +27,6 @@ std::string Upper(std::string_view s) {
 
 bool AllDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// 12 characters: five letters or digits (country, owner), seven digits (year, serial).
-bool IsIsrc(std::string_view s) {
-  if (s.size() != 12) return false;
-  for (size_t i = 0; i < 12; ++i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (i < 5 ? !(std::isdigit(c) || std::isupper(c)) : !std::isdigit(c)) return false;
-  }
-  return true;
 }
 
 // Thrown to stop the reading with an error on a line; caught once in ReadCueSheetText.
@@ -432,7 +423,7 @@ class CueReader {
 
   void Isrc(LineCursor& cursor, int32_t line) {
     RipTrack& track = NeedTrack("ISRC", line);
-    const std::string code = Upper(SingleValue(cursor, line));
+    const std::string code = IsrcInCapitals(SingleValue(cursor, line));
     if (IsIsrc(code)) {
       track.Isrc = code;
     } else {

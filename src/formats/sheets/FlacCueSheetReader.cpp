@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "formats/sheets/CueSheetReader.h"
+#include "model/Isrc.h"
 #include "model/PathNames.h"
 #include "model/PosixFile.h"
 
@@ -63,15 +64,6 @@ struct ChainDeleter {
 struct IteratorDeleter {
   void operator()(FLAC__Metadata_Iterator* i) const { FLAC__metadata_iterator_delete(i); }
 };
-
-bool IsIsrc(const std::string& s) {
-  if (s.size() != 12) return false;
-  for (size_t i = 0; i < 12; ++i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (i < 5 ? !(std::isdigit(c) || std::isupper(c)) : !std::isdigit(c)) return false;
-  }
-  return true;
-}
 
 std::string Trimmed(const char* text, size_t max) {
   std::string s(text, ::strnlen(text, max));

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "model/CdTime.h"
+#include "model/Isrc.h"
 #include "model/PathNames.h"
 #include "formats/sheets/SheetText.h"
 
@@ -172,15 +173,6 @@ constexpr const char* kKeywords[] = {"TRACK",
 bool IsKeyword(const std::string& word) {
   return std::find_if(std::begin(kKeywords), std::end(kKeywords),
                       [&](const char* k) { return word == k; }) != std::end(kKeywords);
-}
-
-bool IsIsrc(const std::string& s) {
-  if (s.size() != 12) return false;
-  for (size_t i = 0; i < 12; ++i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (i < 5 ? !(std::isdigit(c) || std::isupper(c)) : !std::isdigit(c)) return false;
-  }
-  return true;
 }
 
 std::string CdTextString(std::string bytes) {
