@@ -151,7 +151,7 @@ RunEnd Fail(MakeJob& job, const TrackFailure& failure) {
 
 RunEnd Run(MakeJob& job) {
   const DiscLayout& layout = job.Layout;
-  const bool dataTrack = !layout.DataTrackFile.empty();
+  const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
   job.Notify(ProgressStart, dataTrack ? count : count - 1);
   const std::string stem = CueStem(job.CuePath);

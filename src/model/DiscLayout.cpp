@@ -21,7 +21,7 @@ std::string CatalogFieldText(const std::string& text) {
   return field;
 }
 
-bool DiscLayout::HasDataTrack() const {
+bool DiscLayout::DataTrackImageExists() const {
   if (DataTrackFile.empty()) return false;
   std::error_code ec;
   return std::filesystem::is_regular_file(DataTrackFile, ec);

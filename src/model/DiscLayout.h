@@ -30,9 +30,16 @@ class DiscLayout {
   // Running sum of GetTotalBytes over the tracks, kept by the list operations.
   int64_t TotalBytes = 0;
 
-  // A regular file exists at DataTrackFile (empty path: no): the disc is mixed-mode and
-  // the data track is track 1.
-  bool HasDataTrack() const;
+  // Whether there is a data track has two answers, each right in its place:
+  // - NamesDataTrack: a path is set. The disc that is made, and what is said of it (the cue
+  //   sheet and the TOC, the disc's time, the disc check), has the data track as track 1
+  //   and numbers the audio tracks from 2, whether or not the image exists yet.
+  // - DataTrackImageExists: a regular file exists at the path. The layout being edited is a
+  //   mixed-mode disc only then: the track list numbers from 2, the status bar counts the
+  //   image, the data track takes one of the 99 tracks, and CD-Text is off.
+  // So a path to a missing image numbers the list from 1 and the sheet from 2, on purpose.
+  bool NamesDataTrack() const { return !DataTrackFile.empty(); }
+  bool DataTrackImageExists() const;
 
   // The ordered, owned track list.
   int32_t Count() const { return static_cast<int32_t>(Tracks.size()); }

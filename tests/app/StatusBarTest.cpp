@@ -19,7 +19,7 @@ TEST(StatusBarTexts, EmptyDisc) {
 
 TEST(StatusBarTexts, DataTrackOnlyAndMixedMode) {
   StatusBarInput in;
-  in.HasDataTrack = true;
+  in.DataTrackImageExists = true;
   in.DataTrackSize = 2352 * 1000;  // + two frames: 2 356 704 bytes, 1002 frames
   EXPECT_EQ(StatusBarTexts(in), (Panels{" Total: 01 tracks", " 003MB", " 00:13:27", " Data disc"}));
   in.TrackCount = 1;
@@ -70,7 +70,7 @@ TEST(StatusBarTexts, LeadingSilenceCountsOnlyBeforeAHiddenFirstTrack) {
 
 TEST(StatusBarTexts, TotalsPastTwoGigabytesDoNotOverflow) {
   StatusBarInput in;
-  in.HasDataTrack = true;
+  in.DataTrackImageExists = true;
   in.DataTrackSize = int64_t{3} << 31;  // 6 GiB image
   in.TrackCount = 99;
   in.TotalBytes = int64_t{5} << 31;

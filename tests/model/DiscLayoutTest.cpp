@@ -25,7 +25,7 @@ TEST(DiscLayoutTest, StartsEmpty) {
   EXPECT_EQ(layout.ImageType, 0);
   EXPECT_EQ(layout.TotalBytes, 0);
   EXPECT_EQ(layout.Count(), 0);
-  EXPECT_FALSE(layout.HasDataTrack());
+  EXPECT_FALSE(layout.DataTrackImageExists());
 }
 
 TEST(DiscLayoutTest, ImageTypeTexts) {
@@ -39,16 +39,16 @@ TEST(DiscLayoutTest, DataTrackNeedsAFileAtThePath) {
   TempDir dir;
   DiscLayout layout;
   layout.DataTrackFile = dir / "data.bin";
-  EXPECT_FALSE(layout.HasDataTrack());
+  EXPECT_FALSE(layout.DataTrackImageExists());
   test::WriteBytes(layout.DataTrackFile, std::vector<uint8_t>(2048, 0));
-  EXPECT_TRUE(layout.HasDataTrack());
+  EXPECT_TRUE(layout.DataTrackImageExists());
   // An empty image file is still a file.
   test::WriteBytes(layout.DataTrackFile, {});
-  EXPECT_TRUE(layout.HasDataTrack());
+  EXPECT_TRUE(layout.DataTrackImageExists());
   layout.DataTrackFile = dir.Path();  // a folder is not an image
-  EXPECT_FALSE(layout.HasDataTrack());
+  EXPECT_FALSE(layout.DataTrackImageExists());
   layout.DataTrackFile = dir / "data.bin/inside";
-  EXPECT_FALSE(layout.HasDataTrack());
+  EXPECT_FALSE(layout.DataTrackImageExists());
 }
 
 // A track that tells when it is destroyed.

@@ -61,7 +61,7 @@ class DiscChecker {
   }
 
  private:
-  bool DataTrack() const { return !Layout_.DataTrackFile.empty(); }
+  bool DataTrack() const { return Layout_.NamesDataTrack(); }
 
   void Add(Severity severity, int32_t track, const char* code, std::string text) {
     Findings_.push_back({severity, track, code, std::move(text)});

@@ -4,7 +4,7 @@ namespace varnel {
 
 std::vector<FindingRow> FindingRows(const DiscLayout& layout,
                                      const std::vector<DiscFinding>& findings) {
-  const int32_t firstAudio = layout.DataTrackFile.empty() ? 1 : 2;
+  const int32_t firstAudio = layout.NamesDataTrack() ? 2 : 1;
   std::vector<FindingRow> rows;
   rows.reserve(findings.size());
   for (const DiscFinding& f : findings) {

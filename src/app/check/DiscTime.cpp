@@ -65,7 +65,7 @@ std::string TrackPositionProblem(const Track& track) {
 
 DiscTime DiscTimeOf(DiscLayout& layout, const AppSettings& settings) {
   DiscTime disc;
-  const bool dataTrack = !layout.DataTrackFile.empty();
+  const bool dataTrack = layout.NamesDataTrack();
   if (dataTrack) {
     const int32_t type = layout.ImageType >= 0 && layout.ImageType <= 3 ? layout.ImageType : 0;
     const int64_t size = FileSize(layout.DataTrackFile);

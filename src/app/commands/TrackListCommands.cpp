@@ -78,12 +78,12 @@ bool AddTrackFile(AppContext& ctx, const std::string& path) {
 }
 
 void AddTrackFiles(AppContext& ctx, const std::vector<std::string>& paths) {
-  AddTrackFiles(ctx, paths, ctx.Layout.HasDataTrack());
+  AddTrackFiles(ctx, paths, ctx.Layout.DataTrackImageExists());
 }
 
 void AddAudioFiles(AppContext& ctx) {
   if (!ctx.IsIdle()) return;
-  const bool hasDataTrack = ctx.Layout.HasDataTrack();
+  const bool hasDataTrack = ctx.Layout.DataTrackImageExists();
   FileDialogRequest request;
   request.Filter = kAudioFileFilter;
   request.InitialDir = ctx.Settings.WaveFileDir;
@@ -186,7 +186,7 @@ void SetDataTrackFile(AppContext& ctx, const std::string& path) {
 }
 
 void DataTrackFileChanged(AppContext& ctx) {
-  if (ctx.Layout.HasDataTrack()) {
+  if (ctx.Layout.DataTrackImageExists()) {
     // A mixed-mode disc carries no CD-Text.
     ctx.Layout.CdTextEnabled = false;
     ctx.CdTextCkEnabled = false;

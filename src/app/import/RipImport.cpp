@@ -89,7 +89,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     ShowImportError(ctx, sheetPath, laid.Error);
     return false;
   }
-  const bool dataTrack = laid.Layout.HasDataTrack();
+  const bool dataTrack = laid.Layout.DataTrackImageExists();
   if (RegularFile(read.Sheet.CdTextFilePath)) {
     laid.Layout.CdtPath = read.Sheet.CdTextFilePath;
     laid.Layout.CdTextEnabled = !dataTrack;

@@ -35,7 +35,7 @@ std::array<std::string, 4> StatusBarTexts(const StatusBarInput& in) {
   std::string type;
   int64_t count = 0;
   int64_t bytes = 0;
-  if (in.HasDataTrack) {
+  if (in.DataTrackImageExists) {
     bytes = in.DataTrackSize + 2 * kBytesPerCdFrame;
     count = 1;
     type = " Data disc";
@@ -59,8 +59,8 @@ std::array<std::string, 4> StatusBarTexts(const StatusBarInput& in) {
 bool RefreshStatusBar(AppContext& ctx) {
   const DiscLayout& layout = ctx.Layout;
   StatusBarInput in;
-  in.HasDataTrack = layout.HasDataTrack();
-  if (in.HasDataTrack) {
+  in.DataTrackImageExists = layout.DataTrackImageExists();
+  if (in.DataTrackImageExists) {
     // The image must be readable, as making will read it; its size is what counts.
     try {
       in.DataTrackSize = PosixFile::OpenForReading(layout.DataTrackFile).Size();

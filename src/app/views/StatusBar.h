@@ -12,12 +12,12 @@ namespace varnel {
 
 // What the summary is computed from.
 struct StatusBarInput {
-  bool HasDataTrack = false;     // a file exists at DataTrackFile
-  int64_t DataTrackSize = 0;     // its size in bytes
-  int32_t TrackCount = 0;        // audio tracks in the list
-  uint8_t FirstPreGapStyle = 0;  // PreGapStyle of the first track (when there is one)
-  int64_t TotalBytes = 0;        // the layout's running total
-  bool AddFrames = true;         // settings "AddFrames" and "NumFrames"
+  bool DataTrackImageExists = false;  // DiscLayout::DataTrackImageExists
+  int64_t DataTrackSize = 0;          // its size in bytes
+  int32_t TrackCount = 0;             // audio tracks in the list
+  uint8_t FirstPreGapStyle = 0;       // PreGapStyle of the first track (when there is one)
+  int64_t TotalBytes = 0;             // the layout's running total
+  bool AddFrames = true;              // settings "AddFrames" and "NumFrames"
   int32_t NumFrames = 5;
 };
 
