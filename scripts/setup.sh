@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git clang-format
   clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6

@@ -41,10 +41,6 @@ Msf FramesToMsf(int64_t frames) {
   return msf;
 }
 
-int64_t BytesToFrames(int64_t bytes) {
-  return bytes / kBytesPerCdFrame;
-}
-
 int64_t BytesToWholeFrames(int64_t bytes) {
   // Division truncates towards zero, so only a positive remainder needs rounding up.
   int64_t quotient = bytes / kBytesPerCdFrame;
@@ -53,14 +49,6 @@ int64_t BytesToWholeFrames(int64_t bytes) {
 
 int64_t SamplesToFrames(int64_t samples) {
   return samples / kSamplesPerCdFrame;
-}
-
-int64_t FramesToBytes(int64_t frames) {
-  return SaturatingMulAdd(frames, kBytesPerCdFrame, 0);
-}
-
-int64_t FramesToSamples(int64_t frames) {
-  return SaturatingMulAdd(frames, kSamplesPerCdFrame, 0);
 }
 
 std::string FormatMsf(int64_t minutes, int64_t seconds, int64_t frames) {

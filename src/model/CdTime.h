@@ -31,15 +31,11 @@ int64_t MsfToFrames(int64_t minutes, int64_t seconds, int64_t frames);
 // minutes = f div 4500 (held at the int32 limits); seconds = (f div 75) mod 60;
 // frames = f mod 75.
 Msf FramesToMsf(int64_t frames);
-// bytes div 2352.
-int64_t BytesToFrames(int64_t bytes);
 // Ceiling of bytes / 2352: a started CD frame occupies a whole one on disc (the true
 // ceiling also for negative values: −1 gives 0, −2353 gives −1).
 int64_t BytesToWholeFrames(int64_t bytes);
 // samples div 588.
 int64_t SamplesToFrames(int64_t samples);
-int64_t FramesToBytes(int64_t frames);
-int64_t FramesToSamples(int64_t frames);
 // "%.2d:%.2d:%.2d"; minutes above 99 print with more digits, a negative part as "-05".
 std::string FormatMsf(int64_t minutes, int64_t seconds, int64_t frames);
 std::string FormatMsf(const Msf& msf);

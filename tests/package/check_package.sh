@@ -168,6 +168,16 @@ if out=$(appstreamcli validate --no-net --strict "$METAINFO" 2>&1); then
 else
   fail "appstreamcli validate: $out"
 fi
+# One licence everywhere: the GPL 3 text in the tree, the copyright file's DEP-5 GPL-3+ with
+# the common-licenses pointer, and the metadata's SPDX name.
+if cmp -s LICENSE /usr/share/common-licenses/GPL-3 &&
+  grep -qx 'License: GPL-3+' "$ROOT/usr/share/doc/varnel/copyright" &&
+  grep -q '/usr/share/common-licenses/GPL-3' "$ROOT/usr/share/doc/varnel/copyright" &&
+  grep -q '<project_license>GPL-3.0-or-later</project_license>' "$METAINFO"; then
+  ok "the licence: GPL 3 or later in LICENSE, copyright and metadata"
+else
+  fail "LICENSE, the copyright file and the metadata do not all name the GPL 3 or later"
+fi
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$DESKTOP")
 [ -x "$ROOT/usr/bin/$exec_name" ] || fail "the menu entry starts \"$exec_name\", not in /usr/bin"
 icon_name=$(sed -n 's/^Icon=//p' "$DESKTOP")

@@ -27,6 +27,8 @@ TEST(AboutDialog, CaptionsAndButtons) {
   const qsizetype simulate = burn.indexOf("cdrdao simulate --device /dev/sr0 disc.toc");
   EXPECT_GE(simulate, 0);
   EXPECT_GT(burn.indexOf("cdrdao write --device /dev/sr0 disc.toc"), simulate);
+  // The licence the package's copyright file and metadata name.
+  EXPECT_TRUE(box.findChild<QLabel*>("LicenseLbl")->text().contains("GPL-3.0-or-later"));
 }
 
 TEST(AboutDialog, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {

@@ -247,10 +247,6 @@ bool HasError(const std::vector<DiscFinding>& findings) {
                      [](const DiscFinding& f) { return f.Severity == Severity::Error; });
 }
 
-bool IsKnownMedia(int32_t minutes) {
-  return minutes == 74 || minutes == 80 || minutes == 90 || minutes == 99;
-}
-
 std::vector<DiscFinding> CheckDisc(DiscLayout& layout, const AppSettings& settings,
                                     int32_t mediaMinutes) {
   return DiscChecker(layout, settings, mediaMinutes).Run();

@@ -24,8 +24,6 @@
 namespace varnel {
 
 inline constexpr int32_t kDefaultMediaMinutes = 80;
-// The media the check knows: 74, 80, 90 and 99 minutes.
-bool IsKnownMedia(int32_t minutes);
 
 // The least a track plays from its index 01 to its end: 4 seconds.
 inline constexpr int64_t kMinTrackFrames = 4 * 75;

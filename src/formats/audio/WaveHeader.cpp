@@ -6,17 +6,13 @@
 // tiny chunks costs a handful of system calls.
 #include "formats/audio/WaveHeader.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "model/LittleEndian.h"
-#include "model/PathNames.h"
 #include "model/PosixFile.h"
 
 namespace varnel {
@@ -64,10 +60,6 @@ class WindowReader {
   int64_t Start_ = 0;
   int64_t Len_ = 0;
 };
-
-bool HasNul(const std::string& path) {
-  return path.find('\0') != std::string::npos;
-}
 
 // The reader proper on an open file of `fileSize` bytes.
 int32_t ReadHeaderFrom(WindowReader& in, int64_t fileSize, WaveDataInfo& info) {
@@ -131,15 +123,6 @@ int32_t ReadHeaderFrom(WindowReader& in, int64_t fileSize, WaveDataInfo& info) {
   return 1;
 }
 
-// A header that did not reach the disc is no wave file: remove it, but only when it is an
-// ordinary file (never a device node the path happened to name).
-void RemoveIfRegular(const PosixFile& file) {
-  try {
-    if (S_ISREG(file.Status().st_mode)) ::unlink(file.Path().c_str());
-  } catch (const FileError&) {
-  }
-}
-
 }  // namespace
 
 int32_t ReadWaveHeader(const std::string& path, WaveDataInfo& info) {
@@ -184,41 +167,6 @@ void BuildWaveHeader(const WaveDataInfo& info, unsigned char out[44]) {
   PutLe16(out + 34, static_cast<uint32_t>(info.BitsPerSample));
   std::memcpy(out + 36, "data", 4);
   PutLe32(out + 40, 0);
-}
-
-bool WriteWaveHeader(const std::string& path, const WaveDataInfo& info, bool overwrite) {
-  if (path.empty() || HasNul(path)) return false;
-  try {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!overwrite && fs::exists(fs::symlink_status(fs::path(path), ec))) return false;
-    const std::string parent = FolderOf(path);
-    if (!parent.empty()) {
-      fs::create_directories(parent, ec);
-      if (ec) return false;
-    }
-    // Without overwrite, creating exclusively refuses a file that appeared since the look
-    // above.
-    PosixFile out = overwrite ? PosixFile::CreateOrTruncate(path) : PosixFile::CreateExclusive(path);
-    unsigned char header[44];
-    BuildWaveHeader(info, header);
-    try {
-      out.WriteAll(header, sizeof header);
-    } catch (const FileError&) {
-      RemoveIfRegular(out);
-      return false;
-    }
-    const bool regular = S_ISREG(out.Status().st_mode);
-    try {
-      out.Close();
-    } catch (const FileError&) {
-      if (regular) ::unlink(path.c_str());
-      return false;
-    }
-    return true;
-  } catch (...) {
-    return false;
-  }
 }
 
 }  // namespace varnel

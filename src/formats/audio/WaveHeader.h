@@ -1,5 +1,5 @@
 // Reading the header of an input wave file far enough to know its sample format and
-// where its sample data lies, and writing the 44-byte header of every produced wave file.
+// where its sample data lies, and the 44-byte header of every produced wave file.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +16,8 @@ namespace varnel {
 // declared data size larger than the bytes present gives the bytes present.
 int32_t ReadWaveHeader(const std::string& path, WaveDataInfo& info);
 
-// Writes the 44-byte PCM header (sizes 36 and 0, patched after the data is written),
-// creating missing parent folders. With overwrite false an existing file is left alone
-// and false returned. Uses Channels, BitsPerSample and SampleRate of `info`.
-bool WriteWaveHeader(const std::string& path, const WaveDataInfo& info, bool overwrite);
-
-// The 44 header bytes WriteWaveHeader writes, for callers that write the header into an
-// open stream themselves.
+// The 44-byte PCM header of a wave file in the format of `info` (Channels, BitsPerSample,
+// SampleRate), with the sizes 36 and 0 that the writer patches once the data is written.
 void BuildWaveHeader(const WaveDataInfo& info, unsigned char out[44]);
 
 }  // namespace varnel

@@ -66,6 +66,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
                        "    cdrdao simulate --device /dev/sr0 disc.toc\n"
                        "    cdrdao write --device /dev/sr0 disc.toc");
   burn->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QLabel* licence = label("LicenseLbl",
+                          "Free software under the GNU General Public License, version 3 or\n"
+                          "later (GPL-3.0-or-later). It comes with no warranty.");
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
@@ -84,6 +87,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   texts->addWidget(line2);
   texts->addSpacing(8);
   texts->addWidget(burn);
+  texts->addSpacing(8);
+  texts->addWidget(licence);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(web);
