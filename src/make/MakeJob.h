@@ -1,7 +1,7 @@
 // What a making run works with: the layout and the options it reads, the cue file and Test
 // flag it was started with, the run state it shares with the window, the pending message
-// of a failed run and the progress notifications it sends. Also the texts of the failure
-// messages that the cue sheet writer and the per-track writers set.
+// of a failed run and the progress notifications it sends; and the failures a track or the
+// run throws.
 #pragma once
 
 #include <atomic>
@@ -123,25 +123,5 @@ class MakeIoError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// "Exporting Failure.\nCould not create \"<output>\" for track<N>".
-std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber);
-// "Exporting Failure.\n\"<path>\" is completely silence. Uncheck the cutting silence options."
-std::string CompletelySilenceMessage(const std::string& path);
-// The same for the pre-gap part and the track part of one file.
-std::string PreGapSilenceMessage(const std::string& path);
-std::string TrackSilenceMessage(const std::string& path);
-// "Exporting Failure.\nCould not create\"<cue>\"." (no blank before the quote).
-std::string CueCouldNotCreateMessage(const std::string& cuePath);
-// A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
-std::string UnquotablePathMessage(const std::string& path);
-// A cue file whose name without folder and extension is empty, "." or "..": it cannot name
-// the folder of the made files.
-std::string CueNameMessage(const std::string& cuePath);
-// Another run holds the folder of the made files.
-std::string FolderInUseMessage(const std::string& folder);
-// The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
-// cdrdao cannot write; the reason goes with it as the detail.
-std::string CdTextFileMessage(const std::string& cdtPath);
 
 }  // namespace varnel

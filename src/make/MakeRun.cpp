@@ -10,6 +10,7 @@
 #include "formats/audio/AudioDecoder.h"
 #include "model/CdTime.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "make/MakeMessages.h"
 #include "make/RunFiles.h"
 #include "model/TextTrim.h"
 #include "make/TocFileWriter.h"

@@ -10,6 +10,7 @@
 
 #include "support/MakeFixtures.h"
 #include "app/commands/RunOptions.h"
+#include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/RunFiles.h"
 #include "make/writers/TrackWriters.h"

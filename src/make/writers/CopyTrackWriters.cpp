@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"

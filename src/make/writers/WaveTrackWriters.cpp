@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "model/CdTime.h"
+#include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"
