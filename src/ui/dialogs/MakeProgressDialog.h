@@ -7,32 +7,17 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
 
 #include "app/commands/MakeController.h"
 
-class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace varnel {
-
-// What the operation label says from the moment Cancel is pressed until the run ends.
-inline const QString kCancellingText = QStringLiteral("Cancelling\u2026");
-
-// The look every progress dialog of the window shares: two captioned values, the bar across
-// the dialog below them, Cancel centred under it; the dialog fixed at the size the form was
-// drawn at, larger when its texts need it. Builds the bar and the button and lays them out.
-struct ProgressLook {
-  QProgressBar* Bar = nullptr;
-  QPushButton* Cancel = nullptr;
-};
-ProgressLook LayOutProgress(QDialog* dialog, QLabel* caption1, QLabel* value1, QLabel* caption2,
-                             QLabel* value2);
 
 class MakeProgressDialog : public QDialog {
   Q_OBJECT
