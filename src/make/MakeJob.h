@@ -1,7 +1,7 @@
 // What a making run works with: the layout and the options it reads, the cue file and Test
-// flag it was started with, the run state it shares with the window, the pending message
-// of a failed run and the progress notifications it sends; and the failures a track or the
-// run throws.
+// flag it was started with, the run state it shares with whoever started it, the pending
+// message of a failed run and the progress notifications it sends; and the failures a track
+// or the run throws.
 #pragma once
 
 #include <atomic>
@@ -13,20 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "model/DiscLayout.h"
 #include "make/MadeFile.h"
+#include "make/RunState.h"
+#include "model/DiscLayout.h"
 
 namespace varnel {
-
-// The run state of making, one byte shared by the run, the window and its Cancel button
-// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
-// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
-enum MakeRunState : uint8_t {
-  MakeIdle = 0,
-  MakeFailed = 2,
-  MakeSucceeded = 3,
-  MakeCancelled = 4,
-};
 
 // What a making run reads of the settings (RunOptions.h fills it from them).
 struct RunOptions {
@@ -64,7 +55,7 @@ using CueLines = std::vector<std::string>;
 struct MakeJob {
   // Takes what the layout's track records know of their silence (KnownSilence): on the
   // calling thread, which owns the layout.
-  MakeJob(const DiscLayout& layout, const RunOptions& settings, std::atomic<uint8_t>& state);
+  MakeJob(const DiscLayout& layout, const RunOptions& settings, std::atomic<RunState>& state);
 
   const DiscLayout& Layout;
   // The run's options, copied when the job is made.
@@ -74,7 +65,7 @@ struct MakeJob {
   // run never writes over it.
   std::string LayoutPath;
   bool Test = false;
-  std::atomic<uint8_t>& State;
+  std::atomic<RunState>& State;
   // The message of a failed run (shown as an error box with OK); set before the run's
   // last notification.
   std::string ResultMessage;

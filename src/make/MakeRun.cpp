@@ -226,7 +226,7 @@ RunEnd Run(MakeJob& job) {
       if (!known) job.ResultMessage = kPointCastError;
       return RunEnd::Failed;
     }
-    if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+    if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
   }
 
   try {
@@ -253,7 +253,7 @@ RunEnd Run(MakeJob& job) {
     // for Cancel between its blocks, and puts nothing in place after one.
     bool canceled = false;
     const auto poll = [&job] {
-      if (job.State.load() == MakeCancelled) throw DecodeCanceled();
+      if (job.State.load() == RunState::Cancelled) throw DecodeCanceled();
     };
     size_t next = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -270,7 +270,7 @@ RunEnd Run(MakeJob& job) {
         if (canceled) return RunEnd::Cancelled;
       }
       if (i + 1 < count) job.Notify(ProgressNextTrack, number + 1);
-      if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+      if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
     }
 
     job.Notify(ProgressCueSheet, 0);
@@ -304,11 +304,11 @@ void RunMake(MakeJob& job) {
   try {
     switch (end) {
       case RunEnd::Succeeded:
-        job.State.store(MakeSucceeded);
+        job.State.store(RunState::Succeeded);
         job.Notify(ProgressSucceeded, 0);
         break;
       case RunEnd::Failed:
-        job.State.store(MakeFailed);
+        job.State.store(RunState::Failed);
         job.Notify(ProgressAborted, 0);
         break;
       case RunEnd::Cancelled:

@@ -19,8 +19,8 @@
 namespace varnel {
 
 // Runs a whole making run on the calling thread (the worker). The outcome is left in
-// job.State (MakeSucceeded, MakeFailed, or MakeCancelled as the Cancel button left it) and,
-// on failure, job.ResultMessage and job.ResultDetail; the last notification is always
+// job.State (Succeeded, Failed, or Cancelled as Cancel left it) and, on failure, in
+// job.ResultMessage and job.ResultDetail; the last notification is always
 // ProgressSucceeded or ProgressAborted. Throws nothing.
 void RunMake(MakeJob& job);
 

@@ -101,7 +101,7 @@ inline std::string JoinedLines(const std::vector<std::string>& lines) {
 
 // One making run on the calling thread, recording its notifications.
 struct RunRecord {
-  uint8_t State = MakeIdle;
+  RunState State = RunState::Idle;
   std::string Message;
   std::string Detail;
   std::vector<std::pair<int32_t, int32_t>> Notes;
@@ -109,9 +109,9 @@ struct RunRecord {
 
 inline RunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
                             const std::string& cuePath, bool testRun,
-                            std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {},
+                            std::function<void(int32_t, int32_t, std::atomic<RunState>&)> hook = {},
                             const std::string& layoutPath = {}) {
-  std::atomic<uint8_t> state{MakeIdle};
+  std::atomic<RunState> state{RunState::Idle};
   RunRecord record;
   MakeJob job(layout, RunOptionsOf(settings), state);
   job.CuePath = cuePath;

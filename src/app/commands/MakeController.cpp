@@ -137,15 +137,16 @@ bool MakeController::ChooseCueFile() {
   return true;
 }
 
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<uint8_t>::is_always_lock_free,
-              "CancelMaking is called from signal handlers");
+static_assert(std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<RunState>::is_always_lock_free,
+              "Cancel is called from signal handlers");
 
 void MakeController::Cancel() {
   if (!Running_.load()) return;
-  // Only a run still in progress is cancelled: once it has set MakeSucceeded or
-  // MakeFailed, that outcome stands.
-  uint8_t expected = MakeIdle;
-  Ctx_.MakeState.compare_exchange_strong(expected, MakeCancelled);
+  // Only a run still in progress is cancelled: once it has set Succeeded or Failed, that
+  // outcome stands.
+  RunState expected = RunState::Idle;
+  Ctx_.MakeState.compare_exchange_strong(expected, RunState::Cancelled);
 }
 
 void MakeController::JoinWorker() {
@@ -215,13 +216,13 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
     return MakeOutcome::NotStarted;
   }
 
-  const uint8_t state = Ctx_.MakeState.load();
+  const RunState state = Ctx_.MakeState.load();
   MakeOutcome outcome;
-  if (state == MakeSucceeded) {
+  if (state == RunState::Succeeded) {
     outcome = MakeOutcome::Succeeded;
     RemoveReplaced(std::move(job.Replaced));
     Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
-  } else if (state == MakeCancelled) {
+  } else if (state == RunState::Cancelled) {
     outcome = MakeOutcome::Cancelled;
     Ctx_.Prompter.ShowMessage(BoxKind::Plain, "Operation was Canceled by User.");
   } else {
@@ -230,7 +231,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
     ResultDetail_ = job.ResultDetail;
     Ctx_.Prompter.Show({BoxKind::Error, ResultMessage_, ResultDetail_, {}});
   }
-  Ctx_.MakeState.store(MakeIdle);
+  Ctx_.MakeState.store(RunState::Idle);
   return outcome;
 }
 

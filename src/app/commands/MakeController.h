@@ -54,7 +54,7 @@ class MakeController {
   MakeController& operator=(const MakeController&) = delete;
 
   // Stores the progress dialog's notification function when no run has ended unshown
-  // (MakeState is MakeIdle); false, and nothing changed, otherwise.
+  // (MakeState is Idle); false, and nothing changed, otherwise.
   bool SetProgressReceiver(ProgressNotify notify);
 
   // The action handlers: Run with the Test flag off or on, when idle.
@@ -65,7 +65,7 @@ class MakeController {
   // is the modal progress dialog: called once the worker runs, it returns when the run has
   // sent its last notification (a window closes on it; varnel-cli waits with
   // WaitForRunEnd). Without it Run simply waits for the run. The worker is joined
-  // before the result is shown. Does nothing while MakeState is not MakeIdle.
+  // before the result is shown. Does nothing while MakeState is not Idle.
   MakeOutcome Run(bool test, const std::function<void()>& showProgress = {});
 
   // The Cancel button: asks the running run to stop after its current track. Ignored when
