@@ -1,12 +1,11 @@
 // What a making run works with: the layout and the options it reads, the cue file and Test
 // flag it was started with, the run state it shares with whoever started it, the pending
-// message of a failed run and the progress notifications it sends; and the failures a track
-// or the run throws.
+// message of a failed run and where it reports its progress; and the failures a track or
+// the run throws.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "make/MadeFile.h"
+#include "make/MakeProgress.h"
 #include "make/RunState.h"
 #include "model/DiscLayout.h"
 
@@ -35,19 +35,6 @@ struct RunOptions {
   bool CdrdaoToc = false;
 };
 
-// Progress notification codes, sent on the worker thread.
-enum ProgressCode : int32_t {
-  ProgressAborted = 0,    // the run ended by failure or cancellation (argument 0)
-  ProgressSucceeded = 1,  // the sheet was saved (argument 0)
-  ProgressNextTrack = 2,  // argument: the track number that comes next
-  ProgressCueSheet = 3,   // the sheet is about to be saved (argument 0)
-  ProgressStart = 4,      // argument: steps before the cue sheet step
-};
-
-// Receives progress notifications: code and argument. Called on the worker thread; a
-// window must hand the update to its own thread.
-using ProgressNotify = std::function<void(int32_t code, int32_t argument)>;
-
 // The sheet under construction, one text line per entry (no line ends).
 using CueLines = std::vector<std::string>;
 
@@ -66,14 +53,13 @@ struct MakeJob {
   std::string LayoutPath;
   bool Test = false;
   std::atomic<RunState>& State;
-  // The message of a failed run (shown as an error box with OK); set before the run's
-  // last notification.
+  // The message of a failed run (shown as an error box with OK); set before RunEnded.
   std::string ResultMessage;
   // The reason behind ResultMessage (the system's error text and the path involved); may be
   // empty. Shown only on demand.
   std::string ResultDetail;
-  // May be empty.
-  ProgressNotify Progress;
+  // Where the run reports its progress; may be null.
+  MakeProgress* Progress = nullptr;
   // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
   // sheet is ever saved over one of them.
   std::vector<std::string> NamedFiles;
@@ -89,10 +75,6 @@ struct MakeJob {
   // under temporary names. Whoever ran the job removes them once the outcome is reported
   // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
   std::vector<std::string> Replaced;
-
-  void Notify(int32_t code, int32_t argument) const {
-    if (Progress) Progress(code, argument);
-  }
 };
 
 // A track or the run failed with a message of its own (silent region, a name a sheet cannot

@@ -183,7 +183,7 @@ RunEnd Run(MakeJob& job) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = !layout.DataTrackFile.empty();
   const int32_t count = layout.Count();
-  job.Notify(ProgressStart, dataTrack ? count : count - 1);
+  if (job.Progress) job.Progress->RunStarted(dataTrack ? count : count - 1);
   const std::string stem = CueStem(job.CuePath);
   if (stem.empty() || stem == "." || stem == "..") {
     return Fail(job, TrackFailure(CueNameMessage(job.CuePath)));
@@ -205,7 +205,7 @@ RunEnd Run(MakeJob& job) {
       // An index the image box does not offer (none chosen) is taken as MODE1/2048.
       const bool known = layout.ImageType >= 0 && layout.ImageType <= 3;
       data.ImageType = known ? layout.ImageType : 0;
-      job.Notify(ProgressNextTrack, 2);
+      if (job.Progress) job.Progress->TrackStarted(2);
     }
     if (plan.Toc) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
   } catch (const TrackFailure& failure) {
@@ -269,11 +269,11 @@ RunEnd Run(MakeJob& job) {
         });
         if (canceled) return RunEnd::Cancelled;
       }
-      if (i + 1 < count) job.Notify(ProgressNextTrack, number + 1);
+      if (i + 1 < count && job.Progress) job.Progress->TrackStarted(number + 1);
       if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
     }
 
-    job.Notify(ProgressCueSheet, 0);
+    if (job.Progress) job.Progress->WritingSheet();
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
       files.Write(firstSheet + k, [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
@@ -305,14 +305,14 @@ void RunMake(MakeJob& job) {
     switch (end) {
       case RunEnd::Succeeded:
         job.State.store(RunState::Succeeded);
-        job.Notify(ProgressSucceeded, 0);
+        if (job.Progress) job.Progress->RunEnded(RunState::Succeeded);
         break;
       case RunEnd::Failed:
         job.State.store(RunState::Failed);
-        job.Notify(ProgressAborted, 0);
+        if (job.Progress) job.Progress->RunEnded(RunState::Failed);
         break;
       case RunEnd::Cancelled:
-        job.Notify(ProgressAborted, 0);
+        if (job.Progress) job.Progress->RunEnded(RunState::Cancelled);
         break;
     }
   } catch (...) {

@@ -20,8 +20,8 @@ namespace varnel {
 
 // Runs a whole making run on the calling thread (the worker). The outcome is left in
 // job.State (Succeeded, Failed, or Cancelled as Cancel left it) and, on failure, in
-// job.ResultMessage and job.ResultDetail; the last notification is always
-// ProgressSucceeded or ProgressAborted. Throws nothing.
+// job.ResultMessage and job.ResultDetail; the last call to job.Progress is always RunEnded
+// with that outcome. Throws nothing.
 void RunMake(MakeJob& job);
 
 // The form of `path` in a FILE or CDTEXTFILE line: unchanged when `relative` is off;

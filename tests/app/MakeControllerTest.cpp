@@ -13,6 +13,7 @@
 #include "app/commands/LayoutFile.h"
 #include "support/MakeFixtures.h"
 #include "app/commands/MakeController.h"
+#include "app/commands/ProgressDisplay.h"
 
 namespace varnel {
 namespace {
@@ -249,22 +250,23 @@ TEST_F(MakeControllerTest, ReceiverSeesEveryNotificationOnTheWorkerThread) {
   AddWave("a.wav", 588);
   AddWave("b.wav", 588);
   AddWave("c.wav", 588);
-  std::vector<std::pair<int32_t, int32_t>> notes;
   ProgressDisplay display;
+  test::ProgressLog log;
+  log.Next = &display;
   std::vector<std::string> operations;
   std::thread::id worker;
-  ASSERT_TRUE(Controller.SetProgressReceiver([&](int32_t code, int32_t arg) {
-    notes.emplace_back(code, arg);
+  log.Hook = [&](const std::string&) {
     worker = std::this_thread::get_id();
-    display.Apply(code, arg);
     operations.push_back(display.Operation + " " + std::to_string(display.Position) + "/" +
                          std::to_string(display.Maximum));
-  }));
+  };
+  ASSERT_TRUE(Controller.ReportProgressTo(&log));
   Prompter.SaveAnswers.push_back(Cue());
   EXPECT_EQ(Controller.Make(), MakeOutcome::Succeeded);
   EXPECT_NE(worker, std::this_thread::get_id());
-  EXPECT_EQ(notes,
-            (std::vector<std::pair<int32_t, int32_t>>{{4, 2}, {2, 2}, {2, 3}, {3, 0}, {1, 0}}));
+  EXPECT_EQ(log.Notes, (std::vector<std::string>{"RunStarted 2", "TrackStarted 2",
+                                                 "TrackStarted 3", "WritingSheet",
+                                                 "RunEnded Succeeded"}));
   EXPECT_EQ(operations,
             (std::vector<std::string>{"Editing and Copying a wave file for Track01... 0/3",
                                       "Editing and Copying a wave file for Track02... 1/3",
@@ -279,12 +281,14 @@ TEST_F(MakeControllerTest, CancelFromTheDialogStopsAfterTheTrackInProgress) {
   std::mutex mutex;
   std::condition_variable cv;
   bool cancelled = false;
-  // The run waits in its first notification until the dialog's Cancel has been pressed.
-  ASSERT_TRUE(Controller.SetProgressReceiver([&](int32_t code, int32_t) {
-    if (code != ProgressStart) return;
+  // The run waits in RunStarted until the dialog's Cancel has been pressed.
+  test::ProgressLog log;
+  log.Hook = [&](const std::string& note) {
+    if (note.rfind("RunStarted ", 0) != 0) return;
     std::unique_lock<std::mutex> lock(mutex);
     cv.wait(lock, [&] { return cancelled; });
-  }));
+  };
+  ASSERT_TRUE(Controller.ReportProgressTo(&log));
   Prompter.SaveAnswers.push_back(Cue());
   const auto outcome = Controller.Make([&] {
     Controller.Cancel();
@@ -338,32 +342,45 @@ TEST_F(MakeControllerTest, CommandsWaitForTheResultToBeShown) {
   Ctx.MakeState.store(RunState::Failed);
   EXPECT_EQ(Controller.Make(), MakeOutcome::NotStarted);
   EXPECT_EQ(Controller.TestMake(), MakeOutcome::NotStarted);
-  EXPECT_FALSE(Controller.SetProgressReceiver([](int32_t, int32_t) {}));
+  test::ProgressLog log;
+  EXPECT_FALSE(Controller.ReportProgressTo(&log));
   EXPECT_TRUE(Prompter.Log.empty());
   Ctx.MakeState.store(RunState::Idle);
-  EXPECT_TRUE(Controller.SetProgressReceiver([](int32_t, int32_t) {}));
+  EXPECT_TRUE(Controller.ReportProgressTo(&log));
 }
 
-TEST(ProgressDisplayTest, DataTrackAndTwoAudioTracks) {
+// Each call in turn, as a run with a data track and two audio tracks makes them, then the
+// start of the next run.
+TEST(ProgressDisplayTest, EachCallSetsTheTextAndTheBar) {
+  const std::string track = "Editing and Copying a wave file for Track";
+  struct Row {
+    const char* Call;
+    std::function<void(ProgressDisplay&)> Apply;
+    std::string Operation;
+    int32_t Position;
+    int32_t Maximum;
+  };
+  const Row rows[] = {
+      {"nothing yet", [](ProgressDisplay&) {}, "Current Operation", 0, 100},
+      {"RunStarted 2", [](ProgressDisplay& d) { d.RunStarted(2); }, track + "01...", 0, 3},
+      {"TrackStarted 2", [](ProgressDisplay& d) { d.TrackStarted(2); }, track + "02...", 1, 3},
+      {"TrackStarted 3", [](ProgressDisplay& d) { d.TrackStarted(3); }, track + "03...", 2, 3},
+      {"WritingSheet", [](ProgressDisplay& d) { d.WritingSheet(); }, "Exporting Cue sheet...",
+       3, 3},
+      {"RunEnded Succeeded", [](ProgressDisplay& d) { d.RunEnded(RunState::Succeeded); },
+       "Exporting Cue sheet...", 3, 3},
+      {"RunEnded Failed", [](ProgressDisplay& d) { d.RunEnded(RunState::Failed); },
+       "Exporting Cue sheet...", 3, 3},
+      // A new run starts the bar afresh.
+      {"RunStarted -1", [](ProgressDisplay& d) { d.RunStarted(-1); }, track + "01...", 0, 0},
+  };
   ProgressDisplay d;
-  EXPECT_EQ(d.Operation, "Current Operation");
-  EXPECT_FALSE(d.Apply(ProgressStart, 2));
-  EXPECT_EQ(d.Maximum, 3);
-  EXPECT_EQ(d.Position, 0);
-  EXPECT_EQ(d.Operation, "Editing and Copying a wave file for Track01...");
-  d.Apply(ProgressNextTrack, 2);
-  d.Apply(ProgressNextTrack, 3);
-  EXPECT_EQ(d.Operation, "Editing and Copying a wave file for Track03...");
-  EXPECT_EQ(d.Position, 2);
-  d.Apply(ProgressCueSheet, 0);
-  EXPECT_EQ(d.Position, 3);
-  EXPECT_EQ(d.Operation, "Exporting Cue sheet...");
-  EXPECT_TRUE(d.Apply(ProgressSucceeded, 0));
-  EXPECT_TRUE(d.Apply(ProgressAborted, 0));
-  // A new run starts the bar afresh.
-  d.Apply(ProgressStart, -1);
-  EXPECT_EQ(d.Maximum, 0);
-  EXPECT_EQ(d.Position, 0);
+  for (const Row& row : rows) {
+    row.Apply(d);
+    EXPECT_EQ(d.Operation, row.Operation) << row.Call;
+    EXPECT_EQ(d.Position, row.Position) << row.Call;
+    EXPECT_EQ(d.Maximum, row.Maximum) << row.Call;
+  }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ using test::WaveBytes;
 using test::WaveTrack;
 using test::Zeros;
 
-using NoteList = std::vector<std::pair<int32_t, int32_t>>;
+using NoteList = std::vector<std::string>;
 
 class CueSheetTest : public ::testing::Test {
  protected:
@@ -76,7 +76,8 @@ TEST_F(CueSheetTest, WorkedExampleWithDataTrackCatalogAndHiddenAudio) {
                                 "INDEX 01 00:02:21"}));
   // 171 frames of hidden audio and 4 of the track.
   EXPECT_EQ(std::filesystem::file_size(Dir / "Work/Live/Track03.wav"), 44u + 175u * 2352u);
-  EXPECT_EQ(run.Notes, (NoteList{{4, 2}, {2, 2}, {2, 3}, {3, 0}, {1, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 2", "TrackStarted 2", "TrackStarted 3",
+                                 "WritingSheet", "RunEnded Succeeded"}));
 }
 
 TEST_F(CueSheetTest, TwoTracksWithoutHeaderLines) {
@@ -89,7 +90,8 @@ TEST_F(CueSheetTest, TwoTracksWithoutHeaderLines) {
                                 "FLAGS DCP", "INDEX 01 00:00:00", "",
                                 "FILE \"" + Dir / "Audio/b.wav" + "\" WAVE", "TRACK 02 AUDIO",
                                 "FLAGS DCP", "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
-  EXPECT_EQ(run.Notes, (NoteList{{4, 1}, {2, 2}, {3, 0}, {1, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 1", "TrackStarted 2", "WritingSheet",
+                                 "RunEnded Succeeded"}));
 }
 
 TEST_F(CueSheetTest, HeaderVariants) {
@@ -131,7 +133,8 @@ TEST_F(CueSheetTest, DataTrackOnlyWithCdTextTitles) {
                          "FILE \"" + Dir / "Discs/data.bin" + "\" BINARY",
                          std::string("TRACK 01 ") + mode, "TITLE \"Data Track\"",
                          "PERFORMER \"Data Track\"", "INDEX 01 00:00:00", "POSTGAP 00:02:00", ""}));
-    EXPECT_EQ(run.Notes, (NoteList{{4, 0}, {2, 2}, {3, 0}, {1, 0}}));
+    EXPECT_EQ(run.Notes, (NoteList{"RunStarted 0", "TrackStarted 2", "WritingSheet",
+                                   "RunEnded Succeeded"}));
   }
 }
 
@@ -197,11 +200,11 @@ TEST_F(CueSheetTest, CancelDuringTheLastTrackWritesNeitherFilesNorSheet) {
   test::WriteText(Cue(), "old sheet");
   // Cancel pressed after the data track, while the last track (02) is being made.
   auto run = RunExport(Layout, Settings, Cue(), false,
-                       [](int32_t code, int32_t arg, std::atomic<RunState>& state) {
-                         if (code == ProgressNextTrack && arg == 2) state.store(RunState::Cancelled);
+                       [](const std::string& note, std::atomic<RunState>& state) {
+                         if (note == "TrackStarted 2") state.store(RunState::Cancelled);
                        });
   EXPECT_EQ(run.State, RunState::Cancelled);
-  EXPECT_EQ(run.Notes, (NoteList{{4, 1}, {2, 2}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 1", "TrackStarted 2", "RunEnded Cancelled"}));
   EXPECT_EQ(test::ReadText(Cue()), "old sheet");
   EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track02.wav"));
 }
@@ -212,12 +215,12 @@ TEST_F(CueSheetTest, CancelIsSeenAfterTheTrackInProgress) {
   AddWave("b.wav", 588);
   AddWave("c.wav", 588);
   auto run = RunExport(Layout, Settings, Cue(), false,
-                       [](int32_t code, int32_t, std::atomic<RunState>& state) {
-                         if (code == ProgressStart) state.store(RunState::Cancelled);
+                       [](const std::string& note, std::atomic<RunState>& state) {
+                         if (note == "RunStarted 2") state.store(RunState::Cancelled);
                        });
   EXPECT_EQ(run.State, RunState::Cancelled);
   // Seen once the first track has been planned, before any file is written.
-  EXPECT_EQ(run.Notes, (NoteList{{4, 2}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 2", "RunEnded Cancelled"}));
   EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
   EXPECT_FALSE(std::filesystem::exists(Cue()));
 }
@@ -234,7 +237,7 @@ TEST_F(CueSheetTest, FailingTrackKeepsTheOldSheetAndMakesNoFile) {
   EXPECT_EQ(run.Message, "Exporting Failure.\n\"" + Dir / "Audio/z.wav" +
                              "\" is completely silence. Uncheck the cutting silence options.");
   // Every track is planned before anything is written: the failure comes first.
-  EXPECT_EQ(run.Notes, (NoteList{{4, 2}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 2", "RunEnded Failed"}));
   EXPECT_EQ(test::ReadText(Cue()), "old sheet");
   EXPECT_FALSE(std::filesystem::exists(Dir / "Work/Live/Track01.wav"));
 }
@@ -260,7 +263,7 @@ TEST_F(CueSheetTest, SheetThatCannotBeSavedFailsWithTheCueMessage) {
   auto run = RunExport(Layout, Settings, Dir / "plain/Live.cue", false);
   EXPECT_EQ(run.State, RunState::Failed);
   EXPECT_EQ(run.Message, "Exporting Failure.\nCould not create\"" + Dir / "plain/Live.cue" + "\".");
-  EXPECT_EQ(run.Notes.back(), std::make_pair(0, 0));
+  EXPECT_EQ(run.Notes.back(), "RunEnded Failed");
   std::filesystem::create_directories(Dir / "folder.cue");
   run = RunExport(Layout, Settings, Dir / "folder.cue", false);
   EXPECT_EQ(run.State, RunState::Failed);
@@ -303,7 +306,7 @@ TEST_F(CueSheetTest, PathsACueSheetCannotQuoteFailTheRun) {
   run = RunExport(Layout, Settings, Cue(), false);
   EXPECT_EQ(run.State, RunState::Failed);
   EXPECT_NE(run.Message.find("da\nta.bin"), std::string::npos);
-  EXPECT_EQ(run.Notes, (NoteList{{4, 0}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 0", "RunEnded Failed"}));
   Layout.DataTrackFile.clear();
   Settings.MakeAlways = true;
   AddWave("a.wav", 588);

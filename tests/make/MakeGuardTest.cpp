@@ -239,7 +239,7 @@ class AllOrNothingTest : public ::testing::Test {
 };
 
 TEST_F(AllOrNothingTest, FailedOrCancelledRunLeavesTheEarlierDiscAsItWas) {
-  using RunHook = std::function<void(int32_t, int32_t, std::atomic<RunState>&)>;
+  using test::RunHook;
   struct Case {
     const char* Name;
     std::function<RunHook(DiscLayout&)> Arrange;
@@ -256,22 +256,22 @@ TEST_F(AllOrNothingTest, FailedOrCancelledRunLeavesTheEarlierDiscAsItWas) {
       {"a source shrinks while the files are written",
        [](DiscLayout& d) {
          const std::string third = d.At(2).TrackFileName;
-         return RunHook([third](int32_t code, int32_t arg, std::atomic<RunState>&) {
-           if (code == ProgressNextTrack && arg == 2) fs::resize_file(third, 1000);
+         return RunHook([third](const std::string& note, std::atomic<RunState>&) {
+           if (note == "TrackStarted 2") fs::resize_file(third, 1000);
          });
        },
        RunState::Failed},
       {"Cancel while the tracks are planned",
        [](DiscLayout&) {
-         return RunHook([](int32_t code, int32_t, std::atomic<RunState>& state) {
-           if (code == ProgressStart) state.store(RunState::Cancelled);
+         return RunHook([](const std::string& note, std::atomic<RunState>& state) {
+           if (note.rfind("RunStarted ", 0) == 0) state.store(RunState::Cancelled);
          });
        },
        RunState::Cancelled},
       {"Cancel while the last file is written",
        [](DiscLayout&) {
-         return RunHook([](int32_t code, int32_t arg, std::atomic<RunState>& state) {
-           if (code == ProgressNextTrack && arg == 3) state.store(RunState::Cancelled);
+         return RunHook([](const std::string& note, std::atomic<RunState>& state) {
+           if (note == "TrackStarted 3") state.store(RunState::Cancelled);
          });
        },
        RunState::Cancelled},
@@ -294,8 +294,8 @@ TEST_F(AllOrNothingTest, KilledRunLeavesTemporaryFilesThatTheNextRunRemoves) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     // The child makes the second disc and stops for good once its first file is written.
-    RunExport(*second, Settings, Cue(), false, [&](int32_t code, int32_t arg, auto&) {
-      if (code != ProgressNextTrack || arg != 2) return;
+    RunExport(*second, Settings, Cue(), false, [&](const std::string& note, auto&) {
+      if (note != "TrackStarted 2") return;
       const char byte = 1;
       if (::write(ready[1], &byte, 1) != 1) ::_exit(1);
       for (;;) ::pause();
@@ -339,8 +339,8 @@ TEST_F(AllOrNothingTest, SecondRunIntoTheSameFolderFailsAtOnceAndTheFirstGoesOn)
   // While the first run writes its files, two more start: one into the same folder of made
   // files (another sheet named disc.cue), one into another.
   const auto first =
-      RunExport(*mine, Settings, Cue(), false, [&](int32_t code, int32_t arg, auto&) {
-        if (code != ProgressNextTrack || arg != 2) return;
+      RunExport(*mine, Settings, Cue(), false, [&](const std::string& note, auto&) {
+        if (note != "TrackStarted 2") return;
         same = RunExport(*theirs, Settings, Dir / "Other/disc.cue", false);
         elsewhere = RunExport(*theirs, Settings, Dir / "Other/else.cue", false);
       });

@@ -18,7 +18,7 @@ namespace {
 
 using test::RunExport;
 using test::Sound;
-using NoteList = std::vector<std::pair<int32_t, int32_t>>;
+using NoteList = std::vector<std::string>;
 
 TEST(TocFilePathTest, TheCueFileNameWithTocForItsExtension) {
   const std::pair<const char*, const char*> rows[] = {
@@ -134,14 +134,14 @@ TEST_F(TocRunTest, AllOrNothing) {
   test::WriteText(Toc(), "old toc");
   struct Case {
     const char* Name;
-    std::function<void(int32_t, int32_t, std::atomic<RunState>&)> Hook;
+    test::RunHook Hook;
     bool SilentTrack;
     RunState State;
   } const cases[] = {
       {"a track fails", {}, true, RunState::Failed},
       {"cancelled while the files are written",
-       [](int32_t code, int32_t arg, std::atomic<RunState>& state) {
-         if (code == ProgressNextTrack && arg == 2) state.store(RunState::Cancelled);
+       [](const std::string& note, std::atomic<RunState>& state) {
+         if (note == "TrackStarted 2") state.store(RunState::Cancelled);
        },
        false, RunState::Cancelled},
   };
@@ -234,11 +234,11 @@ TEST_F(TocRunTest, CancelStopsDecoding) {
   AddFile(Dir / "song.mp3");
   test::WriteText(Toc(), "old toc");
   auto run = RunExport(Layout, Settings, Cue(), false,
-                       [](int32_t code, int32_t arg, std::atomic<RunState>& state) {
-                         if (code == ProgressNextTrack && arg == 2) state.store(RunState::Cancelled);
+                       [](const std::string& note, std::atomic<RunState>& state) {
+                         if (note == "TrackStarted 2") state.store(RunState::Cancelled);
                        });
   EXPECT_EQ(run.State, RunState::Cancelled);
-  EXPECT_EQ(run.Notes, (NoteList{{4, 1}, {2, 2}, {0, 0}}));
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 1", "TrackStarted 2", "RunEnded Cancelled"}));
   EXPECT_EQ(test::ReadText(Toc()), "old toc");
   EXPECT_FALSE(Exists(Dir / "work/disc/Track02.wav"));
 }
