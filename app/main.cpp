@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     auto* PositionDlg = new PositionEditorDialog(prompter, &VnlMainFrm);
     TrackPropertyFrm->SetPositionEditor(PositionDlg);
     auto* MakeProgressDialog = new varnel::MakeProgressDialog(&VnlMainFrm);
-    VnlMainFrm.SetProgressDlg(MakeProgressDialog);
+    VnlMainFrm.ShowMakingProgressIn(MakeProgressDialog);
     auto* DefSettingDlg = new DefaultTrackPropertiesDialog(&VnlMainFrm);
     VnlMainFrm.ShowTrackProperty = [&VnlMainFrm, TrackPropertyFrm](Track& track,
                                                                    std::string& waveFileDir) {

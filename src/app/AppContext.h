@@ -14,7 +14,7 @@
 #include "persist/AppSettings.h"
 #include "formats/audio/AudioDecoder.h"
 #include "model/DiscLayout.h"
-#include "make/MakeJob.h"
+#include "make/RunState.h"
 #include "app/ports/Prompter.h"
 
 namespace varnel {
@@ -27,8 +27,8 @@ struct AppContext {
   varnel::Prompter& Prompter;
   DiscLayout Layout;
   AppSettings Settings;
-  // The run state of making (MakeRunState).
-  std::atomic<uint8_t> MakeState{MakeIdle};
+  // The run state of making.
+  std::atomic<RunState> MakeState{RunState::Idle};
 
   // Index of the selected track list entry, −1 for none.
   int32_t SelectedTrack = -1;
@@ -61,7 +61,7 @@ struct AppContext {
   // moment; empty: the job runs in place, without progress and without a way to cancel.
   std::function<void(const std::string& path, const DecodeJob& job)> RunDecode;
 
-  bool IsIdle() const { return MakeState.load() == MakeIdle; }
+  bool IsIdle() const { return MakeState.load() == RunState::Idle; }
 };
 
 }  // namespace varnel

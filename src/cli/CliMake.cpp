@@ -21,6 +21,7 @@
 #include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
+#include "app/commands/ProgressDisplay.h"
 
 namespace varnel::cli {
 
@@ -78,6 +79,42 @@ class CancelSignals {
   struct sigaction Old_[std::size(kSignals)]{};
 };
 
+// The run's progress as the progress dialog would show it: each new operation text on
+// stderr. A signal that came before the run had started cancels the run as it starts.
+class StderrProgress : public MakeProgress {
+ public:
+  explicit StderrProgress(MakeController& controller) : Controller_(controller) {}
+
+  void RunStarted(int32_t steps) override {
+    if (gCancelSignal.load()) Controller_.Cancel();
+    Display_.RunStarted(steps);
+    PrintOperation();
+  }
+  void TrackStarted(int32_t trackNumber) override {
+    Display_.TrackStarted(trackNumber);
+    PrintOperation();
+  }
+  void WritingSheet() override {
+    Display_.WritingSheet();
+    PrintOperation();
+  }
+  void RunEnded(RunState outcome) override {
+    Display_.RunEnded(outcome);
+    PrintOperation();
+  }
+
+ private:
+  void PrintOperation() {
+    if (Display_.Operation == Shown_) return;
+    Shown_ = Display_.Operation;
+    std::cerr << Shown_ << std::endl;
+  }
+
+  MakeController& Controller_;
+  ProgressDisplay Display_;
+  std::string Shown_;
+};
+
 int RunMakeCommand(const MakeOptions& o) {
   CliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
@@ -96,17 +133,8 @@ int RunMakeCommand(const MakeOptions& o) {
   MakeController controller(ctx);
   controller.RemoveReplacedInOwnProcess();
   controller.RunOnCallingThread();
-  ProgressDisplay display;
-  std::string shown;
-  controller.SetProgressReceiver([&](int32_t code, int32_t argument) {
-    // A signal that came before the run had started cancels it now.
-    if (code == ProgressStart && gCancelSignal.load()) controller.Cancel();
-    display.Apply(code, argument);
-    if (display.Operation != shown) {
-      shown = display.Operation;
-      std::cerr << shown << std::endl;
-    }
-  });
+  StderrProgress progress(controller);
+  controller.ReportProgressTo(&progress);
   // Installed before the run starts, so that no interrupt during the run is missed.
   CancelSignals signals;
   gController.store(&controller);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "make/MakeMessages.h"
 #include "model/PathNames.h"
 
 namespace varnel {

@@ -1,32 +1,23 @@
 // What a making run works with: the layout and the options it reads, the cue file and Test
-// flag it was started with, the run state it shares with the window, the pending message
-// of a failed run and the progress notifications it sends. Also the texts of the failure
-// messages that the cue sheet writer and the per-track writers set.
+// flag it was started with, the run state it shares with whoever started it, the pending
+// message of a failed run and where it reports its progress; and the failures a track or
+// the run throws.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "model/DiscLayout.h"
 #include "make/MadeFile.h"
+#include "make/MakeProgress.h"
+#include "make/RunState.h"
+#include "model/DiscLayout.h"
 
 namespace varnel {
-
-// The run state of making, one byte shared by the run, the window and its Cancel button
-// (the window's MakeState). While a run is in progress the state is still MakeIdle; the run
-// sets MakeSucceeded or MakeFailed at its end, the Cancel button MakeCancelled.
-enum MakeRunState : uint8_t {
-  MakeIdle = 0,
-  MakeFailed = 2,
-  MakeSucceeded = 3,
-  MakeCancelled = 4,
-};
 
 // What a making run reads of the settings (RunOptions.h fills it from them).
 struct RunOptions {
@@ -44,19 +35,6 @@ struct RunOptions {
   bool CdrdaoToc = false;
 };
 
-// Progress notification codes, sent on the worker thread.
-enum ProgressCode : int32_t {
-  ProgressAborted = 0,    // the run ended by failure or cancellation (argument 0)
-  ProgressSucceeded = 1,  // the sheet was saved (argument 0)
-  ProgressNextTrack = 2,  // argument: the track number that comes next
-  ProgressCueSheet = 3,   // the sheet is about to be saved (argument 0)
-  ProgressStart = 4,      // argument: steps before the cue sheet step
-};
-
-// Receives progress notifications: code and argument. Called on the worker thread; a
-// window must hand the update to its own thread.
-using ProgressNotify = std::function<void(int32_t code, int32_t argument)>;
-
 // The sheet under construction, one text line per entry (no line ends).
 using CueLines = std::vector<std::string>;
 
@@ -64,7 +42,7 @@ using CueLines = std::vector<std::string>;
 struct MakeJob {
   // Takes what the layout's track records know of their silence (KnownSilence): on the
   // calling thread, which owns the layout.
-  MakeJob(const DiscLayout& layout, const RunOptions& settings, std::atomic<uint8_t>& state);
+  MakeJob(const DiscLayout& layout, const RunOptions& settings, std::atomic<RunState>& state);
 
   const DiscLayout& Layout;
   // The run's options, copied when the job is made.
@@ -74,15 +52,14 @@ struct MakeJob {
   // run never writes over it.
   std::string LayoutPath;
   bool Test = false;
-  std::atomic<uint8_t>& State;
-  // The message of a failed run (shown as an error box with OK); set before the run's
-  // last notification.
+  std::atomic<RunState>& State;
+  // The message of a failed run (shown as an error box with OK); set before RunEnded.
   std::string ResultMessage;
   // The reason behind ResultMessage (the system's error text and the path involved); may be
   // empty. Shown only on demand.
   std::string ResultDetail;
-  // May be empty.
-  ProgressNotify Progress;
+  // Where the run reports its progress; may be null.
+  MakeProgress* Progress = nullptr;
   // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
   // sheet is ever saved over one of them.
   std::vector<std::string> NamedFiles;
@@ -98,10 +75,6 @@ struct MakeJob {
   // under temporary names. Whoever ran the job removes them once the outcome is reported
   // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
   std::vector<std::string> Replaced;
-
-  void Notify(int32_t code, int32_t argument) const {
-    if (Progress) Progress(code, argument);
-  }
 };
 
 // A track or the run failed with a message of its own (silent region, a name a sheet cannot
@@ -123,25 +96,5 @@ class MakeIoError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// "Exporting Failure.\nCould not create \"<output>\" for track<N>".
-std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber);
-// "Exporting Failure.\n\"<path>\" is completely silence. Uncheck the cutting silence options."
-std::string CompletelySilenceMessage(const std::string& path);
-// The same for the pre-gap part and the track part of one file.
-std::string PreGapSilenceMessage(const std::string& path);
-std::string TrackSilenceMessage(const std::string& path);
-// "Exporting Failure.\nCould not create\"<cue>\"." (no blank before the quote).
-std::string CueCouldNotCreateMessage(const std::string& cuePath);
-// A path that cannot stand between the double quotes of a FILE or CDTEXTFILE line.
-std::string UnquotablePathMessage(const std::string& path);
-// A cue file whose name without folder and extension is empty, "." or "..": it cannot name
-// the folder of the made files.
-std::string CueNameMessage(const std::string& cuePath);
-// Another run holds the folder of the made files.
-std::string FolderInUseMessage(const std::string& folder);
-// The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
-// cdrdao cannot write; the reason goes with it as the detail.
-std::string CdTextFileMessage(const std::string& cdtPath);
 
 }  // namespace varnel

@@ -1,14 +1,6 @@
-#include "make/MakeJob.h"
+#include "make/MakeMessages.h"
 
 namespace varnel {
-
-MakeJob::MakeJob(const DiscLayout& layout, const RunOptions& settings,
-                   std::atomic<uint8_t>& state)
-    : Layout(layout), Settings(settings), State(state) {
-  for (int32_t i = 0; i < layout.Count(); ++i) {
-    KnownSilence.emplace(&layout.At(i), layout.At(i).KnownSilence());
-  }
-}
 
 std::string CouldNotCreateMessage(const std::string& outputPath, int32_t trackNumber) {
   return "Exporting Failure.\nCould not create \"" + outputPath + "\" for track" +

@@ -9,6 +9,7 @@
 #include "model/CdTime.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/CueSheetWriter.h"
+#include "make/MakeMessages.h"
 #include "make/RunFiles.h"
 #include "model/PathNames.h"
 #include "model/TextTrim.h"
@@ -153,7 +154,7 @@ RunEnd Run(MakeJob& job) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
-  job.Notify(ProgressStart, dataTrack ? count : count - 1);
+  if (job.Progress) job.Progress->RunStarted(dataTrack ? count : count - 1);
   const std::string stem = CueStem(job.CuePath);
   if (stem.empty() || stem == "." || stem == "..") {
     return Fail(job, TrackFailure(CueNameMessage(job.CuePath)));
@@ -175,7 +176,7 @@ RunEnd Run(MakeJob& job) {
       // An index the image box does not offer (none chosen) is taken as MODE1/2048.
       const bool known = layout.ImageType >= 0 && layout.ImageType <= 3;
       data.ImageType = known ? layout.ImageType : 0;
-      job.Notify(ProgressNextTrack, 2);
+      if (job.Progress) job.Progress->TrackStarted(2);
     }
     if (plan.Toc) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
   } catch (const TrackFailure& failure) {
@@ -196,7 +197,7 @@ RunEnd Run(MakeJob& job) {
       if (!known) job.ResultMessage = kPointCastError;
       return RunEnd::Failed;
     }
-    if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+    if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
   }
 
   try {
@@ -223,7 +224,7 @@ RunEnd Run(MakeJob& job) {
     // for Cancel between its blocks, and puts nothing in place after one.
     bool canceled = false;
     const auto poll = [&job] {
-      if (job.State.load() == MakeCancelled) throw DecodeCanceled();
+      if (job.State.load() == RunState::Cancelled) throw DecodeCanceled();
     };
     size_t next = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -239,11 +240,11 @@ RunEnd Run(MakeJob& job) {
         });
         if (canceled) return RunEnd::Cancelled;
       }
-      if (i + 1 < count) job.Notify(ProgressNextTrack, number + 1);
-      if (job.State.load() == MakeCancelled) return RunEnd::Cancelled;
+      if (i + 1 < count && job.Progress) job.Progress->TrackStarted(number + 1);
+      if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
     }
 
-    job.Notify(ProgressCueSheet, 0);
+    if (job.Progress) job.Progress->WritingSheet();
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
       files.Write(firstSheet + k, [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
@@ -274,15 +275,15 @@ void RunMake(MakeJob& job) {
   try {
     switch (end) {
       case RunEnd::Succeeded:
-        job.State.store(MakeSucceeded);
-        job.Notify(ProgressSucceeded, 0);
+        job.State.store(RunState::Succeeded);
+        if (job.Progress) job.Progress->RunEnded(RunState::Succeeded);
         break;
       case RunEnd::Failed:
-        job.State.store(MakeFailed);
-        job.Notify(ProgressAborted, 0);
+        job.State.store(RunState::Failed);
+        if (job.Progress) job.Progress->RunEnded(RunState::Failed);
         break;
       case RunEnd::Cancelled:
-        job.Notify(ProgressAborted, 0);
+        if (job.Progress) job.Progress->RunEnded(RunState::Cancelled);
         break;
     }
   } catch (...) {

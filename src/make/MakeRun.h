@@ -18,9 +18,9 @@
 namespace varnel {
 
 // Runs a whole making run on the calling thread (the worker). The outcome is left in
-// job.State (MakeSucceeded, MakeFailed, or MakeCancelled as the Cancel button left it) and,
-// on failure, job.ResultMessage and job.ResultDetail; the last notification is always
-// ProgressSucceeded or ProgressAborted. Throws nothing.
+// job.State (Succeeded, Failed, or Cancelled as Cancel left it) and, on failure, in
+// job.ResultMessage and job.ResultDetail; the last call to job.Progress is always RunEnded
+// with that outcome. Throws nothing.
 void RunMake(MakeJob& job);
 
 // WorkDir + "/" + the cue file's name without folder and extension + "/Track" + NN + ext,

@@ -103,7 +103,7 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
 
   // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
   // nothing on disc.
-  Ctx_.MakeState.store(MakeIdle);
+  Ctx_.MakeState.store(RunState::Idle);
   Ctx_.Layout.ImageType = 0;
   Ctx_.CdTextCkEnabled = true;
   Ctx_.BinTypeCmbEnabled = false;

@@ -57,7 +57,8 @@ class MainWindow : public QMainWindow {
   // The dialogs created after the window (kept for the whole run).
   void SetGenSettingsDlg(GeneralSettingsDialog* dlg) { GenSettingsDlg_ = dlg; }
   void SetAboutBox(AboutDialog* box) { AboutBox_ = box; }
-  void SetProgressDlg(MakeProgressDialog* dlg);
+  // The dialog that shows the progress of making runs and whose Cancel stops them.
+  void ShowMakingProgressIn(MakeProgressDialog* dlg);
 
   // Hooks of the dialogs other parts of the program provide. ShowTrackProperty edits a
   // track modally and may change the wave folder; ShowDefaultSettings edits the defaults.

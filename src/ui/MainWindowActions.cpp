@@ -99,15 +99,10 @@ void MainWindow::ShowDiscCheck() {
   }
 }
 
-void MainWindow::SetProgressDlg(MakeProgressDialog* dlg) {
+void MainWindow::ShowMakingProgressIn(MakeProgressDialog* dlg) {
   ProgressDlg_ = dlg;
-  if (!dlg) {
-    Maker_->SetProgressReceiver({});
-    return;
-  }
-  dlg->OnCancel = [this] { Maker_->Cancel(); };
-  Maker_->SetProgressReceiver(
-      [dlg](int32_t code, int32_t argument) { dlg->Notify(code, argument); });
+  Maker_->ReportProgressTo(dlg);
+  if (dlg) dlg->OnCancel = [this] { Maker_->Cancel(); };
 }
 
 void MainWindow::StartMake(bool test) {
@@ -115,8 +110,8 @@ void MainWindow::StartMake(bool test) {
   if (!CommitCatalogEntry()) return;
   Making_ = true;
   // The progress dialog's modal loop keeps the window alive (painting, the clock, Cancel)
-  // while the worker runs; the run's last notification closes it. The controller joins
-  // the worker before it shows the result.
+  // while the worker runs; the run's end closes it. The controller joins the worker before
+  // it shows the result.
   std::function<void()> showProgress;
   if (ProgressDlg_) showProgress = [this] { ProgressDlg_->ShowModal(); };
   struct MakingFlag {

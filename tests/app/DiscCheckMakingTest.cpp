@@ -62,7 +62,7 @@ TEST_F(CheckBeforeMakeTest, AnErrorAsksAndCancelStopsBeforeAnything) {
               "Findings: error\t2\ttrack-too-short\tThe track plays 00:03:00 from index 01 to "
               "its end; a CD track plays 00:04:00 at least.");
     EXPECT_EQ(Exists(Cue()), row.MakeAnyway);
-    EXPECT_EQ(Ctx.MakeState.load(), MakeIdle);
+    EXPECT_EQ(Ctx.MakeState.load(), RunState::Idle);
   }
 }
 
@@ -109,7 +109,7 @@ class CdrdaoAgreesTest : public ::testing::Test {
   // The tracks cdrdao toc-info says are shorter than 4 seconds, on the TOC of a Make run.
   std::set<int32_t> CdrdaoShortTracks() {
     const test::RunRecord run = test::RunExport(Layout, Settings, Dir / "disc.cue", false);
-    EXPECT_EQ(run.State, MakeSucceeded) << run.Message;
+    EXPECT_EQ(run.State, RunState::Succeeded) << run.Message;
     const auto r = test::RunProcess({"cdrdao", "toc-info", TocFilePath(Dir / "disc.cue")});
     std::set<int32_t> tracks;
     static const std::regex warning(R"(Track (\d+): Length is shorter than 4 seconds)");

@@ -525,7 +525,7 @@ TEST_F(LayoutLoad, HugeTrackCountsReadOnlyTheSectionsThatExist) {
 TEST_F(LayoutLoad, BusyMakeStateLoadsNothing) {
   ASSERT_TRUE(AddTrackFile(env.Ctx, env.Wave("a.wav", 2352)));
   const std::string path = Write(LayoutText(Disc(0)));
-  env.Ctx.MakeState = MakeFailed;
+  env.Ctx.MakeState = RunState::Failed;
   EXPECT_FALSE(LoadLayoutFile(env.Ctx, path));
   OpenLayout(env.Ctx);
   EXPECT_TRUE(env.Prompter.Log.empty());

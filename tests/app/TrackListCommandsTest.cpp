@@ -206,7 +206,7 @@ TEST(TrackListCommands, EveryGuardedCommandIsIgnoredWhileMakeStateIsNotIdle) {
   env.Ctx.Layout.CdtPath = "/x.cdt";
   env.Ctx.SelectedTrack = 0;
   const int64_t total = env.Ctx.Layout.TotalBytes;
-  env.Ctx.MakeState = MakeSucceeded;
+  env.Ctx.MakeState = RunState::Succeeded;
   AddAudioFiles(env.Ctx);
   ChooseDataTrackImage(env.Ctx);
   RemoveSelectedTrack(env.Ctx);

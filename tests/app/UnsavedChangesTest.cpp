@@ -254,7 +254,7 @@ TEST(MoveSelectedTrack, MovesWithinTheListAndTheSelectionFollows) {
   AddTrackFile(busy.Ctx, busy.Wave("a.wav", 2352));
   AddTrackFile(busy.Ctx, busy.Wave("b.wav", 2352));
   busy.Ctx.SelectedTrack = 0;
-  busy.Ctx.MakeState = MakeSucceeded;
+  busy.Ctx.MakeState = RunState::Succeeded;
   EXPECT_FALSE(MoveSelectedTrack(busy.Ctx, 1));
 }
 

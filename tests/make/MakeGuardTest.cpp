@@ -175,7 +175,7 @@ TEST(MakeGuardTest, NoRunWritesOverAFileThatItOrItsLayoutReads) {
     c.Arrange(s);
     const auto before = Snapshot(s.Dir.Path());
     const auto run = test::RunExport(s.Layout, s.Settings, s.Cue, s.Test, {}, s.LayoutPath);
-    EXPECT_EQ(run.State, MakeFailed) << c.Name;
+    EXPECT_EQ(run.State, RunState::Failed) << c.Name;
     EXPECT_EQ(run.Message, c.Message(s)) << c.Name;
     EXPECT_FALSE(run.Detail.empty()) << c.Name;
     // Refused before the first write: not a byte, not a file, not a folder changed.
@@ -194,7 +194,7 @@ TEST(MakeGuardTest, CueNameThatCannotNameAFolderWritesNothing) {
     const auto before = Snapshot(dir.Path());
     const std::string cue = dir / (std::string("Discs/") + name);
     const auto run = RunExport(layout, settings, cue, false);
-    EXPECT_EQ(run.State, MakeFailed) << name;
+    EXPECT_EQ(run.State, RunState::Failed) << name;
     EXPECT_EQ(run.Message, "Exporting Failure.\n\"" + cue +
                                "\" cannot be used: the made files go into a folder named after "
                                "the cue file, and its name needs more than \".\" or \"..\" "
@@ -212,7 +212,7 @@ class AllOrNothingTest : public ::testing::Test {
     fs::create_directories(Dir / "Discs");
     First = Disc(100);
     const auto run = RunExport(*First, Settings, Cue(), false);
-    EXPECT_EQ(run.State, MakeSucceeded) << run.Message;
+    EXPECT_EQ(run.State, RunState::Succeeded) << run.Message;
     Earlier = Kept();
   }
   // Three tracks of 1000, 2000 and 3000 sample frames, their sound set by `base`.
@@ -239,11 +239,11 @@ class AllOrNothingTest : public ::testing::Test {
 };
 
 TEST_F(AllOrNothingTest, FailedOrCancelledRunLeavesTheEarlierDiscAsItWas) {
-  using RunHook = std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)>;
+  using test::RunHook;
   struct Case {
     const char* Name;
     std::function<RunHook(DiscLayout&)> Arrange;
-    uint8_t State;
+    RunState State;
   };
   const std::vector<Case> cases = {
       {"a track fails while the tracks are planned",
@@ -252,29 +252,29 @@ TEST_F(AllOrNothingTest, FailedOrCancelledRunLeavesTheEarlierDiscAsItWas) {
          d.At(2).TrackCutLeading = true;
          return RunHook{};
        },
-       MakeFailed},
+       RunState::Failed},
       {"a source shrinks while the files are written",
        [](DiscLayout& d) {
          const std::string third = d.At(2).TrackFileName;
-         return RunHook([third](int32_t code, int32_t arg, std::atomic<uint8_t>&) {
-           if (code == ProgressNextTrack && arg == 2) fs::resize_file(third, 1000);
+         return RunHook([third](const std::string& note, std::atomic<RunState>&) {
+           if (note == "TrackStarted 2") fs::resize_file(third, 1000);
          });
        },
-       MakeFailed},
+       RunState::Failed},
       {"Cancel while the tracks are planned",
        [](DiscLayout&) {
-         return RunHook([](int32_t code, int32_t, std::atomic<uint8_t>& state) {
-           if (code == ProgressStart) state.store(MakeCancelled);
+         return RunHook([](const std::string& note, std::atomic<RunState>& state) {
+           if (note.rfind("RunStarted ", 0) == 0) state.store(RunState::Cancelled);
          });
        },
-       MakeCancelled},
+       RunState::Cancelled},
       {"Cancel while the last file is written",
        [](DiscLayout&) {
-         return RunHook([](int32_t code, int32_t arg, std::atomic<uint8_t>& state) {
-           if (code == ProgressNextTrack && arg == 3) state.store(MakeCancelled);
+         return RunHook([](const std::string& note, std::atomic<RunState>& state) {
+           if (note == "TrackStarted 3") state.store(RunState::Cancelled);
          });
        },
-       MakeCancelled},
+       RunState::Cancelled},
   };
   uint32_t base = 200;
   for (const Case& c : cases) {
@@ -294,8 +294,8 @@ TEST_F(AllOrNothingTest, KilledRunLeavesTemporaryFilesThatTheNextRunRemoves) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     // The child makes the second disc and stops for good once its first file is written.
-    RunExport(*second, Settings, Cue(), false, [&](int32_t code, int32_t arg, auto&) {
-      if (code != ProgressNextTrack || arg != 2) return;
+    RunExport(*second, Settings, Cue(), false, [&](const std::string& note, auto&) {
+      if (note != "TrackStarted 2") return;
       const char byte = 1;
       if (::write(ready[1], &byte, 1) != 1) ::_exit(1);
       for (;;) ::pause();
@@ -319,7 +319,7 @@ TEST_F(AllOrNothingTest, KilledRunLeavesTemporaryFilesThatTheNextRunRemoves) {
   EXPECT_GT(afterKill.size(), Earlier.size());  // the killed run's temporary file
 
   // The next run into the folder removes what the killed one left.
-  ASSERT_EQ(RunExport(*second, Settings, Cue(), false).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(*second, Settings, Cue(), false).State, RunState::Succeeded);
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(Dir / "work/disc")) {
     names.push_back(entry.path().filename());
@@ -339,17 +339,17 @@ TEST_F(AllOrNothingTest, SecondRunIntoTheSameFolderFailsAtOnceAndTheFirstGoesOn)
   // While the first run writes its files, two more start: one into the same folder of made
   // files (another sheet named disc.cue), one into another.
   const auto first =
-      RunExport(*mine, Settings, Cue(), false, [&](int32_t code, int32_t arg, auto&) {
-        if (code != ProgressNextTrack || arg != 2) return;
+      RunExport(*mine, Settings, Cue(), false, [&](const std::string& note, auto&) {
+        if (note != "TrackStarted 2") return;
         same = RunExport(*theirs, Settings, Dir / "Other/disc.cue", false);
         elsewhere = RunExport(*theirs, Settings, Dir / "Other/else.cue", false);
       });
-  EXPECT_EQ(same.State, MakeFailed);
+  EXPECT_EQ(same.State, RunState::Failed);
   EXPECT_EQ(same.Message, "Exporting Failure.\nAnother run is making files in \"" +
                               Dir / "work/disc" + "\". Try again when it has ended.");
   EXPECT_FALSE(fs::exists(Dir / "Other/disc.cue"));
-  EXPECT_EQ(elsewhere.State, MakeSucceeded) << elsewhere.Message;
-  ASSERT_EQ(first.State, MakeSucceeded) << first.Message;
+  EXPECT_EQ(elsewhere.State, RunState::Succeeded) << elsewhere.Message;
+  ASSERT_EQ(first.State, RunState::Succeeded) << first.Message;
   // 8000 bytes of audio: 944 past three CD frames, so 1408 bytes of padding.
   EXPECT_EQ(test::ReadBytes(Dir / "work/disc/Track02.wav"),
             WaveBytes(Cat({Sound(2000, 302), Zeros(1408)})));

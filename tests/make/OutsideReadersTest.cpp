@@ -157,7 +157,7 @@ TEST_F(OutsideReadersTest, WaveDiscWithRelativeNamesReadsAsLaidOut) {
   BuildWaveDisc();
   Settings.Relative = true;
   auto run = RunExport(Layout, Settings, Cue(), false);
-  ASSERT_EQ(run.State, MakeSucceeded) << run.Message;
+  ASSERT_EQ(run.State, RunState::Succeeded) << run.Message;
   ExpectCdrdaoReads(kWaveDiscTimes);
   ExpectCuetoolsReads();
   for (const char* name : {"Track01.wav", "Track02.wav", "Track03.wav"}) {
@@ -171,7 +171,7 @@ TEST_F(OutsideReadersTest, WaveDiscWithFullPathsAndEveryFileMade) {
   Settings.AddFrames = false;  // track 1 then starts its hidden audio at once
   Layout.At(1).TrackPaddingHead = true;
   auto run = RunExport(Layout, Settings, Cue(), false);
-  ASSERT_EQ(run.State, MakeSucceeded) << run.Message;
+  ASSERT_EQ(run.State, RunState::Succeeded) << run.Message;
   ExpectCdrdaoReads({{171, 171}, {150, 398 + 150}, {171, 853 + 171}, {75, 1249 + 75}});
   for (const char* name : {"Track01.wav", "Track02.wav", "Track03.wav", "Track04.wav"}) {
     ExpectShntoolCanonical(Dir / "work/disc/" + name);
@@ -214,7 +214,7 @@ std::vector<CueTrack> LibcueTracks(const std::string& path, bool& parsed) {
 TEST_F(OutsideReadersTest, LibcueReadsTheHiddenTrackDisc) {
   BuildWaveDisc();
   Settings.Relative = true;
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, RunState::Succeeded);
   bool parsed = false;
   auto tracks = LibcueTracks(Cue(), parsed);
   ASSERT_TRUE(parsed);
@@ -234,7 +234,7 @@ TEST_F(OutsideReadersTest, LibcueAndCuetoolsReadMixedModeSheetsWithMp3) {
   Layout.At(0).PreEmph = true;
   BuildWaveDisc();
   Layout.At(1).TrackCutLeading = false;  // hidden audio track, now track 03
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, RunState::Succeeded);
   bool parsed = false;
   auto tracks = LibcueTracks(Cue(), parsed);
   ASSERT_TRUE(parsed);
@@ -251,7 +251,7 @@ TEST_F(OutsideReadersTest, LibcueAndCuetoolsReadMixedModeSheetsWithMp3) {
 TEST_F(OutsideReadersTest, CuetoolsReadsCdgSheets) {
   Layout.Append(test::RawTrack(Dir / "audio/k.cdg", std::vector<uint8_t>(2448, 2), FileModeCdg));
   BuildWaveDisc();
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, RunState::Succeeded);
   EXPECT_NE(test::ReadText(Cue()).find("TRACK 01 CDG\r\n"), std::string::npos);
   ExpectCuetoolsReads();
 }
@@ -259,7 +259,7 @@ TEST_F(OutsideReadersTest, CuetoolsReadsCdgSheets) {
 TEST_F(OutsideReadersTest, CuetoolsReadsTestRunSheets) {
   BuildWaveDisc();
   Layout.At(0).SetPreGapStyle(PreGapNormal);  // PREGAP 00:00:00 on track 1
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), true).State, RunState::Succeeded);
   ExpectCuetoolsReads();
 }
 

@@ -40,7 +40,7 @@ std::map<std::string, std::string> Tree(const std::string& folder) {
 }
 
 struct OutcomeCase {
-  uint8_t State = 0;
+  RunState State = RunState::Idle;
   std::string Message;
   std::map<std::string, std::string> Files;
 };
@@ -207,7 +207,7 @@ TEST(SilenceCountsTest, DiscIsMadeFromTheCountsTheLayoutShows) {
 
     const auto run =
         RunExport(layout, test::SettingsWithWorkDir(dir / "work"), dir / "disc.cue", false);
-    ASSERT_EQ(run.State, MakeSucceeded) << run.Message;
+    ASSERT_EQ(run.State, RunState::Succeeded) << run.Message;
     const auto kept = test::Slice(after, 4 * row.CutFrames, after.size() - 4 * row.CutFrames);
     // The track's own padding at the tail fills out the last CD frame.
     const size_t padding = (2352 - kept.size() % 2352) % 2352;

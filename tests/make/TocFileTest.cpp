@@ -130,10 +130,10 @@ struct Row {
 // The checks every burnable disc passes.
 void ExpectBurnable(DiscCase& disc, bool sheetReadable) {
   auto test = test::RunExport(disc.Layout, disc.Settings, disc.Cue(), true);
-  ASSERT_EQ(test.State, MakeSucceeded) << test.Message << "\n" << test.Detail;
+  ASSERT_EQ(test.State, RunState::Succeeded) << test.Message << "\n" << test.Detail;
   const std::string tested = test::ReadText(disc.Toc());
   auto make = test::RunExport(disc.Layout, disc.Settings, disc.Cue(), false);
-  ASSERT_EQ(make.State, MakeSucceeded) << make.Message << "\n" << make.Detail;
+  ASSERT_EQ(make.State, RunState::Succeeded) << make.Message << "\n" << make.Detail;
   const std::string toc = test::ReadText(disc.Toc());
   EXPECT_EQ(tested, toc) << "a Test run names the files a Make run makes";
 
@@ -408,7 +408,7 @@ const std::vector<Row>& Rows() {
          same.Wave("a.wav");
          same.Wave("b.wav", kTrackFrames, 1);
          ASSERT_EQ(test::RunExport(same.Layout, same.Settings, same.Cue(), false).State,
-                   MakeSucceeded);
+                   RunState::Succeeded);
          EXPECT_EQ(Cdrdao(d, "show-data", d.Toc()).Out, Cdrdao(same, "show-data", same.Cue()).Out);
        }},
       {"data track MODE1/2048",

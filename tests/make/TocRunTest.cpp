@@ -18,7 +18,7 @@ namespace {
 
 using test::RunExport;
 using test::Sound;
-using NoteList = std::vector<std::pair<int32_t, int32_t>>;
+using NoteList = std::vector<std::string>;
 
 class TocRunTest : public ::testing::Test {
  public:
@@ -56,12 +56,12 @@ TEST_F(TocRunTest, WrittenAsTheSettingSays) {
   AddFile(Dir / "k.cdg");
   Settings.CdrdaoToc = false;
   test::WriteText(Toc(), "old toc");
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, RunState::Succeeded);
   EXPECT_EQ(test::ReadText(Toc()), "old toc");
   EXPECT_FALSE(Exists(Dir / "work/disc/Track02.rw"));
 
   Settings.CdrdaoToc = true;
-  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, MakeSucceeded);
+  ASSERT_EQ(RunExport(Layout, Settings, Cue(), false).State, RunState::Succeeded);
   EXPECT_NE(test::ReadText(Toc()).find("DATAFILE \"" + Dir / "work/disc/Track02.rw\""),
             std::string::npos);
   // The copy holds the CD+G file's sectors, the audio bytes of each swapped pairwise.
@@ -107,7 +107,7 @@ TEST_F(TocRunTest, NeverWrittenOverAFileTheRunReads) {
     c.Setup(*this, layoutPath);
     const std::vector<uint8_t> before = test::ReadBytes(Toc());
     auto run = RunExport(Layout, Settings, Cue(), false, {}, layoutPath);
-    EXPECT_EQ(run.State, MakeFailed);
+    EXPECT_EQ(run.State, RunState::Failed);
     EXPECT_EQ(run.Message, "Exporting Failure.\nCould not create\"" + Toc() + "\".");
     EXPECT_EQ(test::ReadBytes(Toc()), before);
     EXPECT_FALSE(Exists(Cue()));
@@ -124,16 +124,16 @@ TEST_F(TocRunTest, AllOrNothing) {
   test::WriteText(Toc(), "old toc");
   struct Case {
     const char* Name;
-    std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> Hook;
+    test::RunHook Hook;
     bool SilentTrack;
-    uint8_t State;
+    RunState State;
   } const cases[] = {
-      {"a track fails", {}, true, MakeFailed},
+      {"a track fails", {}, true, RunState::Failed},
       {"cancelled while the files are written",
-       [](int32_t code, int32_t arg, std::atomic<uint8_t>& state) {
-         if (code == ProgressNextTrack && arg == 2) state.store(MakeCancelled);
+       [](const std::string& note, std::atomic<RunState>& state) {
+         if (note == "TrackStarted 2") state.store(RunState::Cancelled);
        },
-       false, MakeCancelled},
+       false, RunState::Cancelled},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -174,7 +174,7 @@ TEST_F(TocRunTest, CdTextFileThatCannotBeCarried) {
     SCOPED_TRACE(name);
     test::WriteBytes(Layout.CdtPath, bytes);
     auto run = RunExport(Layout, Settings, Cue(), false);
-    EXPECT_EQ(run.State, MakeFailed);
+    EXPECT_EQ(run.State, RunState::Failed);
     EXPECT_EQ(run.Message, "Exporting Failure.\nThe CD-Text file \"" + Layout.CdtPath +
                                "\" cannot be used: it is not CD-Text that a TOC file for "
                                "cdrdao can carry.");
@@ -184,10 +184,10 @@ TEST_F(TocRunTest, CdTextFileThatCannotBeCarried) {
   }
   std::filesystem::remove(Layout.CdtPath);
   auto run = RunExport(Layout, Settings, Cue(), true);
-  EXPECT_EQ(run.State, MakeFailed);
+  EXPECT_EQ(run.State, RunState::Failed);
   EXPECT_NE(run.Detail.find("No such file"), std::string::npos) << run.Detail;
   Settings.CdrdaoToc = false;
-  EXPECT_EQ(RunExport(Layout, Settings, Cue(), true).State, MakeSucceeded);
+  EXPECT_EQ(RunExport(Layout, Settings, Cue(), true).State, RunState::Succeeded);
 }
 
 TEST_F(TocRunTest, Mp3ThatCannotBeDecodedFailsItsTrack) {
@@ -195,7 +195,7 @@ TEST_F(TocRunTest, Mp3ThatCannotBeDecodedFailsItsTrack) {
   test::WriteBytes(Dir / "noise.mp3", std::vector<uint8_t>(5000, 0x55));
   Layout.Append(std::make_unique<Track>(Dir / "noise.mp3", FileModeMp3, WaveDataInfo{}));
   auto run = RunExport(Layout, Settings, Cue(), false);
-  EXPECT_EQ(run.State, MakeFailed);
+  EXPECT_EQ(run.State, RunState::Failed);
   EXPECT_EQ(run.Message,
             "Exporting Failure.\nCould not create \"" + Dir / "work/disc/Track02.wav\" for track2");
   EXPECT_NE(run.Detail.find(Dir / "noise.mp3\" cannot be decoded"), std::string::npos)
@@ -224,11 +224,11 @@ TEST_F(TocRunTest, CancelStopsDecoding) {
   AddFile(Dir / "song.mp3");
   test::WriteText(Toc(), "old toc");
   auto run = RunExport(Layout, Settings, Cue(), false,
-                       [](int32_t code, int32_t arg, std::atomic<uint8_t>& state) {
-                         if (code == ProgressNextTrack && arg == 2) state.store(MakeCancelled);
+                       [](const std::string& note, std::atomic<RunState>& state) {
+                         if (note == "TrackStarted 2") state.store(RunState::Cancelled);
                        });
-  EXPECT_EQ(run.State, MakeCancelled);
-  EXPECT_EQ(run.Notes, (NoteList{{4, 1}, {2, 2}, {0, 0}}));
+  EXPECT_EQ(run.State, RunState::Cancelled);
+  EXPECT_EQ(run.Notes, (NoteList{"RunStarted 1", "TrackStarted 2", "RunEnded Cancelled"}));
   EXPECT_EQ(test::ReadText(Toc()), "old toc");
   EXPECT_FALSE(Exists(Dir / "work/disc/Track02.wav"));
 }

@@ -1,5 +1,6 @@
 // Fixtures for tests of making: audio data with recognisable sample frames, tracks built
-// in code from wave files the tests write, and a run harness that records notifications.
+// in code from wave files the tests write, and a run harness that records the run's
+// progress.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "make/MakeJob.h"
 #include "make/RunFiles.h"
 #include "app/commands/RunOptions.h"
+#include "support/ProgressLog.h"
 #include "support/TestFiles.h"
 #include "model/Track.h"
 
@@ -99,29 +101,31 @@ inline std::string JoinedLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-// One making run on the calling thread, recording its notifications.
+// One making run on the calling thread, recording its progress as ProgressLog lines.
 struct RunRecord {
-  uint8_t State = MakeIdle;
+  RunState State = RunState::Idle;
   std::string Message;
   std::string Detail;
-  std::vector<std::pair<int32_t, int32_t>> Notes;
+  std::vector<std::string> Notes;
 };
 
+// Called with each progress line of the run and the run's state (a hook may cancel).
+using RunHook = std::function<void(const std::string& note, std::atomic<RunState>& state)>;
+
 inline RunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
-                            const std::string& cuePath, bool testRun,
-                            std::function<void(int32_t, int32_t, std::atomic<uint8_t>&)> hook = {},
+                            const std::string& cuePath, bool testRun, RunHook hook = {},
                             const std::string& layoutPath = {}) {
-  std::atomic<uint8_t> state{MakeIdle};
+  std::atomic<RunState> state{RunState::Idle};
   RunRecord record;
   MakeJob job(layout, RunOptionsOf(settings), state);
   job.CuePath = cuePath;
   job.LayoutPath = layoutPath;
   job.Test = testRun;
-  job.Progress = [&](int32_t code, int32_t arg) {
-    record.Notes.emplace_back(code, arg);
-    if (hook) hook(code, arg, state);
-  };
+  ProgressLog progress;
+  if (hook) progress.Hook = [&](const std::string& note) { hook(note, state); };
+  job.Progress = &progress;
   RunMake(job);
+  record.Notes = progress.Notes;
   RemoveFiles(job.Replaced);
   record.State = state.load();
   record.Message = job.ResultMessage;

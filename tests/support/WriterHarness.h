@@ -11,6 +11,7 @@
 #include "support/MakeFixtures.h"
 #include "app/commands/RunOptions.h"
 #include "make/CueSheetWriter.h"
+#include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/RunFiles.h"
 #include "make/writers/TrackWriters.h"
@@ -35,7 +36,7 @@ class WriterTest : public ::testing::Test {
   // Runs `writer` for `track` as track `number`; produced names follow the cue file
   // <dir>/discs/Live.cue.
   RunResult Call(WriterFn writer, const Track& track, int32_t number, bool testRun = false) {
-    std::atomic<uint8_t> state{MakeIdle};
+    std::atomic<RunState> state{RunState::Idle};
     MakeJob job(Layout, RunOptionsOf(Settings), state);
     job.CuePath = CuePath();
     job.Test = testRun;

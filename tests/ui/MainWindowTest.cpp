@@ -362,7 +362,7 @@ TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   List()->setCurrentIndex(List()->Model()->index(0));
   int opened = 0;
   Window->ShowTrackProperty = [&](Track&, std::string&) { ++opened; };
-  Ctx().MakeState.store(MakeSucceeded);
+  Ctx().MakeState.store(RunState::Succeeded);
   for (const char* a : {"FileNew", "FileLoad", "FileImport", "FileMake", "FileTest", "FileCheck",
                         "EditProperty", "EditRemove", "EditClearAudio"}) {
     Window->Action(a)->trigger();
@@ -370,7 +370,7 @@ TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   EXPECT_EQ(List()->Model()->rowCount(), 2);
   EXPECT_EQ(opened, 0);
   EXPECT_TRUE(Prompter.Log.empty());
-  Ctx().MakeState.store(MakeIdle);
+  Ctx().MakeState.store(RunState::Idle);
   Window->Action("EditProperty")->trigger();
   EXPECT_EQ(opened, 1);
 }

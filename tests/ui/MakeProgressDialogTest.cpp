@@ -7,6 +7,7 @@
 
 #include "app/commands/MakeController.h"
 #include "ui/dialogs/MakeProgressDialog.h"
+#include "support/ProgressLog.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {
@@ -54,12 +55,14 @@ TEST(MakeProgressDialog, TheLongestOperationTextFits) {
   dlg.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
   QLabel* operation = dlg.findChild<QLabel*>("OperationLbl");
-  for (const auto& [code, argument] :
-       std::vector<std::pair<int32_t, int32_t>>{{ProgressStart, 98},
-                                                {ProgressNextTrack, 99},
-                                                {ProgressNextTrack, 88},
-                                                {ProgressCueSheet, 0}}) {
-    dlg.Notify(code, argument);
+  const std::function<void(MakeProgress&)> steps[] = {
+      [](MakeProgress& p) { p.RunStarted(98); },
+      [](MakeProgress& p) { p.TrackStarted(99); },
+      [](MakeProgress& p) { p.TrackStarted(88); },
+      [](MakeProgress& p) { p.WritingSheet(); },
+  };
+  for (const auto& step : steps) {
+    step(dlg);
     test::Settle();
     test::ExpectNothingClipped(&dlg);
     EXPECT_GE(operation->contentsRect().width(),
@@ -101,8 +104,8 @@ TEST(MakeProgressDialog, OnlyTheRunClosesIt) {
     QTest::keyClick(&dlg, Qt::Key_Escape);
     dlg.reject();
     EXPECT_TRUE(dlg.isVisible());
-    // A notification from another thread closes it.
-    std::thread([&] { dlg.Notify(ProgressSucceeded, 0); }).join();
+    // The run's end, told from another thread, closes it.
+    std::thread([&] { dlg.RunEnded(RunState::Succeeded); }).join();
   });
   dlg.ShowModal();
   closed = !dlg.isVisible();
@@ -111,7 +114,7 @@ TEST(MakeProgressDialog, OnlyTheRunClosesIt) {
 
 TEST(MakeProgressDialog, ARunThatEndsBeforeTheDialogComesUpDoesNotLeaveItOpen) {
   MakeProgressDialog dlg;
-  std::thread([&] { dlg.Notify(ProgressAborted, 0); }).join();
+  std::thread([&] { dlg.RunEnded(RunState::Failed); }).join();
   test::Settle();
   EXPECT_EQ(dlg.ShowModal(), QDialog::Accepted);
   EXPECT_FALSE(dlg.isVisible());
@@ -122,16 +125,13 @@ class WindowMakeTest : public test::WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     Dlg = new MakeProgressDialog(Window.get());
-    Window->SetProgressDlg(Dlg);
+    Window->ShowMakingProgressIn(Dlg);
     Ctx().Settings.WorkDir = Dir / "work";
     // Short tracks keep these runs quick; the check before making has tests of its own.
     Ctx().Settings.CheckBeforeMake = false;
     std::filesystem::create_directory(Dir / "work");
-    QObject::connect(Dlg, &MakeProgressDialog::Updated, [this](int code) {
-      if (code == ProgressSucceeded || code == ProgressAborted) {
-        EXPECT_FALSE(Dlg->isVisible());
-        return;
-      }
+    QObject::connect(Dlg, &MakeProgressDialog::Ended, [this] { EXPECT_FALSE(Dlg->isVisible()); });
+    QObject::connect(Dlg, &MakeProgressDialog::Updated, [this] {
       Steps.push_back(Now(Dlg));
       EXPECT_TRUE(Dlg->isVisible());
       // While the dialog is up the window cannot be closed.
@@ -182,17 +182,20 @@ TEST_F(WindowMakeTest, CancelStopsTheRunAfterTheCurrentTrack) {
   Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav"), Wave("c.wav")});
   const std::string cue = Dir / "cancelled.cue";
   Prompter.SaveAnswers.push_back(cue);
-  // Hold the worker inside its first notification until Cancel has been pressed, so the
-  // run cannot finish first.
+  // Hold the worker inside RunStarted until Cancel has been pressed, so the run cannot
+  // finish first.
   auto pressed = std::make_shared<std::promise<void>>();
   std::shared_future<void> done = pressed->get_future().share();
-  Window->Maker().SetProgressReceiver([this, done](int32_t code, int32_t argument) {
-    Dlg->Notify(code, argument);
-    if (code == ProgressStart) done.wait();
-  });
+  test::ProgressLog holding;
+  holding.Next = Dlg;
+  holding.Hook = [done](const std::string& note) {
+    if (note.rfind("RunStarted ", 0) == 0) done.wait();
+  };
+  Window->Maker().ReportProgressTo(&holding);
+  // Pressed at the first step shown: the run's start.
   const QMetaObject::Connection pressing =
-      QObject::connect(Dlg, &MakeProgressDialog::Updated, [this, pressed](int code) {
-        if (code == ProgressStart) {
+      QObject::connect(Dlg, &MakeProgressDialog::Updated, [this, pressed] {
+        if (!Dlg->Cancelling()) {
           auto* cancel = Dlg->findChild<QPushButton*>("CancelBtn");
           QTest::mouseClick(cancel, Qt::LeftButton);
           // Said at once, and the button is spent; the dialog stays until the run closes it.
@@ -213,8 +216,7 @@ TEST_F(WindowMakeTest, CancelStopsTheRunAfterTheCurrentTrack) {
   // The next run starts with its own texts and a Cancel button that works.
   QObject::disconnect(pressing);
   Steps.clear();
-  Window->Maker().SetProgressReceiver(
-      [this](int32_t code, int32_t argument) { Dlg->Notify(code, argument); });
+  Window->Maker().ReportProgressTo(Dlg);
   Prompter.SaveAnswers.push_back(cue);
   Window->Action("FileTest")->trigger();
   ASSERT_FALSE(Steps.empty());

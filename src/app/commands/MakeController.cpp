@@ -1,11 +1,10 @@
 #include "app/commands/MakeController.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
 #include "model/CdTime.h"
+#include "make/MakeJob.h"
 #include "make/MakeRun.h"
 #include "app/check/DiscCheck.h"
 #include "app/commands/FirstPreGapRule.h"
@@ -20,12 +19,6 @@ namespace varnel {
 const char* const kCueFileFilter = "Cue sheet files (*.cue;*txt)|*.cue;*txt|All files|*.*";
 
 namespace {
-
-std::string TrackOperationText(int32_t trackNumber) {
-  char text[80];
-  std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...", trackNumber);
-  return text;
-}
 
 // The success box: where the sheet (and the TOC file) went and, after Make, the folder of
 // the produced files, which the box offers to open (the sheet's own folder when no file
@@ -51,33 +44,6 @@ MessageBox SuccessMessage(const std::string& cuePath, const AppSettings& setting
 
 }  // namespace
 
-// ---- ProgressDisplay -----------------------------------------------------------------
-
-bool ProgressDisplay::Apply(int32_t code, int32_t argument) {
-  switch (code) {
-    case ProgressStart:
-      Operation = TrackOperationText(1);
-      Maximum = argument < std::numeric_limits<int32_t>::max() ? argument + 1 : argument;
-      Position = 0;
-      return false;
-    case ProgressNextTrack:
-      Operation = TrackOperationText(argument);
-      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
-      return false;
-    case ProgressCueSheet:
-      Operation = "Exporting Cue sheet...";
-      if (Position < std::numeric_limits<int32_t>::max()) ++Position;
-      return false;
-    case ProgressSucceeded:
-    case ProgressAborted:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// ---- MakeController ------------------------------------------------------------------
-
 MakeController::MakeController(AppContext& ctx) : Ctx_(ctx) {}
 
 MakeController::~MakeController() {
@@ -100,10 +66,29 @@ void MakeController::RemoveReplaced(std::vector<std::string> replaced) {
   }
 }
 
-bool MakeController::SetProgressReceiver(ProgressNotify notify) {
+bool MakeController::ReportProgressTo(MakeProgress* receiver) {
   if (!Ctx_.IsIdle() || Running_.load()) return false;
-  Receiver_ = std::move(notify);
+  Receiver_ = receiver;
   return true;
+}
+
+void MakeController::RunStarted(int32_t steps) {
+  if (Receiver_) Receiver_->RunStarted(steps);
+}
+
+void MakeController::TrackStarted(int32_t trackNumber) {
+  if (Receiver_) Receiver_->TrackStarted(trackNumber);
+}
+
+void MakeController::WritingSheet() {
+  if (Receiver_) Receiver_->WritingSheet();
+}
+
+void MakeController::RunEnded(RunState outcome) {
+  if (Receiver_) Receiver_->RunEnded(outcome);
+  std::lock_guard<std::mutex> lock(EndMutex_);
+  RunEnded_ = true;
+  EndCv_.notify_all();
 }
 
 MakeOutcome MakeController::Make(const std::function<void()>& showProgress) {
@@ -137,15 +122,16 @@ bool MakeController::ChooseCueFile() {
   return true;
 }
 
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<uint8_t>::is_always_lock_free,
-              "CancelMaking is called from signal handlers");
+static_assert(std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<RunState>::is_always_lock_free,
+              "Cancel is called from signal handlers");
 
 void MakeController::Cancel() {
   if (!Running_.load()) return;
-  // Only a run still in progress is cancelled: once it has set MakeSucceeded or
-  // MakeFailed, that outcome stands.
-  uint8_t expected = MakeIdle;
-  Ctx_.MakeState.compare_exchange_strong(expected, MakeCancelled);
+  // Only a run still in progress is cancelled: once it has set Succeeded or Failed, that
+  // outcome stands.
+  RunState expected = RunState::Idle;
+  Ctx_.MakeState.compare_exchange_strong(expected, RunState::Cancelled);
 }
 
 void MakeController::JoinWorker() {
@@ -194,14 +180,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
   job.CuePath = CuePath_;
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;
-  job.Progress = [this](int32_t code, int32_t argument) {
-    if (Receiver_) Receiver_(code, argument);
-    if (code == ProgressSucceeded || code == ProgressAborted) {
-      std::lock_guard<std::mutex> lock(EndMutex_);
-      RunEnded_ = true;
-      EndCv_.notify_all();
-    }
-  };
+  job.Progress = this;
   {
     std::lock_guard<std::mutex> lock(EndMutex_);
     RunEnded_ = false;
@@ -215,13 +194,13 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
     return MakeOutcome::NotStarted;
   }
 
-  const uint8_t state = Ctx_.MakeState.load();
+  const RunState state = Ctx_.MakeState.load();
   MakeOutcome outcome;
-  if (state == MakeSucceeded) {
+  if (state == RunState::Succeeded) {
     outcome = MakeOutcome::Succeeded;
     RemoveReplaced(std::move(job.Replaced));
     Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
-  } else if (state == MakeCancelled) {
+  } else if (state == RunState::Cancelled) {
     outcome = MakeOutcome::Cancelled;
     Ctx_.Prompter.ShowMessage(BoxKind::Plain, "Operation was Canceled by User.");
   } else {
@@ -230,7 +209,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
     ResultDetail_ = job.ResultDetail;
     Ctx_.Prompter.Show({BoxKind::Error, ResultMessage_, ResultDetail_, {}});
   }
-  Ctx_.MakeState.store(MakeIdle);
+  Ctx_.MakeState.store(RunState::Idle);
   return outcome;
 }
 

@@ -2,7 +2,8 @@
 // setting "CheckBeforeMake" is on; an error asks whether to make anyway), the cue file and
 // overwrite questions, the worker thread that runs the making run, cancellation, the
 // result message, and the removal of the old files a successful run replaced, which starts
-// as the result is shown. Headless: the progress dialog is a hook the caller supplies.
+// as the result is shown. Headless: the progress dialog is a hook the caller supplies, and
+// the run's progress goes to whatever MakeProgress the caller names.
 #pragma once
 
 #include <atomic>
@@ -17,9 +18,11 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "make/MakeJob.h"
+#include "make/MakeProgress.h"
 
 namespace varnel {
+
+struct MakeJob;
 
 // Filter of the cue file's save dialog.
 extern const char* const kCueFileFilter;
@@ -32,19 +35,9 @@ enum class MakeOutcome {
   Cancelled,
 };
 
-// What the progress dialog shows, driven by the run's notifications: the operation text,
-// and the bar's maximum and position. The window and varnel-cli both keep one.
-struct ProgressDisplay {
-  std::string Operation = "Current Operation";
-  int32_t Maximum = 100;
-  int32_t Position = 0;
-
-  // Applies one notification; true when it closes the dialog (ProgressSucceeded,
-  // ProgressAborted).
-  bool Apply(int32_t code, int32_t argument);
-};
-
-class MakeController {
+// The controller passes the run's progress on to the receiver it was given, on the thread
+// of the run, and notes the run's end for WaitForRunEnd.
+class MakeController : private MakeProgress {
  public:
   explicit MakeController(AppContext& ctx);
   // Joins a worker that is still running (it always ends by itself), and the removal of
@@ -53,9 +46,10 @@ class MakeController {
   MakeController(const MakeController&) = delete;
   MakeController& operator=(const MakeController&) = delete;
 
-  // Stores the progress dialog's notification function when no run has ended unshown
-  // (MakeState is MakeIdle); false, and nothing changed, otherwise.
-  bool SetProgressReceiver(ProgressNotify notify);
+  // Names where the progress of the next runs goes (null: nowhere) when no run is in
+  // progress and none has ended unshown (MakeState is Idle); false, and nothing changed,
+  // otherwise. The receiver must outlive the runs.
+  bool ReportProgressTo(MakeProgress* receiver);
 
   // The action handlers: Run with the Test flag off or on, when idle.
   MakeOutcome Make(const std::function<void()>& showProgress = {});
@@ -63,9 +57,9 @@ class MakeController {
 
   // The whole Make (or Test) sequence; returns after the result message. `showProgress`
   // is the modal progress dialog: called once the worker runs, it returns when the run has
-  // sent its last notification (a window closes on it; varnel-cli waits with
-  // WaitForRunEnd). Without it Run simply waits for the run. The worker is joined
-  // before the result is shown. Does nothing while MakeState is not MakeIdle.
+  // reported its end (a window closes on RunEnded; a test may wait with WaitForRunEnd).
+  // Without it Run simply waits for the run. The worker is joined before the result is
+  // shown. Does nothing while MakeState is not Idle.
   MakeOutcome Run(bool test, const std::function<void()>& showProgress = {});
 
   // The Cancel button: asks the running run to stop after its current track. Ignored when
@@ -73,8 +67,8 @@ class MakeController {
   // only, so a signal handler may call it.
   void Cancel();
 
-  // Waits up to `timeout` for the run in progress to send its last notification; true
-  // when it has (or no run is in progress).
+  // Waits up to `timeout` for the run in progress to report its end; true when it has (or
+  // no run is in progress).
   bool WaitForRunEnd(std::chrono::milliseconds timeout);
 
   // The old files a successful run replaced are removed by a thread of the controller's
@@ -95,15 +89,21 @@ class MakeController {
  private:
   bool FirstTrackPreGapOk();
   bool ChooseCueFile();
-  void Worker(MakeJob* job);
   void JoinWorker();
   // Runs the job on the worker thread and shows the progress dialog until it has ended;
   // false when no thread could be started.
   bool RunOnWorker(MakeJob& job, const std::function<void()>& showProgress);
   void RemoveReplaced(std::vector<std::string> replaced);
 
+  // MakeProgress, on the thread of the run: each call goes on to Receiver_; RunEnded also
+  // ends WaitForRunEnd.
+  void RunStarted(int32_t steps) override;
+  void TrackStarted(int32_t trackNumber) override;
+  void WritingSheet() override;
+  void RunEnded(RunState outcome) override;
+
   AppContext& Ctx_;
-  ProgressNotify Receiver_;
+  MakeProgress* Receiver_ = nullptr;
   bool Test_ = false;
   std::string CuePath_;
   std::string ResultMessage_;

@@ -7,6 +7,7 @@
 
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/CueSheetWriter.h"
+#include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"

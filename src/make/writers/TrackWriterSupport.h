@@ -13,6 +13,7 @@
 #include "make/DiscPlan.h"
 #include "make/MadeFile.h"
 #include "make/MakeJob.h"
+#include "make/MakeMessages.h"
 #include "model/Track.h"
 #include "make/writers/WaveSegment.h"
 

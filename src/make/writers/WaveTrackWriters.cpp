@@ -5,6 +5,8 @@
 
 #include "model/CdTime.h"
 #include "make/CueSheetWriter.h"
+#include "make/MakeMessages.h"
+#include "make/MakeRun.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"
 #include "make/writers/WaveSegment.h"

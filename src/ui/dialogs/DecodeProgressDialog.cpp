@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "ui/widgets/ListFont.h"
-#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/dialogs/ProgressLayout.h"
 
 namespace varnel {
 

@@ -1,7 +1,6 @@
 #include "ui/dialogs/MakeProgressDialog.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -9,41 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ui/dialogs/ProgressLayout.h"
 #include "ui/widgets/ListFont.h"
-#include "app/commands/MakeController.h"
 
 namespace varnel {
-
-ProgressLook LayOutProgress(QDialog* dialog, QLabel* caption1, QLabel* value1, QLabel* caption2,
-                             QLabel* value2) {
-  ProgressLook look;
-  look.Bar = new QProgressBar(dialog);
-  look.Bar->setObjectName("ProgressBar");
-  look.Bar->setAccessibleName("Progress");
-  look.Bar->setRange(0, 100);
-  look.Bar->setValue(0);
-  look.Bar->setTextVisible(false);
-  look.Bar->setFixedHeight(16);
-  look.Cancel = new QPushButton("&Cancel", dialog);
-  look.Cancel->setObjectName("CancelBtn");
-  look.Cancel->setMinimumSize(60, 24);
-  look.Cancel->setAutoDefault(false);
-
-  auto* grid = new QGridLayout(dialog);
-  grid->setContentsMargins(16, 14, 16, 12);
-  grid->setHorizontalSpacing(12);
-  grid->setVerticalSpacing(6);
-  grid->addWidget(caption1, 0, 0);
-  grid->addWidget(value1, 0, 1);
-  grid->addWidget(caption2, 1, 0);
-  grid->addWidget(value2, 1, 1);
-  grid->addWidget(look.Bar, 2, 0, 1, 2);
-  grid->addWidget(look.Cancel, 3, 0, 1, 2, Qt::AlignHCenter);
-  grid->setColumnStretch(1, 1);
-  const QSize hint = grid->sizeHint();
-  dialog->setFixedSize(std::max(358, hint.width()), std::max(128, hint.height()));
-  return look;
-}
 
 MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ProgressDlg");
@@ -81,43 +49,53 @@ MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
   connect(&Timer_, &QTimer::timeout, this, &MakeProgressDialog::Tick);
 }
 
-int32_t MakeProgressDialog::Notify(int32_t code, int32_t argument) {
-  // Queued onto the dialog's thread; the caller goes on at once.
-  QMetaObject::invokeMethod(
-      this, [this, code, argument] { Apply(code, argument); }, Qt::QueuedConnection);
-  return 0;
+void MakeProgressDialog::Queue(std::function<void()> apply) {
+  QMetaObject::invokeMethod(this, std::move(apply), Qt::QueuedConnection);
 }
 
-void MakeProgressDialog::Apply(int32_t code, int32_t argument) {
-  switch (code) {
-    case ProgressStart:
-    case ProgressNextTrack:
-    case ProgressCueSheet: {
-      Display_.Apply(code, argument);
-      // A new run starts afresh; within a run that is being cancelled the label keeps
-      // saying so.
-      if (code == ProgressStart) SetCancelling(false);
-      if (!Cancelling_) OperationLbl_->setText(QString::fromStdString(Display_.Operation));
-      ProgressBar_->setRange(0, std::max(Display_.Maximum, 1));
-      ProgressBar_->setValue(std::clamp(Display_.Position, 0, ProgressBar_->maximum()));
-      break;
+void MakeProgressDialog::RunStarted(int32_t steps) {
+  Queue([this, steps] {
+    Display_.RunStarted(steps);
+    SetCancelling(false);  // a new run starts afresh
+    ShowStep();
+  });
+}
+
+void MakeProgressDialog::TrackStarted(int32_t trackNumber) {
+  Queue([this, trackNumber] {
+    Display_.TrackStarted(trackNumber);
+    ShowStep();
+  });
+}
+
+void MakeProgressDialog::WritingSheet() {
+  Queue([this] {
+    Display_.WritingSheet();
+    ShowStep();
+  });
+}
+
+void MakeProgressDialog::RunEnded(RunState outcome) {
+  Queue([this, outcome] {
+    Display_.RunEnded(outcome);
+    Timer_.stop();
+    if (isVisible()) {
+      ClosingByRun_ = true;
+      done(QDialog::Accepted);
+      ClosingByRun_ = false;
+    } else {
+      // The run ended before the dialog came up: the showing that follows returns at once.
+      EndedBeforeShow_ = true;
     }
-    case ProgressSucceeded:
-    case ProgressAborted:
-      Timer_.stop();
-      if (isVisible()) {
-        ClosingByRun_ = true;
-        done(QDialog::Accepted);
-        ClosingByRun_ = false;
-      } else {
-        // The run ended before the dialog came up: the showing that follows returns at once.
-        EndedBeforeShow_ = true;
-      }
-      break;
-    default:
-      break;
-  }
-  emit Updated(code);
+    emit Ended();
+  });
+}
+
+void MakeProgressDialog::ShowStep() {
+  if (!Cancelling_) OperationLbl_->setText(QString::fromStdString(Display_.Operation));
+  ProgressBar_->setRange(0, std::max(Display_.Maximum, 1));
+  ProgressBar_->setValue(std::clamp(Display_.Position, 0, ProgressBar_->maximum()));
+  emit Updated();
 }
 
 int MakeProgressDialog::ShowModal() {

@@ -1,40 +1,25 @@
 // "Operation in progress": the modal dialog a making run shows while it works on its
 // worker thread — what the run is doing, a bar of the steps done, the elapsed time, and
-// Cancel, the only way to stop a run. The run drives it by progress notifications, which
+// Cancel, the only way to stop a run. The run drives it through MakeProgress, whose calls
 // may come from any thread: each is handed to the dialog's own thread as a queued call, so
 // the worker never touches a widget and never waits for the window. The dialog has no
-// close box and ignores Escape; only the run's last notification closes it.
+// close box and ignores Escape; only the run's end closes it.
 #pragma once
 
 #include <QDialog>
-#include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
 
-#include "app/commands/MakeController.h"
+#include "app/commands/ProgressDisplay.h"
 
-class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace varnel {
 
-// What the operation label says from the moment Cancel is pressed until the run ends.
-inline const QString kCancellingText = QStringLiteral("Cancelling\u2026");
-
-// The look every progress dialog of the window shares: two captioned values, the bar across
-// the dialog below them, Cancel centred under it; the dialog fixed at the size the form was
-// drawn at, larger when its texts need it. Builds the bar and the button and lays them out.
-struct ProgressLook {
-  QProgressBar* Bar = nullptr;
-  QPushButton* Cancel = nullptr;
-};
-ProgressLook LayOutProgress(QDialog* dialog, QLabel* caption1, QLabel* value1, QLabel* caption2,
-                             QLabel* value2);
-
-class MakeProgressDialog : public QDialog {
+class MakeProgressDialog : public QDialog, public MakeProgress {
   Q_OBJECT
  public:
   explicit MakeProgressDialog(QWidget* parent = nullptr);
@@ -42,10 +27,15 @@ class MakeProgressDialog : public QDialog {
   // Called by the Cancel button (the window binds it to Cancel).
   std::function<void()> OnCancel;
 
-  // A notification of the run; safe to call on any thread. Returns 0.
-  int32_t Notify(int32_t code, int32_t argument);
+  // The run's progress; safe to call on any thread. A new run starts afresh; within a run
+  // that is being cancelled the operation label keeps saying so. RunEnded closes the
+  // dialog, or, when it is not up yet, makes the next ShowModal return at once.
+  void RunStarted(int32_t steps) override;
+  void TrackStarted(int32_t trackNumber) override;
+  void WritingSheet() override;
+  void RunEnded(RunState outcome) override;
 
-  // Shows the dialog modally until the run's last notification closes it.
+  // Shows the dialog modally until the run's end closes it.
   int ShowModal();
 
   int32_t ElapsedSeconds() const { return ElapsedSeconds_; }
@@ -57,8 +47,10 @@ class MakeProgressDialog : public QDialog {
   void Cancel();
 
  signals:
-  // A notification has been applied to the controls (on the dialog's thread).
-  void Updated(int code);
+  // A step of the run (its start, a track, the sheet) has been applied to the controls.
+  void Updated();
+  // The run's end has been applied: the dialog has closed, or will not stay up.
+  void Ended();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -69,8 +61,10 @@ class MakeProgressDialog : public QDialog {
   void reject() override;
 
  private:
-  // Runs on the dialog's thread.
-  void Apply(int32_t code, int32_t argument);
+  // Runs `apply` on the dialog's thread; the caller goes on at once.
+  void Queue(std::function<void()> apply);
+  // On the dialog's thread: the label and the bar as Display_ has them now.
+  void ShowStep();
   void SetCancelling(bool cancelling);
 
   QLabel* OperationLbl_;
