@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/editors/PositionEditor.h"
 #include "support/FakePrompter.h"
 #include "support/TestFiles.h"
 #include "app/commands/TrackListCommands.h"

@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "ui/dialogs/DefaultTrackPropertiesDialog.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/UpDown.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {

@@ -13,6 +13,7 @@
 #include "support/FakePreviewDevice.h"
 #include "support/FakePrompter.h"
 #include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/UpDown.h"
 #include "support/TestFiles.h"
 #include "support/UiTestSupport.h"
 #include "ui/widgets/WaveformWidget.h"

@@ -16,6 +16,7 @@
 #include "support/TestFiles.h"
 #include "app/commands/TrackListCommands.h"
 #include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/widgets/UpDown.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {

@@ -13,8 +13,9 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "app/editors/PositionEditor.h"
+#include "app/editors/FieldColours.h"
 #include "app/editors/PreGapLengthFields.h"
+#include "app/ports/PositionEditorPort.h"
 #include "model/Track.h"
 
 namespace varnel {

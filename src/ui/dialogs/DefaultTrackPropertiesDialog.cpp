@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/widgets/ListFont.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/RadioSet.h"
 
 namespace varnel {
 

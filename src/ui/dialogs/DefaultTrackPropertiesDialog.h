@@ -10,9 +10,10 @@
 #include <functional>
 
 #include "app/editors/DefaultTrackPropertiesEditor.h"
-#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/widgets/PreGapLengthControls.h"
 
 class QAbstractButton;
+class QButtonGroup;
 
 namespace varnel {
 

@@ -17,8 +17,11 @@
 #include <iterator>
 #include <optional>
 
-#include "ui/widgets/ListFont.h"
 #include "ui/audio/WavePlayer.h"
+#include "ui/widgets/EditFields.h"
+#include "ui/widgets/KeyHook.h"
+#include "ui/widgets/ListFont.h"
+#include "ui/widgets/UpDown.h"
 #include "ui/widgets/WaveformWidget.h"
 
 namespace varnel {

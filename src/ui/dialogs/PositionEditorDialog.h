@@ -17,8 +17,8 @@
 #include <functional>
 #include <memory>
 
-#include "ui/widgets/FieldWidgets.h"
 #include "app/editors/PositionEditor.h"
+#include "app/ports/PositionEditorPort.h"
 
 class QKeyEvent;
 class QLabel;

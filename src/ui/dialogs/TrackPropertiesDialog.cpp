@@ -10,121 +10,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <iterator>
 
+#include "ui/widgets/EditFields.h"
 #include "ui/widgets/ListFont.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/RadioSet.h"
+#include "ui/widgets/UpDown.h"
 
 namespace varnel {
-
-// ---- the pre-gap length fields
-
-void PreGapLengthControls::Build(QWidget* parent) {
-  struct Part {
-    LengthField Field;
-    const char* Lbl;
-    const char* Edit;
-    const char* Ud;
-    const char* Caption;
-    const char* Unit;  // what the arrows step
-  };
-  static const Part kParts[3] = {
-      {LengthField::Min, "MinLbl", "MinEdit", "MinUd", "Min:", "Pre-gap minutes"},
-      {LengthField::Sec, "SecLbl", "SecEdit", "SecUd", "Sec:", "Pre-gap seconds"},
-      {LengthField::Frame, "FrameLbl", "FrameEdit", "FrameUd", "Frame:", "Pre-gap frames"},
-  };
-  const int width = parent->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10;
-  for (const Part& part : kParts) {
-    const LengthField f = part.Field;
-    // The field is named by its label, which reads as its text.
-    auto* lbl = new QLabel(part.Caption, parent);
-    lbl->setObjectName(part.Lbl);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(part.Edit);
-    edit->setMaxLength(2);
-    edit->setFixedWidth(width);
-    edit->setAlignment(Qt::AlignRight);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), edit));
-    lbl->setBuddy(edit);
-    auto* ud = new UpDown(parent);
-    ud->setObjectName(part.Ud);
-    ud->SetFieldName(part.Unit);
-    Lbl_[Index(f)] = lbl;
-    Edit_[Index(f)] = edit;
-    Ud_[Index(f)] = ud;
-
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [this, f, edit] {
-      if (Typed) Typed(f, edit->displayText().toStdString());
-    });
-    QObject::connect(edit, &QLineEdit::editingFinished, edit, [this] {
-      if (Finished) Finished();
-    });
-    QObject::connect(ud, &UpDown::Clicked, ud, [this, f](bool up) {
-      if (Clicked) Clicked(f, up);
-    });
-    new KeyHook(edit, [this, f](QKeyEvent* e) {
-      if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
-      if (Clicked) Clicked(f, e->key() == Qt::Key_Up);
-      return true;
-    });
-  }
-}
-
-QHBoxLayout* PreGapLengthControls::MakeRow() const {
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  for (size_t i = 0; i < 3; ++i) {
-    if (i > 0) row->addSpacing(8);
-    row->addWidget(Lbl_[i]);
-    row->addWidget(Edit_[i]);
-    row->addWidget(Ud_[i]);
-  }
-  row->addStretch();
-  return row;
-}
-
-void PreGapLengthControls::Show(const PreGapLengthFields& length) {
-  for (LengthField f : {LengthField::Min, LengthField::Sec, LengthField::Frame}) {
-    SetFieldText(Edit(f), QString::fromStdString(length.Text(f)));
-  }
-}
-
-QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios) {
-  auto* set = new QButtonGroup(owner);
-  set->setExclusive(true);
-  for (QAbstractButton* r : radios) set->addButton(r);
-  TabStopOnChecked(set);
-  return set;
-}
-
-void TabStopOnChecked(QButtonGroup* set) {
-  QAbstractButton* checked = set->checkedButton();
-  for (QAbstractButton* b : set->buttons()) {
-    const bool stop = checked == nullptr ? b == set->buttons().front() : b == checked;
-    const Qt::FocusPolicy policy = stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
-                                        : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus);
-    if (b->focusPolicy() != policy) b->setFocusPolicy(policy);
-  }
-}
-
-void SetMaskedText(QLineEdit* edit, const std::string& text) {
-  edit->setText(QString());
-  const int places = static_cast<int>(edit->displayText().size());
-  for (int i = 0; i < places && i < static_cast<int>(text.size()); ++i) {
-    const QChar c = QChar::fromLatin1(text[static_cast<size_t>(i)]);
-    if (c == QLatin1Char(' ')) continue;
-    // A masked field overwrites the place at the caret. A character that does not fit
-    // there would land on a later place: it is taken back.
-    edit->setCursorPosition(i);
-    edit->insert(QString(c));
-    if (edit->displayText().at(i) != c) edit->undo();
-  }
-  edit->setCursorPosition(0);
-}
-
-// ---- the dialog
 
 TrackPropertiesDialog::TrackPropertiesDialog(AppContext& ctx, PositionEditorPort* positions,
                                      QWidget* parent)
@@ -239,9 +133,9 @@ void TrackPropertiesDialog::BuildControls() {
   Length_.Build(preGap);
   for (LengthField f : {LengthField::Min, LengthField::Sec, LengthField::Frame}) {
     const auto i = static_cast<int32_t>(f);
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinLbl) + 3 * i), Length_.Lbl(f));
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinEdit) + 3 * i), Length_.Edit(f));
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinUd) + 3 * i), Length_.Ud(f));
+    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinLbl) + 3 * i), Length_.Label(f));
+    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinEdit) + 3 * i), Length_.Field(f));
+    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinUd) + 3 * i), Length_.Arrows(f));
   }
 
   QRadioButton* file = radio(TrackPropertyControl::PreGapFileRdBtn, "Hidden Track(Another file)", preGap);
@@ -325,9 +219,9 @@ void TrackPropertiesDialog::BuildControls() {
                             cutLead,
                             cutTrail,
                             normal,
-                            Length_.Edit(LengthField::Min),
-                            Length_.Edit(LengthField::Sec),
-                            Length_.Edit(LengthField::Frame),
+                            Length_.Field(LengthField::Min),
+                            Length_.Field(LengthField::Sec),
+                            Length_.Field(LengthField::Frame),
                             file,
                             preGapPath,
                             browse,

@@ -3,71 +3,21 @@
 // OK or Apply when the checks pass. The window of TrackPropertiesEditor: it builds the
 // widgets (each named as the system names the control), forwards every user action to the
 // editor and redraws every widget from it.
-//
-// Also here: the minutes, seconds and frames fields of a pre-gap length with their arrows,
-// which the default properties dialog uses too.
 #pragma once
 
 #include <QDialog>
 #include <QFont>
 #include <array>
 #include <functional>
-#include <initializer_list>
 #include <string>
 
 #include "app/editors/TrackPropertiesEditor.h"
+#include "ui/widgets/PreGapLengthControls.h"
 
-class QAbstractButton;
 class QButtonGroup;
-class QHBoxLayout;
-class QLabel;
-class QLineEdit;
 class QWidget;
 
 namespace varnel {
-
-class UpDown;
-
-// The pre-gap length as three number fields (MinEdit, SecEdit, FrameEdit), each with its
-// label and up-down arrows. Clicks and typing go to the callbacks; the fields show what
-// Show is given. The up and down arrow keys in a field click its arrows.
-class PreGapLengthControls {
- public:
-  // Creates the nine widgets as children of `parent`.
-  void Build(QWidget* parent);
-  // The widgets in a row: label, field and arrows for minutes, seconds, frames.
-  QHBoxLayout* MakeRow() const;
-
-  QLabel* Lbl(LengthField f) const { return Lbl_[Index(f)]; }
-  QLineEdit* Edit(LengthField f) const { return Edit_[Index(f)]; }
-  UpDown* Ud(LengthField f) const { return Ud_[Index(f)]; }
-
-  // Each field's text from the values (a field already showing its value is left alone).
-  void Show(const PreGapLengthFields& length);
-
-  std::function<void(LengthField, const std::string&)> Typed;
-  std::function<void(LengthField, bool)> Clicked;
-  // A field lost the focus or got Enter: the held value is shown again.
-  std::function<void()> Finished;
-
- private:
-  static size_t Index(LengthField f) { return static_cast<size_t>(f); }
-  std::array<QLabel*, 3> Lbl_{};
-  std::array<QLineEdit*, 3> Edit_{};
-  std::array<UpDown*, 3> Ud_{};
-};
-
-// A set of radio buttons that exclude one another, and nothing else (radios that merely
-// share a parent would reach into the radio groups nested below them). Tab stops at the
-// checked one of the set; the arrow keys move between them.
-QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios);
-// After the checked radio changed: Tab stops there (and only there) again.
-void TabStopOnChecked(QButtonGroup* set);
-
-// Places each character of `text` at its own place of a masked field: a blank (or any
-// character the mask refuses there) leaves that place empty, where setText would shift the
-// characters after it to the left.
-void SetMaskedText(QLineEdit* edit, const std::string& text);
 
 class TrackPropertiesDialog : public QDialog {
   Q_OBJECT
