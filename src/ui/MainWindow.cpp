@@ -362,7 +362,7 @@ void MainWindow::ApplyFormSettings(bool sizeStored) {
   resize(w, h);
 
   QHeaderView* header = Tracks_->Header();
-  for (int c = 0; c < kColumnCount; ++c) {
+  for (int c = 0; c < kTrackColumnCount; ++c) {
     header->resizeSection(c, std::clamp(s.ColumnWidth[static_cast<size_t>(c)], 0, 16384));
   }
 }
@@ -446,7 +446,7 @@ bool MainWindow::SaveSettingsFile() {
   s.Left = x();
   s.Width = width();
   s.Height = height();
-  for (int c = 0; c < kColumnCount; ++c) {
+  for (int c = 0; c < kTrackColumnCount; ++c) {
     s.ColumnWidth[static_cast<size_t>(c)] = Tracks_->Header()->sectionSize(c);
   }
   s.Font = ListFontSettings();

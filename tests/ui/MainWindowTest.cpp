@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "app/editors/EntryChecks.h"
+#include "app/views/TrackColumns.h"
 
 #include "support/UiTestSupport.h"
 
@@ -106,7 +107,7 @@ TEST_F(WindowTest, StatusPanelsAndTrackRowsReadAsTheirTexts) {
     ASSERT_NE(ci, nullptr);
     const QList<QAccessibleInterface*> headers = ci->columnHeaderCells();
     ASSERT_EQ(headers.size(), 1) << c;
-    EXPECT_EQ(headers.front()->text(QAccessible::Name), kTrackColumnHeaders[c]);
+    EXPECT_EQ(headers.front()->text(QAccessible::Name), kTrackColumns[c].Title);
     // The header cells are handed over to the caller; the cache disposes of them.
     for (QAccessibleInterface* h : headers) {
       QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(h));
@@ -181,7 +182,7 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   for (int c = 0; c < 8; ++c) {
     EXPECT_GE(header->sectionSize(c) - 8, m.horizontalAdvance(samples[c])) << c;
     EXPECT_GE(header->sectionSize(c),
-              header->fontMetrics().horizontalAdvance(kTrackColumnHeaders[c]))
+              header->fontMetrics().horizontalAdvance(kTrackColumns[c].Title))
         << c;
   }
   // The last column takes the room that is left.

@@ -69,6 +69,20 @@ TEST(TrackDrag, WhileARunIsUnderWayPressesAndMovesAreIgnoredButReleasesCount) {
   EXPECT_FALSE(d.Dragging);
 }
 
+// The list shows as many columns as the settings file keeps widths for, and starts at the
+// widths a settings file without any gives (the last column takes the room left).
+TEST(TrackListView, ColumnsAgreeWithTheSettingsFile) {
+  test::FakePrompter prompter;
+  AppContext ctx(prompter);
+  TrackListView list(ctx);
+  const AppSettings unset;
+  ASSERT_EQ(list.Model()->columnCount(), static_cast<int>(unset.ColumnWidth.size()));
+  ASSERT_EQ(list.Header()->count(), list.Model()->columnCount());
+  for (int c = 0; c + 1 < list.Header()->count(); ++c) {
+    EXPECT_EQ(list.Header()->sectionSize(c), unset.ColumnWidth[static_cast<size_t>(c)]) << c;
+  }
+}
+
 class TrackListTest : public test::WindowTest {
  protected:
   void SetUp() override {
