@@ -10,7 +10,7 @@
 
 #include "app/AppContext.h"
 #include "cli/CliCommands.h"
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
 #include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/views/StatusBar.h"

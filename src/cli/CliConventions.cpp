@@ -1,11 +1,8 @@
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
 
 #include <filesystem>
 #include <iostream>
 #include <system_error>
-
-#include "app/commands/LayoutFile.h"
-#include "app/views/StatusBar.h"
 
 namespace varnel::cli {
 
@@ -31,18 +28,6 @@ int ExitCodeOf(const CliPrompter& prompter) {
   if (prompter.Unanswered) return kExitQuestion;
   if (prompter.ShowedError) return kExitFailed;
   return kExitOk;
-}
-
-CliLoadedLayout::CliLoadedLayout(const std::string& settingsPath,
-                                   const std::string& layoutPath, bool yes, bool verbose)
-    : Prompter(std::cout, std::cerr), Ctx(Prompter) {
-  Prompter.AnswerYes = yes;
-  Prompter.Verbose = verbose;
-  Prompter.OpenPaths = {DialogPath(layoutPath)};
-  Ctx.Settings = LoadCliSettings(settingsPath, verbose);
-  RefreshStatusBar(Ctx);
-  OpenLayout(Ctx);
-  Code = ExitCodeOf(Prompter);
 }
 
 }  // namespace varnel::cli
