@@ -56,7 +56,7 @@ int RunNewCommand(const NewOptions& o) {
     prompter.OpenPaths = {DialogPath(o.CdTextContent)};
     ChooseCdtFile(ctx);
     // "Enable CD-TEXT" can only be checked while no data track image exists.
-    if (ctx.CdTextCkEnabled) ctx.Layout.CdTextEnabled = true;
+    if (ctx.CanEnableCdText) ctx.Layout.CdTextEnabled = true;
   }
   if (!o.Files.empty()) {
     prompter.OpenPaths.clear();

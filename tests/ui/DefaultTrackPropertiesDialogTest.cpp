@@ -35,7 +35,7 @@ class DefaultTrackPropertiesDialogTest : public ::testing::Test {
         Dlg.reject();
       }
     });
-    return Dlg.Execute(Settings);
+    return Dlg.Edit(Settings);
   }
 
   template <typename T = QWidget>
@@ -186,7 +186,7 @@ using test::WindowTest;
 
 TEST_F(WindowTest, DefaultPropertiesCommandOpensTheDialog) {
   DefaultTrackPropertiesDialog dlg(Window.get());
-  Window->ShowDefaultSettings = [&] { dlg.Execute(Ctx().Settings); };
+  Window->ShowDefaultPropertiesDialog = [&] { dlg.Edit(Ctx().Settings); };
   test::OnNextModal([&](QWidget* w) {
     EXPECT_EQ(w, &dlg);
     const QPoint offset = dlg.frameGeometry().center() - Window->frameGeometry().center();
@@ -196,7 +196,7 @@ TEST_F(WindowTest, DefaultPropertiesCommandOpensTheDialog) {
     QTest::mouseClick(min->UpButton(), Qt::LeftButton);
     QTest::mouseClick(dlg.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
   });
-  Window->Action("SettingDefault")->trigger();
+  Window->Action("SettingsDefault")->trigger();
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_TRUE(Ctx().Settings.Protect);
   EXPECT_EQ(Ctx().Settings.PreGapFrames, 150 + 4500);

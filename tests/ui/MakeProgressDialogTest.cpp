@@ -122,7 +122,7 @@ class WindowMakeTest : public test::WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     Dlg = new MakeProgressDialog(Window.get());
-    Window->SetProgressDlg(Dlg);
+    Window->SetMakeProgressDialog(Dlg);
     Ctx().Settings.WorkDir = Dir / "work";
     // Short tracks keep these runs quick; the check before making has tests of its own.
     Ctx().Settings.CheckBeforeMake = false;

@@ -113,7 +113,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
       frm.reject();
     });
     std::string dir;
-    frm.Execute(track, dir, List()->font());
+    frm.Edit(track, dir, List()->font());
   }
 }
 
@@ -154,7 +154,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
 // smallest: no control outside its window or over another, no text cut off.
 TEST_F(ReachTest, NothingIsCutOffAtTheSmallestSizes) {
   AddTrack();
-  for (QSize size : {QSize(500, 400), QSize(kDefaultFormWidth, kDefaultFormHeight)}) {
+  for (QSize size : {QSize(500, 400), QSize(kDefaultWindowWidth, kDefaultWindowHeight)}) {
     SCOPED_TRACE(size.width());
     Window->resize(size);
     test::Settle();
@@ -185,7 +185,7 @@ TEST_F(ReachTest, TrackListKeys) {
   Window->Action("FileSave")->trigger();
   EXPECT_EQ(Window->windowTitle(), "disc.txt \u2014 Varnel");
   std::vector<std::string> opened;
-  Window->ShowTrackProperty = [&](Track& t, std::string&) {
+  Window->ShowTrackPropertiesDialog = [&](Track& t, std::string&) {
     opened.push_back(t.TrackFileName);
   };
   auto order = [this] {

@@ -90,7 +90,7 @@ class TrackListTest : public test::WindowTest {
     Window->DropPaths("Tracks", {Wave("one.wav"), Wave("two.wav"), Wave("three.wav")});
     ASSERT_EQ(List()->Model()->rowCount(), 3);
     List()->SetClock([this] { return Now; });
-    Window->ShowTrackProperty = [this](Track& t, std::string&) {
+    Window->ShowTrackPropertiesDialog = [this](Track& t, std::string&) {
       Opened.push_back(t.TrackFileName);
     };
   }

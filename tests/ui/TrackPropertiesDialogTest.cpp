@@ -77,7 +77,7 @@ class TrackPropertiesDialogTest : public ::testing::Test {
         Frm.reject();
       }
     });
-    return Frm.Execute(track, WaveDir, ListFont);
+    return Frm.Edit(track, WaveDir, ListFont);
   }
 
   template <typename T = QWidget>
@@ -443,8 +443,8 @@ TEST_F(WindowTest, TrackPropertiesCommandOpensTheTrackDialog) {
   Window->DropPaths("Tracks", {a});
   PositionEditorDialog positions(Prompter, Window.get());
   TrackPropertiesDialog frm(Ctx(), &positions, Window.get());
-  Window->ShowTrackProperty = [&](Track& t, std::string& dir) {
-    frm.Execute(t, dir, List()->font());
+  Window->ShowTrackPropertiesDialog = [&](Track& t, std::string& dir) {
+    frm.Edit(t, dir, List()->font());
   };
   EXPECT_EQ(Panel(2), " 00:03:00");
   List()->setCurrentIndex(List()->Model()->index(0));

@@ -166,8 +166,8 @@ class PositionEditor {
   int32_t CursorFrame() const { return CursorFrame_; }
   int32_t Value(Boundary b) const { return Values_[Index(b)]; }
   bool HasTarget(Boundary b) const { return Targets_[Index(b)] != nullptr; }
-  int32_t EditTrackLength() const { return EditTrackLength_; }
-  int32_t EditPreGapLength() const { return EditPreGapLength_; }
+  int32_t TrackLength() const { return TrackLength_; }
+  int32_t PreGapLength() const { return PreGapLength_; }
   bool Playing() const { return Player_.Playing(); }
 
  private:
@@ -206,8 +206,8 @@ class PositionEditor {
   int32_t CursorFrame_ = 0;
   std::array<int32_t, 4> Values_{};
   std::array<int32_t*, 4> Targets_{};
-  int32_t EditTrackLength_ = 0;
-  int32_t EditPreGapLength_ = 0;
+  int32_t TrackLength_ = 0;
+  int32_t PreGapLength_ = 0;
 };
 
 }  // namespace varnel

@@ -109,7 +109,7 @@ class TrackPropertiesEditor {
 
   // Typing. The ISRC field's text is taken as shown, place by place (a blank or a mask's
   // placeholder where nothing was typed).
-  void TypeIsrc(const std::string& text) { ISRCEdit = IsrcFieldText(text); }
+  void TypeIsrc(const std::string& text) { Isrc = IsrcFieldText(text); }
   void TypePreGapPath(const std::string& text);
   void TypeLength(LengthField field, const std::string& text);
   // One click on an arrow of the pre-gap length, with the carry rules (refused clicks
@@ -137,17 +137,17 @@ class TrackPropertiesEditor {
   void Apply() { StoreProperties(); }
 
   // The values of the controls. Radio pairs are held as "Head checked".
-  std::string TrackPathEdit;
-  std::string ISRCEdit;
-  bool PreEmphCk = false;
-  bool ProtectCk = false;
-  bool PadHeadRdBtn = false;
-  bool CutLeadCk = false;
-  bool CutTrailCk = false;
-  std::string PreGapPathEdit;
-  bool PreGapPadHeadRdBtn = true;
-  bool GapCutLeadCk = false;
-  bool GapCutTrailCk = false;
+  std::string TrackPath;
+  std::string Isrc;
+  bool PreEmph = false;
+  bool Protect = false;
+  bool PaddingHead = false;
+  bool CutLeading = false;
+  bool CutTrailing = false;
+  std::string PreGapPath;
+  bool PreGapPaddingHead = true;
+  bool PreGapCutLeading = false;
+  bool PreGapCutTrailing = false;
   PreGapLengthFields Length;
   // Which pre-gap radio is checked.
   uint8_t Style() const { return Style_; }
@@ -198,7 +198,7 @@ class TrackPropertiesEditor {
   std::string BrowseDir_;
   int64_t ShownTotalBytes_ = 0;
   // The ISRC field as shown or last stored.
-  std::string ShownISRC_;
+  std::string ShownIsrc_;
 };
 
 }  // namespace varnel

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QString>
 #include <array>
 #include <functional>
 #include <string>
@@ -14,7 +15,16 @@
 #include "app/editors/TrackPropertiesEditor.h"
 #include "ui/widgets/PreGapLengthControls.h"
 
+class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace varnel {
@@ -25,17 +35,19 @@ class TrackPropertiesDialog : public QDialog {
   // `positions` (may be null, or given later) is the position editor the two position
   // buttons open.
   explicit TrackPropertiesDialog(AppContext& ctx, PositionEditorPort* positions = nullptr,
-                             QWidget* parent = nullptr);
+                                 QWidget* parent = nullptr);
 
   void SetPositionEditor(PositionEditorPort* positions) { Forward_.Target = positions; }
 
   // Shows the dialog modally on `track`, the two path fields in `listFont` (the track
   // list's font). `waveFileDir` goes in as the folder Browse starts in and comes back,
   // whatever closed the dialog, as the folder the last successful store left.
-  int Execute(Track& track, std::string& waveFileDir, const QFont& listFont);
+  int Edit(Track& track, std::string& waveFileDir, const QFont& listFont);
 
   TrackPropertiesEditor& Editor() { return Editor_; }
-  QWidget* Control(TrackPropertyControl ctl) const { return Ctl_[static_cast<size_t>(ctl)]; }
+  QWidget* Control(TrackPropertyControl ctl) const {
+    return Controls_[static_cast<size_t>(ctl)];
+  }
   // Every widget from the editor's state.
   void Refresh();
 
@@ -51,13 +63,36 @@ class TrackPropertiesDialog : public QDialog {
     }
   };
 
+  // The widgets, by group box, each control named as the system names it.
   void BuildControls();
+  QGridLayout* BuildTrackRows();
+  QGroupBox* BuildPaddingGroup();
+  QGroupBox* BuildSilenceGroup();
+  QGroupBox* BuildPreGapGroup();
+  QHBoxLayout* BuildButtonRow();
+  void SetTabOrder();
+  // Every user action to the editor.
+  void ConnectActions();
+
+  // A control made and kept under its system name; `accessible` names it for assistive
+  // tools where neither its caption nor the label beside it says what it acts on.
+  QWidget* Put(TrackPropertyControl ctl, QWidget* w, const QString& accessible = QString());
+  QPushButton* MakeButton(TrackPropertyControl ctl, const char* caption, QWidget* parent,
+                          const QString& accessible = QString());
+  QCheckBox* MakeCheck(TrackPropertyControl ctl, const char* caption, QWidget* parent);
+  QRadioButton* MakeRadio(TrackPropertyControl ctl, const char* caption, QWidget* parent);
+  QLabel* MakeLabel(TrackPropertyControl ctl, const char* caption, QWidget* parent);
+  QGroupBox* MakeGroup(TrackPropertyControl ctl, const char* title, QWidget* parent,
+                       const QString& accessible);
+  QAbstractButton* Button(TrackPropertyControl ctl) const;
+  QLineEdit* Field(TrackPropertyControl ctl) const;
+
   // The editor's action, then a redraw (nothing while the dialog writes widgets itself).
   void Act(const std::function<void()>& action);
 
   ForwardPort Forward_;
   TrackPropertiesEditor Editor_;
-  std::array<QWidget*, kTrackPropertyControlCount> Ctl_{};
+  std::array<QWidget*, kTrackPropertyControlCount> Controls_{};
   PreGapLengthControls Length_;
   std::array<QButtonGroup*, 3> RadioSets_{};
   bool Updating_ = false;
