@@ -287,8 +287,9 @@ void PositionEditor::MoveCursor(int64_t samples) {
   CursorFrame_ = CursorPos_ / kSamplesPerCdFrame;
   // The MSF field has two places for minutes: a cursor at 100 minutes or later shows as
   // the largest time the field can hold.
-  SetText(PositionControl::PosMSFEdit, CursorPos_ / kSamplesPerMinute < 100 ? PositionMsfText(CursorPos_)
-                                                                    : FormatMsf(99, 59, 74));
+  SetText(PositionControl::PosMSFEdit, CursorPos_ / kSamplesPerMinute < 100
+                                           ? PositionMsfText(CursorPos_)
+                                           : FormatMsf(99, 59, 74));
   SetText(PositionControl::PosEdit, PositionText(CursorPos_));
 }
 

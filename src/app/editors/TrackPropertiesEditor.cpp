@@ -151,12 +151,11 @@ void TrackPropertiesEditor::SetEditEnabled(TrackPropertyControl ctl, bool enable
 }
 
 void TrackPropertiesEditor::EnableWaveControls(bool enable) {
-  for (TrackPropertyControl ctl :
-       {TrackPropertyControl::PadHeadRdBtn, TrackPropertyControl::PadTailRdBtn, TrackPropertyControl::SilenceGroup,
-        TrackPropertyControl::CutLeadCk, TrackPropertyControl::CutTrailCk, TrackPropertyControl::PosBtn, TrackPropertyControl::PreGapFileRdBtn,
-        TrackPropertyControl::PreGapIndexRdBtn, TrackPropertyControl::HdnFileLbl, TrackPropertyControl::PreGapPathEdit,
-        TrackPropertyControl::PreGapBrowseBtn, TrackPropertyControl::PreGapPosBtn, TrackPropertyControl::PreGapPadLbl,
-        TrackPropertyControl::PreGapPadGroup, TrackPropertyControl::PreGapSilenceLbl, TrackPropertyControl::PreGapSilenceGroup}) {
+  using C = TrackPropertyControl;
+  for (C ctl : {C::PadHeadRdBtn, C::PadTailRdBtn, C::SilenceGroup, C::CutLeadCk, C::CutTrailCk,
+                C::PosBtn, C::PreGapFileRdBtn, C::PreGapIndexRdBtn, C::HdnFileLbl,
+                C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl,
+                C::PreGapPadGroup, C::PreGapSilenceLbl, C::PreGapSilenceGroup}) {
     SetEnabled(ctl, enable);
   }
 }
@@ -165,22 +164,19 @@ void TrackPropertiesEditor::ApplyStyle(uint8_t style) {
   Style_ = style;
   const bool normal = style == PreGapNormal;
   const bool file = style == PreGapFile;
-  for (TrackPropertyControl ctl : {TrackPropertyControl::MinLbl, TrackPropertyControl::MinUd, TrackPropertyControl::SecLbl, TrackPropertyControl::SecUd,
-                        TrackPropertyControl::FrameLbl, TrackPropertyControl::FrameUd}) {
+  using C = TrackPropertyControl;
+  for (C ctl : {C::MinLbl, C::MinUd, C::SecLbl, C::SecUd, C::FrameLbl, C::FrameUd}) {
     SetEnabled(ctl, normal);
   }
-  for (TrackPropertyControl ctl : {TrackPropertyControl::MinEdit, TrackPropertyControl::SecEdit, TrackPropertyControl::FrameEdit}) {
-    SetEditEnabled(ctl, normal);
-  }
-  SetEditEnabled(TrackPropertyControl::PreGapPathEdit, file);
-  for (TrackPropertyControl ctl :
-       {TrackPropertyControl::HdnFileLbl, TrackPropertyControl::PreGapBrowseBtn, TrackPropertyControl::PreGapPosBtn,
-        TrackPropertyControl::PreGapPadLbl, TrackPropertyControl::PreGapPadHeadRdBtn, TrackPropertyControl::PreGapPadTailRdBtn,
-        TrackPropertyControl::PreGapSilenceLbl, TrackPropertyControl::GapCutLeadCk, TrackPropertyControl::GapCutTrailCk}) {
+  for (C ctl : {C::MinEdit, C::SecEdit, C::FrameEdit}) SetEditEnabled(ctl, normal);
+  SetEditEnabled(C::PreGapPathEdit, file);
+  for (C ctl : {C::HdnFileLbl, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl,
+                C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::PreGapSilenceLbl,
+                C::GapCutLeadCk, C::GapCutTrailCk}) {
     SetEnabled(ctl, file);
   }
-  SetEnabled(TrackPropertyControl::PadHeadRdBtn, style != PreGapIndex);
-  SetEnabled(TrackPropertyControl::PadTailRdBtn, style != PreGapIndex);
+  SetEnabled(C::PadHeadRdBtn, style != PreGapIndex);
+  SetEnabled(C::PadTailRdBtn, style != PreGapIndex);
   if (!IsWaveTrack()) EnableWaveControls(false);
 }
 
@@ -295,7 +291,8 @@ void TrackPropertiesEditor::EditTrackPositions() {
 }
 
 void TrackPropertiesEditor::EditPreGapPositions() {
-  if (Track == nullptr || Positions_ == nullptr || !Enabled(TrackPropertyControl::PreGapPosBtn)) return;
+  if (Track == nullptr || Positions_ == nullptr) return;
+  if (!Enabled(TrackPropertyControl::PreGapPosBtn)) return;
   if (PreGapPath.empty()) return;
   Positions_->EditPositions(PendingPreGapAudioPath(), PendingPreGapWaveInfo_, nullptr, nullptr,
                             &PendingPreGapStartPos_, &PendingPreGapEndPos_);

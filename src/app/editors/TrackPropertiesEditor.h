@@ -31,8 +31,8 @@ inline constexpr const char* kSetPreGapAndTrackMessage = "Set pre-gap and track 
 inline constexpr const char* kNotCdAudioSuffix = " is not PCM, 44.1kHz, 16bit, Streo. ";
 inline constexpr const char* kNotRiffWaveSuffix = " is not Riff-Wave file.";
 
-// The controls whose state the editor holds; TrackPropertyControlName gives each one's name, which the
-// window uses as the widget's object name.
+// The controls whose state the editor holds; TrackPropertyControlName gives each one's name,
+// which the window uses as the widget's object name.
 enum class TrackPropertyControl : int32_t {
   TrackPathEdit,
   PosBtn,
@@ -72,7 +72,8 @@ enum class TrackPropertyControl : int32_t {
   ApplyBtn,
   CancelBtn,
 };
-inline constexpr int32_t kTrackPropertyControlCount = static_cast<int32_t>(TrackPropertyControl::CancelBtn) + 1;
+inline constexpr int32_t kTrackPropertyControlCount =
+    static_cast<int32_t>(TrackPropertyControl::CancelBtn) + 1;
 const char* TrackPropertyControlName(TrackPropertyControl ctl);
 
 // The text the ISRC field holds for `text`: 12 places, five letters or digits then seven

@@ -22,19 +22,20 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
-  // Controls read as their captions; nothing here needs a name of its own.
-  auto named = [](auto* w, const char* name, const QString&) {
+  // Each control carries the system's name; they read as their captions, so none needs an
+  // accessible name of its own.
+  auto named = [](auto* w, const char* name) {
     w->setObjectName(name);
     return w;
   };
   auto group = [&](const char* name, const char* title, QWidget* parent) {
-    return named(new QGroupBox(title, parent), name, title);
+    return named(new QGroupBox(title, parent), name);
   };
   auto check = [&](const char* name, const char* caption, QWidget* parent) {
-    return named(new QCheckBox(caption, parent), name, caption);
+    return named(new QCheckBox(caption, parent), name);
   };
   auto radio = [&](const char* name, const char* caption, QWidget* parent) {
-    return named(new QRadioButton(caption, parent), name, caption);
+    return named(new QRadioButton(caption, parent), name);
   };
   auto row = [](QGroupBox* box, QWidget* a, QWidget* b) {
     auto* r = new QHBoxLayout(box);
@@ -86,9 +87,9 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
   preGapGroups->addWidget(gapSilence, 1);
   preGapBox->addLayout(preGapGroups);
 
-  auto* ok = named(new QPushButton("&OK", this), "OkBtn", "&OK");
+  auto* ok = named(new QPushButton("&OK", this), "OkBtn");
   ok->setDefault(true);
-  auto* cancel = named(new QPushButton("&Cancel", this), "CancelBtn", "&Cancel");
+  auto* cancel = named(new QPushButton("&Cancel", this), "CancelBtn");
   cancel->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
