@@ -78,7 +78,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheMainWindowInReadingOrder) {
 
 TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
   Track& track = AddTrack();
-  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
+  TrackPropertiesDialog dlg(Ctx(), nullptr, Window.get());
   const QStringList top = {"TrackPathEdit", "PosBtn",    "ISRCEdit",
                            "PreEmphCk",     "ProtectCk", "PadHeadRdBtn|PadTailRdBtn",
                            "CutLeadCk",     "CutTrailCk"};
@@ -102,18 +102,18 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
       // Each radio set shows its own choice: the pre-gap style's radios do not reach into
       // the padding radios nested in the same box.
       auto on = [&](TrackPropertyControl ctl) {
-        return static_cast<QAbstractButton*>(frm.Control(ctl))->isChecked();
+        return static_cast<QAbstractButton*>(dlg.Control(ctl))->isChecked();
       };
       EXPECT_TRUE(
           on(c.Style == PreGapNormal ? TrackPropertyControl::PreGapNormalRdBtn : TrackPropertyControl::PreGapFileRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PreGapPadHeadRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PadTailRdBtn));
-      ExpectTabOrder(TabCycle(&frm, frm.Control(TrackPropertyControl::TrackPathEdit)),
+      ExpectTabOrder(TabCycle(&dlg, dlg.Control(TrackPropertyControl::TrackPathEdit)),
                      top + c.PreGap + buttons);
-      frm.reject();
+      dlg.reject();
     });
     std::string dir;
-    frm.Edit(track, dir, List()->font());
+    dlg.Edit(track, dir, List()->font());
   }
 }
 
@@ -160,12 +160,12 @@ TEST_F(ReachTest, NothingIsCutOffAtTheSmallestSizes) {
     test::Settle();
     test::ExpectNothingClipped(Window.get());
   }
-  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
+  TrackPropertiesDialog dlg(Ctx(), nullptr, Window.get());
   PositionEditorDialog pos(Prompter, Window.get(), &Device);
   DefaultTrackPropertiesDialog def(Window.get());
   GeneralSettingsDialog gen(Prompter, Window.get());
   MakeProgressDialog progress(Window.get());
-  for (QDialog* dlg : std::initializer_list<QDialog*>{&frm, &pos, &def, &gen, &progress}) {
+  for (QDialog* dlg : std::initializer_list<QDialog*>{&dlg, &pos, &def, &gen, &progress}) {
     SCOPED_TRACE(dlg->objectName().toStdString());
     dlg->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));

@@ -11,12 +11,12 @@ namespace {
 
 TEST(TrackDrag, PressOutsideAnyEntryOrWithAnotherButtonStartsNothing) {
   TrackDrag d;
-  EXPECT_EQ(d.MouseDown(true, 10000, 500, true, -1), TrackDrag::PressResult::Nothing);
+  EXPECT_EQ(d.Press(true, 10000, 500, true, -1), TrackDrag::PressResult::Nothing);
   EXPECT_FALSE(d.Dragging);
-  EXPECT_EQ(d.MouseDown(true, 20000, 500, false, 1), TrackDrag::PressResult::Nothing);
+  EXPECT_EQ(d.Press(true, 20000, 500, false, 1), TrackDrag::PressResult::Nothing);
   EXPECT_FALSE(d.Dragging);
   int32_t from = 0, to = 0;
-  EXPECT_FALSE(d.MouseMove(true, 0, from, to));
+  EXPECT_FALSE(d.Move(true, 0, from, to));
 }
 
 TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
@@ -39,14 +39,14 @@ TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
     SCOPED_TRACE(testing::Message()
                  << c.FirstRow << " then " << c.SecondRow << " after " << c.Later);
     TrackDrag d;
-    d.MouseDown(true, 10000, 500, true, c.FirstRow);
-    d.MouseUp();
-    EXPECT_EQ(d.MouseDown(true, 10000 + c.Later, 500, c.LeftButton, c.SecondRow), c.Second);
+    d.Press(true, 10000, 500, true, c.FirstRow);
+    d.Release();
+    EXPECT_EQ(d.Press(true, 10000 + c.Later, 500, c.LeftButton, c.SecondRow), c.Second);
     if (c.Second == TrackDrag::PressResult::DoubleClick) {
       EXPECT_FALSE(d.Dragging);
       EXPECT_EQ(d.DragIndex, -1);
       // A third quick press begins no second double click.
-      EXPECT_NE(d.MouseDown(true, 10000 + c.Later + 1, 500, true, c.SecondRow),
+      EXPECT_NE(d.Press(true, 10000 + c.Later + 1, 500, true, c.SecondRow),
                 TrackDrag::PressResult::DoubleClick);
     }
   }
@@ -54,18 +54,18 @@ TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
 
 TEST(TrackDrag, ClockWrapStillMeasuresTheTrueInterval) {
   TrackDrag d;
-  d.MouseDown(true, 0xFFFFFF00u, 500, true, 0);
-  EXPECT_EQ(d.MouseDown(true, 0x00000010u, 500, true, 0), TrackDrag::PressResult::DoubleClick);
+  d.Press(true, 0xFFFFFF00u, 500, true, 0);
+  EXPECT_EQ(d.Press(true, 0x00000010u, 500, true, 0), TrackDrag::PressResult::DoubleClick);
 }
 
 TEST(TrackDrag, WhileARunIsUnderWayPressesAndMovesAreIgnoredButReleasesCount) {
   TrackDrag d;
-  d.MouseDown(true, 10000, 500, true, 1);
-  EXPECT_EQ(d.MouseDown(false, 10100, 500, true, 2), TrackDrag::PressResult::Ignored);
-  EXPECT_EQ(d.LastMouseDownTime, 10000u);
+  d.Press(true, 10000, 500, true, 1);
+  EXPECT_EQ(d.Press(false, 10100, 500, true, 2), TrackDrag::PressResult::Ignored);
+  EXPECT_EQ(d.LastPressTime, 10000u);
   int32_t from = 0, to = 0;
-  EXPECT_FALSE(d.MouseMove(false, 2, from, to));
-  d.MouseUp();
+  EXPECT_FALSE(d.Move(false, 2, from, to));
+  d.Release();
   EXPECT_FALSE(d.Dragging);
 }
 

@@ -186,7 +186,7 @@ void TrackListView::keyPressEvent(QKeyEvent* e) {
 
 void TrackListView::Press(QMouseEvent* e) {
   const TrackDrag::PressResult r =
-      Drag_.MouseDown(Ctx_.IsIdle(), Clock_(),
+      Drag_.Press(Ctx_.IsIdle(), Clock_(),
                       static_cast<uint32_t>(std::max(0, QApplication::doubleClickInterval())),
                       e->button() == Qt::LeftButton, EntryAt(e->position().toPoint()));
   if (r == TrackDrag::PressResult::DoubleClick) emit PropertiesRequested();
@@ -208,7 +208,7 @@ void TrackListView::mouseMoveEvent(QMouseEvent* e) {
   // The view's own handling would move the selection under the pointer; the drag does it.
   int32_t from = -1;
   int32_t to = -1;
-  if (!Drag_.MouseMove(Ctx_.IsIdle(), EntryAt(e->position().toPoint()), from, to)) return;
+  if (!Drag_.Move(Ctx_.IsIdle(), EntryAt(e->position().toPoint()), from, to)) return;
   if (from >= Ctx_.Layout.Count() || to >= Ctx_.Layout.Count()) return;
   ExchangeTracks(Ctx_, from, to);
   Model_->RowsChanged(from, to);
@@ -219,7 +219,7 @@ void TrackListView::mouseMoveEvent(QMouseEvent* e) {
 
 void TrackListView::mouseReleaseEvent(QMouseEvent* e) {
   QTreeView::mouseReleaseEvent(e);
-  Drag_.MouseUp();
+  Drag_.Release();
 }
 
 }  // namespace varnel
