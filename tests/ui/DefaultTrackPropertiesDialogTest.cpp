@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "ui/dialogs/DefaultTrackPropertiesDialog.h"
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {
@@ -47,7 +47,7 @@ class DefaultTrackPropertiesDialogTest : public ::testing::Test {
   bool On(const char* name) { return Ctl<QAbstractButton>(name)->isChecked(); }
   void Click(const char* name) { ClickOn(Ctl<QAbstractButton>(name)); }
   void Arrow(const char* ud, bool up) {
-    UpDown* u = Ctl<UpDown>(ud);
+    UpDownWidget* u = Ctl<UpDownWidget>(ud);
     QTest::mouseClick(up ? u->UpButton() : u->DownButton(), Qt::LeftButton);
   }
   std::string Length() {
@@ -192,7 +192,7 @@ TEST_F(WindowTest, DefaultPropertiesCommandOpensTheDialog) {
     const QPoint offset = dlg.frameGeometry().center() - Window->frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 4);
     ClickOn(dlg.findChild<QCheckBox*>("ProtectCk"));
-    UpDown* min = dlg.findChild<UpDown*>("MinUd");
+    UpDownWidget* min = dlg.findChild<UpDownWidget*>("MinUd");
     QTest::mouseClick(min->UpButton(), Qt::LeftButton);
     QTest::mouseClick(dlg.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
   });

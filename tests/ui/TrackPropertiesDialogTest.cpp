@@ -16,7 +16,7 @@
 #include "support/TestFiles.h"
 #include "app/commands/TrackListCommands.h"
 #include "ui/dialogs/TrackPropertiesDialog.h"
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {
@@ -89,7 +89,7 @@ class TrackPropertiesDialogTest : public ::testing::Test {
   bool On(C ctl) { return Ctl<QAbstractButton>(ctl)->isChecked(); }
   void Click(C ctl) { ClickOn(Ctl<QAbstractButton>(ctl)); }
   void Arrow(C ud, bool up) {
-    UpDown* u = Ctl<UpDown>(ud);
+    UpDownWidget* u = Ctl<UpDownWidget>(ud);
     QTest::mouseClick(up ? u->UpButton() : u->DownButton(), Qt::LeftButton);
   }
   std::string Length() {
@@ -134,7 +134,7 @@ TEST_F(TrackPropertiesDialogTest, ControlsCarryTheirNamesAndCaptions) {
   for (const auto& [ctl, name] : names) {
     EXPECT_EQ(test::AccessibleName(Dlg.Control(ctl)), name) << TrackPropertyControlName(ctl);
   }
-  auto* minUd = static_cast<UpDown*>(Dlg.Control(C::MinUd));
+  auto* minUd = static_cast<UpDownWidget*>(Dlg.Control(C::MinUd));
   EXPECT_EQ(test::AccessibleName(minUd->UpButton()), "Pre-gap minutes up");
   EXPECT_EQ(test::AccessibleName(minUd->DownButton()), "Pre-gap minutes down");
   Dlg.hide();

@@ -21,7 +21,7 @@
 #include "ui/widgets/EditFields.h"
 #include "ui/widgets/KeyHook.h"
 #include "ui/widgets/ListFont.h"
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "ui/widgets/WaveformWidget.h"
 
 namespace varnel {
@@ -190,8 +190,8 @@ QLineEdit* PositionEditorDialog::MakeField(PositionControl ctl, const char* mask
   return e;
 }
 
-UpDown* PositionEditorDialog::MakeArrows(PositionControl ctl, const QString& stepped) {
-  auto* u = new UpDown(this);
+UpDownWidget* PositionEditorDialog::MakeArrows(PositionControl ctl, const QString& stepped) {
+  auto* u = new UpDownWidget(this);
   Put(ctl, u);
   u->SetFieldName(stepped);
   return u;
@@ -230,11 +230,11 @@ QHBoxLayout* PositionEditorDialog::BuildCursorRow() {
   cursorLabel->setObjectName("PosLbl");
   QLineEdit* cursorField = MakeField(P::PosEdit, "9999999999;_");
   cursorLabel->setBuddy(cursorField);
-  UpDown* cursorArrows = MakeArrows(P::PosUd, "Cursor sample");
+  UpDownWidget* cursorArrows = MakeArrows(P::PosUd, "Cursor sample");
   QLineEdit* msfField =
       MakeField(P::PosMSFEdit, "99:99:99;_", "Cursor in minutes, seconds and frames");
   msfField->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 14);
-  UpDown* msfArrows = MakeArrows(P::PosMSFUd, "Cursor frame");
+  UpDownWidget* msfArrows = MakeArrows(P::PosMSFUd, "Cursor frame");
   auto* row = new QHBoxLayout;
   row->addWidget(cursorLabel);
   row->addWidget(cursorField);
@@ -336,9 +336,9 @@ void PositionEditorDialog::ConnectActions() {
           [this, cursorField] { Act([&] { Editor_.TypeCursor(Shown(cursorField)); }); });
   connect(msfField, &QLineEdit::textEdited, this,
           [this, msfField] { Act([&] { Editor_.TypeCursorMsf(Shown(msfField)); }); });
-  connect(static_cast<UpDown*>(Control(P::PosUd)), &UpDown::Clicked, this,
+  connect(static_cast<UpDownWidget*>(Control(P::PosUd)), &UpDownWidget::Clicked, this,
           [this](bool up) { Act([&] { Editor_.StepCursor(up); }); });
-  connect(static_cast<UpDown*>(Control(P::PosMSFUd)), &UpDown::Clicked, this,
+  connect(static_cast<UpDownWidget*>(Control(P::PosMSFUd)), &UpDownWidget::Clicked, this,
           [this](bool up) { Act([&] { Editor_.StepCursorFrame(up); }); });
   new KeyHook(cursorField, [this](QKeyEvent* e) {
     const std::optional<EditKey> key = EditKeyOf(e);
@@ -357,7 +357,7 @@ void PositionEditorDialog::ConnectActions() {
     QLineEdit* e = Field(row.Field);
     connect(e, &QLineEdit::textEdited, this,
             [this, b, e] { Act([&] { Editor_.TypeBoundary(b, Shown(e)); }); });
-    connect(static_cast<UpDown*>(Control(row.Arrows)), &UpDown::Clicked, this,
+    connect(static_cast<UpDownWidget*>(Control(row.Arrows)), &UpDownWidget::Clicked, this,
             [this, b](bool up) { Act([&] { Editor_.StepBoundary(b, up); }); });
     connect(static_cast<QPushButton*>(Control(row.SetButton)), &QPushButton::clicked, this,
             [this, b] { Act([&] { Editor_.SetBoundaryToCursor(b); }); });

@@ -33,7 +33,7 @@ class QToolButton;
 
 namespace varnel {
 
-class UpDown;
+class UpDownWidget;
 class WavePlayer;
 class WaveformWidget;
 
@@ -98,7 +98,7 @@ class PositionEditorDialog : public QDialog, public PositionEditorPort {
   QLineEdit* MakeField(PositionControl ctl, const char* mask,
                        const QString& accessible = QString());
   // Up-down arrows named after the value they step.
-  UpDown* MakeArrows(PositionControl ctl, const QString& stepped);
+  UpDownWidget* MakeArrows(PositionControl ctl, const QString& stepped);
   QPushButton* MakeButton(PositionControl ctl, const char* caption);
   QLabel* MakeLabel(PositionControl ctl, const char* caption);
 

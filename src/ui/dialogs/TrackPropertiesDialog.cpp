@@ -16,7 +16,7 @@
 #include "ui/widgets/EditFields.h"
 #include "ui/widgets/ListFont.h"
 #include "ui/widgets/RadioSet.h"
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 
 namespace varnel {
 

@@ -8,7 +8,7 @@
 
 #include "ui/widgets/EditFields.h"
 #include "ui/widgets/KeyHook.h"
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 
 namespace varnel {
 
@@ -41,7 +41,7 @@ void PreGapLengthControls::Build(QWidget* parent) {
     field->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), field));
     label->setBuddy(field);
-    auto* arrows = new UpDown(parent);
+    auto* arrows = new UpDownWidget(parent);
     arrows->setObjectName(part.ArrowsName);
     arrows->SetFieldName(part.Unit);
     Labels_[Index(f)] = label;
@@ -54,7 +54,7 @@ void PreGapLengthControls::Build(QWidget* parent) {
     QObject::connect(field, &QLineEdit::editingFinished, field, [this] {
       if (Finished) Finished();
     });
-    QObject::connect(arrows, &UpDown::Clicked, arrows, [this, f](bool up) {
+    QObject::connect(arrows, &UpDownWidget::Clicked, arrows, [this, f](bool up) {
       if (Clicked) Clicked(f, up);
     });
     new KeyHook(field, [this, f](QKeyEvent* e) {

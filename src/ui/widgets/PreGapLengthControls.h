@@ -19,7 +19,7 @@ class QWidget;
 
 namespace varnel {
 
-class UpDown;
+class UpDownWidget;
 
 class PreGapLengthControls {
  public:
@@ -30,7 +30,7 @@ class PreGapLengthControls {
 
   QLabel* Label(LengthField f) const { return Labels_[Index(f)]; }
   QLineEdit* Field(LengthField f) const { return Fields_[Index(f)]; }
-  UpDown* Arrows(LengthField f) const { return Arrows_[Index(f)]; }
+  UpDownWidget* Arrows(LengthField f) const { return Arrows_[Index(f)]; }
 
   // Each field's text from the values (a field already showing its value is left alone).
   void Show(const PreGapLengthFields& length);
@@ -44,7 +44,7 @@ class PreGapLengthControls {
   static size_t Index(LengthField f) { return static_cast<size_t>(f); }
   std::array<QLabel*, 3> Labels_{};
   std::array<QLineEdit*, 3> Fields_{};
-  std::array<UpDown*, 3> Arrows_{};
+  std::array<UpDownWidget*, 3> Arrows_{};
 };
 
 }  // namespace varnel

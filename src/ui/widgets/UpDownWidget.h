@@ -10,10 +10,10 @@ class QToolButton;
 
 namespace varnel {
 
-class UpDown : public QWidget {
+class UpDownWidget : public QWidget {
   Q_OBJECT
  public:
-  explicit UpDown(QWidget* parent = nullptr);
+  explicit UpDownWidget(QWidget* parent = nullptr);
   QToolButton* UpButton() const { return Up_; }
   QToolButton* DownButton() const { return Down_; }
   // Names the arrows for assistive tools after the value they step: "<field> up",

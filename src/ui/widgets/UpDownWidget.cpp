@@ -1,11 +1,11 @@
-#include "ui/widgets/UpDown.h"
+#include "ui/widgets/UpDownWidget.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace varnel {
 
-UpDown::UpDown(QWidget* parent) : QWidget(parent) {
+UpDownWidget::UpDownWidget(QWidget* parent) : QWidget(parent) {
   auto make = [this](Qt::ArrowType arrow, const char* name) {
     auto* b = new QToolButton(this);
     b->setArrowType(arrow);
@@ -28,7 +28,7 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
   connect(Down_, &QToolButton::clicked, this, [this] { emit Clicked(false); });
 }
 
-void UpDown::SetFieldName(const QString& field) {
+void UpDownWidget::SetFieldName(const QString& field) {
   setAccessibleName(field);
   Up_->setAccessibleName(field + " up");
   Down_->setAccessibleName(field + " down");
