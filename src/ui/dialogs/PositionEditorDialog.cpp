@@ -397,10 +397,11 @@ void PositionEditorDialog::ConnectActions() {
 void PositionEditorDialog::SetTabOrder() {
   // The cursor's two fields, the set buttons, the boundaries, the player, the buttons.
   const PositionControl order[] = {
-      P::PosEdit,         P::PosMSFEdit,      P::SetStartBtn,       P::SetEndBtn,
-      P::SetPreGapStartBtn, P::SetPreGapEndBtn, P::PreGapStartEdit, P::PreGapEndEdit,
-      P::TrackStartEdit,  P::TrackEndEdit,    P::TrackBar,          P::PlayBtn,
-      P::StopBtn,         P::OkBtn,           P::ApplyBtn,          P::CancelBtn};
+      P::PosEdit, P::PosMSFEdit,
+      P::SetStartBtn, P::SetEndBtn, P::SetPreGapStartBtn, P::SetPreGapEndBtn,
+      P::PreGapStartEdit, P::PreGapEndEdit, P::TrackStartEdit, P::TrackEndEdit,
+      P::TrackBar, P::PlayBtn, P::StopBtn,
+      P::OkBtn, P::ApplyBtn, P::CancelBtn};
   for (size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(Control(order[i - 1]), Control(order[i]));
   }

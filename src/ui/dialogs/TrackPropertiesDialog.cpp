@@ -246,19 +246,17 @@ QHBoxLayout* TrackPropertiesDialog::BuildButtonRow() {
 void TrackPropertiesDialog::SetTabOrder() {
   // Tab visits every control in reading order (a radio pair as one stop, the arrow keys
   // moving between its two).
-  const C order[] = {C::TrackPathEdit,   C::PosBtn,
-                     C::ISRCEdit,        C::PreEmphCk,
-                     C::ProtectCk,       C::PadHeadRdBtn,
-                     C::PadTailRdBtn,    C::CutLeadCk,
-                     C::CutTrailCk,      C::PreGapNormalRdBtn,
-                     C::MinEdit,         C::SecEdit,
-                     C::FrameEdit,       C::PreGapFileRdBtn,
-                     C::PreGapPathEdit,  C::PreGapBrowseBtn,
-                     C::PreGapPosBtn,    C::PreGapPadHeadRdBtn,
-                     C::PreGapPadTailRdBtn, C::GapCutLeadCk,
-                     C::GapCutTrailCk,   C::PreGapIndexRdBtn,
-                     C::OkBtn,           C::ApplyBtn,
-                     C::CancelBtn};
+  const C order[] = {
+      // The track file and the track's own properties.
+      C::TrackPathEdit, C::PosBtn, C::ISRCEdit, C::PreEmphCk, C::ProtectCk,
+      C::PadHeadRdBtn, C::PadTailRdBtn, C::CutLeadCk, C::CutTrailCk,
+      // The pre-gap, style by style.
+      C::PreGapNormalRdBtn, C::MinEdit, C::SecEdit, C::FrameEdit,
+      C::PreGapFileRdBtn, C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn,
+      C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::GapCutLeadCk, C::GapCutTrailCk,
+      C::PreGapIndexRdBtn,
+      // The buttons.
+      C::OkBtn, C::ApplyBtn, C::CancelBtn};
   for (size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(Control(order[i - 1]), Control(order[i]));
   }
