@@ -29,25 +29,21 @@ int main(int argc, char** argv) {
     const std::string exe = CurrentExePath();
     const std::string home = HomeDir();
     QtPrompter prompter;
-    MainWindow VnlMainFrm(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
-    auto* GenSettingsDlg = new GeneralSettingsDialog(prompter, &VnlMainFrm);
-    VnlMainFrm.SetGenSettingsDlg(GenSettingsDlg);
-    auto* AboutDialog = new varnel::AboutDialog(&VnlMainFrm);
-    VnlMainFrm.SetAboutBox(AboutDialog);
-    auto* TrackPropertyFrm = new TrackPropertiesDialog(VnlMainFrm.Context(), nullptr, &VnlMainFrm);
-    auto* PositionDlg = new PositionEditorDialog(prompter, &VnlMainFrm);
-    TrackPropertyFrm->SetPositionEditor(PositionDlg);
-    auto* MakeProgressDialog = new varnel::MakeProgressDialog(&VnlMainFrm);
-    VnlMainFrm.ShowMakingProgressIn(MakeProgressDialog);
-    auto* DefSettingDlg = new DefaultTrackPropertiesDialog(&VnlMainFrm);
-    VnlMainFrm.ShowTrackProperty = [&VnlMainFrm, TrackPropertyFrm](Track& track,
-                                                                   std::string& waveFileDir) {
-      TrackPropertyFrm->Execute(track, waveFileDir, VnlMainFrm.Tracks()->font());
+    MainWindow window(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
+    window.SetGeneralSettingsDialog(new GeneralSettingsDialog(prompter, &window));
+    window.SetAboutDialog(new AboutDialog(&window));
+    auto* trackProperties = new TrackPropertiesDialog(window.Context(), nullptr, &window);
+    trackProperties->SetPositionEditor(new PositionEditorDialog(prompter, &window));
+    window.SetMakeProgressDialog(new MakeProgressDialog(&window));
+    auto* defaultProperties = new DefaultTrackPropertiesDialog(&window);
+    window.ShowTrackPropertiesDialog = [&window, trackProperties](Track& track,
+                                                                  std::string& waveFileDir) {
+      trackProperties->Edit(track, waveFileDir, window.Tracks()->font());
     };
-    VnlMainFrm.ShowDefaultSettings = [&VnlMainFrm, DefSettingDlg] {
-      DefSettingDlg->Execute(VnlMainFrm.Context().Settings);
+    window.ShowDefaultPropertiesDialog = [&window, defaultProperties] {
+      defaultProperties->Edit(window.Context().Settings);
     };
-    VnlMainFrm.show();
+    window.show();
     return app.exec();
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, "Varnel", QString::fromLocal8Bit(e.what()));

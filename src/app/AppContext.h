@@ -32,10 +32,11 @@ struct AppContext {
 
   // Index of the selected track list entry, −1 for none.
   int32_t SelectedTrack = -1;
-  // Availability of the "Enable CD-TEXT" box and the image type box: exactly one of them
-  // is available, the image type box when a file exists at DataTrackFile.
-  bool CdTextCkEnabled = true;
-  bool BinTypeCmbEnabled = false;
+  // Whether CD-TEXT can be switched on and the data track image's type chosen ("Enable
+  // CD-TEXT" and the image type box): exactly one of them at a time, the image type while a
+  // file exists at DataTrackFile.
+  bool CanEnableCdText = true;
+  bool CanChooseImageType = false;
 
   // The four status bar panel texts of the last refresh.
   std::array<std::string, 4> StatusPanels = {" Total: 00 tracks", " 000MB", " 00:00:00", ""};

@@ -9,7 +9,7 @@
 
 #include "app/AppContext.h"
 #include "cli/CliCommands.h"
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
 #include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/OverwriteRule.h"

@@ -9,7 +9,8 @@
 
 #include "app/AppContext.h"
 #include "cli/CliCommands.h"
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
+#include "cli/CliLoadedLayout.h"
 #include "app/check/DiscCheck.h"
 
 namespace varnel::cli {

@@ -10,7 +10,7 @@
 
 #include "app/AppContext.h"
 #include "cli/CliCommands.h"
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
 #include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/views/StatusBar.h"
@@ -56,7 +56,7 @@ int RunNewCommand(const NewOptions& o) {
     prompter.OpenPaths = {DialogPath(o.CdTextContent)};
     ChooseCdtFile(ctx);
     // "Enable CD-TEXT" can only be checked while no data track image exists.
-    if (ctx.CdTextCkEnabled) ctx.Layout.CdTextEnabled = true;
+    if (ctx.CanEnableCdText) ctx.Layout.CdTextEnabled = true;
   }
   if (!o.Files.empty()) {
     prompter.OpenPaths.clear();

@@ -7,9 +7,9 @@
 
 namespace varnel {
 
-const char* const kColumnKeys[kColumnCount] = {"TrackNo",         "TrackFile", "FileType",
-                                               "HiddenTrackFile", "Length",    "PreEmphasis",
-                                               "DigitalCopy",     "ISRC",      "Path"};
+const char* const kColumnKeys[kTrackColumnCount] = {"TrackNo",         "TrackFile", "FileType",
+                                                    "HiddenTrackFile", "Length",    "PreEmphasis",
+                                                    "DigitalCopy",     "ISRC",      "Path"};
 
 namespace {
 
@@ -32,7 +32,7 @@ void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& default
   s.Width = ini.ReadInteger(kForm, "Width", d.Width);
   s.Height = ini.ReadInteger(kForm, "Height", d.Height);
 
-  for (int i = 0; i < kColumnCount; ++i) {
+  for (int i = 0; i < kTrackColumnCount; ++i) {
     s.ColumnWidth[i] = ini.ReadInteger(kColumnWidth, kColumnKeys[i], d.ColumnWidth[i]);
   }
 
@@ -83,7 +83,7 @@ void SaveSettings(IniFile& ini, const AppSettings& s) {
   ini.WriteInteger(kForm, "Width", s.Width);
   ini.WriteInteger(kForm, "Height", s.Height);
 
-  for (int i = 0; i < kColumnCount; ++i) {
+  for (int i = 0; i < kTrackColumnCount; ++i) {
     ini.WriteInteger(kColumnWidth, kColumnKeys[i], s.ColumnWidth[i]);
   }
 

@@ -24,9 +24,13 @@ struct FontSettings {
   friend bool operator==(const FontSettings&, const FontSettings&) = default;
 };
 
-inline constexpr int kColumnCount = 9;
-// Keys of section "ColumnWidth", in column order.
-extern const char* const kColumnKeys[kColumnCount];
+// The track list's columns, each of which has its width kept in section "ColumnWidth": how
+// many there are, the key of each, in column order, and the width each has while the file
+// holds none. The list's own table of its columns (titles, texts) is sized by this count.
+inline constexpr int kTrackColumnCount = 9;
+extern const char* const kColumnKeys[kTrackColumnCount];
+inline constexpr std::array<int32_t, kTrackColumnCount> kDefaultColumnWidths = {
+    50, 100, 100, 100, 100, 100, 100, 100, 100};
 
 struct AppSettings {
   // "Form"
@@ -35,7 +39,7 @@ struct AppSettings {
   int32_t Width = 465;
   int32_t Height = 366;
   // "ColumnWidth"
-  std::array<int32_t, kColumnCount> ColumnWidth = {50, 100, 100, 100, 100, 100, 100, 100, 100};
+  std::array<int32_t, kTrackColumnCount> ColumnWidth = kDefaultColumnWidths;
   // "Path"
   std::string WorkDir;
   std::string WaveFileDir;

@@ -99,14 +99,14 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
   const StoredWindowSettings stored =
       ReadWindowSettings(SettingsPath_, Ctx_.Settings, defaultWorkDir);
   ColumnsStored_ = stored.ColumnsStored;
-  ApplyFormSettings(stored.SizeStored);
+  ApplyWindowSettings(stored.SizeStored);
 
   // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
   // nothing on disc.
   Ctx_.MakeState.store(RunState::Idle);
   Ctx_.Layout.ImageType = 0;
-  Ctx_.CdTextCkEnabled = true;
-  Ctx_.BinTypeCmbEnabled = false;
+  Ctx_.CanEnableCdText = true;
+  Ctx_.CanChooseImageType = false;
   Ctx_.Layout.TotalBytes = 0;
 
   // 4. The status bar.
@@ -126,76 +126,12 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
-
-  // The data track.
-  DataTrackGbx_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", central), "DataTrackGbx",
-                        "Data Track (for Mix-Mode disc)");
-  BinPathEdit_ = Named(new QLineEdit(DataTrackGbx_), "BinPathEdit");
-  BinBrowseBtn_ = Named(new QPushButton("&Browse", DataTrackGbx_), "BinBrowseBtn",
-                        "Browse for data track image");
-  // A drop-down list reads as its choice, labelled by the label beside it.
-  BinTypeCmb_ = Named(new QComboBox(DataTrackGbx_), "BinTypeCmb");
-  for (const char* t : kImageTypeTexts) BinTypeCmb_->addItem(QString::fromLatin1(t));
-  auto* dataGrid = new QGridLayout(DataTrackGbx_);
-  dataGrid->addWidget(Caption("Image:", DataTrackGbx_, BinPathEdit_), 0, 0);
-  dataGrid->addWidget(BinPathEdit_, 0, 1);
-  dataGrid->addWidget(BinBrowseBtn_, 0, 2);
-  dataGrid->addWidget(Caption("Type:", DataTrackGbx_, BinTypeCmb_), 1, 0);
-  auto* typeRow = new QHBoxLayout;
-  typeRow->addWidget(BinTypeCmb_);
-  typeRow->addStretch();
-  dataGrid->addLayout(typeRow, 1, 1, 1, 2);
-  dataGrid->setColumnStretch(1, 1);
-
-  // The audio tracks.
-  AudioTracksGbx_ =
-      Named(new QGroupBox(" Audio Tracks ", central), "AudioTracksGbx", "Audio Tracks");
-  CdTextCk_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGbx_), "CdTextCk");
-  // The field has no label of its own: the check box before it says what it holds.
-  CdtEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CdtEdit", "CD-TEXT file");
-  CdtBrowseBtn_ =
-      Named(new QPushButton("Br&owse", AudioTracksGbx_), "CdtBrowseBtn", "Browse for CD-Text file");
-  CatalogEdit_ = Named(new QLineEdit(AudioTracksGbx_), "CatalogEdit");
-  // Thirteen digit positions, blanks where no digit has been typed.
-  CatalogEdit_->setInputMask("0000000000000; ");
-  CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
-  CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
-  CatalogEdit_->installEventFilter(this);
-  WaveBrowseBtn_ =
-      Named(new QPushButton("B&rowse", AudioTracksGbx_), "WaveBrowseBtn", "Add audio files");
-  WaveClearbtn_ =
-      Named(new QPushButton("&Clear", AudioTracksGbx_), "WaveClearbtn", "Clear audio tracks");
-  Tracks_ = new TrackListView(Ctx_, AudioTracksGbx_);
-  connect(Tracks_, &TrackListView::PropertiesRequested, this, &MainWindow::EditTrackProperties);
-  connect(Tracks_, &TrackListView::RemoveRequested, this,
-          [this] { Guarded([this] { RemoveTrack(); }); });
-  connect(Tracks_, &TrackListView::MoveRequested, this, [this](int delta) {
-    Guarded([&] { MoveSelectedTrack(Ctx_, delta); });
-    UpdateFromContext();
-  });
-  connect(Tracks_, &TrackListView::OrderChanged, this, &MainWindow::RefreshTitle);
-
-  auto* audioGrid = new QGridLayout(AudioTracksGbx_);
-  audioGrid->addWidget(CdTextCk_, 0, 0);
-  audioGrid->addWidget(CdtEdit_, 0, 1, 1, 3);
-  audioGrid->addWidget(CdtBrowseBtn_, 0, 4);
-  auto* catalogRow = new QHBoxLayout;
-  catalogRow->addWidget(Caption("Media Catalog Number:", AudioTracksGbx_, CatalogEdit_));
-  catalogRow->addWidget(CatalogEdit_);
-  catalogRow->addStretch();
-  audioGrid->addLayout(catalogRow, 1, 0, 1, 3);
-  audioGrid->addWidget(WaveBrowseBtn_, 1, 3);
-  audioGrid->addWidget(WaveClearbtn_, 1, 4);
-  audioGrid->addWidget(Tracks_, 2, 0, 1, 5);
-  audioGrid->setColumnStretch(1, 1);
-  audioGrid->setRowStretch(2, 1);
-
   auto* column = new QVBoxLayout(central);
-  column->addWidget(DataTrackGbx_);
-  column->addWidget(AudioTracksGbx_, 1);
+  column->addWidget(BuildDataTrackGroup(central));
+  column->addWidget(BuildAudioTracksGroup(central), 1);
 
   // Drops are the window's: the fields must not take a dropped file as text.
-  for (QLineEdit* e : {BinPathEdit_, CdtEdit_, CatalogEdit_}) e->setAcceptDrops(false);
+  for (QLineEdit* e : {ImagePathEdit_, CdtPathEdit_, CatalogEdit_}) e->setAcceptDrops(false);
   Tracks_->Header()->setAcceptDrops(false);
   Tracks_->Header()->viewport()->setAcceptDrops(false);
 
@@ -217,19 +153,95 @@ void MainWindow::BuildControls() {
     bar->addWidget(panel, i < 3 ? 0 : 1);
     StatusPanels_[static_cast<size_t>(i)] = panel;
   }
+  ConnectFields();
+  setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+}
 
-  connect(BinPathEdit_, &QLineEdit::textChanged, this, &MainWindow::DataTrackPathEdited);
-  connect(BinTypeCmb_, &QComboBox::currentIndexChanged, this, [this](int index) {
+QGroupBox* MainWindow::BuildDataTrackGroup(QWidget* parent) {
+  // The data track image and its type.
+  DataTrackGroup_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", parent),
+                          "DataTrackGbx", "Data Track (for Mix-Mode disc)");
+  ImagePathEdit_ = Named(new QLineEdit(DataTrackGroup_), "BinPathEdit");
+  ImageBrowseButton_ = Named(new QPushButton("&Browse", DataTrackGroup_), "BinBrowseBtn",
+                             "Browse for data track image");
+  // A drop-down list reads as its choice, labelled by the label beside it.
+  ImageTypeCombo_ = Named(new QComboBox(DataTrackGroup_), "BinTypeCmb");
+  for (const char* t : kImageTypeTexts) ImageTypeCombo_->addItem(QString::fromLatin1(t));
+  auto* dataGrid = new QGridLayout(DataTrackGroup_);
+  dataGrid->addWidget(Caption("Image:", DataTrackGroup_, ImagePathEdit_), 0, 0);
+  dataGrid->addWidget(ImagePathEdit_, 0, 1);
+  dataGrid->addWidget(ImageBrowseButton_, 0, 2);
+  dataGrid->addWidget(Caption("Type:", DataTrackGroup_, ImageTypeCombo_), 1, 0);
+  auto* typeRow = new QHBoxLayout;
+  typeRow->addWidget(ImageTypeCombo_);
+  typeRow->addStretch();
+  dataGrid->addLayout(typeRow, 1, 1, 1, 2);
+  dataGrid->setColumnStretch(1, 1);
+  return DataTrackGroup_;
+}
+
+QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
+  // CD-TEXT, the media catalog number, the buttons that add and clear audio tracks, and the
+  // track list.
+  AudioTracksGroup_ =
+      Named(new QGroupBox(" Audio Tracks ", parent), "AudioTracksGbx", "Audio Tracks");
+  CdTextCheck_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGroup_), "CdTextCk");
+  // The field has no label of its own: the check box before it says what it holds.
+  CdtPathEdit_ = Named(new QLineEdit(AudioTracksGroup_), "CdtEdit", "CD-TEXT file");
+  CdtBrowseButton_ = Named(new QPushButton("Br&owse", AudioTracksGroup_), "CdtBrowseBtn",
+                           "Browse for CD-Text file");
+  CatalogEdit_ = Named(new QLineEdit(AudioTracksGroup_), "CatalogEdit");
+  // Thirteen digit positions, blanks where no digit has been typed.
+  CatalogEdit_->setInputMask("0000000000000; ");
+  CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
+  CatalogEdit_->setFixedWidth(
+      CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
+  CatalogEdit_->installEventFilter(this);
+  AddAudioButton_ =
+      Named(new QPushButton("B&rowse", AudioTracksGroup_), "WaveBrowseBtn", "Add audio files");
+  ClearAudioButton_ =
+      Named(new QPushButton("&Clear", AudioTracksGroup_), "WaveClearbtn", "Clear audio tracks");
+  Tracks_ = new TrackListView(Ctx_, AudioTracksGroup_);
+  connect(Tracks_, &TrackListView::PropertiesRequested, this, &MainWindow::EditTrackProperties);
+  connect(Tracks_, &TrackListView::RemoveRequested, this,
+          [this] { Guarded([this] { RemoveTrack(); }); });
+  connect(Tracks_, &TrackListView::MoveRequested, this, [this](int delta) {
+    Guarded([&] { MoveSelectedTrack(Ctx_, delta); });
+    UpdateFromContext();
+  });
+  connect(Tracks_, &TrackListView::OrderChanged, this, &MainWindow::RefreshTitle);
+
+  auto* audioGrid = new QGridLayout(AudioTracksGroup_);
+  audioGrid->addWidget(CdTextCheck_, 0, 0);
+  audioGrid->addWidget(CdtPathEdit_, 0, 1, 1, 3);
+  audioGrid->addWidget(CdtBrowseButton_, 0, 4);
+  auto* catalogRow = new QHBoxLayout;
+  catalogRow->addWidget(Caption("Media Catalog Number:", AudioTracksGroup_, CatalogEdit_));
+  catalogRow->addWidget(CatalogEdit_);
+  catalogRow->addStretch();
+  audioGrid->addLayout(catalogRow, 1, 0, 1, 3);
+  audioGrid->addWidget(AddAudioButton_, 1, 3);
+  audioGrid->addWidget(ClearAudioButton_, 1, 4);
+  audioGrid->addWidget(Tracks_, 2, 0, 1, 5);
+  audioGrid->setColumnStretch(1, 1);
+  audioGrid->setRowStretch(2, 1);
+  return AudioTracksGroup_;
+}
+
+void MainWindow::ConnectFields() {
+  // The fields write the layout as the user types; nothing while the window writes them.
+  connect(ImagePathEdit_, &QLineEdit::textChanged, this, &MainWindow::DataTrackPathEdited);
+  connect(ImageTypeCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (Updating_ || index < 0) return;
     Ctx_.Layout.ImageType = index;
     RefreshTitle();
   });
-  connect(CdTextCk_, &QCheckBox::toggled, this, [this](bool on) {
+  connect(CdTextCheck_, &QCheckBox::toggled, this, [this](bool on) {
     if (Updating_) return;
     Ctx_.Layout.CdTextEnabled = on;
     RefreshTitle();
   });
-  connect(CdtEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+  connect(CdtPathEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (Updating_) return;
     Ctx_.Layout.CdtPath = text.toStdString();
     RefreshTitle();
@@ -242,13 +254,11 @@ void MainWindow::BuildControls() {
     if (IsCatalogEntry(text)) Ctx_.Layout.MediaCatalog = CatalogFieldText(text);
     RefreshTitle();
   });
-
-  setMinimumSize(kMinFormWidth, kMinFormHeight);
 }
 
 void MainWindow::DataTrackPathEdited() {
   if (Updating_) return;
-  Guarded([this] { SetDataTrackFile(Ctx_, BinPathEdit_->text().toStdString()); });
+  Guarded([this] { SetDataTrackFile(Ctx_, ImagePathEdit_->text().toStdString()); });
   UpdateFromContext();
 }
 
@@ -257,13 +267,16 @@ QAction* MainWindow::Action(const char* name) const {
 }
 
 void MainWindow::BuildActions() {
-  struct CommandEntry {
+  // One entry per menu item, in menu order: the menu it stands in, the action's object name
+  // and text, and the command it runs. An entry without an object name is a separator; one
+  // without a command (File > Exit) closes the window.
+  struct MenuAction {
     const char* Menu;
-    const char* Name;
-    const char* Caption;
-    void (MainWindow::*Execute)();
+    const char* ObjectName;
+    const char* Text;
+    void (MainWindow::*Command)();
   };
-  static const CommandEntry kCommands[] = {
+  static const MenuAction kActions[] = {
       {"&File", "FileBin", "Select a .&bin file for mix-mode disc", &MainWindow::ChooseDataTrack},
       {"&File", "FileAudio", "Select .&wav/.mp3/.cdg files for audio tracks",
        &MainWindow::AddTracks},
@@ -284,13 +297,13 @@ void MainWindow::BuildActions() {
       {"&Edit", "EditRemove", "&Remove a selected track", &MainWindow::RemoveTrack},
       {"&Edit", "EditClearAudio", "&Clear audio tracks", &MainWindow::ClearAudioTracks},
       {"&Settings", "SettingsGeneral", "&General", &MainWindow::EditGeneralSettings},
-      {"&Settings", "SettingDefault", "&Default properties", &MainWindow::EditDefaultProperties},
-      {"&Settings", "SetingsFont", "&Font", &MainWindow::ChooseListFont},
+      {"&Settings", "SettingsDefault", "&Default properties", &MainWindow::EditDefaultProperties},
+      {"&Settings", "SettingsFont", "&Font", &MainWindow::ChooseListFont},
       {"&Help", "HelpAbout", "&About", &MainWindow::ShowAbout},
   };
   static const struct {
     const char* Title;
-    const char* Name;
+    const char* ObjectName;
   } kMenus[] = {{"&File", "FileMenu"},
                 {"&Edit", "EditMenu"},
                 {"&Settings", "SettingsMenu"},
@@ -300,19 +313,19 @@ void MainWindow::BuildActions() {
   bar->setObjectName("MainMenu");
   for (const auto& m : kMenus) {
     QMenu* menu = bar->addMenu(m.Title);
-    menu->setObjectName(m.Name);
-    for (const CommandEntry& c : kCommands) {
-      if (std::string(c.Menu) != m.Title) continue;
-      if (c.Name == nullptr) {
+    menu->setObjectName(m.ObjectName);
+    for (const MenuAction& entry : kActions) {
+      if (std::string(entry.Menu) != m.Title) continue;
+      if (entry.ObjectName == nullptr) {
         menu->addSeparator();
         continue;
       }
-      auto* action = new QAction(c.Caption, this);
-      action->setObjectName(c.Name);
-      if (c.Execute) {
-        auto execute = c.Execute;
+      auto* action = new QAction(entry.Text, this);
+      action->setObjectName(entry.ObjectName);
+      if (entry.Command) {
+        auto command = entry.Command;
         connect(action, &QAction::triggered, this,
-                [this, execute] { Guarded([&] { (this->*execute)(); }); });
+                [this, command] { Guarded([&] { (this->*command)(); }); });
       } else {
         connect(action, &QAction::triggered, this, &QWidget::close);
       }
@@ -327,26 +340,26 @@ void MainWindow::BuildActions() {
     QAction* a = Action(action);
     connect(button, &QPushButton::clicked, a, &QAction::trigger);
   };
-  bind(BinBrowseBtn_, "FileBin");
-  bind(CdtBrowseBtn_, "FileCdt");
-  bind(WaveBrowseBtn_, "FileAudio");
-  bind(WaveClearbtn_, "EditClearAudio");
+  bind(ImageBrowseButton_, "FileBin");
+  bind(CdtBrowseButton_, "FileCdt");
+  bind(AddAudioButton_, "FileAudio");
+  bind(ClearAudioButton_, "EditClearAudio");
 }
 
-void MainWindow::ApplyFormSettings(bool sizeStored) {
+void MainWindow::ApplyWindowSettings(bool sizeStored) {
   AppSettings& s = Ctx_.Settings;
   // Geometry within reach of a screen: a settings file from another display (or a
   // hand-edited one) must not put the window where nobody can see it. Without a stored
   // size the window opens at a size that shows every column.
-  int w = std::clamp(s.Width, kMinFormWidth, 16384);
-  int h = std::clamp(s.Height, kMinFormHeight, 16384);
+  int w = std::clamp(s.Width, kMinWindowWidth, 16384);
+  int h = std::clamp(s.Height, kMinWindowHeight, 16384);
   if (!sizeStored) {
-    w = kDefaultFormWidth;
-    h = kDefaultFormHeight;
+    w = kDefaultWindowWidth;
+    h = kDefaultWindowHeight;
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
       const QRect avail = primary->availableGeometry();
-      w = std::clamp(std::min(w, avail.width() - 40), kMinFormWidth, w);
-      h = std::clamp(std::min(h, avail.height() - 60), kMinFormHeight, h);
+      w = std::clamp(std::min(w, avail.width() - 40), kMinWindowWidth, w);
+      h = std::clamp(std::min(h, avail.height() - 60), kMinWindowHeight, h);
     }
   }
   QPoint pos(std::clamp(s.Left, -100000, 100000), std::clamp(s.Top, -100000, 100000));
@@ -362,7 +375,7 @@ void MainWindow::ApplyFormSettings(bool sizeStored) {
   resize(w, h);
 
   QHeaderView* header = Tracks_->Header();
-  for (int c = 0; c < kColumnCount; ++c) {
+  for (int c = 0; c < kTrackColumnCount; ++c) {
     header->resizeSection(c, std::clamp(s.ColumnWidth[static_cast<size_t>(c)], 0, 16384));
   }
 }
@@ -371,15 +384,15 @@ void MainWindow::UpdateFromContext() {
   const bool was = Updating_;
   Updating_ = true;
   const DiscLayout& l = Ctx_.Layout;
-  SetTextKeepingCursor(BinPathEdit_, Q(l.DataTrackFile));
+  SetTextKeepingCursor(ImagePathEdit_, Q(l.DataTrackFile));
   // A stored index the box does not offer shows as no selection (it is written as
   // MODE1/2048) and stays as it is until the user picks a type.
-  const bool offered = l.ImageType >= 0 && l.ImageType < BinTypeCmb_->count();
-  BinTypeCmb_->setCurrentIndex(offered ? l.ImageType : -1);
-  BinTypeCmb_->setEnabled(Ctx_.BinTypeCmbEnabled);
-  CdTextCk_->setEnabled(Ctx_.CdTextCkEnabled);
-  CdTextCk_->setChecked(l.CdTextEnabled);
-  SetTextKeepingCursor(CdtEdit_, Q(l.CdtPath));
+  const bool offered = l.ImageType >= 0 && l.ImageType < ImageTypeCombo_->count();
+  ImageTypeCombo_->setCurrentIndex(offered ? l.ImageType : -1);
+  ImageTypeCombo_->setEnabled(Ctx_.CanChooseImageType);
+  CdTextCheck_->setEnabled(Ctx_.CanEnableCdText);
+  CdTextCheck_->setChecked(l.CdTextEnabled);
+  SetTextKeepingCursor(CdtPathEdit_, Q(l.CdtPath));
   const QString catalog = Q(CatalogFieldText(l.MediaCatalog));
   if (CatalogEdit_->displayText() != catalog) CatalogEdit_->setText(catalog);
   Tracks_->SyncWithLayout();
@@ -425,7 +438,7 @@ void MainWindow::ApplyListFont(const FontSettings& font) {
 
 void MainWindow::ApplyQtFont(const QFont& font) {
   Tracks_->setFont(font);
-  for (QLineEdit* e : {BinPathEdit_, CdtEdit_}) {
+  for (QLineEdit* e : {ImagePathEdit_, CdtPathEdit_}) {
     e->setFont(font);
     QPalette pal = e->palette();
     const std::optional<QColor> color = FontColor(FontKept_.Color);
@@ -446,7 +459,7 @@ bool MainWindow::SaveSettingsFile() {
   s.Left = x();
   s.Width = width();
   s.Height = height();
-  for (int c = 0; c < kColumnCount; ++c) {
+  for (int c = 0; c < kTrackColumnCount; ++c) {
     s.ColumnWidth[static_cast<size_t>(c)] = Tracks_->Header()->sectionSize(c);
   }
   s.Font = ListFontSettings();

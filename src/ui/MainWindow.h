@@ -33,11 +33,11 @@ class GeneralSettingsDialog;
 class MakeProgressDialog;
 class TrackListView;
 
-inline constexpr int kMinFormWidth = 500;
-inline constexpr int kMinFormHeight = 400;
+inline constexpr int kMinWindowWidth = 500;
+inline constexpr int kMinWindowHeight = 400;
 // The size the window opens at when the settings file holds none (within the screen).
-inline constexpr int kDefaultFormWidth = 1000;
-inline constexpr int kDefaultFormHeight = 600;
+inline constexpr int kDefaultWindowWidth = 1000;
+inline constexpr int kDefaultWindowHeight = 600;
 // Least widths of the four status bar panels; each is as wide as its widest text.
 inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
 
@@ -55,21 +55,21 @@ class MainWindow : public QMainWindow {
   QAction* Action(const char* name) const;
 
   // The dialogs created after the window (kept for the whole run).
-  void SetGenSettingsDlg(GeneralSettingsDialog* dlg) { GenSettingsDlg_ = dlg; }
-  void SetAboutBox(AboutDialog* box) { AboutBox_ = box; }
+  void SetGeneralSettingsDialog(GeneralSettingsDialog* dlg) { GeneralSettingsDialog_ = dlg; }
+  void SetAboutDialog(AboutDialog* dlg) { AboutDialog_ = dlg; }
   // The dialog that shows the progress of making runs and whose Cancel stops them.
-  void ShowMakingProgressIn(MakeProgressDialog* dlg);
+  void SetMakeProgressDialog(MakeProgressDialog* dlg);
 
-  // Hooks of the dialogs other parts of the program provide. ShowTrackProperty edits a
-  // track modally and may change the wave folder; ShowDefaultSettings edits the defaults.
-  std::function<void(Track& track, std::string& waveFileDir)> ShowTrackProperty;
-  std::function<void()> ShowDefaultSettings;
+  // The dialogs other parts of the program provide. ShowTrackPropertiesDialog edits a track
+  // modally and may change the wave folder; ShowDefaultPropertiesDialog edits the defaults.
+  std::function<void(Track& track, std::string& waveFileDir)> ShowTrackPropertiesDialog;
+  std::function<void()> ShowDefaultPropertiesDialog;
   // The font dialog: the chosen font, or nothing when cancelled (QFontDialog unless
   // replaced).
   std::function<std::optional<QFont>(const QFont& initial)> ChooseFont;
   // Shows the "Check disc…" dialog, built and wired by ShowDiscCheck (modal unless
   // replaced).
-  std::function<void(QDialog& dlg)> ShowCheckDisc;
+  std::function<void(QDialog& dlg)> ShowDiscCheckDialog;
 
   // The commands of the action table.
   void ChooseDataTrack();
@@ -128,9 +128,13 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* e) override;
 
  private:
+  // The widgets, group box by group box, each control named as the system names it.
   void BuildControls();
+  QGroupBox* BuildDataTrackGroup(QWidget* parent);
+  QGroupBox* BuildAudioTracksGroup(QWidget* parent);
+  void ConnectFields();
   void BuildActions();
-  void ApplyFormSettings(bool sizeStored);
+  void ApplyWindowSettings(bool sizeStored);
   void ApplyQtFont(const QFont& font);
   void StartMake(bool test);
   void DataTrackPathEdited();
@@ -145,23 +149,23 @@ class MainWindow : public QMainWindow {
   bool Updating_ = false;
   bool Making_ = false;
 
-  QGroupBox* DataTrackGbx_ = nullptr;
-  QLineEdit* BinPathEdit_ = nullptr;
-  QPushButton* BinBrowseBtn_ = nullptr;
-  QComboBox* BinTypeCmb_ = nullptr;
-  QGroupBox* AudioTracksGbx_ = nullptr;
-  QCheckBox* CdTextCk_ = nullptr;
-  QLineEdit* CdtEdit_ = nullptr;
-  QPushButton* CdtBrowseBtn_ = nullptr;
+  QGroupBox* DataTrackGroup_ = nullptr;
+  QLineEdit* ImagePathEdit_ = nullptr;
+  QPushButton* ImageBrowseButton_ = nullptr;
+  QComboBox* ImageTypeCombo_ = nullptr;
+  QGroupBox* AudioTracksGroup_ = nullptr;
+  QCheckBox* CdTextCheck_ = nullptr;
+  QLineEdit* CdtPathEdit_ = nullptr;
+  QPushButton* CdtBrowseButton_ = nullptr;
   QLineEdit* CatalogEdit_ = nullptr;
-  QPushButton* WaveBrowseBtn_ = nullptr;
-  QPushButton* WaveClearbtn_ = nullptr;
+  QPushButton* AddAudioButton_ = nullptr;
+  QPushButton* ClearAudioButton_ = nullptr;
   TrackListView* Tracks_ = nullptr;
   std::array<QLabel*, 4> StatusPanels_{};
 
-  GeneralSettingsDialog* GenSettingsDlg_ = nullptr;
-  AboutDialog* AboutBox_ = nullptr;
-  MakeProgressDialog* ProgressDlg_ = nullptr;
+  GeneralSettingsDialog* GeneralSettingsDialog_ = nullptr;
+  AboutDialog* AboutDialog_ = nullptr;
+  MakeProgressDialog* MakeProgressDialog_ = nullptr;
 };
 
 }  // namespace varnel

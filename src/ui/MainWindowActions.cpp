@@ -92,15 +92,15 @@ void MainWindow::ShowDiscCheck() {
   dlg.OnActivate = [this](const FindingRow& row) {
     if (SelectFindingTrack(Ctx_, row)) UpdateFromContext();
   };
-  if (ShowCheckDisc) {
-    ShowCheckDisc(dlg);
+  if (ShowDiscCheckDialog) {
+    ShowDiscCheckDialog(dlg);
   } else {
     dlg.exec();
   }
 }
 
-void MainWindow::ShowMakingProgressIn(MakeProgressDialog* dlg) {
-  ProgressDlg_ = dlg;
+void MainWindow::SetMakeProgressDialog(MakeProgressDialog* dlg) {
+  MakeProgressDialog_ = dlg;
   Maker_->ReportProgressTo(dlg);
   if (dlg) dlg->OnCancel = [this] { Maker_->Cancel(); };
 }
@@ -113,7 +113,7 @@ void MainWindow::StartMake(bool test) {
   // while the worker runs; the run's end closes it. The controller joins the worker before
   // it shows the result.
   std::function<void()> showProgress;
-  if (ProgressDlg_) showProgress = [this] { ProgressDlg_->ShowModal(); };
+  if (MakeProgressDialog_) showProgress = [this] { MakeProgressDialog_->ShowModal(); };
   struct MakingFlag {
     bool& Flag;
     ~MakingFlag() { Flag = false; }
@@ -130,9 +130,9 @@ void MainWindow::EditTrackProperties() {
   if (!Ctx_.IsIdle()) return;
   const int32_t index = Ctx_.SelectedTrack;
   if (index < 0 || index >= Ctx_.Layout.Count()) return;
-  if (!ShowTrackProperty) return;
+  if (!ShowTrackPropertiesDialog) return;
   std::string waveDir = Ctx_.Settings.WaveFileDir;
-  ShowTrackProperty(Ctx_.Layout.At(index), waveDir);
+  ShowTrackPropertiesDialog(Ctx_.Layout.At(index), waveDir);
   Ctx_.Settings.WaveFileDir = waveDir;
   UpdateFromContext();
 }
@@ -151,11 +151,11 @@ void MainWindow::ClearAudioTracks() {
 
 void MainWindow::EditGeneralSettings() {
   // The list and the status bar show changed values at their next redraw and refresh.
-  if (GenSettingsDlg_) GenSettingsDlg_->Execute(Ctx_.Settings, Tracks_->font());
+  if (GeneralSettingsDialog_) GeneralSettingsDialog_->Edit(Ctx_.Settings, Tracks_->font());
 }
 
 void MainWindow::EditDefaultProperties() {
-  if (ShowDefaultSettings) ShowDefaultSettings();
+  if (ShowDefaultPropertiesDialog) ShowDefaultPropertiesDialog();
 }
 
 void MainWindow::ChooseListFont() {
@@ -173,7 +173,7 @@ void MainWindow::ChooseListFont() {
 }
 
 void MainWindow::ShowAbout() {
-  if (AboutBox_) AboutBox_->exec();
+  if (AboutDialog_) AboutDialog_->exec();
 }
 
 std::string MainWindow::ControlNameAt(const QPoint& pos) const {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/check/DiscCheck.h"
+#include "app/check/DiscTime.h"
 #include "app/check/DiscCheckView.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/views/TrackListText.h"

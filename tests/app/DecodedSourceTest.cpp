@@ -240,7 +240,7 @@ TEST_F(DecodedSourceTest, HiddenAudioFromAFlacFile) {
   editor.ChooseHiddenFilePreGap();
   env.Prompter.OpenAnswers = {{flac}};
   editor.BrowsePreGapFile();
-  EXPECT_EQ(editor.PreGapPathEdit, flac);
+  EXPECT_EQ(editor.PreGapPath, flac);
   ASSERT_TRUE(editor.StoreProperties());
   const Track& t = env.Ctx.Layout.At(0);
   EXPECT_EQ(t.PreGapFileName(), flac);

@@ -18,17 +18,17 @@ Msf3 Shown(const PreGapLengthFields& f) {
 TEST(DefPropertyEditor, FirstStartShowsTheBuiltInDefaults) {
   AppSettings settings;
   DefaultTrackPropertiesEditor dlg;
-  dlg.PreEmphCk = dlg.ProtectCk = dlg.PadHeadRdBtn = dlg.CutLeadCk = true;  // left from before
+  dlg.PreEmph = dlg.Protect = dlg.PaddingHead = dlg.CutLeading = true;  // left from before
   dlg.Load(settings);
-  EXPECT_FALSE(dlg.PreEmphCk);
-  EXPECT_FALSE(dlg.ProtectCk);
-  EXPECT_FALSE(dlg.PadHeadRdBtn);  // "Tail"
-  EXPECT_FALSE(dlg.CutLeadCk);
-  EXPECT_FALSE(dlg.CutTrailCk);
+  EXPECT_FALSE(dlg.PreEmph);
+  EXPECT_FALSE(dlg.Protect);
+  EXPECT_FALSE(dlg.PaddingHead);  // "Tail"
+  EXPECT_FALSE(dlg.CutLeading);
+  EXPECT_FALSE(dlg.CutTrailing);
   EXPECT_EQ(Shown(dlg.Length), Msf3(0, 2, 0));
-  EXPECT_TRUE(dlg.PreGapPadHeadRdBtn);
-  EXPECT_FALSE(dlg.PreGapCutLeadCk);
-  EXPECT_FALSE(dlg.PreGapCutTrailCk);
+  EXPECT_TRUE(dlg.PreGapPaddingHead);
+  EXPECT_FALSE(dlg.PreGapCutLeading);
+  EXPECT_FALSE(dlg.PreGapCutTrailing);
 }
 
 // Each control stores into its own default and nothing else.
@@ -38,16 +38,17 @@ TEST(DefPropertyEditor, EachControlStoresItsOwnDefault) {
     bool DefaultTrackPropertiesEditor::*Control;
     bool AppSettings::*Setting;
   };
+  using E = DefaultTrackPropertiesEditor;
+  using S = AppSettings;
   const Case cases[] = {
-      {"PreEmph", &DefaultTrackPropertiesEditor::PreEmphCk, &AppSettings::PreEmph},
-      {"Protect", &DefaultTrackPropertiesEditor::ProtectCk, &AppSettings::Protect},
-      {"TrackPaddingHead", &DefaultTrackPropertiesEditor::PadHeadRdBtn, &AppSettings::TrackPaddingHead},
-      {"TrackCutLeading", &DefaultTrackPropertiesEditor::CutLeadCk, &AppSettings::TrackCutLeading},
-      {"TrackCutTrailing", &DefaultTrackPropertiesEditor::CutTrailCk, &AppSettings::TrackCutTrailing},
-      {"PreGapPaddingHead", &DefaultTrackPropertiesEditor::PreGapPadHeadRdBtn,
-       &AppSettings::PreGapPaddingHead},
-      {"PreGapCutLeading", &DefaultTrackPropertiesEditor::PreGapCutLeadCk, &AppSettings::PreGapCutLeading},
-      {"PreGapCutTrailing", &DefaultTrackPropertiesEditor::PreGapCutTrailCk, &AppSettings::PreGapCutTrailing},
+      {"PreEmph", &E::PreEmph, &S::PreEmph},
+      {"Protect", &E::Protect, &S::Protect},
+      {"TrackPaddingHead", &E::PaddingHead, &S::TrackPaddingHead},
+      {"TrackCutLeading", &E::CutLeading, &S::TrackCutLeading},
+      {"TrackCutTrailing", &E::CutTrailing, &S::TrackCutTrailing},
+      {"PreGapPaddingHead", &E::PreGapPaddingHead, &S::PreGapPaddingHead},
+      {"PreGapCutLeading", &E::PreGapCutLeading, &S::PreGapCutLeading},
+      {"PreGapCutTrailing", &E::PreGapCutTrailing, &S::PreGapCutTrailing},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -117,11 +118,11 @@ TEST(DefPropertyEditor, CancelledEditsLeaveNoTrace) {
   AppSettings settings;
   DefaultTrackPropertiesEditor dlg;
   dlg.Load(settings);
-  dlg.PreEmphCk = true;
+  dlg.PreEmph = true;
   dlg.StepLength(LengthField::Sec, true);
   const AppSettings before = settings;
   dlg.Load(settings);  // shown again after Cancel
-  EXPECT_FALSE(dlg.PreEmphCk);
+  EXPECT_FALSE(dlg.PreEmph);
   EXPECT_EQ(dlg.Length.Frames(), 150);
   EXPECT_EQ(settings, before);
 }
@@ -136,8 +137,8 @@ TEST(DefPropertyEditor, NewDefaultsApplyToTracksAddedLater) {
 
   DefaultTrackPropertiesEditor dlg;
   dlg.Load(ctx.Settings);
-  dlg.PreEmphCk = true;
-  dlg.PreGapPadHeadRdBtn = false;
+  dlg.PreEmph = true;
+  dlg.PreGapPaddingHead = false;
   dlg.TypeLength(LengthField::Sec, "5");
   dlg.Accept(ctx.Settings);
 

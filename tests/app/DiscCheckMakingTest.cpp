@@ -10,6 +10,7 @@
 
 #include "support/AudioTools.h"
 #include "app/check/DiscCheck.h"
+#include "app/check/DiscTime.h"
 #include "support/FakePrompter.h"
 #include "support/MakeFixtures.h"
 #include "app/commands/MakeController.h"

@@ -79,7 +79,7 @@ class IsrcStore : public ::testing::Test {
 TEST_F(IsrcStore, AHalfTypedIsrcIsRefusedAndNothingIsStored) {
   varnel::Track& t = TrackWithIsrc("GBAYE0601498");
   dlg.TypeIsrc("US12________");
-  dlg.PreEmphCk = true;
+  dlg.PreEmph = true;
   EXPECT_FALSE(dlg.Accept());
   EXPECT_EQ(env.Prompter.Log,
             (std::vector<std::string>{"Warning: " + std::string(kIsrcEntryMessage)}));
@@ -99,7 +99,7 @@ TEST_F(IsrcStore, AHalfTypedIsrcIsRefusedAndNothingIsStored) {
 // A layout that already holds an odd value keeps it: only what is typed is checked.
 TEST_F(IsrcStore, AnOddIsrcFromTheLayoutIsLeftAsLoaded) {
   varnel::Track& t = TrackWithIsrc("US12");
-  dlg.ProtectCk = true;
+  dlg.Protect = true;
   ASSERT_TRUE(dlg.Accept());
   EXPECT_EQ(t.ISRC, "US12");
   EXPECT_TRUE(t.Protect);

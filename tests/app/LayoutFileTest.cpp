@@ -207,8 +207,8 @@ TEST_F(LayoutRoundTrip, AnExistingDataTrackTurnsCdTextOffWhateverTheFileSays) {
   SaveAndLoad(loaded);
   EXPECT_NE(test::ReadText(env.Dir / "layout.txt").find("CD-Text=1\r\n"), std::string::npos);
   EXPECT_FALSE(loaded.Ctx.Layout.CdTextEnabled);
-  EXPECT_FALSE(loaded.Ctx.CdTextCkEnabled);
-  EXPECT_TRUE(loaded.Ctx.BinTypeCmbEnabled);
+  EXPECT_FALSE(loaded.Ctx.CanEnableCdText);
+  EXPECT_TRUE(loaded.Ctx.CanChooseImageType);
   EXPECT_EQ(loaded.Ctx.Layout.ImageType, 3);
   EXPECT_EQ(loaded.Ctx.StatusPanels[3], " Data disc");
 }
@@ -259,7 +259,7 @@ TEST_F(LayoutLoad, SoftNameMustBeVarnelInExactCase) {
   EXPECT_EQ(env.Ctx.Layout.Count(), 1);
   EXPECT_EQ(env.Ctx.Layout.TotalBytes, total);
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, env.Dir / "d.bin");
-  EXPECT_FALSE(env.Ctx.CdTextCkEnabled);
+  EXPECT_FALSE(env.Ctx.CanEnableCdText);
   EXPECT_TRUE(env.Ctx.Layout.CdTextEnabled);
   EXPECT_EQ(env.Ctx.Layout.MediaCatalog, "1234567890123");
   EXPECT_EQ(env.Ctx.Layout.CdtPath, "/kept.cdt");

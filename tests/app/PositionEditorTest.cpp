@@ -176,17 +176,17 @@ TEST_F(PositionEditorTest, SetupOfTheThreeConfigurations) {
       EXPECT_EQ(Editor.Value(b), given ? std::stoi(text) : 0);
     }
     if (c.Track) {
-      EXPECT_EQ(Editor.EditTrackLength(), 4000);
+      EXPECT_EQ(Editor.TrackLength(), 4000);
       EXPECT_EQ(Editor.Text(P::TrackLengthEdit), "0000004000");
       EXPECT_EQ(Editor.Text(P::TrackLengthMSFEdit), "00:00:06+");
     } else {
-      EXPECT_EQ(Editor.EditTrackLength(), 0);
+      EXPECT_EQ(Editor.TrackLength(), 0);
       EXPECT_EQ(Editor.Text(P::TrackLengthEdit), "");
       EXPECT_EQ(Editor.Text(P::TrackLengthMSFEdit), "");
       EXPECT_EQ(Editor.Colour(P::TrackLengthEdit), FieldColour::ButtonFace);
     }
     const int32_t preGapLength = c.PreGapEnd ? 500 : (c.PreGapStart ? 600 : 0);
-    EXPECT_EQ(Editor.EditPreGapLength(), preGapLength);
+    EXPECT_EQ(Editor.PreGapLength(), preGapLength);
     EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), c.PreGapStart ? PositionText(preGapLength) : "");
     Editor.Close();
   }
@@ -232,40 +232,40 @@ TEST_F(PositionEditorTest, LengthDisplaysAndTheirColours) {
 TEST_F(PositionEditorTest, SameFileTrackStartMovesBothLengths) {
   T = {5000, 20000, 1000, 0};
   OpenSameFile(400000);
-  EXPECT_EQ(Editor.EditTrackLength(), 15000);
-  EXPECT_EQ(Editor.EditPreGapLength(), 4000);
+  EXPECT_EQ(Editor.TrackLength(), 15000);
+  EXPECT_EQ(Editor.PreGapLength(), 4000);
   Editor.TypeBoundary(B::TrackStart, "0000006000");
-  EXPECT_EQ(Editor.EditTrackLength(), 14000);
-  EXPECT_EQ(Editor.EditPreGapLength(), 5000);
+  EXPECT_EQ(Editor.TrackLength(), 14000);
+  EXPECT_EQ(Editor.PreGapLength(), 5000);
   EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), "0000005000");
   Editor.TypeBoundary(B::PreGapStart, "0000002000");
-  EXPECT_EQ(Editor.EditTrackLength(), 14000);
-  EXPECT_EQ(Editor.EditPreGapLength(), 4000);
+  EXPECT_EQ(Editor.TrackLength(), 14000);
+  EXPECT_EQ(Editor.PreGapLength(), 4000);
   Editor.StepBoundary(B::TrackEnd, true);
-  EXPECT_EQ(Editor.EditTrackLength(), 14001);
-  EXPECT_EQ(Editor.EditPreGapLength(), 4000);
+  EXPECT_EQ(Editor.TrackLength(), 14001);
+  EXPECT_EQ(Editor.PreGapLength(), 4000);
   // The pre-gap end has no target here: its controls ignore the user.
   Editor.TypeBoundary(B::PreGapEnd, "0000000009");
   Editor.StepBoundary(B::PreGapEnd, true);
   Editor.SetBoundaryToCursor(B::PreGapEnd);
   EXPECT_EQ(Editor.Value(B::PreGapEnd), 0);
-  EXPECT_EQ(Editor.EditPreGapLength(), 4000);
+  EXPECT_EQ(Editor.PreGapLength(), 4000);
 }
 
 TEST_F(PositionEditorTest, TrackStartLeavesThePreGapAloneWithoutASameFilePreGap) {
   T = {5000, 20000, 0, 0};
   OpenTrack(400000);
   Editor.TypeBoundary(B::TrackStart, "0000006000");
-  EXPECT_EQ(Editor.EditPreGapLength(), 0);
+  EXPECT_EQ(Editor.PreGapLength(), 0);
   EXPECT_EQ(Editor.Text(P::PreGapLengthEdit), "");
 
   T = {0, 0, 100, 300};
   OpenHiddenFile(400000);
-  EXPECT_EQ(Editor.EditPreGapLength(), 200);
+  EXPECT_EQ(Editor.PreGapLength(), 200);
   Editor.TypeBoundary(B::PreGapEnd, "0000000250");
-  EXPECT_EQ(Editor.EditPreGapLength(), 150);
+  EXPECT_EQ(Editor.PreGapLength(), 150);
   Editor.TypeBoundary(B::TrackStart, "0000000050");  // no target: ignored
-  EXPECT_EQ(Editor.EditPreGapLength(), 150);
+  EXPECT_EQ(Editor.PreGapLength(), 150);
   EXPECT_EQ(Editor.Text(P::TrackLengthEdit), "");
 }
 
@@ -282,7 +282,7 @@ TEST_F(PositionEditorTest, BoundaryArrowsKeysAndSetButtons) {
   Editor.BoundaryKey(B::TrackStart, EditKey::Up);
   Editor.BoundaryKey(B::TrackStart, EditKey::Other);
   EXPECT_EQ(Editor.Value(B::TrackStart), 1);
-  EXPECT_EQ(Editor.EditTrackLength(), 98);
+  EXPECT_EQ(Editor.TrackLength(), 98);
   // Typed values beyond the file, or no number, are held.
   Editor.TypeBoundary(B::TrackEnd, "0000099999");
   EXPECT_EQ(Editor.Value(B::TrackEnd), 100);
@@ -293,7 +293,7 @@ TEST_F(PositionEditorTest, BoundaryArrowsKeysAndSetButtons) {
   Editor.TypeCursor("0000000042");
   Editor.SetBoundaryToCursor(B::TrackStart);
   EXPECT_EQ(Editor.Value(B::TrackStart), 42);
-  EXPECT_EQ(Editor.EditTrackLength(), 58);
+  EXPECT_EQ(Editor.TrackLength(), 58);
   EXPECT_TRUE(Device.Log.size() == 1);  // only the open: no sound from any of this
 }
 

@@ -125,7 +125,7 @@ TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
   ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, env.Dir / "data.bin");
   EXPECT_EQ(env.Ctx.Layout.ImageType, 1);
-  EXPECT_TRUE(env.Ctx.BinTypeCmbEnabled);
+  EXPECT_TRUE(env.Ctx.CanChooseImageType);
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
   EXPECT_EQ(env.Ctx.Layout.At(0).GetPreGapLength(), 150);  // not the disc's first track
   ASSERT_FALSE(env.Prompter.Messages.empty());

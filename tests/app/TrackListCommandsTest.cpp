@@ -273,20 +273,20 @@ TEST(TrackListCommands, DataTrackImageSwitchesCdTextAndImageTypeAvailability) {
   const std::string image = env.Image("d.bin", 2352 * 1000);
   SetDataTrackFile(env.Ctx, image);
   EXPECT_FALSE(env.Ctx.Layout.CdTextEnabled);
-  EXPECT_FALSE(env.Ctx.CdTextCkEnabled);
-  EXPECT_TRUE(env.Ctx.BinTypeCmbEnabled);
+  EXPECT_FALSE(env.Ctx.CanEnableCdText);
+  EXPECT_TRUE(env.Ctx.CanChooseImageType);
   EXPECT_GT(env.Redraws, 0);
   EXPECT_EQ(env.Ctx.StatusPanels[3], " Data disc");
   SetDataTrackFile(env.Ctx, "");
   EXPECT_FALSE(env.Ctx.Layout.CdTextEnabled);  // still unchecked
-  EXPECT_TRUE(env.Ctx.CdTextCkEnabled);
-  EXPECT_FALSE(env.Ctx.BinTypeCmbEnabled);
+  EXPECT_TRUE(env.Ctx.CanEnableCdText);
+  EXPECT_FALSE(env.Ctx.CanChooseImageType);
   EXPECT_EQ(env.Ctx.StatusPanels, kEmptyPanels);
   // A path naming nothing (or a folder) is no data track.
   env.Ctx.Layout.CdTextEnabled = true;
   SetDataTrackFile(env.Ctx, env.Dir.Path());
   EXPECT_TRUE(env.Ctx.Layout.CdTextEnabled);
-  EXPECT_TRUE(env.Ctx.CdTextCkEnabled);
+  EXPECT_TRUE(env.Ctx.CanEnableCdText);
 }
 
 TEST(TrackListCommands, ChoosingImageAndCdtFileUsesTheirFoldersAndFilters) {
@@ -304,7 +304,7 @@ TEST(TrackListCommands, ChoosingImageAndCdtFileUsesTheirFoldersAndFilters) {
   EXPECT_EQ(env.Prompter.Requests[1].InitialDir, "/cdts");
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, image);
   EXPECT_EQ(env.Ctx.Settings.BinFileDir, env.Dir.Path());
-  EXPECT_TRUE(env.Ctx.BinTypeCmbEnabled);
+  EXPECT_TRUE(env.Ctx.CanChooseImageType);
   EXPECT_EQ(env.Ctx.Layout.CdtPath, "/texts/disc.cdt");
   EXPECT_EQ(env.Ctx.Settings.CdtFileDir, "/texts");
   // Cancelled dialogs keep everything.
@@ -330,8 +330,8 @@ TEST(TrackListCommands, NewLayoutEmptiesAllButTheImageType) {
   EXPECT_EQ(env.Ctx.Layout.TotalBytes, 0);
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, "");
   EXPECT_FALSE(env.Ctx.Layout.CdTextEnabled);
-  EXPECT_TRUE(env.Ctx.CdTextCkEnabled);
-  EXPECT_FALSE(env.Ctx.BinTypeCmbEnabled);
+  EXPECT_TRUE(env.Ctx.CanEnableCdText);
+  EXPECT_FALSE(env.Ctx.CanChooseImageType);
   EXPECT_EQ(env.Ctx.Layout.MediaCatalog, std::string(13, ' '));
   EXPECT_EQ(env.Ctx.Layout.CdtPath, "");
   EXPECT_EQ(env.Ctx.Layout.ImageType, 3);

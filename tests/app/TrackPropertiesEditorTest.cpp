@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/editors/PositionEditor.h"
 #include "support/FakePrompter.h"
 #include "support/TestFiles.h"
 #include "app/commands/TrackListCommands.h"
@@ -220,16 +221,16 @@ TEST_F(TrackPropertyEditorTest, ShowLoadsEveryControlFromTheTrack) {
   t.PreGapCutTrailing = true;
 
   Show(t, "/from/main");
-  EXPECT_EQ(Dlg.TrackPathEdit, Dir / "a.wav");
-  EXPECT_EQ(Dlg.ISRCEdit, "GBAYE0601498");
-  EXPECT_TRUE(Dlg.PreEmphCk);
-  EXPECT_TRUE(Dlg.ProtectCk);
+  EXPECT_EQ(Dlg.TrackPath, Dir / "a.wav");
+  EXPECT_EQ(Dlg.Isrc, "GBAYE0601498");
+  EXPECT_TRUE(Dlg.PreEmph);
+  EXPECT_TRUE(Dlg.Protect);
   EXPECT_TRUE(Dlg.Checked(C::PadHeadRdBtn));
   EXPECT_FALSE(Dlg.Checked(C::PadTailRdBtn));
-  EXPECT_TRUE(Dlg.CutLeadCk);
-  EXPECT_FALSE(Dlg.CutTrailCk);
+  EXPECT_TRUE(Dlg.CutLeading);
+  EXPECT_FALSE(Dlg.CutTrailing);
   EXPECT_EQ(Dlg.Style(), PreGapIndex);
-  EXPECT_EQ(Dlg.PreGapPathEdit, "/music/hidden.wav");
+  EXPECT_EQ(Dlg.PreGapPath, "/music/hidden.wav");
   EXPECT_EQ(Dlg.PendingPreGapWaveInfo(), hidden);
   EXPECT_EQ(Dlg.PendingPreGapStartPos(), 5);
   EXPECT_EQ(Dlg.PendingPreGapEndPos(), 700);
@@ -241,8 +242,8 @@ TEST_F(TrackPropertyEditorTest, ShowLoadsEveryControlFromTheTrack) {
   EXPECT_EQ(Dlg.Length.Text(LengthField::Frame), "9");
   EXPECT_FALSE(Dlg.Checked(C::PreGapPadHeadRdBtn));
   EXPECT_TRUE(Dlg.Checked(C::PreGapPadTailRdBtn));
-  EXPECT_FALSE(Dlg.GapCutLeadCk);
-  EXPECT_TRUE(Dlg.GapCutTrailCk);
+  EXPECT_FALSE(Dlg.PreGapCutLeading);
+  EXPECT_TRUE(Dlg.PreGapCutTrailing);
   EXPECT_EQ(Dlg.BrowseDir(), "/from/main");
   EXPECT_EQ(Dlg.ShownTotalBytes(), t.GetTotalBytes());
 }
@@ -254,16 +255,16 @@ TEST_F(TrackPropertyEditorTest, OkStoresEveryControl) {
   AddWave("b.wav", 3000);
   Show(t);
   Dlg.TypeIsrc("USRC17607839");
-  Dlg.PreEmphCk = true;
-  Dlg.ProtectCk = true;
-  Dlg.PadHeadRdBtn = true;
-  Dlg.CutLeadCk = true;
-  Dlg.CutTrailCk = true;
+  Dlg.PreEmph = true;
+  Dlg.Protect = true;
+  Dlg.PaddingHead = true;
+  Dlg.CutLeading = true;
+  Dlg.CutTrailing = true;
   Dlg.StepLength(LengthField::Sec, true);     // 00:03:00
   Dlg.StepLength(LengthField::Frame, false);  // 00:02:74
-  Dlg.PreGapPadHeadRdBtn = false;
-  Dlg.GapCutLeadCk = true;
-  Dlg.GapCutTrailCk = true;
+  Dlg.PreGapPaddingHead = false;
+  Dlg.PreGapCutLeading = true;
+  Dlg.PreGapCutTrailing = true;
   ASSERT_TRUE(Dlg.Accept());
   EXPECT_EQ(t.ISRC, "USRC17607839");
   EXPECT_TRUE(t.PreEmph && t.Protect && t.TrackPaddingHead && t.TrackCutLeading &&
@@ -284,7 +285,7 @@ TEST_F(TrackPropertyEditorTest, FailedStoresStoreNothing) {
 
   // Hidden track from another file without a file.
   Show(t);
-  Dlg.PreEmphCk = true;
+  Dlg.PreEmph = true;
   Dlg.ChooseHiddenFilePreGap();
   EXPECT_FALSE(Dlg.Accept());
   EXPECT_FALSE(Dlg.StoreProperties());
@@ -354,12 +355,12 @@ TEST_F(TrackPropertyEditorTest, ApplyThenCancelKeepsTheAppliedValuesAndFolder) {
   Show(t, "/start");
   Dlg.ChooseHiddenFilePreGap();
   Browse(hidden);
-  Dlg.ProtectCk = true;
+  Dlg.Protect = true;
   Dlg.Apply();
   EXPECT_EQ(Dlg.WaveFileDir, Dir / "first");
   // More edits, then Cancel: the caller takes WaveFileDir back as the Apply left it.
   Browse(Dir / "second/late.wav");
-  Dlg.PreEmphCk = true;
+  Dlg.PreEmph = true;
   EXPECT_EQ(Dlg.BrowseDir(), Dir / "second");
   EXPECT_EQ(Dlg.WaveFileDir, Dir / "first");
   EXPECT_TRUE(t.Protect);
@@ -370,8 +371,8 @@ TEST_F(TrackPropertyEditorTest, ApplyThenCancelKeepsTheAppliedValuesAndFolder) {
   EXPECT_EQ(Ctx.Layout.TotalBytes, SumOfTotals());
   // Shown again, the dialog starts from the stored values.
   Show(t, Dlg.WaveFileDir);
-  EXPECT_EQ(Dlg.PreGapPathEdit, hidden);
-  EXPECT_FALSE(Dlg.PreEmphCk);
+  EXPECT_EQ(Dlg.PreGapPath, hidden);
+  EXPECT_FALSE(Dlg.PreEmph);
   EXPECT_EQ(Dlg.BrowseDir(), Dir / "first");
 }
 
@@ -434,7 +435,7 @@ TEST_F(TrackPropertyEditorTest, BrowseRefusalsGiveTheirTextsAndMoveOnlyTheFolder
   test::WriteText(Dir / "t/notes.wav", "this is not a wave file at all");
   Show(t, "/start");
   Dlg.ChooseHiddenFilePreGap();
-  const std::string pathBefore = Dlg.PreGapPathEdit;
+  const std::string pathBefore = Dlg.PreGapPath;
 
   const std::vector<std::pair<std::string, std::string>> cases = {
       {Dir / "m/mono.wav",
@@ -461,7 +462,7 @@ TEST_F(TrackPropertyEditorTest, BrowseRefusalsGiveTheirTextsAndMoveOnlyTheFolder
     EXPECT_EQ(Prompter.Log[1], message);
     expectedDir = path.substr(0, path.rfind('/'));
     EXPECT_EQ(Dlg.BrowseDir(), expectedDir);
-    EXPECT_EQ(Dlg.PreGapPathEdit, pathBefore);
+    EXPECT_EQ(Dlg.PreGapPath, pathBefore);
     EXPECT_EQ(Dlg.PendingPreGapWaveInfo(), WaveDataInfo{});
     EXPECT_EQ(Dlg.PendingPreGapEndPos(), 0);
   }
@@ -481,7 +482,7 @@ TEST_F(TrackPropertyEditorTest, BrowseAcceptsCdAudioWithItsWholeDataAsTheRegion)
   Show(t);
   Dlg.ChooseHiddenFilePreGap();
   Browse(Dir / "hidden.wav");
-  EXPECT_EQ(Dlg.PreGapPathEdit, Dir / "hidden.wav");
+  EXPECT_EQ(Dlg.PreGapPath, Dir / "hidden.wav");
   EXPECT_EQ(Dlg.PendingPreGapStartPos(), 0);
   EXPECT_EQ(Dlg.PendingPreGapEndPos(), 3001);
   EXPECT_EQ(Dlg.PendingPreGapWaveInfo(), (WaveDataInfo{44, 4 * 3001 + 3, 2, 16, 44100}));
@@ -575,7 +576,7 @@ TEST_F(TrackPropertyEditorTest, SameFileHiddenTrackThroughThePositionEditor) {
   port.User = [](PositionEditor& e) {
     e.TypeCursor("0000044100");
     e.SetBoundaryToCursor(Boundary::TrackStart);
-    EXPECT_EQ(e.EditPreGapLength(), 44100);
+    EXPECT_EQ(e.PreGapLength(), 44100);
     EXPECT_TRUE(e.Accept());
   };
   dlg.EditTrackPositions();
@@ -621,7 +622,7 @@ TEST_F(TrackPropertyEditorTest, IsrcFieldHoldsWhatTheMaskAllows) {
   Track& t = AddWave("a.wav", 1000);
   t.ISRC = "JP-X\nY";
   Show(t);
-  EXPECT_EQ(Dlg.ISRCEdit, "JP X        ");
+  EXPECT_EQ(Dlg.Isrc, "JP X        ");
   Dlg.TypeIsrc("");
   ASSERT_TRUE(Dlg.Accept());
   EXPECT_EQ(t.ISRC, "");

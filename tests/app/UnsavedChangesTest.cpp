@@ -56,7 +56,7 @@ TEST(UnsavedChanges, EveryChangeOfWhatTheFileKeepsCountsAndShowsInTheTitle) {
          TrackPropertiesEditor dlg(e.Ctx, nullptr);
          dlg.Track = &e.Ctx.Layout.At(0);
          dlg.Load();
-         dlg.PreEmphCk = true;
+         dlg.PreEmph = true;
          EXPECT_TRUE(dlg.Accept());
        }},
       {"pre-gap length", [](SavedLayout& e) { e.Ctx.Layout.At(1).SetPreGapLength(75); }},

@@ -1,4 +1,5 @@
 #include "app/editors/WavePeaks.h"
+#include "app/editors/WavePeaksCache.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -92,7 +92,9 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_EQ(s.Width, 465);
   EXPECT_EQ(s.Height, 366);
   EXPECT_EQ(s.ColumnWidth[0], 50);
-  for (int i = 1; i < kColumnCount; ++i) EXPECT_EQ(s.ColumnWidth[i], 100) << kColumnKeys[i];
+  for (int i = 1; i < kTrackColumnCount; ++i) {
+    EXPECT_EQ(s.ColumnWidth[i], 100) << kColumnKeys[i];
+  }
   EXPECT_EQ(s.WorkDir, workDir);
   EXPECT_EQ(s.WaveFileDir, "");
   EXPECT_EQ(s.CdtFileDir, "");
@@ -132,7 +134,7 @@ AppSettings Unusual() {
   s.Left = 2147483647;
   s.Width = 801;
   s.Height = 602;
-  for (int i = 0; i < kColumnCount; ++i) s.ColumnWidth[i] = 11 + i;
+  for (int i = 0; i < kTrackColumnCount; ++i) s.ColumnWidth[i] = 11 + i;
   s.WorkDir = "/home/u/cd work";
   s.WaveFileDir = " /w ";
   s.CdtFileDir = "/c";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports/PreviewPlayer.h"
+#include "app/ports/PreviewDevice.h"
 
 namespace varnel::test {
 

@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "ui/dialogs/DefaultTrackPropertiesDialog.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {
@@ -35,7 +35,7 @@ class DefaultTrackPropertiesDialogTest : public ::testing::Test {
         Dlg.reject();
       }
     });
-    return Dlg.Execute(Settings);
+    return Dlg.Edit(Settings);
   }
 
   template <typename T = QWidget>
@@ -47,7 +47,7 @@ class DefaultTrackPropertiesDialogTest : public ::testing::Test {
   bool On(const char* name) { return Ctl<QAbstractButton>(name)->isChecked(); }
   void Click(const char* name) { ClickOn(Ctl<QAbstractButton>(name)); }
   void Arrow(const char* ud, bool up) {
-    UpDown* u = Ctl<UpDown>(ud);
+    UpDownWidget* u = Ctl<UpDownWidget>(ud);
     QTest::mouseClick(up ? u->UpButton() : u->DownButton(), Qt::LeftButton);
   }
   std::string Length() {
@@ -186,17 +186,17 @@ using test::WindowTest;
 
 TEST_F(WindowTest, DefaultPropertiesCommandOpensTheDialog) {
   DefaultTrackPropertiesDialog dlg(Window.get());
-  Window->ShowDefaultSettings = [&] { dlg.Execute(Ctx().Settings); };
+  Window->ShowDefaultPropertiesDialog = [&] { dlg.Edit(Ctx().Settings); };
   test::OnNextModal([&](QWidget* w) {
     EXPECT_EQ(w, &dlg);
     const QPoint offset = dlg.frameGeometry().center() - Window->frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 4);
     ClickOn(dlg.findChild<QCheckBox*>("ProtectCk"));
-    UpDown* min = dlg.findChild<UpDown*>("MinUd");
+    UpDownWidget* min = dlg.findChild<UpDownWidget*>("MinUd");
     QTest::mouseClick(min->UpButton(), Qt::LeftButton);
     QTest::mouseClick(dlg.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
   });
-  Window->Action("SettingDefault")->trigger();
+  Window->Action("SettingsDefault")->trigger();
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_TRUE(Ctx().Settings.Protect);
   EXPECT_EQ(Ctx().Settings.PreGapFrames, 150 + 4500);

@@ -75,7 +75,7 @@ using test::WindowTest;
 
 TEST_F(WindowTest, AboutCommandShowsTheBoxModally) {
   auto* box = new AboutDialog(Window.get());
-  Window->SetAboutBox(box);
+  Window->SetAboutDialog(box);
   bool shown = false;
   test::OnNextModal([&](QWidget* w) {
     shown = w == box;

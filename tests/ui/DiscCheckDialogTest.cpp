@@ -21,7 +21,7 @@ TEST_F(WindowTest, CheckDiscListsFindingsAndSelectsTheirTracks) {
   List()->setCurrentIndex(List()->Model()->index(0));
   Ctx().Layout.At(2).ISRC = "usabc9912345";
   int shown = 0;
-  Window->ShowCheckDisc = [&](QDialog& dlg) {
+  Window->ShowDiscCheckDialog = [&](QDialog& dlg) {
     ++shown;
     EXPECT_EQ(dlg.windowTitle(), "Check disc");
     auto* list = dlg.findChild<QTreeWidget*>("Findings");
@@ -55,7 +55,7 @@ TEST_F(WindowTest, CheckDiscListsFindingsAndSelectsTheirTracks) {
   // A disc without findings says so in the list's only row.
   Ctx().Layout.At(2).ISRC.clear();
   Ctx().Layout.Delete(1);
-  Window->ShowCheckDisc = [&](QDialog& dlg) {
+  Window->ShowDiscCheckDialog = [&](QDialog& dlg) {
     auto* list = dlg.findChild<QTreeWidget*>("Findings");
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(2), kNoFindingsText);

@@ -72,7 +72,7 @@ TEST_F(GeneralSettingsDialogTest, OkStoresEveryControl) {
     EXPECT_EQ(ud->value(), 150);
     QTest::mouseClick(C<QPushButton>(w, "OkBtn"), Qt::LeftButton);
   });
-  EXPECT_EQ(Dlg.Execute(Settings, QFont()), QDialog::Accepted);
+  EXPECT_EQ(Dlg.Edit(Settings, QFont()), QDialog::Accepted);
   EXPECT_EQ(Settings.WorkDir, "/no/such/folder");
   EXPECT_TRUE(Settings.AddFrames);
   EXPECT_EQ(Settings.NumFrames, 150);
@@ -95,7 +95,7 @@ TEST_F(GeneralSettingsDialogTest, CancelStoresNothingAndTheNextShowingStartsFrom
     EXPECT_EQ(ud->value(), 0);
     QTest::mouseClick(C<QPushButton>(w, "CancelBtn"), Qt::LeftButton);
   });
-  EXPECT_EQ(Dlg.Execute(Settings, QFont()), QDialog::Rejected);
+  EXPECT_EQ(Dlg.Edit(Settings, QFont()), QDialog::Rejected);
   EXPECT_EQ(Settings, before);
   test::OnNextModal([this](QWidget* w) {
     EXPECT_EQ(C<QLineEdit>(w, "WorkDirEdit")->text().toStdString(), Settings.WorkDir);
@@ -104,7 +104,7 @@ TEST_F(GeneralSettingsDialogTest, CancelStoresNothingAndTheNextShowingStartsFrom
     EXPECT_TRUE(C<QCheckBox>(w, "CdrdaoTocCk")->isChecked());
     w->close();  // the close box counts as Cancel
   });
-  EXPECT_EQ(Dlg.Execute(Settings, QFont()), QDialog::Rejected);
+  EXPECT_EQ(Dlg.Edit(Settings, QFont()), QDialog::Rejected);
   EXPECT_EQ(Settings, before);
 }
 
@@ -120,7 +120,7 @@ TEST_F(GeneralSettingsDialogTest, BrowsePutsTheChosenFolderInTheFieldOnly) {
     EXPECT_EQ(C<QLineEdit>(w, "WorkDirEdit")->text(), "/picked");
     QTest::mouseClick(C<QPushButton>(w, "OkBtn"), Qt::LeftButton);
   });
-  Dlg.Execute(Settings, QFont());
+  Dlg.Edit(Settings, QFont());
   EXPECT_EQ(Settings.WorkDir, "/picked");
   ASSERT_EQ(Prompter.Requests.size(), 2u);
   EXPECT_EQ(Prompter.Requests[0].Title, "Select a working directory");
@@ -137,7 +137,7 @@ using test::WindowTest;
 
 TEST_F(WindowTest, GeneralCommandShowsTheDialogOverTheSettings) {
   auto* dlg = new GeneralSettingsDialog(Prompter, Window.get());
-  Window->SetGenSettingsDlg(dlg);
+  Window->SetGeneralSettingsDialog(dlg);
   test::OnNextModal([](QWidget* w) {
     w->findChild<QCheckBox*>("AlwaysMakeCk")->setChecked(true);
     QTest::mouseClick(w->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
@@ -158,7 +158,7 @@ TEST_F(WindowTest, FontCommandChangesListAndPathFieldsOrNothing) {
   const QFont before = List()->font();
   const int heightBefore = List()->RowHeight();
   Window->ChooseFont = [](const QFont&) { return std::nullopt; };
-  Window->Action("SetingsFont")->trigger();
+  Window->Action("SettingsFont")->trigger();
   EXPECT_EQ(List()->font(), before);
   EXPECT_EQ(List()->RowHeight(), heightBefore);
   EXPECT_EQ(Child<QLineEdit>("CdtEdit")->font(), before);
@@ -170,7 +170,7 @@ TEST_F(WindowTest, FontCommandChangesListAndPathFieldsOrNothing) {
     seen = initial;
     return chosen;
   };
-  Window->Action("SetingsFont")->trigger();
+  Window->Action("SettingsFont")->trigger();
   EXPECT_EQ(seen, before);
   EXPECT_EQ(List()->font().pointSize(), 16);
   EXPECT_EQ(List()->RowHeight(), ListRowHeight(chosen));
@@ -180,7 +180,7 @@ TEST_F(WindowTest, FontCommandChangesListAndPathFieldsOrNothing) {
 
   // Sizes beyond 16 points are not offered.
   chosen.setPointSize(40);
-  Window->Action("SetingsFont")->trigger();
+  Window->Action("SettingsFont")->trigger();
   EXPECT_EQ(List()->font().pointSize(), 16);
 }
 
@@ -193,7 +193,7 @@ TEST_F(WindowTest, ClosingWritesGeometryColumnWidthsAndFont) {
   chosen.setBold(true);
   chosen.setUnderline(true);
   Window->ChooseFont = [&](const QFont&) -> std::optional<QFont> { return chosen; };
-  Window->Action("SetingsFont")->trigger();
+  Window->Action("SettingsFont")->trigger();
   Ctx().Settings.NumFrames = 42;
   const int firstColumn = List()->Header()->sectionSize(0);
   ASSERT_FALSE(std::filesystem::exists(SettingsPath()));

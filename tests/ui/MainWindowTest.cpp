@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "app/editors/EntryChecks.h"
+#include "app/views/TrackColumns.h"
 
 #include "support/UiTestSupport.h"
 
@@ -106,7 +107,7 @@ TEST_F(WindowTest, StatusPanelsAndTrackRowsReadAsTheirTexts) {
     ASSERT_NE(ci, nullptr);
     const QList<QAccessibleInterface*> headers = ci->columnHeaderCells();
     ASSERT_EQ(headers.size(), 1) << c;
-    EXPECT_EQ(headers.front()->text(QAccessible::Name), kTrackColumnHeaders[c]);
+    EXPECT_EQ(headers.front()->text(QAccessible::Name), kTrackColumns[c].Title);
     // The header cells are handed over to the caller; the cache disposes of them.
     for (QAccessibleInterface* h : headers) {
       QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(h));
@@ -135,8 +136,8 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
             QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
                          "EditClearAudio=&Clear audio tracks"}));
   EXPECT_EQ(entries("SettingsMenu"),
-            QStringList({"SettingsGeneral=&General", "SettingDefault=&Default properties",
-                         "SetingsFont=&Font"}));
+            QStringList({"SettingsGeneral=&General", "SettingsDefault=&Default properties",
+                         "SettingsFont=&Font"}));
   EXPECT_EQ(entries("HelpMenu"), QStringList({"HelpAbout=&About"}));
 
   QStringList titles;
@@ -149,8 +150,8 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   EXPECT_EQ(Window->minimumSize(), QSize(500, 400));
   // No settings file: a size that shows every column, within the screen.
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  EXPECT_EQ(Window->width(), std::min(kDefaultFormWidth, screen.width() - 40));
-  EXPECT_EQ(Window->height(), std::min(kDefaultFormHeight, screen.height() - 60));
+  EXPECT_EQ(Window->width(), std::min(kDefaultWindowWidth, screen.width() - 40));
+  EXPECT_EQ(Window->height(), std::min(kDefaultWindowHeight, screen.height() - 60));
   EXPECT_EQ(Window->pos(), QPoint(100, 100));
   // Each panel holds its widest text, down to the smallest window.
   const char* const widest[] = {" Total: 99 tracks", " 9999MB", " 999:59:74", " Mix-Mode disc"};
@@ -181,7 +182,7 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   for (int c = 0; c < 8; ++c) {
     EXPECT_GE(header->sectionSize(c) - 8, m.horizontalAdvance(samples[c])) << c;
     EXPECT_GE(header->sectionSize(c),
-              header->fontMetrics().horizontalAdvance(kTrackColumnHeaders[c]))
+              header->fontMetrics().horizontalAdvance(kTrackColumns[c].Title))
         << c;
   }
   // The last column takes the room that is left.
@@ -361,7 +362,7 @@ TEST_F(WindowTest, BusyCommandsDoNothingWhileARunHasNotReported) {
   Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
   List()->setCurrentIndex(List()->Model()->index(0));
   int opened = 0;
-  Window->ShowTrackProperty = [&](Track&, std::string&) { ++opened; };
+  Window->ShowTrackPropertiesDialog = [&](Track&, std::string&) { ++opened; };
   Ctx().MakeState.store(RunState::Succeeded);
   for (const char* a : {"FileNew", "FileLoad", "FileImport", "FileMake", "FileTest", "FileCheck",
                         "EditProperty", "EditRemove", "EditClearAudio"}) {
@@ -380,7 +381,7 @@ TEST_F(WindowTest, TrackPropertiesHandsTheSelectedTrackAndTakesTheFolderBack) {
   Window->DropPaths("Tracks", {Wave("a.wav"), Wave("b.wav")});
   Ctx().Settings.WaveFileDir = "/before";
   std::string seenFile, seenDir;
-  Window->ShowTrackProperty = [&](Track& t, std::string& dir) {
+  Window->ShowTrackPropertiesDialog = [&](Track& t, std::string& dir) {
     seenFile = t.TrackFileName;
     seenDir = dir;
     dir = "/after";
@@ -397,7 +398,7 @@ TEST_F(WindowTest, TrackPropertiesHandsTheSelectedTrackAndTakesTheFolderBack) {
 TEST_F(WindowTest, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
   Window->DropPaths("Tracks", {Wave("a.wav")});
   List()->setCurrentIndex(List()->Model()->index(0));
-  Window->ShowTrackProperty = [](Track&, std::string&) {
+  Window->ShowTrackPropertiesDialog = [](Track&, std::string&) {
     throw std::runtime_error("disk on fire");
   };
   Window->Action("EditProperty")->trigger();

@@ -35,8 +35,8 @@ TEST(MakeProgressDialog, ControlsAndCaptions) {
   EXPECT_GE(dlg.width(), 358);
   EXPECT_GE(dlg.height(), 128);
   EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());  // a fixed dialog border
-  EXPECT_EQ(dlg.findChild<QLabel*>("Label1")->text(), "Operation:");
-  EXPECT_EQ(dlg.findChild<QLabel*>("Label2")->text(), "Elapsed time:");
+  EXPECT_EQ(dlg.findChild<QLabel*>("OperationCaptionLbl")->text(), "Operation:");
+  EXPECT_EQ(dlg.findChild<QLabel*>("TimeCaptionLbl")->text(), "Elapsed time:");
   EXPECT_EQ(dlg.findChild<QLabel*>("OperationLbl")->text(), "Current Operation");
   EXPECT_EQ(dlg.findChild<QLabel*>("TimeLbl")->text(), "00:00");
   QProgressBar* bar = dlg.findChild<QProgressBar*>("ProgressBar");
@@ -125,7 +125,7 @@ class WindowMakeTest : public test::WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     Dlg = new MakeProgressDialog(Window.get());
-    Window->ShowMakingProgressIn(Dlg);
+    Window->SetMakeProgressDialog(Dlg);
     Ctx().Settings.WorkDir = Dir / "work";
     // Short tracks keep these runs quick; the check before making has tests of its own.
     Ctx().Settings.CheckBeforeMake = false;

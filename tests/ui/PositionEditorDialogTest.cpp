@@ -13,6 +13,7 @@
 #include "support/FakePreviewDevice.h"
 #include "support/FakePrompter.h"
 #include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "support/TestFiles.h"
 #include "support/UiTestSupport.h"
 #include "ui/widgets/WaveformWidget.h"
@@ -66,7 +67,7 @@ class PositionEditorDialogTest : public ::testing::Test {
     QTest::keyClick(Edit(ctl), key);
   }
   void Arrow(P ud, bool up) {
-    UpDown* u = Ctl<UpDown>(ud);
+    UpDownWidget* u = Ctl<UpDownWidget>(ud);
     QTest::mouseClick(up ? u->UpButton() : u->DownButton(), Qt::LeftButton);
   }
   void Click(P button) { QTest::mouseClick(Ctl<QPushButton>(button), Qt::LeftButton); }
@@ -98,7 +99,7 @@ TEST_F(PositionEditorDialogTest, ControlsCarryTheirNamesCaptionsAndMasks) {
   for (const auto& [ctl, name] : names) {
     EXPECT_EQ(test::AccessibleName(Ctl(ctl)), name) << PositionControlName(ctl);
   }
-  auto* ud = Ctl<UpDown>(P::PreGapStartUd);
+  auto* ud = Ctl<UpDownWidget>(P::PreGapStartUd);
   EXPECT_EQ(test::AccessibleName(ud->UpButton()), "Pre-gap start up");
   // A label that changes reads as what it shows.
   EXPECT_EQ(test::AccessibleName(Ctl(P::LengthLbl)), Ctl<QLabel>(P::LengthLbl)->text());

@@ -79,7 +79,7 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheMainWindowInReadingOrder) {
 
 TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
   Track& track = AddTrack();
-  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
+  TrackPropertiesDialog dlg(Ctx(), nullptr, Window.get());
   const QStringList top = {"TrackPathEdit", "PosBtn",    "ISRCEdit",
                            "PreEmphCk",     "ProtectCk", "PadHeadRdBtn|PadTailRdBtn",
                            "CutLeadCk",     "CutTrailCk"};
@@ -103,18 +103,18 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
       // Each radio set shows its own choice: the pre-gap style's radios do not reach into
       // the padding radios nested in the same box.
       auto on = [&](TrackPropertyControl ctl) {
-        return static_cast<QAbstractButton*>(frm.Control(ctl))->isChecked();
+        return static_cast<QAbstractButton*>(dlg.Control(ctl))->isChecked();
       };
       EXPECT_TRUE(
           on(c.Style == PreGapNormal ? TrackPropertyControl::PreGapNormalRdBtn : TrackPropertyControl::PreGapFileRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PreGapPadHeadRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PadTailRdBtn));
-      ExpectTabOrder(TabCycle(&frm, frm.Control(TrackPropertyControl::TrackPathEdit)),
+      ExpectTabOrder(TabCycle(&dlg, dlg.Control(TrackPropertyControl::TrackPathEdit)),
                      top + c.PreGap + buttons);
-      frm.reject();
+      dlg.reject();
     });
     std::string dir;
-    frm.Execute(track, dir, List()->font());
+    dlg.Edit(track, dir, List()->font());
   }
 }
 
@@ -155,18 +155,18 @@ TEST_F(ReachTest, TabReachesEveryControlOfTheSettingsDialogs) {
 // smallest: no control outside its window or over another, no text cut off.
 TEST_F(ReachTest, NothingIsCutOffAtTheSmallestSizes) {
   AddTrack();
-  for (QSize size : {QSize(500, 400), QSize(kDefaultFormWidth, kDefaultFormHeight)}) {
+  for (QSize size : {QSize(500, 400), QSize(kDefaultWindowWidth, kDefaultWindowHeight)}) {
     SCOPED_TRACE(size.width());
     Window->resize(size);
     test::Settle();
     test::ExpectNothingClipped(Window.get());
   }
-  TrackPropertiesDialog frm(Ctx(), nullptr, Window.get());
+  TrackPropertiesDialog dlg(Ctx(), nullptr, Window.get());
   PositionEditorDialog pos(Prompter, Window.get(), &Device);
   DefaultTrackPropertiesDialog def(Window.get());
   GeneralSettingsDialog gen(Prompter, Window.get());
   MakeProgressDialog progress(Window.get());
-  for (QDialog* dlg : std::initializer_list<QDialog*>{&frm, &pos, &def, &gen, &progress}) {
+  for (QDialog* dlg : std::initializer_list<QDialog*>{&dlg, &pos, &def, &gen, &progress}) {
     SCOPED_TRACE(dlg->objectName().toStdString());
     dlg->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
@@ -186,7 +186,7 @@ TEST_F(ReachTest, TrackListKeys) {
   Window->Action("FileSave")->trigger();
   EXPECT_EQ(Window->windowTitle(), "disc.txt \u2014 Varnel");
   std::vector<std::string> opened;
-  Window->ShowTrackProperty = [&](Track& t, std::string&) {
+  Window->ShowTrackPropertiesDialog = [&](Track& t, std::string&) {
     opened.push_back(t.TrackFileName);
   };
   auto order = [this] {

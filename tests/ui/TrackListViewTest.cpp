@@ -11,12 +11,12 @@ namespace {
 
 TEST(TrackDrag, PressOutsideAnyEntryOrWithAnotherButtonStartsNothing) {
   TrackDrag d;
-  EXPECT_EQ(d.MouseDown(true, 10000, 500, true, -1), TrackDrag::PressResult::Nothing);
+  EXPECT_EQ(d.Press(true, 10000, 500, true, -1), TrackDrag::PressResult::Nothing);
   EXPECT_FALSE(d.Dragging);
-  EXPECT_EQ(d.MouseDown(true, 20000, 500, false, 1), TrackDrag::PressResult::Nothing);
+  EXPECT_EQ(d.Press(true, 20000, 500, false, 1), TrackDrag::PressResult::Nothing);
   EXPECT_FALSE(d.Dragging);
   int32_t from = 0, to = 0;
-  EXPECT_FALSE(d.MouseMove(true, 0, from, to));
+  EXPECT_FALSE(d.Move(true, 0, from, to));
 }
 
 TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
@@ -39,14 +39,14 @@ TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
     SCOPED_TRACE(testing::Message()
                  << c.FirstRow << " then " << c.SecondRow << " after " << c.Later);
     TrackDrag d;
-    d.MouseDown(true, 10000, 500, true, c.FirstRow);
-    d.MouseUp();
-    EXPECT_EQ(d.MouseDown(true, 10000 + c.Later, 500, c.LeftButton, c.SecondRow), c.Second);
+    d.Press(true, 10000, 500, true, c.FirstRow);
+    d.Release();
+    EXPECT_EQ(d.Press(true, 10000 + c.Later, 500, c.LeftButton, c.SecondRow), c.Second);
     if (c.Second == TrackDrag::PressResult::DoubleClick) {
       EXPECT_FALSE(d.Dragging);
       EXPECT_EQ(d.DragIndex, -1);
       // A third quick press begins no second double click.
-      EXPECT_NE(d.MouseDown(true, 10000 + c.Later + 1, 500, true, c.SecondRow),
+      EXPECT_NE(d.Press(true, 10000 + c.Later + 1, 500, true, c.SecondRow),
                 TrackDrag::PressResult::DoubleClick);
     }
   }
@@ -54,19 +54,33 @@ TEST(TrackDrag, DoubleClickNeedsBothPressesOnTheSameRowWithinTheTime) {
 
 TEST(TrackDrag, ClockWrapStillMeasuresTheTrueInterval) {
   TrackDrag d;
-  d.MouseDown(true, 0xFFFFFF00u, 500, true, 0);
-  EXPECT_EQ(d.MouseDown(true, 0x00000010u, 500, true, 0), TrackDrag::PressResult::DoubleClick);
+  d.Press(true, 0xFFFFFF00u, 500, true, 0);
+  EXPECT_EQ(d.Press(true, 0x00000010u, 500, true, 0), TrackDrag::PressResult::DoubleClick);
 }
 
 TEST(TrackDrag, WhileARunIsUnderWayPressesAndMovesAreIgnoredButReleasesCount) {
   TrackDrag d;
-  d.MouseDown(true, 10000, 500, true, 1);
-  EXPECT_EQ(d.MouseDown(false, 10100, 500, true, 2), TrackDrag::PressResult::Ignored);
-  EXPECT_EQ(d.LastMouseDownTime, 10000u);
+  d.Press(true, 10000, 500, true, 1);
+  EXPECT_EQ(d.Press(false, 10100, 500, true, 2), TrackDrag::PressResult::Ignored);
+  EXPECT_EQ(d.LastPressTime, 10000u);
   int32_t from = 0, to = 0;
-  EXPECT_FALSE(d.MouseMove(false, 2, from, to));
-  d.MouseUp();
+  EXPECT_FALSE(d.Move(false, 2, from, to));
+  d.Release();
   EXPECT_FALSE(d.Dragging);
+}
+
+// The list shows as many columns as the settings file keeps widths for, and starts at the
+// widths a settings file without any gives (the last column takes the room left).
+TEST(TrackListView, ColumnsAgreeWithTheSettingsFile) {
+  test::FakePrompter prompter;
+  AppContext ctx(prompter);
+  TrackListView list(ctx);
+  const AppSettings unset;
+  ASSERT_EQ(list.Model()->columnCount(), static_cast<int>(unset.ColumnWidth.size()));
+  ASSERT_EQ(list.Header()->count(), list.Model()->columnCount());
+  for (int c = 0; c + 1 < list.Header()->count(); ++c) {
+    EXPECT_EQ(list.Header()->sectionSize(c), unset.ColumnWidth[static_cast<size_t>(c)]) << c;
+  }
 }
 
 class TrackListTest : public test::WindowTest {
@@ -76,7 +90,7 @@ class TrackListTest : public test::WindowTest {
     Window->DropPaths("Tracks", {Wave("one.wav"), Wave("two.wav"), Wave("three.wav")});
     ASSERT_EQ(List()->Model()->rowCount(), 3);
     List()->SetClock([this] { return Now; });
-    Window->ShowTrackProperty = [this](Track& t, std::string&) {
+    Window->ShowTrackPropertiesDialog = [this](Track& t, std::string&) {
       Opened.push_back(t.TrackFileName);
     };
   }

@@ -16,6 +16,7 @@
 #include "support/TestFiles.h"
 #include "app/commands/TrackListCommands.h"
 #include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {
@@ -67,28 +68,28 @@ class TrackPropertiesDialogTest : public ::testing::Test {
   // it (a dialog still open afterwards is cancelled, and the test fails).
   int Run(Track& track, const std::function<void()>& act) {
     test::OnNextModal([&](QWidget* w) {
-      EXPECT_EQ(w, &Frm);
-      Frm.activateWindow();
-      EXPECT_TRUE(QTest::qWaitForWindowActive(&Frm));
+      EXPECT_EQ(w, &Dlg);
+      Dlg.activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(&Dlg));
       act();
-      if (Frm.isVisible()) {
+      if (Dlg.isVisible()) {
         ADD_FAILURE() << "the dialog is still open";
-        Frm.reject();
+        Dlg.reject();
       }
     });
-    return Frm.Execute(track, WaveDir, ListFont);
+    return Dlg.Edit(track, WaveDir, ListFont);
   }
 
   template <typename T = QWidget>
   T* Ctl(C ctl) {
-    return Find<T>(Frm, TrackPropertyControlName(ctl));
+    return Find<T>(Dlg, TrackPropertyControlName(ctl));
   }
   QLineEdit* Edit(C ctl) { return Ctl<QLineEdit>(ctl); }
   std::string Text(C ctl) { return Edit(ctl)->displayText().toStdString(); }
   bool On(C ctl) { return Ctl<QAbstractButton>(ctl)->isChecked(); }
   void Click(C ctl) { ClickOn(Ctl<QAbstractButton>(ctl)); }
   void Arrow(C ud, bool up) {
-    UpDown* u = Ctl<UpDown>(ud);
+    UpDownWidget* u = Ctl<UpDownWidget>(ud);
     QTest::mouseClick(up ? u->UpButton() : u->DownButton(), Qt::LeftButton);
   }
   std::string Length() {
@@ -101,22 +102,22 @@ class TrackPropertiesDialogTest : public ::testing::Test {
   int Redraws = 0;
   test::FakePreviewDevice Device;
   PositionEditorDialog PosDlg{Prompter, nullptr, &Device};
-  TrackPropertiesDialog Frm{Ctx, &PosDlg};
+  TrackPropertiesDialog Dlg{Ctx, &PosDlg};
   std::string WaveDir = "/start";
   QFont ListFont{"Courier New", 15};
 };
 
 TEST_F(TrackPropertiesDialogTest, ControlsCarryTheirNamesAndCaptions) {
-  EXPECT_EQ(Frm.windowTitle(), "Track Properties");
+  EXPECT_EQ(Dlg.windowTitle(), "Track Properties");
   for (int32_t i = 0; i < kTrackPropertyControlCount; ++i) {
-    QWidget* w = Frm.findChild<QWidget*>(TrackPropertyControlName(static_cast<C>(i)));
+    QWidget* w = Dlg.findChild<QWidget*>(TrackPropertyControlName(static_cast<C>(i)));
     ASSERT_NE(w, nullptr) << TrackPropertyControlName(static_cast<C>(i));
-    EXPECT_EQ(w, Frm.Control(static_cast<C>(i)));
+    EXPECT_EQ(w, Dlg.Control(static_cast<C>(i)));
   }
   // Assistive tools read each control by what a person sees: the label beside an edit,
   // what a button acts on where two captions repeat, the field an arrow steps.
-  Frm.show();
-  test::ExpectReadableNames(&Frm);
+  Dlg.show();
+  test::ExpectReadableNames(&Dlg);
   const std::pair<C, const char*> names[] = {
       {C::TrackPathEdit, "Track File:"},
       {C::ISRCEdit, "ISRC:"},
@@ -131,12 +132,12 @@ TEST_F(TrackPropertiesDialogTest, ControlsCarryTheirNamesAndCaptions) {
       {C::PreGapSilenceGroup, "Silence"},
   };
   for (const auto& [ctl, name] : names) {
-    EXPECT_EQ(test::AccessibleName(Frm.Control(ctl)), name) << TrackPropertyControlName(ctl);
+    EXPECT_EQ(test::AccessibleName(Dlg.Control(ctl)), name) << TrackPropertyControlName(ctl);
   }
-  auto* minUd = static_cast<UpDown*>(Frm.Control(C::MinUd));
+  auto* minUd = static_cast<UpDownWidget*>(Dlg.Control(C::MinUd));
   EXPECT_EQ(test::AccessibleName(minUd->UpButton()), "Pre-gap minutes up");
   EXPECT_EQ(test::AccessibleName(minUd->DownButton()), "Pre-gap minutes down");
-  Frm.hide();
+  Dlg.hide();
   const std::pair<C, const char*> captions[] = {
       {C::PosBtn, "&Position"},
       {C::PreEmphCk, "Pre-Emphasis"},
@@ -201,7 +202,7 @@ TEST_F(TrackPropertiesDialogTest, ShowingLoadsTheTrackIntoTheWidgets) {
     EXPECT_TRUE(On(C::PreGapPadTailRdBtn));
     EXPECT_TRUE(On(C::GapCutLeadCk));
     EXPECT_EQ(Length(), "1:2:3");
-    Frm.reject();
+    Dlg.reject();
   });
   // Cancel stored nothing.
   EXPECT_EQ(t.ISRC, "JP ZZ0012 45");
@@ -220,11 +221,11 @@ TEST_F(TrackPropertiesDialogTest, StyleRadiosSetTheEnabledWidgets) {
         Click(radio);
         for (int32_t i = 0; i < kTrackPropertyControlCount; ++i) {
           const auto ctl = static_cast<C>(i);
-          EXPECT_EQ(Frm.Control(ctl)->isEnabled(), Frm.Editor().Usable(ctl))
+          EXPECT_EQ(Dlg.Control(ctl)->isEnabled(), Dlg.Editor().Usable(ctl))
               << TrackPropertyControlName(ctl) << " after " << TrackPropertyControlName(radio);
         }
       }
-      Frm.reject();
+      Dlg.reject();
     });
   }
   // Spot checks of the table itself.
@@ -242,7 +243,7 @@ TEST_F(TrackPropertiesDialogTest, StyleRadiosSetTheEnabledWidgets) {
     EXPECT_TRUE(Ctl(C::GapCutLeadCk)->isEnabled());
     EXPECT_EQ(Edit(C::PreGapPathEdit)->palette().color(QPalette::Active, QPalette::Base),
               app.color(QPalette::Active, QPalette::Base));
-    Frm.reject();
+    Dlg.reject();
   });
   Run(mp3, [&] {
     EXPECT_FALSE(Ctl(C::PosBtn)->isEnabled());
@@ -250,7 +251,7 @@ TEST_F(TrackPropertiesDialogTest, StyleRadiosSetTheEnabledWidgets) {
     EXPECT_FALSE(Ctl(C::CutLeadCk)->isEnabled());
     EXPECT_TRUE(Ctl(C::MinEdit)->isEnabled());
     EXPECT_TRUE(Ctl(C::ISRCEdit)->isEnabled());
-    Frm.reject();
+    Dlg.reject();
   });
 }
 
@@ -343,10 +344,10 @@ TEST_F(TrackPropertiesDialogTest, FailedStoresKeepTheDialogOpenAndStoreNothing) 
   Run(t, [&] {
     Click(C::PreGapFileRdBtn);
     Click(C::OkBtn);
-    EXPECT_TRUE(Frm.isVisible());
+    EXPECT_TRUE(Dlg.isVisible());
     Click(C::PreGapIndexRdBtn);  // a new track: pre-gap and track start both 0
     Click(C::ApplyBtn);
-    EXPECT_TRUE(Frm.isVisible());
+    EXPECT_TRUE(Dlg.isVisible());
     Click(C::CancelBtn);
   });
   EXPECT_EQ(Prompter.Log,
@@ -376,7 +377,7 @@ TEST_F(TrackPropertiesDialogTest, BrowseApplyThenCancel) {
     Click(C::PreGapBrowseBtn);
     EXPECT_EQ(Text(C::PreGapPathEdit), hidden);
     Click(C::ApplyBtn);
-    EXPECT_TRUE(Frm.isVisible());
+    EXPECT_TRUE(Dlg.isVisible());
     EXPECT_EQ(t.PreGapFileName(), hidden);
     Click(C::CancelBtn);
   });
@@ -415,10 +416,10 @@ TEST_F(TrackPropertiesDialogTest, PositionButtonsOpenThePositionDialog) {
           TypeInto(start, "0000005880");
           QTest::mouseClick(Find<QPushButton>(PosDlg, "OkBtn"), Qt::LeftButton);
         },
-        &Frm);
+        &Dlg);
     Click(C::PosBtn);
     EXPECT_FALSE(PosDlg.isVisible());
-    EXPECT_EQ(Frm.Editor().PendingTrackStartPos(), 5880);
+    EXPECT_EQ(Dlg.Editor().PendingTrackStartPos(), 5880);
     EXPECT_EQ(t.TrackStartPos(), 0);  // nothing stored before OK
     Click(C::OkBtn);
   });
@@ -441,23 +442,23 @@ TEST_F(WindowTest, TrackPropertiesCommandOpensTheTrackDialog) {
   const std::string hidden = test::WriteWave(Dir / "sub/h.wav", {{588 * 75 * 10, false}});
   Window->DropPaths("Tracks", {a});
   PositionEditorDialog positions(Prompter, Window.get());
-  TrackPropertiesDialog frm(Ctx(), &positions, Window.get());
-  Window->ShowTrackProperty = [&](Track& t, std::string& dir) {
-    frm.Execute(t, dir, List()->font());
+  TrackPropertiesDialog dlg(Ctx(), &positions, Window.get());
+  Window->ShowTrackPropertiesDialog = [&](Track& t, std::string& dir) {
+    dlg.Edit(t, dir, List()->font());
   };
   EXPECT_EQ(Panel(2), " 00:03:00");
   List()->setCurrentIndex(List()->Model()->index(0));
   Prompter.OpenAnswers = {{hidden}};
   test::OnNextModal([&](QWidget* w) {
-    EXPECT_EQ(w, &frm);
-    EXPECT_EQ(Find<QLineEdit>(frm, "TrackPathEdit")->text().toStdString(), a);
-    EXPECT_EQ(Find<QLineEdit>(frm, "TrackPathEdit")->font(), List()->font());
-    ClickOn(Find<QRadioButton>(frm, "PreGapFileRdBtn"));
-    QTest::mouseClick(Find<QPushButton>(frm, "PreGapBrowseBtn"), Qt::LeftButton);
-    QTest::mouseClick(Find<QPushButton>(frm, "OkBtn"), Qt::LeftButton);
+    EXPECT_EQ(w, &dlg);
+    EXPECT_EQ(Find<QLineEdit>(dlg, "TrackPathEdit")->text().toStdString(), a);
+    EXPECT_EQ(Find<QLineEdit>(dlg, "TrackPathEdit")->font(), List()->font());
+    ClickOn(Find<QRadioButton>(dlg, "PreGapFileRdBtn"));
+    QTest::mouseClick(Find<QPushButton>(dlg, "PreGapBrowseBtn"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(dlg, "OkBtn"), Qt::LeftButton);
   });
   Window->Action("EditProperty")->trigger();
-  EXPECT_FALSE(frm.isVisible());
+  EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(Ctx().Settings.WaveFileDir, Dir / "sub");
   // One second of track, ten of hidden audio, and the leading silence frames a disc
   // with a hidden first track gets.

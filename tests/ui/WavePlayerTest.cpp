@@ -25,6 +25,7 @@
 #include "ui/dialogs/PositionEditorDialog.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
+#include "ui/audio/WaveDataReader.h"
 #include "ui/audio/WavePlayer.h"
 #include "ui/widgets/WaveformWidget.h"
 

@@ -9,6 +9,7 @@
 #include "model/Isrc.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "app/editors/EntryChecks.h"
+#include "app/check/DiscTime.h"
 #include "app/commands/FirstPreGapRule.h"
 #include "model/TextTrim.h"
 

@@ -1,10 +1,10 @@
-// The disc's times as a making run lays the disc out (DiscCheck.h).
+#include "app/check/DiscTime.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
 
 #include "model/CdTime.h"
-#include "app/check/DiscCheck.h"
 
 namespace varnel {
 

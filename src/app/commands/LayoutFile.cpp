@@ -176,7 +176,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
 
   ClearTracks(ctx);
   SetDataTrackFile(ctx, "");
-  ctx.CdTextCkEnabled = true;
+  ctx.CanEnableCdText = true;
   try {
     const LayoutHead head = ReadLayoutHead(ini);
     DiscLayout& layout = ctx.Layout;

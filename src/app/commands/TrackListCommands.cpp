@@ -189,11 +189,11 @@ void DataTrackFileChanged(AppContext& ctx) {
   if (ctx.Layout.DataTrackImageExists()) {
     // A mixed-mode disc carries no CD-Text.
     ctx.Layout.CdTextEnabled = false;
-    ctx.CdTextCkEnabled = false;
+    ctx.CanEnableCdText = false;
   } else {
-    ctx.CdTextCkEnabled = true;
+    ctx.CanEnableCdText = true;
   }
-  ctx.BinTypeCmbEnabled = !ctx.CdTextCkEnabled;
+  ctx.CanChooseImageType = !ctx.CanEnableCdText;
   Redraw(ctx);
   RefreshStatusBar(ctx);
 }

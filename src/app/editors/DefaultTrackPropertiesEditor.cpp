@@ -3,27 +3,27 @@
 namespace varnel {
 
 void DefaultTrackPropertiesEditor::Load(const AppSettings& settings) {
-  PreEmphCk = settings.PreEmph;
-  ProtectCk = settings.Protect;
-  PadHeadRdBtn = settings.TrackPaddingHead;
-  CutLeadCk = settings.TrackCutLeading;
-  CutTrailCk = settings.TrackCutTrailing;
+  PreEmph = settings.PreEmph;
+  Protect = settings.Protect;
+  PaddingHead = settings.TrackPaddingHead;
+  CutLeading = settings.TrackCutLeading;
+  CutTrailing = settings.TrackCutTrailing;
   Length.SetFrames(settings.PreGapFrames);
-  PreGapPadHeadRdBtn = settings.PreGapPaddingHead;
-  PreGapCutLeadCk = settings.PreGapCutLeading;
-  PreGapCutTrailCk = settings.PreGapCutTrailing;
+  PreGapPaddingHead = settings.PreGapPaddingHead;
+  PreGapCutLeading = settings.PreGapCutLeading;
+  PreGapCutTrailing = settings.PreGapCutTrailing;
 }
 
 bool DefaultTrackPropertiesEditor::Accept(AppSettings& settings) const {
-  settings.PreEmph = PreEmphCk;
-  settings.Protect = ProtectCk;
-  settings.TrackPaddingHead = PadHeadRdBtn;
-  settings.TrackCutLeading = CutLeadCk;
-  settings.TrackCutTrailing = CutTrailCk;
+  settings.PreEmph = PreEmph;
+  settings.Protect = Protect;
+  settings.TrackPaddingHead = PaddingHead;
+  settings.TrackCutLeading = CutLeading;
+  settings.TrackCutTrailing = CutTrailing;
   settings.PreGapFrames = Length.Frames();
-  settings.PreGapPaddingHead = PreGapPadHeadRdBtn;
-  settings.PreGapCutLeading = PreGapCutLeadCk;
-  settings.PreGapCutTrailing = PreGapCutTrailCk;
+  settings.PreGapPaddingHead = PreGapPaddingHead;
+  settings.PreGapCutLeading = PreGapCutLeading;
+  settings.PreGapCutTrailing = PreGapCutTrailing;
   return true;
 }
 

@@ -25,15 +25,15 @@ class DefaultTrackPropertiesEditor {
   void TypeLength(LengthField field, const std::string& text) { Length.Type(field, text); }
 
   // The controls. The radio pairs are held as "Head checked" (Tail is the other one).
-  bool PreEmphCk = false;
-  bool ProtectCk = false;
-  bool PadHeadRdBtn = false;
-  bool CutLeadCk = false;
-  bool CutTrailCk = false;
+  bool PreEmph = false;
+  bool Protect = false;
+  bool PaddingHead = false;
+  bool CutLeading = false;
+  bool CutTrailing = false;
   PreGapLengthFields Length;
-  bool PreGapPadHeadRdBtn = true;
-  bool PreGapCutLeadCk = false;
-  bool PreGapCutTrailCk = false;
+  bool PreGapPaddingHead = true;
+  bool PreGapCutLeading = false;
+  bool PreGapCutTrailing = false;
 };
 
 }  // namespace varnel

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kSamplesPerMinute = 2646000;
 
-const char* const kPosCtlNames[kPositionControlCount] = {
+const char* const kPositionControlNames[kPositionControlCount] = {
     "PosEdit",
     "PosUd",
     "PosMSFEdit",
@@ -46,30 +46,30 @@ const char* const kPosCtlNames[kPositionControlCount] = {
     "ApplyBtn",
     "CancelBtn",
     "TrackBar",
-    "Label1",
+    "TrackBarStartLbl",
     "LengthLbl",
     "PlayBtn",
     "StopBtn",
 };
 
-// The controls of one boundary.
-struct BoundaryCtls {
-  PositionControl Edit;
-  PositionControl Ud;
-  PositionControl Btn;
-  PositionControl Lbl;
+// The controls of one boundary: its field, arrows, set button and label.
+struct BoundaryControls {
+  PositionControl Field;
+  PositionControl Arrows;
+  PositionControl SetButton;
+  PositionControl Label;
 };
 
-const BoundaryCtls kBoundaryCtls[4] = {
-    {PositionControl::TrackStartEdit, PositionControl::TrackStartUd, PositionControl::SetStartBtn, PositionControl::TrackStartLbl},
-    {PositionControl::TrackEndEdit, PositionControl::TrackEndUd, PositionControl::SetEndBtn, PositionControl::TrackEndLbl},
-    {PositionControl::PreGapStartEdit, PositionControl::PreGapStartUd, PositionControl::SetPreGapStartBtn,
-     PositionControl::PreGapStartLbl},
-    {PositionControl::PreGapEndEdit, PositionControl::PreGapEndUd, PositionControl::SetPreGapEndBtn, PositionControl::PreGapEndLbl},
+using P = PositionControl;
+const BoundaryControls kBoundaryControls[4] = {
+    {P::TrackStartEdit, P::TrackStartUd, P::SetStartBtn, P::TrackStartLbl},
+    {P::TrackEndEdit, P::TrackEndUd, P::SetEndBtn, P::TrackEndLbl},
+    {P::PreGapStartEdit, P::PreGapStartUd, P::SetPreGapStartBtn, P::PreGapStartLbl},
+    {P::PreGapEndEdit, P::PreGapEndUd, P::SetPreGapEndBtn, P::PreGapEndLbl},
 };
 
-const BoundaryCtls& CtlsOf(Boundary b) {
-  return kBoundaryCtls[static_cast<size_t>(b)];
+const BoundaryControls& ControlsOf(Boundary b) {
+  return kBoundaryControls[static_cast<size_t>(b)];
 }
 
 // A decimal integer: an optional sign and at least one digit, nothing else (a blank is an
@@ -104,7 +104,7 @@ std::string Format2(const char* format, int64_t a, int64_t b) {
 }  // namespace
 
 const char* PositionControlName(PositionControl ctl) {
-  return kPosCtlNames[static_cast<size_t>(ctl)];
+  return kPositionControlNames[static_cast<size_t>(ctl)];
 }
 
 std::string PositionText(int64_t samples) {
@@ -169,35 +169,35 @@ void PositionEditor::SetupPositions(const std::string& path, const WaveDataInfo&
 
   for (Boundary b :
        {Boundary::TrackStart, Boundary::TrackEnd, Boundary::PreGapStart, Boundary::PreGapEnd}) {
-    const BoundaryCtls& c = CtlsOf(b);
+    const BoundaryControls& c = ControlsOf(b);
     const bool given = HasTarget(b);
-    SetEnabled(c.Btn, given);
-    SetEnabled(c.Lbl, given);
-    SetEditEnabled(c.Edit, given);
-    SetEnabled(c.Ud, given);
+    SetEnabled(c.SetButton, given);
+    SetEnabled(c.Label, given);
+    SetEditEnabled(c.Field, given);
+    SetEnabled(c.Arrows, given);
     if (given) {
       Values_[Index(b)] =
           static_cast<int32_t>(std::clamp<int64_t>(*Targets_[Index(b)], 0, SampleCount_));
-      SetText(c.Edit, PositionText(Values_[Index(b)]));
+      SetText(c.Field, PositionText(Values_[Index(b)]));
     } else {
       Values_[Index(b)] = 0;
-      SetText(c.Edit, "");
+      SetText(c.Field, "");
     }
   }
 
   if (trackStart != nullptr) {
-    EditTrackLength_ = Value(Boundary::TrackEnd) - Value(Boundary::TrackStart);
+    TrackLength_ = Value(Boundary::TrackEnd) - Value(Boundary::TrackStart);
     ShowTrackLength();
   } else {
-    EditTrackLength_ = 0;
+    TrackLength_ = 0;
     SetText(PositionControl::TrackLengthEdit, "");
     SetText(PositionControl::TrackLengthMSFEdit, "");
   }
   if (preGapStart != nullptr) {
-    EditPreGapLength_ = PreGapRegionEnd() - Value(Boundary::PreGapStart);
+    PreGapLength_ = PreGapRegionEnd() - Value(Boundary::PreGapStart);
     ShowPreGapLength();
   } else {
-    EditPreGapLength_ = 0;
+    PreGapLength_ = 0;
     SetText(PositionControl::PreGapLengthEdit, "");
     SetText(PositionControl::PreGapLengthMSFEdit, "");
   }
@@ -209,21 +209,21 @@ int32_t PositionEditor::PreGapRegionEnd() const {
 }
 
 void PositionEditor::ShowTrackLength() {
-  SetText(PositionControl::TrackLengthEdit, PositionText(EditTrackLength_));
+  SetText(PositionControl::TrackLengthEdit, PositionText(TrackLength_));
   if (!Enabled(PositionControl::TrackLengthEdit)) return;
-  const TextColour colour = EditTrackLength_ > 0 ? TextColour::WindowText : TextColour::Red;
+  const TextColour colour = TrackLength_ > 0 ? TextColour::WindowText : TextColour::Red;
   TextColour_[Index(PositionControl::TrackLengthEdit)] = colour;
   TextColour_[Index(PositionControl::TrackLengthMSFEdit)] = colour;
-  SetText(PositionControl::TrackLengthMSFEdit, LengthMsfText(EditTrackLength_));
+  SetText(PositionControl::TrackLengthMSFEdit, LengthMsfText(TrackLength_));
 }
 
 void PositionEditor::ShowPreGapLength() {
-  SetText(PositionControl::PreGapLengthEdit, PositionText(EditPreGapLength_));
+  SetText(PositionControl::PreGapLengthEdit, PositionText(PreGapLength_));
   if (!Enabled(PositionControl::PreGapLengthEdit)) return;
-  const TextColour colour = EditPreGapLength_ > 0 ? TextColour::WindowText : TextColour::Red;
+  const TextColour colour = PreGapLength_ > 0 ? TextColour::WindowText : TextColour::Red;
   TextColour_[Index(PositionControl::PreGapLengthEdit)] = colour;
   TextColour_[Index(PositionControl::PreGapLengthMSFEdit)] = colour;
-  SetText(PositionControl::PreGapLengthMSFEdit, LengthMsfText(EditPreGapLength_));
+  SetText(PositionControl::PreGapLengthMSFEdit, LengthMsfText(PreGapLength_));
 }
 
 void PositionEditor::Open() {
@@ -287,8 +287,9 @@ void PositionEditor::MoveCursor(int64_t samples) {
   CursorFrame_ = CursorPos_ / kSamplesPerCdFrame;
   // The MSF field has two places for minutes: a cursor at 100 minutes or later shows as
   // the largest time the field can hold.
-  SetText(PositionControl::PosMSFEdit, CursorPos_ / kSamplesPerMinute < 100 ? PositionMsfText(CursorPos_)
-                                                                    : FormatMsf(99, 59, 74));
+  SetText(PositionControl::PosMSFEdit, CursorPos_ / kSamplesPerMinute < 100
+                                           ? PositionMsfText(CursorPos_)
+                                           : FormatMsf(99, 59, 74));
   SetText(PositionControl::PosEdit, PositionText(CursorPos_));
 }
 
@@ -328,25 +329,25 @@ void PositionEditor::CursorMsfKey(EditKey key) {
 
 void PositionEditor::SetBoundary(Boundary b, int64_t samples) {
   Values_[Index(b)] = static_cast<int32_t>(std::clamp<int64_t>(samples, 0, SampleCount_));
-  SetText(CtlsOf(b).Edit, PositionText(Values_[Index(b)]));
+  SetText(ControlsOf(b).Field, PositionText(Values_[Index(b)]));
   const int32_t trackLength = Value(Boundary::TrackEnd) - Value(Boundary::TrackStart);
   const int32_t preGapLength = PreGapRegionEnd() - Value(Boundary::PreGapStart);
   switch (b) {
     case Boundary::TrackStart:
-      EditTrackLength_ = trackLength;
+      TrackLength_ = trackLength;
       ShowTrackLength();
       if (HasTarget(Boundary::PreGapStart) && !HasTarget(Boundary::PreGapEnd)) {
-        EditPreGapLength_ = preGapLength;
+        PreGapLength_ = preGapLength;
         ShowPreGapLength();
       }
       break;
     case Boundary::TrackEnd:
-      EditTrackLength_ = trackLength;
+      TrackLength_ = trackLength;
       ShowTrackLength();
       break;
     case Boundary::PreGapStart:
     case Boundary::PreGapEnd:
-      EditPreGapLength_ = preGapLength;
+      PreGapLength_ = preGapLength;
       ShowPreGapLength();
       break;
   }
@@ -371,7 +372,7 @@ void PositionEditor::BoundaryKey(Boundary b, EditKey key) {
   if (!HasTarget(b)) return;
   switch (key) {
     case EditKey::Enter:
-      TypeCursor(Text(CtlsOf(b).Edit));
+      TypeCursor(Text(ControlsOf(b).Field));
       JumpAndPlay();
       break;
     case EditKey::Up:

@@ -21,7 +21,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ports/PreviewPlayer.h"
+#include "app/editors/FieldColours.h"
+#include "app/editors/PreviewPlayer.h"
 #include "app/ports/Prompter.h"
 #include "model/Track.h"
 
@@ -29,12 +30,6 @@ namespace varnel {
 
 inline constexpr const char* kPreGapTooSmallMessage = "Pre-gap must be larger than zero.";
 inline constexpr const char* kTrackTooSmallMessage = "Track must be larger than zero.\"";
-
-// Background of an edit field: the window colour when enabled, the button-face colour when
-// disabled (as far as the dialog repaints it).
-enum class FieldColour : uint8_t { Window, ButtonFace };
-// Text colour of the length fields: normal, or red when the length is not positive.
-enum class TextColour : uint8_t { WindowText, Red };
 
 // The controls of the dialog whose state the editor holds; PositionControlName gives each one's
 // name, which the window uses as the widget's object name.
@@ -91,16 +86,6 @@ std::string PositionMsfText(int64_t samples);
 // "-" when negative, the MSF text of the absolute value, "+" when that is not a whole
 // number of CD frames: −600 → "-00:00:01+", 588 → "00:00:01".
 std::string LengthMsfText(int64_t samples);
-
-// What the track property dialog needs from the position editor: set it up on a file with
-// the variables it may write (null: that boundary is not edited), show it modally, and
-// return when it has closed.
-class PositionEditorPort {
- public:
-  virtual ~PositionEditorPort() = default;
-  virtual void EditPositions(const std::string& path, const WaveDataInfo& info, int32_t* trackStart,
-                             int32_t* trackEnd, int32_t* preGapStart, int32_t* preGapEnd) = 0;
-};
 
 class PositionEditor {
  public:
@@ -181,8 +166,8 @@ class PositionEditor {
   int32_t CursorFrame() const { return CursorFrame_; }
   int32_t Value(Boundary b) const { return Values_[Index(b)]; }
   bool HasTarget(Boundary b) const { return Targets_[Index(b)] != nullptr; }
-  int32_t EditTrackLength() const { return EditTrackLength_; }
-  int32_t EditPreGapLength() const { return EditPreGapLength_; }
+  int32_t TrackLength() const { return TrackLength_; }
+  int32_t PreGapLength() const { return PreGapLength_; }
   bool Playing() const { return Player_.Playing(); }
 
  private:
@@ -221,8 +206,8 @@ class PositionEditor {
   int32_t CursorFrame_ = 0;
   std::array<int32_t, 4> Values_{};
   std::array<int32_t*, 4> Targets_{};
-  int32_t EditTrackLength_ = 0;
-  int32_t EditPreGapLength_ = 0;
+  int32_t TrackLength_ = 0;
+  int32_t PreGapLength_ = 0;
 };
 
 }  // namespace varnel

@@ -13,7 +13,7 @@ namespace varnel {
 
 namespace {
 
-const char* const kTrackCtlNames[kTrackPropertyControlCount] = {
+const char* const kTrackPropertyControlNames[kTrackPropertyControlCount] = {
     "TrackPathEdit",
     "PosBtn",
     "ISRCEdit",
@@ -39,7 +39,7 @@ const char* const kTrackCtlNames[kTrackPropertyControlCount] = {
     "PreGapPathEdit",
     "PreGapBrowseBtn",
     "PreGapPosBtn",
-    "PreGapPadGropu",
+    "PreGapPadGroup",
     "PreGapPadLbl",
     "PreGapPadHeadRdBtn",
     "PreGapPadTailRdBtn",
@@ -66,7 +66,7 @@ bool IsAsciiAlnum(char c) {
 }  // namespace
 
 const char* TrackPropertyControlName(TrackPropertyControl ctl) {
-  return kTrackCtlNames[static_cast<size_t>(ctl)];
+  return kTrackPropertyControlNames[static_cast<size_t>(ctl)];
 }
 
 std::string IsrcFieldText(const std::string& text) {
@@ -102,25 +102,25 @@ bool TrackPropertiesEditor::Checked(TrackPropertyControl radio) const {
     case TrackPropertyControl::PreGapIndexRdBtn:
       return Style_ == PreGapIndex;
     case TrackPropertyControl::PadHeadRdBtn:
-      return PadHeadRdBtn;
+      return PaddingHead;
     case TrackPropertyControl::PadTailRdBtn:
-      return !PadHeadRdBtn;
+      return !PaddingHead;
     case TrackPropertyControl::PreGapPadHeadRdBtn:
-      return PreGapPadHeadRdBtn;
+      return PreGapPaddingHead;
     case TrackPropertyControl::PreGapPadTailRdBtn:
-      return !PreGapPadHeadRdBtn;
+      return !PreGapPaddingHead;
     case TrackPropertyControl::PreEmphCk:
-      return PreEmphCk;
+      return PreEmph;
     case TrackPropertyControl::ProtectCk:
-      return ProtectCk;
+      return Protect;
     case TrackPropertyControl::CutLeadCk:
-      return CutLeadCk;
+      return CutLeading;
     case TrackPropertyControl::CutTrailCk:
-      return CutTrailCk;
+      return CutTrailing;
     case TrackPropertyControl::GapCutLeadCk:
-      return GapCutLeadCk;
+      return PreGapCutLeading;
     case TrackPropertyControl::GapCutTrailCk:
-      return GapCutTrailCk;
+      return PreGapCutTrailing;
     default:
       return false;
   }
@@ -143,7 +143,7 @@ bool TrackPropertiesEditor::Usable(TrackPropertyControl ctl) const {
 }
 
 void TrackPropertiesEditor::TypePreGapPath(const std::string& text) {
-  if (Enabled(TrackPropertyControl::PreGapPathEdit)) PreGapPathEdit = text;
+  if (Enabled(TrackPropertyControl::PreGapPathEdit)) PreGapPath = text;
 }
 
 void TrackPropertiesEditor::SetEditEnabled(TrackPropertyControl ctl, bool enabled) {
@@ -152,12 +152,11 @@ void TrackPropertiesEditor::SetEditEnabled(TrackPropertyControl ctl, bool enable
 }
 
 void TrackPropertiesEditor::EnableWaveControls(bool enable) {
-  for (TrackPropertyControl ctl :
-       {TrackPropertyControl::PadHeadRdBtn, TrackPropertyControl::PadTailRdBtn, TrackPropertyControl::SilenceGroup,
-        TrackPropertyControl::CutLeadCk, TrackPropertyControl::CutTrailCk, TrackPropertyControl::PosBtn, TrackPropertyControl::PreGapFileRdBtn,
-        TrackPropertyControl::PreGapIndexRdBtn, TrackPropertyControl::HdnFileLbl, TrackPropertyControl::PreGapPathEdit,
-        TrackPropertyControl::PreGapBrowseBtn, TrackPropertyControl::PreGapPosBtn, TrackPropertyControl::PreGapPadLbl,
-        TrackPropertyControl::PreGapPadGroup, TrackPropertyControl::PreGapSilenceLbl, TrackPropertyControl::PreGapSilenceGroup}) {
+  using C = TrackPropertyControl;
+  for (C ctl : {C::PadHeadRdBtn, C::PadTailRdBtn, C::SilenceGroup, C::CutLeadCk, C::CutTrailCk,
+                C::PosBtn, C::PreGapFileRdBtn, C::PreGapIndexRdBtn, C::HdnFileLbl,
+                C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl,
+                C::PreGapPadGroup, C::PreGapSilenceLbl, C::PreGapSilenceGroup}) {
     SetEnabled(ctl, enable);
   }
 }
@@ -166,22 +165,19 @@ void TrackPropertiesEditor::ApplyStyle(uint8_t style) {
   Style_ = style;
   const bool normal = style == PreGapNormal;
   const bool file = style == PreGapFile;
-  for (TrackPropertyControl ctl : {TrackPropertyControl::MinLbl, TrackPropertyControl::MinUd, TrackPropertyControl::SecLbl, TrackPropertyControl::SecUd,
-                        TrackPropertyControl::FrameLbl, TrackPropertyControl::FrameUd}) {
+  using C = TrackPropertyControl;
+  for (C ctl : {C::MinLbl, C::MinUd, C::SecLbl, C::SecUd, C::FrameLbl, C::FrameUd}) {
     SetEnabled(ctl, normal);
   }
-  for (TrackPropertyControl ctl : {TrackPropertyControl::MinEdit, TrackPropertyControl::SecEdit, TrackPropertyControl::FrameEdit}) {
-    SetEditEnabled(ctl, normal);
-  }
-  SetEditEnabled(TrackPropertyControl::PreGapPathEdit, file);
-  for (TrackPropertyControl ctl :
-       {TrackPropertyControl::HdnFileLbl, TrackPropertyControl::PreGapBrowseBtn, TrackPropertyControl::PreGapPosBtn,
-        TrackPropertyControl::PreGapPadLbl, TrackPropertyControl::PreGapPadHeadRdBtn, TrackPropertyControl::PreGapPadTailRdBtn,
-        TrackPropertyControl::PreGapSilenceLbl, TrackPropertyControl::GapCutLeadCk, TrackPropertyControl::GapCutTrailCk}) {
+  for (C ctl : {C::MinEdit, C::SecEdit, C::FrameEdit}) SetEditEnabled(ctl, normal);
+  SetEditEnabled(C::PreGapPathEdit, file);
+  for (C ctl : {C::HdnFileLbl, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl,
+                C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::PreGapSilenceLbl,
+                C::GapCutLeadCk, C::GapCutTrailCk}) {
     SetEnabled(ctl, file);
   }
-  SetEnabled(TrackPropertyControl::PadHeadRdBtn, style != PreGapIndex);
-  SetEnabled(TrackPropertyControl::PadTailRdBtn, style != PreGapIndex);
+  SetEnabled(C::PadHeadRdBtn, style != PreGapIndex);
+  SetEnabled(C::PadTailRdBtn, style != PreGapIndex);
   if (!IsWaveTrack()) EnableWaveControls(false);
 }
 
@@ -201,17 +197,17 @@ void TrackPropertiesEditor::Load() {
   if (Track == nullptr) return;
   varnel::Track& t = *Track;
   EnableWaveControls(t.FileMode == FileModeWave);
-  TrackPathEdit = t.TrackFileName;
+  TrackPath = t.TrackFileName;
   PendingTrackPreGapPos_ = t.TrackPreGapPos();
   PendingTrackStartPos_ = t.TrackStartPos();
   PendingTrackEndPos_ = t.TrackEndPos();
-  PadHeadRdBtn = t.TrackPaddingHead;
-  CutLeadCk = t.TrackCutLeading;
-  CutTrailCk = t.TrackCutTrailing;
+  PaddingHead = t.TrackPaddingHead;
+  CutLeading = t.TrackCutLeading;
+  CutTrailing = t.TrackCutTrailing;
   // A style value the system does not know shows as plain silence.
   const uint8_t style = t.PreGapStyle();
   ApplyStyle(style == PreGapFile || style == PreGapIndex ? style : uint8_t{PreGapNormal});
-  PreGapPathEdit = t.PreGapFileName();
+  PreGapPath = t.PreGapFileName();
   PendingPreGapWaveInfo_ = t.PreGapWaveInfo();
   PendingPreGapAudioSource_ = t.PreGapFileName();
   PendingPreGapAudioFile_ = t.PreGapAudioFile();
@@ -219,13 +215,13 @@ void TrackPropertiesEditor::Load() {
   PendingPreGapEndPos_ = t.PreGapEndPos();
   // A length beyond 99:59:74 shows as 99:59:74, the most the fields can hold.
   Length.SetMsf(t.PreGapMin, t.PreGapSec, t.PreGapFrame);
-  PreGapPadHeadRdBtn = t.PreGapPaddingHead;
-  GapCutLeadCk = t.PreGapCutLeading;
-  GapCutTrailCk = t.PreGapCutTrailing;
-  ISRCEdit = IsrcFieldText(t.ISRC);
-  ShownISRC_ = ISRCEdit;
-  PreEmphCk = t.PreEmph;
-  ProtectCk = t.Protect;
+  PreGapPaddingHead = t.PreGapPaddingHead;
+  PreGapCutLeading = t.PreGapCutLeading;
+  PreGapCutTrailing = t.PreGapCutTrailing;
+  Isrc = IsrcFieldText(t.ISRC);
+  ShownIsrc_ = Isrc;
+  PreEmph = t.PreEmph;
+  Protect = t.Protect;
   BrowseDir_ = WaveFileDir;
   ShownTotalBytes_ = t.GetTotalBytes();
 }
@@ -265,7 +261,7 @@ void TrackPropertiesEditor::BrowsePreGapFile() {
   }
   switch (result) {
     case 1:
-      PreGapPathEdit = path;
+      PreGapPath = path;
       PendingPreGapWaveInfo_ = info;
       PendingPreGapAudioSource_ = path;
       PendingPreGapAudioFile_ = audioFile;
@@ -283,9 +279,9 @@ void TrackPropertiesEditor::BrowsePreGapFile() {
 }
 
 const std::string& TrackPropertiesEditor::PendingPreGapAudioPath() const {
-  return PreGapPathEdit == PendingPreGapAudioSource_ && !PendingPreGapAudioFile_.empty()
+  return PreGapPath == PendingPreGapAudioSource_ && !PendingPreGapAudioFile_.empty()
              ? PendingPreGapAudioFile_
-             : PreGapPathEdit;
+             : PreGapPath;
 }
 
 void TrackPropertiesEditor::EditTrackPositions() {
@@ -296,15 +292,16 @@ void TrackPropertiesEditor::EditTrackPositions() {
 }
 
 void TrackPropertiesEditor::EditPreGapPositions() {
-  if (Track == nullptr || Positions_ == nullptr || !Enabled(TrackPropertyControl::PreGapPosBtn)) return;
-  if (PreGapPathEdit.empty()) return;
+  if (Track == nullptr || Positions_ == nullptr) return;
+  if (!Enabled(TrackPropertyControl::PreGapPosBtn)) return;
+  if (PreGapPath.empty()) return;
   Positions_->EditPositions(PendingPreGapAudioPath(), PendingPreGapWaveInfo_, nullptr, nullptr,
                             &PendingPreGapStartPos_, &PendingPreGapEndPos_);
 }
 
 bool TrackPropertiesEditor::StoreProperties() {
   if (Track == nullptr) return false;
-  if (Style_ == PreGapFile && PreGapPathEdit.empty()) {
+  if (Style_ == PreGapFile && PreGapPath.empty()) {
     Ctx_.Prompter.ShowMessage(BoxKind::Warning, kSelectHiddenWaveMessage);
     return false;
   }
@@ -315,39 +312,39 @@ bool TrackPropertiesEditor::StoreProperties() {
   }
   // The ISRC is checked only when it was edited: a value the layout already held is kept
   // as it stands.
-  const bool isrcEdited = ISRCEdit != ShownISRC_;
-  if (isrcEdited && !IsIsrcEntry(ISRCEdit)) {
+  const bool isrcEdited = Isrc != ShownIsrc_;
+  if (isrcEdited && !IsIsrcEntry(Isrc)) {
     Ctx_.Prompter.ShowMessage(BoxKind::Warning, kIsrcEntryMessage);
     return false;
   }
   varnel::Track& t = *Track;
   if (isrcEdited) {
-    t.ISRC = IsrcStoredText(ISRCEdit);
-    ISRCEdit = IsrcFieldText(t.ISRC);
-    ShownISRC_ = ISRCEdit;
+    t.ISRC = IsrcStoredText(Isrc);
+    Isrc = IsrcFieldText(t.ISRC);
+    ShownIsrc_ = Isrc;
   }
-  t.PreEmph = PreEmphCk;
-  t.Protect = ProtectCk;
+  t.PreEmph = PreEmph;
+  t.Protect = Protect;
   t.SetTrackPreGapPos(PendingTrackPreGapPos_);
   t.SetTrackStartPos(PendingTrackStartPos_);
   t.SetTrackEndPos(PendingTrackEndPos_);
-  t.TrackPaddingHead = PadHeadRdBtn;
-  t.TrackCutLeading = CutLeadCk;
-  t.TrackCutTrailing = CutTrailCk;
+  t.TrackPaddingHead = PaddingHead;
+  t.TrackCutLeading = CutLeading;
+  t.TrackCutTrailing = CutTrailing;
   t.SetPreGapStyle(Style_);
-  if (!PreGapPathEdit.empty()) {
+  if (!PreGapPath.empty()) {
     t.SetPreGapFile(
-        PreGapPathEdit, PendingPreGapWaveInfo_,
-        PreGapPathEdit == PendingPreGapAudioSource_ ? PendingPreGapAudioFile_ : std::string());
+        PreGapPath, PendingPreGapWaveInfo_,
+        PreGapPath == PendingPreGapAudioSource_ ? PendingPreGapAudioFile_ : std::string());
   }
   t.SetPreGapStartPos(PendingPreGapStartPos_);
   t.SetPreGapEndPos(PendingPreGapEndPos_);
   t.PreGapMin = static_cast<uint8_t>(Length.Min());
   t.PreGapSec = static_cast<uint8_t>(Length.Sec());
   t.PreGapFrame = static_cast<uint8_t>(Length.Frame());
-  t.PreGapPaddingHead = PreGapPadHeadRdBtn;
-  t.PreGapCutLeading = GapCutLeadCk;
-  t.PreGapCutTrailing = GapCutTrailCk;
+  t.PreGapPaddingHead = PreGapPaddingHead;
+  t.PreGapCutLeading = PreGapCutLeading;
+  t.PreGapCutTrailing = PreGapCutTrailing;
   WaveFileDir = BrowseDir_;
   if (Ctx_.RedrawTracks) Ctx_.RedrawTracks();
   const int64_t total = t.GetTotalBytes();

@@ -13,8 +13,9 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "app/editors/PositionEditor.h"
+#include "app/editors/FieldColours.h"
 #include "app/editors/PreGapLengthFields.h"
+#include "app/ports/PositionEditorPort.h"
 #include "model/Track.h"
 
 namespace varnel {
@@ -30,8 +31,8 @@ inline constexpr const char* kSetPreGapAndTrackMessage = "Set pre-gap and track 
 inline constexpr const char* kNotCdAudioSuffix = " is not PCM, 44.1kHz, 16bit, Streo. ";
 inline constexpr const char* kNotRiffWaveSuffix = " is not Riff-Wave file.";
 
-// The controls whose state the editor holds; TrackPropertyControlName gives each one's name, which the
-// window uses as the widget's object name.
+// The controls whose state the editor holds; TrackPropertyControlName gives each one's name,
+// which the window uses as the widget's object name.
 enum class TrackPropertyControl : int32_t {
   TrackPathEdit,
   PosBtn,
@@ -71,7 +72,8 @@ enum class TrackPropertyControl : int32_t {
   ApplyBtn,
   CancelBtn,
 };
-inline constexpr int32_t kTrackPropertyControlCount = static_cast<int32_t>(TrackPropertyControl::CancelBtn) + 1;
+inline constexpr int32_t kTrackPropertyControlCount =
+    static_cast<int32_t>(TrackPropertyControl::CancelBtn) + 1;
 const char* TrackPropertyControlName(TrackPropertyControl ctl);
 
 // The text the ISRC field holds for `text`: 12 places, five letters or digits then seven
@@ -108,7 +110,7 @@ class TrackPropertiesEditor {
 
   // Typing. The ISRC field's text is taken as shown, place by place (a blank or a mask's
   // placeholder where nothing was typed).
-  void TypeIsrc(const std::string& text) { ISRCEdit = IsrcFieldText(text); }
+  void TypeIsrc(const std::string& text) { Isrc = IsrcFieldText(text); }
   void TypePreGapPath(const std::string& text);
   void TypeLength(LengthField field, const std::string& text);
   // One click on an arrow of the pre-gap length, with the carry rules (refused clicks
@@ -136,17 +138,17 @@ class TrackPropertiesEditor {
   void Apply() { StoreProperties(); }
 
   // The values of the controls. Radio pairs are held as "Head checked".
-  std::string TrackPathEdit;
-  std::string ISRCEdit;
-  bool PreEmphCk = false;
-  bool ProtectCk = false;
-  bool PadHeadRdBtn = false;
-  bool CutLeadCk = false;
-  bool CutTrailCk = false;
-  std::string PreGapPathEdit;
-  bool PreGapPadHeadRdBtn = true;
-  bool GapCutLeadCk = false;
-  bool GapCutTrailCk = false;
+  std::string TrackPath;
+  std::string Isrc;
+  bool PreEmph = false;
+  bool Protect = false;
+  bool PaddingHead = false;
+  bool CutLeading = false;
+  bool CutTrailing = false;
+  std::string PreGapPath;
+  bool PreGapPaddingHead = true;
+  bool PreGapCutLeading = false;
+  bool PreGapCutTrailing = false;
   PreGapLengthFields Length;
   // Which pre-gap radio is checked.
   uint8_t Style() const { return Style_; }
@@ -197,7 +199,7 @@ class TrackPropertiesEditor {
   std::string BrowseDir_;
   int64_t ShownTotalBytes_ = 0;
   // The ISRC field as shown or last stored.
-  std::string ShownISRC_;
+  std::string ShownIsrc_;
 };
 
 }  // namespace varnel

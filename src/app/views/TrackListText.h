@@ -1,5 +1,6 @@
-// The texts a track-list row shows in its nine columns: track number, file name, type,
-// hidden track, length with pre-gap length, emphasis, digital copy, ISRC and full path.
+// The texts a track-list row shows in its nine columns (TrackColumns.h): track number, file
+// name, type, hidden track, length with pre-gap length, emphasis, digital copy, ISRC and
+// full path.
 #pragma once
 
 #include <array>
@@ -7,10 +8,9 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/views/TrackColumns.h"
 
 namespace varnel {
-
-inline constexpr int kTrackColumnCount = 9;
 
 // The "Length (Pregap)" text of a track: its length and, in parentheses after a blank, its
 // pre-gap length, both as minutes:seconds:frames of whole CD frames (a partial frame is not

@@ -1,8 +1,8 @@
 // Preview playback through the sound system: the position editor's device, playing a wave
 // file with QAudioSink from an exact sample frame to the end of its data.
 //
-// The sink is fed by our own reader of the file's data region, which starts at byte
-// DataOffset + 4 × position, so a play starts on the very sample frame asked for (no
+// The sink is fed by our own reader of the file's data region (WaveDataReader), which starts
+// at byte DataOffset + 4 × position, so a play starts on the very sample frame asked for (no
 // conversion to milliseconds anywhere). Every operation runs on the thread that owns the
 // player (the UI thread); the end of each play is reported later, from that thread's event
 // loop, never from inside the call that caused it.
@@ -10,8 +10,6 @@
 
 #include <QAudioFormat>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QIODevice>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -19,46 +17,13 @@
 #include <memory>
 #include <string>
 
-#include "app/ports/PreviewPlayer.h"
+#include "app/ports/PreviewDevice.h"
 
 class QAudioSink;
 
 namespace varnel {
 
-// Bytes [begin, end) of a file, read straight from the file as they are asked for, in
-// whole frames of `align` bytes (a sound device takes nothing else). It only moves
-// forward; a read error or a file that turns out shorter ends the data early, at the last
-// whole frame.
-class WaveDataReader : public QIODevice {
-  Q_OBJECT
- public:
-  explicit WaveDataReader(QObject* parent = nullptr) : QIODevice(parent) {}
-
-  // Opens the file at `path` for reading bytes [begin, end), the end taken back to a whole
-  // number of frames. False when it cannot be opened or the region is not within
-  // 0 ≤ begin ≤ end.
-  bool OpenRegion(const QString& path, int64_t begin, int64_t end, int32_t align = 1);
-
-  bool isSequential() const override { return true; }
-  qint64 bytesAvailable() const override;
-  bool atEnd() const override;
-  void close() override;
-
-  // The first byte of the region, and the next byte to be read.
-  int64_t Begin() const { return Begin_; }
-  int64_t Next() const { return Next_; }
-
- protected:
-  qint64 readData(char* data, qint64 maxSize) override;
-  qint64 writeData(const char*, qint64) override { return -1; }
-
- private:
-  QFile File_;
-  int64_t Align_ = 1;
-  int64_t Begin_ = 0;
-  int64_t Next_ = 0;
-  int64_t End_ = 0;
-};
+class WaveDataReader;
 
 // Gives the program's sound streams `name` in the sound server (the desktop's sound
 // settings list them by it). Called once at start, before any sound is played.

@@ -77,7 +77,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   web->setObjectName("WebSiteBtn");
   web->setAccessibleName("WebSite: the user guide");
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(web, &QPushButton::clicked, this, &AboutDialog::OpenWebSite);
+  connect(web, &QPushButton::clicked, this, &AboutDialog::OpenUserGuide);
 
   auto* texts = new QVBoxLayout;
   texts->addWidget(product);
@@ -100,7 +100,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   all->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void AboutDialog::OpenWebSite() {
+void AboutDialog::OpenUserGuide() {
   if (OpenUrl) OpenUrl(UserGuideUrl(UserGuidePath(), Japanese_));
 }
 

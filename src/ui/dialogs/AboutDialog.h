@@ -30,7 +30,7 @@ class AboutDialog : public QDialog {
   // Opens an address in the user's browser (QDesktopServices::openUrl unless replaced).
   std::function<bool(const QUrl&)> OpenUrl;
 
-  void OpenWebSite();
+  void OpenUserGuide();
 
  private:
   bool Japanese_ = false;

@@ -25,16 +25,16 @@ DecodeProgressDialog::DecodeProgressDialog(QWidget* parent, const QString& fileN
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setModal(true);
 
-  auto* label1 = new QLabel("File:", this);
-  label1->setObjectName("Label1");
+  auto* fileCaption = new QLabel("File:", this);
+  fileCaption->setObjectName("FileCaptionLbl");
   FileLbl_ = new QLabel(fileName, this);
   FileLbl_->setObjectName("FileLbl");
-  auto* label2 = new QLabel("Done:", this);
-  label2->setObjectName("Label2");
+  auto* doneCaption = new QLabel("Done:", this);
+  doneCaption->setObjectName("DoneCaptionLbl");
   PercentLbl_ = new QLabel("0%", this);
   PercentLbl_->setObjectName("PercentLbl");
   PercentLbl_->setMinimumWidth(PercentLbl_->fontMetrics().horizontalAdvance("100%") + 4);
-  const ProgressLook look = LayOutProgress(this, label1, FileLbl_, label2, PercentLbl_);
+  const ProgressLook look = LayOutProgress(this, fileCaption, FileLbl_, doneCaption, PercentLbl_);
   ProgressBar_ = look.Bar;
   CancelBtn_ = look.Cancel;
   connect(CancelBtn_, &QPushButton::clicked, this, &DecodeProgressDialog::Cancel);

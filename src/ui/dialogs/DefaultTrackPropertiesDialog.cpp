@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/widgets/ListFont.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/RadioSet.h"
 
 namespace varnel {
 
@@ -22,19 +22,20 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
 
-  // Controls read as their captions; nothing here needs a name of its own.
-  auto named = [](auto* w, const char* name, const QString&) {
+  // Each control carries the system's name; they read as their captions, so none needs an
+  // accessible name of its own.
+  auto named = [](auto* w, const char* name) {
     w->setObjectName(name);
     return w;
   };
   auto group = [&](const char* name, const char* title, QWidget* parent) {
-    return named(new QGroupBox(title, parent), name, title);
+    return named(new QGroupBox(title, parent), name);
   };
   auto check = [&](const char* name, const char* caption, QWidget* parent) {
-    return named(new QCheckBox(caption, parent), name, caption);
+    return named(new QCheckBox(caption, parent), name);
   };
   auto radio = [&](const char* name, const char* caption, QWidget* parent) {
-    return named(new QRadioButton(caption, parent), name, caption);
+    return named(new QRadioButton(caption, parent), name);
   };
   auto row = [](QGroupBox* box, QWidget* a, QWidget* b) {
     auto* r = new QHBoxLayout(box);
@@ -45,20 +46,20 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
 
   // The track's own defaults.
   QGroupBox* track = group("TrackPropGbx", " Track properties ", this);
-  PreEmphCk_ = check("PreEmphCk", "Pre-Emphasis", track);
-  ProtectCk_ = check("ProtectCk", "Digital Copy Prohibition", track);
+  PreEmphCheck_ = check("PreEmphCk", "Pre-Emphasis", track);
+  ProtectCheck_ = check("ProtectCk", "Digital Copy Prohibition", track);
   QGroupBox* padding = group("PaddingGbx", " Zero Padding ", track);
-  PadHeadRdBtn_ = radio("PadHeadRdBtn", "Head", padding);
-  PadTailRdBtn_ = radio("PadTailRdBtn", "Tail", padding);
-  row(padding, PadHeadRdBtn_, PadTailRdBtn_);
+  PadHeadRadio_ = radio("PadHeadRdBtn", "Head", padding);
+  PadTailRadio_ = radio("PadTailRdBtn", "Tail", padding);
+  row(padding, PadHeadRadio_, PadTailRadio_);
   QGroupBox* silence = group("SilenceGbx", " Cut Silence ", track);
-  CutLeadCk_ = check("CutLeadCk", "Leading", silence);
-  CutTrailCk_ = check("CutTrailCk", "Trailing", silence);
-  row(silence, CutLeadCk_, CutTrailCk_);
+  CutLeadingCheck_ = check("CutLeadCk", "Leading", silence);
+  CutTrailingCheck_ = check("CutTrailCk", "Trailing", silence);
+  row(silence, CutLeadingCheck_, CutTrailingCheck_);
   auto* trackBox = new QVBoxLayout(track);
   auto* flags = new QHBoxLayout;
-  flags->addWidget(PreEmphCk_);
-  flags->addWidget(ProtectCk_);
+  flags->addWidget(PreEmphCheck_);
+  flags->addWidget(ProtectCheck_);
   flags->addStretch();
   trackBox->addLayout(flags);
   auto* trackGroups = new QHBoxLayout;
@@ -70,15 +71,15 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
   QGroupBox* preGap = group("PreGapPropGbx", " Pre-Gap properties ", this);
   Length_.Build(preGap);
   QGroupBox* gapPadding = group("PreGapPaddingGbx", " Zero Padding ", preGap);
-  PreGapPadHeadRdBtn_ = radio("PreGapPadHeadRdBtn", "Head", gapPadding);
-  PreGapPadTailRdBtn_ = radio("PreGapPadTailRdBtn", "Tail", gapPadding);
-  row(gapPadding, PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_);
+  PreGapPadHeadRadio_ = radio("PreGapPadHeadRdBtn", "Head", gapPadding);
+  PreGapPadTailRadio_ = radio("PreGapPadTailRdBtn", "Tail", gapPadding);
+  row(gapPadding, PreGapPadHeadRadio_, PreGapPadTailRadio_);
   QGroupBox* gapSilence = group("PreGapSilenceGbx", " Cut Silence ", preGap);
-  PreGapCutLeadCk_ = check("PreGapCutLeadCk", "Leading", gapSilence);
-  PreGapCutTrailCk_ = check("PreGapCutTrailCk", "Trailing", gapSilence);
-  row(gapSilence, PreGapCutLeadCk_, PreGapCutTrailCk_);
-  RadioSets_ = {RadioSet(this, {PadHeadRdBtn_, PadTailRdBtn_}),
-                RadioSet(this, {PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_})};
+  PreGapCutLeadingCheck_ = check("PreGapCutLeadCk", "Leading", gapSilence);
+  PreGapCutTrailingCheck_ = check("PreGapCutTrailCk", "Trailing", gapSilence);
+  row(gapSilence, PreGapCutLeadingCheck_, PreGapCutTrailingCheck_);
+  RadioSets_ = {RadioSet(this, {PadHeadRadio_, PadTailRadio_}),
+                RadioSet(this, {PreGapPadHeadRadio_, PreGapPadTailRadio_})};
   auto* preGapBox = new QVBoxLayout(preGap);
   preGapBox->addLayout(Length_.MakeRow());
   auto* preGapGroups = new QHBoxLayout;
@@ -86,9 +87,9 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
   preGapGroups->addWidget(gapSilence, 1);
   preGapBox->addLayout(preGapGroups);
 
-  auto* ok = named(new QPushButton("&OK", this), "OkBtn", "&OK");
+  auto* ok = named(new QPushButton("&OK", this), "OkBtn");
   ok->setDefault(true);
-  auto* cancel = named(new QPushButton("&Cancel", this), "CancelBtn", "&Cancel");
+  auto* cancel = named(new QPushButton("&Cancel", this), "CancelBtn");
   cancel->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -108,18 +109,18 @@ DefaultTrackPropertiesDialog::DefaultTrackPropertiesDialog(QWidget* parent) : QD
       if (!Updating_) value = checked;
     });
   };
-  flag(PreEmphCk_, e.PreEmphCk);
-  flag(ProtectCk_, e.ProtectCk);
-  flag(CutLeadCk_, e.CutLeadCk);
-  flag(CutTrailCk_, e.CutTrailCk);
-  flag(PreGapCutLeadCk_, e.PreGapCutLeadCk);
-  flag(PreGapCutTrailCk_, e.PreGapCutTrailCk);
+  flag(PreEmphCheck_, e.PreEmph);
+  flag(ProtectCheck_, e.Protect);
+  flag(CutLeadingCheck_, e.CutLeading);
+  flag(CutTrailingCheck_, e.CutTrailing);
+  flag(PreGapCutLeadingCheck_, e.PreGapCutLeading);
+  flag(PreGapCutTrailingCheck_, e.PreGapCutTrailing);
   auto pair = [this](QAbstractButton* head, QAbstractButton* tail, bool& value) {
     connect(head, &QAbstractButton::clicked, this, [this, &value] { Act([&] { value = true; }); });
     connect(tail, &QAbstractButton::clicked, this, [this, &value] { Act([&] { value = false; }); });
   };
-  pair(PadHeadRdBtn_, PadTailRdBtn_, e.PadHeadRdBtn);
-  pair(PreGapPadHeadRdBtn_, PreGapPadTailRdBtn_, e.PreGapPadHeadRdBtn);
+  pair(PadHeadRadio_, PadTailRadio_, e.PaddingHead);
+  pair(PreGapPadHeadRadio_, PreGapPadTailRadio_, e.PreGapPaddingHead);
   Length_.Typed = [this](LengthField f, const std::string& text) {
     if (!Updating_) Editor_.TypeLength(f, text);
   };
@@ -138,20 +139,20 @@ void DefaultTrackPropertiesDialog::Act(const std::function<void()>& action) {
 void DefaultTrackPropertiesDialog::Refresh() {
   Updating_ = true;
   const DefaultTrackPropertiesEditor& e = Editor_;
-  PreEmphCk_->setChecked(e.PreEmphCk);
-  ProtectCk_->setChecked(e.ProtectCk);
-  (e.PadHeadRdBtn ? PadHeadRdBtn_ : PadTailRdBtn_)->setChecked(true);
-  CutLeadCk_->setChecked(e.CutLeadCk);
-  CutTrailCk_->setChecked(e.CutTrailCk);
+  PreEmphCheck_->setChecked(e.PreEmph);
+  ProtectCheck_->setChecked(e.Protect);
+  (e.PaddingHead ? PadHeadRadio_ : PadTailRadio_)->setChecked(true);
+  CutLeadingCheck_->setChecked(e.CutLeading);
+  CutTrailingCheck_->setChecked(e.CutTrailing);
   Length_.Show(e.Length);
-  (e.PreGapPadHeadRdBtn ? PreGapPadHeadRdBtn_ : PreGapPadTailRdBtn_)->setChecked(true);
-  PreGapCutLeadCk_->setChecked(e.PreGapCutLeadCk);
-  PreGapCutTrailCk_->setChecked(e.PreGapCutTrailCk);
+  (e.PreGapPaddingHead ? PreGapPadHeadRadio_ : PreGapPadTailRadio_)->setChecked(true);
+  PreGapCutLeadingCheck_->setChecked(e.PreGapCutLeading);
+  PreGapCutTrailingCheck_->setChecked(e.PreGapCutTrailing);
   for (QButtonGroup* set : RadioSets_) TabStopOnChecked(set);
   Updating_ = false;
 }
 
-int DefaultTrackPropertiesDialog::Execute(AppSettings& settings) {
+int DefaultTrackPropertiesDialog::Edit(AppSettings& settings) {
   Settings_ = &settings;
   Editor_.Load(settings);
   Refresh();

@@ -10,9 +10,10 @@
 #include <functional>
 
 #include "app/editors/DefaultTrackPropertiesEditor.h"
-#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/widgets/PreGapLengthControls.h"
 
 class QAbstractButton;
+class QButtonGroup;
 
 namespace varnel {
 
@@ -23,7 +24,7 @@ class DefaultTrackPropertiesDialog : public QDialog {
 
   // Shows the dialog modally (centred on its parent) over `settings`. QDialog::Accepted
   // when OK stored the values.
-  int Execute(AppSettings& settings);
+  int Edit(AppSettings& settings);
 
   DefaultTrackPropertiesEditor& Editor() { return Editor_; }
   // Every widget from the editor's state.
@@ -38,16 +39,16 @@ class DefaultTrackPropertiesDialog : public QDialog {
   AppSettings* Settings_ = nullptr;
   PreGapLengthControls Length_;
   std::array<QButtonGroup*, 2> RadioSets_{};
-  QAbstractButton* PreEmphCk_;
-  QAbstractButton* ProtectCk_;
-  QAbstractButton* PadHeadRdBtn_;
-  QAbstractButton* PadTailRdBtn_;
-  QAbstractButton* CutLeadCk_;
-  QAbstractButton* CutTrailCk_;
-  QAbstractButton* PreGapPadHeadRdBtn_;
-  QAbstractButton* PreGapPadTailRdBtn_;
-  QAbstractButton* PreGapCutLeadCk_;
-  QAbstractButton* PreGapCutTrailCk_;
+  QAbstractButton* PreEmphCheck_;
+  QAbstractButton* ProtectCheck_;
+  QAbstractButton* PadHeadRadio_;
+  QAbstractButton* PadTailRadio_;
+  QAbstractButton* CutLeadingCheck_;
+  QAbstractButton* CutTrailingCheck_;
+  QAbstractButton* PreGapPadHeadRadio_;
+  QAbstractButton* PreGapPadTailRadio_;
+  QAbstractButton* PreGapCutLeadingCheck_;
+  QAbstractButton* PreGapCutTrailingCheck_;
   bool Updating_ = false;
 };
 

@@ -24,42 +24,42 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   // Only a system menu: no help or minimise buttons.
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  auto* workLbl = new QLabel("Working Folder:", this);
+  auto* workDirLabel = new QLabel("Working Folder:", this);
   WorkDirEdit_ = new QLineEdit(this);
   WorkDirEdit_->setObjectName("WorkDirEdit");
-  workLbl->setBuddy(WorkDirEdit_);
+  workDirLabel->setBuddy(WorkDirEdit_);
   auto* browse = new QPushButton("&Browse", this);
   browse->setObjectName("BrowseBtn");
   browse->setAccessibleName("Browse for working folder");
   browse->setAutoDefault(false);
 
-  AddFrameChk_ = new QCheckBox("Add leading silence:", this);
-  AddFrameChk_->setObjectName("AddFrameChk");
-  FramesUd_ = new QSpinBox(this);
-  FramesUd_->setObjectName("FramesUd");
-  FramesUd_->setRange(kMinLeadFrames, kMaxLeadFrames);
-  FramesUd_->setWrapping(false);
-  FramesUd_->setValue(0);
+  AddFramesCheck_ = new QCheckBox("Add leading silence:", this);
+  AddFramesCheck_->setObjectName("AddFrameChk");
+  FramesSpin_ = new QSpinBox(this);
+  FramesSpin_->setObjectName("FramesUd");
+  FramesSpin_->setRange(kMinLeadFrames, kMaxLeadFrames);
+  FramesSpin_->setWrapping(false);
+  FramesSpin_->setValue(0);
   // The unit after the field names it; the check box before it says what it is for.
-  auto* framesLbl = new QLabel("Frames", this);
-  framesLbl->setBuddy(FramesUd_);
-  FramesUd_->setAccessibleName("Leading silence frames");
+  auto* framesLabel = new QLabel("Frames", this);
+  framesLabel->setBuddy(FramesSpin_);
+  FramesSpin_->setAccessibleName("Leading silence frames");
   // The edit part of the up-down is the frames field.
-  if (QLineEdit* edit = FramesUd_->findChild<QLineEdit*>()) {
+  if (QLineEdit* edit = FramesSpin_->findChild<QLineEdit*>()) {
     edit->setObjectName("FramesEdit");
     edit->setAccessibleName("Leading silence frames");
   }
 
-  AlwaysMakeCk_ = new QCheckBox("Always make temporary wave files", this);
-  AlwaysMakeCk_->setObjectName("AlwaysMakeCk");
-  RelNameCk_ = new QCheckBox("Specify image files in relative filename", this);
-  RelNameCk_->setObjectName("RelNameCk");
-  CdrdaoTocCk_ = new QCheckBox("Also write a TOC file for cdrdao", this);
-  CdrdaoTocCk_->setObjectName("CdrdaoTocCk");
-  CdrdaoTocCk_->setAccessibleName(CdrdaoTocCk_->text());
-  CheckBeforeMakeCk_ = new QCheckBox("Check the disc before making", this);
-  CheckBeforeMakeCk_->setObjectName("CheckBeforeMakeCk");
-  CheckBeforeMakeCk_->setAccessibleName(CheckBeforeMakeCk_->text());
+  MakeAlwaysCheck_ = new QCheckBox("Always make temporary wave files", this);
+  MakeAlwaysCheck_->setObjectName("AlwaysMakeCk");
+  RelativeCheck_ = new QCheckBox("Specify image files in relative filename", this);
+  RelativeCheck_->setObjectName("RelNameCk");
+  CdrdaoTocCheck_ = new QCheckBox("Also write a TOC file for cdrdao", this);
+  CdrdaoTocCheck_->setObjectName("CdrdaoTocCk");
+  CdrdaoTocCheck_->setAccessibleName(CdrdaoTocCheck_->text());
+  CheckBeforeMakeCheck_ = new QCheckBox("Check the disc before making", this);
+  CheckBeforeMakeCheck_->setObjectName("CheckBeforeMakeCk");
+  CheckBeforeMakeCheck_->setAccessibleName(CheckBeforeMakeCheck_->text());
 
   auto* ok = new QPushButton("&OK", this);
   ok->setObjectName("OkBtn");
@@ -71,19 +71,19 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   // Every check box on a row of its own, the buttons below them all.
   auto* grid = new QGridLayout(this);
   grid->setVerticalSpacing(4);
-  grid->addWidget(workLbl, 0, 0);
+  grid->addWidget(workDirLabel, 0, 0);
   grid->addWidget(WorkDirEdit_, 0, 1, 1, 3);
   grid->addWidget(browse, 0, 4);
   auto* frames = new QHBoxLayout;
-  frames->addWidget(AddFrameChk_);
-  frames->addWidget(FramesUd_);
-  frames->addWidget(framesLbl);
+  frames->addWidget(AddFramesCheck_);
+  frames->addWidget(FramesSpin_);
+  frames->addWidget(framesLabel);
   frames->addStretch();
   grid->addLayout(frames, 1, 0, 1, 5);
-  grid->addWidget(AlwaysMakeCk_, 2, 0, 1, 5);
-  grid->addWidget(RelNameCk_, 3, 0, 1, 5);
-  grid->addWidget(CdrdaoTocCk_, 4, 0, 1, 5);
-  grid->addWidget(CheckBeforeMakeCk_, 5, 0, 1, 5);
+  grid->addWidget(MakeAlwaysCheck_, 2, 0, 1, 5);
+  grid->addWidget(RelativeCheck_, 3, 0, 1, 5);
+  grid->addWidget(CdrdaoTocCheck_, 4, 0, 1, 5);
+  grid->addWidget(CheckBeforeMakeCheck_, 5, 0, 1, 5);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch();
   bottom->addWidget(ok);
@@ -100,13 +100,13 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   resize(width, height);
 
   setTabOrder(WorkDirEdit_, browse);
-  setTabOrder(browse, AddFrameChk_);
-  setTabOrder(AddFrameChk_, FramesUd_);
-  setTabOrder(FramesUd_, AlwaysMakeCk_);
-  setTabOrder(AlwaysMakeCk_, RelNameCk_);
-  setTabOrder(RelNameCk_, CdrdaoTocCk_);
-  setTabOrder(CdrdaoTocCk_, CheckBeforeMakeCk_);
-  setTabOrder(CheckBeforeMakeCk_, ok);
+  setTabOrder(browse, AddFramesCheck_);
+  setTabOrder(AddFramesCheck_, FramesSpin_);
+  setTabOrder(FramesSpin_, MakeAlwaysCheck_);
+  setTabOrder(MakeAlwaysCheck_, RelativeCheck_);
+  setTabOrder(RelativeCheck_, CdrdaoTocCheck_);
+  setTabOrder(CdrdaoTocCheck_, CheckBeforeMakeCheck_);
+  setTabOrder(CheckBeforeMakeCheck_, ok);
   setTabOrder(ok, cancel);
 
   connect(browse, &QPushButton::clicked, this, &GeneralSettingsDialog::BrowseWorkDir);
@@ -114,7 +114,7 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int GeneralSettingsDialog::Execute(AppSettings& settings, const QFont& font) {
+int GeneralSettingsDialog::Edit(AppSettings& settings, const QFont& font) {
   Settings_ = &settings;
   Load(settings, font);
   const int result = exec();
@@ -126,26 +126,26 @@ void GeneralSettingsDialog::Load(const AppSettings& settings, const QFont& font)
   WorkDirEdit_->setFont(font);
   const GeneralSettings v = LoadGeneralSettings(settings);
   WorkDirEdit_->setText(QString::fromStdString(v.WorkDir));
-  AddFrameChk_->setChecked(v.AddFrames);
-  FramesUd_->setValue(v.NumFrames);
-  AlwaysMakeCk_->setChecked(v.MakeAlways);
-  RelNameCk_->setChecked(v.Relative);
-  CdrdaoTocCk_->setChecked(v.CdrdaoToc);
-  CheckBeforeMakeCk_->setChecked(v.CheckBeforeMake);
+  AddFramesCheck_->setChecked(v.AddFrames);
+  FramesSpin_->setValue(v.NumFrames);
+  MakeAlwaysCheck_->setChecked(v.MakeAlways);
+  RelativeCheck_->setChecked(v.Relative);
+  CdrdaoTocCheck_->setChecked(v.CdrdaoToc);
+  CheckBeforeMakeCheck_->setChecked(v.CheckBeforeMake);
 }
 
 void GeneralSettingsDialog::Accept() {
   // A number still being typed counts as the up-down's position.
-  FramesUd_->interpretText();
+  FramesSpin_->interpretText();
   if (Settings_) {
     GeneralSettings v;
     v.WorkDir = WorkDirEdit_->text().toStdString();
-    v.AddFrames = AddFrameChk_->isChecked();
-    v.NumFrames = FramesUd_->value();
-    v.MakeAlways = AlwaysMakeCk_->isChecked();
-    v.Relative = RelNameCk_->isChecked();
-    v.CdrdaoToc = CdrdaoTocCk_->isChecked();
-    v.CheckBeforeMake = CheckBeforeMakeCk_->isChecked();
+    v.AddFrames = AddFramesCheck_->isChecked();
+    v.NumFrames = FramesSpin_->value();
+    v.MakeAlways = MakeAlwaysCheck_->isChecked();
+    v.Relative = RelativeCheck_->isChecked();
+    v.CdrdaoToc = CdrdaoTocCheck_->isChecked();
+    v.CheckBeforeMake = CheckBeforeMakeCheck_->isChecked();
     StoreGeneralSettings(*Settings_, v);
   }
   accept();

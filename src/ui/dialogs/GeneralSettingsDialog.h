@@ -22,7 +22,7 @@ class GeneralSettingsDialog : public QDialog {
 
   // Shows the dialog modally over `settings`, the working folder field in `font`.
   // QDialog::Accepted when OK stored the values.
-  int Execute(AppSettings& settings, const QFont& font);
+  int Edit(AppSettings& settings, const QFont& font);
 
   // Fills the controls from the settings.
   void Load(const AppSettings& settings, const QFont& font);
@@ -33,12 +33,12 @@ class GeneralSettingsDialog : public QDialog {
   Prompter& Prompter_;
   AppSettings* Settings_ = nullptr;
   QLineEdit* WorkDirEdit_;
-  QCheckBox* AddFrameChk_;
-  QSpinBox* FramesUd_;
-  QCheckBox* AlwaysMakeCk_;
-  QCheckBox* RelNameCk_;
-  QCheckBox* CdrdaoTocCk_;
-  QCheckBox* CheckBeforeMakeCk_;
+  QCheckBox* AddFramesCheck_;
+  QSpinBox* FramesSpin_;
+  QCheckBox* MakeAlwaysCheck_;
+  QCheckBox* RelativeCheck_;
+  QCheckBox* CdrdaoTocCheck_;
+  QCheckBox* CheckBeforeMakeCheck_;
 };
 
 }  // namespace varnel

@@ -22,10 +22,10 @@ MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
   setModal(true);
 
   // The labels read as the texts they show, the changing ones too.
-  auto* label1 = new QLabel("Operation:", this);
-  label1->setObjectName("Label1");
-  auto* label2 = new QLabel("Elapsed time:", this);
-  label2->setObjectName("Label2");
+  auto* operationCaption = new QLabel("Operation:", this);
+  operationCaption->setObjectName("OperationCaptionLbl");
+  auto* timeCaption = new QLabel("Elapsed time:", this);
+  timeCaption->setObjectName("TimeCaptionLbl");
   OperationLbl_ = new QLabel("Current Operation", this);
   OperationLbl_->setObjectName("OperationLbl");
   // As wide as the longest text a run shows.
@@ -38,7 +38,7 @@ MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
   TimeLbl_ = new QLabel("00:00", this);
   TimeLbl_->setObjectName("TimeLbl");
   TimeLbl_->setMinimumWidth(TimeLbl_->fontMetrics().horizontalAdvance("0000:00") + 4);
-  const ProgressLook look = LayOutProgress(this, label1, OperationLbl_, label2, TimeLbl_);
+  const ProgressLook look = LayOutProgress(this, operationCaption, OperationLbl_, timeCaption, TimeLbl_);
   ProgressBar_ = look.Bar;
   CancelBtn_ = look.Cancel;
   CancelBtn_->setFocusPolicy(Qt::ClickFocus);

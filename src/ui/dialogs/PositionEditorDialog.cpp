@@ -17,8 +17,11 @@
 #include <iterator>
 #include <optional>
 
-#include "ui/widgets/ListFont.h"
 #include "ui/audio/WavePlayer.h"
+#include "ui/widgets/EditFields.h"
+#include "ui/widgets/KeyHook.h"
+#include "ui/widgets/ListFont.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "ui/widgets/WaveformWidget.h"
 
 namespace varnel {
@@ -74,45 +77,65 @@ std::optional<EditKey> EditKeyOf(const QKeyEvent* e) {
   }
 }
 
+// The controls of one boundary, their captions, and what its arrows step (for assistive
+// tools).
 struct BoundaryRow {
   varnel::Boundary Boundary;
-  PositionControl Edit;
-  PositionControl Ud;
-  PositionControl Btn;
-  PositionControl Lbl;
-  const char* BtnCaption;
-  const char* LblCaption;
-  const char* Field;  // what its arrows step, for assistive tools
+  PositionControl Field;
+  PositionControl Arrows;
+  PositionControl SetButton;
+  PositionControl Label;
+  const char* SetCaption;
+  const char* LabelCaption;
+  const char* Stepped;
 };
+
+using P = PositionControl;
 
 const BoundaryRow kRows[4] = {
-    {Boundary::TrackStart, PositionControl::TrackStartEdit, PositionControl::TrackStartUd, PositionControl::SetStartBtn,
-     PositionControl::TrackStartLbl, "Track Start", "Start:", "Track start"},
-    {Boundary::TrackEnd, PositionControl::TrackEndEdit, PositionControl::TrackEndUd, PositionControl::SetEndBtn,
-     PositionControl::TrackEndLbl, "Track End", "End:", "Track end"},
-    {Boundary::PreGapStart, PositionControl::PreGapStartEdit, PositionControl::PreGapStartUd,
-     PositionControl::SetPreGapStartBtn, PositionControl::PreGapStartLbl, "PreGap Start",
-     "Start:", "Pre-gap start"},
-    {Boundary::PreGapEnd, PositionControl::PreGapEndEdit, PositionControl::PreGapEndUd, PositionControl::SetPreGapEndBtn,
-     PositionControl::PreGapEndLbl, "PreGap End", "End:", "Pre-gap end"},
+    {Boundary::TrackStart, P::TrackStartEdit, P::TrackStartUd, P::SetStartBtn, P::TrackStartLbl,
+     "Track Start", "Start:", "Track start"},
+    {Boundary::TrackEnd, P::TrackEndEdit, P::TrackEndUd, P::SetEndBtn, P::TrackEndLbl,
+     "Track End", "End:", "Track end"},
+    {Boundary::PreGapStart, P::PreGapStartEdit, P::PreGapStartUd, P::SetPreGapStartBtn,
+     P::PreGapStartLbl, "PreGap Start", "Start:", "Pre-gap start"},
+    {Boundary::PreGapEnd, P::PreGapEndEdit, P::PreGapEndUd, P::SetPreGapEndBtn,
+     P::PreGapEndLbl, "PreGap End", "End:", "Pre-gap end"},
 };
 
-constexpr PositionControl kEdits[] = {
-    PositionControl::PosEdit,          PositionControl::PosMSFEdit,
-    PositionControl::PreGapStartEdit,  PositionControl::PreGapEndEdit,
-    PositionControl::PreGapLengthEdit, PositionControl::PreGapLengthMSFEdit,
-    PositionControl::TrackStartEdit,   PositionControl::TrackEndEdit,
-    PositionControl::TrackLengthEdit,  PositionControl::TrackLengthMSFEdit,
+// A group box of two boundaries and the length between them.
+struct BoundaryGroup {
+  PositionControl Group;
+  const char* Title;
+  const BoundaryRow& Start;
+  const BoundaryRow& End;
+  PositionControl LengthLabel;
+  PositionControl LengthField;
+  PositionControl LengthMsfField;
 };
 
-constexpr PositionControl kLengthEdits[] = {PositionControl::PreGapLengthEdit, PositionControl::PreGapLengthMSFEdit,
-                                    PositionControl::TrackLengthEdit, PositionControl::TrackLengthMSFEdit};
+const BoundaryGroup kGroups[2] = {
+    {P::PreGapGroup, " Pre-Gap ", kRows[2], kRows[3], P::PreGapLengthLbl, P::PreGapLengthEdit,
+     P::PreGapLengthMSFEdit},
+    {P::TrackGroup, " Track ", kRows[0], kRows[1], P::TrackLengthLbl, P::TrackLengthEdit,
+     P::TrackLengthMSFEdit},
+};
+
+constexpr PositionControl kFields[] = {
+    P::PosEdit,          P::PosMSFEdit,          P::PreGapStartEdit, P::PreGapEndEdit,
+    P::PreGapLengthEdit, P::PreGapLengthMSFEdit, P::TrackStartEdit,  P::TrackEndEdit,
+    P::TrackLengthEdit,  P::TrackLengthMSFEdit,
+};
+
+constexpr PositionControl kLengthFields[] = {P::PreGapLengthEdit, P::PreGapLengthMSFEdit,
+                                             P::TrackLengthEdit, P::TrackLengthMSFEdit};
 
 }  // namespace
 
 // ---- the dialog
 
-PositionEditorDialog::PositionEditorDialog(Prompter& prompter, QWidget* parent, PreviewDevice* device)
+PositionEditorDialog::PositionEditorDialog(Prompter& prompter, QWidget* parent,
+                                           PreviewDevice* device)
     : QDialog(parent),
       Player_(device == nullptr ? std::make_unique<WavePlayer>() : nullptr),
       Editor_(prompter, device != nullptr ? device : Player_.get()) {
@@ -135,7 +158,7 @@ PositionEditorDialog::~PositionEditorDialog() {
   Editor_.Close();
 }
 
-QLineEdit* PositionEditorDialog::Edit(PositionControl ctl) const {
+QLineEdit* PositionEditorDialog::Field(PositionControl ctl) const {
   return static_cast<QLineEdit*>(Control(ctl));
 }
 
@@ -149,111 +172,122 @@ void PositionEditorDialog::Act(const std::function<void()>& action) {
   Refresh();
 }
 
-void PositionEditorDialog::BuildControls() {
+QWidget* PositionEditorDialog::Put(PositionControl ctl, QWidget* w, const QString& accessible) {
   // Each control carries the system's name. Assistive tools read it by its caption or by
   // the label beside it; `accessible` names it where neither says what it holds.
-  auto put = [this](PositionControl ctl, QWidget* w, const QString& accessible = QString()) {
-    w->setObjectName(PositionControlName(ctl));
-    if (!accessible.isEmpty()) w->setAccessibleName(accessible);
-    Ctl_[static_cast<size_t>(ctl)] = w;
-    return w;
-  };
-  const int digitWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 14;
-  auto edit = [&](PositionControl ctl, const char* mask, const QString& accessible = QString()) {
-    auto* e = new QLineEdit(this);
-    if (mask != nullptr) e->setInputMask(mask);
-    e->setFixedWidth(digitWidth);
-    put(ctl, e, accessible);
-    return e;
-  };
-  auto upDown = [&](PositionControl ctl, const QString& field) {
-    auto* u = new UpDown(this);
-    put(ctl, u);
-    u->SetFieldName(field);
-    return u;
-  };
-  auto button = [&](PositionControl ctl, const char* caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setAutoDefault(false);
-    put(ctl, b);
-    return b;
-  };
+  w->setObjectName(PositionControlName(ctl));
+  if (!accessible.isEmpty()) w->setAccessibleName(accessible);
+  Controls_[static_cast<size_t>(ctl)] = w;
+  return w;
+}
+
+QLineEdit* PositionEditorDialog::MakeField(PositionControl ctl, const char* mask,
+                                           const QString& accessible) {
+  auto* e = new QLineEdit(this);
+  if (mask != nullptr) e->setInputMask(mask);
+  e->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 14);
+  Put(ctl, e, accessible);
+  return e;
+}
+
+UpDownWidget* PositionEditorDialog::MakeArrows(PositionControl ctl, const QString& stepped) {
+  auto* u = new UpDownWidget(this);
+  Put(ctl, u);
+  u->SetFieldName(stepped);
+  return u;
+}
+
+QPushButton* PositionEditorDialog::MakeButton(PositionControl ctl, const char* caption) {
+  auto* b = new QPushButton(caption, this);
+  b->setAutoDefault(false);
+  Put(ctl, b);
+  return b;
+}
+
+QLabel* PositionEditorDialog::MakeLabel(PositionControl ctl, const char* caption) {
   // Labels read as their texts, changing ones too.
-  auto label = [&](PositionControl ctl, const char* caption) {
-    auto* l = new QLabel(caption, this);
-    put(ctl, l);
-    return l;
-  };
+  auto* l = new QLabel(caption, this);
+  Put(ctl, l);
+  return l;
+}
 
-  // The cursor.
-  auto* posLbl = new QLabel("Cursor:", this);
-  posLbl->setObjectName("PosLbl");
-  QLineEdit* posEdit = edit(PositionControl::PosEdit, "9999999999;_");
-  posLbl->setBuddy(posEdit);
-  UpDown* posUd = upDown(PositionControl::PosUd, "Cursor sample");
-  QLineEdit* msfEdit =
-      edit(PositionControl::PosMSFEdit, "99:99:99;_", "Cursor in minutes, seconds and frames");
-  msfEdit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 14);
-  UpDown* msfUd = upDown(PositionControl::PosMSFUd, "Cursor frame");
-  auto* cursorRow = new QHBoxLayout;
-  cursorRow->addWidget(posLbl);
-  cursorRow->addWidget(posEdit);
-  cursorRow->addWidget(posUd);
-  cursorRow->addSpacing(8);
-  cursorRow->addWidget(msfEdit);
-  cursorRow->addWidget(msfUd);
-  cursorRow->addSpacing(12);
-  for (const BoundaryRow& row : kRows) cursorRow->addWidget(button(row.Btn, row.BtnCaption));
-  cursorRow->addStretch();
-
-  // The two groups of boundaries.
-  auto group = [&](PositionControl ctl, const char* title, const BoundaryRow& start,
-                   const BoundaryRow& end, PositionControl lengthLbl, PositionControl lengthEdit,
-                   PositionControl lengthMsf) {
-    auto* box = new QGroupBox(title, this);
-    put(ctl, box);
-    auto* grid = new QGridLayout(box);
-    grid->setHorizontalSpacing(4);
-    int r = 0;
-    for (const BoundaryRow* row : {&start, &end}) {
-      // The grid hands each widget to the group box.
-      QLabel* l = label(row->Lbl, row->LblCaption);
-      QLineEdit* e = edit(row->Edit, "9999999999;_");
-      l->setBuddy(e);
-      UpDown* u = upDown(row->Ud, row->Field);
-      grid->addWidget(l, r, 0);
-      grid->addWidget(e, r, 1);
-      grid->addWidget(u, r, 2, Qt::AlignLeft);
-      ++r;
-    }
-    QLabel* l = label(lengthLbl, "Length:");
-    QLineEdit* len = edit(lengthEdit, nullptr);
-    l->setBuddy(len);
-    QLineEdit* msf = edit(lengthMsf, nullptr,
-                          QString("%1 length in minutes, seconds and frames").arg(title).trimmed());
-    for (QLineEdit* e : {len, msf}) {
-      e->setReadOnly(true);
-      // Computed values: Tab passes them by.
-      e->setFocusPolicy(Qt::ClickFocus);
-    }
-    grid->addWidget(l, r, 0);
-    grid->addWidget(len, r, 1);
-    grid->addWidget(msf, r, 2, 1, 2);
-    grid->setColumnStretch(3, 1);
-    return box;
-  };
-  QGroupBox* preGap =
-      group(PositionControl::PreGapGroup, " Pre-Gap ", kRows[2], kRows[3], PositionControl::PreGapLengthLbl,
-            PositionControl::PreGapLengthEdit, PositionControl::PreGapLengthMSFEdit);
-  QGroupBox* track =
-      group(PositionControl::TrackGroup, " Track ", kRows[0], kRows[1], PositionControl::TrackLengthLbl,
-            PositionControl::TrackLengthEdit, PositionControl::TrackLengthMSFEdit);
+void PositionEditorDialog::BuildControls() {
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(BuildCursorRow());
   auto* groups = new QHBoxLayout;
-  groups->addWidget(preGap);
-  groups->addWidget(track);
+  for (const BoundaryGroup& g : kGroups) groups->addWidget(BuildBoundaryGroup(g.Group));
+  column->addLayout(groups);
+  column->addLayout(BuildPlayer());
+  column->addLayout(BuildButtonRow());
+  ConnectActions();
+  SetTabOrder();
+}
 
-  // The preview player: waveform, track bar, Play and Stop. A click in the track bar's
-  // groove jumps there.
+QHBoxLayout* PositionEditorDialog::BuildCursorRow() {
+  // The cursor, in sample frames and in minutes, seconds and frames, and the buttons that
+  // set a boundary to it.
+  auto* cursorLabel = new QLabel("Cursor:", this);
+  cursorLabel->setObjectName("PosLbl");
+  QLineEdit* cursorField = MakeField(P::PosEdit, "9999999999;_");
+  cursorLabel->setBuddy(cursorField);
+  UpDownWidget* cursorArrows = MakeArrows(P::PosUd, "Cursor sample");
+  QLineEdit* msfField =
+      MakeField(P::PosMSFEdit, "99:99:99;_", "Cursor in minutes, seconds and frames");
+  msfField->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 14);
+  UpDownWidget* msfArrows = MakeArrows(P::PosMSFUd, "Cursor frame");
+  auto* row = new QHBoxLayout;
+  row->addWidget(cursorLabel);
+  row->addWidget(cursorField);
+  row->addWidget(cursorArrows);
+  row->addSpacing(8);
+  row->addWidget(msfField);
+  row->addWidget(msfArrows);
+  row->addSpacing(12);
+  for (const BoundaryRow& b : kRows) row->addWidget(MakeButton(b.SetButton, b.SetCaption));
+  row->addStretch();
+  return row;
+}
+
+QGroupBox* PositionEditorDialog::BuildBoundaryGroup(PositionControl group) {
+  const BoundaryGroup& g =
+      *std::find_if(std::begin(kGroups), std::end(kGroups),
+                    [group](const BoundaryGroup& b) { return b.Group == group; });
+  auto* box = new QGroupBox(g.Title, this);
+  Put(g.Group, box);
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(4);
+  int r = 0;
+  for (const BoundaryRow* row : {&g.Start, &g.End}) {
+    // The grid hands each widget to the group box.
+    QLabel* label = MakeLabel(row->Label, row->LabelCaption);
+    QLineEdit* field = MakeField(row->Field, "9999999999;_");
+    label->setBuddy(field);
+    grid->addWidget(label, r, 0);
+    grid->addWidget(field, r, 1);
+    grid->addWidget(MakeArrows(row->Arrows, row->Stepped), r, 2, Qt::AlignLeft);
+    ++r;
+  }
+  QLabel* label = MakeLabel(g.LengthLabel, "Length:");
+  QLineEdit* length = MakeField(g.LengthField, nullptr);
+  label->setBuddy(length);
+  QLineEdit* msf = MakeField(
+      g.LengthMsfField, nullptr,
+      QString("%1 length in minutes, seconds and frames").arg(g.Title).trimmed());
+  for (QLineEdit* e : {length, msf}) {
+    e->setReadOnly(true);
+    // Computed values: Tab passes them by.
+    e->setFocusPolicy(Qt::ClickFocus);
+  }
+  grid->addWidget(label, r, 0);
+  grid->addWidget(length, r, 1);
+  grid->addWidget(msf, r, 2, 1, 2);
+  grid->setColumnStretch(3, 1);
+  return box;
+}
+
+QGridLayout* PositionEditorDialog::BuildPlayer() {
+  // The preview player: waveform and track bar. A click in the track bar's groove jumps
+  // there.
   Strip_ = new WaveformWidget(this);
   auto* bar = new QSlider(Qt::Horizontal, this);
   bar->setStyle(new JumpingSliderStyle(bar));
@@ -262,53 +296,56 @@ void PositionEditorDialog::BuildControls() {
   bar->setPageStep(10);
   bar->setSingleStep(1);
   bar->setRange(0, 0);
-  put(PositionControl::TrackBar, bar, "Position in seconds");
-  QLabel* startLbl = label(PositionControl::TrackBarStartLbl, "00:00");
-  QLabel* lengthLbl = label(PositionControl::LengthLbl, "00:00");
+  Put(P::TrackBar, bar, "Position in seconds");
+  QLabel* startLabel = MakeLabel(P::TrackBarStartLbl, "00:00");
+  QLabel* lengthLabel = MakeLabel(P::LengthLbl, "00:00");
   // The waveform spans the same width as the track bar below it.
   auto* player = new QGridLayout;
   player->setVerticalSpacing(2);
   player->addWidget(Strip_, 0, 1);
-  player->addWidget(startLbl, 1, 0);
+  player->addWidget(startLabel, 1, 0);
   player->addWidget(bar, 1, 1);
-  player->addWidget(lengthLbl, 1, 2);
+  player->addWidget(lengthLabel, 1, 2);
   player->setColumnStretch(1, 1);
+  return player;
+}
 
-  QPushButton* play = button(PositionControl::PlayBtn, "&Play");
-  QPushButton* stop = button(PositionControl::StopBtn, "&Stop");
-  QPushButton* ok = button(PositionControl::OkBtn, "&OK");
+QHBoxLayout* PositionEditorDialog::BuildButtonRow() {
+  // Play and Stop on the left, OK, Apply and Cancel on the right.
+  QPushButton* play = MakeButton(P::PlayBtn, "&Play");
+  QPushButton* stop = MakeButton(P::StopBtn, "&Stop");
+  QPushButton* ok = MakeButton(P::OkBtn, "&OK");
   ok->setDefault(true);
-  QPushButton* apply = button(PositionControl::ApplyBtn, "&Apply");
-  QPushButton* cancel = button(PositionControl::CancelBtn, "&Cancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(play);
-  buttons->addWidget(stop);
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
+  QPushButton* apply = MakeButton(P::ApplyBtn, "&Apply");
+  QPushButton* cancel = MakeButton(P::CancelBtn, "&Cancel");
+  auto* row = new QHBoxLayout;
+  row->addWidget(play);
+  row->addWidget(stop);
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(apply);
+  row->addWidget(cancel);
+  return row;
+}
 
-  auto* column = new QVBoxLayout(this);
-  column->addLayout(cursorRow);
-  column->addLayout(groups);
-  column->addLayout(player);
-  column->addLayout(buttons);
-
+void PositionEditorDialog::ConnectActions() {
   // The cursor's fields.
-  connect(posEdit, &QLineEdit::textEdited, this,
-          [this, posEdit] { Act([&] { Editor_.TypeCursor(Shown(posEdit)); }); });
-  connect(msfEdit, &QLineEdit::textEdited, this,
-          [this, msfEdit] { Act([&] { Editor_.TypeCursorMsf(Shown(msfEdit)); }); });
-  connect(posUd, &UpDown::Clicked, this,
+  QLineEdit* cursorField = Field(P::PosEdit);
+  QLineEdit* msfField = Field(P::PosMSFEdit);
+  connect(cursorField, &QLineEdit::textEdited, this,
+          [this, cursorField] { Act([&] { Editor_.TypeCursor(Shown(cursorField)); }); });
+  connect(msfField, &QLineEdit::textEdited, this,
+          [this, msfField] { Act([&] { Editor_.TypeCursorMsf(Shown(msfField)); }); });
+  connect(static_cast<UpDownWidget*>(Control(P::PosUd)), &UpDownWidget::Clicked, this,
           [this](bool up) { Act([&] { Editor_.StepCursor(up); }); });
-  connect(msfUd, &UpDown::Clicked, this,
+  connect(static_cast<UpDownWidget*>(Control(P::PosMSFUd)), &UpDownWidget::Clicked, this,
           [this](bool up) { Act([&] { Editor_.StepCursorFrame(up); }); });
-  new KeyHook(posEdit, [this](QKeyEvent* e) {
+  new KeyHook(cursorField, [this](QKeyEvent* e) {
     const std::optional<EditKey> key = EditKeyOf(e);
     if (key) Act([&] { Editor_.CursorKey(*key); });
     return key.has_value();
   });
-  new KeyHook(msfEdit, [this](QKeyEvent* e) {
+  new KeyHook(msfField, [this](QKeyEvent* e) {
     const std::optional<EditKey> key = EditKeyOf(e);
     if (key) Act([&] { Editor_.CursorMsfKey(*key); });
     return key.has_value();
@@ -317,12 +354,12 @@ void PositionEditorDialog::BuildControls() {
   // The boundary family.
   for (const BoundaryRow& row : kRows) {
     const Boundary b = row.Boundary;
-    QLineEdit* e = Edit(row.Edit);
+    QLineEdit* e = Field(row.Field);
     connect(e, &QLineEdit::textEdited, this,
             [this, b, e] { Act([&] { Editor_.TypeBoundary(b, Shown(e)); }); });
-    connect(static_cast<UpDown*>(Control(row.Ud)), &UpDown::Clicked, this,
+    connect(static_cast<UpDownWidget*>(Control(row.Arrows)), &UpDownWidget::Clicked, this,
             [this, b](bool up) { Act([&] { Editor_.StepBoundary(b, up); }); });
-    connect(static_cast<QPushButton*>(Control(row.Btn)), &QPushButton::clicked, this,
+    connect(static_cast<QPushButton*>(Control(row.SetButton)), &QPushButton::clicked, this,
             [this, b] { Act([&] { Editor_.SetBoundaryToCursor(b); }); });
     new KeyHook(e, [this, b](QKeyEvent* k) {
       const std::optional<EditKey> key = EditKeyOf(k);
@@ -332,14 +369,19 @@ void PositionEditorDialog::BuildControls() {
   }
 
   // The player.
-  connect(bar, &QSlider::valueChanged, this,
+  auto clicked = [this](PositionControl button) {
+    return static_cast<QPushButton*>(Control(button));
+  };
+  connect(static_cast<QSlider*>(Control(P::TrackBar)), &QSlider::valueChanged, this,
           [this](int value) { Act([&] { Editor_.SeekToSecond(value); }); });
-  connect(play, &QPushButton::clicked, this, [this] { Act([&] { Editor_.Play(); }); });
-  connect(stop, &QPushButton::clicked, this, [this] { Act([&] { Editor_.Stop(); }); });
+  connect(clicked(P::PlayBtn), &QPushButton::clicked, this,
+          [this] { Act([&] { Editor_.Play(); }); });
+  connect(clicked(P::StopBtn), &QPushButton::clicked, this,
+          [this] { Act([&] { Editor_.Stop(); }); });
   connect(Strip_, &WaveformWidget::CursorClicked, this,
           [this](int32_t p) { Act([&] { Editor_.TypeCursor(PositionText(p)); }); });
 
-  connect(ok, &QPushButton::clicked, this, [this] {
+  connect(clicked(P::OkBtn), &QPushButton::clicked, this, [this] {
     if (Updating_) return;
     if (Editor_.Accept()) {
       accept();
@@ -347,18 +389,21 @@ void PositionEditorDialog::BuildControls() {
       Refresh();
     }
   });
-  connect(apply, &QPushButton::clicked, this, [this] { Act([&] { Editor_.Apply(); }); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(clicked(P::ApplyBtn), &QPushButton::clicked, this,
+          [this] { Act([&] { Editor_.Apply(); }); });
+  connect(clicked(P::CancelBtn), &QPushButton::clicked, this, &QDialog::reject);
+}
 
-  setTabOrder(posEdit, msfEdit);
-  QWidget* previous = msfEdit;
-  for (PositionControl ctl :
-       {PositionControl::SetStartBtn, PositionControl::SetEndBtn, PositionControl::SetPreGapStartBtn,
-        PositionControl::SetPreGapEndBtn, PositionControl::PreGapStartEdit, PositionControl::PreGapEndEdit,
-        PositionControl::TrackStartEdit, PositionControl::TrackEndEdit, PositionControl::TrackBar, PositionControl::PlayBtn,
-        PositionControl::StopBtn, PositionControl::OkBtn, PositionControl::ApplyBtn, PositionControl::CancelBtn}) {
-    setTabOrder(previous, Control(ctl));
-    previous = Control(ctl);
+void PositionEditorDialog::SetTabOrder() {
+  // The cursor's two fields, the set buttons, the boundaries, the player, the buttons.
+  const PositionControl order[] = {
+      P::PosEdit, P::PosMSFEdit,
+      P::SetStartBtn, P::SetEndBtn, P::SetPreGapStartBtn, P::SetPreGapEndBtn,
+      P::PreGapStartEdit, P::PreGapEndEdit, P::TrackStartEdit, P::TrackEndEdit,
+      P::TrackBar, P::PlayBtn, P::StopBtn,
+      P::OkBtn, P::ApplyBtn, P::CancelBtn};
+  for (size_t i = 1; i < std::size(order); ++i) {
+    setTabOrder(Control(order[i - 1]), Control(order[i]));
   }
 }
 
@@ -368,16 +413,18 @@ void PositionEditorDialog::Refresh() {
     const auto ctl = static_cast<PositionControl>(i);
     Control(ctl)->setEnabled(Editor_.Enabled(ctl));
   }
-  for (PositionControl ctl : kEdits) {
-    QLineEdit* e = Edit(ctl);
+  for (PositionControl ctl : kFields) {
+    QLineEdit* e = Field(ctl);
     SetFieldText(e, QString::fromStdString(Editor_.Text(ctl)));
     SetFieldColour(e, Editor_.Colour(ctl));
   }
-  for (PositionControl ctl : kLengthEdits) SetTextColour(Edit(ctl), Editor_.TextColourOf(ctl));
-  for (PositionControl ctl : {PositionControl::TrackBarStartLbl, PositionControl::LengthLbl}) {
+  for (PositionControl ctl : kLengthFields) {
+    SetTextColour(Field(ctl), Editor_.TextColourOf(ctl));
+  }
+  for (PositionControl ctl : {P::TrackBarStartLbl, P::LengthLbl}) {
     static_cast<QLabel*>(Control(ctl))->setText(QString::fromStdString(Editor_.Text(ctl)));
   }
-  auto* bar = static_cast<QSlider*>(Control(PositionControl::TrackBar));
+  auto* bar = static_cast<QSlider*>(Control(P::TrackBar));
   bar->setMaximum(Editor_.TrackBarMax());
   // While a play runs the bar follows the sound, unless the user holds its handle.
   if (!bar->isSliderDown()) bar->setValue(Editor_.TrackBarShownPos());
@@ -397,7 +444,7 @@ void PositionEditorDialog::Refresh() {
     }
   }
   // Why Play is unavailable, for the pointer and for assistive tools.
-  QWidget* play = Control(PositionControl::PlayBtn);
+  QWidget* play = Control(P::PlayBtn);
   const QString why = QString::fromStdString(Editor_.PlayUnavailableReason());
   if (play->toolTip() != why) {
     play->setToolTip(why);
@@ -407,7 +454,7 @@ void PositionEditorDialog::Refresh() {
 }
 
 void PositionEditorDialog::UpdateTicks() {
-  auto* bar = static_cast<QSlider*>(Control(PositionControl::TrackBar));
+  auto* bar = static_cast<QSlider*>(Control(P::TrackBar));
   const int interval = TrackBarTickInterval(bar->maximum(), bar->width());
   if (bar->tickInterval() != interval) bar->setTickInterval(interval);
 }
@@ -418,8 +465,8 @@ void PositionEditorDialog::resizeEvent(QResizeEvent* e) {
 }
 
 void PositionEditorDialog::EditPositions(const std::string& path, const WaveDataInfo& info,
-                                 int32_t* trackStart, int32_t* trackEnd, int32_t* preGapStart,
-                                 int32_t* preGapEnd) {
+                                         int32_t* trackStart, int32_t* trackEnd,
+                                         int32_t* preGapStart, int32_t* preGapEnd) {
   Editor_.SetupPositions(path, info, trackStart, trackEnd, preGapStart, preGapEnd);
   Refresh();
   exec();
@@ -430,7 +477,7 @@ void PositionEditorDialog::showEvent(QShowEvent* e) {
     Editor_.Open();
     Strip_->SetFile(Editor_.ShownFileName(), Editor_.ShownWaveInfo());
     Refresh();
-    Control(PositionControl::PosEdit)->setFocus();
+    Control(P::PosEdit)->setFocus();
   }
   QDialog::showEvent(e);
 }

@@ -11,15 +11,19 @@
 
 #include <QDialog>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 
-#include "ui/widgets/FieldWidgets.h"
 #include "app/editors/PositionEditor.h"
+#include "app/ports/PositionEditorPort.h"
 
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -29,6 +33,7 @@ class QToolButton;
 
 namespace varnel {
 
+class UpDownWidget;
 class WavePlayer;
 class WaveformWidget;
 
@@ -44,7 +49,7 @@ class PositionEditorDialog : public QDialog, public PositionEditorPort {
  public:
   // Plays through `device` when one is given, else through a WavePlayer of its own.
   explicit PositionEditorDialog(Prompter& prompter, QWidget* parent = nullptr,
-                        PreviewDevice* device = nullptr);
+                                PreviewDevice* device = nullptr);
   ~PositionEditorDialog() override;
 
   // Sets up the editor on the file with the caller's variables (each may be null), shows
@@ -56,7 +61,7 @@ class PositionEditorDialog : public QDialog, public PositionEditorPort {
   // The dialog's own player; null when it plays through a device it was given.
   WavePlayer* Player() const { return Player_.get(); }
   WaveformWidget* Strip() const { return Strip_; }
-  QWidget* Control(PositionControl ctl) const { return Ctl_[static_cast<size_t>(ctl)]; }
+  QWidget* Control(PositionControl ctl) const { return Controls_[static_cast<size_t>(ctl)]; }
 
   // The device's report of how a play ended.
   void PlayEnded(PlayOutcome code);
@@ -74,9 +79,31 @@ class PositionEditorDialog : public QDialog, public PositionEditorPort {
   void done(int result) override;
 
  private:
+  // The widgets, row by row and group box by group box, each control named as the system
+  // names it.
   void BuildControls();
+  QHBoxLayout* BuildCursorRow();
+  // The pre-gap's or the track's group: its two boundaries and the length between them.
+  QGroupBox* BuildBoundaryGroup(PositionControl group);
+  QGridLayout* BuildPlayer();
+  QHBoxLayout* BuildButtonRow();
+  // Every user action to the editor.
+  void ConnectActions();
+  void SetTabOrder();
+
+  // A control made and kept under its system name; `accessible` names it for assistive
+  // tools where neither its caption nor the label beside it says what it holds.
+  QWidget* Put(PositionControl ctl, QWidget* w, const QString& accessible = QString());
+  // A number field as wide as ten digits, with its input mask (none: null).
+  QLineEdit* MakeField(PositionControl ctl, const char* mask,
+                       const QString& accessible = QString());
+  // Up-down arrows named after the value they step.
+  UpDownWidget* MakeArrows(PositionControl ctl, const QString& stepped);
+  QPushButton* MakeButton(PositionControl ctl, const char* caption);
+  QLabel* MakeLabel(PositionControl ctl, const char* caption);
+
   void UpdateTicks();
-  QLineEdit* Edit(PositionControl ctl) const;
+  QLineEdit* Field(PositionControl ctl) const;
   // Text as shown, empty places included, for the editor's change actions.
   static std::string Shown(QLineEdit* edit);
   // The editor's action, then a redraw (nothing while the dialog writes widgets itself).
@@ -85,7 +112,7 @@ class PositionEditorDialog : public QDialog, public PositionEditorPort {
   // Made before the editor, which plays through it.
   std::unique_ptr<WavePlayer> Player_;
   PositionEditor Editor_;
-  std::array<QWidget*, kPositionControlCount> Ctl_{};
+  std::array<QWidget*, kPositionControlCount> Controls_{};
   WaveformWidget* Strip_ = nullptr;
   // Follows the playhead while a play runs.
   QTimer PlayheadTimer_;

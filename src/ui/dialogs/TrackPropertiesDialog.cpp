@@ -10,124 +10,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <iterator>
 
+#include "ui/widgets/EditFields.h"
 #include "ui/widgets/ListFont.h"
-#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/RadioSet.h"
+#include "ui/widgets/UpDownWidget.h"
 
 namespace varnel {
 
-// ---- the pre-gap length fields
-
-void PreGapLengthControls::Build(QWidget* parent) {
-  struct Part {
-    LengthField Field;
-    const char* Lbl;
-    const char* Edit;
-    const char* Ud;
-    const char* Caption;
-    const char* Unit;  // what the arrows step
-  };
-  static const Part kParts[3] = {
-      {LengthField::Min, "MinLbl", "MinEdit", "MinUd", "Min:", "Pre-gap minutes"},
-      {LengthField::Sec, "SecLbl", "SecEdit", "SecUd", "Sec:", "Pre-gap seconds"},
-      {LengthField::Frame, "FrameLbl", "FrameEdit", "FrameUd", "Frame:", "Pre-gap frames"},
-  };
-  const int width = parent->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10;
-  for (const Part& part : kParts) {
-    const LengthField f = part.Field;
-    // The field is named by its label, which reads as its text.
-    auto* lbl = new QLabel(part.Caption, parent);
-    lbl->setObjectName(part.Lbl);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(part.Edit);
-    edit->setMaxLength(2);
-    edit->setFixedWidth(width);
-    edit->setAlignment(Qt::AlignRight);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), edit));
-    lbl->setBuddy(edit);
-    auto* ud = new UpDown(parent);
-    ud->setObjectName(part.Ud);
-    ud->SetFieldName(part.Unit);
-    Lbl_[Index(f)] = lbl;
-    Edit_[Index(f)] = edit;
-    Ud_[Index(f)] = ud;
-
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [this, f, edit] {
-      if (Typed) Typed(f, edit->displayText().toStdString());
-    });
-    QObject::connect(edit, &QLineEdit::editingFinished, edit, [this] {
-      if (Finished) Finished();
-    });
-    QObject::connect(ud, &UpDown::Clicked, ud, [this, f](bool up) {
-      if (Clicked) Clicked(f, up);
-    });
-    new KeyHook(edit, [this, f](QKeyEvent* e) {
-      if (e->key() != Qt::Key_Up && e->key() != Qt::Key_Down) return false;
-      if (Clicked) Clicked(f, e->key() == Qt::Key_Up);
-      return true;
-    });
-  }
-}
-
-QHBoxLayout* PreGapLengthControls::MakeRow() const {
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  for (size_t i = 0; i < 3; ++i) {
-    if (i > 0) row->addSpacing(8);
-    row->addWidget(Lbl_[i]);
-    row->addWidget(Edit_[i]);
-    row->addWidget(Ud_[i]);
-  }
-  row->addStretch();
-  return row;
-}
-
-void PreGapLengthControls::Show(const PreGapLengthFields& length) {
-  for (LengthField f : {LengthField::Min, LengthField::Sec, LengthField::Frame}) {
-    SetFieldText(Edit(f), QString::fromStdString(length.Text(f)));
-  }
-}
-
-QButtonGroup* RadioSet(QObject* owner, std::initializer_list<QAbstractButton*> radios) {
-  auto* set = new QButtonGroup(owner);
-  set->setExclusive(true);
-  for (QAbstractButton* r : radios) set->addButton(r);
-  TabStopOnChecked(set);
-  return set;
-}
-
-void TabStopOnChecked(QButtonGroup* set) {
-  QAbstractButton* checked = set->checkedButton();
-  for (QAbstractButton* b : set->buttons()) {
-    const bool stop = checked == nullptr ? b == set->buttons().front() : b == checked;
-    const Qt::FocusPolicy policy = stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
-                                        : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus);
-    if (b->focusPolicy() != policy) b->setFocusPolicy(policy);
-  }
-}
-
-void SetMaskedText(QLineEdit* edit, const std::string& text) {
-  edit->setText(QString());
-  const int places = static_cast<int>(edit->displayText().size());
-  for (int i = 0; i < places && i < static_cast<int>(text.size()); ++i) {
-    const QChar c = QChar::fromLatin1(text[static_cast<size_t>(i)]);
-    if (c == QLatin1Char(' ')) continue;
-    // A masked field overwrites the place at the caret. A character that does not fit
-    // there would land on a later place: it is taken back.
-    edit->setCursorPosition(i);
-    edit->insert(QString(c));
-    if (edit->displayText().at(i) != c) edit->undo();
-  }
-  edit->setCursorPosition(0);
-}
-
-// ---- the dialog
+namespace {
+using C = TrackPropertyControl;
+}  // namespace
 
 TrackPropertiesDialog::TrackPropertiesDialog(AppContext& ctx, PositionEditorPort* positions,
-                                     QWidget* parent)
+                                             QWidget* parent)
     : QDialog(parent), Editor_(ctx, &Forward_) {
   Forward_.Target = positions;
   setObjectName("TrackPropertyFrm");
@@ -146,236 +44,266 @@ void TrackPropertiesDialog::Act(const std::function<void()>& action) {
   Refresh();
 }
 
-void TrackPropertiesDialog::BuildControls() {
+QWidget* TrackPropertiesDialog::Put(TrackPropertyControl ctl, QWidget* w,
+                                    const QString& accessible) {
   // Each control carries the system's name. Assistive tools read it by its caption or by
   // the label beside it; `accessible` names it where neither says what it acts on.
-  auto put = [this](TrackPropertyControl ctl, QWidget* w, const QString& accessible = QString()) {
-    w->setObjectName(TrackPropertyControlName(ctl));
-    if (!accessible.isEmpty()) w->setAccessibleName(accessible);
-    Ctl_[static_cast<size_t>(ctl)] = w;
-  };
-  auto button = [&](TrackPropertyControl ctl, const char* caption, QWidget* parent,
-                    const QString& accessible = QString()) {
-    auto* b = new QPushButton(caption, parent);
-    b->setAutoDefault(false);
-    put(ctl, b, accessible);
-    return b;
-  };
-  auto check = [&](TrackPropertyControl ctl, const char* caption, QWidget* parent) {
-    auto* c = new QCheckBox(caption, parent);
-    put(ctl, c);
-    return c;
-  };
-  auto radio = [&](TrackPropertyControl ctl, const char* caption, QWidget* parent) {
-    auto* r = new QRadioButton(caption, parent);
-    put(ctl, r);
-    return r;
-  };
-  auto label = [&](TrackPropertyControl ctl, const char* caption, QWidget* parent) {
-    auto* l = new QLabel(caption, parent);
-    put(ctl, l);
-    return l;
-  };
-  auto group = [&](TrackPropertyControl ctl, const char* title, QWidget* parent, const QString& accessible) {
-    auto* g = new QGroupBox(title, parent);
-    put(ctl, g, accessible);
-    return g;
-  };
+  w->setObjectName(TrackPropertyControlName(ctl));
+  if (!accessible.isEmpty()) w->setAccessibleName(accessible);
+  Controls_[static_cast<size_t>(ctl)] = w;
+  return w;
+}
 
+QAbstractButton* TrackPropertiesDialog::Button(TrackPropertyControl ctl) const {
+  return static_cast<QAbstractButton*>(Control(ctl));
+}
+
+QLineEdit* TrackPropertiesDialog::Field(TrackPropertyControl ctl) const {
+  return static_cast<QLineEdit*>(Control(ctl));
+}
+
+QPushButton* TrackPropertiesDialog::MakeButton(TrackPropertyControl ctl, const char* caption,
+                                               QWidget* parent, const QString& accessible) {
+  auto* b = new QPushButton(caption, parent);
+  b->setAutoDefault(false);
+  Put(ctl, b, accessible);
+  return b;
+}
+
+QCheckBox* TrackPropertiesDialog::MakeCheck(TrackPropertyControl ctl, const char* caption,
+                                            QWidget* parent) {
+  auto* c = new QCheckBox(caption, parent);
+  Put(ctl, c);
+  return c;
+}
+
+QRadioButton* TrackPropertiesDialog::MakeRadio(TrackPropertyControl ctl, const char* caption,
+                                               QWidget* parent) {
+  auto* r = new QRadioButton(caption, parent);
+  Put(ctl, r);
+  return r;
+}
+
+QLabel* TrackPropertiesDialog::MakeLabel(TrackPropertyControl ctl, const char* caption,
+                                         QWidget* parent) {
+  auto* l = new QLabel(caption, parent);
+  Put(ctl, l);
+  return l;
+}
+
+QGroupBox* TrackPropertiesDialog::MakeGroup(TrackPropertyControl ctl, const char* title,
+                                            QWidget* parent, const QString& accessible) {
+  auto* g = new QGroupBox(title, parent);
+  Put(ctl, g, accessible);
+  return g;
+}
+
+void TrackPropertiesDialog::BuildControls() {
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(BuildTrackRows());
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(BuildPaddingGroup(), 1);
+  groups->addWidget(BuildSilenceGroup(), 1);
+  column->addLayout(groups);
+  column->addWidget(BuildPreGapGroup());
+  column->addLayout(BuildButtonRow());
+  setMinimumWidth(480);
+  SetTabOrder();
+  RadioSets_ = {RadioSet(this, {Button(C::PadHeadRdBtn), Button(C::PadTailRdBtn)}),
+                RadioSet(this, {Button(C::PreGapNormalRdBtn), Button(C::PreGapFileRdBtn),
+                                Button(C::PreGapIndexRdBtn)}),
+                RadioSet(this, {Button(C::PreGapPadHeadRdBtn), Button(C::PreGapPadTailRdBtn)})};
+  ConnectActions();
+}
+
+QGridLayout* TrackPropertiesDialog::BuildTrackRows() {
   // The track file and the track's own properties.
-  auto* pathLbl = new QLabel("Track File:", this);
-  pathLbl->setObjectName("TrackPathLbl");
+  auto* pathLabel = new QLabel("Track File:", this);
+  pathLabel->setObjectName("TrackPathLbl");
   auto* path = new QLineEdit(this);
   path->setReadOnly(true);
-  put(TrackPropertyControl::TrackPathEdit, path);
-  pathLbl->setBuddy(path);
-  QPushButton* pos = button(TrackPropertyControl::PosBtn, "&Position", this, "Positions in the track file");
+  Put(C::TrackPathEdit, path);
+  pathLabel->setBuddy(path);
+  QPushButton* pos = MakeButton(C::PosBtn, "&Position", this, "Positions in the track file");
 
-  auto* isrcLbl = new QLabel("ISRC:", this);
-  isrcLbl->setObjectName("ISRCLbl");
+  auto* isrcLabel = new QLabel("ISRC:", this);
+  isrcLabel->setObjectName("ISRCLbl");
   auto* isrc = new QLineEdit(this);
   // Five letters or digits, then seven digits; letters in capitals, as recorders take them.
   isrc->setInputMask(">NNNNN9999999;_");
   isrc->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWWW0000000")) + 12);
-  put(TrackPropertyControl::ISRCEdit, isrc);
-  isrcLbl->setBuddy(isrc);
-  QCheckBox* preEmph = check(TrackPropertyControl::PreEmphCk, "Pre-Emphasis", this);
-  QCheckBox* protect = check(TrackPropertyControl::ProtectCk, "Digital Copy Prohibition", this);
+  Put(C::ISRCEdit, isrc);
+  isrcLabel->setBuddy(isrc);
+  QCheckBox* preEmph = MakeCheck(C::PreEmphCk, "Pre-Emphasis", this);
+  QCheckBox* protect = MakeCheck(C::ProtectCk, "Digital Copy Prohibition", this);
 
+  auto* rows = new QGridLayout;
+  rows->addWidget(pathLabel, 0, 0);
+  rows->addWidget(path, 0, 1, 1, 3);
+  rows->addWidget(pos, 0, 4);
+  rows->addWidget(isrcLabel, 1, 0);
+  rows->addWidget(isrc, 1, 1);
+  rows->addWidget(preEmph, 1, 2);
+  rows->addWidget(protect, 1, 3, 1, 2);
+  rows->setColumnStretch(3, 1);
+  return rows;
+}
+
+QGroupBox* TrackPropertiesDialog::BuildPaddingGroup() {
   auto* padding = new QGroupBox(" Zero Padding ", this);
   padding->setObjectName("PaddingGroup");
-  QRadioButton* padHead = radio(TrackPropertyControl::PadHeadRdBtn, "Head", padding);
-  QRadioButton* padTail = radio(TrackPropertyControl::PadTailRdBtn, "Tail", padding);
-  auto* paddingRow = new QHBoxLayout(padding);
-  paddingRow->addWidget(padHead);
-  paddingRow->addWidget(padTail);
-  paddingRow->addStretch();
+  auto* row = new QHBoxLayout(padding);
+  row->addWidget(MakeRadio(C::PadHeadRdBtn, "Head", padding));
+  row->addWidget(MakeRadio(C::PadTailRdBtn, "Tail", padding));
+  row->addStretch();
+  return padding;
+}
 
-  QGroupBox* silence = group(TrackPropertyControl::SilenceGroup, " Cut Silence ", this, QString());
-  QCheckBox* cutLead = check(TrackPropertyControl::CutLeadCk, "Leading", silence);
-  QCheckBox* cutTrail = check(TrackPropertyControl::CutTrailCk, "Trailing", silence);
-  auto* silenceRow = new QHBoxLayout(silence);
-  silenceRow->addWidget(cutLead);
-  silenceRow->addWidget(cutTrail);
-  silenceRow->addStretch();
+QGroupBox* TrackPropertiesDialog::BuildSilenceGroup() {
+  QGroupBox* silence = MakeGroup(C::SilenceGroup, " Cut Silence ", this, QString());
+  auto* row = new QHBoxLayout(silence);
+  row->addWidget(MakeCheck(C::CutLeadCk, "Leading", silence));
+  row->addWidget(MakeCheck(C::CutTrailCk, "Trailing", silence));
+  row->addStretch();
+  return silence;
+}
 
-  auto* top = new QGridLayout;
-  top->addWidget(pathLbl, 0, 0);
-  top->addWidget(path, 0, 1, 1, 3);
-  top->addWidget(pos, 0, 4);
-  top->addWidget(isrcLbl, 1, 0);
-  top->addWidget(isrc, 1, 1);
-  top->addWidget(preEmph, 1, 2);
-  top->addWidget(protect, 1, 3, 1, 2);
-  top->setColumnStretch(3, 1);
-  auto* groups = new QHBoxLayout;
-  groups->addWidget(padding, 1);
-  groups->addWidget(silence, 1);
-
+QGroupBox* TrackPropertiesDialog::BuildPreGapGroup() {
   // The pre-gap: three styles with their own controls.
   auto* preGap = new QGroupBox(" Pre-Gap ", this);
   preGap->setObjectName("PreGapGbx");
-  QRadioButton* normal = radio(TrackPropertyControl::PreGapNormalRdBtn, "Normal(Silence)", preGap);
+  QRadioButton* normal = MakeRadio(C::PreGapNormalRdBtn, "Normal(Silence)", preGap);
   Length_.Build(preGap);
   for (LengthField f : {LengthField::Min, LengthField::Sec, LengthField::Frame}) {
-    const auto i = static_cast<int32_t>(f);
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinLbl) + 3 * i), Length_.Lbl(f));
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinEdit) + 3 * i), Length_.Edit(f));
-    put(static_cast<TrackPropertyControl>(static_cast<int32_t>(TrackPropertyControl::MinUd) + 3 * i), Length_.Ud(f));
+    // Label, field and arrows of minutes, seconds and frames follow one another.
+    const int32_t first = static_cast<int32_t>(C::MinLbl) + 3 * static_cast<int32_t>(f);
+    Put(static_cast<C>(first), Length_.Label(f));
+    Put(static_cast<C>(first + 1), Length_.Field(f));
+    Put(static_cast<C>(first + 2), Length_.Arrows(f));
   }
 
-  QRadioButton* file = radio(TrackPropertyControl::PreGapFileRdBtn, "Hidden Track(Another file)", preGap);
-  QLabel* fileLbl = label(TrackPropertyControl::HdnFileLbl, "File:", preGap);
+  QRadioButton* file = MakeRadio(C::PreGapFileRdBtn, "Hidden Track(Another file)", preGap);
+  QLabel* fileLabel = MakeLabel(C::HdnFileLbl, "File:", preGap);
   auto* preGapPath = new QLineEdit(preGap);
-  put(TrackPropertyControl::PreGapPathEdit, preGapPath);
-  fileLbl->setBuddy(preGapPath);
+  Put(C::PreGapPathEdit, preGapPath);
+  fileLabel->setBuddy(preGapPath);
   QPushButton* browse =
-      button(TrackPropertyControl::PreGapBrowseBtn, "&Browse", preGap, "Browse for hidden track file");
-  QPushButton* preGapPos =
-      button(TrackPropertyControl::PreGapPosBtn, "P&osition", preGap, "Positions in the hidden track file");
+      MakeButton(C::PreGapBrowseBtn, "&Browse", preGap, "Browse for hidden track file");
+  QPushButton* preGapPos = MakeButton(C::PreGapPosBtn, "P&osition", preGap,
+                                      "Positions in the hidden track file");
 
   // The two small groups have no titles: the labels before them say what they hold.
-  QLabel* padLbl = label(TrackPropertyControl::PreGapPadLbl, "Padding:", preGap);
-  QGroupBox* padGroup = group(TrackPropertyControl::PreGapPadGroup, "", preGap, "Padding");
-  QRadioButton* gapPadHead = radio(TrackPropertyControl::PreGapPadHeadRdBtn, "Head", padGroup);
-  QRadioButton* gapPadTail = radio(TrackPropertyControl::PreGapPadTailRdBtn, "Tail", padGroup);
+  QLabel* padLabel = MakeLabel(C::PreGapPadLbl, "Padding:", preGap);
+  QGroupBox* padGroup = MakeGroup(C::PreGapPadGroup, "", preGap, "Padding");
   auto* padGroupRow = new QHBoxLayout(padGroup);
   padGroupRow->setContentsMargins(6, 2, 6, 2);
-  padGroupRow->addWidget(gapPadHead);
-  padGroupRow->addWidget(gapPadTail);
+  padGroupRow->addWidget(MakeRadio(C::PreGapPadHeadRdBtn, "Head", padGroup));
+  padGroupRow->addWidget(MakeRadio(C::PreGapPadTailRdBtn, "Tail", padGroup));
 
-  QLabel* gapSilenceLbl = label(TrackPropertyControl::PreGapSilenceLbl, "Silence:", preGap);
-  QGroupBox* gapSilence = group(TrackPropertyControl::PreGapSilenceGroup, "", preGap, "Silence");
-  QCheckBox* gapCutLead = check(TrackPropertyControl::GapCutLeadCk, "Leading", gapSilence);
-  QCheckBox* gapCutTrail = check(TrackPropertyControl::GapCutTrailCk, "Trailing", gapSilence);
-  auto* gapSilenceRow = new QHBoxLayout(gapSilence);
-  gapSilenceRow->setContentsMargins(6, 2, 6, 2);
-  gapSilenceRow->addWidget(gapCutLead);
-  gapSilenceRow->addWidget(gapCutTrail);
+  QLabel* silenceLabel = MakeLabel(C::PreGapSilenceLbl, "Silence:", preGap);
+  QGroupBox* silence = MakeGroup(C::PreGapSilenceGroup, "", preGap, "Silence");
+  auto* silenceRow = new QHBoxLayout(silence);
+  silenceRow->setContentsMargins(6, 2, 6, 2);
+  silenceRow->addWidget(MakeCheck(C::GapCutLeadCk, "Leading", silence));
+  silenceRow->addWidget(MakeCheck(C::GapCutTrailCk, "Trailing", silence));
 
-  QRadioButton* index = radio(TrackPropertyControl::PreGapIndexRdBtn, "Hidden Track(Same file)", preGap);
+  QRadioButton* index = MakeRadio(C::PreGapIndexRdBtn, "Hidden Track(Same file)", preGap);
 
-  auto* preGapGrid = new QGridLayout(preGap);
-  preGapGrid->setColumnMinimumWidth(0, 18);
-  preGapGrid->addWidget(normal, 0, 0, 1, 2);
-  preGapGrid->addLayout(Length_.MakeRow(), 1, 1);
-  preGapGrid->addWidget(file, 2, 0, 1, 2);
+  auto* grid = new QGridLayout(preGap);
+  grid->setColumnMinimumWidth(0, 18);
+  grid->addWidget(normal, 0, 0, 1, 2);
+  grid->addLayout(Length_.MakeRow(), 1, 1);
+  grid->addWidget(file, 2, 0, 1, 2);
   auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(fileLbl);
+  fileRow->addWidget(fileLabel);
   fileRow->addWidget(preGapPath, 1);
   fileRow->addWidget(browse);
   fileRow->addWidget(preGapPos);
-  preGapGrid->addLayout(fileRow, 3, 1);
+  grid->addLayout(fileRow, 3, 1);
   auto* optionsRow = new QHBoxLayout;
-  optionsRow->addWidget(padLbl);
+  optionsRow->addWidget(padLabel);
   optionsRow->addWidget(padGroup);
   optionsRow->addSpacing(12);
-  optionsRow->addWidget(gapSilenceLbl);
-  optionsRow->addWidget(gapSilence);
+  optionsRow->addWidget(silenceLabel);
+  optionsRow->addWidget(silence);
   optionsRow->addStretch();
-  preGapGrid->addLayout(optionsRow, 4, 1);
-  preGapGrid->addWidget(index, 5, 0, 1, 2);
+  grid->addLayout(optionsRow, 4, 1);
+  grid->addWidget(index, 5, 0, 1, 2);
+  return preGap;
+}
 
-  QPushButton* ok = button(TrackPropertyControl::OkBtn, "&OK", this);
+QHBoxLayout* TrackPropertiesDialog::BuildButtonRow() {
+  QPushButton* ok = MakeButton(C::OkBtn, "&OK", this);
   ok->setDefault(true);
-  QPushButton* apply = button(TrackPropertyControl::ApplyBtn, "&Apply", this);
-  QPushButton* cancel = button(TrackPropertyControl::CancelBtn, "&Cancel", this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(MakeButton(C::ApplyBtn, "&Apply", this));
+  row->addWidget(MakeButton(C::CancelBtn, "&Cancel", this));
+  return row;
+}
 
-  auto* column = new QVBoxLayout(this);
-  column->addLayout(top);
-  column->addLayout(groups);
-  column->addWidget(preGap);
-  column->addLayout(buttons);
-  setMinimumWidth(480);
-
+void TrackPropertiesDialog::SetTabOrder() {
   // Tab visits every control in reading order (a radio pair as one stop, the arrow keys
   // moving between its two).
-  QWidget* const order[] = {path,
-                            pos,
-                            isrc,
-                            preEmph,
-                            protect,
-                            padHead,
-                            padTail,
-                            cutLead,
-                            cutTrail,
-                            normal,
-                            Length_.Edit(LengthField::Min),
-                            Length_.Edit(LengthField::Sec),
-                            Length_.Edit(LengthField::Frame),
-                            file,
-                            preGapPath,
-                            browse,
-                            preGapPos,
-                            gapPadHead,
-                            gapPadTail,
-                            gapCutLead,
-                            gapCutTrail,
-                            index,
-                            ok,
-                            apply,
-                            cancel};
-  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-  RadioSets_ = {RadioSet(this, {padHead, padTail}), RadioSet(this, {normal, file, index}),
-                RadioSet(this, {gapPadHead, gapPadTail})};
+  const C order[] = {
+      // The track file and the track's own properties.
+      C::TrackPathEdit, C::PosBtn, C::ISRCEdit, C::PreEmphCk, C::ProtectCk,
+      C::PadHeadRdBtn, C::PadTailRdBtn, C::CutLeadCk, C::CutTrailCk,
+      // The pre-gap, style by style.
+      C::PreGapNormalRdBtn, C::MinEdit, C::SecEdit, C::FrameEdit,
+      C::PreGapFileRdBtn, C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn,
+      C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::GapCutLeadCk, C::GapCutTrailCk,
+      C::PreGapIndexRdBtn,
+      // The buttons.
+      C::OkBtn, C::ApplyBtn, C::CancelBtn};
+  for (size_t i = 1; i < std::size(order); ++i) {
+    setTabOrder(Control(order[i - 1]), Control(order[i]));
+  }
+}
 
-  // The user's actions.
-  TrackPropertiesEditor& e = Editor_;
+void TrackPropertiesDialog::ConnectActions() {
+  // Typing and the check boxes change the editor's values; the rest goes through Act.
+  auto* isrc = static_cast<QLineEdit*>(Control(C::ISRCEdit));
   connect(isrc, &QLineEdit::textEdited, this, [this, isrc] {
     if (!Updating_) Editor_.TypeIsrc(isrc->displayText().toStdString());
   });
+  auto* preGapPath = static_cast<QLineEdit*>(Control(C::PreGapPathEdit));
   connect(preGapPath, &QLineEdit::textEdited, this, [this, preGapPath] {
     if (!Updating_) Editor_.TypePreGapPath(preGapPath->text().toStdString());
   });
-  auto flag = [this](QCheckBox* box, bool& value) {
-    connect(box, &QCheckBox::clicked, this, [this, &value](bool checked) {
+  TrackPropertiesEditor& e = Editor_;
+  auto flag = [this](C box, bool& value) {
+    connect(Button(box), &QAbstractButton::clicked, this, [this, &value](bool checked) {
       if (!Updating_) value = checked;
     });
   };
-  flag(preEmph, e.PreEmphCk);
-  flag(protect, e.ProtectCk);
-  flag(cutLead, e.CutLeadCk);
-  flag(cutTrail, e.CutTrailCk);
-  flag(gapCutLead, e.GapCutLeadCk);
-  flag(gapCutTrail, e.GapCutTrailCk);
-  auto pair = [this](QRadioButton* head, QRadioButton* tail, bool& value) {
-    connect(head, &QRadioButton::clicked, this, [this, &value] { Act([&] { value = true; }); });
-    connect(tail, &QRadioButton::clicked, this, [this, &value] { Act([&] { value = false; }); });
+  flag(C::PreEmphCk, e.PreEmph);
+  flag(C::ProtectCk, e.Protect);
+  flag(C::CutLeadCk, e.CutLeading);
+  flag(C::CutTrailCk, e.CutTrailing);
+  flag(C::GapCutLeadCk, e.PreGapCutLeading);
+  flag(C::GapCutTrailCk, e.PreGapCutTrailing);
+  auto pair = [this](C head, C tail, bool& value) {
+    connect(Button(head), &QAbstractButton::clicked, this,
+            [this, &value] { Act([&] { value = true; }); });
+    connect(Button(tail), &QAbstractButton::clicked, this,
+            [this, &value] { Act([&] { value = false; }); });
   };
-  pair(padHead, padTail, e.PadHeadRdBtn);
-  pair(gapPadHead, gapPadTail, e.PreGapPadHeadRdBtn);
+  pair(C::PadHeadRdBtn, C::PadTailRdBtn, e.PaddingHead);
+  pair(C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, e.PreGapPaddingHead);
 
-  connect(normal, &QRadioButton::clicked, this,
-          [this] { Act([&] { Editor_.ChooseSilentPreGap(); }); });
-  connect(file, &QRadioButton::clicked, this,
-          [this] { Act([&] { Editor_.ChooseHiddenFilePreGap(); }); });
-  connect(index, &QRadioButton::clicked, this,
-          [this] { Act([&] { Editor_.ChooseSameFilePreGap(); }); });
+  auto act = [this](C button, void (TrackPropertiesEditor::*action)()) {
+    connect(Button(button), &QAbstractButton::clicked, this,
+            [this, action] { Act([&] { (Editor_.*action)(); }); });
+  };
+  act(C::PreGapNormalRdBtn, &TrackPropertiesEditor::ChooseSilentPreGap);
+  act(C::PreGapFileRdBtn, &TrackPropertiesEditor::ChooseHiddenFilePreGap);
+  act(C::PreGapIndexRdBtn, &TrackPropertiesEditor::ChooseSameFilePreGap);
+  act(C::PreGapBrowseBtn, &TrackPropertiesEditor::BrowsePreGapFile);
+  act(C::PosBtn, &TrackPropertiesEditor::EditTrackPositions);
+  act(C::PreGapPosBtn, &TrackPropertiesEditor::EditPreGapPositions);
+  act(C::ApplyBtn, &TrackPropertiesEditor::Apply);
 
   Length_.Typed = [this](LengthField f, const std::string& text) {
     if (!Updating_) Editor_.TypeLength(f, text);
@@ -383,12 +311,7 @@ void TrackPropertiesDialog::BuildControls() {
   Length_.Clicked = [this](LengthField f, bool up) { Act([&] { Editor_.StepLength(f, up); }); };
   Length_.Finished = [this] { Act([] {}); };
 
-  connect(browse, &QPushButton::clicked, this,
-          [this] { Act([&] { Editor_.BrowsePreGapFile(); }); });
-  connect(pos, &QPushButton::clicked, this, [this] { Act([&] { Editor_.EditTrackPositions(); }); });
-  connect(preGapPos, &QPushButton::clicked, this,
-          [this] { Act([&] { Editor_.EditPreGapPositions(); }); });
-  connect(ok, &QPushButton::clicked, this, [this] {
+  connect(Button(C::OkBtn), &QAbstractButton::clicked, this, [this] {
     if (Updating_) return;
     if (Editor_.Accept()) {
       accept();
@@ -396,53 +319,48 @@ void TrackPropertiesDialog::BuildControls() {
       Refresh();
     }
   });
-  connect(apply, &QPushButton::clicked, this, [this] { Act([&] { Editor_.Apply(); }); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Button(C::CancelBtn), &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
 void TrackPropertiesDialog::Refresh() {
   Updating_ = true;
   const TrackPropertiesEditor& e = Editor_;
   for (int32_t i = 0; i < kTrackPropertyControlCount; ++i) {
-    const auto ctl = static_cast<TrackPropertyControl>(i);
+    const auto ctl = static_cast<C>(i);
     Control(ctl)->setEnabled(e.Enabled(ctl));
   }
-  for (TrackPropertyControl ctl : {TrackPropertyControl::TrackPathEdit, TrackPropertyControl::ISRCEdit, TrackPropertyControl::MinEdit,
-                        TrackPropertyControl::SecEdit, TrackPropertyControl::FrameEdit, TrackPropertyControl::PreGapPathEdit}) {
-    SetFieldColour(static_cast<QLineEdit*>(Control(ctl)), e.Colour(ctl));
+  for (C ctl : {C::TrackPathEdit, C::ISRCEdit, C::MinEdit, C::SecEdit, C::FrameEdit,
+                C::PreGapPathEdit}) {
+    SetFieldColour(Field(ctl), e.Colour(ctl));
   }
-  for (TrackPropertyControl ctl :
-       {TrackPropertyControl::PreEmphCk, TrackPropertyControl::ProtectCk, TrackPropertyControl::CutLeadCk, TrackPropertyControl::CutTrailCk,
-        TrackPropertyControl::GapCutLeadCk, TrackPropertyControl::GapCutTrailCk, TrackPropertyControl::PreGapNormalRdBtn,
-        TrackPropertyControl::PreGapFileRdBtn, TrackPropertyControl::PreGapIndexRdBtn, TrackPropertyControl::PadHeadRdBtn,
-        TrackPropertyControl::PadTailRdBtn, TrackPropertyControl::PreGapPadHeadRdBtn, TrackPropertyControl::PreGapPadTailRdBtn}) {
-    // Checking one radio of a pair unchecks the other.
-    if (e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(true);
-  }
-  for (TrackPropertyControl ctl : {TrackPropertyControl::PreEmphCk, TrackPropertyControl::ProtectCk, TrackPropertyControl::CutLeadCk,
-                        TrackPropertyControl::CutTrailCk, TrackPropertyControl::GapCutLeadCk, TrackPropertyControl::GapCutTrailCk}) {
-    if (!e.Checked(ctl)) static_cast<QAbstractButton*>(Control(ctl))->setChecked(false);
+  const C checkBoxes[] = {C::PreEmphCk,  C::ProtectCk,    C::CutLeadCk,
+                          C::CutTrailCk, C::GapCutLeadCk, C::GapCutTrailCk};
+  const C radios[] = {C::PreGapNormalRdBtn, C::PreGapFileRdBtn,    C::PreGapIndexRdBtn,
+                      C::PadHeadRdBtn,      C::PadTailRdBtn,       C::PreGapPadHeadRdBtn,
+                      C::PreGapPadTailRdBtn};
+  // Checking one radio of a pair unchecks the other.
+  for (C ctl : checkBoxes) Button(ctl)->setChecked(e.Checked(ctl));
+  for (C ctl : radios) {
+    if (e.Checked(ctl)) Button(ctl)->setChecked(true);
   }
   for (QButtonGroup* set : RadioSets_) {
     if (set != nullptr) TabStopOnChecked(set);
   }
-  SetFieldText(static_cast<QLineEdit*>(Control(TrackPropertyControl::TrackPathEdit)),
-               QString::fromStdString(e.TrackPathEdit));
-  SetFieldText(static_cast<QLineEdit*>(Control(TrackPropertyControl::PreGapPathEdit)),
-               QString::fromStdString(e.PreGapPathEdit));
+  SetFieldText(Field(C::TrackPathEdit), QString::fromStdString(e.TrackPath));
+  SetFieldText(Field(C::PreGapPathEdit), QString::fromStdString(e.PreGapPath));
   Length_.Show(e.Length);
   Updating_ = false;
 }
 
-int TrackPropertiesDialog::Execute(Track& track, std::string& waveFileDir, const QFont& listFont) {
+int TrackPropertiesDialog::Edit(Track& track, std::string& waveFileDir, const QFont& listFont) {
   Editor_.Track = &track;
   Editor_.WaveFileDir = waveFileDir;
-  Control(TrackPropertyControl::TrackPathEdit)->setFont(listFont);
-  Control(TrackPropertyControl::PreGapPathEdit)->setFont(listFont);
+  Control(C::TrackPathEdit)->setFont(listFont);
+  Control(C::PreGapPathEdit)->setFont(listFont);
   Editor_.Load();
   Refresh();
   Updating_ = true;
-  SetMaskedText(static_cast<QLineEdit*>(Control(TrackPropertyControl::ISRCEdit)), Editor_.ISRCEdit);
+  SetMaskedText(Field(C::ISRCEdit), Editor_.Isrc);
   Updating_ = false;
   const int result = exec();
   waveFileDir = Editor_.WaveFileDir;

@@ -2,12 +2,12 @@
 
 namespace varnel {
 
-TrackDrag::PressResult TrackDrag::MouseDown(bool idle, uint32_t now, uint32_t doubleClickTime,
-                                         bool leftButton, int32_t index) {
+TrackDrag::PressResult TrackDrag::Press(bool idle, uint32_t now, uint32_t doubleClickTime,
+                                        bool leftButton, int32_t index) {
   if (!idle) return PressResult::Ignored;
   PressResult result = PressResult::Nothing;
   // Unsigned difference: a wrapped clock still gives the true elapsed time.
-  if (now - LastMouseDownTime < doubleClickTime && index >= 0 && index == LastMouseDownIndex) {
+  if (now - LastPressTime < doubleClickTime && index >= 0 && index == LastPressRow) {
     Dragging = false;
     DragIndex = -1;
     result = PressResult::DoubleClick;
@@ -16,13 +16,13 @@ TrackDrag::PressResult TrackDrag::MouseDown(bool idle, uint32_t now, uint32_t do
     DragIndex = index;
     result = PressResult::DragStarted;
   }
-  LastMouseDownTime = now;
+  LastPressTime = now;
   // A press that completed a double click does not begin another one.
-  LastMouseDownIndex = result == PressResult::DoubleClick ? -1 : index;
+  LastPressRow = result == PressResult::DoubleClick ? -1 : index;
   return result;
 }
 
-bool TrackDrag::MouseMove(bool idle, int32_t index, int32_t& from, int32_t& to) {
+bool TrackDrag::Move(bool idle, int32_t index, int32_t& from, int32_t& to) {
   if (!idle || !Dragging) return false;
   if (index < 0 || index == DragIndex) return false;
   from = DragIndex;

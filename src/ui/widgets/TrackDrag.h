@@ -19,21 +19,21 @@ class TrackDrag {
 
   // A press at the millisecond clock `now`; `index` is the entry under the pointer, −1
   // when there is none.
-  PressResult MouseDown(bool idle, uint32_t now, uint32_t doubleClickTime, bool leftButton,
-                   int32_t index);
+  PressResult Press(bool idle, uint32_t now, uint32_t doubleClickTime, bool leftButton,
+                    int32_t index);
 
   // A move over `index` (−1 for none). True when the entries `from` and `to` must be
   // exchanged; DragIndex is then `to`.
-  bool MouseMove(bool idle, int32_t index, int32_t& from, int32_t& to);
+  bool Move(bool idle, int32_t index, int32_t& from, int32_t& to);
 
   // Any release ends a drag, also during a run.
-  void MouseUp() { Dragging = false; }
+  void Release() { Dragging = false; }
 
   bool Dragging = false;
   int32_t DragIndex = -1;
-  uint32_t LastMouseDownTime = 0;
+  uint32_t LastPressTime = 0;
   // The row the previous press hit (−1: none).
-  int32_t LastMouseDownIndex = -1;
+  int32_t LastPressRow = -1;
 };
 
 }  // namespace varnel

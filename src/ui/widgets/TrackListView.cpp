@@ -4,23 +4,18 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <chrono>
 
 #include "ui/widgets/ListFont.h"
 #include "app/commands/TrackListCommands.h"
+#include "app/views/TrackColumns.h"
 #include "app/views/TrackListText.h"
 
 namespace varnel {
 
-const char* const kTrackColumnHeaders[kTrackListColumns] = {
-    "Track#",   "File name",    "Type", "Hidden track", "Length (Pregap)",
-    "Emphasis", "Digital copy", "ISRC", "Path"};
-
 namespace {
-
-// Widths of the sections before the settings replace them.
-constexpr int kLayoutWidths[kTrackListColumns] = {50, 100, 50, 100, 100, 100, 100, 50, 50};
 
 uint32_t SteadyMilliseconds() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -29,59 +24,44 @@ uint32_t SteadyMilliseconds() {
   return static_cast<uint32_t>(static_cast<uint64_t>(ms.count()));
 }
 
+// Paints a cell: its background over the whole cell, then its text on one line,
+// left-aligned, vertically centred, clipped to the cell less 3 pixels on the left and 5
+// on the right. Selected rows in the highlight colours. Rows are as high as the list says.
+class TrackRowDelegate : public QStyledItemDelegate {
+ public:
+  explicit TrackRowDelegate(TrackListView* list) : QStyledItemDelegate(list), List_(list) {}
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    if (!index.isValid() || index.row() >= index.model()->rowCount()) return;
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette& pal = option.palette;
+    const QColor bg = pal.color(QPalette::Active, selected ? QPalette::Highlight : QPalette::Base);
+    const QColor fg =
+        pal.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
+    const QRect r = option.rect;
+
+    painter->save();
+    painter->fillRect(r, bg);
+    const QRect textRect(r.left() + 3, r.top(), r.width() - 8, r.height());
+    if (textRect.width() > 0) {
+      painter->setPen(fg);
+      painter->setFont(option.font);
+      painter->setClipRect(textRect);
+      painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                        index.data(Qt::DisplayRole).toString());
+    }
+    painter->restore();
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    return QSize(option.rect.width(), List_->RowHeight());
+  }
+
+ private:
+  TrackListView* List_;
+};
+
 }  // namespace
-
-// ---- the model
-
-TrackListModel::TrackListModel(AppContext& ctx, TextsFn texts, QObject* parent)
-    : QAbstractTableModel(parent), Ctx_(ctx), Texts_(std::move(texts)) {}
-
-int TrackListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : Ctx_.Layout.Count();
-}
-
-int TrackListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kTrackListColumns;
-}
-
-QModelIndex TrackListModel::index(int row, int column, const QModelIndex& parent) const {
-  return QAbstractTableModel::index(row, column, parent);
-}
-
-QVariant TrackListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= Ctx_.Layout.Count()) return QVariant();
-  if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole) {
-    return QVariant();
-  }
-  const auto texts = Texts_(index.row());
-  return QString::fromStdString(texts[static_cast<size_t>(index.column())]);
-}
-
-QVariant TrackListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= kTrackListColumns) {
-    return QVariant();
-  }
-  if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-    return QString::fromLatin1(kTrackColumnHeaders[section]);
-  }
-  if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-  return QVariant();
-}
-
-Qt::ItemFlags TrackListModel::flags(const QModelIndex& index) const {
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-}
-
-void TrackListModel::Reset() {
-  beginResetModel();
-  endResetModel();
-}
-
-void TrackListModel::RowsChanged(int a, int b) {
-  for (int r : {a, b}) emit dataChanged(index(r, 0), index(r, kTrackListColumns - 1));
-}
-
-// ---- the list
 
 TrackListView::TrackListView(AppContext& ctx, QWidget* parent)
     : QTreeView(parent), Ctx_(ctx), Clock_(SteadyMilliseconds) {
@@ -119,7 +99,9 @@ TrackListView::TrackListView(AppContext& ctx, QWidget* parent)
   h->setMinimumSectionSize(0);
   h->setSectionResizeMode(QHeaderView::Interactive);
   h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < kTrackListColumns; ++c) h->resizeSection(c, kLayoutWidths[c]);
+  for (int c = 0; c < kTrackColumnCount; ++c) {
+    h->resizeSection(c, kDefaultColumnWidths[static_cast<size_t>(c)]);
+  }
 
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     const QModelIndexList rows = selectionModel()->selectedRows();
@@ -128,7 +110,7 @@ TrackListView::TrackListView(AppContext& ctx, QWidget* parent)
   RowHeight_ = ListRowHeight(font());
 }
 
-std::array<std::string, kTrackListColumns> TrackListView::RowTexts(int32_t row) const {
+TrackListModel::Texts TrackListView::RowTexts(int32_t row) const {
   try {
     if (Texts_) return Texts_(row);
     return TrackColumnTexts(Ctx_, row);
@@ -139,22 +121,12 @@ std::array<std::string, kTrackListColumns> TrackListView::RowTexts(int32_t row) 
 }
 
 void TrackListView::FitColumnsToTexts() {
-  // A typical widest text of each column: a two-digit number, a file name of a song, the
-  // type, a hidden track's file, the longest length text, the flags, a whole ISRC.
-  static const char* const kSamples[kTrackListColumns] = {"99",
-                                                          "00 A longer song title.wav",
-                                                          "WAVE",
-                                                          "Hidden track.wav",
-                                                          "00:00:00 (00:00:00)",
-                                                          "Enable",
-                                                          "Prohibited",
-                                                          "GBAYE0601498",
-                                                          "/a/folder/00 A song title.wav"};
   const QFontMetrics list(font());
   const QFontMetrics head(header()->font());
-  for (int c = 0; c < kTrackListColumns; ++c) {
-    const int text = std::max(list.horizontalAdvance(QString::fromLatin1(kSamples[c])),
-                              head.horizontalAdvance(QString::fromLatin1(kTrackColumnHeaders[c])));
+  for (int c = 0; c < kTrackColumnCount; ++c) {
+    const TrackColumn& column = kTrackColumns[static_cast<size_t>(c)];
+    const int text = std::max(list.horizontalAdvance(QString::fromLatin1(column.WidestText)),
+                              head.horizontalAdvance(QString::fromLatin1(column.Title)));
     // The cell's margins (3 and 5 pixels) and the header's own.
     header()->resizeSection(c, text + 16);
   }
@@ -214,7 +186,7 @@ void TrackListView::keyPressEvent(QKeyEvent* e) {
 
 void TrackListView::Press(QMouseEvent* e) {
   const TrackDrag::PressResult r =
-      Drag_.MouseDown(Ctx_.IsIdle(), Clock_(),
+      Drag_.Press(Ctx_.IsIdle(), Clock_(),
                       static_cast<uint32_t>(std::max(0, QApplication::doubleClickInterval())),
                       e->button() == Qt::LeftButton, EntryAt(e->position().toPoint()));
   if (r == TrackDrag::PressResult::DoubleClick) emit PropertiesRequested();
@@ -236,7 +208,7 @@ void TrackListView::mouseMoveEvent(QMouseEvent* e) {
   // The view's own handling would move the selection under the pointer; the drag does it.
   int32_t from = -1;
   int32_t to = -1;
-  if (!Drag_.MouseMove(Ctx_.IsIdle(), EntryAt(e->position().toPoint()), from, to)) return;
+  if (!Drag_.Move(Ctx_.IsIdle(), EntryAt(e->position().toPoint()), from, to)) return;
   if (from >= Ctx_.Layout.Count() || to >= Ctx_.Layout.Count()) return;
   ExchangeTracks(Ctx_, from, to);
   Model_->RowsChanged(from, to);
@@ -247,36 +219,7 @@ void TrackListView::mouseMoveEvent(QMouseEvent* e) {
 
 void TrackListView::mouseReleaseEvent(QMouseEvent* e) {
   QTreeView::mouseReleaseEvent(e);
-  Drag_.MouseUp();
-}
-
-// ---- the painting
-
-void TrackRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
-  if (!index.isValid() || index.row() >= index.model()->rowCount()) return;
-  const bool selected = option.state & QStyle::State_Selected;
-  const QPalette& pal = option.palette;
-  const QColor bg = pal.color(QPalette::Active, selected ? QPalette::Highlight : QPalette::Base);
-  const QColor fg =
-      pal.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
-  const QRect r = option.rect;
-
-  painter->save();
-  painter->fillRect(r, bg);
-  const QRect textRect(r.left() + 3, r.top(), r.width() - 8, r.height());
-  if (textRect.width() > 0) {
-    painter->setPen(fg);
-    painter->setFont(option.font);
-    painter->setClipRect(textRect);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
-  }
-  painter->restore();
-}
-
-QSize TrackRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return QSize(option.rect.width(), List_->RowHeight());
+  Drag_.Release();
 }
 
 }  // namespace varnel

@@ -1,55 +1,23 @@
 // The track list of the main window: "Tracks", one row per track of the layout in nine
 // columns under the header "TracksHdr", every cell painted by the list itself from the
-// track's column texts. The rows and cells are items of a model, so that assistive tools
-// read each row's texts and the column headers. Rows are reordered by dragging, or with
-// Alt+Up and Alt+Down; a double click on a row (both presses on that row, by time),
-// Enter, and Delete ask the window for the selected track's properties or its removal.
-// The columns scroll sideways when they do not fit and the last one takes the room left.
+// track's column texts. The rows and cells are items of a model (TrackListModel), so that
+// assistive tools read each row's texts and the column headers. Rows are reordered by
+// dragging, or with Alt+Up and Alt+Down; a double click on a row (both presses on that row,
+// by time), Enter, and Delete ask the window for the selected track's properties or its
+// removal. The columns start at the settings file's default widths, scroll sideways when
+// they do not fit, and the last one takes the room left.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 #include <QTreeView>
-#include <array>
+#include <cstdint>
 #include <functional>
-#include <string>
 
 #include "app/AppContext.h"
 #include "ui/widgets/TrackDrag.h"
+#include "ui/widgets/TrackListModel.h"
 
 namespace varnel {
-
-inline constexpr int kTrackListColumns = 9;
-// Header texts, left to right.
-extern const char* const kTrackColumnHeaders[kTrackListColumns];
-
-// One row per track of the layout, nine columns; the rows hold no data of their own: each
-// cell's text comes from the texts function when it is asked for.
-class TrackListModel : public QAbstractTableModel {
-  Q_OBJECT
- public:
-  using TextsFn = std::function<std::array<std::string, kTrackListColumns>(int32_t)>;
-
-  TrackListModel(AppContext& ctx, TextsFn texts, QObject* parent = nullptr);
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // The first cell of a row by default.
-  QModelIndex index(int row, int column = 0,
-                    const QModelIndex& parent = QModelIndex()) const override;
-
-  // The track list changed in number: rebuild the rows.
-  void Reset();
-  // Rows `a` and `b` show other tracks now.
-  void RowsChanged(int a, int b);
-
- private:
-  AppContext& Ctx_;
-  TextsFn Texts_;
-};
 
 class TrackListView : public QTreeView {
   Q_OBJECT
@@ -67,7 +35,7 @@ class TrackListView : public QTreeView {
   // The millisecond clock of the double-click test (defaults to a steady clock).
   void SetClock(ClockFn fn) { Clock_ = std::move(fn); }
 
-  // Gives each column the width of its header or of a typical text of it, whichever is
+  // Gives each column the width of its header or of its typical widest text, whichever is
   // wider, in the list's font (the last column takes the room that is left in any case).
   void FitColumnsToTexts();
 
@@ -80,7 +48,7 @@ class TrackListView : public QTreeView {
   void SyncWithLayout();
 
   const TrackDrag& Drag() const { return Drag_; }
-  std::array<std::string, kTrackListColumns> RowTexts(int32_t row) const;
+  TrackListModel::Texts RowTexts(int32_t row) const;
 
  signals:
   // A double click on a row, or Enter: the track properties command should run.
@@ -109,21 +77,6 @@ class TrackListView : public QTreeView {
   ClockFn Clock_;
   TrackDrag Drag_;
   int RowHeight_ = 12;
-};
-
-// Paints a cell: its background over the whole cell, then its text on one line,
-// left-aligned, vertically centred, clipped to the cell less 3 pixels on the left and 5
-// on the right. Selected rows in the highlight colours.
-class TrackRowDelegate : public QStyledItemDelegate {
-  Q_OBJECT
- public:
-  explicit TrackRowDelegate(TrackListView* list) : QStyledItemDelegate(list), List_(list) {}
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
- private:
-  TrackListView* List_;
 };
 
 }  // namespace varnel

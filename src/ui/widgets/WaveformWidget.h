@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "app/editors/WavePeaks.h"
+#include "app/editors/WavePeaksCache.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "app/ports/PreviewPlayer.h"
+#include "app/ports/PreviewDevice.h"
 
 #include "formats/audio/WaveHeader.h"
 

@@ -1,9 +1,6 @@
-#include "cli/CliCommon.h"
+#include "cli/CliConventions.h"
 
 #include <iostream>
-
-#include "app/commands/LayoutFile.h"
-#include "app/views/StatusBar.h"
 
 namespace varnel::cli {
 
@@ -21,18 +18,6 @@ int ExitCodeOf(const CliPrompter& prompter) {
   if (prompter.Unanswered) return kExitQuestion;
   if (prompter.ShowedError) return kExitFailed;
   return kExitOk;
-}
-
-CliLoadedLayout::CliLoadedLayout(const std::string& settingsPath,
-                                   const std::string& layoutPath, bool yes, bool verbose)
-    : Prompter(std::cout, std::cerr), Ctx(Prompter) {
-  Prompter.AnswerYes = yes;
-  Prompter.Verbose = verbose;
-  Prompter.OpenPaths = {DialogPath(layoutPath)};
-  Ctx.Settings = LoadCliSettings(settingsPath, verbose);
-  RefreshStatusBar(Ctx);
-  OpenLayout(Ctx);
-  Code = ExitCodeOf(Prompter);
 }
 
 }  // namespace varnel::cli
