@@ -46,21 +46,6 @@ int64_t ByteOf(int32_t dataOffset, int64_t pos) {
 
 }  // namespace
 
-// ---- SourceFile ----------------------------------------------------------------------
-
-SourceFile::SourceFile(const std::string& path) {
-  try {
-    File_ = PosixFile::OpenForReading(path);
-  } catch (const FileError& e) {
-    throw MakeIoError(e.what());
-  }
-}
-
-size_t SourceFile::ReadAt(int64_t offset, void* buffer, size_t size) const {
-  if (offset < 0) return 0;
-  return File_.ReadAt(offset, buffer, size);
-}
-
 // ---- scans ----------------------------------------------------------------------------
 
 int64_t CountLeadingSilence(const SourceFile& source, int32_t dataOffset, int64_t first,

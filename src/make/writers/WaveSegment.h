@@ -16,6 +16,7 @@
 
 #include "make/MadeFile.h"
 #include "make/MakeJob.h"
+#include "make/writers/SourceFile.h"
 #include "model/PosixFile.h"
 #include "model/SilenceScan.h"
 #include "model/Track.h"
@@ -25,26 +26,6 @@ namespace varnel {
 inline constexpr int32_t kCopyBufferBytes = 61440;
 // The buffer of a segment copy that does not go kernel-side.
 inline constexpr int32_t kSegmentBufferBytes = 512 * 1024;
-
-// A source file, opened for reading (a regular file only, without blocking) for as long as
-// a track writer and the file it makes need it.
-class SourceFile {
- public:
-  // Opens `path`; throws MakeIoError (the system's reason and the path) when it cannot.
-  explicit SourceFile(const std::string& path);
-
-  const std::string& Path() const { return File_.Path(); }
-  int Fd() const { return File_.Fd(); }
-  const PosixFile& File() const { return File_; }
-  // Reads up to `size` bytes at byte `offset`; fewer only at the end of the file (0 past
-  // it or for a negative offset). Throws FileError on a read error.
-  size_t ReadAt(int64_t offset, void* buffer, size_t size) const;
-  // The file's size in bytes now.
-  int64_t Size() const { return File_.Size(); }
-
- private:
-  PosixFile File_;
-};
 
 // Silent sample frames (all four bytes zero) of the region [first, end) of a source whose
 // sample data starts at byte `dataOffset`, counted from `first` forwards up to the first
