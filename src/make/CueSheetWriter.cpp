@@ -9,12 +9,6 @@ namespace varnel {
 
 namespace {
 
-std::string TwoDigits(int64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2lld", static_cast<long long>(value));
-  return text;
-}
-
 const char* const kDataTrackLines[4] = {"TRACK 01 MODE1/2048", "TRACK 01 MODE1/2352",
                                         "TRACK 01 MODE2/2336", "TRACK 01 MODE2/2352"};
 
@@ -33,6 +27,12 @@ std::string SheetPath(MakeJob& job, const std::string& path) {
   return shown;
 }
 
+std::string TrackNumberText(int64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2lld", static_cast<long long>(value));
+  return text;
+}
+
 std::string CueTime(int64_t frames) {
   return FormatMsf(FramesToMsf(frames < 0 ? 0 : frames));
 }
@@ -42,7 +42,7 @@ void AppendCueTrackBlock(CueLines& lines, const TrackPlan& track) {
                          : track.Kind == TrackKind::Cdg ? "BINARY"
                                                          : "WAVE";
   lines.push_back("FILE \"" + track.SheetFile + "\" " + fileType);
-  lines.push_back("TRACK " + TwoDigits(track.Number) +
+  lines.push_back("TRACK " + TrackNumberText(track.Number) +
                   (track.Kind == TrackKind::Cdg ? " CDG" : " AUDIO"));
   if (!track.Protect || track.PreEmph) {
     std::string flags = "FLAGS";

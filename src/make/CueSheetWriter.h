@@ -24,6 +24,10 @@ std::string CueFilePath(const std::string& path, const std::string& cuePath, boo
 // Throws TrackFailure when the result holds a double quote or a line break.
 std::string SheetPath(MakeJob& job, const std::string& path);
 
+// A track number with at least two digits: "01", "99", "100" (the sheet's TRACK lines and
+// the made files' names).
+std::string TrackNumberText(int64_t value);
+
 // "%.2d:%.2d:%.2d" of a CD frame count; a negative count prints as 00:00:00.
 std::string CueTime(int64_t frames);
 

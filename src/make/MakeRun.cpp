@@ -24,12 +24,6 @@ namespace {
 constexpr const char* kPointCastError = "Exporting Filure. Point cast error.";
 
 
-std::string TwoDigits(int64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2lld", static_cast<long long>(value));
-  return text;
-}
-
 bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first,
                    TrackPlan& plan, const std::string& produced, bool& known) {
   known = true;
@@ -295,7 +289,7 @@ std::string ProducedFileName(const std::string& workDir, const std::string& cueP
                              int32_t trackNumber, int32_t fileMode) {
   const std::string name = CueStem(cuePath);
   const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
-  return workDir + "/" + name + "/Track" + TwoDigits(trackNumber) + ext;
+  return workDir + "/" + name + "/Track" + TrackNumberText(trackNumber) + ext;
 }
 
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,

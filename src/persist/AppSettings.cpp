@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <exception>
+#include <type_traits>
+#include <variant>
 
 #include "persist/IniFile.h"
 
@@ -13,118 +15,133 @@ const char* const kColumnKeys[kTrackColumnCount] = {"TrackNo",         "TrackFil
 
 namespace {
 
-constexpr const char* kForm = "Form";
-constexpr const char* kColumnWidth = "ColumnWidth";
-constexpr const char* kPath = "Path";
-constexpr const char* kDefault = "Default";
-constexpr const char* kSilence = "Silece";
-constexpr const char* kOther = "Other";
-constexpr const char* kFileName = "FileName";
-constexpr const char* kFont = "Font";
-constexpr const char* kFontStyle = "Font\\Style";
+constexpr const char* kFormSection = "Form";
+constexpr const char* kWidthKey = "Width";
+constexpr const char* kHeightKey = "Height";
+constexpr const char* kColumnWidthSection = "ColumnWidth";
+
+// Every key of the settings file, each named once, in the order the file is written. Reads
+// take a missing or non-numeric value as the field's default.
+template <typename Record>
+struct SettingKey {
+  const char* Section;
+  const char* Key;
+  std::variant<int32_t Record::*, bool Record::*, std::string Record::*> Field;
+};
+
+// The window's geometry, written first; the column widths (kColumnKeys) follow it.
+const SettingKey<AppSettings> kWindowKeys[] = {
+    {kFormSection, "Top", &AppSettings::Top},
+    {kFormSection, "Left", &AppSettings::Left},
+    {kFormSection, kWidthKey, &AppSettings::Width},
+    {kFormSection, kHeightKey, &AppSettings::Height},
+};
+
+const SettingKey<AppSettings> kOptionKeys[] = {
+    {"Path", "WorkDir", &AppSettings::WorkDir},
+    {"Path", "WaveFileDir", &AppSettings::WaveFileDir},
+    {"Path", "CdtFileDir", &AppSettings::CdtFileDir},
+    {"Path", "BinFileDir", &AppSettings::BinFileDir},
+    {"Path", "LayoutFileDir", &AppSettings::LayoutFileDir},
+    {"Default", "PreEmph", &AppSettings::PreEmph},
+    {"Default", "Protect", &AppSettings::Protect},
+    {"Default", "TrackPaddingHead", &AppSettings::TrackPaddingHead},
+    {"Default", "TrackCutLeading", &AppSettings::TrackCutLeading},
+    {"Default", "TrackCutTrailing", &AppSettings::TrackCutTrailing},
+    {"Default", "PreGapFrames", &AppSettings::PreGapFrames},
+    {"Default", "PreGapPaddingHead", &AppSettings::PreGapPaddingHead},
+    {"Default", "PreGapCutLeading", &AppSettings::PreGapCutLeading},
+    {"Default", "PreGapCutTrailing", &AppSettings::PreGapCutTrailing},
+    {"Silece", "AddFrames", &AppSettings::AddFrames},
+    {"Silece", "NumFrames", &AppSettings::NumFrames},
+    {"Other", "MakeAlways", &AppSettings::MakeAlways},
+    {"Other", "CheckBeforeMake", &AppSettings::CheckBeforeMake},
+    {"FileName", "Relative", &AppSettings::Relative},
+    {"FileName", "CdrdaoToc", &AppSettings::CdrdaoToc},
+};
+
+// The font, in the order it is written (the order it is read back from the list's font).
+const SettingKey<FontSettings> kFontKeys[] = {
+    {"Font", "Charaset", &FontSettings::Charaset},
+    {"Font", "Name", &FontSettings::Name},
+    {"Font", "Size", &FontSettings::Size},
+    {"Font", "Color", &FontSettings::Color},
+    {"Font", "Pitch", &FontSettings::Pitch},
+    {"Font", "Height", &FontSettings::Height},
+    {"Font\\Style", "IsBold", &FontSettings::IsBold},
+    {"Font\\Style", "IsItalic", &FontSettings::IsItalic},
+    {"Font\\Style", "IsUnderline", &FontSettings::IsUnderline},
+    {"Font\\Style", "IsStrikeOut", &FontSettings::IsStrikeOut},
+};
+
+template <typename Record, size_t N>
+void ReadKeys(const IniFile& ini, const SettingKey<Record> (&keys)[N], const Record& defaults,
+              Record& out) {
+  for (const SettingKey<Record>& k : keys) {
+    std::visit(
+        [&](auto field) {
+          using Value = std::remove_reference_t<decltype(out.*field)>;
+          if constexpr (std::is_same_v<Value, bool>) {
+            out.*field = ini.ReadBool(k.Section, k.Key, defaults.*field);
+          } else if constexpr (std::is_same_v<Value, int32_t>) {
+            out.*field = ini.ReadInteger(k.Section, k.Key, defaults.*field);
+          } else {
+            out.*field = ini.ReadString(k.Section, k.Key, defaults.*field);
+          }
+        },
+        k.Field);
+  }
+}
+
+template <typename Record, size_t N>
+void WriteKeys(IniFile& ini, const SettingKey<Record> (&keys)[N], const Record& in) {
+  for (const SettingKey<Record>& k : keys) {
+    std::visit(
+        [&](auto field) {
+          using Value = std::remove_cvref_t<decltype(in.*field)>;
+          if constexpr (std::is_same_v<Value, bool>) {
+            ini.WriteBool(k.Section, k.Key, in.*field);
+          } else if constexpr (std::is_same_v<Value, int32_t>) {
+            ini.WriteInteger(k.Section, k.Key, in.*field);
+          } else {
+            ini.WriteString(k.Section, k.Key, in.*field);
+          }
+        },
+        k.Field);
+  }
+}
 
 }  // namespace
 
 void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& defaultWorkDir) {
-  const AppSettings d;
-  s.Top = ini.ReadInteger(kForm, "Top", d.Top);
-  s.Left = ini.ReadInteger(kForm, "Left", d.Left);
-  s.Width = ini.ReadInteger(kForm, "Width", d.Width);
-  s.Height = ini.ReadInteger(kForm, "Height", d.Height);
-
+  AppSettings d;
+  d.WorkDir = defaultWorkDir;
+  ReadKeys(ini, kWindowKeys, d, s);
   for (int i = 0; i < kTrackColumnCount; ++i) {
-    s.ColumnWidth[i] = ini.ReadInteger(kColumnWidth, kColumnKeys[i], d.ColumnWidth[i]);
+    s.ColumnWidth[i] = ini.ReadInteger(kColumnWidthSection, kColumnKeys[i], d.ColumnWidth[i]);
   }
-
-  s.WorkDir = ini.ReadString(kPath, "WorkDir", defaultWorkDir);
-  s.WaveFileDir = ini.ReadString(kPath, "WaveFileDir", d.WaveFileDir);
-  s.CdtFileDir = ini.ReadString(kPath, "CdtFileDir", d.CdtFileDir);
-  s.BinFileDir = ini.ReadString(kPath, "BinFileDir", d.BinFileDir);
-  s.LayoutFileDir = ini.ReadString(kPath, "LayoutFileDir", d.LayoutFileDir);
-
-  s.PreEmph = ini.ReadBool(kDefault, "PreEmph", d.PreEmph);
-  s.Protect = ini.ReadBool(kDefault, "Protect", d.Protect);
-  s.TrackPaddingHead = ini.ReadBool(kDefault, "TrackPaddingHead", d.TrackPaddingHead);
-  s.TrackCutLeading = ini.ReadBool(kDefault, "TrackCutLeading", d.TrackCutLeading);
-  s.TrackCutTrailing = ini.ReadBool(kDefault, "TrackCutTrailing", d.TrackCutTrailing);
-  s.PreGapFrames = ini.ReadInteger(kDefault, "PreGapFrames", d.PreGapFrames);
-  s.PreGapPaddingHead = ini.ReadBool(kDefault, "PreGapPaddingHead", d.PreGapPaddingHead);
-  s.PreGapCutLeading = ini.ReadBool(kDefault, "PreGapCutLeading", d.PreGapCutLeading);
-  s.PreGapCutTrailing = ini.ReadBool(kDefault, "PreGapCutTrailing", d.PreGapCutTrailing);
-
-  s.AddFrames = ini.ReadBool(kSilence, "AddFrames", d.AddFrames);
-  s.NumFrames = ini.ReadInteger(kSilence, "NumFrames", d.NumFrames);
-
-  s.MakeAlways = ini.ReadBool(kOther, "MakeAlways", d.MakeAlways);
-  s.CheckBeforeMake = ini.ReadBool(kOther, "CheckBeforeMake", d.CheckBeforeMake);
-
-  s.Relative = ini.ReadBool(kFileName, "Relative", d.Relative);
-  s.CdrdaoToc = ini.ReadBool(kFileName, "CdrdaoToc", d.CdrdaoToc);
+  ReadKeys(ini, kOptionKeys, d, s);
 }
 
 void LoadFontSettings(const IniFile& ini, FontSettings& font) {
-  const FontSettings d;
-  font.Charaset = ini.ReadInteger(kFont, "Charaset", d.Charaset);
-  font.Color = ini.ReadInteger(kFont, "Color", d.Color);
-  font.Height = ini.ReadInteger(kFont, "Height", d.Height);
-  font.Name = ini.ReadString(kFont, "Name", d.Name);
-  font.Size = ini.ReadInteger(kFont, "Size", d.Size);
-  font.Pitch = ini.ReadInteger(kFont, "Pitch", d.Pitch);
-
-  font.IsBold = ini.ReadBool(kFontStyle, "IsBold", d.IsBold);
-  font.IsItalic = ini.ReadBool(kFontStyle, "IsItalic", d.IsItalic);
-  font.IsUnderline = ini.ReadBool(kFontStyle, "IsUnderline", d.IsUnderline);
-  font.IsStrikeOut = ini.ReadBool(kFontStyle, "IsStrikeOut", d.IsStrikeOut);
+  ReadKeys(ini, kFontKeys, FontSettings{}, font);
 }
 
 void SaveSettings(IniFile& ini, const AppSettings& s) {
-  ini.WriteInteger(kForm, "Top", s.Top);
-  ini.WriteInteger(kForm, "Left", s.Left);
-  ini.WriteInteger(kForm, "Width", s.Width);
-  ini.WriteInteger(kForm, "Height", s.Height);
-
+  WriteKeys(ini, kWindowKeys, s);
   for (int i = 0; i < kTrackColumnCount; ++i) {
-    ini.WriteInteger(kColumnWidth, kColumnKeys[i], s.ColumnWidth[i]);
+    ini.WriteInteger(kColumnWidthSection, kColumnKeys[i], s.ColumnWidth[i]);
   }
+  WriteKeys(ini, kOptionKeys, s);
+  WriteKeys(ini, kFontKeys, s.Font);
+}
 
-  ini.WriteString(kPath, "WorkDir", s.WorkDir);
-  ini.WriteString(kPath, "WaveFileDir", s.WaveFileDir);
-  ini.WriteString(kPath, "CdtFileDir", s.CdtFileDir);
-  ini.WriteString(kPath, "BinFileDir", s.BinFileDir);
-  ini.WriteString(kPath, "LayoutFileDir", s.LayoutFileDir);
+bool HoldsWindowSize(const IniFile& ini) {
+  return ini.HasKey(kFormSection, kWidthKey) && ini.HasKey(kFormSection, kHeightKey);
+}
 
-  ini.WriteBool(kDefault, "PreEmph", s.PreEmph);
-  ini.WriteBool(kDefault, "Protect", s.Protect);
-  ini.WriteBool(kDefault, "TrackPaddingHead", s.TrackPaddingHead);
-  ini.WriteBool(kDefault, "TrackCutLeading", s.TrackCutLeading);
-  ini.WriteBool(kDefault, "TrackCutTrailing", s.TrackCutTrailing);
-  ini.WriteInteger(kDefault, "PreGapFrames", s.PreGapFrames);
-  ini.WriteBool(kDefault, "PreGapPaddingHead", s.PreGapPaddingHead);
-  ini.WriteBool(kDefault, "PreGapCutLeading", s.PreGapCutLeading);
-  ini.WriteBool(kDefault, "PreGapCutTrailing", s.PreGapCutTrailing);
-
-  ini.WriteBool(kSilence, "AddFrames", s.AddFrames);
-  ini.WriteInteger(kSilence, "NumFrames", s.NumFrames);
-
-  ini.WriteBool(kOther, "MakeAlways", s.MakeAlways);
-  ini.WriteBool(kOther, "CheckBeforeMake", s.CheckBeforeMake);
-
-  ini.WriteBool(kFileName, "Relative", s.Relative);
-  ini.WriteBool(kFileName, "CdrdaoToc", s.CdrdaoToc);
-
-  // The font is written in the order it is read back from the list's font, which is not
-  // the order in which it is applied.
-  ini.WriteInteger(kFont, "Charaset", s.Font.Charaset);
-  ini.WriteString(kFont, "Name", s.Font.Name);
-  ini.WriteInteger(kFont, "Size", s.Font.Size);
-  ini.WriteInteger(kFont, "Color", s.Font.Color);
-  ini.WriteInteger(kFont, "Pitch", s.Font.Pitch);
-  ini.WriteInteger(kFont, "Height", s.Font.Height);
-
-  ini.WriteBool(kFontStyle, "IsBold", s.Font.IsBold);
-  ini.WriteBool(kFontStyle, "IsItalic", s.Font.IsItalic);
-  ini.WriteBool(kFontStyle, "IsUnderline", s.Font.IsUnderline);
-  ini.WriteBool(kFontStyle, "IsStrikeOut", s.Font.IsStrikeOut);
+bool HoldsColumnWidths(const IniFile& ini) {
+  return ini.HasSection(kColumnWidthSection);
 }
 
 AppSettings ReadSettingsFile(const std::string& path, const std::string& defaultWorkDir,

@@ -79,6 +79,9 @@ void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& default
 void LoadFontSettings(const IniFile& ini, FontSettings& font);
 // Writes every key in the order of the settings file (font included).
 void SaveSettings(IniFile& ini, const AppSettings& s);
+// Whether the file holds the window's size ("Form" Width and Height), and column widths.
+bool HoldsWindowSize(const IniFile& ini);
+bool HoldsColumnWidths(const IniFile& ini);
 
 // Convenience: the whole file at `path` (missing or refused → defaults; `problem`, when
 // given, receives why an existing file was refused), and writing it back. A file that

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "model/CdTime.h"
+#include "model/PathNames.h"
 #include "make/MakeJob.h"
 #include "make/MakeRun.h"
 #include "app/check/DiscCheck.h"
@@ -27,8 +28,7 @@ MessageBox SuccessMessage(const std::string& cuePath, const AppSettings& setting
   const std::string& workDir = settings.WorkDir;
   MessageBox m{BoxKind::Plain, "Operation Successfully Completed.", "Cue sheet: " + cuePath, {}};
   if (settings.CdrdaoToc) m.Detail += "\nTOC file for cdrdao: " + TocFilePath(cuePath);
-  const size_t slash = cuePath.rfind('/');
-  m.Folder = slash == std::string::npos ? "." : slash == 0 ? "/" : cuePath.substr(0, slash);
+  m.Folder = FolderOrCurrent(cuePath);
   if (test) return m;
   std::string produced = ProducedFileName(workDir, cuePath, 1, FileModeWave);
   produced.erase(produced.rfind('/') + 1);

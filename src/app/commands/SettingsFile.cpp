@@ -9,8 +9,8 @@ StoredWindowSettings ReadWindowSettings(const std::string& path, AppSettings& se
   IniFile ini(path);
   LoadSettings(ini, settings, defaultWorkDir);
   StoredWindowSettings stored;
-  stored.SizeStored = ini.HasKey("Form", "Width") && ini.HasKey("Form", "Height");
-  stored.ColumnsStored = ini.HasSection("ColumnWidth");
+  stored.SizeStored = HoldsWindowSize(ini);
+  stored.ColumnsStored = HoldsColumnWidths(ini);
   return stored;
 }
 
