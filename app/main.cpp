@@ -5,17 +5,17 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "ui/dialogs/AboutDialog.h"
 #include "persist/AppSettings.h"
-#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
 #include "ui/MainWindow.h"
-#include "ui/dialogs/PositionEditorDialog.h"
-#include "ui/dialogs/MakeProgressDialog.h"
 #include "ui/QtPrompter.h"
-#include "ui/dialogs/GeneralSettingsDialog.h"
-#include "ui/widgets/TrackListView.h"
-#include "ui/dialogs/TrackPropertiesDialog.h"
 #include "ui/audio/WavePlayer.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "ui/widgets/TrackListView.h"
 
 int main(int argc, char** argv) {
   // Before anything can reach the sound server.

@@ -38,8 +38,8 @@ int MemoryFile() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   constexpr varnel::SourceKind kKinds[] = {varnel::SourceKind::Mp3, varnel::SourceKind::Flac,
-                                            varnel::SourceKind::Aiff, varnel::SourceKind::Ogg,
-                                            varnel::SourceKind::Opus};
+                                           varnel::SourceKind::Aiff, varnel::SourceKind::Ogg,
+                                           varnel::SourceKind::Opus};
   const varnel::SourceKind kind = kKinds[data[0] % 5];
   const bool pad = (data[0] / 5) % 2 == 1;
   const int fd = MemoryFile();

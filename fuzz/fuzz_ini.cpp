@@ -104,7 +104,7 @@ class PlainIni {
     std::vector<std::vector<std::optional<std::string>>> Values;  // [section][key]
   };
   AnswerQueue Answers(const std::vector<std::string>& sections,
-                   const std::vector<std::string>& keys) const {
+                      const std::vector<std::string>& keys) const {
     AnswerQueue a;
     a.Has.assign(sections.size(), false);
     a.Values.assign(sections.size(), std::vector<std::optional<std::string>>(keys.size()));

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "persist/IniFile.h"
 #include "app/commands/LayoutFile.h"
-#include "persist/LayoutText.h"
 #include "app/ports/Prompter.h"
 #include "app/views/TrackListText.h"
+#include "persist/IniFile.h"
+#include "persist/LayoutText.h"
 
 namespace {
 

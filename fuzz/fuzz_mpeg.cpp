@@ -42,8 +42,8 @@ bool SameFloat(float a, float b) {
 }
 
 // What one opening reports, against the reference.
-void ExpectReference(varnel::MpegAudioFile& m, bool opened,
-                     const varnel::test::ReferenceWalk& want, int64_t size) {
+void ExpectReference(varnel::MpegAudioFile& m, bool opened, const varnel::test::ReferenceWalk& want,
+                     int64_t size) {
   Check(opened == want.Opened);
   if (!opened) {
     Check(!m.HasFirstFrame && m.Data.empty() && m.FileName.empty() && m.Size() == 0);

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/sheets/CueSheetReader.h"
 #include "app/import/RipLayout.h"
+#include "formats/sheets/CueSheetReader.h"
 #include "formats/sheets/TocFileReader.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "persist/AppSettings.h"
-#include "formats/audio/AudioDecoder.h"
-#include "model/DiscLayout.h"
-#include "make/RunState.h"
 #include "app/ports/Prompter.h"
+#include "formats/audio/AudioDecoder.h"
+#include "make/RunState.h"
+#include "model/DiscLayout.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 

@@ -1,16 +1,15 @@
 // varnel-cli check FILE...: one TAB-separated line per file with the check's kind, result
 // and summary; exit 0 only when every file is accepted.
 #include <CLI/CLI.hpp>
-
 #include <climits>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/commands/InputCheck.h"
 #include "cli/CliCommands.h"
 #include "cli/CliPrompter.h"
-#include "app/commands/InputCheck.h"
 
 namespace varnel::cli {
 

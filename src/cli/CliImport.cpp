@@ -2,19 +2,18 @@
 // file with a CUESHEET block as "Import a cue sheet or TOC…" does and saves the layout as
 // "Save disc layout" does; the disc's CD-Text goes to a .cdt file beside LAYOUT.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "app/AppContext.h"
-#include "cli/CliCommands.h"
-#include "cli/CliConventions.h"
-#include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/OverwriteRule.h"
 #include "app/import/RipImport.h"
 #include "app/views/StatusBar.h"
+#include "cli/CliCommands.h"
+#include "cli/CliConventions.h"
+#include "cli/CliPrompter.h"
 
 namespace varnel::cli {
 

@@ -2,16 +2,15 @@
 // does and prints the disc check's findings, one a line, SEVERITY TRACK CODE TEXT
 // separated by TAB, in disc order. Exit 0 without an error among them, 1 with one.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/check/DiscCheck.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConventions.h"
 #include "cli/CliLoadedLayout.h"
-#include "app/check/DiscCheck.h"
 
 namespace varnel::cli {
 

@@ -7,8 +7,8 @@
 // button. SIGXFSZ is ignored, so that a file grown past the file size limit fails the run with its
 // message instead of killing the program amid its temporary files.
 #include <signal.h>
-#include <CLI/CLI.hpp>
 
+#include <CLI/CLI.hpp>
 #include <atomic>
 #include <iostream>
 #include <iterator>
@@ -16,12 +16,12 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "cli/CliCommands.h"
-#include "cli/CliConventions.h"
-#include "cli/CliPrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/ProgressDisplay.h"
+#include "cli/CliCommands.h"
+#include "cli/CliConventions.h"
+#include "cli/CliPrompter.h"
 
 namespace varnel::cli {
 

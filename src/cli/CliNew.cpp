@@ -2,19 +2,18 @@
 // image type, catalog number, CD-Text file, audio files with the default properties and the
 // 99-track limit) and saves it as "Save disc layout" does.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/commands/LayoutFile.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/views/StatusBar.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConventions.h"
 #include "cli/CliPrompter.h"
-#include "app/commands/LayoutFile.h"
-#include "app/views/StatusBar.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel::cli {
 
@@ -98,8 +97,9 @@ void RegisterNew(CLI::App& app, RunAction& run) {
                 return {};
               },
               "DIGITS"));
-  o->CdTextOpt = sub->add_option(
-      "--cd-text", o->CdTextContent, "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
+  o->CdTextOpt =
+      sub->add_option("--cd-text", o->CdTextContent,
+                      "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
   sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
   sub->add_option("FILE", o->Files, "audio files (.wav, .mp3, .cdg) in disc order");
   sub->callback([&run, o] { run = [o] { return RunNewCommand(*o); }; });

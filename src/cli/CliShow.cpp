@@ -2,16 +2,15 @@
 // main window would show: one line per track with the nine column texts, then one line with
 // the four status bar panels, all separated by TAB.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/views/TrackListText.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConventions.h"
 #include "cli/CliLoadedLayout.h"
-#include "app/views/TrackListText.h"
 
 namespace varnel::cli {
 

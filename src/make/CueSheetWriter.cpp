@@ -40,7 +40,7 @@ std::string CueTime(int64_t frames) {
 void AppendCueTrackBlock(CueLines& lines, const TrackPlan& track) {
   const char* fileType = track.Kind == TrackKind::Mp3   ? "MP3"
                          : track.Kind == TrackKind::Cdg ? "BINARY"
-                                                         : "WAVE";
+                                                        : "WAVE";
   lines.push_back("FILE \"" + track.SheetFile + "\" " + fileType);
   lines.push_back("TRACK " + TrackNumberText(track.Number) +
                   (track.Kind == TrackKind::Cdg ? " CDG" : " AUDIO"));

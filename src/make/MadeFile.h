@@ -27,7 +27,7 @@ enum class MadeKind : uint8_t {
 struct MadeFile {
   struct Piece {
     std::shared_ptr<const SourceFile> Source;  // none: Length zero bytes
-    int64_t Start = 0;                          // first byte in the source
+    int64_t Start = 0;                         // first byte in the source
     int64_t Length = 0;
   };
 

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "formats/audio/AudioDecoder.h"
-#include "model/CdTime.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/CueSheetWriter.h"
 #include "make/MakeMessages.h"
 #include "make/RunFiles.h"
-#include "model/PathNames.h"
-#include "model/TextTrim.h"
 #include "make/TocFileWriter.h"
 #include "make/writers/TrackWriters.h"
 #include "make/writers/WaveSegment.h"
+#include "model/CdTime.h"
+#include "model/PathNames.h"
+#include "model/TextTrim.h"
 
 namespace varnel {
 
@@ -23,9 +23,8 @@ namespace {
 
 constexpr const char* kPointCastError = "Exporting Filure. Point cast error.";
 
-
-bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first,
-                   TrackPlan& plan, const std::string& produced, bool& known) {
+bool DispatchTrack(MakeJob& job, const Track& track, int32_t number, bool first, TrackPlan& plan,
+                   const std::string& produced, bool& known) {
   known = true;
   switch (track.FileMode) {
     case FileModeMp3:
@@ -241,7 +240,8 @@ RunEnd Run(MakeJob& job) {
     if (job.Progress) job.Progress->WritingSheet();
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
-      files.Write(firstSheet + k, [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
+      files.Write(firstSheet + k,
+                  [&text](PosixFile& out) { out.WriteAll(text.data(), text.size()); });
     }
     files.Commit();
     job.Replaced = files.TakeReplaced();

@@ -125,12 +125,11 @@ void RunFiles::Guard() {
 }
 
 void RunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
-                           const std::string& busyMessage) {
+                          const std::string& busyMessage) {
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
-    throw TrackFailure(failMessage,
-                        "cannot create the folder \"" + folder + "\": " + ec.message());
+    throw TrackFailure(failMessage, "cannot create the folder \"" + folder + "\": " + ec.message());
   }
   int fd;
   do {
@@ -170,7 +169,8 @@ void RunFiles::RemoveLeftovers(const std::string& folder) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
     bool input = false;
-    for (const FileId& id : InputIds_) input = input || (id.Dev == st.st_dev && id.Ino == st.st_ino);
+    for (const FileId& id : InputIds_)
+      input = input || (id.Dev == st.st_dev && id.Ino == st.st_ino);
     if (!input) ::unlink(path.c_str());
   }
   ::closedir(dir);

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "formats/cdtext/CdrdaoTocText.h"
+#include "make/MakeJob.h"
 #include "model/CdTime.h"
 #include "model/Isrc.h"
 #include "model/PathNames.h"
-#include "formats/cdtext/CdrdaoTocText.h"
-#include "make/MakeJob.h"
 #include "model/TextTrim.h"
 
 namespace varnel {

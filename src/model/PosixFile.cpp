@@ -31,7 +31,8 @@ uint64_t RandomBits() {
   uint64_t bits = 0;
   if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) == sizeof bits) return bits;
   static std::atomic<uint64_t> counter{0};
-  const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto now =
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   return (now * 0x9e3779b97f4a7c15ULL) ^ (static_cast<uint64_t>(::getpid()) << 32) ^
          counter.fetch_add(0x632be59bd9b4e019ULL);
 }

@@ -126,7 +126,8 @@ int64_t FirstSilentFrame(const unsigned char* bytes, int64_t frames) {
   return f;
 }
 
-int64_t ScanSilenceForwards(const PosixFile& file, int64_t start, int64_t limit, ReadErrors errors) {
+int64_t ScanSilenceForwards(const PosixFile& file, int64_t start, int64_t limit,
+                            ReadErrors errors) {
   if (limit <= 0 || start < 0) return 0;
   auto buffer = ScanBuffer(std::min(limit, kSilenceReadBytes / kBytesPerSample) * kBytesPerSample);
   int64_t count = 0;
@@ -143,7 +144,8 @@ int64_t ScanSilenceForwards(const PosixFile& file, int64_t start, int64_t limit,
   return count;
 }
 
-int64_t ScanSilenceBackwards(const PosixFile& file, int64_t bottom, int64_t top, ReadErrors errors) {
+int64_t ScanSilenceBackwards(const PosixFile& file, int64_t bottom, int64_t top,
+                             ReadErrors errors) {
   if (bottom < 0 || top <= bottom) return 0;
   bottom += (top - bottom) % kBytesPerSample;  // whole frames below `top` only
   auto buffer = ScanBuffer(top - bottom);

@@ -97,7 +97,7 @@ int32_t Track::GetPreGapLength() const {
 }
 
 bool Track::SetPreGapFile(const std::string& path, const WaveDataInfo& info,
-                               const std::string& audioFile) {
+                          const std::string& audioFile) {
   if (path != PreGapFileName_ || audioFile != PreGapAudioFile_) {
     PreGapLeadSilenceDirty_ = PreGapTrailSilenceDirty_ = true;
   }

@@ -247,14 +247,14 @@ std::vector<std::string> IniFile::SectionNames() const {
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
-                                 const std::string& def) const {
+                                const std::string& def) const {
   const Line* line = FindKey(section, key);
   if (!line) return def;
   return line->Raw.substr(line->Raw.find('=') + 1, kMaxValueLength);
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
-                              int32_t def) const {
+                             int32_t def) const {
   const Line* line = FindKey(section, key);
   if (!line) return def;
   std::string_view value(line->Raw);
@@ -268,7 +268,7 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
-                           const std::string& value) {
+                          const std::string& value) {
   const std::string sec = OneLine(section);
   const std::string k = OneLine(key);
   const std::string v = OneLine(value);

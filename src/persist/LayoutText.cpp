@@ -189,7 +189,7 @@ std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count) {
 }
 
 KeyValue ReadTrackKey(const IniFile& ini, const std::string& section, int key,
-                       const TrackDefaults& defaults) {
+                      const TrackDefaults& defaults) {
   const TrackKey& k = kTrackKeys[key];
   if (k.Kind == KeyKind::String) return Text(ini.ReadString(section, k.Name, ""));
   return Number(ini.ReadInteger(section, k.Name, k.Default(defaults)));

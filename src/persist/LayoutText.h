@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "persist/AppSettings.h"
 #include "model/DiscLayout.h"
-#include "persist/IniFile.h"
 #include "model/Track.h"
+#include "persist/AppSettings.h"
+#include "persist/IniFile.h"
 
 namespace varnel {
 
@@ -90,7 +90,7 @@ std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count);
 // The value of track key `key` in `section`: its text, or its number with the table's
 // default for the key when the section lacks it or holds no number there.
 KeyValue ReadTrackKey(const IniFile& ini, const std::string& section, int key,
-                       const TrackDefaults& defaults);
+                      const TrackDefaults& defaults);
 
 // Stores every key of `section` that the table sets into `track`, in table order; the
 // pre-gap file becomes `preGapFile` with the summary `preGapInfo` and the decoded copy

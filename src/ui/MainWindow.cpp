@@ -21,18 +21,18 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ui/dialogs/AboutDialog.h"
-#include "ui/dialogs/DecodeProgressDialog.h"
-#include "app/editors/EntryChecks.h"
-#include "app/commands/SettingsFile.h"
-#include "ui/widgets/ListFont.h"
 #include "app/commands/MakeController.h"
-#include "ui/dialogs/MakeProgressDialog.h"
-#include "ui/dialogs/GeneralSettingsDialog.h"
-#include "app/views/StatusBar.h"
-#include "ui/widgets/TrackListView.h"
+#include "app/commands/SettingsFile.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
+#include "app/editors/EntryChecks.h"
+#include "app/views/StatusBar.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DecodeProgressDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/widgets/ListFont.h"
+#include "ui/widgets/TrackListView.h"
 
 namespace varnel {
 
@@ -70,7 +70,7 @@ void SetTextKeepingCursor(QLineEdit* edit, const QString& text) {
 }  // namespace
 
 MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string defaultWorkDir,
-                         QWidget* parent)
+                       QWidget* parent)
     : QMainWindow(parent), Ctx_(prompter), SettingsPath_(std::move(settingsPath)) {
   setObjectName("VnlMainFrm");
   setWindowTitle("Varnel");
@@ -159,8 +159,8 @@ void MainWindow::BuildControls() {
 
 QGroupBox* MainWindow::BuildDataTrackGroup(QWidget* parent) {
   // The data track image and its type.
-  DataTrackGroup_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", parent),
-                          "DataTrackGbx", "Data Track (for Mix-Mode disc)");
+  DataTrackGroup_ = Named(new QGroupBox(" Data Track (for Mix-Mode disc) ", parent), "DataTrackGbx",
+                          "Data Track (for Mix-Mode disc)");
   ImagePathEdit_ = Named(new QLineEdit(DataTrackGroup_), "BinPathEdit");
   ImageBrowseButton_ = Named(new QPushButton("&Browse", DataTrackGroup_), "BinBrowseBtn",
                              "Browse for data track image");
@@ -194,8 +194,7 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
   // Thirteen digit positions, blanks where no digit has been typed.
   CatalogEdit_->setInputMask("0000000000000; ");
   CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
-  CatalogEdit_->setFixedWidth(
-      CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
+  CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
   CatalogEdit_->installEventFilter(this);
   AddAudioButton_ =
       Named(new QPushButton("B&rowse", AudioTracksGroup_), "WaveBrowseBtn", "Add audio files");
@@ -280,8 +279,7 @@ void MainWindow::BuildActions() {
       {"&File", "FileBin", "Select a .&bin file for mix-mode disc", &MainWindow::ChooseDataTrack},
       {"&File", "FileAudio", "Select .&wav/.mp3/.cdg files for audio tracks",
        &MainWindow::AddTracks},
-      {"&File", "FileCdt", "Select a .cdt file for CD-TEXT information",
-       &MainWindow::ChooseCdt},
+      {"&File", "FileCdt", "Select a .cdt file for CD-TEXT information", &MainWindow::ChooseCdt},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileNew", "&New deic layout", &MainWindow::NewLayout},
       {"&File", "FileLoad", "&Load disc layout", &MainWindow::OpenLayout},

@@ -46,7 +46,7 @@ class MainWindow : public QMainWindow {
  public:
   // Reads the settings file at `settingsPath` ("WorkDir" defaulting to `defaultWorkDir`).
   MainWindow(Prompter& prompter, std::string settingsPath, std::string defaultWorkDir,
-              QWidget* parent = nullptr);
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   AppContext& Context() { return Ctx_; }

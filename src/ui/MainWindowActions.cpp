@@ -5,19 +5,19 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "ui/dialogs/AboutDialog.h"
-#include "ui/dialogs/DiscCheckDialog.h"
 #include "app/check/DiscCheck.h"
 #include "app/commands/LayoutFile.h"
-#include "ui/widgets/ListFont.h"
-#include "ui/MainWindow.h"
 #include "app/commands/MakeController.h"
-#include "ui/dialogs/MakeProgressDialog.h"
-#include "app/import/RipImport.h"
-#include "ui/dialogs/GeneralSettingsDialog.h"
-#include "app/views/StatusBar.h"
-#include "ui/widgets/TrackListView.h"
 #include "app/commands/TrackListCommands.h"
+#include "app/import/RipImport.h"
+#include "app/views/StatusBar.h"
+#include "ui/MainWindow.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DiscCheckDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/widgets/ListFont.h"
+#include "ui/widgets/TrackListView.h"
 
 namespace varnel {
 

@@ -149,7 +149,7 @@ std::optional<std::string> QtPrompter::SaveFile(const FileDialogRequest& request
 }
 
 std::optional<std::string> QtPrompter::BrowseFolder(const std::string& title,
-                                                     const std::string& initialDir) {
+                                                    const std::string& initialDir) {
   const QString dir = QFileDialog::getExistingDirectory(Owner(), Q(title), Q(initialDir),
                                                         QFileDialog::ShowDirsOnly);
   if (dir.isEmpty()) return std::nullopt;

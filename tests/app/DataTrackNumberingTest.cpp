@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/check/DiscCheck.h"
-#include "app/check/DiscTime.h"
 #include "app/check/DiscCheckView.h"
+#include "app/check/DiscTime.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/views/TrackListText.h"
 #include "support/LayoutTestEnv.h"
@@ -43,7 +43,8 @@ TEST(DataTrackNumbering, TheListFollowsTheImageTheSheetAndTheCheckFollowThePath)
         test::RunExport(env.Ctx.Layout, env.Ctx.Settings, env.Dir / "disc.cue", true);
     const std::string sheet = test::ReadText(env.Dir / "disc.cue");
     EXPECT_NE(sheet.find("\r\n" + std::string(row.SheetTrack) + "\r\n"), std::string::npos)
-        << run.Message << "\n" << sheet;
+        << run.Message << "\n"
+        << sheet;
     const DiscTime disc = DiscTimeOf(env.Ctx.Layout, env.Ctx.Settings);
     ASSERT_FALSE(disc.Tracks.empty());
     EXPECT_EQ("TRACK 0" + std::to_string(disc.Tracks.back().Number) + " AUDIO", row.SheetTrack);

@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/AudioTools.h"
 #include "app/commands/LayoutFile.h"
-#include "support/LayoutTestEnv.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/TrackListCommands.h"
-#include "app/views/TrackListText.h"
 #include "app/editors/TrackPropertiesEditor.h"
+#include "app/views/TrackListText.h"
+#include "support/AudioTools.h"
+#include "support/LayoutTestEnv.h"
 
 namespace varnel {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/AppContext.h"
+#include "app/commands/TrackListCommands.h"
 #include "support/FakePrompter.h"
 #include "support/TestFiles.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 namespace {

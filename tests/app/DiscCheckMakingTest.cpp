@@ -8,14 +8,14 @@
 #include <regex>
 #include <set>
 
-#include "support/AudioTools.h"
 #include "app/check/DiscCheck.h"
 #include "app/check/DiscTime.h"
+#include "app/commands/MakeController.h"
+#include "make/TocFileWriter.h"
+#include "support/AudioTools.h"
 #include "support/FakePrompter.h"
 #include "support/MakeFixtures.h"
-#include "app/commands/MakeController.h"
 #include "support/RunProcess.h"
-#include "make/TocFileWriter.h"
 
 namespace varnel {
 namespace {
@@ -55,8 +55,7 @@ TEST_F(CheckBeforeMakeTest, AnErrorAsksAndCancelStopsBeforeAnything) {
     std::filesystem::remove(Cue());
     Prompter.FindingsAnswers = {row.MakeAnyway};
     if (row.MakeAnyway) Prompter.SaveAnswers = {Cue()};
-    const MakeOutcome outcome =
-        row.Test ? Controller.TestMake() : Controller.Make();
+    const MakeOutcome outcome = row.Test ? Controller.TestMake() : Controller.Make();
     EXPECT_EQ(outcome, row.Outcome);
     ASSERT_FALSE(Prompter.Log.empty());
     EXPECT_EQ(Prompter.Log[0],

@@ -1,14 +1,15 @@
 // The disc check on loaded layouts: one layout per finding code, with the exact line
 // `varnel-cli lint` prints for it; the capacity limits to the frame; the rows of the
 // findings dialog and the track a double click selects.
+#include "app/check/DiscCheck.h"
+
 #include <gtest/gtest.h>
 
-#include "formats/cdtext/CdText.h"
-#include "app/check/DiscCheck.h"
-#include "support/DiscCheckLayouts.h"
 #include "app/check/DiscCheckView.h"
-#include "support/FakePrompter.h"
 #include "app/commands/LayoutFile.h"
+#include "formats/cdtext/CdText.h"
+#include "support/DiscCheckLayouts.h"
+#include "support/FakePrompter.h"
 #include "support/MpegFrames.h"
 
 namespace varnel {
@@ -68,7 +69,8 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
   };
   // 74 minutes of silent pre-gap before a 10-second track, after a first track of 2 + 10
   // seconds: the disc plays 74:22:00.
-  const std::vector<KeyIndex> over74 = {Long(), Long({{"PreGapLength", std::to_string(74 * 4500)}})};
+  const std::vector<KeyIndex> over74 = {Long(),
+                                        Long({{"PreGapLength", std::to_string(74 * 4500)}})};
   const Row rows[] = {
       {"clean", {}, {Long(), Long()}, 80, {}},
       {"empty", {}, {}, 80, {"error\t-\tempty-disc\tThe disc has no audio track."}},
@@ -223,12 +225,13 @@ TEST_F(DiscCheckTest, CdTextTheReaderRefuses) {
   ASSERT_FALSE(ReadCdTextFile(Dir / "bad.cdt", text, reason));
   EXPECT_EQ(Lines({{"CD-Text", "1"}, {"CdtPath", "@bad.cdt"}}, {Long()}),
             (LineList{"error\t-\tcdtext-invalid\tThe CD-Text file \"" + Dir / "bad.cdt" +
-                    "\" is not valid CD-Text: " + reason}));
+                      "\" is not valid CD-Text: " + reason}));
 }
 
 TEST_F(DiscCheckTest, AHundredTracksAreTooMany) {
-  EXPECT_EQ(Lines({{"DataTrack.TrackFileNmae", "@data.iso"}}, std::vector<KeyIndex>(99, Long())),
-            (LineList{"error\t-\ttoo-many-tracks\tThe disc has 100 tracks; a CD holds at most 99."}))
+  EXPECT_EQ(
+      Lines({{"DataTrack.TrackFileNmae", "@data.iso"}}, std::vector<KeyIndex>(99, Long())),
+      (LineList{"error\t-\ttoo-many-tracks\tThe disc has 100 tracks; a CD holds at most 99."}))
       << "99 audio tracks after a data track";
 }
 

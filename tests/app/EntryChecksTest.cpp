@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/LayoutTestEnv.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/editors/TrackPropertiesEditor.h"
+#include "support/LayoutTestEnv.h"
 
 namespace varnel {
 namespace {

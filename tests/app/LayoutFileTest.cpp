@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "support/LayoutTestEnv.h"
-#include "support/MpegFrames.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/views/TrackListText.h"
+#include "support/LayoutTestEnv.h"
+#include "support/MpegFrames.h"
 
 namespace varnel {
 namespace {

@@ -1,5 +1,7 @@
 // The Make and Test commands: checks and questions before a run, the worker thread,
 // cancellation, the result messages, and what the progress dialog shows.
+#include "app/commands/MakeController.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,11 +11,10 @@
 #include <mutex>
 #include <thread>
 
-#include "support/FakePrompter.h"
 #include "app/commands/LayoutFile.h"
-#include "support/MakeFixtures.h"
-#include "app/commands/MakeController.h"
 #include "app/commands/ProgressDisplay.h"
+#include "support/FakePrompter.h"
+#include "support/MakeFixtures.h"
 
 namespace varnel {
 namespace {
@@ -117,8 +118,7 @@ TEST_F(MakeControllerTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
     Ctx.Settings.MakeAlways = c.MakeAlways;
     Prompter.SaveAnswers.push_back(Cue());
     if (std::filesystem::exists(Cue())) Prompter.OkCancelAnswers.push_back(true);
-    const MakeOutcome outcome =
-        c.Test ? Controller.TestMake() : Controller.Make();
+    const MakeOutcome outcome = c.Test ? Controller.TestMake() : Controller.Make();
     ASSERT_EQ(outcome, MakeOutcome::Succeeded);
     const MessageBox& box = Prompter.Messages.back();
     EXPECT_EQ(box.Text, "Operation Successfully Completed.");
@@ -168,8 +168,7 @@ TEST_F(MakeControllerTest, SuccessBoxNamesTheTocFileWhenOneIsWritten) {
     ASSERT_EQ(Controller.Make(), MakeOutcome::Succeeded);
     const MessageBox& box = Prompter.Messages.back();
     EXPECT_EQ(box.Text, "Operation Successfully Completed.");
-    EXPECT_EQ(box.Detail.find("TOC file for cdrdao: " + Dir / "Live.toc") != std::string::npos,
-              toc)
+    EXPECT_EQ(box.Detail.find("TOC file for cdrdao: " + Dir / "Live.toc") != std::string::npos, toc)
         << box.Detail;
     EXPECT_EQ(std::filesystem::exists(Dir / "Live.toc"), toc);
   }
@@ -264,9 +263,8 @@ TEST_F(MakeControllerTest, ReceiverSeesEveryNotificationOnTheWorkerThread) {
   Prompter.SaveAnswers.push_back(Cue());
   EXPECT_EQ(Controller.Make(), MakeOutcome::Succeeded);
   EXPECT_NE(worker, std::this_thread::get_id());
-  EXPECT_EQ(log.Notes, (std::vector<std::string>{"RunStarted 2", "TrackStarted 2",
-                                                 "TrackStarted 3", "WritingSheet",
-                                                 "RunEnded Succeeded"}));
+  EXPECT_EQ(log.Notes, (std::vector<std::string>{"RunStarted 2", "TrackStarted 2", "TrackStarted 3",
+                                                 "WritingSheet", "RunEnded Succeeded"}));
   EXPECT_EQ(operations,
             (std::vector<std::string>{"Editing and Copying a wave file for Track01... 0/3",
                                       "Editing and Copying a wave file for Track02... 1/3",
@@ -365,8 +363,8 @@ TEST(ProgressDisplayTest, EachCallSetsTheTextAndTheBar) {
       {"RunStarted 2", [](ProgressDisplay& d) { d.RunStarted(2); }, track + "01...", 0, 3},
       {"TrackStarted 2", [](ProgressDisplay& d) { d.TrackStarted(2); }, track + "02...", 1, 3},
       {"TrackStarted 3", [](ProgressDisplay& d) { d.TrackStarted(3); }, track + "03...", 2, 3},
-      {"WritingSheet", [](ProgressDisplay& d) { d.WritingSheet(); }, "Exporting Cue sheet...",
-       3, 3},
+      {"WritingSheet", [](ProgressDisplay& d) { d.WritingSheet(); }, "Exporting Cue sheet...", 3,
+       3},
       {"RunEnded Succeeded", [](ProgressDisplay& d) { d.RunEnded(RunState::Succeeded); },
        "Exporting Cue sheet...", 3, 3},
       {"RunEnded Failed", [](ProgressDisplay& d) { d.RunEnded(RunState::Failed); },

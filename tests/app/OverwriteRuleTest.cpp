@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "support/FakePrompter.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
+#include "support/FakePrompter.h"
 #include "support/TestFiles.h"
 
 namespace varnel {
@@ -86,7 +86,7 @@ std::string TestRun(AppContext& ctx, const std::string& path) {
 
 TEST(OverwriteRule, LayoutAndCueSheetFollowOneRule) {
   const std::pair<const char*, CommandEntry> commands[] = {{"layout", SaveLayout},
-                                                       {"cue sheet", TestRun}};
+                                                           {"cue sheet", TestRun}};
   for (const auto& [command, run] : commands) {
     for (const Row& row : kRows) {
       SCOPED_TRACE(std::string(command) + ", " + row.What);

@@ -170,7 +170,8 @@ TEST_F(PositionEditorTest, SetupOfTheThreeConfigurations) {
     for (const auto& [b, given, edit, ud, btn, lbl, text] : rows) {
       SCOPED_TRACE(PositionControlName(edit));
       EXPECT_EQ(Editor.HasTarget(b), given);
-      for (P ctl : {edit, ud, btn, lbl}) EXPECT_EQ(Editor.Enabled(ctl), given) << PositionControlName(ctl);
+      for (P ctl : {edit, ud, btn, lbl})
+        EXPECT_EQ(Editor.Enabled(ctl), given) << PositionControlName(ctl);
       EXPECT_EQ(Editor.Colour(edit), given ? FieldColour::Window : FieldColour::ButtonFace);
       EXPECT_EQ(Editor.Text(edit), given ? text : "");
       EXPECT_EQ(Editor.Value(b), given ? std::stoi(text) : 0);

@@ -1,11 +1,12 @@
 // Wave copies of raw sample files: sox reads them as the samples the raw file holds in its
 // byte order; an unchanged file is copied once, a changed one again.
+#include "app/import/RawAudioCopy.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "support/AudioTools.h"
-#include "app/import/RawAudioCopy.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
 

@@ -2,14 +2,15 @@
 // CD-Text kept in a .cdt file, the data track, what is left out, and the unsaved-changes
 // question of the File menu command. (Every rip layout's burned disc is checked by cdrdao
 // in the varnel-cli tests.)
+#include "app/import/RipImport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/commands/UnsavedChanges.h"
 #include "formats/cdtext/CdText.h"
 #include "support/LayoutTestEnv.h"
-#include "app/import/RipImport.h"
-#include "app/commands/UnsavedChanges.h"
 
 namespace varnel {
 namespace {
@@ -51,7 +52,7 @@ TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
     env.Wave("a.wav", 750 * 2352);
     test::WriteBytes(env.Dir / "w.mp3", test::WaveBytes(std::vector<uint8_t>(2352 * 400, 3)));
     env.Ctx.Layout.Append(std::make_unique<Track>(env.Wave("old.wav", 2352), FileModeWave,
-                                                       WaveDataInfo{44, 2352, 2, 16, 44100}));
+                                                  WaveDataInfo{44, 2352, 2, 16, 44100}));
     test::WriteText(env.Dir / "rip.cue", row.Sheet);
     env.Prompter.YesNoAnswers = {row.Answer};
     const bool imported = ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt");
@@ -151,7 +152,7 @@ TEST(RipImport, TheMenuCommandAsksAboutUnsavedChangesAndLeavesTheLayoutUnsaved) 
   env.Wave("a.wav", 750 * 2352);
   test::WriteText(env.Dir / "rip.cue", "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
   env.Ctx.Layout.Append(std::make_unique<Track>(env.Wave("old.wav", 2352), FileModeWave,
-                                                     WaveDataInfo{44, 2352, 2, 16, 44100}));
+                                                WaveDataInfo{44, 2352, 2, 16, 44100}));
   ASSERT_TRUE(LayoutModified(env.Ctx));
 
   env.Prompter.SaveChangesAnswers = {SaveAnswer::Cancel};

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "support/LayoutTestEnv.h"
 #include "app/commands/TrackListCommands.h"
+#include "support/LayoutTestEnv.h"
 
 namespace varnel {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/views/StatusBar.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
-#include "app/views/StatusBar.h"
 
 namespace varnel {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/commands/TrackListCommands.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 namespace {

@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 
+#include "app/commands/TrackListCommands.h"
 #include "app/editors/PositionEditor.h"
 #include "support/FakePrompter.h"
 #include "support/TestFiles.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 namespace {
@@ -82,7 +82,7 @@ class TrackPropertyEditorTest : public testing::Test {
 
   Track& AddMp3(uint8_t style = PreGapNormal) {
     auto t = std::make_unique<Track>(Dir / "song.mp3", FileModeMp3,
-                                          WaveDataInfo{0, 2352 * 300, 2, 16, 44100});
+                                     WaveDataInfo{0, 2352 * 300, 2, 16, 44100});
     t->SetPreGapStyle(style);
     Track& added = *t;
     Ctx.Layout.Append(std::move(t));
@@ -123,8 +123,8 @@ const C kHiddenFileCtls[] = {C::HdnFileLbl,         C::PreGapPathEdit,   C::PreG
                              C::PreGapPadTailRdBtn, C::PreGapSilenceLbl, C::GapCutLeadCk,
                              C::GapCutTrailCk};
 const C kPaddingCtls[] = {C::PadHeadRdBtn, C::PadTailRdBtn};
-const C kOtherWaveCtls[] = {C::SilenceGroup,   C::CutLeadCk,       C::CutTrailCk,
-                            C::PosBtn,         C::PreGapFileRdBtn, C::PreGapIndexRdBtn,
+const C kOtherWaveCtls[] = {C::SilenceGroup,   C::CutLeadCk,         C::CutTrailCk,
+                            C::PosBtn,         C::PreGapFileRdBtn,   C::PreGapIndexRdBtn,
                             C::PreGapPadGroup, C::PreGapSilenceGroup};
 const C kAlwaysCtls[] = {C::TrackPathEdit,     C::ISRCEdit, C::PreEmphCk, C::ProtectCk,
                          C::PreGapNormalRdBtn, C::OkBtn,    C::ApplyBtn,  C::CancelBtn};
@@ -133,7 +133,8 @@ const C kAlwaysCtls[] = {C::TrackPathEdit,     C::ISRCEdit, C::PreEmphCk, C::Pro
 // the ISRC, the flags and the silent pre-gap with its length stay available.
 void ExpectEnableTable(const TrackPropertiesEditor& dlg, uint8_t style, bool wave) {
   SCOPED_TRACE(testing::Message() << "style " << int{style} << (wave ? " wave" : " mp3"));
-  for (C c : kLengthCtls) EXPECT_EQ(dlg.Usable(c), style == PreGapNormal) << TrackPropertyControlName(c);
+  for (C c : kLengthCtls)
+    EXPECT_EQ(dlg.Usable(c), style == PreGapNormal) << TrackPropertyControlName(c);
   for (C c : kHiddenFileCtls)
     EXPECT_EQ(dlg.Usable(c), wave && style == PreGapFile) << TrackPropertyControlName(c);
   for (C c : kPaddingCtls)
@@ -152,8 +153,7 @@ void ExpectEnableTable(const TrackPropertiesEditor& dlg, uint8_t style, bool wav
   EXPECT_EQ(dlg.Checked(C::PreGapIndexRdBtn), style == PreGapIndex);
   // The length fields are painted by the style, whatever the track.
   for (C c : {C::MinEdit, C::SecEdit, C::FrameEdit}) {
-    EXPECT_EQ(dlg.Colour(c),
-              style == PreGapNormal ? FieldColour::Window : FieldColour::ButtonFace);
+    EXPECT_EQ(dlg.Colour(c), style == PreGapNormal ? FieldColour::Window : FieldColour::ButtonFace);
   }
   if (wave) {
     EXPECT_EQ(dlg.Colour(C::PreGapPathEdit),

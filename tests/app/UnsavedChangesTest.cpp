@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "app/commands/LayoutFile.h"
-#include "support/LayoutTestEnv.h"
 #include "app/commands/TrackListCommands.h"
-#include "model/PathNames.h"
 #include "app/editors/TrackPropertiesEditor.h"
+#include "model/PathNames.h"
+#include "support/LayoutTestEnv.h"
 
 namespace varnel {
 namespace {

@@ -1,5 +1,4 @@
 #include "app/editors/WavePeaks.h"
-#include "app/editors/WavePeaksCache.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "app/editors/WavePeaksCache.h"
 #include "support/TestFiles.h"
 
 namespace varnel {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/AudioTools.h"
 #include "formats/audio/WaveHeader.h"
+#include "support/AudioTools.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
 

@@ -4,14 +4,15 @@
 // mpg123 -w (gapless by default), oggdec, and sox `rate -v` without dither for a resampled
 // source. Exact rows (MaxDiff 0) must match sample for sample; converted rows may differ by
 // the ±1 step of dither plus what two resamplers of the same quality differ by.
+#include "formats/audio/AudioDecoder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "formats/audio/AudioDecoder.h"
-#include "support/AudioTools.h"
-#include "formats/audio/WaveHeader.h"
 #include "formats/audio/DecodedCache.h"
+#include "formats/audio/WaveHeader.h"
+#include "support/AudioTools.h"
 
 namespace varnel {
 namespace {
@@ -146,7 +147,7 @@ TEST_P(Formats, DecodeLikeTheOutsideDecoderIntoACanonicalWaveAndTheCache) {
   PosixFile out = PosixFile::CreateExclusive(dir / "out.wav");
   std::vector<double> progress;
   const DecodeSummary s = DecodeToWaveFile(source, out, {.PadToCdFrames = row.Pad},
-                                            [&](double f) { progress.push_back(f); });
+                                           [&](double f) { progress.push_back(f); });
   out.Close();
   EXPECT_EQ(SourceKindText(s.Kind), std::string(row.Kind));
   EXPECT_EQ(std::tie(s.SourceRate, s.SourceChannels, s.SourceBits),

@@ -1,11 +1,12 @@
 // CD-Text packs: the CRC against packs published with the format's description, the
 // writer and reader against each other in every accepted file form, and each kind of
 // damage the reader must refuse.
+#include "formats/cdtext/CdText.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "formats/cdtext/CdText.h"
 #include "support/CdTextSamples.h"
 #include "support/TestFiles.h"
 

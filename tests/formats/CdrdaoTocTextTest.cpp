@@ -2,6 +2,8 @@
 // TOC, "read-test" one that reads a data file; "toc2cddb" (cdrdao's own TOC parser) prints the
 // disc's PERFORMER / TITLE and every track's TITLE of the first language exactly as given;
 // "show-data" prints the samples a CD+G track would burn.
+#include "formats/cdtext/CdrdaoTocText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +12,6 @@
 
 #include "formats/cdtext/CdText.h"
 #include "support/CdTextSamples.h"
-#include "formats/cdtext/CdrdaoTocText.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
 

@@ -1,12 +1,13 @@
 // The cue sheet reader: every layout rippers write, read as libcue reads it and with each
 // index in the file it lies in; the encodings and line ends rippers use; hostile sheets
 // refused with the line at fault; files resolved and read safely.
+#include "formats/sheets/CueSheetReader.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <sstream>
 
-#include "formats/sheets/CueSheetReader.h"
 #include "support/LibcueView.h"
 #include "support/TestFiles.h"
 
@@ -200,8 +201,8 @@ TEST(CueSheetReader, KeepsWhatLibcueLeavesOut) {
   std::vector<RipFileType> got;
   for (const RipFile& f : types.Sheet.Files) got.push_back(f.Type);
   EXPECT_EQ(got,
-            (std::vector<RipFileType>{RipFileType::Wave, RipFileType::Motorola,
-                                       RipFileType::Aiff, RipFileType::Mp3, RipFileType::Flac}));
+            (std::vector<RipFileType>{RipFileType::Wave, RipFileType::Motorola, RipFileType::Aiff,
+                                      RipFileType::Mp3, RipFileType::Flac}));
 }
 
 TEST(CueSheetReader, BareNamesLowerCaseCommandsAndAbsolutePaths) {
@@ -232,8 +233,8 @@ std::string Describe(const RipSheet& s) {
       << test::FirstCdText(s.CdTextContent).Performer << "\n";
   for (const RipFile& f : s.Files) out << f.Name << "@" << f.Line << "\n";
   for (const RipTrack& t : s.Tracks) {
-    out << t.Number << "@" << t.Line << " " << test::FirstCdText(t.CdTextContent).Title << " " << t.Isrc
-        << " " << t.PreGapSilence << ":";
+    out << t.Number << "@" << t.Line << " " << test::FirstCdText(t.CdTextContent).Title << " "
+        << t.Isrc << " " << t.PreGapSilence << ":";
     for (const RipIndex& i : t.Indices)
       out << " " << i.Number << "/" << i.File << "/" << i.Position << "@" << i.Line;
     out << "\n";

@@ -1,6 +1,8 @@
 // The decode cache (each format's entry is checked in AudioDecoderTest): staleness after every
 // kind of change to the source, damaged entries, and what a killed, canceled, failed or
 // concurrent decode leaves.
+#include "formats/audio/DecodedCache.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,9 +12,8 @@
 
 #include <filesystem>
 
-#include "support/AudioTools.h"
 #include "formats/audio/WaveHeader.h"
-#include "formats/audio/DecodedCache.h"
+#include "support/AudioTools.h"
 
 namespace varnel {
 namespace {

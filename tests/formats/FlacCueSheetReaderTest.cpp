@@ -2,13 +2,14 @@
 // a CUESHEET block and/or a CUESHEET tag: the block reads as metaflac exports it (read by
 // libcue), block and tag together or the tag alone read as the original sheet does; files
 // that carry no usable sheet are refused.
+#include "formats/sheets/FlacCueSheetReader.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
 
-#include "formats/sheets/FlacCueSheetReader.h"
 #include "support/LibcueView.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"

@@ -1,12 +1,13 @@
 // The input checks: kind from the extension, the wave, MP3 and CD+G checks with their
 // summaries, the MP3 DataSize rounding, and the refusal texts.
+#include "formats/audio/InputChecks.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <limits>
 
-#include "formats/audio/InputChecks.h"
 #include "support/MpegHeaders.h"
 #include "support/TestFiles.h"
 

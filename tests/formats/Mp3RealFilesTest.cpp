@@ -13,9 +13,9 @@
 #include <sstream>
 
 #include "formats/audio/InputChecks.h"
+#include "formats/audio/MpegAudioFile.h"
 #include "support/MpegHeaders.h"
 #include "support/MpegWalkCheck.h"
-#include "formats/audio/MpegAudioFile.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
 

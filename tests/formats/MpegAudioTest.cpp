@@ -7,8 +7,8 @@
 #include <array>
 #include <filesystem>
 
-#include "support/MpegHeaders.h"
 #include "formats/audio/MpegAudioFile.h"
+#include "support/MpegHeaders.h"
 #include "support/TestFiles.h"
 
 namespace varnel {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "formats/audio/InputChecks.h"
+#include "formats/audio/MpegAudioFile.h"
 #include "support/MpegHeaders.h"
 #include "support/MpegWalkCheck.h"
-#include "formats/audio/MpegAudioFile.h"
 #include "support/TestFiles.h"
 
 namespace varnel {

@@ -2,6 +2,8 @@
 // on sox-made audio files) and by us, must give the same disc: pre-gaps, track starts,
 // index marks and track ends to the CD frame, and the same flags, ISRC and catalog.
 // Then the CD-Text and string forms, and hostile TOC files with their line.
+#include "formats/sheets/TocFileReader.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,7 +13,6 @@
 #include "model/CdTime.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
-#include "formats/sheets/TocFileReader.h"
 
 namespace varnel {
 namespace {
@@ -328,7 +329,7 @@ FILE "sub dir/x y.wav" 0
 TRACK MODE2_FORM1 RW_RAW
 ZERO MODE2_FORM1 RW_RAW 0:1:0
 )",
-                                   "/rips");
+                                  "/rips");
   ASSERT_TRUE(r.Ok) << r.Error.Text();
   ASSERT_EQ(r.Sheet.Languages.size(), 2u);
   EXPECT_EQ(r.Sheet.Languages[0].Code, 9);

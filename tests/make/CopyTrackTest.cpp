@@ -26,7 +26,7 @@ TEST_F(CopyTrackTest, Mp3TrackWithDefaultsAsTrackTwo) {
   auto r = Call(WriteMp3Track, *track, 2);
   ASSERT_TRUE(r.Ok) << r.Message;
   EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "song.mp3" + "\" MP3", "TRACK 02 AUDIO",
-                                "FLAGS DCP", "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
+                               "FLAGS DCP", "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
   EXPECT_FALSE(Exists(Dir / "work"));
 }
 
@@ -37,7 +37,7 @@ TEST_F(CopyTrackTest, CdgTrackAsFirstDiscTrack) {
   ASSERT_TRUE(r.Ok) << r.Message;
   // The 2 seconds every disc starts with are all its pre-gap: no PREGAP line.
   EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "k.cdg" + "\" BINARY", "TRACK 01 CDG",
-                                "INDEX 01 00:00:00"}));
+                               "INDEX 01 00:00:00"}));
 }
 
 TEST_F(CopyTrackTest, PreGapStyleIsIgnored) {

@@ -57,8 +57,8 @@ struct Scene {
   }
   Track& Add(const std::string& path) {
     if (!fs::exists(path)) test::WriteBytes(path, WaveBytes(Sound(1000, Layout.Count())));
-    Layout.Append(std::make_unique<Track>(path, FileModeWave,
-                                               test::CanonicalInfo(fs::file_size(path) - 44)));
+    Layout.Append(
+        std::make_unique<Track>(path, FileModeWave, test::CanonicalInfo(fs::file_size(path) - 44)));
     return Layout.At(Layout.Count() - 1);
   }
   void Link(const std::string& target, const std::string& name) const {
@@ -338,12 +338,11 @@ TEST_F(AllOrNothingTest, SecondRunIntoTheSameFolderFailsAtOnceAndTheFirstGoesOn)
   test::RunRecord elsewhere;
   // While the first run writes its files, two more start: one into the same folder of made
   // files (another sheet named disc.cue), one into another.
-  const auto first =
-      RunExport(*mine, Settings, Cue(), false, [&](const std::string& note, auto&) {
-        if (note != "TrackStarted 2") return;
-        same = RunExport(*theirs, Settings, Dir / "Other/disc.cue", false);
-        elsewhere = RunExport(*theirs, Settings, Dir / "Other/else.cue", false);
-      });
+  const auto first = RunExport(*mine, Settings, Cue(), false, [&](const std::string& note, auto&) {
+    if (note != "TrackStarted 2") return;
+    same = RunExport(*theirs, Settings, Dir / "Other/disc.cue", false);
+    elsewhere = RunExport(*theirs, Settings, Dir / "Other/else.cue", false);
+  });
   EXPECT_EQ(same.State, RunState::Failed);
   EXPECT_EQ(same.Message, "Exporting Failure.\nAnother run is making files in \"" +
                               Dir / "work/disc" + "\". Try again when it has ended.");

@@ -220,9 +220,9 @@ TEST_F(OutsideReadersTest, LibcueReadsTheHiddenTrackDisc) {
   ASSERT_TRUE(parsed);
   // libcue counts a pre-gap held in the file (INDEX 00 to INDEX 01) as the pre-gap too.
   EXPECT_EQ(tracks, (std::vector<CueTrack>{{"../work/disc/Track01.wav", 176, 0, 176},
-                                            {"../work/disc/Track02.wav", 150, -1, 0},
-                                            {"../work/disc/Track03.wav", 171, 0, 171},
-                                            {"../audio/four.wav", 75, -1, 0}}));
+                                           {"../work/disc/Track02.wav", 150, -1, 0},
+                                           {"../work/disc/Track03.wav", 171, 0, 171},
+                                           {"../audio/four.wav", 75, -1, 0}}));
 }
 
 TEST_F(OutsideReadersTest, LibcueAndCuetoolsReadMixedModeSheetsWithMp3) {

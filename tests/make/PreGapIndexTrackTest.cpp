@@ -22,7 +22,7 @@ class PreGapIndexTrackTest : public test::WriterTest {
     return track;
   }
   CueLines Block(const std::string& file, const std::string& number,
-                  const std::string& index1) const {
+                 const std::string& index1) const {
     return {"FILE \"" + file + "\" WAVE", "TRACK " + number + " AUDIO", "FLAGS DCP",
             "INDEX 00 00:00:00", "INDEX 01 " + index1};
   }

@@ -1,5 +1,7 @@
 // The files of a run: outputs written under temporary names and put in place together, or
 // not at all; the lock of a folder of made files.
+#include "make/RunFiles.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -12,7 +14,6 @@
 #include <thread>
 
 #include "support/MakeFixtures.h"
-#include "make/RunFiles.h"
 
 namespace varnel {
 namespace {
@@ -89,7 +90,8 @@ TEST(RunFilesTest, FailedWriteLeavesNothingBehind) {
     std::string Detail;
   };
   const std::vector<Case> cases = {
-      {"a failing write", [](PosixFile& out) { throw FileError("cannot write", out.Path(), ENOSPC); },
+      {"a failing write",
+       [](PosixFile& out) { throw FileError("cannot write", out.Path(), ENOSPC); },
        "No space left on device"},
       {"a write past the file size limit",
        [](PosixFile& out) {

@@ -48,7 +48,7 @@ struct OutcomeCase {
 // A Make run of a layout of `track` alone into the folder `folder`; with `counted`, the
 // track's record has counted its silence first, as loading or editing a layout does.
 OutcomeCase MakeInto(const Track& track, bool counted, const std::string& folder,
-                  const AppSettings& base) {
+                     const AppSettings& base) {
   fs::create_directories(folder);
   DiscLayout layout;
   layout.Append(std::make_unique<Track>(track));

@@ -27,7 +27,7 @@ TEST_F(SilentPreGapTrackTest, WholeFileWithDefaultsNamesTheSourceInMakeAndTestRu
     ASSERT_TRUE(r.Ok) << r.Message;
     // The default 2 seconds are those every disc starts with: no PREGAP line.
     EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 01 AUDIO",
-                                  "FLAGS DCP", "INDEX 01 00:00:00"}));
+                                 "FLAGS DCP", "INDEX 01 00:00:00"}));
   }
   EXPECT_FALSE(Exists(Dir / "work"));
 }
@@ -52,7 +52,7 @@ TEST_F(SilentPreGapTrackTest, FlagsAndIsrcLines) {
   track->Protect = true;
   auto r = Call(WriteSilentPreGapTrack, *track, 2);
   EXPECT_EQ(r.Lines, (CueLines{"FILE \"" + Dir / "a.wav" + "\" WAVE", "TRACK 02 AUDIO",
-                                "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
+                               "PREGAP 00:02:00", "INDEX 01 00:00:00"}));
   track->PreEmph = true;
   track->ISRC = "   ";
   EXPECT_EQ(Call(WriteSilentPreGapTrack, *track, 2).Lines[2], "FLAGS PRE");

@@ -12,14 +12,14 @@
 #include <regex>
 #include <sstream>
 
-#include "support/AudioTools.h"
+#include "formats/audio/InputChecks.h"
 #include "formats/audio/WaveHeader.h"
 #include "formats/cdtext/CdText.h"
 #include "formats/cdtext/CdrdaoTocText.h"
-#include "formats/audio/InputChecks.h"
+#include "make/TocFileWriter.h"
+#include "support/AudioTools.h"
 #include "support/MakeFixtures.h"
 #include "support/RunProcess.h"
-#include "make/TocFileWriter.h"
 
 namespace varnel {
 namespace {
@@ -83,7 +83,8 @@ struct DiscCase {
 };
 
 // cdrdao run in the cue sheet's folder (it takes relative names from there).
-test::ProcessResult Cdrdao(const DiscCase& disc, const std::string& command, const std::string& file) {
+test::ProcessResult Cdrdao(const DiscCase& disc, const std::string& command,
+                           const std::string& file) {
   return RunProcess({"cdrdao", command, file}, disc.Dir / "discs");
 }
 
@@ -184,7 +185,8 @@ void ExpectDecodedAsMpg123(DiscCase& disc, const std::string& mp3, int32_t track
 }
 
 // Makes `name` with sox and lame: a tone of `seconds` at `rate` Hz, `channels` channels.
-std::string MakeMp3(DiscCase& disc, const std::string& name, const char* rate, const char* channels) {
+std::string MakeMp3(DiscCase& disc, const std::string& name, const char* rate,
+                    const char* channels) {
   EXPECT_TRUE(test::RunAll({{"sox", "-n", "-r", rate, "-c", channels, "-b", "16", "@tone.wav",
                              "synth", "4.6", "sine", "300-900"},
                             {"lame", "--quiet", "-b", "160", "@tone.wav", "@" + name}},
@@ -399,7 +401,7 @@ const std::vector<Row>& Rows() {
          d.Wave("a.wav");
          test::WriteBytes(d.Audio("b.wave"), WaveBytes(Sound(kTrackFrames, 1)));
          d.Layout.Append(std::make_unique<Track>(d.Audio("b.wave"), FileModeWave,
-                                                      test::CanonicalInfo(kTrackFrames * 4)));
+                                                 test::CanonicalInfo(kTrackFrames * 4)));
        },
        false,
        [](DiscCase& d) {

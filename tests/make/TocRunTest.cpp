@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "formats/audio/AudioDecoder.h"
-#include "support/AudioTools.h"
-#include "formats/cdtext/CdText.h"
 #include "formats/audio/InputChecks.h"
-#include "support/MakeFixtures.h"
+#include "formats/cdtext/CdText.h"
 #include "make/TocFileWriter.h"
 #include "make/writers/WaveSegment.h"
+#include "support/AudioTools.h"
+#include "support/MakeFixtures.h"
 
 namespace varnel {
 namespace {

@@ -1,5 +1,7 @@
 // The wave segment writer: silence counts, frame padding, and new files built from
 // segments, byte for byte.
+#include "make/writers/WaveSegment.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,7 +10,6 @@
 #include <random>
 
 #include "support/MakeFixtures.h"
-#include "make/writers/WaveSegment.h"
 
 namespace varnel {
 namespace {

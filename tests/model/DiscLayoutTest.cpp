@@ -55,8 +55,7 @@ TEST(DiscLayoutTest, DataTrackNeedsAFileAtThePath) {
 class CountedTrack : public Track {
  public:
   CountedTrack(const std::string& name, int* destroyed)
-      : Track(name, FileModeWave, WaveDataInfo{44, 4000, 2, 16, 44100}),
-        Destroyed(destroyed) {}
+      : Track(name, FileModeWave, WaveDataInfo{44, 4000, 2, 16, 44100}), Destroyed(destroyed) {}
   ~CountedTrack() override { ++*Destroyed; }
   int* Destroyed;
 };

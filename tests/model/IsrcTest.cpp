@@ -16,14 +16,24 @@ TEST(Isrc, FiveLettersOrDigitsThenSevenDigits) {
     bool IgnoringCase;
     bool Assigned;
   } rows[] = {
-      {"GBAYE0601498", true, true, true},     {"USRC17607839", true, true, true},
-      {"12345 678901", false, false, false},  {"123456789012", true, true, false},
-      {"G1AYE0601498", true, true, false},    {"1BAYE0601498", true, true, false},
-      {"usrc17607839", false, true, false},   {"USrc17607839", false, true, false},
-      {"", false, false, false},              {"US12", false, false, false},
-      {"GBAYE060149", false, false, false},   {"GBAYE06014981", false, false, false},
-      {"GB-YE0601498", false, false, false},  {"GBAYE06014A8", false, false, false},
-      {"GBAYE 601498", false, false, false},  {"GBA\xC3\x89" "0601498", false, false, false},
+      {"GBAYE0601498", true, true, true},
+      {"USRC17607839", true, true, true},
+      {"12345 678901", false, false, false},
+      {"123456789012", true, true, false},
+      {"G1AYE0601498", true, true, false},
+      {"1BAYE0601498", true, true, false},
+      {"usrc17607839", false, true, false},
+      {"USrc17607839", false, true, false},
+      {"", false, false, false},
+      {"US12", false, false, false},
+      {"GBAYE060149", false, false, false},
+      {"GBAYE06014981", false, false, false},
+      {"GB-YE0601498", false, false, false},
+      {"GBAYE06014A8", false, false, false},
+      {"GBAYE 601498", false, false, false},
+      {"GBA\xC3\x89"
+       "0601498",
+       false, false, false},
       {"GBAYE06014\xD9\xA1", false, false, false},
       {std::string("GBAYE060149\0", 12), false, false, false},
   };

@@ -3,16 +3,16 @@
 // the two scans of a file on files made byte by byte: runs that end on and around the block
 // edges, single non-zero bytes, regions that reach past the file, hostile positions, and a
 // comparison with the block-by-block scan on many random files.
-#include <sys/stat.h>
-#include <sys/types.h>
+#include "model/SilenceScan.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 
 #include <algorithm>
 #include <limits>
 #include <random>
 
-#include "model/SilenceScan.h"
 #include "support/TestFiles.h"
 
 namespace varnel {

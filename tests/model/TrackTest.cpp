@@ -83,11 +83,9 @@ TEST(TrackConstructionTest, FreshWaveTrackOccupiesItsDataPlusTwoSeconds) {
 }
 
 TEST(TrackConstructionTest, EndPositionTruncatesTheDataSize) {
-  EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, 4003, 2, 16, 44100}).TrackEndPos(),
-            1000);
+  EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, 4003, 2, 16, 44100}).TrackEndPos(), 1000);
   EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, 3, 2, 16, 44100}).TrackEndPos(), 0);
-  EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, -7, 2, 16, 44100}).TrackEndPos(),
-            -1);
+  EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, -7, 2, 16, 44100}).TrackEndPos(), -1);
   EXPECT_EQ(Track("a.wav", FileModeWave, WaveDataInfo{44, kMax32, 2, 16, 44100}).TrackEndPos(),
             536870911);
 }
@@ -166,19 +164,15 @@ TEST_F(TrackSetterTest, EachSetterDirtiesExactlyItsCaches) {
        [](const Track& t) { return t.PreGapStyle() == PreGapFile; }, all},
       {"PreGapFile", [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
        [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(360)); },
-       [](const Track& t) { return t.PreGapStartPos() == 0 && t.PreGapEndPos() == 360; },
-       preGap},
+       [](const Track& t) { return t.PreGapStartPos() == 0 && t.PreGapEndPos() == 360; }, preGap},
       // Another file of the same length: its silence is not the old file's.
       {"PreGapFileOfSameLength",
        [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
        [&](Track& t) { t.SetPreGapFile(Dir / "other.wav", WaveInfoOf(370)); },
        [&](const Track& t) { return t.PreGapAudioPath() == Dir / "other.wav"; }, preGap},
       // The same source read from a decoded copy: the copy is what the scans read.
-      {"PreGapDecodedCopy",
-       [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
-       [&](Track& t) {
-         t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370), Dir / "copy.wav");
-       },
+      {"PreGapDecodedCopy", [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370)); },
+       [&](Track& t) { t.SetPreGapFile(Dir / "hidden.wav", WaveInfoOf(370), Dir / "copy.wav"); },
        [&](const Track& t) {
          return t.PreGapFileName() == Dir / "hidden.wav" && t.PreGapAudioPath() == Dir / "copy.wav";
        },

@@ -23,24 +23,24 @@ inline std::string LayoutValue(const std::string& dir, const std::string& value)
 // pre-gap of 2 seconds, nothing cut; `changes` replace or add keys.
 inline KeyIndex TrackKeys(const std::string& file, int64_t frames, const KeyIndex& changes = {}) {
   KeyIndex k = {{"TrackFileNmae", file},
-             {"FileMode", "0"},
-             {"TrackPreGapPos", "0"},
-             {"TrackStartPos", "0"},
-             {"TrackEndPos", std::to_string(frames)},
-             {"TrackPaddingHead", "0"},
-             {"TrackCutLeading", "0"},
-             {"TrackCutTrailing", "0"},
-             {"PreGapStyle", "0"},
-             {"PreGapFileName", ""},
-             {"PreGapStartPos", "0"},
-             {"PreGapEndPos", "0"},
-             {"PreGapPaddingHead", "1"},
-             {"PreGapLength", "150"},
-             {"PreGapCutLeading", "0"},
-             {"PreGapCutTrailing", "0"},
-             {"PreEmph", "0"},
-             {"Protect", "0"},
-             {"ISRC", ""}};
+                {"FileMode", "0"},
+                {"TrackPreGapPos", "0"},
+                {"TrackStartPos", "0"},
+                {"TrackEndPos", std::to_string(frames)},
+                {"TrackPaddingHead", "0"},
+                {"TrackCutLeading", "0"},
+                {"TrackCutTrailing", "0"},
+                {"PreGapStyle", "0"},
+                {"PreGapFileName", ""},
+                {"PreGapStartPos", "0"},
+                {"PreGapEndPos", "0"},
+                {"PreGapPaddingHead", "1"},
+                {"PreGapLength", "150"},
+                {"PreGapCutLeading", "0"},
+                {"PreGapCutTrailing", "0"},
+                {"PreEmph", "0"},
+                {"Protect", "0"},
+                {"ISRC", ""}};
   for (const auto& [key, value] : changes) k[key] = value;
   return k;
 }

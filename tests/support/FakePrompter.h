@@ -21,7 +21,7 @@ class FakePrompter : public Prompter {
   // "Open: <filter>",
   // "Save: <filter>", "Folder: <title>".
   std::vector<std::string> Log;
-  int Beeps = 0;                   // every box and every Beep()
+  int Beeps = 0;                     // every box and every Beep()
   std::vector<MessageBox> Messages;  // every box, detail and folder included
 
   std::deque<bool> YesNoAnswers;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/CdTime.h"
 #include "formats/sheets/RipSheet.h"
+#include "model/CdTime.h"
 
 extern "C" {
 #include <libcue.h>
@@ -79,8 +79,7 @@ inline const RipCdText& FirstCdText(const std::vector<RipCdText>& blocks) {
 
 // Our reading against libcue's, track by track. `withFiles` compares the file of each
 // INDEX 01 (a FLAC sheet names the FLAC file instead of the sheet's FILE).
-inline void ExpectSameAsLibcue(const RipSheet& sheet, const LibcueDisc& lc,
-                               bool withFiles = true) {
+inline void ExpectSameAsLibcue(const RipSheet& sheet, const LibcueDisc& lc, bool withFiles = true) {
   ASSERT_TRUE(lc.Parsed);
   EXPECT_EQ(FirstCdText(sheet.CdTextContent).Title, lc.Title);
   EXPECT_EQ(FirstCdText(sheet.CdTextContent).Performer, lc.Performer);

@@ -12,15 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "persist/AppSettings.h"
-#include "make/MakeRun.h"
-#include "model/DiscLayout.h"
-#include "make/MakeJob.h"
-#include "make/RunFiles.h"
 #include "app/commands/RunOptions.h"
+#include "make/MakeJob.h"
+#include "make/MakeRun.h"
+#include "make/RunFiles.h"
+#include "model/DiscLayout.h"
+#include "model/Track.h"
+#include "persist/AppSettings.h"
 #include "support/ProgressLog.h"
 #include "support/TestFiles.h"
-#include "model/Track.h"
 
 namespace varnel::test {
 
@@ -69,15 +69,14 @@ inline WaveDataInfo CanonicalInfo(size_t dataBytes) {
 
 // Writes a canonical wave file of `data` and returns a wave track of it, as adding a file
 // makes one (whole file, silent pre-gap of 0:02:00, defaults of a new track).
-inline std::unique_ptr<Track> WaveTrack(const std::string& path,
-                                             const std::vector<uint8_t>& data) {
+inline std::unique_ptr<Track> WaveTrack(const std::string& path, const std::vector<uint8_t>& data) {
   WriteBytes(path, WaveBytes(data));
   return std::make_unique<Track>(path, FileModeWave, CanonicalInfo(data.size()));
 }
 
 // Writes `bytes` as a raw file and returns a track of that mode (MP3 or CD+G).
-inline std::unique_ptr<Track> RawTrack(const std::string& path,
-                                            const std::vector<uint8_t>& bytes, int32_t mode) {
+inline std::unique_ptr<Track> RawTrack(const std::string& path, const std::vector<uint8_t>& bytes,
+                                       int32_t mode) {
   WriteBytes(path, bytes);
   WaveDataInfo info;
   info.DataSize = static_cast<int32_t>(bytes.size());
@@ -113,8 +112,8 @@ struct RunRecord {
 using RunHook = std::function<void(const std::string& note, std::atomic<RunState>& state)>;
 
 inline RunRecord RunExport(const DiscLayout& layout, const AppSettings& settings,
-                            const std::string& cuePath, bool testRun, RunHook hook = {},
-                            const std::string& layoutPath = {}) {
+                           const std::string& cuePath, bool testRun, RunHook hook = {},
+                           const std::string& layoutPath = {}) {
   std::atomic<RunState> state{RunState::Idle};
   RunRecord record;
   MakeJob job(layout, RunOptionsOf(settings), state);

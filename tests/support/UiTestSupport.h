@@ -20,8 +20,8 @@
 #include <memory>
 
 #include "support/FakePrompter.h"
-#include "ui/MainWindow.h"
 #include "support/TestFiles.h"
+#include "ui/MainWindow.h"
 #include "ui/widgets/TrackListView.h"
 
 namespace varnel::test {

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <string>
 
-#include "support/MakeFixtures.h"
 #include "app/commands/RunOptions.h"
 #include "make/CueSheetWriter.h"
 #include "make/MakeMessages.h"
@@ -16,11 +15,11 @@
 #include "make/RunFiles.h"
 #include "make/writers/TrackWriters.h"
 #include "make/writers/WaveSegment.h"
+#include "support/MakeFixtures.h"
 
 namespace varnel::test {
 
-using WriterFn = bool (*)(MakeJob&, const Track&, int32_t, bool, TrackPlan&,
-                           const std::string&);
+using WriterFn = bool (*)(MakeJob&, const Track&, int32_t, bool, TrackPlan&, const std::string&);
 
 class WriterTest : public ::testing::Test {
  protected:

@@ -1,6 +1,8 @@
 // Decoding behind the progress dialog: a FLAC file dropped on the list becomes a FLAC row;
 // a decode that lasts shows the file's name and percentage, and Cancel reaches the decode;
 // a quick one shows nothing.
+#include "ui/dialogs/DecodeProgressDialog.h"
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include <thread>
 
 #include "support/AudioTools.h"
-#include "ui/dialogs/DecodeProgressDialog.h"
 #include "support/UiTestSupport.h"
 
 namespace varnel {

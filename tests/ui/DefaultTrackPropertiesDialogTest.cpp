@@ -1,5 +1,7 @@
 // The default properties dialog's window: its controls bound to DefaultTrackPropertiesEditor, and
 // the main window's Default properties command.
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,9 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
-#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
+#include "ui/widgets/UpDownWidget.h"
 
 namespace varnel {
 namespace {

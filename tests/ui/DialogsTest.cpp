@@ -5,10 +5,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/dialogs/AboutDialog.h"
-#include "ui/QtPrompter.h"
 #include "support/RunProcess.h"
 #include "support/UiTestSupport.h"
+#include "ui/QtPrompter.h"
+#include "ui/dialogs/AboutDialog.h"
 
 namespace varnel {
 namespace {

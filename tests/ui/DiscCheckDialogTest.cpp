@@ -1,14 +1,15 @@
 // The disc check in the window: File ▸ Check disc… lists the findings, a double click
 // selects a finding's track; the question before making answers as its buttons say; both
 // read well to assistive tools.
+#include "ui/dialogs/DiscCheckDialog.h"
+
 #include <QAction>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "ui/dialogs/DiscCheckDialog.h"
 #include "app/check/DiscCheck.h"
-#include "ui/QtPrompter.h"
 #include "support/UiTestSupport.h"
+#include "ui/QtPrompter.h"
 
 namespace varnel {
 namespace {

@@ -1,14 +1,15 @@
 // The general settings dialog, the Font command, and the settings file the window reads
 // when created and writes when closed.
+#include "ui/dialogs/GeneralSettingsDialog.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "persist/IniFile.h"
-#include "ui/widgets/ListFont.h"
-#include "ui/dialogs/GeneralSettingsDialog.h"
 #include "support/UiTestSupport.h"
+#include "ui/widgets/ListFont.h"
 
 namespace varnel {
 namespace {

@@ -11,7 +11,6 @@
 
 #include "app/editors/EntryChecks.h"
 #include "app/views/TrackColumns.h"
-
 #include "support/UiTestSupport.h"
 
 namespace varnel {

@@ -1,4 +1,6 @@
 // The progress dialog alone and in real Make and Test runs started from the window.
+#include "ui/dialogs/MakeProgressDialog.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -6,7 +8,6 @@
 #include <thread>
 
 #include "app/commands/MakeController.h"
-#include "ui/dialogs/MakeProgressDialog.h"
 #include "support/ProgressLog.h"
 #include "support/UiTestSupport.h"
 

@@ -1,5 +1,7 @@
 // The position editor's window: every control bound to PositionEditor, the track bar and
 // the two buttons to the (scripted) preview device, and the waveform strip.
+#include "ui/dialogs/PositionEditorDialog.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +14,9 @@
 
 #include "support/FakePreviewDevice.h"
 #include "support/FakePrompter.h"
-#include "ui/dialogs/PositionEditorDialog.h"
-#include "ui/widgets/UpDownWidget.h"
 #include "support/TestFiles.h"
 #include "support/UiTestSupport.h"
+#include "ui/widgets/UpDownWidget.h"
 #include "ui/widgets/WaveformWidget.h"
 
 namespace varnel {

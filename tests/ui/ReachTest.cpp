@@ -6,16 +6,16 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
-#include "support/FakePreviewDevice.h"
 #include "app/commands/LayoutFile.h"
-#include "ui/dialogs/PositionEditorDialog.h"
-#include "ui/dialogs/MakeProgressDialog.h"
-#include "ui/dialogs/GeneralSettingsDialog.h"
 #include "app/commands/TrackListCommands.h"
 #include "model/PathNames.h"
-#include "ui/dialogs/TrackPropertiesDialog.h"
+#include "support/FakePreviewDevice.h"
 #include "support/UiTestSupport.h"
+#include "ui/dialogs/DefaultTrackPropertiesDialog.h"
+#include "ui/dialogs/GeneralSettingsDialog.h"
+#include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/dialogs/TrackPropertiesDialog.h"
 
 namespace varnel {
 namespace {
@@ -105,8 +105,8 @@ TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {
       auto on = [&](TrackPropertyControl ctl) {
         return static_cast<QAbstractButton*>(dlg.Control(ctl))->isChecked();
       };
-      EXPECT_TRUE(
-          on(c.Style == PreGapNormal ? TrackPropertyControl::PreGapNormalRdBtn : TrackPropertyControl::PreGapFileRdBtn));
+      EXPECT_TRUE(on(c.Style == PreGapNormal ? TrackPropertyControl::PreGapNormalRdBtn
+                                             : TrackPropertyControl::PreGapFileRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PreGapPadHeadRdBtn));
       EXPECT_TRUE(on(TrackPropertyControl::PadTailRdBtn));
       ExpectTabOrder(TabCycle(&dlg, dlg.Control(TrackPropertyControl::TrackPathEdit)),

@@ -2,9 +2,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include "support/UiTestSupport.h"
 #include "ui/widgets/ListFont.h"
 #include "ui/widgets/TrackDrag.h"
-#include "support/UiTestSupport.h"
 
 namespace varnel {
 namespace {

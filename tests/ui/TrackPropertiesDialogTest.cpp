@@ -1,5 +1,7 @@
 // The track property dialog's window: every control bound to TrackPropertiesEditor, the
 // position buttons to the position dialog, and the main window's Track properties command.
+#include "ui/dialogs/TrackPropertiesDialog.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,14 +12,13 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "app/commands/TrackListCommands.h"
 #include "support/FakePreviewDevice.h"
 #include "support/FakePrompter.h"
-#include "ui/dialogs/PositionEditorDialog.h"
 #include "support/TestFiles.h"
-#include "app/commands/TrackListCommands.h"
-#include "ui/dialogs/TrackPropertiesDialog.h"
-#include "ui/widgets/UpDownWidget.h"
 #include "support/UiTestSupport.h"
+#include "ui/dialogs/PositionEditorDialog.h"
+#include "ui/widgets/UpDownWidget.h"
 
 namespace varnel {
 namespace {

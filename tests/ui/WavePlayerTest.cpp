@@ -3,6 +3,8 @@
 // capture sink (a pipe sink that writes everything it plays into a FIFO, sample for
 // sample). The sound cases run in child test processes (Qt's sound system connects to a
 // server once per process and plays to the default sink it finds then).
+#include "ui/audio/WavePlayer.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,11 +24,10 @@
 #include <optional>
 
 #include "support/FakePrompter.h"
-#include "ui/dialogs/PositionEditorDialog.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
 #include "ui/audio/WaveDataReader.h"
-#include "ui/audio/WavePlayer.h"
+#include "ui/dialogs/PositionEditorDialog.h"
 #include "ui/widgets/WaveformWidget.h"
 
 extern char** environ;

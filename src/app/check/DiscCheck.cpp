@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "formats/cdtext/CdText.h"
-#include "model/CdTime.h"
-#include "model/Isrc.h"
-#include "formats/cdtext/CdrdaoTocText.h"
-#include "app/editors/EntryChecks.h"
 #include "app/check/DiscTime.h"
 #include "app/commands/FirstPreGapRule.h"
+#include "app/editors/EntryChecks.h"
+#include "formats/cdtext/CdText.h"
+#include "formats/cdtext/CdrdaoTocText.h"
+#include "model/CdTime.h"
+#include "model/Isrc.h"
 #include "model/TextTrim.h"
 
 namespace varnel {
@@ -55,9 +55,8 @@ class DiscChecker {
         AudioTrack(t, Layout_.At(t.Number - (DataTrack() ? 2 : 1)));
       }
     }
-    std::stable_sort(
-        Findings_.begin(), Findings_.end(),
-        [](const DiscFinding& a, const DiscFinding& b) { return a.Track < b.Track; });
+    std::stable_sort(Findings_.begin(), Findings_.end(),
+                     [](const DiscFinding& a, const DiscFinding& b) { return a.Track < b.Track; });
     return std::move(Findings_);
   }
 
@@ -69,8 +68,7 @@ class DiscChecker {
   }
 
   void Disc(const DiscTime& time) {
-    if (Layout_.Count() == 0)
-      Add(Severity::Error, 0, "empty-disc", "The disc has no audio track.");
+    if (Layout_.Count() == 0) Add(Severity::Error, 0, "empty-disc", "The disc has no audio track.");
     const int32_t tracks = Layout_.Count() + (DataTrack() ? 1 : 0);
     if (tracks > kMaxTracks) {
       Add(Severity::Error, 0, "too-many-tracks",
@@ -249,7 +247,7 @@ bool HasError(const std::vector<DiscFinding>& findings) {
 }
 
 std::vector<DiscFinding> CheckDisc(DiscLayout& layout, const AppSettings& settings,
-                                    int32_t mediaMinutes) {
+                                   int32_t mediaMinutes) {
   return DiscChecker(layout, settings, mediaMinutes).Run();
 }
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "persist/AppSettings.h"
 #include "app/check/DiscFinding.h"
 #include "model/DiscLayout.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 
@@ -23,7 +23,7 @@ inline constexpr int64_t kMinTrackFrames = 4 * 75;
 
 // Every finding, in disc order: the whole disc's first, then each track's.
 std::vector<DiscFinding> CheckDisc(DiscLayout& layout, const AppSettings& settings,
-                                    int32_t mediaMinutes = kDefaultMediaMinutes);
+                                   int32_t mediaMinutes = kDefaultMediaMinutes);
 
 // The check before Make or Test: true when the run may start. Without an error nothing is
 // shown; with one, the findings go to the prompter, whose "Make anyway" starts the run.

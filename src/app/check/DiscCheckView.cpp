@@ -3,7 +3,7 @@
 namespace varnel {
 
 std::vector<FindingRow> FindingRows(const DiscLayout& layout,
-                                     const std::vector<DiscFinding>& findings) {
+                                    const std::vector<DiscFinding>& findings) {
   const int32_t firstAudio = layout.NamesDataTrack() ? 2 : 1;
   std::vector<FindingRow> rows;
   rows.reserve(findings.size());

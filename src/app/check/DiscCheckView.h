@@ -30,7 +30,7 @@ struct FindingRow {
 
 // The rows of `findings` for the disc `layout` describes, in their order.
 std::vector<FindingRow> FindingRows(const DiscLayout& layout,
-                                     const std::vector<DiscFinding>& findings);
+                                    const std::vector<DiscFinding>& findings);
 
 // A double click on `row`: its track becomes the selected list entry. False, and nothing
 // changed, for a row without a list entry or an entry the list no longer has.

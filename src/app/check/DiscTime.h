@@ -27,7 +27,7 @@ struct TrackTime {
 
 struct DiscTime {
   std::vector<TrackTime> Tracks;  // in disc order, the data track first when there is one
-  int64_t TotalFrames = 0;         // the disc's playing time
+  int64_t TotalFrames = 0;        // the disc's playing time
 };
 
 // What makes the positions of `track` impossible to make (a negative position, a start

@@ -8,12 +8,12 @@ namespace varnel {
 
 DecodedCheck DecodeSourceFile(AppContext& ctx, const std::string& path, WaveDataInfo& info) {
   DecodedCache cache(ctx.DecodedCacheFolder.empty() ? DecodedCache::DefaultFolder()
-                                                     : ctx.DecodedCacheFolder);
+                                                    : ctx.DecodedCacheFolder);
   DecodedCheck check = LookupDecodedFile(cache, path, info);
   if (check.Result != 0) return check;
   WaveDataInfo decoded = info;
   const AppContext::DecodeJob job = [&](const DecodeProgress& progress,
-                                          const std::atomic<bool>* cancel) {
+                                        const std::atomic<bool>* cancel) {
     try {
       check = CheckDecodedFile(cache, path, decoded, progress, cancel);
     } catch (const DecodeCanceled&) {
@@ -39,8 +39,7 @@ bool FileExists(const std::string& path) {
 }
 
 // A decoded copy of `source` as long as `expected` describes, when one can be had.
-std::string RestoredCopy(AppContext& ctx, const std::string& source,
-                         const WaveDataInfo& expected) {
+std::string RestoredCopy(AppContext& ctx, const std::string& source, const WaveDataInfo& expected) {
   WaveDataInfo info;
   const DecodedCheck check = DecodeSourceFile(ctx, source, info);
   return check.Result == 1 && info.DataSize == expected.DataSize ? check.AudioFile : std::string();

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "formats/audio/InputChecks.h"
 #include "app/ports/Prompter.h"
+#include "formats/audio/InputChecks.h"
 #include "model/Track.h"
 
 namespace varnel {

@@ -5,14 +5,14 @@
 #include <optional>
 #include <vector>
 
+#include "app/commands/InputCheck.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/commands/UnsavedChanges.h"
+#include "app/views/StatusBar.h"
+#include "formats/audio/InputChecks.h"
 #include "model/AtomicFile.h"
 #include "model/PathNames.h"
 #include "persist/IniFile.h"
-#include "app/commands/InputCheck.h"
-#include "formats/audio/InputChecks.h"
-#include "app/views/StatusBar.h"
-#include "app/commands/TrackListCommands.h"
-#include "app/commands/UnsavedChanges.h"
 
 namespace varnel {
 

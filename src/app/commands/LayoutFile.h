@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/commands/OverwriteRule.h"
 #include "model/DiscLayout.h"
 #include "persist/LayoutText.h"
-#include "app/commands/OverwriteRule.h"
 
 namespace varnel {
 
@@ -28,8 +28,7 @@ std::string LoadRefusal(int32_t mode, int32_t result);
 // when complete, so a failed write (shown in an error box with the file name and the
 // system's reason) keeps the old file. True when the file was written; the layout then
 // counts as saved to `path`.
-bool SaveLayoutFile(AppContext& ctx, const std::string& path,
-                    Overwrite overwrite = Overwrite::Ask);
+bool SaveLayoutFile(AppContext& ctx, const std::string& path, Overwrite overwrite = Overwrite::Ask);
 
 // "Save disc layout": save dialog in LayoutFileDir (offering the layout file's name), the
 // folder remembered, then SaveLayoutFile. True when the file was written.

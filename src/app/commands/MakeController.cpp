@@ -3,17 +3,17 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/CdTime.h"
-#include "model/PathNames.h"
-#include "make/MakeJob.h"
-#include "make/MakeRun.h"
 #include "app/check/DiscCheck.h"
 #include "app/commands/FirstPreGapRule.h"
 #include "app/commands/InputCheck.h"
 #include "app/commands/OverwriteRule.h"
-#include "make/RunFiles.h"
 #include "app/commands/RunOptions.h"
+#include "make/MakeJob.h"
+#include "make/MakeRun.h"
+#include "make/RunFiles.h"
 #include "make/TocFileWriter.h"
+#include "model/CdTime.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -59,8 +59,8 @@ void MakeController::RemoveReplaced(std::vector<std::string> replaced) {
   }
   if (Remover_.joinable()) Remover_.join();
   try {
-    Remover_ = std::thread([](const std::vector<std::string>& paths) { RemoveFiles(paths); },
-                           replaced);
+    Remover_ =
+        std::thread([](const std::vector<std::string>& paths) { RemoveFiles(paths); }, replaced);
   } catch (const std::system_error&) {
     RemoveFiles(replaced);
   }
@@ -122,8 +122,7 @@ bool MakeController::ChooseCueFile() {
   return true;
 }
 
-static_assert(std::atomic<bool>::is_always_lock_free &&
-                  std::atomic<RunState>::is_always_lock_free,
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<RunState>::is_always_lock_free,
               "Cancel is called from signal handlers");
 
 void MakeController::Cancel() {

@@ -9,8 +9,7 @@ namespace {
 
 std::string TrackOperationText(int32_t trackNumber) {
   char text[80];
-  std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...",
-                trackNumber);
+  std::snprintf(text, sizeof text, "Editing and Copying a wave file for Track%.2d...", trackNumber);
   return text;
 }
 

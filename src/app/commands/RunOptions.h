@@ -2,8 +2,8 @@
 // the tests hand to a MakeJob. Nothing else of the settings reaches the run.
 #pragma once
 
-#include "persist/AppSettings.h"
 #include "make/MakeJob.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 

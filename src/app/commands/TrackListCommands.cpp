@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/commands/InputCheck.h"
-#include "app/views/StatusBar.h"
 #include "app/commands/UnsavedChanges.h"
+#include "app/views/StatusBar.h"
 #include "model/PathNames.h"
 
 namespace varnel {

@@ -4,8 +4,8 @@
 // track that is added takes the new values.
 #pragma once
 
-#include "persist/AppSettings.h"
 #include "app/editors/PreGapLengthFields.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "persist/AppSettings.h"
 #include "app/ports/Prompter.h"
+#include "persist/AppSettings.h"
 
 namespace varnel {
 

@@ -147,8 +147,8 @@ void PositionEditor::SetEditEnabled(PositionControl ctl, bool enabled) {
 }
 
 void PositionEditor::SetupPositions(const std::string& path, const WaveDataInfo& info,
-                                     int32_t* trackStart, int32_t* trackEnd, int32_t* preGapStart,
-                                     int32_t* preGapEnd) {
+                                    int32_t* trackStart, int32_t* trackEnd, int32_t* preGapStart,
+                                    int32_t* preGapEnd) {
   ShownFileName_ = path;
   ShownWaveInfo_ = info;
   // A summary with a negative size (never from a real header) is a file without data.
@@ -204,8 +204,7 @@ void PositionEditor::SetupPositions(const std::string& path, const WaveDataInfo&
 }
 
 int32_t PositionEditor::PreGapRegionEnd() const {
-  return HasTarget(Boundary::PreGapEnd) ? Value(Boundary::PreGapEnd)
-                                         : Value(Boundary::TrackStart);
+  return HasTarget(Boundary::PreGapEnd) ? Value(Boundary::PreGapEnd) : Value(Boundary::TrackStart);
 }
 
 void PositionEditor::ShowTrackLength() {

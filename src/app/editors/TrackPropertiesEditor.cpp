@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "app/commands/InputCheck.h"
+#include "app/commands/TrackListCommands.h"
+#include "app/editors/EntryChecks.h"
 #include "formats/audio/WaveHeader.h"
 #include "model/CdTime.h"
 #include "model/PathNames.h"
-#include "app/editors/EntryChecks.h"
-#include "app/commands/InputCheck.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 
@@ -171,9 +171,9 @@ void TrackPropertiesEditor::ApplyStyle(uint8_t style) {
   }
   for (C ctl : {C::MinEdit, C::SecEdit, C::FrameEdit}) SetEditEnabled(ctl, normal);
   SetEditEnabled(C::PreGapPathEdit, file);
-  for (C ctl : {C::HdnFileLbl, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl,
-                C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::PreGapSilenceLbl,
-                C::GapCutLeadCk, C::GapCutTrailCk}) {
+  for (C ctl :
+       {C::HdnFileLbl, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadLbl, C::PreGapPadHeadRdBtn,
+        C::PreGapPadTailRdBtn, C::PreGapSilenceLbl, C::GapCutLeadCk, C::GapCutTrailCk}) {
     SetEnabled(ctl, file);
   }
   SetEnabled(C::PadHeadRdBtn, style != PreGapIndex);

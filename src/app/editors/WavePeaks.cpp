@@ -145,8 +145,7 @@ FileStamp StampOf(const std::string& path) {
 }
 
 PeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info, int32_t columns,
-                              WavePeaks& out, const std::atomic<bool>* cancel,
-                              int32_t minSilence) {
+                             WavePeaks& out, const std::atomic<bool>* cancel, int32_t minSilence) {
   out = WavePeaks{};
   out.SampleCount = static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
   columns = std::clamp(columns, 0, kMaxPeakColumns);

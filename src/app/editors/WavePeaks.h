@@ -75,8 +75,8 @@ inline constexpr int32_t kDefaultMinSilence = 588;
 // shorter than `minSilence` sample frames, or than one column, are left out, so the list never
 // holds more than columns + 1 stretches. `cancel` (may be null) is polled between blocks.
 PeaksResult ComputeWavePeaks(const std::string& path, const WaveDataInfo& info, int32_t columns,
-                              WavePeaks& out, const std::atomic<bool>* cancel = nullptr,
-                              int32_t minSilence = kDefaultMinSilence);
+                             WavePeaks& out, const std::atomic<bool>* cancel = nullptr,
+                             int32_t minSilence = kDefaultMinSilence);
 
 // The size and modification time of the file at `path` (Size −1 when there is none).
 FileStamp StampOf(const std::string& path);

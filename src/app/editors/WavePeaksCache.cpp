@@ -5,7 +5,7 @@
 namespace varnel {
 
 std::shared_ptr<const WavePeaks> WavePeaksCache::Find(const std::string& path,
-                                                        const WaveDataInfo& info, int32_t columns) {
+                                                      const WaveDataInfo& info, int32_t columns) {
   const FileStamp stamp = StampOf(path);
   std::lock_guard<std::mutex> lock(Mutex_);
   for (auto it = Entries_.begin(); it != Entries_.end(); ++it) {
@@ -24,7 +24,7 @@ std::shared_ptr<const WavePeaks> WavePeaksCache::Find(const std::string& path,
 }
 
 void WavePeaksCache::Store(const std::string& path, const WaveDataInfo& info,
-                            std::shared_ptr<const WavePeaks> peaks) {
+                           std::shared_ptr<const WavePeaks> peaks) {
   if (!peaks || Capacity_ == 0) return;
   std::lock_guard<std::mutex> lock(Mutex_);
   Entries_.remove_if([&](const Entry& e) {

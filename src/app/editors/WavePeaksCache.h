@@ -23,7 +23,7 @@ class WavePeaksCache {
   // The table for this file, summary and column count, when one was stored and the file
   // still has the stamp it was computed from; null otherwise.
   std::shared_ptr<const WavePeaks> Find(const std::string& path, const WaveDataInfo& info,
-                                         int32_t columns);
+                                        int32_t columns);
   // Keeps a complete table (computed from `path` with `info`).
   void Store(const std::string& path, const WaveDataInfo& info,
              std::shared_ptr<const WavePeaks> peaks);

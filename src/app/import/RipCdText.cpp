@@ -28,8 +28,8 @@ void AddCdTextItems(CdTextBlock& block, const RipCdText& text, int32_t track) {
 }  // namespace
 
 std::optional<CdText> CdTextOf(const RipSheet& sheet,
-                                const std::map<const RipTrack*, int32_t>& discTrack,
-                                int32_t tracks) {
+                               const std::map<const RipTrack*, int32_t>& discTrack,
+                               int32_t tracks) {
   std::map<int32_t, CdTextBlock> blocks;
   auto blockOf = [&](int32_t number) -> CdTextBlock& {
     auto [it, added] = blocks.try_emplace(number);

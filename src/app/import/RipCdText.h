@@ -17,8 +17,7 @@ namespace varnel {
 // the disc (missing or 0: left out); `tracks` is the disc's number of tracks. Nothing when
 // the sheet has no text for them.
 std::optional<CdText> CdTextOf(const RipSheet& sheet,
-                                const std::map<const RipTrack*, int32_t>& discTrack,
-                                int32_t tracks);
+                               const std::map<const RipTrack*, int32_t>& discTrack, int32_t tracks);
 
 // UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
 std::string Utf8ToLatin1(const std::string& text);

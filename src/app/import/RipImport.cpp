@@ -6,18 +6,18 @@
 #include <utility>
 #include <vector>
 
-#include "model/AtomicFile.h"
-#include "model/PathNames.h"
-#include "formats/cdtext/CdText.h"
-#include "formats/sheets/CueSheetReader.h"
-#include "formats/audio/DecodedCache.h"
-#include "formats/sheets/FlacCueSheetReader.h"
 #include "app/commands/InputCheck.h"
-#include "app/import/RipLayout.h"
-#include "app/views/StatusBar.h"
-#include "formats/sheets/TocFileReader.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
+#include "app/import/RipLayout.h"
+#include "app/views/StatusBar.h"
+#include "formats/audio/DecodedCache.h"
+#include "formats/cdtext/CdText.h"
+#include "formats/sheets/CueSheetReader.h"
+#include "formats/sheets/FlacCueSheetReader.h"
+#include "formats/sheets/TocFileReader.h"
+#include "model/AtomicFile.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
@@ -33,13 +33,11 @@ bool RegularFile(const std::string& path) {
 }
 
 void ShowImportError(AppContext& ctx, const std::string& path, const RipError& error) {
-  ctx.Prompter.ShowMessage(BoxKind::Error,
-                           "\"" + path + "\" cannot be imported.\n" + error.Text());
+  ctx.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\" cannot be imported.\n" + error.Text());
 }
 
 // Writes the CD-Text; false after a refusal or a failed write (shown).
-bool WriteCdt(AppContext& ctx, const std::string& path, const CdText& text,
-              Overwrite overwrite) {
+bool WriteCdt(AppContext& ctx, const std::string& path, const CdText& text, Overwrite overwrite) {
   std::vector<uint8_t> packs;
   std::string reason;
   if (!EncodeCdText(text, CdTextFraming::Packs, packs, reason)) {

@@ -7,11 +7,11 @@
 #include <memory>
 #include <utility>
 
-#include "model/CdTime.h"
-#include "formats/audio/InputChecks.h"
 #include "app/commands/LayoutFile.h"
 #include "app/import/RawAudioCopy.h"
 #include "app/import/RipCdText.h"
+#include "formats/audio/InputChecks.h"
+#include "model/CdTime.h"
 
 namespace varnel {
 
@@ -224,7 +224,7 @@ Mapper::Planned Mapper::PlanCueTrack(size_t k) {
     TakeFileType(index.File, index.Line,
                  type == RipFileType::Binary     ? RawOrder::Little
                  : type == RipFileType::Motorola ? RawOrder::Big
-                                                  : RawOrder::None);
+                                                 : RawOrder::None);
     CheckIndex(t, index);
     if (index.Number > 1) {
       char number[8];
@@ -484,8 +484,7 @@ void Mapper::Run(RipLayout& out) {
 
 }  // namespace
 
-RipLayout RipSheetToLayout(const RipSheet& sheet, Prompter& prompter,
-                            const RipSources& sources) {
+RipLayout RipSheetToLayout(const RipSheet& sheet, Prompter& prompter, const RipSources& sources) {
   RipLayout out;
   Mapper mapper(sheet, prompter, sources);
   try {

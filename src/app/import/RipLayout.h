@@ -41,18 +41,18 @@
 #include <string>
 #include <vector>
 
-#include "formats/cdtext/CdText.h"
-#include "model/DiscLayout.h"
-#include "formats/audio/InputChecks.h"
 #include "app/ports/Prompter.h"
+#include "formats/audio/InputChecks.h"
+#include "formats/cdtext/CdText.h"
 #include "formats/sheets/RipSheet.h"
+#include "model/DiscLayout.h"
 
 namespace varnel {
 
 struct RipLayout {
   bool Ok = false;
   bool Stopped = false;  // the user answered No to a file's question (Ok is false)
-  RipError Error;       // when neither Ok nor Stopped
+  RipError Error;        // when neither Ok nor Stopped
   DiscLayout Layout;     // CD-Text off and no .cdt named: see CdTextContent
   // The sheet's CD-Text for the tracks of Layout (numbered as on the disc), when it has
   // any; the caller writes it to a .cdt file and names that in the layout.
@@ -70,7 +70,6 @@ struct RipSources {
   std::string RawFolder;
 };
 
-RipLayout RipSheetToLayout(const RipSheet& sheet, Prompter& prompter,
-                            const RipSources& sources);
+RipLayout RipSheetToLayout(const RipSheet& sheet, Prompter& prompter, const RipSources& sources);
 
 }  // namespace varnel

@@ -14,9 +14,8 @@ namespace varnel {
 class PositionEditorPort {
  public:
   virtual ~PositionEditorPort() = default;
-  virtual void EditPositions(const std::string& path, const WaveDataInfo& info,
-                             int32_t* trackStart, int32_t* trackEnd, int32_t* preGapStart,
-                             int32_t* preGapEnd) = 0;
+  virtual void EditPositions(const std::string& path, const WaveDataInfo& info, int32_t* trackStart,
+                             int32_t* trackEnd, int32_t* preGapStart, int32_t* preGapEnd) = 0;
 };
 
 }  // namespace varnel

@@ -66,7 +66,7 @@ bool RefreshStatusBar(AppContext& ctx) {
       in.DataTrackSize = PosixFile::OpenForReading(layout.DataTrackFile).Size();
     } catch (const FileError& e) {
       ctx.Prompter.ShowMessage(BoxKind::Error, "Cannot open file \"" + layout.DataTrackFile +
-                                                    "\". " + ErrnoText(e.Errno()));
+                                                   "\". " + ErrnoText(e.Errno()));
       return false;
     }
   }

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "app/commands/TrackListCommands.h"
 #include "formats/audio/AudioDecoder.h"
 #include "model/CdTime.h"
 #include "model/PathNames.h"
-#include "app/commands/TrackListCommands.h"
 
 namespace varnel {
 
@@ -61,8 +61,7 @@ std::string TrackLengthText(Track& track, int64_t leadingFrames) {
 
 std::array<std::string, kTrackColumnCount> TrackColumnTexts(AppContext& ctx, int32_t index) {
   Track& track = ctx.Layout.At(index);
-  const int64_t number =
-      static_cast<int64_t>(index) + (ctx.Layout.DataTrackImageExists() ? 2 : 1);
+  const int64_t number = static_cast<int64_t>(index) + (ctx.Layout.DataTrackImageExists() ? 2 : 1);
   int64_t leading = 0;
   if (index == 0 && ctx.Settings.AddFrames && track.PreGapStyle() != PreGapNormal) {
     leading = ctx.Settings.NumFrames;

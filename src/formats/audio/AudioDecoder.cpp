@@ -7,11 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/audio/PcmConverter.h"
+#include "formats/audio/SourceReader.h"
 #include "formats/audio/WaveHeader.h"
 #include "model/LittleEndian.h"
 #include "model/PathNames.h"
-#include "formats/audio/PcmConverter.h"
-#include "formats/audio/SourceReader.h"
 
 namespace varnel {
 
@@ -106,8 +106,8 @@ class WaveFileSink : public AudioSink {
 };
 
 template <typename Sample>
-void Pump(SourceReader& reader, PcmConverter& converter, int32_t channels,
-          DecodeSummary& summary, ProgressReport& report, const std::atomic<bool>* cancel) {
+void Pump(SourceReader& reader, PcmConverter& converter, int32_t channels, DecodeSummary& summary,
+          ProgressReport& report, const std::atomic<bool>* cancel) {
   std::vector<Sample> block(kBlockFrames * static_cast<size_t>(channels));
   while (true) {
     CheckCancel(cancel);
@@ -191,8 +191,8 @@ int64_t CallbackInput::Seek(int64_t offset, int whence) {
 // ---- decoding -------------------------------------------------------------------------
 
 DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& sink,
-                           const DecodeOptions& options, const DecodeProgress& progress,
-                           const std::atomic<bool>* cancel) {
+                          const DecodeOptions& options, const DecodeProgress& progress,
+                          const std::atomic<bool>* cancel) {
   CheckCancel(cancel);
   PosixFile file = PosixFile::OpenForReading(path);
   std::unique_ptr<SourceReader> reader =
@@ -200,7 +200,7 @@ DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& s
   const SourceFormat format = reader->Format();
   if (format.Channels < 1 || format.Channels > 2) {
     throw DecodeError(std::to_string(format.Channels) +
-                       " channels (only mono and stereo can be used)");
+                      " channels (only mono and stereo can be used)");
   }
   if (format.Rate < kMinRate || format.Rate > kMaxRate) {
     throw DecodeError("an unusable sample rate of " + std::to_string(format.Rate) + " Hz");
@@ -238,14 +238,15 @@ DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& s
 }
 
 DecodeSummary DecodeAudio(const std::string& path, AudioSink& sink, const DecodeOptions& options,
-                           const DecodeProgress& progress, const std::atomic<bool>* cancel) {
+                          const DecodeProgress& progress, const std::atomic<bool>* cancel) {
   const std::optional<SourceKind> kind = SourceKindFromPath(path);
   if (!kind) throw DecodeError("not a kind of file that can be decoded");
   return DecodeAudio(path, *kind, sink, options, progress, cancel);
 }
 
-DecodeSummary DecodeToWaveFile(const std::string& path, PosixFile& out, const DecodeOptions& options,
-                                const DecodeProgress& progress, const std::atomic<bool>* cancel) {
+DecodeSummary DecodeToWaveFile(const std::string& path, PosixFile& out,
+                               const DecodeOptions& options, const DecodeProgress& progress,
+                               const std::atomic<bool>* cancel) {
   WaveFileSink sink(out);
   const DecodeSummary summary = DecodeAudio(path, sink, options, progress, cancel);
   sink.Finish();

@@ -98,15 +98,15 @@ constexpr int64_t kMaxDecodedFrames = (INT32_MAX / 4) / 588 * 588;
 // when its content cannot be decoded, DecodeCanceled on cancel; whatever the sink throws
 // passes through. The sink may have received part of the audio when an exception leaves.
 DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& sink,
-                           const DecodeOptions& options = {},
-                           const DecodeProgress& progress = nullptr,
-                           const std::atomic<bool>* cancel = nullptr);
+                          const DecodeOptions& options = {},
+                          const DecodeProgress& progress = nullptr,
+                          const std::atomic<bool>* cancel = nullptr);
 // The same with the kind taken from the file name; a name of no known kind throws
 // DecodeError.
 DecodeSummary DecodeAudio(const std::string& path, AudioSink& sink,
-                           const DecodeOptions& options = {},
-                           const DecodeProgress& progress = nullptr,
-                           const std::atomic<bool>* cancel = nullptr);
+                          const DecodeOptions& options = {},
+                          const DecodeProgress& progress = nullptr,
+                          const std::atomic<bool>* cancel = nullptr);
 
 // Decodes `path` (kind from its name) into `out`, an empty file the caller created (for
 // instance with PosixFile::CreateExclusive): the 44-byte header at byte 0 with its size fields
@@ -114,8 +114,8 @@ DecodeSummary DecodeAudio(const std::string& path, AudioSink& sink,
 // FileError for a failing write to `out`. On any exception `out` holds a partial file for
 // the caller to remove; its header declares no audio until the decode has ended.
 DecodeSummary DecodeToWaveFile(const std::string& path, PosixFile& out,
-                                const DecodeOptions& options = {},
-                                const DecodeProgress& progress = nullptr,
-                                const std::atomic<bool>* cancel = nullptr);
+                               const DecodeOptions& options = {},
+                               const DecodeProgress& progress = nullptr,
+                               const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace varnel

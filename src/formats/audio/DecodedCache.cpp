@@ -11,10 +11,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "formats/audio/SourceFingerprint.h"
 #include "formats/audio/WaveHeader.h"
 #include "model/LittleEndian.h"
 #include "model/PosixFile.h"
-#include "formats/audio/SourceFingerprint.h"
 
 namespace varnel {
 
@@ -132,7 +132,7 @@ std::optional<DecodedEntry> DecodedCache::Lookup(const std::string& source) cons
 }
 
 DecodedEntry DecodedCache::Decode(const std::string& source, const DecodeProgress& progress,
-                                    const std::atomic<bool>* cancel) {
+                                  const std::atomic<bool>* cancel) {
   const SourceKind kind = KindOf(source);
   const SourceFingerprint before = FingerprintSource(source);
   const std::string name = EntryName(before, kind);

@@ -48,7 +48,7 @@ class DecodedCache {
   // be decoded, or changed while it was being decoded) and DecodeCanceled; no entry is
   // left behind by any of them.
   DecodedEntry Decode(const std::string& source, const DecodeProgress& progress = nullptr,
-                       const std::atomic<bool>* cancel = nullptr);
+                      const std::atomic<bool>* cancel = nullptr);
 
  private:
   std::string Folder_;

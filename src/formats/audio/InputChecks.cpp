@@ -4,11 +4,10 @@
 #include <cstring>
 #include <limits>
 
+#include "formats/audio/MpegAudioFile.h"
+#include "formats/audio/WaveHeader.h"
 #include "model/PathNames.h"
 #include "model/PosixFile.h"
-
-#include "formats/audio/WaveHeader.h"
-#include "formats/audio/MpegAudioFile.h"
 
 namespace varnel {
 
@@ -52,7 +51,7 @@ DecodedCheck Accepted(const DecodedEntry& entry, WaveDataInfo& info) {
 }  // namespace
 
 DecodedCheck LookupDecodedFile(const DecodedCache& cache, const std::string& path,
-                                WaveDataInfo& info) {
+                               WaveDataInfo& info) {
   try {
     if (const std::optional<DecodedEntry> entry = cache.Lookup(path)) {
       return Accepted(*entry, info);
@@ -64,7 +63,7 @@ DecodedCheck LookupDecodedFile(const DecodedCache& cache, const std::string& pat
 }
 
 DecodedCheck CheckDecodedFile(DecodedCache& cache, const std::string& path, WaveDataInfo& info,
-                               const DecodeProgress& progress, const std::atomic<bool>* cancel) {
+                              const DecodeProgress& progress, const std::atomic<bool>* cancel) {
   DecodedCheck found = LookupDecodedFile(cache, path, info);
   if (found.Result != 0) return found;
   try {

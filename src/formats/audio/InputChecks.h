@@ -33,10 +33,10 @@ struct DecodedCheck {
 // Only what Lookup does: an entry for the file as it is, or nothing (Result 0, no Reason)
 // when it must be decoded first; an unreadable source is refused as above.
 DecodedCheck LookupDecodedFile(const DecodedCache& cache, const std::string& path,
-                                WaveDataInfo& info);
+                               WaveDataInfo& info);
 DecodedCheck CheckDecodedFile(DecodedCache& cache, const std::string& path, WaveDataInfo& info,
-                               const DecodeProgress& progress = nullptr,
-                               const std::atomic<bool>* cancel = nullptr);
+                              const DecodeProgress& progress = nullptr,
+                              const std::atomic<bool>* cancel = nullptr);
 
 // 1 accepted (44 100 Hz, stereo, 16-bit); 0 a wave file in another format; −1 missing,
 // unreadable or not a PCM wave file.

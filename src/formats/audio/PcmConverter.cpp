@@ -56,7 +56,7 @@ PcmConverter::PcmConverter(int32_t channels, int32_t rate, AudioSink& sink)
       if (Soxr_ != nullptr) soxr_delete(Soxr_);
       Soxr_ = nullptr;
       throw DecodeError(std::string("cannot resample from ") + std::to_string(rate) + " Hz (" +
-                         soxr_strerror(err) + ")");
+                        soxr_strerror(err) + ")");
     }
     // Room for one block's output at the highest upsampling ratio the decoder allows, plus
     // what the filter holds back.

@@ -137,7 +137,7 @@ class SndfileReader : public SourceReader {
     Input_.Rethrow();
     if (Sf_ == nullptr) {
       throw DecodeError(std::string("not ") + ContainerName(kind) + " file (" +
-                         LibraryText(sf_strerror(nullptr)) + ")");
+                        LibraryText(sf_strerror(nullptr)) + ")");
     }
     if (!ContainerMatches(kind, Info_.format)) {
       throw DecodeError(std::string("not ") + ContainerName(kind) + " file");
@@ -169,7 +169,7 @@ class SndfileReader : public SourceReader {
     Input_.Rethrow();
     if (sf_error(Sf_) != SF_ERR_NO_ERROR) {
       throw DecodeError(std::string("damaged ") + SourceKindText(Kind_) + " data (" +
-                         LibraryText(sf_strerror(Sf_)) + ")");
+                        LibraryText(sf_strerror(Sf_)) + ")");
     }
     if (got > 0) {
       FramesRead_ += got;
@@ -178,7 +178,7 @@ class SndfileReader : public SourceReader {
     if (Kind_ == SourceKind::Flac && Info_.frames > 0 && Info_.frames < SF_COUNT_MAX &&
         FramesRead_ < Info_.frames) {
       throw DecodeError("damaged FLAC data (it ends after " + std::to_string(FramesRead_) +
-                         " of its " + std::to_string(Info_.frames) + " sample frames)");
+                        " of its " + std::to_string(Info_.frames) + " sample frames)");
     }
     return 0;
   }

@@ -6,7 +6,6 @@
 // tiny chunks costs a handful of system calls.
 #include "formats/audio/WaveHeader.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <limits>

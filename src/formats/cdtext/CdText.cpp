@@ -228,7 +228,7 @@ bool DecodeBlock(const RawBlock& raw, CdTextBlock& block, std::string& reason) {
         return false;
       }
       block.Genre = CdTextGenre{static_cast<uint16_t>(payload[0] << 8 | payload[1]),
-                                 std::string(payload.begin() + 2, end)};
+                                std::string(payload.begin() + 2, end)};
     }
   }
   return true;

@@ -99,8 +99,7 @@ std::string TocString(std::string_view bytes) {
   return out + "\"";
 }
 
-bool FormatTocCdText(const CdText& text, int32_t trackCount, TocCdText& out,
-                     std::string& reason) {
+bool FormatTocCdText(const CdText& text, int32_t trackCount, TocCdText& out, std::string& reason) {
   out = {};
   reason.clear();
   if (trackCount < 1 || trackCount > 99) {

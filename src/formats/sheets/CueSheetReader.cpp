@@ -6,10 +6,10 @@
 #include <cctype>
 #include <optional>
 
+#include "formats/sheets/SheetText.h"
 #include "model/CdTime.h"
 #include "model/Isrc.h"
 #include "model/PathNames.h"
-#include "formats/sheets/SheetText.h"
 
 namespace varnel {
 
@@ -238,7 +238,8 @@ class CueReader {
     rem.Value = SingleValue(cursor, line);
     if (Track() == nullptr && Upper(rem.Key) == "GENRE") {
       if (Sheet_.CdTextContent.empty()) Sheet_.CdTextContent.emplace_back();
-      if (Sheet_.CdTextContent.front().Genre.empty()) Sheet_.CdTextContent.front().Genre = rem.Value;
+      if (Sheet_.CdTextContent.front().Genre.empty())
+        Sheet_.CdTextContent.front().Genre = rem.Value;
     }
     (Track() != nullptr ? Track()->Rems : Sheet_.Rems).push_back(std::move(rem));
   }
@@ -311,7 +312,7 @@ class CueReader {
                      "; the numbers in between are missing.");
     }
     const ModeInfo* info = std::find_if(std::begin(kModes), std::end(kModes),
-                                         [&](const ModeInfo& m) { return mode == m.Name; });
+                                        [&](const ModeInfo& m) { return mode == m.Name; });
     if (info == std::end(kModes)) {
       Fail(line, "The track mode \"" + mode.substr(0, 40) + "\" is not known.");
     }

@@ -164,22 +164,22 @@ struct RipTrack {
 
 struct RipSheet {
   RipSource Source = RipSource::CueSheet;
-  std::string Folder;                   // the folder relative names were resolved against
-  std::string Catalog;                  // 13 digits, or empty
-  std::string TocType;                  // TOC: "CD_DA", "CD_ROM", "CD_ROM_XA" or "CD_I"; else empty
-  std::string CdTextFile;               // cue CDTEXTFILE as written
-  std::string CdTextFilePath;           // …resolved against Folder
+  std::string Folder;                  // the folder relative names were resolved against
+  std::string Catalog;                 // 13 digits, or empty
+  std::string TocType;                 // TOC: "CD_DA", "CD_ROM", "CD_ROM_XA" or "CD_I"; else empty
+  std::string CdTextFile;              // cue CDTEXTFILE as written
+  std::string CdTextFilePath;          // …resolved against Folder
   std::vector<RipLanguage> Languages;  // TOC LANGUAGE_MAP
-  std::vector<RipCdText> CdTextContent;       // disc CD-Text, one entry per language block
-  std::vector<RipRem> Rems;            // disc REM lines
-  std::vector<RipFile> Files;          // in the order the sheet names them: one per
-                                        // FILE line of a cue sheet, one per distinct
-                                        // name of a TOC, the one FLAC file
-  std::vector<RipTrack> Tracks;        // 1 to 99, numbers increasing
-  int64_t LeadIn = -1;                  // FLAC: lead-in sample frames; else −1
-  int64_t LeadOut = -1;                 // FLAC: offset of the lead-out track; else −1
-  bool IsCd = true;                     // FLAC: the block's is-CD flag; true for the others
-  std::vector<RipError> Warnings;      // what was read but ignored or mended
+  std::vector<RipCdText> CdTextContent;  // disc CD-Text, one entry per language block
+  std::vector<RipRem> Rems;              // disc REM lines
+  std::vector<RipFile> Files;            // in the order the sheet names them: one per
+                                         // FILE line of a cue sheet, one per distinct
+                                         // name of a TOC, the one FLAC file
+  std::vector<RipTrack> Tracks;          // 1 to 99, numbers increasing
+  int64_t LeadIn = -1;                   // FLAC: lead-in sample frames; else −1
+  int64_t LeadOut = -1;                  // FLAC: offset of the lead-out track; else −1
+  bool IsCd = true;                      // FLAC: the block's is-CD flag; true for the others
+  std::vector<RipError> Warnings;        // what was read but ignored or mended
 };
 
 // What a reader gives: Ok with the sheet, or the error that stopped it.

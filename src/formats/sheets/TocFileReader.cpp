@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/sheets/SheetText.h"
 #include "model/CdTime.h"
 #include "model/Isrc.h"
 #include "model/PathNames.h"
-#include "formats/sheets/SheetText.h"
 
 namespace varnel {
 
@@ -111,7 +111,7 @@ constexpr ModeInfo kModes[] = {
 
 const ModeInfo* FindMode(const std::string& word) {
   const ModeInfo* m = std::find_if(std::begin(kModes), std::end(kModes),
-                                    [&](const ModeInfo& i) { return word == i.Name; });
+                                   [&](const ModeInfo& i) { return word == i.Name; });
   return m == std::end(kModes) ? nullptr : m;
 }
 

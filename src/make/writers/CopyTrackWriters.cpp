@@ -17,9 +17,8 @@ namespace varnel {
 
 namespace {
 
-bool WriteCopiedTrack(MakeJob& job, const Track& track, int32_t trackNumber,
-                      bool firstDiscTrack, TrackPlan& plan, const std::string& produced,
-                      TrackKind kind) {
+bool WriteCopiedTrack(MakeJob& job, const Track& track, int32_t trackNumber, bool firstDiscTrack,
+                      TrackPlan& plan, const std::string& produced, TrackKind kind) {
   return detail::GuardedTrackWriter(job, trackNumber, produced, [&] {
     detail::StartTrackPlan(plan, track, trackNumber, firstDiscTrack, kind);
     const bool copy = job.Settings.MakeAlways && !job.Test;
@@ -56,7 +55,7 @@ bool WriteCopiedTrack(MakeJob& job, const Track& track, int32_t trackNumber,
       plan.TocSectors = source->Size() / kCdgSectorBytes;
       if (plan.TocSectors == 0) {
         throw TrackFailure(CouldNotCreateMessage(plan.TocFile, trackNumber),
-                            "\"" + track.TrackFileName + "\" holds no whole CD+G sector");
+                           "\"" + track.TrackFileName + "\" holds no whole CD+G sector");
       }
       made.Kind = MadeKind::SwappedCdg;
       made.WaveHeader = false;

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "model/CdTime.h"
 #include "make/DiscPlan.h"
 #include "make/MadeFile.h"
 #include "make/MakeJob.h"
 #include "make/MakeMessages.h"
-#include "model/Track.h"
 #include "make/writers/WaveSegment.h"
+#include "model/CdTime.h"
+#include "model/Track.h"
 
 namespace varnel::detail {
 
@@ -43,8 +43,7 @@ bool GuardedTrackWriter(MakeJob& job, int32_t trackNumber, const std::string& pr
 
 // Sample frames of [first, end); an inverted or negative region cannot be made.
 inline int64_t RegionLength(int64_t first, int64_t end) {
-  if (first < 0 || end < first)
-    throw MakeIoError("invalid region: its positions are out of order");
+  if (first < 0 || end < first) throw MakeIoError("invalid region: its positions are out of order");
   return end - first;
 }
 
@@ -82,8 +81,8 @@ inline int64_t ExtraSilenceFrames(const MakeJob& job, bool firstDiscTrack) {
 }
 
 // Number, kind, flags and ISRC.
-inline void StartTrackPlan(TrackPlan& plan, const Track& track, int32_t number,
-                           bool firstDiscTrack, TrackKind kind) {
+inline void StartTrackPlan(TrackPlan& plan, const Track& track, int32_t number, bool firstDiscTrack,
+                           TrackKind kind) {
   plan.Number = number;
   plan.FirstDiscTrack = firstDiscTrack;
   plan.Kind = kind;

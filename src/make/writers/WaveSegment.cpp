@@ -13,8 +13,8 @@
 
 #include "formats/audio/AudioDecoder.h"
 #include "formats/audio/WaveHeader.h"
-#include "model/CdTime.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "model/CdTime.h"
 #include "model/LittleEndian.h"
 
 namespace varnel {

@@ -3,13 +3,13 @@
 // writes it.
 #include <memory>
 
-#include "model/CdTime.h"
 #include "make/CueSheetWriter.h"
 #include "make/MakeMessages.h"
 #include "make/MakeRun.h"
 #include "make/writers/TrackWriterSupport.h"
 #include "make/writers/TrackWriters.h"
 #include "make/writers/WaveSegment.h"
+#include "model/CdTime.h"
 
 namespace varnel {
 
@@ -40,8 +40,8 @@ struct CutBounds {
 // for nothing) or else a scan of it, tested against the region it must leave something
 // of; a region cut away completely fails the track with `silentMessage`.
 CutBounds CutRegion(const SourceFile& source, int32_t dataOffset, int64_t first, int64_t end,
-                     bool cutLeading, bool cutTrailing, const std::string& silentMessage,
-                     int32_t knownLead, int32_t knownTrail) {
+                    bool cutLeading, bool cutTrailing, const std::string& silentMessage,
+                    int32_t knownLead, int32_t knownTrail) {
   CutBounds r;
   if (cutLeading) {
     r.Lead = KnownCountHolds(knownLead, dataOffset, first, end)
@@ -63,8 +63,7 @@ CutBounds CutRegion(const SourceFile& source, int32_t dataOffset, int64_t first,
 }
 
 // The track proper of a track whose pre-gap is not in its own file.
-CutBounds CutTrackRegion(const SourceFile& source, const Track& track,
-                          const SilenceCounts& known) {
+CutBounds CutTrackRegion(const SourceFile& source, const Track& track, const SilenceCounts& known) {
   return CutRegion(source, track.WaveInfo.DataOffset, track.TrackStartPos(), track.TrackEndPos(),
                    track.TrackCutLeading, track.TrackCutTrailing,
                    CompletelySilenceMessage(track.TrackFileName), known.TrackLead,

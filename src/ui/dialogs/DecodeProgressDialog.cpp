@@ -13,12 +13,13 @@
 #include <atomic>
 #include <thread>
 
-#include "ui/widgets/ListFont.h"
 #include "ui/dialogs/ProgressLayout.h"
+#include "ui/widgets/ListFont.h"
 
 namespace varnel {
 
-DecodeProgressDialog::DecodeProgressDialog(QWidget* parent, const QString& fileName) : QDialog(parent) {
+DecodeProgressDialog::DecodeProgressDialog(QWidget* parent, const QString& fileName)
+    : QDialog(parent) {
   setObjectName("DecodeProgressDlg");
   setWindowTitle("Decoding");
   setFont(DialogFont());

@@ -46,7 +46,8 @@ QString SeverityText(Severity severity) {
 
 }  // namespace
 
-DiscCheckDialog::DiscCheckDialog(const std::vector<FindingRow>& rows, bool question, QWidget* parent)
+DiscCheckDialog::DiscCheckDialog(const std::vector<FindingRow>& rows, bool question,
+                                 QWidget* parent)
     : QDialog(parent), Rows_(rows) {
   setObjectName(question ? "CheckBeforeMakeDlg" : "CheckDiscDlg");
   setWindowTitle(question ? kCheckBeforeMakeTitle : kCheckDiscTitle);

@@ -38,7 +38,8 @@ MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
   TimeLbl_ = new QLabel("00:00", this);
   TimeLbl_->setObjectName("TimeLbl");
   TimeLbl_->setMinimumWidth(TimeLbl_->fontMetrics().horizontalAdvance("0000:00") + 4);
-  const ProgressLook look = LayOutProgress(this, operationCaption, OperationLbl_, timeCaption, TimeLbl_);
+  const ProgressLook look =
+      LayOutProgress(this, operationCaption, OperationLbl_, timeCaption, TimeLbl_);
   ProgressBar_ = look.Bar;
   CancelBtn_ = look.Cancel;
   CancelBtn_->setFocusPolicy(Qt::ClickFocus);

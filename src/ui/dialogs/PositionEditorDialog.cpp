@@ -55,7 +55,7 @@ constexpr int kPlayheadMs = 40;
 void SetTextColour(QLineEdit* edit, TextColour colour) {
   const QPalette standard = QApplication::palette(edit);
   const QColor text = colour == TextColour::Red ? QColor(Qt::red)
-                                                 : standard.color(QPalette::Active, QPalette::Text);
+                                                : standard.color(QPalette::Active, QPalette::Text);
   QPalette p = edit->palette();
   if (p.color(QPalette::Active, QPalette::Text) == text) return;
   p.setColor(QPalette::Active, QPalette::Text, text);
@@ -95,12 +95,12 @@ using P = PositionControl;
 const BoundaryRow kRows[4] = {
     {Boundary::TrackStart, P::TrackStartEdit, P::TrackStartUd, P::SetStartBtn, P::TrackStartLbl,
      "Track Start", "Start:", "Track start"},
-    {Boundary::TrackEnd, P::TrackEndEdit, P::TrackEndUd, P::SetEndBtn, P::TrackEndLbl,
-     "Track End", "End:", "Track end"},
+    {Boundary::TrackEnd, P::TrackEndEdit, P::TrackEndUd, P::SetEndBtn, P::TrackEndLbl, "Track End",
+     "End:", "Track end"},
     {Boundary::PreGapStart, P::PreGapStartEdit, P::PreGapStartUd, P::SetPreGapStartBtn,
      P::PreGapStartLbl, "PreGap Start", "Start:", "Pre-gap start"},
-    {Boundary::PreGapEnd, P::PreGapEndEdit, P::PreGapEndUd, P::SetPreGapEndBtn,
-     P::PreGapEndLbl, "PreGap End", "End:", "Pre-gap end"},
+    {Boundary::PreGapEnd, P::PreGapEndEdit, P::PreGapEndUd, P::SetPreGapEndBtn, P::PreGapEndLbl,
+     "PreGap End", "End:", "Pre-gap end"},
 };
 
 // A group box of two boundaries and the length between them.
@@ -270,9 +270,9 @@ QGroupBox* PositionEditorDialog::BuildBoundaryGroup(PositionControl group) {
   QLabel* label = MakeLabel(g.LengthLabel, "Length:");
   QLineEdit* length = MakeField(g.LengthField, nullptr);
   label->setBuddy(length);
-  QLineEdit* msf = MakeField(
-      g.LengthMsfField, nullptr,
-      QString("%1 length in minutes, seconds and frames").arg(g.Title).trimmed());
+  QLineEdit* msf =
+      MakeField(g.LengthMsfField, nullptr,
+                QString("%1 length in minutes, seconds and frames").arg(g.Title).trimmed());
   for (QLineEdit* e : {length, msf}) {
     e->setReadOnly(true);
     // Computed values: Tab passes them by.
@@ -397,11 +397,10 @@ void PositionEditorDialog::ConnectActions() {
 void PositionEditorDialog::SetTabOrder() {
   // The cursor's two fields, the set buttons, the boundaries, the player, the buttons.
   const PositionControl order[] = {
-      P::PosEdit, P::PosMSFEdit,
-      P::SetStartBtn, P::SetEndBtn, P::SetPreGapStartBtn, P::SetPreGapEndBtn,
-      P::PreGapStartEdit, P::PreGapEndEdit, P::TrackStartEdit, P::TrackEndEdit,
-      P::TrackBar, P::PlayBtn, P::StopBtn,
-      P::OkBtn, P::ApplyBtn, P::CancelBtn};
+      P::PosEdit,           P::PosMSFEdit,      P::SetStartBtn,     P::SetEndBtn,
+      P::SetPreGapStartBtn, P::SetPreGapEndBtn, P::PreGapStartEdit, P::PreGapEndEdit,
+      P::TrackStartEdit,    P::TrackEndEdit,    P::TrackBar,        P::PlayBtn,
+      P::StopBtn,           P::OkBtn,           P::ApplyBtn,        P::CancelBtn};
   for (size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(Control(order[i - 1]), Control(order[i]));
   }

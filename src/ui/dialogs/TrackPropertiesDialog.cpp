@@ -189,8 +189,8 @@ QGroupBox* TrackPropertiesDialog::BuildPreGapGroup() {
   fileLabel->setBuddy(preGapPath);
   QPushButton* browse =
       MakeButton(C::PreGapBrowseBtn, "&Browse", preGap, "Browse for hidden track file");
-  QPushButton* preGapPos = MakeButton(C::PreGapPosBtn, "P&osition", preGap,
-                                      "Positions in the hidden track file");
+  QPushButton* preGapPos =
+      MakeButton(C::PreGapPosBtn, "P&osition", preGap, "Positions in the hidden track file");
 
   // The two small groups have no titles: the labels before them say what they hold.
   QLabel* padLabel = MakeLabel(C::PreGapPadLbl, "Padding:", preGap);
@@ -246,17 +246,15 @@ QHBoxLayout* TrackPropertiesDialog::BuildButtonRow() {
 void TrackPropertiesDialog::SetTabOrder() {
   // Tab visits every control in reading order (a radio pair as one stop, the arrow keys
   // moving between its two).
-  const C order[] = {
-      // The track file and the track's own properties.
-      C::TrackPathEdit, C::PosBtn, C::ISRCEdit, C::PreEmphCk, C::ProtectCk,
-      C::PadHeadRdBtn, C::PadTailRdBtn, C::CutLeadCk, C::CutTrailCk,
-      // The pre-gap, style by style.
-      C::PreGapNormalRdBtn, C::MinEdit, C::SecEdit, C::FrameEdit,
-      C::PreGapFileRdBtn, C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn,
-      C::PreGapPadHeadRdBtn, C::PreGapPadTailRdBtn, C::GapCutLeadCk, C::GapCutTrailCk,
-      C::PreGapIndexRdBtn,
-      // The buttons.
-      C::OkBtn, C::ApplyBtn, C::CancelBtn};
+  const C order[] = {// The track file and the track's own properties.
+                     C::TrackPathEdit, C::PosBtn, C::ISRCEdit, C::PreEmphCk, C::ProtectCk,
+                     C::PadHeadRdBtn, C::PadTailRdBtn, C::CutLeadCk, C::CutTrailCk,
+                     // The pre-gap, style by style.
+                     C::PreGapNormalRdBtn, C::MinEdit, C::SecEdit, C::FrameEdit, C::PreGapFileRdBtn,
+                     C::PreGapPathEdit, C::PreGapBrowseBtn, C::PreGapPosBtn, C::PreGapPadHeadRdBtn,
+                     C::PreGapPadTailRdBtn, C::GapCutLeadCk, C::GapCutTrailCk, C::PreGapIndexRdBtn,
+                     // The buttons.
+                     C::OkBtn, C::ApplyBtn, C::CancelBtn};
   for (size_t i = 1; i < std::size(order); ++i) {
     setTabOrder(Control(order[i - 1]), Control(order[i]));
   }
@@ -329,14 +327,14 @@ void TrackPropertiesDialog::Refresh() {
     const auto ctl = static_cast<C>(i);
     Control(ctl)->setEnabled(e.Enabled(ctl));
   }
-  for (C ctl : {C::TrackPathEdit, C::ISRCEdit, C::MinEdit, C::SecEdit, C::FrameEdit,
-                C::PreGapPathEdit}) {
+  for (C ctl :
+       {C::TrackPathEdit, C::ISRCEdit, C::MinEdit, C::SecEdit, C::FrameEdit, C::PreGapPathEdit}) {
     SetFieldColour(Field(ctl), e.Colour(ctl));
   }
   const C checkBoxes[] = {C::PreEmphCk,  C::ProtectCk,    C::CutLeadCk,
                           C::CutTrailCk, C::GapCutLeadCk, C::GapCutTrailCk};
-  const C radios[] = {C::PreGapNormalRdBtn, C::PreGapFileRdBtn,    C::PreGapIndexRdBtn,
-                      C::PadHeadRdBtn,      C::PadTailRdBtn,       C::PreGapPadHeadRdBtn,
+  const C radios[] = {C::PreGapNormalRdBtn, C::PreGapFileRdBtn, C::PreGapIndexRdBtn,
+                      C::PadHeadRdBtn,      C::PadTailRdBtn,    C::PreGapPadHeadRdBtn,
                       C::PreGapPadTailRdBtn};
   // Checking one radio of a pair unchecks the other.
   for (C ctl : checkBoxes) Button(ctl)->setChecked(e.Checked(ctl));

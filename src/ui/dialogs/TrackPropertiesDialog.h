@@ -45,9 +45,7 @@ class TrackPropertiesDialog : public QDialog {
   int Edit(Track& track, std::string& waveFileDir, const QFont& listFont);
 
   TrackPropertiesEditor& Editor() { return Editor_; }
-  QWidget* Control(TrackPropertyControl ctl) const {
-    return Controls_[static_cast<size_t>(ctl)];
-  }
+  QWidget* Control(TrackPropertyControl ctl) const { return Controls_[static_cast<size_t>(ctl)]; }
   // Every widget from the editor's state.
   void Refresh();
 

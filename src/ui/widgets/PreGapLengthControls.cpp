@@ -38,8 +38,7 @@ void PreGapLengthControls::Build(QWidget* parent) {
     field->setMaxLength(2);
     field->setFixedWidth(width);
     field->setAlignment(Qt::AlignRight);
-    field->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), field));
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), field));
     label->setBuddy(field);
     auto* arrows = new UpDownWidget(parent);
     arrows->setObjectName(part.ArrowsName);

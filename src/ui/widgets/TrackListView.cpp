@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <chrono>
 
-#include "ui/widgets/ListFont.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/views/TrackColumns.h"
 #include "app/views/TrackListText.h"
+#include "ui/widgets/ListFont.h"
 
 namespace varnel {
 
@@ -187,8 +187,8 @@ void TrackListView::keyPressEvent(QKeyEvent* e) {
 void TrackListView::Press(QMouseEvent* e) {
   const TrackDrag::PressResult r =
       Drag_.Press(Ctx_.IsIdle(), Clock_(),
-                      static_cast<uint32_t>(std::max(0, QApplication::doubleClickInterval())),
-                      e->button() == Qt::LeftButton, EntryAt(e->position().toPoint()));
+                  static_cast<uint32_t>(std::max(0, QApplication::doubleClickInterval())),
+                  e->button() == Qt::LeftButton, EntryAt(e->position().toPoint()));
   if (r == TrackDrag::PressResult::DoubleClick) emit PropertiesRequested();
 }
 

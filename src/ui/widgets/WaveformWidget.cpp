@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <algorithm>
 
-
 namespace varnel {
 
 namespace {
