@@ -4,6 +4,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
+# The look of the code first: a file that does not follow .clang-format fails the run.
+sh scripts/format.sh --check
 
 BUILD=build-test
 cmake -S . -B "$BUILD" -G Ninja \
