@@ -6,12 +6,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
+#include "formats/audio/InputChecks.h"
 #include "formats/audio/WaveHeader.h"
 #include "support/AudioTools.h"
 
@@ -30,6 +34,12 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   for (const auto& e : fs::directory_iterator(folder, ec)) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// An entry's file name and that of the file beside it naming its source.
+std::vector<std::string> Named(const std::string& entry) {
+  const std::string name = fs::path(entry).filename();
+  return {name, name + ".src"};
 }
 
 struct stat StatOf(const std::string& path) {
@@ -91,7 +101,7 @@ TEST_P(SourceChanges, MakeTheOldEntryStaleAndARedecodeReplacesIt) {
   EXPECT_NE(fresh.Path, old.Path);
   EXPECT_EQ(cache.Lookup(source)->Path, fresh.Path);
   // The old version's entry is gone; only the new one is left.
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(fresh.Path).filename()});
+  EXPECT_EQ(FilesIn(Folder()), Named(fresh.Path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SourceChanges,
@@ -191,7 +201,7 @@ TEST_F(DecodedCacheTest, AKilledDecodeLeavesOnlyATemporaryFileThatIsNeverTaken) 
   old.st_mtim.tv_sec -= 2 * 24 * 3600;
   SetTimes(temp, old);
   const DecodedEntry e = cache.Decode(source);
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e.Path).filename()});
+  EXPECT_EQ(FilesIn(Folder()), Named(e.Path));
 }
 
 TEST_F(DecodedCacheTest, CanceledFailedOrChangingDecodesLeaveNothing) {
@@ -244,7 +254,88 @@ TEST_F(DecodedCacheTest, ProcessesDecodingAtOnceShareOneCompleteEntry) {
   DecodedCache cache(Folder());
   const std::optional<DecodedEntry> e = cache.Lookup(source);
   ASSERT_TRUE(e);
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{fs::path(e->Path).filename()});
+  EXPECT_EQ(FilesIn(Folder()), Named(e->Path));
+}
+
+// ---- the limit -------------------------------------------------------------------------
+
+// Four entries used in the order a, b, c, d (a the least recently), then trimmed: the least
+// recently used go first, never one in use; a lookup counts as a use.
+TEST_F(DecodedCacheTest, TrimRemovesTheLeastRecentlyUsedFirstAndNeverOneInUse) {
+  const std::vector<std::string> names = {"a.flac", "b.flac", "c.flac", "d.flac"};
+  for (const std::string& n : names) test::WriteBytes(Dir / n, test::ReadBytes(Dir / "a.flac"));
+  const struct {
+    const char* Name;
+    int64_t LimitEntries;       // the limit, in entries
+    std::vector<int> InUse;     // by index
+    std::vector<int> LookedUp;  // used again, in this order, before the trim
+    std::vector<int> Left;
+  } rows[] = {
+      {"AllFit", 4, {}, {}, {0, 1, 2, 3}},    {"OldestTwoGo", 2, {}, {}, {2, 3}},
+      {"InUseStays", 2, {0}, {}, {0, 3}},     {"AllInUse", 0, {0, 1, 2, 3}, {}, {0, 1, 2, 3}},
+      {"LookupMakesRecent", 1, {}, {0}, {0}}, {"Empty", 0, {}, {}, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    fs::remove_all(Folder());
+    DecodedCache cache(Folder());
+    std::vector<std::string> entries;
+    for (size_t i = 0; i < names.size(); ++i) {
+      entries.push_back(cache.Decode(Dir / names[i]).Path);
+      // Last uses a second apart, in order.
+      const timespec times[2] = {{static_cast<time_t>(1000000 + i), 0}, {0, UTIME_OMIT}};
+      ASSERT_EQ(::utimensat(AT_FDCWD, entries.back().c_str(), times, 0), 0);
+    }
+    for (int i : row.LookedUp) ASSERT_EQ(cache.Lookup(Dir / names[i])->Path, entries[i]);
+    std::set<std::string> inUse;
+    for (int i : row.InUse) inUse.insert(entries[i]);
+    const int64_t entryBytes = cache.Entries().front().Bytes;
+    EXPECT_EQ(cache.SizeBytes(), 4 * entryBytes);
+    cache.Trim(row.LimitEntries * entryBytes, inUse);
+    std::vector<std::string> left, expected;
+    for (const CacheEntryInfo& e : cache.Entries()) {
+      left.push_back(e.Path);
+      EXPECT_EQ(e.Source,
+                Dir / names[static_cast<size_t>(std::find(entries.begin(), entries.end(), e.Path) -
+                                                entries.begin())]);
+    }
+    std::sort(left.begin(), left.end());
+    for (int i : row.Left) expected.push_back(entries[i]);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    // No source file is left without its entry.
+    EXPECT_EQ(FilesIn(Folder()).size(), 2 * expected.size());
+  }
+}
+
+// A file system without room (here the process's file size limit, below one entry): the
+// reason names the folder, and nothing is left in it.
+TEST_F(DecodedCacheTest, NoRoomForAnEntryNamesTheFolderAndLeavesNothing) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    DecodedCache cache(Folder());
+    WaveDataInfo info;
+    const std::string reason = CheckDecodedFile(cache, Dir / "a.flac", info).Reason;
+    const ssize_t n = ::write(fds[1], reason.data(), reason.size());
+    ::_exit(n == static_cast<ssize_t>(reason.size()) ? 0 : 1);
+  }
+  ::close(fds[1]);
+  std::string reason;
+  char buf[512];
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) reason.append(buf, size_t(n));
+  ::close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(reason, " cannot be decoded: there is no room for its decoded copy in \"" + Folder() +
+                        "\" (File too large).");
+  EXPECT_EQ(FilesIn(Folder()), std::vector<std::string>{});
 }
 
 // ---- names and places ------------------------------------------------------------------

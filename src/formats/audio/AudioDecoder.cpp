@@ -139,6 +139,11 @@ std::optional<SourceKind> SourceKindFromPath(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<SourceKind> DecodableKindFromPath(const std::string& path) {
+  if (LowerExtensionOf(path) == ".wav") return SourceKind::Wave;
+  return SourceKindFromPath(path);
+}
+
 const char* SourceKindText(SourceKind kind) {
   switch (kind) {
     case SourceKind::Mp3:
@@ -151,6 +156,8 @@ const char* SourceKindText(SourceKind kind) {
       return "OGG";
     case SourceKind::Opus:
       return "OPUS";
+    case SourceKind::Wave:
+      return "WAVE";
   }
   return "";
 }
@@ -213,6 +220,9 @@ DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& s
   summary.SourceBits = format.Bits;
 
   const bool exact = format.ExactAsShorts && format.Rate == kCdRate;
+  if (kind == SourceKind::Wave && exact && format.Channels == 2 && format.Bits == 16) {
+    throw DecodeError("already CD audio (a wave file in CD format is used as it is)");
+  }
   reader->UseFloats(!exact);
   PcmConverter converter(format.Channels, format.Rate, sink);
   ProgressReport report(progress);
@@ -239,7 +249,7 @@ DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& s
 
 DecodeSummary DecodeAudio(const std::string& path, AudioSink& sink, const DecodeOptions& options,
                           const DecodeProgress& progress, const std::atomic<bool>* cancel) {
-  const std::optional<SourceKind> kind = SourceKindFromPath(path);
+  const std::optional<SourceKind> kind = DecodableKindFromPath(path);
   if (!kind) throw DecodeError("not a kind of file that can be decoded");
   return DecodeAudio(path, *kind, sink, options, progress, cancel);
 }

@@ -30,13 +30,18 @@
 
 namespace varnel {
 
-// The kinds of source this decoder reads.
-enum class SourceKind : uint8_t { Mp3, Flac, Aiff, Ogg, Opus };
+// The kinds of source this decoder reads. Wave is a wave file in another format than CD
+// audio (another rate, mono, more bits), which is converted like the others.
+enum class SourceKind : uint8_t { Mp3, Flac, Aiff, Ogg, Opus, Wave };
 
 // The kind for the lower-cased extension of the file name: .mp3, .flac, .aif/.aiff,
-// .ogg/.oga, .opus; nothing for any other name.
+// .ogg/.oga, .opus; nothing for any other name (a wave file included: see
+// DecodableKindFromPath).
 std::optional<SourceKind> SourceKindFromPath(const std::string& path);
-// "MP3", "FLAC", "AIFF", "OGG", "OPUS": the track list's Type text and varnel-cli's KIND.
+// SourceKindFromPath, and Wave for .wav.
+std::optional<SourceKind> DecodableKindFromPath(const std::string& path);
+// "MP3", "FLAC", "AIFF", "OGG", "OPUS", "WAVE": the track list's Type text and varnel-cli's
+// KIND.
 const char* SourceKindText(SourceKind kind);
 
 // The source cannot be decoded. what() is the reason in a few words, without the path,
@@ -101,8 +106,8 @@ DecodeSummary DecodeAudio(const std::string& path, SourceKind kind, AudioSink& s
                           const DecodeOptions& options = {},
                           const DecodeProgress& progress = nullptr,
                           const std::atomic<bool>* cancel = nullptr);
-// The same with the kind taken from the file name; a name of no known kind throws
-// DecodeError.
+// The same with the kind taken from the file name (DecodableKindFromPath); a name of no
+// known kind throws DecodeError.
 DecodeSummary DecodeAudio(const std::string& path, AudioSink& sink,
                           const DecodeOptions& options = {},
                           const DecodeProgress& progress = nullptr,

@@ -80,6 +80,18 @@ int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info) {
   return info.SampleRate == 44100 && info.Channels == 2 && info.BitsPerSample == 16 ? 1 : 0;
 }
 
+bool HasWaveSignature(const std::string& path) {
+  try {
+    const PosixFile file = PosixFile::OpenForReading(path);
+    unsigned char head[12];
+    if (file.ReadAt(0, head, sizeof head) != sizeof head) return false;
+    return (std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "RF64", 4) == 0) &&
+           std::memcmp(head + 8, "WAVE", 4) == 0;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
 int64_t Mp3DataSizeFromDuration(float ms) {
   if (!std::isfinite(ms) || ms < 0.0f) return -1;
   // The double nearest 44.1 (a little above it), multiplied in extended precision: the

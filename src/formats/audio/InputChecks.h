@@ -41,6 +41,9 @@ DecodedCheck CheckDecodedFile(DecodedCache& cache, const std::string& path, Wave
 // 1 accepted (44 100 Hz, stereo, 16-bit); 0 a wave file in another format; −1 missing,
 // unreadable or not a PCM wave file.
 int32_t CheckWaveFile(const std::string& path, WaveDataInfo& info);
+// Whether the file begins as a wave file does ("RIFF" or "RF64", then "WAVE"), whatever its
+// encoding: one CheckWaveFile refuses may still be converted.
+bool HasWaveSignature(const std::string& path);
 // 1 accepted (44 100 Hz stereo); 0 another rate or mono; −1 missing or not MP3.
 // DataSize = 4 × ceiling(duration ms × 44.1) as the system rounds it. A playing time of more
 // sample frames than a 32-bit position can reach (over about 13 h 31 min) is refused with −1,

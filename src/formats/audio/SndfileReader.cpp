@@ -1,5 +1,5 @@
-// FLAC, AIFF, Ogg Vorbis and Opus through libsndfile, reading through virtual I/O over the
-// PosixFile. The container libsndfile finds must be the one the kind names, so that a file is
+// FLAC, AIFF, Ogg Vorbis, Opus and wave files through libsndfile, reading through virtual I/O over
+// the PosixFile. The container libsndfile finds must be the one the kind names, so that a file is
 // never shown as a kind it is not.
 #include <sndfile.h>
 
@@ -52,6 +52,8 @@ const char* ContainerName(SourceKind kind) {
       return "an Ogg Vorbis";
     case SourceKind::Opus:
       return "an Opus";
+    case SourceKind::Wave:
+      return "a wave";
     case SourceKind::Mp3:
       break;
   }
@@ -71,6 +73,8 @@ bool ContainerMatches(SourceKind kind, int format) {
       return major == SF_FORMAT_OGG && (minor == SF_FORMAT_VORBIS || minor == SF_FORMAT_OPUS);
     case SourceKind::Opus:
       return major == SF_FORMAT_OGG && minor == SF_FORMAT_OPUS;
+    case SourceKind::Wave:
+      return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
     case SourceKind::Mp3:
       break;
   }
