@@ -56,8 +56,10 @@ const SettingKey<AppSettings> kOptionKeys[] = {
     {"Silece", "NumFrames", &AppSettings::NumFrames},
     {"Other", "MakeAlways", &AppSettings::MakeAlways},
     {"Other", "CheckBeforeMake", &AppSettings::CheckBeforeMake},
+    {"Other", "ConvertSources", &AppSettings::ConvertSources},
     {"FileName", "Relative", &AppSettings::Relative},
     {"FileName", "CdrdaoToc", &AppSettings::CdrdaoToc},
+    {"Cache", "DecodedLimitMiB", &AppSettings::DecodedLimitMiB},
 };
 
 // The font, in the order it is written (the order it is read back from the list's font).

@@ -62,16 +62,22 @@ struct AppSettings {
   // "Other"
   bool MakeAlways = false;
   bool CheckBeforeMake = true;  // the disc check runs when Make or Test starts
+  // A wave or MP3 file that is not 44 100 Hz 16-bit stereo is converted into the decode
+  // cache when added; off, it is refused with the question as before.
+  bool ConvertSources = true;
   // "FileName"
   bool Relative = false;
   bool CdrdaoToc = true;  // a TOC file for cdrdao beside every cue sheet
+  // "Cache": the decode cache is trimmed to this many MiB after each decode; 0 (or less)
+  // sets no limit.
+  int32_t DecodedLimitMiB = 4096;
   // "Font", "Font\Style"
   FontSettings Font;
 
   friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
 
-// Reads "Form", "ColumnWidth", "Path", "Default", "Silece", "Other", "FileName" in that
+// Reads "Form", "ColumnWidth", "Path", "Default", "Silece", "Other", "FileName", "Cache" in that
 // order and key order; missing or non-numeric values give the defaults. `defaultWorkDir`
 // is the default of "WorkDir".
 void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& defaultWorkDir);

@@ -66,10 +66,14 @@ const std::string kDefaultFile =
     "[Other]\r\n"
     "MakeAlways=0\r\n"
     "CheckBeforeMake=1\r\n"
+    "ConvertSources=1\r\n"
     "\r\n"
     "[FileName]\r\n"
     "Relative=0\r\n"
     "CdrdaoToc=1\r\n"
+    "\r\n"
+    "[Cache]\r\n"
+    "DecodedLimitMiB=4096\r\n"
     "\r\n"
     "[Font]\r\n"
     "Charaset=0\r\n"
@@ -113,8 +117,10 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_EQ(s.NumFrames, 5);
   EXPECT_FALSE(s.MakeAlways);
   EXPECT_TRUE(s.CheckBeforeMake);
+  EXPECT_TRUE(s.ConvertSources);
   EXPECT_FALSE(s.Relative);
   EXPECT_TRUE(s.CdrdaoToc);
+  EXPECT_EQ(s.DecodedLimitMiB, 4096);
   EXPECT_EQ(s.Font.Charaset, 0);
   EXPECT_EQ(s.Font.Color, -2147483640);
   EXPECT_EQ(s.Font.Height, -12);
@@ -153,8 +159,10 @@ AppSettings Unusual() {
   s.NumFrames = 150;
   s.MakeAlways = true;
   s.CheckBeforeMake = false;
+  s.ConvertSources = false;
   s.Relative = true;
   s.CdrdaoToc = false;
+  s.DecodedLimitMiB = 0;
   s.Font.Charaset = 128;
   s.Font.Color = INT32_MIN;
   s.Font.Height = -16;
