@@ -19,6 +19,8 @@
 
 namespace varnel {
 
+class DecodeAhead;
+
 struct AppContext {
   explicit AppContext(varnel::Prompter& prompter) : Prompter(prompter) {}
   AppContext(const AppContext&) = delete;
@@ -51,16 +53,21 @@ struct AppContext {
   // Called when the track list must be redrawn (set by the window; may be empty).
   std::function<void()> RedrawTracks;
 
-  // The folder of the decode cache that FLAC, AIFF, Ogg Vorbis and Opus sources are decoded
-  // into (empty: DecodedCache::DefaultFolder()).
+  // The folder of the decode cache that FLAC, AIFF, Ogg Vorbis and Opus sources (and
+  // converted wave and MP3 files) are decoded into (empty: DecodedCache::DefaultFolder()).
   std::string DecodedCacheFolder;
-  // A decode of the file at `path`: it reports its progress (0 to 1) and polls the cancel
-  // flag, and never throws.
+  // The workers that decode several files at once (0: one per core).
+  unsigned DecodeWorkers = 0;
+  // A decode of one file, or of several at once on the workers (`path` is then "N files"):
+  // it reports its overall progress (0 to 1, from any thread, one call at a time) and polls
+  // the cancel flag, and never throws.
   using DecodeJob = std::function<void(const DecodeProgress&, const std::atomic<bool>*)>;
   // Runs a decode job and returns when it has ended. The window runs it on a worker thread
   // behind a progress dialog (file name, percentage, Cancel) once it lasts longer than a
   // moment; empty: the job runs in place, without progress and without a way to cancel.
   std::function<void(const std::string& path, const DecodeJob& job)> RunDecode;
+  // The decodes done ahead for the command running now (DecodeAhead.h); none outside one.
+  const DecodeAhead* Ahead = nullptr;
 
   bool IsIdle() const { return MakeState.load() == RunState::Idle; }
 };

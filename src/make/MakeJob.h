@@ -60,6 +60,8 @@ struct MakeJob {
   std::string ResultDetail;
   // Where the run reports its progress; may be null.
   MakeProgress* Progress = nullptr;
+  // The workers that decode MP3 tracks at once (0: one per core).
+  unsigned DecodeWorkers = 0;
   // Every file a FILE or CDTEXTFILE line of the sheet or a statement of the TOC names; no
   // sheet is ever saved over one of them.
   std::vector<std::string> NamedFiles;

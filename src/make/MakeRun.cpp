@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/audio/AudioDecoder.h"
+#include "formats/audio/DecodePool.h"
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "make/CueSheetWriter.h"
 #include "make/MakeMessages.h"
@@ -214,24 +215,53 @@ RunEnd Run(MakeJob& job) {
     }
 
     // Decoding an MP3 track takes long enough to be worth interrupting: the run polls
-    // for Cancel between its blocks, and puts nothing in place after one.
-    bool canceled = false;
-    const auto poll = [&job] {
-      if (job.State.load() == RunState::Cancelled) throw DecodeCanceled();
+    // for Cancel between its blocks, and puts nothing in place after one. The MP3 tracks are
+    // decoded on every core, ahead of the loop below, which writes the other files and
+    // reports each track in order, and takes each decoded file when it reaches it.
+    std::atomic<bool> stop{false};
+    const auto poll = [&job, &stop] {
+      if (job.State.load() == RunState::Cancelled || stop.load()) throw DecodeCanceled();
     };
+    std::vector<size_t> decodedJob(job.MadeFiles.size(), SIZE_MAX);
+    std::vector<PosixFile> decodedFiles;
+    std::vector<char> canceledJob;
+    for (size_t k = 0; k < job.MadeFiles.size(); ++k) {
+      if (job.MadeFiles[k].Kind != MadeKind::DecodedWave) continue;
+      decodedJob[k] = decodedFiles.size();
+      decodedFiles.push_back(files.Open(k));
+    }
+    canceledJob.assign(decodedFiles.size(), 0);
+    std::vector<DecodePool::Job> decodes;
+    for (size_t k = 0; k < job.MadeFiles.size(); ++k) {
+      if (decodedJob[k] == SIZE_MAX) continue;
+      decodes.emplace_back([&, k] {
+        const size_t j = decodedJob[k];
+        files.Fill(k, decodedFiles[j], [&](PosixFile& out) {
+          try {
+            WriteMadeFile(job.MadeFiles[k], out, poll);
+          } catch (const DecodeCanceled&) {
+            canceledJob[j] = 1;
+          }
+        });
+      });
+    }
+    DecodePool pool(std::move(decodes), job.DecodeWorkers);
+    // Whatever ends the loop early stops the decodes still running before they are waited for.
+    struct StopDecodes {
+      std::atomic<bool>& Stop;
+      ~StopDecodes() { Stop = true; }
+    } stopDecodes{stop};
+
     size_t next = 0;
     for (int32_t i = 0; i < count; ++i) {
       const int32_t number = i + (dataTrack ? 2 : 1);
       for (; next < job.MadeFiles.size() && job.MadeFiles[next].TrackNumber == number; ++next) {
-        const MadeFile& made = job.MadeFiles[next];
-        files.Write(next, [&](PosixFile& out) {
-          try {
-            WriteMadeFile(made, out, poll);
-          } catch (const DecodeCanceled&) {
-            canceled = true;
-          }
-        });
-        if (canceled) return RunEnd::Cancelled;
+        if (decodedJob[next] != SIZE_MAX) {
+          pool.Wait(decodedJob[next]);
+          if (canceledJob[decodedJob[next]] != 0) return RunEnd::Cancelled;
+          continue;
+        }
+        files.Write(next, [&](PosixFile& out) { WriteMadeFile(job.MadeFiles[next], out, poll); });
       }
       if (i + 1 < count && job.Progress) job.Progress->TrackStarted(number + 1);
       if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;

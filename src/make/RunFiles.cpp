@@ -181,6 +181,11 @@ std::string RunFiles::TemporaryName(const std::string& folder) {
 }
 
 void RunFiles::Write(size_t output, const std::function<void(PosixFile&)>& fill) {
+  PosixFile file = Open(output);
+  Fill(output, file, fill);
+}
+
+PosixFile RunFiles::Open(size_t output) {
   OutputFile& out = Outputs_[output];
   const std::string folder = FolderOrCurrent(out.Path);
   if (Locked_ && Cleaned_.insert(ResolvedName(folder)).second) {
@@ -206,6 +211,17 @@ void RunFiles::Write(size_t output, const std::function<void(PosixFile&)>& fill)
           ::fchown(file.Fd(), old.st_uid, old.st_gid) != 0) {
       }
     }
+    return file;
+  } catch (const TrackFailure&) {
+    throw;
+  } catch (const std::exception& e) {
+    Fail(output, e.what());
+  }
+}
+
+void RunFiles::Fill(size_t output, PosixFile& file,
+                    const std::function<void(PosixFile&)>& fill) const {
+  try {
     fill(file);
     file.Close();
   } catch (const TrackFailure&) {

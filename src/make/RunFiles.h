@@ -66,6 +66,12 @@ class RunFiles {
   // `fill` writes the new, empty file (and may close it); it is closed afterwards. A
   // replaced file's permission bits carry over.
   void Write(size_t output, const std::function<void(PosixFile&)>& fill);
+  // Write in two steps, so that several outputs can be filled at once: Open creates the
+  // temporary file (on the run's thread, one output at a time); Fill runs `fill` on it and
+  // closes it, and may run on any thread, for different outputs at the same time. Both
+  // fail as Write does.
+  PosixFile Open(size_t output);
+  void Fill(size_t output, PosixFile& file, const std::function<void(PosixFile&)>& fill) const;
 
   // Puts every written output in place, in the order they were added. When one cannot be,
   // those already placed are put back as they were, as far as the file system allows.

@@ -2,13 +2,40 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
+#include "app/commands/DecodeAhead.h"
 #include "formats/audio/DecodedCache.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
+bool IsConvertedSource(const AppContext& ctx, const std::string& path) {
+  if (!ctx.Settings.ConvertSources) return false;
+  const std::string ext = LowerExtensionOf(path);
+  WaveDataInfo info;
+  if (ext == ".wav") {
+    // Another rate or channel count (0), or another encoding: more bits, float (−1 with a
+    // wave file's signature).
+    const int32_t result = CheckWaveFile(path, info);
+    return result == 0 || (result == -1 && HasWaveSignature(path));
+  }
+  if (ext == ".mp3") return CheckMp3File(path, info) == 0;
+  return false;
+}
+
+bool NeedsDecodedCopy(const AppContext& ctx, const std::string& path) {
+  return IsDecodedSourcePath(path) || IsConvertedSource(ctx, path);
+}
+
 DecodedCheck DecodeSourceFile(AppContext& ctx, const std::string& path, WaveDataInfo& info) {
-  DecodedCache cache(ctx.DecodedCacheFolder.empty() ? DecodedCache::DefaultFolder()
-                                                    : ctx.DecodedCacheFolder);
+  if (ctx.Ahead != nullptr) {
+    if (const DecodeAhead::Outcome* done = ctx.Ahead->Find(path)) {
+      if (done->Check.Result == 1) info = done->Info;
+      return done->Check;
+    }
+  }
+  DecodedCache cache(DecodedCacheFolderOf(ctx));
   DecodedCheck check = LookupDecodedFile(cache, path, info);
   if (check.Result != 0) return check;
   WaveDataInfo decoded = info;
@@ -27,7 +54,10 @@ DecodedCheck DecodeSourceFile(AppContext& ctx, const std::string& path, WaveData
   } else {
     job(nullptr, nullptr);
   }
-  if (check.Result == 1) info = decoded;
+  if (check.Result == 1) {
+    info = decoded;
+    TrimDecodedCache(ctx, {check.AudioFile});
+  }
   return check;
 }
 
@@ -48,6 +78,21 @@ std::string RestoredCopy(AppContext& ctx, const std::string& source, const WaveD
 }  // namespace
 
 void RestoreDecodedCopies(AppContext& ctx) {
+  std::vector<std::string> missing;
+  for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
+    const Track& t = ctx.Layout.At(i);
+    for (const auto& [copy, source] : {std::pair{t.TrackAudioFile, t.TrackFileName},
+                                       std::pair{t.PreGapAudioFile(), t.PreGapFileName()}}) {
+      if (copy.empty()) continue;
+      if (FileExists(copy)) {
+        DecodedCache::Touch(copy);
+      } else {
+        missing.push_back(source);
+      }
+    }
+  }
+  if (missing.empty()) return;
+  const DecodeAhead ahead(ctx, missing, true);
   for (int32_t i = 0; i < ctx.Layout.Count(); ++i) {
     Track& t = ctx.Layout.At(i);
     if (t.IsDecoded() && !FileExists(t.TrackAudioFile)) {
@@ -76,7 +121,7 @@ std::string DecodeRefusalQuestion(const std::string& path, const DecodedCheck& c
 bool CheckInputFile(AppContext& ctx, const std::string& path, int32_t& mode, WaveDataInfo& info,
                     std::string& audioFile, bool& goOn) {
   audioFile.clear();
-  if (IsDecodedSourcePath(path)) {
+  if (NeedsDecodedCopy(ctx, path)) {
     mode = FileModeWave;
     const DecodedCheck check = DecodeSourceFile(ctx, path, info);
     if (check.Result == 1) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/commands/DecodeAhead.h"
 #include "app/commands/InputCheck.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
@@ -65,12 +66,15 @@ Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec
   TrackDefaults defaults{ctx.Settings};
   const std::string path = ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text;
   if (path.empty()) return Entry::Skipped;
-  const int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
+  int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
   if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return Entry::Skipped;
 
   WaveDataInfo info;
   std::string audioFile;
-  if (mode == FileModeWave && IsDecodedSourcePath(path)) {
+  if ((mode == FileModeWave && IsDecodedSourcePath(path)) ||
+      (mode != FileModeCdg && IsConvertedSource(ctx, path))) {
+    // A converted wave or MP3 file is a wave track, as it was when it was added.
+    mode = FileModeWave;
     // Decoded again only when the cache holds no copy of the file as it is now.
     const DecodedCheck check = DecodeSourceFile(ctx, path, info);
     if (check.Result == 0) return Entry::Stop;
@@ -185,6 +189,16 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.CdtPath = head.CdtPath;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
+    // Every file the layout names that must be decoded is decoded first, all at once.
+    std::vector<std::string> sources;
+    const TrackDefaults defaults{ctx.Settings};
+    for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
+      const std::string sec = TrackSectionName(index);
+      sources.push_back(ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text);
+      std::string preGap = ReadTrackKey(ini, sec, kPreGapFileKey, defaults).Text;
+      if (IsDecodedSourcePath(preGap)) sources.push_back(std::move(preGap));
+    }
+    const DecodeAhead ahead(ctx, sources);
     for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
       if (LoadTrackEntry(ctx, ini, TrackSectionName(index)) == Entry::Stop) break;
     }

@@ -180,6 +180,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;
   job.Progress = this;
+  job.DecodeWorkers = Ctx_.DecodeWorkers;
   {
     std::lock_guard<std::mutex> lock(EndMutex_);
     RunEnded_ = false;

@@ -1,7 +1,9 @@
 #include "app/commands/TrackListCommands.h"
 
+#include <algorithm>
 #include <memory>
 
+#include "app/commands/DecodeAhead.h"
 #include "app/commands/InputCheck.h"
 #include "app/commands/UnsavedChanges.h"
 #include "app/views/StatusBar.h"
@@ -31,6 +33,11 @@ bool IsDataTrackControl(const std::string& name) {
 
 void AddTrackFiles(AppContext& ctx, const std::vector<std::string>& paths, bool hasDataTrack) {
   const int32_t dataTracks = hasDataTrack ? 1 : 0;
+  // The files that can still find room on the disc are decoded first, all at once.
+  const size_t room =
+      static_cast<size_t>(std::max(0, kMaxTracks - ctx.Layout.Count() - dataTracks));
+  const DecodeAhead ahead(
+      ctx, std::vector<std::string>(paths.begin(), paths.begin() + std::min(room, paths.size())));
   for (const std::string& path : paths) {
     if (ctx.Layout.Count() + dataTracks >= kMaxTracks) {
       ctx.Prompter.ShowMessage(BoxKind::Limit, kTooManyTracksMessage);

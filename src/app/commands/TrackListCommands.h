@@ -26,7 +26,8 @@ inline constexpr const char* kTooManyTracksMessage = "A disc cannot have more th
 // the refusal question.
 bool AddTrackFile(AppContext& ctx, const std::string& path);
 
-// The loop that adding from the dialog and dropping on the list share: for each path in
+// The loop that adding from the dialog and dropping on the list share: the paths that can
+// find room on the disc decoded first, all at once (DecodeAhead); then for each path in
 // order, stop with the 99-track message when the disc is full (the data track counted),
 // else AddTrackFile, stopping when it says so. Does not refresh the status bar.
 void AddTrackFiles(AppContext& ctx, const std::vector<std::string>& paths);

@@ -17,6 +17,8 @@ GeneralSettings LoadGeneralSettings(const AppSettings& settings) {
   v.Relative = settings.Relative;
   v.CdrdaoToc = settings.CdrdaoToc;
   v.CheckBeforeMake = settings.CheckBeforeMake;
+  v.ConvertSources = settings.ConvertSources;
+  v.DecodedLimitMiB = std::max(0, settings.DecodedLimitMiB);
   return v;
 }
 
@@ -28,6 +30,8 @@ void StoreGeneralSettings(AppSettings& settings, const GeneralSettings& values) 
   settings.Relative = values.Relative;
   settings.CdrdaoToc = values.CdrdaoToc;
   settings.CheckBeforeMake = values.CheckBeforeMake;
+  settings.ConvertSources = values.ConvertSources;
+  settings.DecodedLimitMiB = std::max(0, values.DecodedLimitMiB);
 }
 
 std::optional<std::string> BrowseWorkDir(Prompter& prompter, const std::string& startDir) {

@@ -25,6 +25,9 @@ struct GeneralSettings {
   bool Relative = false;
   bool CdrdaoToc = true;
   bool CheckBeforeMake = true;
+  // The group of decoded copies.
+  bool ConvertSources = true;
+  int32_t DecodedLimitMiB = 4096;
   friend bool operator==(const GeneralSettings&, const GeneralSettings&) = default;
 };
 

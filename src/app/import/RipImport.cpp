@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/commands/DecodeAhead.h"
 #include "app/commands/InputCheck.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
@@ -74,12 +75,17 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     ShowImportError(ctx, sheetPath, read.Error);
     return false;
   }
+  // Every file the sheet names that must be decoded is decoded first, all at once.
+  std::vector<std::string> paths;
+  for (const RipFile& file : read.Sheet.Files) {
+    if (IsDecodedSourcePath(file.Path)) paths.push_back(file.Path);
+  }
+  const DecodeAhead ahead(ctx, paths);
   RipSources sources;
   sources.Decode = [&ctx](const std::string& path, WaveDataInfo& info) {
     return DecodeSourceFile(ctx, path, info);
   };
-  const std::string cache =
-      ctx.DecodedCacheFolder.empty() ? DecodedCache::DefaultFolder() : ctx.DecodedCacheFolder;
+  const std::string cache = DecodedCacheFolderOf(ctx);
   sources.RawFolder = FolderOf(cache) + "/raw";
   RipLayout laid = RipSheetToLayout(read.Sheet, ctx.Prompter, sources);
   if (laid.Stopped) return false;
