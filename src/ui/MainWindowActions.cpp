@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "app/check/DiscCheck.h"
+#include "app/commands/DecodeAhead.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/TrackListCommands.h"
@@ -151,7 +152,11 @@ void MainWindow::ClearAudioTracks() {
 
 void MainWindow::EditGeneralSettings() {
   // The list and the status bar show changed values at their next redraw and refresh.
-  if (GeneralSettingsDialog_) GeneralSettingsDialog_->Edit(Ctx_.Settings, Tracks_->font());
+  if (GeneralSettingsDialog_) {
+    GeneralSettingsDialog_->ShowDecodedCache(DecodedCacheFolderOf(Ctx_),
+                                             DecodedCopiesInUse(Ctx_.Layout));
+    GeneralSettingsDialog_->Edit(Ctx_.Settings, Tracks_->font());
+  }
 }
 
 void MainWindow::EditDefaultProperties() {

@@ -3,9 +3,11 @@
 #include "ui/dialogs/GeneralSettingsDialog.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <filesystem>
 
 #include "persist/IniFile.h"
 #include "support/UiTestSupport.h"
@@ -132,6 +134,40 @@ TEST_F(GeneralSettingsDialogTest, WorkDirFieldTakesTheListFont) {
   font.setPointSize(13);
   Dlg.Load(Settings, font);
   EXPECT_EQ(C<QLineEdit>(&Dlg, "WorkDirEdit")->font().pointSize(), 13);
+}
+
+// The group of decoded copies: the folder and its size, the limit and the conversion switch
+// stored by OK, and "Empty the cache" removing at once every copy but those in use.
+TEST_F(GeneralSettingsDialogTest, DecodedCopiesGroupShowsTrimsAndStores) {
+  test::TempDir dir;
+  const std::string folder = dir / "decoded";
+  std::filesystem::create_directories(folder);
+  test::WriteBytes(folder + "/x.wav", std::vector<uint8_t>(1 << 20, 0));
+  test::WriteText(folder + "/x.wav.src", "/music/x.flac\n");
+  test::WriteBytes(folder + "/y.wav", std::vector<uint8_t>(1 << 20, 0));
+  Dlg.ShowDecodedCache(folder, {folder + "/y.wav"});
+  test::OnNextModal([&](QWidget* w) {
+    EXPECT_EQ(C<QLabel>(w, "CacheFolderLbl")->text().toStdString(), folder);
+    EXPECT_EQ(C<QLabel>(w, "CacheSizeLbl")->text(), "2.0 MiB in 2 decoded copies");
+    QSpinBox* limit = C<QSpinBox>(w, "CacheLimitUd");
+    EXPECT_EQ(limit->text(), "4096 MiB");
+    limit->setValue(0);
+    EXPECT_EQ(limit->text(), "No limit");
+    QCheckBox* convert = C<QCheckBox>(w, "ConvertSourcesCk");
+    EXPECT_TRUE(convert->isChecked());
+    convert->setChecked(false);
+    QPushButton* empty = C<QPushButton>(w, "EmptyCacheBtn");
+    EXPECT_EQ(empty->text(), "&Empty the cache");
+    QTest::mouseClick(empty, Qt::LeftButton);
+    EXPECT_EQ(C<QLabel>(w, "CacheSizeLbl")->text(), "1.0 MiB in 1 decoded copy");
+    QTest::mouseClick(C<QPushButton>(w, "OkBtn"), Qt::LeftButton);
+  });
+  EXPECT_EQ(Dlg.Edit(Settings, QFont()), QDialog::Accepted);
+  EXPECT_FALSE(Settings.ConvertSources);
+  EXPECT_EQ(Settings.DecodedLimitMiB, 0);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/x.wav"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/x.wav.src"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/y.wav"));
 }
 
 using test::WindowTest;

@@ -1,6 +1,7 @@
-// "Decoding": the dialog shown while a FLAC, AIFF, Ogg Vorbis or Opus file is decoded into
-// the decode cache, in the look of the making run's progress dialog — the file's name, a
-// bar with the percentage done, and Cancel. RunDecodeWithProgress runs the decode on a
+// "Decoding": the dialog shown while a FLAC, AIFF, Ogg Vorbis or Opus file (or a converted
+// one) is decoded into the decode cache, in the look of the making run's progress dialog —
+// the file's name (or "N files" while several are decoded at once), a bar with the overall
+// percentage done, and Cancel, which stops every worker. RunDecodeWithProgress runs the decode on a
 // worker thread and keeps the window's thread turning: the dialog appears only when the
 // decode lasts longer than a moment, and until then the window only repaints (no input
 // reaches it, so nothing can change the layout while a file is being added).

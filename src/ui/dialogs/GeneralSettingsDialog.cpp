@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include <algorithm>
 
 #include "app/editors/GeneralSettings.h"
+#include "app/views/DecodedCacheView.h"
 #include "ui/widgets/ListFont.h"
 
 namespace varnel {
@@ -84,11 +87,13 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   grid->addWidget(RelativeCheck_, 3, 0, 1, 5);
   grid->addWidget(CdrdaoTocCheck_, 4, 0, 1, 5);
   grid->addWidget(CheckBeforeMakeCheck_, 5, 0, 1, 5);
+  QGroupBox* decoded = BuildDecodedGroup();
+  grid->addWidget(decoded, 6, 0, 1, 5);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch();
   bottom->addWidget(ok);
   bottom->addWidget(cancel);
-  grid->addLayout(bottom, 6, 0, 1, 5);
+  grid->addLayout(bottom, 7, 0, 1, 5);
   grid->setColumnStretch(1, 1);
 
   // 450 × 155 at the least, as tall as the controls need, as wide as the user likes up to
@@ -106,7 +111,10 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   setTabOrder(MakeAlwaysCheck_, RelativeCheck_);
   setTabOrder(RelativeCheck_, CdrdaoTocCheck_);
   setTabOrder(CdrdaoTocCheck_, CheckBeforeMakeCheck_);
-  setTabOrder(CheckBeforeMakeCheck_, ok);
+  setTabOrder(CheckBeforeMakeCheck_, ConvertSourcesCheck_);
+  setTabOrder(ConvertSourcesCheck_, CacheLimitSpin_);
+  setTabOrder(CacheLimitSpin_, decoded->findChild<QPushButton*>("EmptyCacheBtn"));
+  setTabOrder(decoded->findChild<QPushButton*>("EmptyCacheBtn"), ok);
   setTabOrder(ok, cancel);
 
   connect(browse, &QPushButton::clicked, this, &GeneralSettingsDialog::BrowseWorkDir);
@@ -132,6 +140,9 @@ void GeneralSettingsDialog::Load(const AppSettings& settings, const QFont& font)
   RelativeCheck_->setChecked(v.Relative);
   CdrdaoTocCheck_->setChecked(v.CdrdaoToc);
   CheckBeforeMakeCheck_->setChecked(v.CheckBeforeMake);
+  ConvertSourcesCheck_->setChecked(v.ConvertSources);
+  CacheLimitSpin_->setValue(v.DecodedLimitMiB);
+  ShowCacheSize();
 }
 
 void GeneralSettingsDialog::Accept() {
@@ -146,6 +157,9 @@ void GeneralSettingsDialog::Accept() {
     v.Relative = RelativeCheck_->isChecked();
     v.CdrdaoToc = CdrdaoTocCheck_->isChecked();
     v.CheckBeforeMake = CheckBeforeMakeCheck_->isChecked();
+    CacheLimitSpin_->interpretText();
+    v.ConvertSources = ConvertSourcesCheck_->isChecked();
+    v.DecodedLimitMiB = CacheLimitSpin_->value();
     StoreGeneralSettings(*Settings_, v);
   }
   accept();
@@ -158,6 +172,65 @@ void GeneralSettingsDialog::BrowseWorkDir() {
   if (std::optional<std::string> dir = varnel::BrowseWorkDir(Prompter_, start.toStdString())) {
     WorkDirEdit_->setText(QString::fromStdString(*dir));
   }
+}
+
+// ---- the group of decoded copies -----------------------------------------------------
+
+QGroupBox* GeneralSettingsDialog::BuildDecodedGroup() {
+  auto* group = new QGroupBox("Decoded copies", this);
+  group->setObjectName("DecodedGbx");
+  ConvertSourcesCheck_ =
+      new QCheckBox("Convert wave and MP3 files in other formats to CD audio", group);
+  ConvertSourcesCheck_->setObjectName("ConvertSourcesCk");
+  ConvertSourcesCheck_->setAccessibleName(ConvertSourcesCheck_->text());
+  CacheFolderLbl_ = new QLabel(group);
+  CacheFolderLbl_->setObjectName("CacheFolderLbl");
+  CacheFolderLbl_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  CacheSizeLbl_ = new QLabel(group);
+  CacheSizeLbl_->setObjectName("CacheSizeLbl");
+  CacheLimitSpin_ = new QSpinBox(group);
+  CacheLimitSpin_->setObjectName("CacheLimitUd");
+  CacheLimitSpin_->setRange(0, 1024 * 1024);
+  CacheLimitSpin_->setSuffix(" MiB");
+  CacheLimitSpin_->setSpecialValueText("No limit");
+  CacheLimitSpin_->setAccessibleName("Cache limit in MiB");
+  auto* empty = new QPushButton("&Empty the cache", group);
+  empty->setObjectName("EmptyCacheBtn");
+  empty->setAutoDefault(false);
+
+  auto* form = new QFormLayout(group);
+  form->addRow(ConvertSourcesCheck_);
+  form->addRow("Folder:", CacheFolderLbl_);
+  form->addRow("Size:", CacheSizeLbl_);
+  auto* limitRow = new QHBoxLayout;
+  limitRow->addWidget(CacheLimitSpin_);
+  limitRow->addStretch();
+  limitRow->addWidget(empty);
+  auto* limitLabel = new QLabel("&Limit:", group);
+  limitLabel->setBuddy(CacheLimitSpin_);
+  form->addRow(limitLabel, limitRow);
+  connect(empty, &QPushButton::clicked, this, &GeneralSettingsDialog::EmptyCache);
+  return group;
+}
+
+void GeneralSettingsDialog::ShowDecodedCache(const std::string& folder,
+                                             const std::set<std::string>& inUse) {
+  CacheFolder_ = folder;
+  CacheInUse_ = inUse;
+  ShowCacheSize();
+}
+
+void GeneralSettingsDialog::ShowCacheSize() {
+  CacheFolderLbl_->setText(QString::fromStdString(CacheFolder_));
+  CacheSizeLbl_->setText(CacheFolder_.empty()
+                             ? QString()
+                             : QString::fromStdString(ViewDecodedCache(CacheFolder_).SizeText));
+}
+
+void GeneralSettingsDialog::EmptyCache() {
+  if (CacheFolder_.empty()) return;
+  EmptyDecodedCache(CacheFolder_, CacheInUse_);
+  ShowCacheSize();
 }
 
 }  // namespace varnel
