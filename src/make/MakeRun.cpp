@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 

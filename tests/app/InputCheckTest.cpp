@@ -22,6 +22,8 @@ struct CheckOutcome {
 CheckOutcome Check(FakePrompter& prompter, const std::string& path) {
   CheckOutcome o{};
   AppContext ctx(prompter);
+  // The checks and questions of a file as it is: other formats are not converted.
+  ctx.Settings.ConvertSources = false;
   std::string audioFile;
   o.Accepted = CheckInputFile(ctx, path, o.Mode, o.Info, audioFile, o.GoOn);
   return o;

@@ -403,6 +403,7 @@ TEST_F(LayoutLoad, RefusedTrackFileYesSkipsItNoStops) {
 }
 
 TEST_F(LayoutLoad, RefusalTextsOfEveryKind) {
+  env.Ctx.Settings.ConvertSources = false;  // other formats are refused, not converted
   const std::string mono = env.MonoWave("m.wav");
   test::WriteBytes(env.Dir / "low.mp3", test::Mpeg2Layer3Stereo22k(20));
   const std::string odd = env.Cdg("odd.cdg", 1, 1);

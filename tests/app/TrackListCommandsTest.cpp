@@ -87,6 +87,7 @@ TEST(AddTrackFile, Mp3AndCdgTracksLoseCutAndHeadPaddingButKeepFlagsAndPreGap) {
 
 TEST(AddTrackFile, RefusedFileIsNotAddedAndTheAnswerIsReturned) {
   LayoutTestEnv env;
+  env.Ctx.Settings.ConvertSources = false;  // a mono wave file is refused, not converted
   env.Prompter.YesNoAnswers = {true, false};
   EXPECT_TRUE(AddTrackFile(env.Ctx, env.MonoWave("m.wav")));
   EXPECT_FALSE(AddTrackFile(env.Ctx, env.Dir / "gone.mp3"));
@@ -102,6 +103,8 @@ TEST(AddTrackFile, RefusedFileIsNotAddedAndTheAnswerIsReturned) {
 
 class AddAudioFilesTest : public ::testing::Test {
  protected:
+  // A mono wave file is refused, not converted.
+  AddAudioFilesTest() { env.Ctx.Settings.ConvertSources = false; }
   LayoutTestEnv env;
   std::vector<std::string> FiveFiles(bool secondRefused) {
     std::vector<std::string> files;
