@@ -99,6 +99,8 @@ TEST_F(CliShowNew, SettingsDefaultsReachTheTracks) {
 }
 
 TEST_F(CliShowNew, RefusedFileNeedsYes) {
+  // A mono wave file is refused, not converted.
+  test::WriteText(settings, "[Other]\nConvertSources=0\n");
   const std::string a = Wave("a.wav", 2352);
   const std::string mono = Wave("m.wav", 400, 1);
   const std::string layout = dir / "l.txt";

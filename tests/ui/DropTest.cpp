@@ -108,6 +108,7 @@ TEST_F(DropTest, OnTheListOrItsHeaderEveryFileIsAdded) {
 }
 
 TEST_F(DropTest, ARefusedFileAsksWhetherToGoOn) {
+  Ctx().Settings.ConvertSources = false;  // a mono wave file is refused, not converted
   const std::string bad = Dir / "mono.wav";
   std::vector<uint8_t> data(4000, 1);
   test::WriteBytes(bad, test::WaveBytes(data, 1));
