@@ -64,8 +64,10 @@ DecodeAhead::DecodeAhead(AppContext& ctx, const std::vector<std::string>& paths,
     if (found.Check.Result == 0) todo.push_back(path);  // canceled until its decode ends
     Outcomes_[path] = found;
   }
-  ctx.Ahead = this;
-  if (todo.empty()) return;
+  if (todo.empty()) {
+    ctx.Ahead = this;
+    return;
+  }
 
   std::set<std::string> inUse = DecodedCopiesInUse(ctx.Layout);
   for (const auto& [path, outcome] : Outcomes_) {
@@ -120,6 +122,8 @@ DecodeAhead::DecodeAhead(AppContext& ctx, const std::vector<std::string>& paths,
     batch(nullptr, nullptr);
   }
   for (size_t i = 0; i < todo.size(); ++i) Outcomes_[todo[i]] = results[i];
+  // Set last: a constructor that throws leaves the context as it was.
+  ctx.Ahead = this;
 }
 
 DecodeAhead::~DecodeAhead() {
