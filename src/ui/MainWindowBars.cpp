@@ -62,7 +62,8 @@ void MainWindow::NoteChange(const char* label, bool merge) {
 void MainWindow::RefreshUndoActions() {
   const auto show = [this](const char* name, const char* text, const std::string& what) {
     QAction* a = Action(name);
-    a->setText(what.empty() ? QString(text) : QString("%1 %2").arg(text, QString::fromStdString(what)));
+    a->setText(what.empty() ? QString(text)
+                            : QString("%1 %2").arg(text, QString::fromStdString(what)));
     a->setEnabled(!what.empty());
   };
   show("EditUndo", "&Undo", Ctx_.History.UndoLabel());

@@ -1,8 +1,7 @@
 // "Open Recent": the order of the list, its length, and which entries can be chosen.
-#include "app/commands/RecentLayouts.h"
-
 #include <gtest/gtest.h>
 
+#include "app/commands/RecentLayouts.h"
 #include "app/commands/UndoStack.h"
 #include "support/LayoutTestEnv.h"
 

@@ -16,8 +16,9 @@ CapacityBar::CapacityBar(QWidget* parent) : QWidget(parent) {
   Bar_->setTextVisible(true);
   Bar_->setAlignment(Qt::AlignCenter);
   Bar_->setAccessibleName("Disc capacity");
-  Bar_->setToolTip("The disc's playing time (min:sec) against the medium, counted as Check disc "
-                   "counts it");
+  Bar_->setToolTip(
+      "The disc's playing time (min:sec) against the medium, counted as Check disc "
+      "counts it");
   Media_ = new QToolButton(this);
   Media_->setObjectName("MediaBtn");
   Media_->setPopupMode(QToolButton::InstantPopup);
