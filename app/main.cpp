@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
     // "WorkDir" empty by default: the made files go beside the cue sheet.
     MainWindow window(prompter, SettingsPathFor(exe, home), std::string());
     window.SetGeneralSettingsDialog(new GeneralSettingsDialog(prompter, &window));
-    window.SetAboutDialog(new AboutDialog(&window));
+    auto* about = new AboutDialog(&window);
+    about->SetPrompter(&prompter);
+    window.SetAboutDialog(about);
     auto* trackProperties = new TrackPropertiesDialog(window.Context(), nullptr, &window);
     trackProperties->SetPositionEditor(new PositionEditorDialog(prompter, &window));
     window.SetMakeProgressDialog(new MakeProgressDialog(&window));

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "app/commands/LayoutFile.h"
 #include "app/commands/RecentLayouts.h"
@@ -51,6 +52,10 @@ void MainWindow::BuildToolBar() {
     const QString keys = a->shortcut().toString(QKeySequence::NativeText);
     a->setToolTip(keys.isEmpty() ? QString(tool.Text) : QString("%1 (%2)").arg(tool.Text, keys));
     ToolBar_->addAction(a);
+  }
+  // The button that shows what a narrow window cannot fit reads as what it does.
+  if (auto* more = ToolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) {
+    more->setAccessibleName("More toolbar commands");
   }
   addToolBar(Qt::TopToolBarArea, ToolBar_);
 }

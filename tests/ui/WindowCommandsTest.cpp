@@ -198,8 +198,8 @@ TEST_F(WindowTest, AStoredPlaceOffTheScreenIsBroughtBack) {
   test::WriteText(SettingsPath(), "[Form]\r\nTop=-300\r\nLeft=5000\r\nWidth=600\r\nHeight=450\r\n");
   Open();
   const QRect screen = Window->screen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(QRect(Window->pos(), Window->size()))) << Window->x() << ","
-                                                                      << Window->y();
+  EXPECT_TRUE(screen.contains(QRect(Window->pos(), Window->size())))
+      << Window->x() << "," << Window->y();
 }
 
 // Enter on the list's current row opens its properties even before anything was selected.
