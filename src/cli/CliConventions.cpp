@@ -9,7 +9,7 @@ AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
   const std::string home = HomeDir();
   const std::string path = settingsPath.empty() ? SettingsPathFor(exe, home) : settingsPath;
   std::string problem;
-  AppSettings settings = ReadSettingsFile(path, DefaultWorkDirFor(exe, home), &problem);
+  AppSettings settings = ReadSettingsFile(path, std::string(), &problem);
   if (verbose && !problem.empty()) std::cerr << problem << std::endl;
   return settings;
 }

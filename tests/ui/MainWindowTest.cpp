@@ -24,7 +24,7 @@ TEST_F(WindowTest, TitleControlsAndCaptions) {
   EXPECT_EQ(Child<QGroupBox>("AudioTracksGbx")->title(), " Audio Tracks ");
   EXPECT_EQ(Child<QPushButton>("BinBrowseBtn")->text(), "&Browse");
   EXPECT_EQ(Child<QPushButton>("CdtBrowseBtn")->text(), "Br&owse");
-  EXPECT_EQ(Child<QPushButton>("WaveBrowseBtn")->text(), "B&rowse");
+  EXPECT_EQ(Child<QPushButton>("WaveBrowseBtn")->text(), "&Add files\u2026");
   EXPECT_EQ(Child<QPushButton>("WaveClearbtn")->text(), "&Clear");
   EXPECT_EQ(Child<QCheckBox>("CdTextCk")->text(), "Enable CD-TEXT");
   ASSERT_NE(Child<QLineEdit>("BinPathEdit"), nullptr);
@@ -127,22 +127,35 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
                          "FileCdt=Select a .cdt file for CD-TEXT information", "-",
                          "FileNew=&New deic layout", "FileLoad=&Load disc layout",
-                         "FileImport=&Import a cue sheet or TOC…", "FileSave=&Save disc layout",
-                         "-", "FileMake=&Make a Cue sheet for CDRWIN",
+                         "FileRecent=Open &Recent", "FileImport=&Import a cue sheet or TOC…",
+                         "FileSave=&Save disc layout", "FileSaveAs=Save disc layout &as…", "-",
+                         "FileMake=&Make a Cue sheet for CDRWIN",
                          "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…", "-",
                          "FileExit=E&xit"}));
-  EXPECT_EQ(entries("EditMenu"),
-            QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
-                         "EditClearAudio=&Clear audio tracks"}));
+  EXPECT_EQ(
+      entries("EditMenu"),
+      QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
+                   "EditRemove=&Remove a selected track", "EditClearAudio=&Clear audio tracks", "-",
+                   "EditMoveUp=&Move track up", "EditMoveDown=Move track d&own"}));
   EXPECT_EQ(entries("SettingsMenu"),
             QStringList({"SettingsGeneral=&General", "SettingsDefault=&Default properties",
-                         "SettingsFont=&Font"}));
+                         "SettingsFont=&Font", "SettingsToolbarText=&Toolbar text beside icons"}));
   EXPECT_EQ(entries("HelpMenu"), QStringList({"HelpAbout=&About"}));
 
   QStringList titles;
   for (QAction* a : Window->menuBar()->actions()) titles << a->text();
   EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Settings", "&Help"}));
-  EXPECT_EQ(Window->Action("EditRemove")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  const struct {
+    const char* Action;
+    const char* Keys;
+  } shortcuts[] = {{"FileNew", "Ctrl+N"},        {"FileLoad", "Ctrl+O"},
+                   {"FileSave", "Ctrl+S"},       {"FileSaveAs", "Ctrl+Shift+S"},
+                   {"FileExit", "Ctrl+Q"},       {"FileCheck", "F5"},
+                   {"FileMake", "Ctrl+M"},       {"EditUndo", "Ctrl+Z"},
+                   {"EditRedo", "Ctrl+Shift+Z"}, {"EditRemove", "Ctrl+Del"}};
+  for (const auto& s : shortcuts) {
+    EXPECT_EQ(Window->Action(s.Action)->shortcut(), QKeySequence(s.Keys)) << s.Action;
+  }
 }
 
 TEST_F(WindowTest, SizeAndStatusPanels) {
@@ -151,7 +164,9 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(Window->width(), std::min(kDefaultWindowWidth, screen.width() - 40));
   EXPECT_EQ(Window->height(), std::min(kDefaultWindowHeight, screen.height() - 60));
-  EXPECT_EQ(Window->pos(), QPoint(100, 100));
+  // At the stored place, or as near it as keeps the window on the screen.
+  EXPECT_EQ(Window->pos(), QPoint(std::min(100, screen.right() + 1 - Window->width()),
+                                  std::min(100, screen.bottom() + 1 - Window->height())));
   // Each panel holds its widest text, down to the smallest window.
   const char* const widest[] = {" Total: 99 tracks", " 9999MB", " 999:59:74", " Mix-Mode disc"};
   for (QSize size : {Window->size(), QSize(500, 400)}) {

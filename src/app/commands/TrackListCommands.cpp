@@ -152,6 +152,7 @@ void NewLayout(AppContext& ctx) {
   ClearTracks(ctx);
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, "");
+  ctx.History.Reset(ctx.Layout);
 }
 
 void ExchangeTracks(AppContext& ctx, int32_t a, int32_t b) {

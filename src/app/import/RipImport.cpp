@@ -113,6 +113,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
   SetDataTrackFile(ctx, ctx.Layout.DataTrackFile);
   ctx.LayoutPath.clear();
   ctx.SavedLayoutText.reset();
+  ctx.History.Reset(ctx.Layout);
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);
   if (!laid.Notes.empty()) {
