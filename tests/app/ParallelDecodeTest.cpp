@@ -227,24 +227,28 @@ TEST_F(ParallelDecodeTest, OtherFormatsAreConvertedOrRefusedByTheSetting) {
   for (int32_t i = 0; i < 3; ++i) EXPECT_TRUE(Env.Ctx.Layout.At(i).IsDecoded());
 }
 
-// With a limit below what the layout uses, nothing it uses is removed; once a track is
-// removed, its copy is the first to go.
+// With a limit below what the layout uses, nothing it uses is removed, not even while eight
+// workers finish their copies at once; once a track is removed, its copy is the first to go.
 TEST_F(ParallelDecodeTest, TheLimitNeverRemovesACopyInUse) {
-  const std::vector<std::string> paths = Flacs(4, 4);  // about 0.7 MiB decoded each
+  const std::vector<std::string> paths = Flacs(9, 2);  // about 0.34 MiB decoded each
   Env.Ctx.Settings.DecodedLimitMiB = 1;
-  AddTrackFiles(Env.Ctx, {paths[0], paths[1], paths[2]});
-  ASSERT_EQ(Env.Ctx.Layout.Count(), 3);
-  EXPECT_EQ(ViewDecodedCache(Env.Ctx.DecodedCacheFolder).Entries.size(), 3u);
+  Env.Ctx.DecodeWorkers = 8;
+  AddTrackFiles(Env.Ctx, std::vector<std::string>(paths.begin(), paths.begin() + 8));
+  ASSERT_EQ(Env.Ctx.Layout.Count(), 8);
+  for (const std::string& copy : DecodedCopiesInUse(Env.Ctx.Layout)) {
+    EXPECT_TRUE(fs::exists(copy)) << copy;
+  }
+  EXPECT_EQ(ViewDecodedCache(Env.Ctx.DecodedCacheFolder).Entries.size(), 8u);
 
   Env.Ctx.SelectedTrack = 0;
   RemoveSelectedTrack(Env.Ctx);
-  AddTrackFiles(Env.Ctx, {paths[3]});
+  AddTrackFiles(Env.Ctx, {paths[8]});
   std::set<std::string> left;
   for (const CacheEntryInfo& e : DecodedCache(Env.Ctx.DecodedCacheFolder).Entries()) {
     left.insert(e.Path);
   }
   EXPECT_EQ(left, DecodedCopiesInUse(Env.Ctx.Layout));
-  EXPECT_EQ(left.size(), 3u);
+  EXPECT_EQ(left.size(), 8u);
 }
 
 // A layout loaded again after its copies were trimmed away decodes them again, and the disc

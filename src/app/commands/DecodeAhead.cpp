@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <cstdint>
 #include <mutex>
 
 #include "app/commands/InputCheck.h"
@@ -27,9 +29,26 @@ namespace {
 
 constexpr int64_t kMiB = int64_t{1} << 20;
 
-void Trim(const std::string& folder, int32_t limitMiB, const std::set<std::string>& inUse) {
+// Trims the cache at `folder` to `limitMiB`, keeping `inUse` and every entry used at or after
+// `keepSinceNs` (nanoseconds since the epoch).
+void Trim(const std::string& folder, int32_t limitMiB, const std::set<std::string>& inUse,
+          int64_t keepSinceNs = INT64_MAX) {
   if (limitMiB <= 0) return;
-  DecodedCache(folder).Trim(limitMiB * kMiB, inUse);
+  DecodedCache cache(folder);
+  std::set<std::string> keep = inUse;
+  if (keepSinceNs != INT64_MAX) {
+    for (const CacheEntryInfo& e : cache.Entries()) {
+      if (e.LastUseNs >= keepSinceNs) keep.insert(e.Path);
+    }
+  }
+  cache.Trim(limitMiB * kMiB, keep);
+}
+
+// A second before now, in nanoseconds since the epoch: file times come from a clock that may
+// lag the system's by a tick.
+int64_t ShortlyBeforeNowNs() {
+  const auto now = std::chrono::system_clock::now() - std::chrono::seconds(1);
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count();
 }
 
 int64_t SourceBytes(const std::string& path) {
@@ -91,6 +110,10 @@ DecodeAhead::DecodeAhead(AppContext& ctx, const std::vector<std::string>& paths,
       for (size_t i = 0; i < done.size(); ++i) sum += done[i] * static_cast<double>(weights[i]);
       progress(sum / static_cast<double>(total));
     };
+    // While the workers run, an entry another worker has just put in place is not yet named
+    // in `inUse`: the trims after each decode keep every entry used since the batch began, and
+    // the trim after the last decode, with every copy named, holds the cache to its limit.
+    const int64_t batchStartNs = ShortlyBeforeNowNs();
     std::vector<DecodePool::Job> jobs;
     for (size_t i = 0; i < todo.size(); ++i) {
       jobs.emplace_back([&, i] {
@@ -107,12 +130,13 @@ DecodeAhead::DecodeAhead(AppContext& ctx, const std::vector<std::string>& paths,
         if (out.Check.Result == 1) {
           std::lock_guard<std::mutex> lock(mutex);
           inUse.insert(out.Check.AudioFile);
-          Trim(folder, limitMiB, inUse);
+          Trim(folder, limitMiB, inUse, batchStartNs);
         }
       });
     }
     DecodePool pool(std::move(jobs), workers);
     pool.WaitAll();
+    Trim(folder, limitMiB, inUse);
   };
   const std::string label =
       todo.size() == 1 ? todo.front() : std::to_string(todo.size()) + " files";
