@@ -270,10 +270,15 @@ TEST_F(DecodedCacheTest, TrimRemovesTheLeastRecentlyUsedFirstAndNeverOneInUse) {
     std::vector<int> InUse;     // by index
     std::vector<int> LookedUp;  // used again, in this order, before the trim
     std::vector<int> Left;
+    int KeptSince = 4;  // entries used at or after that of this index stay
   } rows[] = {
-      {"AllFit", 4, {}, {}, {0, 1, 2, 3}},    {"OldestTwoGo", 2, {}, {}, {2, 3}},
-      {"InUseStays", 2, {0}, {}, {0, 3}},     {"AllInUse", 0, {0, 1, 2, 3}, {}, {0, 1, 2, 3}},
-      {"LookupMakesRecent", 1, {}, {0}, {0}}, {"Empty", 0, {}, {}, {}},
+      {"AllFit", 4, {}, {}, {0, 1, 2, 3}},
+      {"OldestTwoGo", 2, {}, {}, {2, 3}},
+      {"InUseStays", 2, {0}, {}, {0, 3}},
+      {"AllInUse", 0, {0, 1, 2, 3}, {}, {0, 1, 2, 3}},
+      {"LookupMakesRecent", 1, {}, {0}, {0}},
+      {"Empty", 0, {}, {}, {}},
+      {"RecentlyUsedStay", 0, {0}, {}, {0, 2, 3}, 2},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -291,7 +296,9 @@ TEST_F(DecodedCacheTest, TrimRemovesTheLeastRecentlyUsedFirstAndNeverOneInUse) {
     for (int i : row.InUse) inUse.insert(entries[i]);
     const int64_t entryBytes = cache.Entries().front().Bytes;
     EXPECT_EQ(cache.SizeBytes(), 4 * entryBytes);
-    cache.Trim(row.LimitEntries * entryBytes, inUse);
+    const int64_t keepSinceNs =
+        row.KeptSince < 4 ? (int64_t{1000000} + row.KeptSince) * 1000000000 : INT64_MAX;
+    cache.Trim(row.LimitEntries * entryBytes, inUse, keepSinceNs);
     std::vector<std::string> left, expected;
     for (const CacheEntryInfo& e : cache.Entries()) {
       left.push_back(e.Path);

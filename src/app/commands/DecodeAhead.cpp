@@ -34,14 +34,7 @@ constexpr int64_t kMiB = int64_t{1} << 20;
 void Trim(const std::string& folder, int32_t limitMiB, const std::set<std::string>& inUse,
           int64_t keepSinceNs = INT64_MAX) {
   if (limitMiB <= 0) return;
-  DecodedCache cache(folder);
-  std::set<std::string> keep = inUse;
-  if (keepSinceNs != INT64_MAX) {
-    for (const CacheEntryInfo& e : cache.Entries()) {
-      if (e.LastUseNs >= keepSinceNs) keep.insert(e.Path);
-    }
-  }
-  cache.Trim(limitMiB * kMiB, keep);
+  DecodedCache(folder).Trim(limitMiB * kMiB, inUse, keepSinceNs);
 }
 
 // A second before now, in nanoseconds since the epoch: file times come from a clock that may

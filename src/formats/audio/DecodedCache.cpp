@@ -219,14 +219,15 @@ void RemoveOrphans(const std::string& folder) {
 
 }  // namespace
 
-int64_t DecodedCache::Trim(int64_t limitBytes, const std::set<std::string>& inUse) {
+int64_t DecodedCache::Trim(int64_t limitBytes, const std::set<std::string>& inUse,
+                           int64_t keepSinceNs) {
   const std::vector<CacheEntryInfo> entries = Entries();
   int64_t total = 0;
   for (const CacheEntryInfo& e : entries) total += e.Bytes;
   int64_t removed = 0;
   for (const CacheEntryInfo& e : entries) {
     if (total - removed <= limitBytes) break;
-    if (inUse.count(e.Path) != 0) continue;
+    if (inUse.count(e.Path) != 0 || e.LastUseNs >= keepSinceNs) continue;
     RemoveEntry(e.Path);
     removed += e.Bytes;
   }

@@ -78,10 +78,12 @@ class DecodedCache {
   // The bytes of every entry, with their source files.
   int64_t SizeBytes() const;
   // Removes the least recently used entries until the cache holds at most `limitBytes`,
-  // skipping those whose path is in `inUse`; also removes source files left without an
-  // entry. Returns the bytes removed. Failures are ignored (another process may be removing
-  // the same files).
-  int64_t Trim(int64_t limitBytes, const std::set<std::string>& inUse = {});
+  // skipping those whose path is in `inUse` and those last used at or after `keepSinceNs`
+  // (nanoseconds since the epoch: an entry another thread has just put in place); also
+  // removes source files left without an entry. Returns the bytes removed. Failures are
+  // ignored (another process may be removing the same files).
+  int64_t Trim(int64_t limitBytes, const std::set<std::string>& inUse = {},
+               int64_t keepSinceNs = INT64_MAX);
   // Removes every entry not in `inUse`, and temporary files a killed decode left.
   void Clear(const std::set<std::string>& inUse = {});
 
