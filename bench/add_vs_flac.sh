@@ -16,7 +16,8 @@
 # memory; only the writing of the decoded copies is ours alone. Whole processes are timed with
 # hyperfine (medians); peak memory with /usr/bin/time. A Release build is made in build-bench;
 # test files are made under $TMPDIR and removed afterwards. The machine's load (uptime) is
-# printed before and after: other work on a shared machine skews the ratio.
+# printed before and after: other work on a shared machine skews the ratio, so the processor
+# time of both sides is printed too.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -63,11 +64,15 @@ rm -rf "$W/cache"
 
 python3 - "$W/times.json" "$(cat $FILES | wc -c)" "$(cat "$W/mem4")" "$(cat "$W/mem12")" <<'PY'
 import json, os, sys
-ours, flac = [r["median"] for r in json.load(open(sys.argv[1]))["results"]]
+results = json.load(open(sys.argv[1]))["results"]
+ours, flac = [r["median"] for r in results]
+cpu_ours, cpu_flac = [r["user"] + r["system"] for r in results]
 print("cores: %d" % os.cpu_count())
 print("12 FLAC tracks: %.0f MB" % (int(sys.argv[2]) / 1e6))
 print("varnel-cli new (cold decode cache):   %8.3f s" % ours)
 print("flac -d -c >/dev/null, one by one:   %8.3f s" % flac)
 print("ratio: %.2f x (target <= 0.6 x)" % (ours / flac))
+# Processor time (user + system, means): what a loaded machine leaves comparable.
+print("cpu time: new %.3f s, flac -d %.3f s" % (cpu_ours, cpu_flac))
 print("peak memory of new: %s KB for 4 tracks, %s KB for 12" % (sys.argv[3], sys.argv[4]))
 PY
