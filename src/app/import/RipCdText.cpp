@@ -62,20 +62,4 @@ std::optional<CdText> CdTextOf(const RipSheet& sheet,
   return cdText;
 }
 
-std::string Utf8ToLatin1(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    if (i + static_cast<size_t>(length) > text.size()) length = 1;
-    uint32_t code = c;
-    if (length == 2) code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-    out += c < 0x80                                      ? static_cast<char>(c)
-           : length == 2 && code >= 0xA0 && code <= 0xFF ? static_cast<char>(code)
-                                                         : '?';
-    i += static_cast<size_t>(length);
-  }
-  return out;
-}
-
 }  // namespace varnel

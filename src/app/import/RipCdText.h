@@ -9,6 +9,7 @@
 #include <string>
 
 #include "formats/cdtext/CdText.h"
+#include "formats/cdtext/TypedCdText.h"
 #include "formats/sheets/RipSheet.h"
 
 namespace varnel {
@@ -18,8 +19,5 @@ namespace varnel {
 // the sheet has no text for them.
 std::optional<CdText> CdTextOf(const RipSheet& sheet,
                                const std::map<const RipTrack*, int32_t>& discTrack, int32_t tracks);
-
-// UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
-std::string Utf8ToLatin1(const std::string& text);
 
 }  // namespace varnel
