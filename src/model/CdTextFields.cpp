@@ -10,15 +10,35 @@ const char* const kCdTextFieldNames[kCdTextFieldCount] = {"Title",    "Performer
 namespace {
 
 const char* const kGenres[kCdTextGenreCount] = {
-    "",                      // not used
-    "Not defined",           "Adult Contemporary", "Alternative Rock", "Childrens Music",
-    "Classical",             "Contemporary Christian",
-    "Country",               "Dance",              "Easy Listening",   "Erotic",
-    "Folk",                  "Gospel",             "Hip Hop",          "Jazz",
-    "Latin",                 "Musical",            "New Age",          "Opera",
-    "Operetta",              "Pop Music",          "Rap",              "Reggae",
-    "Rock Music",            "Rhythm & Blues",     "Sound Effects",    "Soundtrack",
-    "Spoken Word",           "World Music",
+    "",  // not used
+    "Not defined",
+    "Adult Contemporary",
+    "Alternative Rock",
+    "Childrens Music",
+    "Classical",
+    "Contemporary Christian",
+    "Country",
+    "Dance",
+    "Easy Listening",
+    "Erotic",
+    "Folk",
+    "Gospel",
+    "Hip Hop",
+    "Jazz",
+    "Latin",
+    "Musical",
+    "New Age",
+    "Opera",
+    "Operetta",
+    "Pop Music",
+    "Rap",
+    "Reggae",
+    "Rock Music",
+    "Rhythm & Blues",
+    "Sound Effects",
+    "Soundtrack",
+    "Spoken Word",
+    "World Music",
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The tags that fill CD-Text, from one file per container made by the tools users tag with
 // (lame, metaflac, vorbiscomment, opusenc) and, where no common tool writes them (APE on
 // MP3, ID3v2 in AIFF, the INFO list of WAV), by TagLib itself.
+#include "formats/audio/AudioTags.h"
+
 #include <gtest/gtest.h>
 #include <taglib/aifffile.h>
 #include <taglib/apetag.h>
@@ -12,14 +14,11 @@
 
 #include <functional>
 
-#include "formats/audio/AudioTags.h"
 #include "support/AudioTools.h"
 #include "support/TestFiles.h"
 
 namespace varnel {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void PrintTo(const AudioTags& t, std::ostream* os) {
   *os << "{" << t.Title << "|" << t.Artist << "|" << t.Album << "|" << t.AlbumArtist << "|"
@@ -31,9 +30,10 @@ namespace {
 TagLib::PropertyMap Properties(const AudioTags& t) {
   TagLib::PropertyMap map;
   const std::pair<const char*, const std::string*> items[] = {
-      {"TITLE", &t.Title},         {"ARTIST", &t.Artist},     {"ALBUM", &t.Album},
-      {"ALBUMARTIST", &t.AlbumArtist}, {"COMPOSER", &t.Composer}, {"LYRICIST", &t.Lyricist},
-      {"COMMENT", &t.Comment},     {"ISRC", &t.Isrc}};
+      {"TITLE", &t.Title},       {"ARTIST", &t.Artist},
+      {"ALBUM", &t.Album},       {"ALBUMARTIST", &t.AlbumArtist},
+      {"COMPOSER", &t.Composer}, {"LYRICIST", &t.Lyricist},
+      {"COMMENT", &t.Comment},   {"ISRC", &t.Isrc}};
   for (const auto& [key, value] : items) {
     if (!value->empty()) map.insert(key, TagLib::String(*value, TagLib::String::UTF8));
   }
@@ -49,22 +49,40 @@ struct TagCase {
 };
 
 TEST(AudioTags, EachContainerGivesItsTags) {
-  if (const std::string tool =
-          test::MissingTool({"sox", "lame", "flac", "metaflac", "oggenc", "vorbiscomment", "opusenc"});
+  if (const std::string tool = test::MissingTool(
+          {"sox", "lame", "flac", "metaflac", "oggenc", "vorbiscomment", "opusenc"});
       !tool.empty()) {
     GTEST_SKIP() << tool << " makes the tagged files";
   }
-  const AudioTags full{"Caf\u00e9 \u6771", "Ann", "Live", "The Band", "Bach",
-                       "Wer",            "Hi", "USABC9912345"};
-  const test::Command wav = {"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav",
-                             "trim", "0", "0.1"};
+  const AudioTags full{"Caf\u00e9 \u6771", "Ann", "Live", "The Band", "Bach", "Wer", "Hi",
+                       "USABC9912345"};
+  const test::Command wav = {"sox", "-n", "-r",     "44100", "-c", "2",
+                             "-b",  "16", "@t.wav", "trim",  "0",  "0.1"};
   const TagCase cases[] = {
       {"MP3, ID3v2 by lame",
        "t.mp3",
        {wav,
-        {"lame", "--quiet", "--add-id3v2", "--tt", full.Title, "--ta", "Ann", "--tl", "Live",
-         "--tc", "Hi", "--tv", "TPE2=The Band", "--tv", "TCOM=Bach", "--tv", "TEXT=Wer", "--tv",
-         "TSRC=USABC9912345", "@t.wav", "@t.mp3"}},
+        {"lame",
+         "--quiet",
+         "--add-id3v2",
+         "--tt",
+         full.Title,
+         "--ta",
+         "Ann",
+         "--tl",
+         "Live",
+         "--tc",
+         "Hi",
+         "--tv",
+         "TPE2=The Band",
+         "--tv",
+         "TCOM=Bach",
+         "--tv",
+         "TEXT=Wer",
+         "--tv",
+         "TSRC=USABC9912345",
+         "@t.wav",
+         "@t.mp3"}},
        {},
        full},
       {"MP3, ID3v1 only",
@@ -102,11 +120,16 @@ TEST(AudioTags, EachContainerGivesItsTags) {
        full},
       {"Opus by opusenc",
        "t.opus",
-       {wav,
-        {"opusenc", "--quiet", "--title", full.Title, "--artist", "Ann", "--album", "Live",
-         "--comment", "ALBUMARTIST=The Band", "--comment", "COMPOSER=Bach", "--comment",
-         "LYRICIST=Wer", "--comment", "COMMENT=Hi", "--comment", "ISRC=USABC9912345", "@t.wav",
-         "@t.opus"}},
+       {wav, {"opusenc",   "--quiet",
+              "--title",   full.Title,
+              "--artist",  "Ann",
+              "--album",   "Live",
+              "--comment", "ALBUMARTIST=The Band",
+              "--comment", "COMPOSER=Bach",
+              "--comment", "LYRICIST=Wer",
+              "--comment", "COMMENT=Hi",
+              "--comment", "ISRC=USABC9912345",
+              "@t.wav",    "@t.opus"}},
        {},
        full},
       {"AIFF, ID3v2",

@@ -31,13 +31,15 @@ Texts WithoutEmptyItems(Texts items) {
 // The items of a TOC's CD_TEXT blocks in order of appearance, "\ooo" escapes undone.
 Texts TocItems(const std::string& toc) {
   Texts items;
-  const std::regex item(R"re((TITLE|PERFORMER|SONGWRITER|COMPOSER|ARRANGER|MESSAGE) "((?:[^"\\]|\\.)*)")re");
+  const std::regex item(
+      R"re((TITLE|PERFORMER|SONGWRITER|COMPOSER|ARRANGER|MESSAGE) "((?:[^"\\]|\\.)*)")re");
   for (auto it = std::sregex_iterator(toc.begin(), toc.end(), item); it != std::sregex_iterator();
        ++it) {
     const std::string raw = (*it)[2];
     std::string value;
     for (size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] == '\\' && i + 3 < raw.size() && std::isdigit(static_cast<unsigned char>(raw[i + 1])) != 0) {
+      if (raw[i] == '\\' && i + 3 < raw.size() &&
+          std::isdigit(static_cast<unsigned char>(raw[i + 1])) != 0) {
         value += static_cast<char>(std::stoi(raw.substr(i + 1, 3), nullptr, 8));
         i += 3;
       } else {
@@ -105,8 +107,8 @@ TEST(TypedCdTextRun, CdtTocAndSheetCarryTheTypedText) {
     const std::vector<uint8_t> sound = Sound(4 * 44100);
     layout.Append(test::WaveTrack(dir / "a.wav", sound));
     for (int t = 1; t < c.Tracks; ++t) {
-      layout.Append(std::make_unique<Track>(dir / "a.wav", FileModeWave,
-                                            test::CanonicalInfo(sound.size())));
+      layout.Append(
+          std::make_unique<Track>(dir / "a.wav", FileModeWave, test::CanonicalInfo(sound.size())));
     }
     for (const auto& [track, fields] : c.Typed) {
       (track == 0 ? layout.CdText.Fields : layout.At(track - 1).CdText) = fields;
