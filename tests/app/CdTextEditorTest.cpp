@@ -1,9 +1,10 @@
 // The CD-Text editor's rules: what tags fill, how a pasted block and the keys move through
 // the table, a .cdt taken in, the limits shown, and that only OK changes the layout.
+#include "app/editors/CdTextEditor.h"
+
 #include <gtest/gtest.h>
 
 #include "app/commands/TrackListCommands.h"
-#include "app/editors/CdTextEditor.h"
 #include "formats/cdtext/CdText.h"
 #include "support/LayoutTestEnv.h"
 
@@ -41,8 +42,14 @@ TEST(CdTextFill, TrackAndDiscFieldsFromTags) {
        Fields("Mine", "A", "L", "C", "M"), "GBXYZ0000001", 4},
       {"overwrite, the ISRC stays", Fields("Mine", ""), "GBXYZ0000001", tags, true,
        Fields("T", "A", "L", "C", "M"), "GBXYZ0000001", 5},
-      {"an ISRC that is none", {}, "", {"T", "", "", "", "", "", "", "12ABC1234567"}, false,
-       Fields("T", ""), "", 1},
+      {"an ISRC that is none",
+       {},
+       "",
+       {"T", "", "", "", "", "", "", "12ABC1234567"},
+       false,
+       Fields("T", ""),
+       "",
+       1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -59,8 +66,11 @@ TEST(CdTextFill, TrackAndDiscFieldsFromTags) {
     CdTextFields After;
   };
   const DiscRow discRows[] = {
-      {"album and album artist", {Tagged("A", "", ""), Tagged("B", "Al", "AA")}, Fields("Al", "AA")},
-      {"the artist all share", {Tagged("A", "Al", ""), Tagged("", "", ""), Tagged("A", "", "")},
+      {"album and album artist",
+       {Tagged("A", "", ""), Tagged("B", "Al", "AA")},
+       Fields("Al", "AA")},
+      {"the artist all share",
+       {Tagged("A", "Al", ""), Tagged("", "", ""), Tagged("A", "", "")},
        Fields("Al", "A")},
       {"artists differ", {Tagged("A", "", ""), Tagged("B", "", "")}, Fields("", "")},
   };
@@ -97,7 +107,7 @@ TEST_F(CdTextEditorTest, PasteAndKeysMoveLikeASpreadsheet) {
   EXPECT_EQ(editor.Text(0, 0), "a b");
 
   const std::pair<CdTextCell, CdTextMove> moves[] = {
-      {{0, 0}, CdTextMove::Tab},   {{0, 5}, CdTextMove::Tab},     {{3, 5}, CdTextMove::Tab},
+      {{0, 0}, CdTextMove::Tab},     {{0, 5}, CdTextMove::Tab},   {{3, 5}, CdTextMove::Tab},
       {{0, 0}, CdTextMove::BackTab}, {{1, 2}, CdTextMove::Enter}, {{3, 2}, CdTextMove::Enter},
   };
   const CdTextCell expected[] = {{0, 1}, {1, 0}, {0, 0}, {3, 5}, {2, 2}, {0, 3}};
@@ -167,9 +177,8 @@ TEST_F(CdTextEditorTest, TakesTheTextOfACdtFile) {
   editor.SetText(3, 0, "Dropped");
   Env.Prompter.OpenAnswers = {{Env.Dir / "bad.cdt"}, {Env.Dir / "disc.cdt"}};
   EXPECT_FALSE(editor.OpenCdtFile());
-  EXPECT_EQ(Env.Prompter.Log.at(1),
-            "Error: The CD-Text file \"" + Env.Dir / "bad.cdt" +
-                "\" cannot be used: pack 1 has a wrong CRC.");
+  EXPECT_EQ(Env.Prompter.Log.at(1), "Error: The CD-Text file \"" + Env.Dir / "bad.cdt" +
+                                        "\" cannot be used: pack 1 has a wrong CRC.");
   EXPECT_EQ(editor.Text(3, 0), "Dropped");
   ASSERT_TRUE(editor.OpenCdtFile());
   EXPECT_EQ(editor.Text(0, 0), "Caf\u00e9");

@@ -19,7 +19,8 @@ bool Fill(std::string& field, const std::string& value, bool overwrite) {
 }
 
 std::string OneLine(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   return text;
 }
 
@@ -69,8 +70,8 @@ int32_t FillDiscFromTags(CdTextFields& disc, const std::vector<AudioTags>& tags,
   }
   if (!oneArtist) artist.clear();
   int32_t filled = Fill(disc[CdTextField::Title], album, overwrite);
-  filled += Fill(disc[CdTextField::Performer], albumArtist.empty() ? artist : albumArtist,
-                 overwrite);
+  filled +=
+      Fill(disc[CdTextField::Performer], albumArtist.empty() ? artist : albumArtist, overwrite);
   return filled;
 }
 
@@ -150,8 +151,8 @@ int32_t CdTextEditor::PacksUsed() const {
 
 std::string CdTextEditor::LimitText() const {
   const int32_t packs = PacksUsed();
-  const std::string count = std::to_string(packs) + " of " + std::to_string(kCdTextMaxPacks) +
-                            " packs";
+  const std::string count =
+      std::to_string(packs) + " of " + std::to_string(kCdTextMaxPacks) + " packs";
   return packs > kCdTextMaxPacks ? "Too long: " + count : count;
 }
 
@@ -189,8 +190,10 @@ bool CdTextEditor::TakeCdtFile(const std::string& path) {
   std::vector<CdTextFields> tracks;
   if (!ReadCdTextFile(path, text, reason) ||
       !TypedTextOf(text, kCdTextLanguageEnglish, disc, tracks, reason)) {
-    Ctx_.Prompter.Show(
-        {BoxKind::Error, "The CD-Text file \"" + path + "\" cannot be used: " + reason + ".", {}, {}});
+    Ctx_.Prompter.Show({BoxKind::Error,
+                        "The CD-Text file \"" + path + "\" cannot be used: " + reason + ".",
+                        {},
+                        {}});
     return false;
   }
   Disc_.Genre = disc.Genre;
