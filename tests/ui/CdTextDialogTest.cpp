@@ -33,11 +33,10 @@ void TypeIntoCell(QTableWidget* table, const QString& text) {
 
 TEST_F(WindowTest, CdTextEditorTypesPastesFillsAndCancels) {
   if (!test::MissingTool({"sox", "lame"}).empty()) GTEST_SKIP() << "sox and lame tag an MP3";
-  ASSERT_TRUE(test::RunAll({{"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav",
-                             "synth", "1", "sine", "440"},
-                            {"lame", "--quiet", "--tt", "Tagged", "--ta", "Ann", "--tl", "Live",
-                             "@t.wav", "@a.mp3"}},
-                           Dir.Path()));
+  ASSERT_TRUE(test::RunAll(
+      {{"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav", "synth", "1", "sine", "440"},
+       {"lame", "--quiet", "--tt", "Tagged", "--ta", "Ann", "--tl", "Live", "@t.wav", "@a.mp3"}},
+      Dir.Path()));
   Window->DropPaths("Tracks", {Dir / "a.mp3", Wave("b.wav")});
   ASSERT_EQ(Ctx().Layout.Count(), 2);
 
@@ -67,7 +66,7 @@ TEST_F(WindowTest, CdTextEditorTypesPastesFillsAndCancels) {
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("FillTagsBtn"), Qt::LeftButton);
     EXPECT_EQ(table->item(1, 0)->text(), "Tagged");
-    EXPECT_EQ(table->item(0, 1)->text(), "Ann");   // the artist both tagged tracks share
+    EXPECT_EQ(table->item(0, 1)->text(), "Ann");      // the artist both tagged tracks share
     EXPECT_EQ(table->item(0, 0)->text(), "My disc");  // typed text stays
     EXPECT_EQ(dlg.findChild<QLabel*>("FilledLbl")->text(), "3 fields filled from tags.");
     EXPECT_EQ(dlg.findChild<QLabel*>("CdTextLimitsLbl")->text().left(14), "8 of 256 packs");

@@ -27,8 +27,8 @@ QString Q(const std::string& s) {
 const struct {
   uint8_t Code;
   const char* Name;
-} kLanguages[] = {{0x09, "English"}, {0x08, "German"},  {0x0F, "French"}, {0x0A, "Spanish"},
-                  {0x15, "Italian"}, {0x1D, "Dutch"},   {0x69, "Japanese"}};
+} kLanguages[] = {{0x09, "English"}, {0x08, "German"}, {0x0F, "French"},  {0x0A, "Spanish"},
+                  {0x15, "Italian"}, {0x1D, "Dutch"},  {0x69, "Japanese"}};
 
 }  // namespace
 
@@ -47,8 +47,9 @@ void CdTextTableWidget::MoveTo(CdTextMove move) {
 
 QModelIndex CdTextTableWidget::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
   if (action == MoveNext || action == MovePrevious) {
-    const CdTextCell next = Editor_.Moved({currentRow(), currentColumn()},
-                                          action == MoveNext ? CdTextMove::Tab : CdTextMove::BackTab);
+    const CdTextCell next =
+        Editor_.Moved({currentRow(), currentColumn()},
+                      action == MoveNext ? CdTextMove::Tab : CdTextMove::BackTab);
     return model()->index(next.Row, next.Column);
   }
   return QTableWidget::moveCursor(action, modifiers);
@@ -94,7 +95,8 @@ CdTextDialog::CdTextDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), 
   caption->setBuddy(Table_);
   Table_->setColumnCount(CdTextEditor::ColumnCount());
   QStringList headers;
-  for (int32_t c = 0; c < CdTextEditor::ColumnCount(); ++c) headers << Q(CdTextEditor::ColumnName(c));
+  for (int32_t c = 0; c < CdTextEditor::ColumnCount(); ++c)
+    headers << Q(CdTextEditor::ColumnName(c));
   Table_->setHorizontalHeaderLabels(headers);
   Table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   Table_->setMinimumSize(720, 260);
