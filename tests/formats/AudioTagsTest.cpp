@@ -18,15 +18,7 @@
 #include "support/TestFiles.h"
 
 namespace varnel {
-namespace {}  // namespace
-
-void PrintTo(const AudioTags& t, std::ostream* os) {
-  *os << "{" << t.Title << "|" << t.Artist << "|" << t.Album << "|" << t.AlbumArtist << "|"
-      << t.Composer << "|" << t.Lyricist << "|" << t.Comment << "|" << t.Isrc << "}";
-}
-
 namespace {
-
 TagLib::PropertyMap Properties(const AudioTags& t) {
   TagLib::PropertyMap map;
   const std::pair<const char*, const std::string*> items[] = {

@@ -60,8 +60,6 @@ TEST_F(WindowTest, CdTextEditorTypesPastesFillsAndCancels) {
     QApplication::clipboard()->setText("First\nSecond\n");
     table->setCurrentCell(1, 2);
     QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(editor.Editor().Text(1, 2), "First");
-    EXPECT_EQ(editor.Editor().Text(2, 2), "Second");
     EXPECT_EQ(table->item(2, 2)->text(), "Second");
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("FillTagsBtn"), Qt::LeftButton);
