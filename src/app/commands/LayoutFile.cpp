@@ -187,6 +187,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.MediaCatalog = head.MediaCatalog;
     layout.CdTextEnabled = head.CdTextEnabled;
     layout.CdtPath = head.CdtPath;
+    layout.CdText = head.CdText;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
     // Every file the layout names that must be decoded is decoded first, all at once.

@@ -149,6 +149,7 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.CdTextEnabled = false;
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
+  ctx.Layout.CdText = {};
   ClearTracks(ctx);
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, "");
