@@ -40,6 +40,10 @@ class DiscLayout {
   // So a path to a missing image numbers the list from 1 and the sheet from 2, on purpose.
   bool NamesDataTrack() const { return !DataTrackFile.empty(); }
   bool DataTrackImageExists() const;
+  // Every file the layout names and that is read to make the disc: the data track image,
+  // the CD-Text file, each track's file and pre-gap file, and the decoded copies of them
+  // (empty names left out). No command may write over one of them.
+  std::vector<std::string> FilesRead() const;
 
   // The ordered, owned track list.
   int32_t Count() const { return static_cast<int32_t>(Tracks.size()); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/commands/TrackListCommands.h"
+#include "app/import/RipImport.h"
 #include "app/views/TrackListText.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
@@ -637,6 +638,22 @@ TEST_F(LayoutSave, SavingLeavesTheLayoutAlone) {
   EXPECT_EQ(env.Ctx.Layout.MediaCatalog, "12");
   EXPECT_EQ(LayoutFileText(env.Ctx.Layout), before);
   EXPECT_NE(before.find("MediaCatalog=12           \r\n"), std::string::npos);
+}
+
+// The window's Save after an import: the layout is made from the rip's sheet and its audio,
+// and neither may be saved over (the command line's table is in CliWriteGuardTest).
+TEST_F(LayoutSave, AnImportedLayoutIsNotSavedOverTheSheetOrItsAudio) {
+  const std::string wave = env.Wave("a.wav", 2352 * 75);
+  const std::string sheet = env.Dir / "disc.cue";
+  test::WriteText(sheet, "FILE \"a.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, sheet, ""));
+  for (const std::string& input : {sheet, wave}) {
+    const std::string before = test::ReadText(input);
+    EXPECT_FALSE(SaveLayoutFile(env.Ctx, input, Overwrite::Replace));
+    EXPECT_EQ(env.Prompter.Log.back(), "Error: Cannot save \"" + input + "\": it is \"" + input +
+                                           "\", a file that the layout is made from.");
+    EXPECT_EQ(test::ReadText(input), before);
+  }
 }
 
 }  // namespace

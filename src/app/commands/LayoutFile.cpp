@@ -10,6 +10,7 @@
 #include "app/commands/UnsavedChanges.h"
 #include "app/views/StatusBar.h"
 #include "formats/audio/InputChecks.h"
+#include "make/CommitJournal.h"
 #include "model/AtomicFile.h"
 #include "model/PathNames.h"
 #include "persist/IniFile.h"
@@ -124,7 +125,14 @@ Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec
 
 }  // namespace
 
+std::vector<std::string> FilesSavedFrom(const AppContext& ctx) {
+  std::vector<std::string> files = ctx.Layout.FilesRead();
+  if (!ctx.SourceSheet.empty()) files.push_back(ctx.SourceSheet);
+  return files;
+}
+
 bool SaveLayoutFile(AppContext& ctx, const std::string& path, Overwrite overwrite) {
+  if (!MayWriteBeside(ctx.Prompter, path, FilesSavedFrom(ctx))) return false;
   if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
   if (const std::string* bad = UnrepresentableValue(ctx.Layout)) {
     ctx.Prompter.ShowMessage(BoxKind::Error,
@@ -155,6 +163,9 @@ bool SaveLayoutAs(AppContext& ctx) {
 
 bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   if (!ctx.IsIdle()) return false;
+  // Made files that a killed run left half committed are made whole before anything reads
+  // them.
+  RecoverInterruptedCommits(ctx.Settings.WorkDir);
   // The file is read and recognised before the current layout is touched: a file that is
   // no layout (or cannot be read) leaves the layout as it was.
   std::optional<IniFile> read;
@@ -177,6 +188,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   ClearTracks(ctx);
   SetDataTrackFile(ctx, "");
   ctx.CanEnableCdText = true;
+  ctx.SourceSheet.clear();
   try {
     const LayoutHead head = ReadLayoutHead(ini);
     DiscLayout& layout = ctx.Layout;

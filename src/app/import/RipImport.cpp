@@ -67,7 +67,7 @@ std::string CdtPathBeside(const std::string& path) {
 }
 
 bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
-                     Overwrite overwrite) {
+                     Overwrite overwrite, const std::string& layoutPath) {
   if (!ctx.IsIdle()) return false;
   const RipResult read = ReadRipSheetFile(sheetPath);
   if (!read.Ok) {
@@ -88,7 +88,14 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     return false;
   }
   const bool dataTrack = laid.Layout.DataTrackImageExists();
-  if (RegularFile(read.Sheet.CdTextFilePath)) {
+  std::vector<std::string> inputs = laid.Layout.FilesRead();
+  inputs.push_back(sheetPath);
+  const bool cdtTaken = RegularFile(read.Sheet.CdTextFilePath);
+  const bool cdtWritten = !cdtTaken && laid.CdTextContent && !cdtPath.empty();
+  if (cdtWritten && !MayWriteBeside(ctx.Prompter, cdtPath, inputs)) return false;
+  inputs.push_back(cdtTaken ? read.Sheet.CdTextFilePath : cdtWritten ? cdtPath : "");
+  if (!layoutPath.empty() && !MayWriteBeside(ctx.Prompter, layoutPath, inputs)) return false;
+  if (cdtTaken) {
     laid.Layout.CdtPath = read.Sheet.CdTextFilePath;
     laid.Layout.CdTextEnabled = !dataTrack;
   } else if (laid.CdTextContent && !cdtPath.empty()) {
@@ -107,6 +114,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
   SetDataTrackFile(ctx, ctx.Layout.DataTrackFile);
   ctx.LayoutPath.clear();
   ctx.SavedLayoutText.reset();
+  ctx.SourceSheet = sheetPath;
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);
   if (!laid.Notes.empty()) {

@@ -31,8 +31,11 @@ std::string CdtPathBeside(const std::string& path);
 // that exists is used as it is. What the layout leaves out of the sheet, and the decoded or
 // wave copies it lays out compressed and raw files from, are listed in one information box
 // afterwards. Ignored while busy. True when the layout was replaced.
+// Neither the .cdt file nor `layoutPath` (where the caller saves the layout next; may be
+// empty) may be the sheet or a file the layout reads: such a name is refused
+// (MayWriteBeside) before anything is written. The sheet stays ctx.SourceSheet.
 bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
-                     Overwrite overwrite = Overwrite::Ask);
+                     Overwrite overwrite = Overwrite::Ask, const std::string& layoutPath = {});
 
 // The File menu command: ignored while busy; the unsaved-changes question first, then the
 // open dialog in LayoutFileDir (the folder remembered), then ImportSheetFile with the .cdt
