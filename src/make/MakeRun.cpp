@@ -139,6 +139,9 @@ RunEnd Run(MakeJob& job) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
+  const int32_t discTracks = count + (dataTrack ? 1 : 0);
+  if (discTracks == 0) return Fail(job, TrackFailure(NoTrackMessage()));
+  if (discTracks > kMaxTracks) return Fail(job, TrackFailure(TooManyTracksMessage(discTracks)));
   if (job.Progress) job.Progress->RunStarted(dataTrack ? count : count - 1);
   const std::string stem = CueStem(job.CuePath);
   if (stem.empty() || stem == "." || stem == "..") {

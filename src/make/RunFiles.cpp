@@ -14,6 +14,7 @@
 
 #include "make/CommitJournal.h"
 #include "make/MakeJob.h"
+#include "make/MakeMessages.h"
 #include "model/PathNames.h"
 
 namespace varnel {
@@ -42,6 +43,8 @@ RunFiles::~RunFiles() {
   }
   RemoveFiles(Replaced_);
   if (LockFd_ >= 0) ::close(LockFd_);
+  // A run that committed nothing leaves no folder of its own behind (only empty ones go).
+  for (const std::string& folder : Created_) ::rmdir(folder.c_str());
 }
 
 void RunFiles::AddInput(const std::string& path) {
@@ -83,15 +86,32 @@ void RunFiles::Guard() {
 
 void RunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
                           const std::string& busyMessage) {
+  struct stat link {};
+  if (::lstat(folder.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    throw TrackFailure(LinkedFolderMessage(folder));
+  }
+  // The folders this run creates, deepest first: a run that commits nothing removes them.
+  std::vector<std::string> missing;
+  for (std::string at = NormalAbsolutePath(folder); !at.empty() && at != "/"; at = FolderOf(at)) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) == 0) break;
+    missing.push_back(at);
+  }
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
     throw TrackFailure(failMessage, "cannot create the folder \"" + folder + "\": " + ec.message());
   }
+  Created_ = std::move(missing);
   int fd;
   do {
-    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Never through a link: one made in the meantime is refused as one found above.
+    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
+  if (fd < 0 && (errno == ELOOP || errno == ENOTDIR) && ::lstat(folder.c_str(), &link) == 0 &&
+      S_ISLNK(link.st_mode)) {
+    throw TrackFailure(LinkedFolderMessage(folder));
+  }
   if (fd < 0) throw TrackFailure(failMessage, FileError("cannot open", folder, errno).what());
   if (LockFd_ >= 0) ::close(LockFd_);
   LockFd_ = fd;
@@ -259,6 +279,7 @@ void RunFiles::CommitWithJournal() {
     }
   }
   if (RenameHook) RenameHook(renames);
+  Created_.clear();
   ::unlink(journal.c_str());
   const bool synced = ::fsync(LockFd_) == 0;  // the commit is kept once this returns
   (void)synced;
@@ -312,6 +333,7 @@ void RunFiles::CommitByExchange() {
     if (placed[k] == Placed::Exchanged) Replaced_.push_back(Outputs_[k].Temporary);
     Outputs_[k].Temporary.clear();
   }
+  Created_.clear();
 }
 
 void RemoveFiles(const std::vector<std::string>& paths) noexcept {

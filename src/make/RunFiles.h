@@ -63,8 +63,10 @@ class RunFiles {
   void Guard();
 
   // Creates `folder` with its missing parents (failing with `failMessage`) and locks it;
-  // fails with `busyMessage` when another run holds it. Then removes the temporary files
-  // that killed runs into this folder left behind.
+  // fails with `busyMessage` when another run holds it, and with LinkedFolderMessage when
+  // `folder` is a symbolic link (it is never followed). Then finishes or rolls back a commit
+  // a killed run left half done, and removes the temporary files killed runs left behind.
+  // The folders created here are removed again (when empty) unless the run commits.
   void LockFolder(const std::string& folder, const std::string& failMessage,
                   const std::string& busyMessage);
 
@@ -110,8 +112,9 @@ class RunFiles {
   std::vector<OutputFile> Outputs_;
   int LockFd_ = -1;
   bool Locked_ = false;
-  std::string LockedFolder_;  // absolute
-  std::string Tag_;           // marks this run's temporary names; the locked folder's identity
+  std::string LockedFolder_;          // absolute
+  std::vector<std::string> Created_;  // by LockFolder, deepest first; kept once committed
+  std::string Tag_;  // marks this run's temporary names; the locked folder's identity
   std::set<std::string> Cleaned_;
   std::mt19937_64 Random_;
   std::vector<std::string> Replaced_;

@@ -100,6 +100,9 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
       ReadWindowSettings(SettingsPath_, Ctx_.Settings, defaultWorkDir);
   ColumnsStored_ = stored.ColumnsStored;
   ApplyWindowSettings(stored.SizeStored);
+  if (!stored.Problem.empty()) {
+    Ctx_.Prompter.Show({BoxKind::Error, stored.Problem, stored.ProblemDetail, {}});
+  }
 
   // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
   // nothing on disc.

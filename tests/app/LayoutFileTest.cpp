@@ -378,10 +378,17 @@ TEST_F(LayoutLoad, SkippedEntriesLeaveNoGap) {
   const std::string a = env.Wave("a.wav", 2352);
   const std::string b = env.Wave("b.wav", 2352 * 2);
   // Track01 has no section, Track03 an unknown mode, Track05 lies beyond NumTracks.
-  ASSERT_TRUE(LoadLayoutFile(
-      env.Ctx, Write(LayoutText(Disc(5) + Track(0, a) + Track(2, b) +
-                                Track(3, a, "FileMode=5\r\n") + Track(4, "") + Track(5, a)))));
-  EXPECT_TRUE(env.Prompter.Log.empty());
+  // Each is named in one box after the load, a line each.
+  const std::string path =
+      Write(LayoutText(Disc(5) + Track(0, a) + Track(2, b) + Track(3, a, "FileMode=5\r\n") +
+                       Track(4, "") + Track(5, a)));
+  ASSERT_TRUE(LoadLayoutFile(env.Ctx, path));
+  EXPECT_EQ(env.Prompter.Log,
+            std::vector<std::string>{"LeftOut: \"" + path +
+                                     "\" was loaded without these tracks:\n"
+                                     "Track01: not in the file, which declares NumTracks=5\n"
+                                     "Track03: FileMode=5 is no kind of track this program knows\n"
+                                     "Track04: it names no track file"});
   ASSERT_EQ(env.Ctx.Layout.Count(), 2);
   EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, a);
   EXPECT_EQ(env.Ctx.Layout.At(1).TrackFileName, b);

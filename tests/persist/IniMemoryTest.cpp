@@ -19,8 +19,7 @@ TEST(IniMemory, HostileFilesLoadUnderA512MegabyteLimit) {
   for (const char* kind : {"section", "key", "keys", "empty"}) {
     test::TempDir dir;
     const std::string path = dir / "hostile.txt";
-    const auto written =
-        test::RunProcess({INI_MEMORY_PROBE, "--write", kind, "60000000", path});
+    const auto written = test::RunProcess({INI_MEMORY_PROBE, "--write", kind, "60000000", path});
     ASSERT_EQ(written.ExitCode, 0) << kind;
 
     int out[2];

@@ -61,13 +61,22 @@ int32_t WholeFile(const WaveDataInfo& info) {
 
 enum class Entry { Added, Skipped, Stop };
 
-// Builds the track of one section and appends it. Stop when the user answered No.
-Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec) {
+// Builds the track of one section and appends it. Stop when the user answered No; a
+// section the loader cannot use is skipped with why in `leftOut`.
+Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec,
+                     std::vector<std::string>& leftOut) {
   TrackDefaults defaults{ctx.Settings};
   const std::string path = ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text;
-  if (path.empty()) return Entry::Skipped;
+  if (path.empty()) {
+    leftOut.push_back(sec + ": it names no track file");
+    return Entry::Skipped;
+  }
   const int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
-  if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return Entry::Skipped;
+  if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) {
+    leftOut.push_back(sec + ": FileMode=" + std::to_string(mode) +
+                      " is no kind of track this program knows");
+    return Entry::Skipped;
+  }
 
   WaveDataInfo info;
   std::string audioFile;
@@ -121,6 +130,26 @@ Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec
   ctx.Layout.Append(std::move(track));
   ctx.Layout.TotalBytes += added.GetTotalBytes();
   return Entry::Added;
+}
+
+// The sections [0, count) that are not among the sorted `found`, as "TrackNN" or
+// "TrackNN to TrackMM" runs.
+std::vector<std::string> MissingSections(const std::vector<int32_t>& found, int32_t count) {
+  std::vector<std::string> missing;
+  int32_t next = 0;
+  auto gap = [&](int32_t end) {
+    if (next < end) {
+      missing.push_back(next + 1 == end
+                            ? TrackSectionName(next)
+                            : TrackSectionName(next) + " to " + TrackSectionName(end - 1));
+    }
+  };
+  for (const int32_t index : found) {
+    gap(index);
+    next = index + 1;
+  }
+  gap(count);
+  return missing;
 }
 
 }  // namespace
@@ -189,6 +218,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   SetDataTrackFile(ctx, "");
   ctx.CanEnableCdText = true;
   ctx.SourceSheet.clear();
+  std::vector<std::string> leftOut;  // what the file declares and the loader cannot use
   try {
     const LayoutHead head = ReadLayoutHead(ini);
     DiscLayout& layout = ctx.Layout;
@@ -197,11 +227,21 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.CdtPath = head.CdtPath;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
-    for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
-      if (LoadTrackEntry(ctx, ini, TrackSectionName(index)) == Entry::Stop) break;
+    const std::vector<int32_t> sections = TrackSectionIndexes(ini, head.NumTracks);
+    for (const std::string& run : MissingSections(sections, head.NumTracks)) {
+      leftOut.push_back(
+          run + ": not in the file, which declares NumTracks=" + std::to_string(head.NumTracks));
+    }
+    for (const int32_t index : sections) {
+      if (LoadTrackEntry(ctx, ini, TrackSectionName(index), leftOut) == Entry::Stop) break;
     }
   } catch (const std::exception&) {
     // An error while reading ends the loading quietly; what was appended stays.
+  }
+  if (!leftOut.empty()) {
+    std::string text = "\"" + path + "\" was loaded without these tracks:";
+    for (const std::string& line : leftOut) text += "\n" + line;
+    ctx.Prompter.ShowMessage(BoxKind::LeftOut, text);
   }
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "formats/sheets/FlacCueSheetReader.h"
 #include "formats/sheets/TocFileReader.h"
 #include "model/AtomicFile.h"
+#include "model/FileIdentity.h"
 #include "model/PathNames.h"
 
 namespace varnel {
@@ -102,6 +104,22 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     if (!WriteCdt(ctx, cdtPath, *laid.CdTextContent, overwrite)) return false;
     laid.Layout.CdtPath = cdtPath;
     laid.Layout.CdTextEnabled = !dataTrack;
+  }
+  // What the layout takes from outside the sheet's folder is said, each file once.
+  std::string prefix = ResolvedName(FolderOrCurrent(sheetPath));
+  if (prefix.back() != '/') prefix += '/';
+  std::vector<std::string> taken = {laid.Layout.DataTrackFile,
+                                    cdtTaken ? laid.Layout.CdtPath : std::string()};
+  for (int32_t i = 0; i < laid.Layout.Count(); ++i) {
+    taken.push_back(laid.Layout.At(i).TrackFileName);
+    taken.push_back(laid.Layout.At(i).PreGapFileName());
+  }
+  std::vector<std::string> noted;
+  for (const std::string& path : taken) {
+    if (path.empty() || ResolvedName(path).rfind(prefix, 0) == 0) continue;
+    if (std::find(noted.begin(), noted.end(), path) != noted.end()) continue;
+    noted.push_back(path);
+    laid.Notes.push_back("\"" + path + "\" is taken from outside the sheet's folder");
   }
   if (dataTrack && !laid.Layout.CdtPath.empty()) {
     laid.Notes.push_back("CD-Text is off: a disc with a data track is written without it");
