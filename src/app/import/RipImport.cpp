@@ -116,9 +116,10 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
   }
   std::vector<std::string> noted;
   for (const std::string& path : taken) {
-    if (path.empty() || ResolvedName(path).rfind(prefix, 0) == 0) continue;
-    if (std::find(noted.begin(), noted.end(), path) != noted.end()) continue;
-    noted.push_back(path);
+    const std::string name = path.empty() ? std::string() : ResolvedName(path);
+    if (path.empty() || name.rfind(prefix, 0) == 0) continue;
+    if (std::find(noted.begin(), noted.end(), name) != noted.end()) continue;
+    noted.push_back(name);
     laid.Notes.push_back("\"" + path + "\" is taken from outside the sheet's folder");
   }
   if (dataTrack && !laid.Layout.CdtPath.empty()) {
