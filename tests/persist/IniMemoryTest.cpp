@@ -1,7 +1,7 @@
 // A layout or settings file under the 64 MiB cap loads in bounded memory, however hostile:
-// 60 MB of one section header or key repeated, of distinct keys or of empty lines after a
-// valid layout head are read
-// by the loader under a limit of 512 MB of address space.
+// 60 MB of one section header or key repeated, of distinct headers or keys, or of empty
+// lines after a valid layout head are read by the loader under a limit of 512 MB of address
+// space.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -16,7 +16,7 @@ namespace varnel {
 namespace {
 
 TEST(IniMemory, HostileFilesLoadUnderA512MegabyteLimit) {
-  for (const char* kind : {"section", "key", "keys", "empty"}) {
+  for (const char* kind : {"section", "sections", "key", "keys", "empty"}) {
     test::TempDir dir;
     const std::string path = dir / "hostile.txt";
     const auto written = test::RunProcess({INI_MEMORY_PROBE, "--write", kind, "60000000", path});

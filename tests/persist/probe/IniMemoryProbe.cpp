@@ -4,8 +4,8 @@
 // space (IniMemoryTest).
 //
 // ini_memory_probe --write KIND BYTES FILE: writes a valid layout head followed by hostile
-// lines up to BYTES: KIND "section" repeats "[s]", "key" repeats "k=v", "keys" gives
-// distinct keys, "empty" empty lines.
+// lines up to BYTES: KIND "section" repeats "[s]", "sections" gives distinct headers, "key"
+// repeats "k=v", "keys" gives distinct keys, "empty" empty lines.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -28,6 +28,8 @@ int Write(const std::string& kind, size_t bytes, const char* path) {
       text += "[s]\n";
     } else if (kind == "key") {
       text += "k=v\n";
+    } else if (kind == "sections") {
+      text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, "[%zx]\n", n)));
     } else if (kind == "keys") {
       text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, "%zu=\n", n)));
     } else {
