@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 #include <exception>
 
 #include "persist/AppSettings.h"
@@ -29,9 +30,12 @@ int main(int argc, char** argv) {
     const std::string exe = CurrentExePath();
     const std::string home = HomeDir();
     QtPrompter prompter;
-    MainWindow window(prompter, SettingsPathFor(exe, home), DefaultWorkDirFor(exe, home));
+    // "WorkDir" empty by default: the made files go beside the cue sheet.
+    MainWindow window(prompter, SettingsPathFor(exe, home), std::string());
     window.SetGeneralSettingsDialog(new GeneralSettingsDialog(prompter, &window));
-    window.SetAboutDialog(new AboutDialog(&window));
+    auto* about = new AboutDialog(&window);
+    about->SetPrompter(&prompter);
+    window.SetAboutDialog(about);
     auto* trackProperties = new TrackPropertiesDialog(window.Context(), nullptr, &window);
     trackProperties->SetPositionEditor(new PositionEditorDialog(prompter, &window));
     window.SetMakeProgressDialog(new MakeProgressDialog(&window));
@@ -44,6 +48,10 @@ int main(int argc, char** argv) {
       defaultProperties->Edit(window.Context().Settings);
     };
     window.show();
+    // "varnel LAYOUT" (and "Open with" of a file manager) opens that layout once the window
+    // is up, so any question it asks stands over the window.
+    QTimer::singleShot(0, &window,
+                       [&window] { window.OpenFromCommandLine(QApplication::arguments()); });
     return app.exec();
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, "Varnel", QString::fromLocal8Bit(e.what()));

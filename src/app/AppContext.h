@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/commands/UndoStack.h"
 #include "app/ports/Prompter.h"
 #include "formats/audio/AudioDecoder.h"
 #include "make/RunState.h"
@@ -27,6 +28,8 @@ struct AppContext {
   varnel::Prompter& Prompter;
   DiscLayout Layout;
   AppSettings Settings;
+  // The changes of the layout that Undo and Redo step through (UndoStack.h).
+  UndoStack History;
   // The run state of making.
   std::atomic<RunState> MakeState{RunState::Idle};
 

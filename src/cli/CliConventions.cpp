@@ -11,7 +11,7 @@ AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
   const std::string home = HomeDir();
   const std::string path = settingsPath.empty() ? SettingsPathFor(exe, home) : settingsPath;
   std::string problem;
-  AppSettings settings = ReadSettingsFile(path, DefaultWorkDirFor(exe, home), &problem);
+  AppSettings settings = ReadSettingsFile(path, std::string(), &problem);
   if (!problem.empty()) {
     std::cerr << SettingsUnreadableMessage(path) << std::endl;
     if (verbose) std::cerr << problem << std::endl;

@@ -204,7 +204,7 @@ RunEnd Run(MakeJob& job) {
     }
     files.Guard();
     if (!job.MadeFiles.empty()) {
-      const std::string folder = job.Settings.WorkDir + "/" + stem;
+      const std::string folder = MadeFilesFolder(job.Settings.WorkDir, job.CuePath);
       files.LockFolder(folder, files.FailMessage(0), FolderInUseMessage(folder));
     }
 
@@ -280,11 +280,15 @@ void RunMake(MakeJob& job) {
   }
 }
 
+std::string MadeFilesFolder(const std::string& workDir, const std::string& cuePath) {
+  if (workDir.empty()) return PathFromFolder(FolderOrCurrent(cuePath), CueStem(cuePath));
+  return workDir + "/" + CueStem(cuePath);
+}
+
 std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
                              int32_t trackNumber, int32_t fileMode) {
-  const std::string name = CueStem(cuePath);
   const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
-  return workDir + "/" + name + "/Track" + TrackNumberText(trackNumber) + ext;
+  return MadeFilesFolder(workDir, cuePath) + "/Track" + TrackNumberText(trackNumber) + ext;
 }
 
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,

@@ -23,8 +23,13 @@ namespace varnel {
 // with that outcome. Throws nothing.
 void RunMake(MakeJob& job);
 
-// WorkDir + "/" + the cue file's name without folder and extension + "/Track" + NN + ext,
-// ext being ".wav", ".mp3" or ".cdg" by the track's FileMode.
+// The folder that holds a run's made files: WorkDir + "/" + the cue file's name without
+// folder and extension; with WorkDir empty (the default), that folder beside the cue sheet,
+// so the made files land where the user put the sheet and never at the file system's root.
+std::string MadeFilesFolder(const std::string& workDir, const std::string& cuePath);
+
+// MadeFilesFolder + "/Track" + NN + ext, ext being ".wav", ".mp3" or ".cdg" by the track's
+// FileMode.
 std::string ProducedFileName(const std::string& workDir, const std::string& cuePath,
                              int32_t trackNumber, int32_t fileMode);
 

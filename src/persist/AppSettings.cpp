@@ -60,6 +60,17 @@ const SettingKey<AppSettings> kOptionKeys[] = {
     {"FileName", "CdrdaoToc", &AppSettings::CdrdaoToc},
 };
 
+// Keys added later, written after the font: each section's keys after the ones it had.
+const SettingKey<AppSettings> kAddedKeys[] = {
+    {"Other", "ToolbarText", &AppSettings::ToolbarText},
+    {"Disc", "Media", &AppSettings::Media},
+};
+constexpr const char* kRecentSection = "Recent";
+
+std::string RecentKey(size_t i) {
+  return "File" + std::to_string(i + 1);
+}
+
 // The font, in the order it is written (the order it is read back from the list's font).
 const SettingKey<FontSettings> kFontKeys[] = {
     {"Font", "Charaset", &FontSettings::Charaset},
@@ -121,6 +132,11 @@ void LoadSettings(const IniFile& ini, AppSettings& s, const std::string& default
     s.ColumnWidth[i] = ini.ReadInteger(kColumnWidthSection, kColumnKeys[i], d.ColumnWidth[i]);
   }
   ReadKeys(ini, kOptionKeys, d, s);
+  ReadKeys(ini, kAddedKeys, d, s);
+  if (s.Media != 74 && s.Media != 80 && s.Media != 90 && s.Media != 99) s.Media = d.Media;
+  for (size_t i = 0; i < kRecentLayoutCount; ++i) {
+    s.Recent[i] = ini.ReadString(kRecentSection, RecentKey(i), "");
+  }
 }
 
 void LoadFontSettings(const IniFile& ini, FontSettings& font) {
@@ -134,6 +150,10 @@ void SaveSettings(IniFile& ini, const AppSettings& s) {
   }
   WriteKeys(ini, kOptionKeys, s);
   WriteKeys(ini, kFontKeys, s.Font);
+  WriteKeys(ini, kAddedKeys, s);
+  for (size_t i = 0; i < kRecentLayoutCount; ++i) {
+    ini.WriteString(kRecentSection, RecentKey(i), s.Recent[i]);
+  }
 }
 
 bool HoldsWindowSize(const IniFile& ini) {

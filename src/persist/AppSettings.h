@@ -32,6 +32,9 @@ extern const char* const kColumnKeys[kTrackColumnCount];
 inline constexpr std::array<int32_t, kTrackColumnCount> kDefaultColumnWidths = {
     50, 100, 100, 100, 100, 100, 100, 100, 100};
 
+// How many layouts "Open Recent" offers.
+inline constexpr size_t kRecentLayoutCount = 8;
+
 struct AppSettings {
   // "Form"
   int32_t Top = 100;
@@ -41,7 +44,7 @@ struct AppSettings {
   // "ColumnWidth"
   std::array<int32_t, kTrackColumnCount> ColumnWidth = kDefaultColumnWidths;
   // "Path"
-  std::string WorkDir;
+  std::string WorkDir;  // empty: the made files go beside the cue sheet
   std::string WaveFileDir;
   std::string CdtFileDir;
   std::string BinFileDir;
@@ -67,6 +70,13 @@ struct AppSettings {
   bool CdrdaoToc = true;  // a TOC file for cdrdao beside every cue sheet
   // "Font", "Font\Style"
   FontSettings Font;
+  // Written after the keys above. "Other": the toolbar shows each button's text beside its
+  // icon. "Disc": the minutes of the medium the capacity bar measures against (74, 80, 90
+  // or 99; any other value reads as 80). "Recent": the last layouts loaded or saved, the
+  // latest first ("File1" to "File8"; empty: none).
+  bool ToolbarText = true;
+  int32_t Media = 80;
+  std::array<std::string, kRecentLayoutCount> Recent;
 
   friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
@@ -93,9 +103,6 @@ bool WriteSettingsFile(const std::string& path, const AppSettings& s, std::strin
 // Where the settings file lives: "<folder of the executable>/varnel.ini" when that folder
 // can be written, else "<home>/.config/varnel/varnel.ini".
 std::string SettingsPathFor(const std::string& exePath, const std::string& homeDir);
-// The default "WorkDir": the executable's folder when writable, else
-// "<home>/.local/share/varnel".
-std::string DefaultWorkDirFor(const std::string& exePath, const std::string& homeDir);
 // The path of the running executable (/proc/self/exe) and $HOME.
 std::string CurrentExePath();
 std::string HomeDir();

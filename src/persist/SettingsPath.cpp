@@ -1,4 +1,4 @@
-// Where the settings file and the default working folder live.
+// Where the settings file lives.
 #include <pwd.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -29,12 +29,6 @@ std::string SettingsPathFor(const std::string& exePath, const std::string& homeD
   std::string dir = FolderOf(exePath);
   if (WritableFolder(dir)) return dir == "/" ? "/varnel.ini" : dir + "/varnel.ini";
   return UnderHome(homeDir, ".config/varnel/varnel.ini");
-}
-
-std::string DefaultWorkDirFor(const std::string& exePath, const std::string& homeDir) {
-  std::string dir = FolderOf(exePath);
-  if (WritableFolder(dir)) return dir;
-  return UnderHome(homeDir, ".local/share/varnel");
 }
 
 std::string CurrentExePath() {

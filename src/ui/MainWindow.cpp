@@ -17,11 +17,13 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/commands/MakeController.h"
+#include "app/commands/RecentLayouts.h"
 #include "app/commands/SettingsFile.h"
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
@@ -31,6 +33,8 @@
 #include "ui/dialogs/DecodeProgressDialog.h"
 #include "ui/dialogs/GeneralSettingsDialog.h"
 #include "ui/dialogs/MakeProgressDialog.h"
+#include "ui/widgets/CapacityBar.h"
+#include "ui/widgets/EditFields.h"
 #include "ui/widgets/ListFont.h"
 #include "ui/widgets/TrackListView.h"
 
@@ -86,6 +90,7 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
   // 1. The window from its layout.
   BuildControls();
   BuildActions();
+  BuildToolBar();
   Ctx_.RedrawTracks = [this] {
     Tracks_->SyncWithLayout();
     RefreshTitle();
@@ -100,7 +105,13 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
       ReadWindowSettings(SettingsPath_, Ctx_.Settings, defaultWorkDir);
   ColumnsStored_ = stored.ColumnsStored;
   ApplyWindowSettings(stored.SizeStored);
+  Action("SettingsToolbarText")->setChecked(Ctx_.Settings.ToolbarText);
+  ToolBar_->setToolButtonStyle(Ctx_.Settings.ToolbarText ? Qt::ToolButtonTextBesideIcon
+                                                         : Qt::ToolButtonIconOnly);
+  RefreshRecentMenu();
   if (!stored.Problem.empty()) {
+    // Kept as it is: closing does not replace what could not be read with the defaults.
+    SettingsUnreadable_ = true;
     Ctx_.Prompter.Show({BoxKind::Error, stored.Problem, stored.ProblemDetail, {}});
   }
 
@@ -153,6 +164,7 @@ void MainWindow::BuildControls() {
         panel->fontMetrics().horizontalAdvance(QString::fromLatin1(kStatusPanelSamples[i]));
     const int frame = 2 * panel->frameWidth() + panel->margin() * 2 + 6;
     panel->setMinimumWidth(std::max(kStatusPanelWidths[i], text + frame));
+    if (i == 2) panel->setToolTip(QString("Playing time (%1)").arg(kTimeUnitNote));
     bar->addWidget(panel, i < 3 ? 0 : 1);
     StatusPanels_[static_cast<size_t>(i)] = panel;
   }
@@ -199,8 +211,9 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
   CatalogEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
   CatalogEdit_->setFixedWidth(CatalogEdit_->fontMetrics().horizontalAdvance("00000000000000") + 12);
   CatalogEdit_->installEventFilter(this);
-  AddAudioButton_ =
-      Named(new QPushButton("B&rowse", AudioTracksGroup_), "WaveBrowseBtn", "Add audio files");
+  KeepCaretAtFirstEmptyPlace(CatalogEdit_);
+  AddAudioButton_ = Named(new QPushButton("&Add files\u2026", AudioTracksGroup_), "WaveBrowseBtn",
+                          "Add audio files");
   ClearAudioButton_ =
       Named(new QPushButton("&Clear", AudioTracksGroup_), "WaveClearbtn", "Clear audio tracks");
   Tracks_ = new TrackListView(Ctx_, AudioTracksGroup_);
@@ -209,9 +222,18 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
           [this] { Guarded([this] { RemoveTrack(); }); });
   connect(Tracks_, &TrackListView::MoveRequested, this, [this](int delta) {
     Guarded([&] { MoveSelectedTrack(Ctx_, delta); });
+    NoteChange(kMoveChange);
     UpdateFromContext();
   });
-  connect(Tracks_, &TrackListView::OrderChanged, this, &MainWindow::RefreshTitle);
+  connect(Tracks_, &TrackListView::OrderChanged, this, [this] {
+    NoteChange(kMoveChange);
+    RefreshTitle();
+  });
+  Capacity_ = new CapacityBar(AudioTracksGroup_);
+  connect(Capacity_, &CapacityBar::MediaChosen, this, [this](int32_t minutes) {
+    Ctx_.Settings.Media = minutes;
+    RefreshCapacity();
+  });
 
   auto* audioGrid = new QGridLayout(AudioTracksGroup_);
   audioGrid->addWidget(CdTextCheck_, 0, 0);
@@ -225,6 +247,7 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
   audioGrid->addWidget(AddAudioButton_, 1, 3);
   audioGrid->addWidget(ClearAudioButton_, 1, 4);
   audioGrid->addWidget(Tracks_, 2, 0, 1, 5);
+  audioGrid->addWidget(Capacity_, 3, 0, 1, 5);
   audioGrid->setColumnStretch(1, 1);
   audioGrid->setRowStretch(2, 1);
   return AudioTracksGroup_;
@@ -236,16 +259,19 @@ void MainWindow::ConnectFields() {
   connect(ImageTypeCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (Updating_ || index < 0) return;
     Ctx_.Layout.ImageType = index;
+    NoteChange("Image Type");
     RefreshTitle();
   });
   connect(CdTextCheck_, &QCheckBox::toggled, this, [this](bool on) {
     if (Updating_) return;
     Ctx_.Layout.CdTextEnabled = on;
+    NoteChange("CD-TEXT");
     RefreshTitle();
   });
   connect(CdtPathEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (Updating_) return;
     Ctx_.Layout.CdtPath = text.toStdString();
+    NoteChange(kCdtChange, true);
     RefreshTitle();
   });
   connect(CatalogEdit_, &QLineEdit::textChanged, this, [this] {
@@ -254,6 +280,7 @@ void MainWindow::ConnectFields() {
     // left, where it is refused.
     const std::string text = CatalogEdit_->displayText().toStdString();
     if (IsCatalogEntry(text)) Ctx_.Layout.MediaCatalog = CatalogFieldText(text);
+    NoteChange(kCatalogChange, true);
     RefreshTitle();
   });
 }
@@ -261,6 +288,7 @@ void MainWindow::ConnectFields() {
 void MainWindow::DataTrackPathEdited() {
   if (Updating_) return;
   Guarded([this] { SetDataTrackFile(Ctx_, ImagePathEdit_->text().toStdString()); });
+  NoteChange(kDataTrackChange, true);
   UpdateFromContext();
 }
 
@@ -287,19 +315,28 @@ void MainWindow::BuildActions() {
       {"&File", "FileNew", "&New deic layout", &MainWindow::NewLayout},
       {"&File", "FileLoad", "&Load disc layout", &MainWindow::OpenLayout},
       {"&File", "FileImport", "&Import a cue sheet or TOC…", &MainWindow::ImportSheet},
-      {"&File", "FileSave", "&Save disc layout", &MainWindow::SaveLayoutAs},
+      {"&File", "FileSave", "&Save disc layout", &MainWindow::SaveLayout},
+      {"&File", "FileSaveAs", "Save disc layout &as\u2026", &MainWindow::SaveLayoutAs},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &MainWindow::Make},
       {"&File", "FileTest", "&Test (Don't make wave files)", &MainWindow::TestMake},
       {"&File", "FileCheck", "&Check disc\u2026", &MainWindow::ShowDiscCheck},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileExit", "E&xit", nullptr},
+      {"&Edit", "EditUndo", "&Undo", &MainWindow::Undo},
+      {"&Edit", "EditRedo", "R&edo", &MainWindow::Redo},
+      {"&Edit", nullptr, nullptr, nullptr},
       {"&Edit", "EditProperty", "Track &properties", &MainWindow::EditTrackProperties},
       {"&Edit", "EditRemove", "&Remove a selected track", &MainWindow::RemoveTrack},
       {"&Edit", "EditClearAudio", "&Clear audio tracks", &MainWindow::ClearAudioTracks},
+      {"&Edit", nullptr, nullptr, nullptr},
+      {"&Edit", "EditMoveUp", "&Move track up", &MainWindow::MoveTrackUp},
+      {"&Edit", "EditMoveDown", "Move track d&own", &MainWindow::MoveTrackDown},
       {"&Settings", "SettingsGeneral", "&General", &MainWindow::EditGeneralSettings},
       {"&Settings", "SettingsDefault", "&Default properties", &MainWindow::EditDefaultProperties},
       {"&Settings", "SettingsFont", "&Font", &MainWindow::ChooseListFont},
+      {"&Settings", "SettingsToolbarText", "&Toolbar text beside icons",
+       &MainWindow::ToggleToolbarText},
       {"&Help", "HelpAbout", "&About", &MainWindow::ShowAbout},
   };
   static const struct {
@@ -334,7 +371,32 @@ void MainWindow::BuildActions() {
       addAction(action);
     }
   }
-  Action("EditRemove")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  // The keys every desktop program has for these.
+  static const struct {
+    const char* Action;
+    QKeyCombination Key;
+  } kShortcuts[] = {
+      {"FileNew", Qt::CTRL | Qt::Key_N},
+      {"FileLoad", Qt::CTRL | Qt::Key_O},
+      {"FileSave", Qt::CTRL | Qt::Key_S},
+      {"FileSaveAs", Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+      {"FileMake", Qt::CTRL | Qt::Key_M},
+      {"FileCheck", QKeyCombination(Qt::Key_F5)},
+      {"FileExit", Qt::CTRL | Qt::Key_Q},
+      {"EditUndo", Qt::CTRL | Qt::Key_Z},
+      {"EditRedo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+      {"EditRemove", Qt::CTRL | Qt::Key_Delete},
+  };
+  for (const auto& s : kShortcuts) Action(s.Action)->setShortcut(QKeySequence(s.Key));
+  Action("SettingsToolbarText")->setCheckable(true);
+
+  // "Open Recent" after "Load disc layout".
+  QMenu* file = findChild<QMenu*>("FileMenu");
+  RecentMenu_ = new QMenu("Open &Recent", file);
+  RecentMenu_->setObjectName("FileRecentMenu");
+  RecentMenu_->menuAction()->setObjectName("FileRecent");
+  file->insertMenu(Action("FileImport"), RecentMenu_);
+  connect(RecentMenu_, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
 
   // The buttons run the same actions as the menu.
   auto bind = [this](QPushButton* button, const char* action) {
@@ -363,15 +425,27 @@ void MainWindow::ApplyWindowSettings(bool sizeStored) {
       h = std::clamp(std::min(h, avail.height() - 60), kMinWindowHeight, h);
     }
   }
+  // The window goes wholly onto the screen that shows most of it (the primary one when none
+  // does), as small as it may be made when the screen is smaller than the stored size.
   QPoint pos(std::clamp(s.Left, -100000, 100000), std::clamp(s.Top, -100000, 100000));
   const QRect wanted(pos, QSize(w, h));
-  bool visible = false;
-  QScreen* primary = QGuiApplication::primaryScreen();
+  QScreen* target = QGuiApplication::primaryScreen();
+  int64_t most = 0;
   for (QScreen* screen : QGuiApplication::screens()) {
     const QRect seen = screen->availableGeometry().intersected(wanted);
-    if (seen.width() >= 100 && seen.height() >= 50) visible = true;
+    const int64_t area = seen.isEmpty() ? 0 : int64_t{seen.width()} * seen.height();
+    if (area > most) {
+      most = area;
+      target = screen;
+    }
   }
-  if (!visible && primary) pos = primary->availableGeometry().topLeft() + QPoint(100, 100);
+  if (target) {
+    const QRect avail = target->availableGeometry();
+    w = std::max(kMinWindowWidth, std::min(w, avail.width()));
+    h = std::max(kMinWindowHeight, std::min(h, avail.height()));
+    pos.setX(std::clamp(pos.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - w)));
+    pos.setY(std::clamp(pos.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - h)));
+  }
   move(pos);
   resize(w, h);
 
@@ -400,6 +474,9 @@ void MainWindow::UpdateFromContext() {
   for (size_t i = 0; i < StatusPanels_.size(); ++i) {
     StatusPanels_[i]->setText(Q(Ctx_.StatusPanels[i]));
   }
+  RefreshCapacity();
+  RefreshUndoActions();
+  if (NoteRecentLayout(Ctx_.Settings, Ctx_.LayoutPath)) RefreshRecentMenu();
   RefreshTitle();
   Updating_ = was;
 }
@@ -413,6 +490,7 @@ bool MainWindow::CommitCatalogEntry() {
   const std::string text = CatalogEdit_->displayText().toStdString();
   if (text == CatalogFieldText(Ctx_.Layout.MediaCatalog)) return true;
   if (EnterMediaCatalog(Ctx_, text)) {
+    NoteChange(kCatalogChange, true);
     RefreshTitle();
     return true;
   }
@@ -455,6 +533,7 @@ FontSettings MainWindow::ListFontSettings() const {
 }
 
 bool MainWindow::SaveSettingsFile() {
+  if (SettingsUnreadable_) return false;
   AppSettings& s = Ctx_.Settings;
   s.Top = y();
   s.Left = x();

@@ -1,6 +1,8 @@
 // The main window "Varnel": the data track and audio track controls, the track list under
-// its header, the four-panel status bar, and every command in one table of actions that
-// the menu bar and the window's buttons share. It owns the disc layout and the settings
+// its header with the capacity bar below it, the four-panel status bar, and every command in
+// one table of actions that the menu bar, the toolbar and the window's buttons share. Every
+// change of the layout is noted for Undo under the name of what made it; "Open Recent"
+// lists the layouts last loaded or saved. It owns the disc layout and the settings
 // (through its AppContext), reads the settings file when created and applies its list
 // font when first shown, writes the whole file when closed, and takes files dropped from
 // the file manager, handing them to the control under the pointer.
@@ -9,6 +11,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
@@ -23,11 +26,14 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
+class QToolBar;
 
 namespace varnel {
 
 class AboutDialog;
+class CapacityBar;
 class MakeController;
 class GeneralSettingsDialog;
 class MakeProgressDialog;
@@ -40,6 +46,17 @@ inline constexpr int kDefaultWindowWidth = 1000;
 inline constexpr int kDefaultWindowHeight = 600;
 // Least widths of the four status bar panels; each is as wide as its widest text.
 inline constexpr int kStatusPanelWidths[4] = {90, 50, 55, 50};
+
+// What the Undo and Redo items call the changes ("&Undo Add Files").
+inline constexpr const char* kAddFilesChange = "Add Files";
+inline constexpr const char* kDropChange = "Drop Files";
+inline constexpr const char* kRemoveChange = "Remove Track";
+inline constexpr const char* kClearChange = "Clear Audio Tracks";
+inline constexpr const char* kMoveChange = "Move Track";
+inline constexpr const char* kPropertiesChange = "Track Properties";
+inline constexpr const char* kDataTrackChange = "Data Track";
+inline constexpr const char* kCatalogChange = "Catalog Number";
+inline constexpr const char* kCdtChange = "CD-TEXT File";
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -78,7 +95,13 @@ class MainWindow : public QMainWindow {
   void NewLayout();
   void OpenLayout();
   void ImportSheet();
+  void SaveLayout();
   void SaveLayoutAs();
+  void Undo();
+  void Redo();
+  void MoveTrackUp();
+  void MoveTrackDown();
+  void ToggleToolbarText();
   void Make();
   void TestMake();
   void ShowDiscCheck();
@@ -89,6 +112,13 @@ class MainWindow : public QMainWindow {
   void EditDefaultProperties();
   void ChooseListFont();
   void ShowAbout();
+
+  // The layout named on the command line (`arguments` as QApplication gives them: the
+  // program, then the file), loaded as "Load disc layout" loads a chosen file.
+  void OpenFromCommandLine(const QStringList& arguments);
+  // A change of the layout may have happened: noted for Undo under `label` (see
+  // UndoStack::Note), then the Undo and Redo items say what they would act on.
+  void NoteChange(const char* label, bool merge = false);
 
   // Files dropped on the control named `controlName` (empty: no control of the system).
   void DropPaths(const std::string& controlName, const std::vector<std::string>& paths);
@@ -108,7 +138,8 @@ class MainWindow : public QMainWindow {
   // rows its height.
   void ApplyListFont(const FontSettings& font);
   FontSettings ListFontSettings() const;
-  // Writes the whole settings file (window geometry, column widths and font included).
+  // Writes the whole settings file (window geometry, column widths and font included), unless
+  // it could not be read when the window opened.
   bool SaveSettingsFile();
 
   // Runs a command; an error it lets escape is shown in an error box and the program
@@ -138,10 +169,17 @@ class MainWindow : public QMainWindow {
   void ApplyQtFont(const QFont& font);
   void StartMake(bool test);
   void DataTrackPathEdited();
+  // The toolbar over the window and the capacity bar under the track list.
+  void BuildToolBar();
+  void RefreshUndoActions();
+  void RefreshRecentMenu();
+  void RefreshCapacity();
+  void OpenRecent(const std::string& path);
 
   AppContext Ctx_;
   std::unique_ptr<MakeController> Maker_;
   std::string SettingsPath_;
+  bool SettingsUnreadable_ = false;  // never written, then
   FontSettings FontKept_;
   bool FirstShown_ = false;
   // The settings file held the column widths.
@@ -161,6 +199,9 @@ class MainWindow : public QMainWindow {
   QPushButton* AddAudioButton_ = nullptr;
   QPushButton* ClearAudioButton_ = nullptr;
   TrackListView* Tracks_ = nullptr;
+  CapacityBar* Capacity_ = nullptr;
+  QToolBar* ToolBar_ = nullptr;
+  QMenu* RecentMenu_ = nullptr;
   std::array<QLabel*, 4> StatusPanels_{};
 
   GeneralSettingsDialog* GeneralSettingsDialog_ = nullptr;

@@ -3,12 +3,14 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
 
 #include "app/check/DiscCheck.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/TrackListCommands.h"
+#include "app/commands/UndoStack.h"
 #include "app/import/RipImport.h"
 #include "app/views/StatusBar.h"
 #include "ui/MainWindow.h"
@@ -39,16 +41,19 @@ std::vector<std::string> LocalPaths(const QMimeData* mime) {
 
 void MainWindow::ChooseDataTrack() {
   ChooseDataTrackImage(Ctx_);
+  NoteChange(kDataTrackChange);
   UpdateFromContext();
 }
 
 void MainWindow::AddTracks() {
   AddAudioFiles(Ctx_);
+  NoteChange(kAddFilesChange);
   UpdateFromContext();
 }
 
 void MainWindow::ChooseCdt() {
   ChooseCdtFile(Ctx_);
+  NoteChange(kCdtChange);
   UpdateFromContext();
 }
 
@@ -70,10 +75,48 @@ void MainWindow::ImportSheet() {
   UpdateFromContext();
 }
 
+void MainWindow::SaveLayout() {
+  if (!CommitCatalogEntry()) return;
+  if (Ctx_.LayoutPath.empty()) {
+    varnel::SaveLayoutAs(Ctx_);
+  } else {
+    SaveLayoutFile(Ctx_, Ctx_.LayoutPath, Overwrite::Replace);
+  }
+  UpdateFromContext();
+}
+
 void MainWindow::SaveLayoutAs() {
   if (!CommitCatalogEntry()) return;
   varnel::SaveLayoutAs(Ctx_);
   UpdateFromContext();
+}
+
+void MainWindow::Undo() {
+  UndoLayoutChange(Ctx_);
+  UpdateFromContext();
+}
+
+void MainWindow::Redo() {
+  RedoLayoutChange(Ctx_);
+  UpdateFromContext();
+}
+
+void MainWindow::MoveTrackUp() {
+  MoveSelectedTrack(Ctx_, -1);
+  NoteChange(kMoveChange);
+  UpdateFromContext();
+}
+
+void MainWindow::MoveTrackDown() {
+  MoveSelectedTrack(Ctx_, 1);
+  NoteChange(kMoveChange);
+  UpdateFromContext();
+}
+
+void MainWindow::ToggleToolbarText() {
+  Ctx_.Settings.ToolbarText = Action("SettingsToolbarText")->isChecked();
+  ToolBar_->setToolButtonStyle(Ctx_.Settings.ToolbarText ? Qt::ToolButtonTextBesideIcon
+                                                         : Qt::ToolButtonIconOnly);
 }
 
 void MainWindow::Make() {
@@ -87,7 +130,8 @@ void MainWindow::TestMake() {
 void MainWindow::ShowDiscCheck() {
   if (!Ctx_.IsIdle()) return;
   if (!CommitCatalogEntry()) return;
-  const std::vector<DiscFinding> findings = CheckDisc(Ctx_.Layout, Ctx_.Settings);
+  const std::vector<DiscFinding> findings =
+      CheckDisc(Ctx_.Layout, Ctx_.Settings, Ctx_.Settings.Media);
   DiscCheckDialog dlg(FindingRows(Ctx_.Layout, findings), false, this);
   dlg.OnActivate = [this](const FindingRow& row) {
     if (SelectFindingTrack(Ctx_, row)) UpdateFromContext();
@@ -134,18 +178,21 @@ void MainWindow::EditTrackProperties() {
   std::string waveDir = Ctx_.Settings.WaveFileDir;
   ShowTrackPropertiesDialog(Ctx_.Layout.At(index), waveDir);
   Ctx_.Settings.WaveFileDir = waveDir;
+  NoteChange(kPropertiesChange);
   UpdateFromContext();
 }
 
 void MainWindow::RemoveTrack() {
   if (!Ctx_.IsIdle()) return;
   RemoveSelectedTrack(Ctx_);
+  NoteChange(kRemoveChange);
   UpdateFromContext();
 }
 
 void MainWindow::ClearAudioTracks() {
   if (!Ctx_.IsIdle()) return;
   varnel::ClearAudioTracks(Ctx_);
+  NoteChange(kClearChange);
   UpdateFromContext();
 }
 
@@ -187,6 +234,7 @@ std::string MainWindow::ControlNameAt(const QPoint& pos) const {
 void MainWindow::DropPaths(const std::string& controlName, const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   Guarded([&] { DropFiles(Ctx_, controlName, paths); });
+  NoteChange(kDropChange);
   UpdateFromContext();
 }
 

@@ -86,8 +86,9 @@ void QtPrompter::Show(const MessageBox& m) {
     open->setObjectName("OpenFolderBtn");
   }
   box.exec();
-  if (open != nullptr && box.clickedButton() == open) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(m.Folder)));
+  if (open != nullptr && box.clickedButton() == open &&
+      !QDesktopServices::openUrl(QUrl::fromLocalFile(Q(m.Folder)))) {
+    ShowMessage(BoxKind::Warning, std::string(kNoFileManagerMessage) + "\n" + m.Folder);
   }
 }
 

@@ -107,16 +107,26 @@ TEST_F(MakeControllerTest, EmptyLayoutSkipsTheCheckAndIsRefused) {
 
 // The success box keeps its text and tells, in its detail, where the sheet and the made
 // files went; the folder it offers is the one holding them (the sheet's own after Test).
+// An empty working folder puts the made files beside the sheet; a set one is used as such.
 TEST_F(MakeControllerTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
   AddWave("a.wav", 588 * 10);
   struct Case {
     bool Test;
     bool MakeAlways;
     bool FilesMade;
-  } const cases[] = {{false, true, true}, {true, true, false}, {false, false, false}};
+    const char* WorkDir;  // relative to Dir; nullptr: empty
+    const char* Made;     // the folder of the made files, relative to Dir
+  } const cases[] = {{false, true, true, "work", "work/Live/"},
+                     {true, true, false, "work", "work/Live/"},
+                     {false, false, false, "work", "work/Live/"},
+                     {false, true, true, nullptr, "Live/"},
+                     {true, true, false, nullptr, "Live/"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "test " << c.Test << " always " << c.MakeAlways);
+    SCOPED_TRACE(testing::Message() << "test " << c.Test << " always " << c.MakeAlways
+                                    << " workdir " << (c.WorkDir ? c.WorkDir : "(empty)"));
     std::filesystem::remove_all(Dir / "work");
+    std::filesystem::remove_all(Dir / "Live");
+    Ctx.Settings.WorkDir = c.WorkDir ? Dir / c.WorkDir : std::string();
     Ctx.Settings.MakeAlways = c.MakeAlways;
     Prompter.SaveAnswers.push_back(Cue());
     if (std::filesystem::exists(Cue())) Prompter.OkCancelAnswers.push_back(true);
@@ -125,7 +135,7 @@ TEST_F(MakeControllerTest, SuccessBoxNamesTheSheetAndTheFolderOfTheMadeFiles) {
     const MessageBox& box = Prompter.Messages.back();
     EXPECT_EQ(box.Text, "Operation Successfully Completed.");
     EXPECT_NE(box.Detail.find("Cue sheet: " + Cue()), std::string::npos) << box.Detail;
-    const std::string made = Dir / "work/Live/";
+    const std::string made = Dir / c.Made;
     EXPECT_EQ(box.Detail.find("Produced files: " + made) != std::string::npos, c.FilesMade)
         << box.Detail;
     EXPECT_EQ(box.Folder, c.FilesMade ? made : Dir.Path());

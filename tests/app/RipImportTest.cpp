@@ -206,7 +206,7 @@ TEST(RipImport, TheMenuCommandAsksAboutUnsavedChangesAndLeavesTheLayoutUnsaved) 
   ASSERT_EQ(env.Ctx.Layout.Count(), 1);
   EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, env.Dir / "a.wav");
   EXPECT_TRUE(LayoutModified(env.Ctx));
-  EXPECT_EQ(MainWindowTitle(env.Ctx), "Varnel");
+  EXPECT_EQ(MainWindowTitle(env.Ctx), "Untitled* \u2014 Varnel");
   EXPECT_EQ(env.Ctx.Settings.LayoutFileDir, env.Dir.Path());
 }
 

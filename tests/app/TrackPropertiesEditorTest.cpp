@@ -7,6 +7,7 @@
 
 #include "app/commands/TrackListCommands.h"
 #include "app/editors/PositionEditor.h"
+#include "persist/LayoutText.h"
 #include "support/FakePrompter.h"
 #include "support/TestFiles.h"
 
@@ -415,16 +416,49 @@ TEST_F(TrackPropertyEditorTest, EmptiedHiddenTrackPathSkipsTheFile) {
   EXPECT_EQ(t.PreGapFileName(), hidden);
   EXPECT_EQ(t.PreGapWaveInfo(), info);
 
-  // A path typed by hand is stored with the summary the dialog held.
+  for (const std::string& line : Prompter.Log) EXPECT_EQ(line.rfind("Open: ", 0), 0u) << line;
+
+  // A path typed by hand is read on OK as a chosen file is: its whole data is the region.
+  const std::string typed = test::WriteWave(Dir / "typed.wav", {{3000, false}});
   Show(t);
   Dlg.ChooseHiddenFilePreGap();
-  Dlg.TypePreGapPath("/typed/by/hand.wav");
+  Dlg.TypePreGapPath(typed);
   ASSERT_TRUE(Dlg.Accept());
-  EXPECT_EQ(t.PreGapFileName(), "/typed/by/hand.wav");
-  EXPECT_EQ(t.PreGapWaveInfo(), info);
-  EXPECT_EQ(t.PreGapStartPos(), 10);
-  EXPECT_EQ(t.PreGapEndPos(), 20);
-  for (const std::string& line : Prompter.Log) EXPECT_EQ(line.rfind("Open: ", 0), 0u) << line;
+  EXPECT_EQ(t.PreGapFileName(), typed);
+  EXPECT_EQ(t.PreGapWaveInfo().DataSize, 12000);
+  EXPECT_EQ(t.PreGapStartPos(), 0);
+  EXPECT_EQ(t.PreGapEndPos(), 3000);
+  EXPECT_EQ(Ctx.Layout.TotalBytes, SumOfTotals());
+}
+
+// A file typed into the field that cannot be used gives Browse's refusal on OK and on Apply;
+// the dialog stays open and the track keeps what it had.
+TEST_F(TrackPropertyEditorTest, TypedHiddenTrackPathsAreRefusedAsBrowseRefusesThem) {
+  Track& t = AddWave("a.wav", 10000);
+  test::WriteBytes(Dir / "mono.wav", test::WaveBytes(std::vector<uint8_t>(400, 1), 1, 16, 44100));
+  test::WriteText(Dir / "notes.wav", "this is not a wave file at all");
+  const std::string before = LayoutFileText(Ctx.Layout);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {Dir / "mono.wav", "Error: \"" + Dir / "mono.wav" + "\" is not PCM, 44.1kHz, 16bit, Streo. "},
+      {Dir / "notes.wav", "Error: \"" + Dir / "notes.wav" + "\" is not Riff-Wave file."},
+      {Dir / "missing.wav", "Error: \"" + Dir / "missing.wav" + "\" is not Riff-Wave file."},
+  };
+  for (const auto& [path, message] : cases) {
+    for (const bool ok : {true, false}) {
+      SCOPED_TRACE(path + (ok ? " OK" : " Apply"));
+      Show(t);
+      Dlg.ChooseHiddenFilePreGap();
+      Dlg.TypePreGapPath(path);
+      Prompter.Log.clear();
+      if (ok) {
+        EXPECT_FALSE(Dlg.Accept());
+      } else {
+        Dlg.Apply();
+      }
+      EXPECT_EQ(Prompter.Log, std::vector<std::string>{message});
+      EXPECT_EQ(LayoutFileText(Ctx.Layout), before);
+    }
+  }
 }
 
 TEST_F(TrackPropertyEditorTest, BrowseRefusalsGiveTheirTextsAndMoveOnlyTheFolder) {
@@ -530,8 +564,9 @@ TEST_F(TrackPropertyEditorTest, PositionButtonsHandTheirVariablesToThePositionEd
   Dlg.ChooseHiddenFilePreGap();
   Dlg.EditPreGapPositions();
   EXPECT_EQ(Port.Calls.size(), 2u);
-  // With one, it edits the hidden-track region with the dialog's summary.
-  Dlg.TypePreGapPath("/h.wav");
+  // With one, typed, it reads the file and edits the hidden-track region.
+  const std::string h = test::WriteWave(Dir / "h.wav", {{100, false}});
+  Dlg.TypePreGapPath(h);
   Port.Edit = [](int32_t* ts, int32_t* te, int32_t* ps, int32_t* pe) {
     EXPECT_EQ(ts, nullptr);
     EXPECT_EQ(te, nullptr);
@@ -540,8 +575,8 @@ TEST_F(TrackPropertyEditorTest, PositionButtonsHandTheirVariablesToThePositionEd
   };
   Dlg.EditPreGapPositions();
   ASSERT_EQ(Port.Calls.size(), 3u);
-  EXPECT_EQ(Port.Calls[2].Path, "/h.wav");
-  EXPECT_EQ(Port.Calls[2].Info, WaveDataInfo{});
+  EXPECT_EQ(Port.Calls[2].Path, h);
+  EXPECT_EQ(Port.Calls[2].Info.DataSize, 400);
 
   Dlg.ChooseSameFilePreGap();
   ASSERT_TRUE(Dlg.Accept());

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "app/commands/LayoutFile.h"
 #include "app/commands/TrackListCommands.h"
+#include "app/commands/UndoStack.h"
 #include "app/editors/TrackPropertiesEditor.h"
+#include "app/views/StatusBar.h"
 #include "model/PathNames.h"
 #include "support/LayoutTestEnv.h"
 
@@ -28,10 +31,13 @@ struct SavedLayout : LayoutTestEnv {
     Prompter.SaveAnswers.push_back(Path());
     EXPECT_TRUE(SaveLayoutAs(Ctx));
     Prompter.Log.clear();
+    Ctx.History.Reset(Ctx.Layout);
   }
   std::string Path() const { return Dir / "disc.txt"; }
 };
 
+// Every kind of change counts, shows in the title, and is undone byte for byte (the title
+// then unchanged again) and redone.
 TEST(UnsavedChanges, EveryChangeOfWhatTheFileKeepsCountsAndShowsInTheTitle) {
   const std::vector<std::pair<const char*, std::function<void(SavedLayout&)>>> changes = {
       {"track added", [](SavedLayout& e) { AddTrackFile(e.Ctx, e.Dir / "a.wav"); }},
@@ -60,15 +66,40 @@ TEST(UnsavedChanges, EveryChangeOfWhatTheFileKeepsCountsAndShowsInTheTitle) {
          EXPECT_TRUE(dlg.Accept());
        }},
       {"pre-gap length", [](SavedLayout& e) { e.Ctx.Layout.At(1).SetPreGapLength(75); }},
+      {"files dropped",
+       [](SavedLayout& e) {
+         DropFiles(e.Ctx, "Tracks", {e.Wave("c.wav", 2352), e.Dir / "b.wav"});
+       }},
+      {"cleared",
+       [](SavedLayout& e) {
+         e.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
+         ClearAudioTracks(e.Ctx);
+       }},
   };
   for (const auto& [name, change] : changes) {
     SCOPED_TRACE(name);
     SavedLayout e;
     EXPECT_FALSE(LayoutModified(e.Ctx));
     EXPECT_EQ(MainWindowTitle(e.Ctx), "disc.txt \u2014 Varnel");
+    const std::string saved = LayoutFileText(e.Ctx.Layout);
+    const int64_t savedBytes = e.Ctx.Layout.TotalBytes;
     change(e);
     EXPECT_TRUE(LayoutModified(e.Ctx));
     EXPECT_EQ(MainWindowTitle(e.Ctx), "disc.txt* \u2014 Varnel");
+    const std::string changed = LayoutFileText(e.Ctx.Layout);
+    RefreshStatusBar(e.Ctx);
+    const std::array<std::string, 4> changedPanels = e.Ctx.StatusPanels;
+    ASSERT_TRUE(e.Ctx.History.Note(e.Ctx.Layout, name));
+    EXPECT_EQ(e.Ctx.History.UndoLabel(), name);
+    ASSERT_TRUE(UndoLayoutChange(e.Ctx));
+    EXPECT_EQ(LayoutFileText(e.Ctx.Layout), saved);
+    EXPECT_EQ(e.Ctx.Layout.TotalBytes, savedBytes);
+    EXPECT_EQ(MainWindowTitle(e.Ctx), "disc.txt \u2014 Varnel");
+    EXPECT_EQ(e.Ctx.History.RedoLabel(), name);
+    ASSERT_TRUE(RedoLayoutChange(e.Ctx));
+    EXPECT_EQ(LayoutFileText(e.Ctx.Layout), changed);
+    EXPECT_EQ(e.Ctx.StatusPanels, changedPanels);
+    EXPECT_FALSE(e.Ctx.History.CanRedo());
   }
 }
 
@@ -80,13 +111,15 @@ TEST(UnsavedChanges, AChangeUndoneCountsNoMore) {
   EXPECT_FALSE(LayoutModified(e.Ctx));
 }
 
-TEST(UnsavedChanges, WithoutAFileTheTitleIsThePlainName) {
+// Without a file the title is the plain name until something is changed; an untitled layout
+// with changes shows them too.
+TEST(UnsavedChanges, WithoutAFileTheTitleIsThePlainNameUntilAChange) {
   LayoutTestEnv e;
   EXPECT_FALSE(LayoutModified(e.Ctx));
   EXPECT_EQ(MainWindowTitle(e.Ctx), "Varnel");
   AddTrackFile(e.Ctx, e.Wave("a.wav", 2352));
   EXPECT_TRUE(LayoutModified(e.Ctx));
-  EXPECT_EQ(MainWindowTitle(e.Ctx), "Varnel");
+  EXPECT_EQ(MainWindowTitle(e.Ctx), "Untitled* \u2014 Varnel");
   // Loading makes the layout the file's, unchanged.
   const std::string path = e.Dir / "x.txt";
   test::WriteText(path, LayoutFileText(e.Ctx.Layout));

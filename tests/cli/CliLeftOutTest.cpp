@@ -19,7 +19,8 @@ TEST(CliLeftOut, EveryLossIsSaidAndFailsUnlessAccepted) {
   const std::string layout = dir / "disc.txt";
   test::WriteText(layout,
                   "[FileInfo]\r\nSoftName=Varnel\r\n[DiscInfo]\r\nNumTracks=2\r\n[Track00]\r\n"
-                  "TrackFileNmae=" + (dir / "a.wav") + "\r\nFileMode=0\r\n");
+                  "TrackFileNmae=" +
+                      (dir / "a.wav") + "\r\nFileMode=0\r\n");
   std::filesystem::create_directory(dir / "folder.ini");
   ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
   const std::string leftOut = "\"" + layout +

@@ -89,6 +89,19 @@ TEST_F(CliMakeTest, MakesSheetAndFilesAndReportsProgressOnStderr) {
   EXPECT_EQ(std::filesystem::file_size(Dir / "work/Live/Track02.wav"), 44u + 2352u);
 }
 
+// An empty working folder (the default) puts the made files beside the sheet, never at the
+// root of the file system.
+TEST_F(CliMakeTest, EmptyWorkDirMakesTheFilesBesideTheSheet) {
+  WriteTwoTrackLayout();
+  test::WriteText(Dir / "varnel.ini", "[Path]\r\nWorkDir=\r\n[Other]\r\nMakeAlways=1\r\n");
+  auto r = Make({"disc.txt", "out/Live.cue"});
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_NE(test::ReadText(Dir / "out/Live.cue").find("FILE \"" + Dir / "out/Live/Track01.wav\""),
+            std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(Dir / "out/Live/Track02.wav"), 44u + 2352u);
+  EXPECT_FALSE(std::filesystem::exists("/out/Live"));
+}
+
 TEST_F(CliMakeTest, TestRunWritesOnlyTheSheetAndToc) {
   WriteTwoTrackLayout();
   auto r = Make({"--test", "disc.txt", "Live.cue"});

@@ -66,6 +66,7 @@ const std::string kDefaultFile =
     "[Other]\r\n"
     "MakeAlways=0\r\n"
     "CheckBeforeMake=1\r\n"
+    "ToolbarText=1\r\n"
     "\r\n"
     "[FileName]\r\n"
     "Relative=0\r\n"
@@ -84,6 +85,12 @@ const std::string kDefaultFile =
     "IsItalic=0\r\n"
     "IsUnderline=0\r\n"
     "IsStrikeOut=0\r\n"
+    "\r\n"
+    "[Disc]\r\n"
+    "Media=80\r\n"
+    "\r\n"
+    "[Recent]\r\n"
+    "File1=\r\nFile2=\r\nFile3=\r\nFile4=\r\nFile5=\r\nFile6=\r\nFile7=\r\nFile8=\r\n"
     "\r\n";
 
 void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
@@ -125,6 +132,9 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_FALSE(s.Font.IsItalic);
   EXPECT_FALSE(s.Font.IsUnderline);
   EXPECT_FALSE(s.Font.IsStrikeOut);
+  EXPECT_TRUE(s.ToolbarText);
+  EXPECT_EQ(s.Media, 80);
+  for (const std::string& r : s.Recent) EXPECT_EQ(r, "");
 }
 
 // Every field away from its default, so that a key read into the wrong field shows.
@@ -165,6 +175,9 @@ AppSettings Unusual() {
   s.Font.IsItalic = true;
   s.Font.IsUnderline = true;
   s.Font.IsStrikeOut = true;
+  s.ToolbarText = false;
+  s.Media = 99;
+  s.Recent = {"/l/a.txt", "/l/b c.txt", "", "", "", "", "", "/l/h.txt"};
   return s;
 }
 
@@ -266,7 +279,8 @@ TEST(AppSettingsTest, BadNumbersGiveDefaultsAndEmptyStringsStayEmpty) {
       "[ColumnWidth]\nTrackNo=12px\n"
       "[Default]\nPreGapPaddingHead=no\nPreEmph=x\n"
       "[Path]\nWorkDir=\n"
-      "[Font]\nName=\nSize=9.5\n");
+      "[Font]\nName=\nSize=9.5\n"
+      "[Disc]\nMedia=75\n");
   AppSettings s = Unusual();
   LoadSettings(ini, s, "/fallback");
   LoadFontSettings(ini, s.Font);
@@ -279,6 +293,7 @@ TEST(AppSettingsTest, BadNumbersGiveDefaultsAndEmptyStringsStayEmpty) {
   EXPECT_EQ(s.WorkDir, "");  // present but empty is not missing
   EXPECT_EQ(s.Font.Name, "");
   EXPECT_EQ(s.Font.Size, 9);
+  EXPECT_EQ(s.Media, 80);  // only the media the capacity bar offers
 }
 
 TEST(AppSettingsTest, LoadSettingsLeavesTheFontToLoadFontSettings) {
@@ -307,7 +322,6 @@ TEST(SettingsPathTest, WritableExecutableFolderHoldsTheFile) {
   TempDir dir;
   std::string exe = dir / "varnel";
   EXPECT_EQ(SettingsPathFor(exe, "/home/u"), dir / "varnel.ini");
-  EXPECT_EQ(DefaultWorkDirFor(exe, "/home/u"), dir.Path());
 }
 
 TEST(SettingsPathTest, MissingExecutableFolderFallsBackToHome) {
@@ -315,7 +329,6 @@ TEST(SettingsPathTest, MissingExecutableFolderFallsBackToHome) {
   std::string exe = dir / "gone/varnel";
   EXPECT_EQ(SettingsPathFor(exe, "/home/u"), "/home/u/.config/varnel/varnel.ini");
   EXPECT_EQ(SettingsPathFor(exe, "/home/u/"), "/home/u/.config/varnel/varnel.ini");
-  EXPECT_EQ(DefaultWorkDirFor(exe, "/home/u"), "/home/u/.local/share/varnel");
   EXPECT_EQ(SettingsPathFor("", "/h"), "/h/.config/varnel/varnel.ini");
 }
 
@@ -329,7 +342,6 @@ TEST(SettingsPathTest, ReadOnlyExecutableFolderFallsBackToHome) {
   fs::create_directory(bin);
   ASSERT_EQ(::chmod(bin.c_str(), 0555), 0);
   EXPECT_EQ(SettingsPathFor(bin + "/varnel", "/home/u"), "/home/u/.config/varnel/varnel.ini");
-  EXPECT_EQ(DefaultWorkDirFor(bin + "/varnel", "/home/u"), "/home/u/.local/share/varnel");
 }
 
 TEST(SettingsPathTest, RunningExecutableAndHome) {

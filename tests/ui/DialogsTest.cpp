@@ -43,6 +43,16 @@ TEST(AboutDialog, WebSiteOpensTheGuideBesideTheProgramInTheLocalesSection) {
   EXPECT_TRUE(opened[0].isLocalFile());
   EXPECT_EQ(opened[0].toLocalFile(), UserGuidePath(QCoreApplication::applicationDirPath()));
   EXPECT_EQ(opened[0].fragment(), box.IsJapanese() ? "ja" : "en");
+
+  // Without a browser the user is told where the guide is.
+  test::FakePrompter prompter;
+  box.SetPrompter(&prompter);
+  box.OpenUrl = [](const QUrl&) { return false; };
+  QTest::mouseClick(box.findChild<QPushButton*>("WebSiteBtn"), Qt::LeftButton);
+  EXPECT_EQ(prompter.Log, std::vector<std::string>{
+                              "Warning: No web browser could be started to open the user guide. "
+                              "It is at:\n" +
+                              opened[0].toLocalFile().toStdString()});
 }
 
 // The guide is found from the program's own folder, where the install puts it and where

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
+#include <filesystem>
 
 #include "app/editors/EntryChecks.h"
 #include "app/views/TrackColumns.h"
@@ -24,7 +27,7 @@ TEST_F(WindowTest, TitleControlsAndCaptions) {
   EXPECT_EQ(Child<QGroupBox>("AudioTracksGbx")->title(), " Audio Tracks ");
   EXPECT_EQ(Child<QPushButton>("BinBrowseBtn")->text(), "&Browse");
   EXPECT_EQ(Child<QPushButton>("CdtBrowseBtn")->text(), "Br&owse");
-  EXPECT_EQ(Child<QPushButton>("WaveBrowseBtn")->text(), "B&rowse");
+  EXPECT_EQ(Child<QPushButton>("WaveBrowseBtn")->text(), "&Add files\u2026");
   EXPECT_EQ(Child<QPushButton>("WaveClearbtn")->text(), "&Clear");
   EXPECT_EQ(Child<QCheckBox>("CdTextCk")->text(), "Enable CD-TEXT");
   ASSERT_NE(Child<QLineEdit>("BinPathEdit"), nullptr);
@@ -127,22 +130,35 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
                          "FileCdt=Select a .cdt file for CD-TEXT information", "-",
                          "FileNew=&New deic layout", "FileLoad=&Load disc layout",
-                         "FileImport=&Import a cue sheet or TOC…", "FileSave=&Save disc layout",
-                         "-", "FileMake=&Make a Cue sheet for CDRWIN",
+                         "FileRecent=Open &Recent", "FileImport=&Import a cue sheet or TOC…",
+                         "FileSave=&Save disc layout", "FileSaveAs=Save disc layout &as…", "-",
+                         "FileMake=&Make a Cue sheet for CDRWIN",
                          "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…", "-",
                          "FileExit=E&xit"}));
-  EXPECT_EQ(entries("EditMenu"),
-            QStringList({"EditProperty=Track &properties", "EditRemove=&Remove a selected track",
-                         "EditClearAudio=&Clear audio tracks"}));
+  EXPECT_EQ(
+      entries("EditMenu"),
+      QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
+                   "EditRemove=&Remove a selected track", "EditClearAudio=&Clear audio tracks", "-",
+                   "EditMoveUp=&Move track up", "EditMoveDown=Move track d&own"}));
   EXPECT_EQ(entries("SettingsMenu"),
             QStringList({"SettingsGeneral=&General", "SettingsDefault=&Default properties",
-                         "SettingsFont=&Font"}));
+                         "SettingsFont=&Font", "SettingsToolbarText=&Toolbar text beside icons"}));
   EXPECT_EQ(entries("HelpMenu"), QStringList({"HelpAbout=&About"}));
 
   QStringList titles;
   for (QAction* a : Window->menuBar()->actions()) titles << a->text();
   EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Settings", "&Help"}));
-  EXPECT_EQ(Window->Action("EditRemove")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  const struct {
+    const char* Action;
+    const char* Keys;
+  } shortcuts[] = {{"FileNew", "Ctrl+N"},        {"FileLoad", "Ctrl+O"},
+                   {"FileSave", "Ctrl+S"},       {"FileSaveAs", "Ctrl+Shift+S"},
+                   {"FileExit", "Ctrl+Q"},       {"FileCheck", "F5"},
+                   {"FileMake", "Ctrl+M"},       {"EditUndo", "Ctrl+Z"},
+                   {"EditRedo", "Ctrl+Shift+Z"}, {"EditRemove", "Ctrl+Del"}};
+  for (const auto& s : shortcuts) {
+    EXPECT_EQ(Window->Action(s.Action)->shortcut(), QKeySequence(s.Keys)) << s.Action;
+  }
 }
 
 TEST_F(WindowTest, SizeAndStatusPanels) {
@@ -151,7 +167,9 @@ TEST_F(WindowTest, SizeAndStatusPanels) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(Window->width(), std::min(kDefaultWindowWidth, screen.width() - 40));
   EXPECT_EQ(Window->height(), std::min(kDefaultWindowHeight, screen.height() - 60));
-  EXPECT_EQ(Window->pos(), QPoint(100, 100));
+  // At the stored place, or as near it as keeps the window on the screen.
+  EXPECT_EQ(Window->pos(), QPoint(std::min(100, screen.right() + 1 - Window->width()),
+                                  std::min(100, screen.bottom() + 1 - Window->height())));
   // Each panel holds its widest text, down to the smallest window.
   const char* const widest[] = {" Total: 99 tracks", " 9999MB", " 999:59:74", " Mix-Mode disc"};
   for (QSize size : {Window->size(), QSize(500, 400)}) {
@@ -404,6 +422,37 @@ TEST_F(WindowTest, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
   ASSERT_EQ(Prompter.Log.size(), 1u);
   EXPECT_EQ(Prompter.Log[0], "Error: disk on fire");
   EXPECT_EQ(List()->Model()->rowCount(), 1);
+}
+
+// A settings file that exists but cannot be read is named in an error box, and closing the
+// window leaves it as it was instead of writing the defaults over it.
+TEST_F(WindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept) {
+  const std::string kinds[] = {"over 64 MiB", "FIFO"};
+  for (const std::string& kind : kinds) {
+    Window->close();
+    Window.reset();
+    std::filesystem::remove(SettingsPath());
+    if (kind == "FIFO") {
+      ASSERT_EQ(::mkfifo(SettingsPath().c_str(), 0600), 0);
+    } else {
+      test::WriteText(SettingsPath(), "[Path]\r\nWorkDir=/kept\r\n");
+      std::filesystem::resize_file(SettingsPath(), (uint64_t{64} << 20) + 1);
+    }
+    Prompter.Log.clear();
+    Open();
+    ASSERT_FALSE(Prompter.Log.empty()) << kind;
+    EXPECT_EQ(Prompter.Log[0], "Error: Cannot read the settings file \"" + SettingsPath() + "\".")
+        << kind;
+    Window->close();
+    struct stat st {};
+    ASSERT_EQ(::lstat(SettingsPath().c_str(), &st), 0) << kind;
+    if (kind == "FIFO") {
+      EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    } else {
+      EXPECT_EQ(st.st_size, (int64_t{64} << 20) + 1);
+    }
+  }
+  std::filesystem::remove(SettingsPath());
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ TEST_F(PositionEditorDialogTest, ControlsCarryTheirNamesCaptionsAndMasks) {
 }
 
 // "&Position" in the silence style edits the track's start and end only; the same-file
-// style adds the pre-gap start; "P&osition" edits the hidden-track file's pre-gap region.
+// style adds the pre-gap start; "Pos&ition" edits the hidden-track file's pre-gap region.
 TEST_F(PositionEditorDialogTest, TheThreeConfigurations) {
   TrackStart = 1000;
   TrackEnd = 300000;  // beyond the file: shown as its end
@@ -375,6 +375,12 @@ TEST_F(PositionEditorDialogTest, AClickInTheGrooveJumpsThere) {
                     QPoint(groove.left() + groove.width() * 3 / 4, bar->height() / 2));
   EXPECT_GT(bar->value(), 60);
   EXPECT_EQ(Text(P::PosEdit), PositionText(int64_t{bar->value()} * 44100));
+
+  // A click in the waveform moves the cursor there and the track bar with it.
+  QTest::mouseClick(Dlg.Strip(), Qt::LeftButton, {}, QPoint(Dlg.Strip()->width() / 4, 5));
+  EXPECT_GT(bar->value(), 15);
+  EXPECT_LT(bar->value(), 35);
+  EXPECT_EQ(bar->value(), std::stoll(Text(P::PosEdit)) / 44100);
 }
 
 // Ticks stand apart enough to be read: one every 10 s for short files, thinned for long
@@ -429,11 +435,13 @@ TEST_F(PositionEditorDialogTest, AFileWithoutDataOpensQuietly) {
   Dlg.Strip()->grab();  // painting an empty strip
 }
 
-TEST_F(PositionEditorDialogTest, ADeviceThatCannotOpenDisablesPlayWithoutAMessage) {
+// Play stays available and tries the device again when pressed: a sound server started
+// after the dialog opened is found.
+TEST_F(PositionEditorDialogTest, ADeviceThatCannotOpenIsTriedAgainByPlayWithoutAMessage) {
   Device.OpenResult = false;
   Device.Failure = "Play is unavailable: no sound output was found.";
   OpenTrack(1000000);
-  EXPECT_FALSE(Ctl(P::PlayBtn)->isEnabled());
+  EXPECT_TRUE(Ctl(P::PlayBtn)->isEnabled());
   // The pointer and assistive tools learn why.
   EXPECT_EQ(Ctl(P::PlayBtn)->toolTip(), "Play is unavailable: no sound output was found.");
   EXPECT_EQ(Ctl(P::PlayBtn)->accessibleDescription(), Ctl(P::PlayBtn)->toolTip());
@@ -441,8 +449,13 @@ TEST_F(PositionEditorDialogTest, ADeviceThatCannotOpenDisablesPlayWithoutAMessag
   Type(P::PosEdit, "0000000005");
   Key(P::PosEdit, Qt::Key_Return);
   EXPECT_FALSE(Dlg.Editor().Playing());
+  Click(P::PlayBtn);
+  EXPECT_FALSE(Dlg.Editor().Playing());
   EXPECT_TRUE(Prompter.Log.empty());
   Device.OpenResult = true;
+  Click(P::PlayBtn);
+  EXPECT_TRUE(Dlg.Editor().Playing());
+  EXPECT_EQ(Ctl(P::PlayBtn)->toolTip(), "");
   Dlg.reject();
   OpenTrack(1000000);  // every showing opens again
   EXPECT_TRUE(Ctl(P::PlayBtn)->isEnabled());

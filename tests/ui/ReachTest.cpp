@@ -240,7 +240,7 @@ TEST_F(ReachTest, LoadingAFileThatIsNoLayoutKeepsTheWindowAsItWas) {
   EXPECT_EQ(List()->Model()->rowCount(), 2);
   EXPECT_EQ(Child<QLineEdit>("CdtEdit")->text(), "/x.cdt");
   EXPECT_EQ(Child<QLabel>("StatusPanel0")->text(), " Total: 02 tracks");
-  EXPECT_EQ(Window->windowTitle(), "Varnel");
+  EXPECT_EQ(Window->windowTitle(), "Untitled* \u2014 Varnel");
 }
 
 }  // namespace

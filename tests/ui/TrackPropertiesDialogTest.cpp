@@ -150,7 +150,7 @@ TEST_F(TrackPropertiesDialogTest, ControlsCarryTheirNamesAndCaptions) {
       {C::PreGapNormalRdBtn, "Normal(Silence)"},
       {C::PreGapFileRdBtn, "Hidden Track(Another file)"},
       {C::PreGapBrowseBtn, "&Browse"},
-      {C::PreGapPosBtn, "P&osition"},
+      {C::PreGapPosBtn, "Pos&ition"},
       {C::PreGapPadHeadRdBtn, "Head"},
       {C::GapCutTrailCk, "Trailing"},
       {C::PreGapIndexRdBtn, "Hidden Track(Same file)"},
@@ -401,7 +401,7 @@ TEST_F(TrackPropertiesDialogTest, PositionButtonsOpenThePositionDialog) {
   Track& t = AddWave("a.wav", 588 * 100);
   const int64_t before = t.GetTotalBytes();
   Run(t, [&] {
-    // "P&osition" without a hidden-track path does nothing.
+    // "Pos&ition" without a hidden-track path does nothing.
     Click(C::PreGapFileRdBtn);
     Click(C::PreGapPosBtn);
     EXPECT_FALSE(PosDlg.isVisible());

@@ -5,7 +5,8 @@ Starts the window program on a virtual X server inside a D-Bus session of its ow
 Qt's accessibility bridge on, adds two tracks through the window's own file dialog, opens
 Track Properties (a click on a row, then Enter) and from it the Position Editor, then General
 Settings from the Settings menu (Alt+S, G) and Check disc from the File menu (Alt+F, C), and
-walks what AT-SPI shows of the main window and the four dialogs. It fails on any control without a
+walks what AT-SPI shows of the main window (its toolbar and capacity bar included) and the
+four dialogs. It fails on any control without a
 meaningful name (empty, a bare arrow, or an internal control name), on any label whose
 name is not its text, on buttons of one window that share a name, and on a track list
 that does not expose its rows, cells and column headers.
@@ -324,8 +325,21 @@ def inner(args):
             return 1
 
         # Two tracks of 3 s with 2-second pre-gaps: 10 s, 1 764 000 bytes.
-        check_window(main, "main window",
-                     (" Total: 02 tracks", " 002MB", " 00:10:00", " Audio disc"))
+        seen = check_window(main, "main window",
+                            (" Total: 02 tracks", " 002MB", " 00:10:00", " Audio disc"))
+        # The toolbar's buttons read as their commands; the capacity bar as what it measures,
+        # its text (time used and left) as its description.
+        for wanted in ("Add files", "Remove", "Move up", "Move down", "Properties", "Check disc",
+                       "Make"):
+            if ("push button", wanted) not in seen:
+                finding("main window: no toolbar button named %r" % wanted)
+        bar = find(main, lambda o: role(o) == "progress bar")
+        if bar is None or bar.name != "Disc capacity":
+            finding("main window: no progress bar named 'Disc capacity'")
+        elif bar.description != "0:10 of 80:00 \u2014 79:50 left":
+            finding("capacity bar: described as %r" % bar.description)
+        if ("push button", "Medium: 80-minute disc") not in seen:
+            finding("main window: the capacity bar's medium button does not say the medium")
         tree = check_track_list(main, files)
 
         # Track Properties: a click on the first row, then Enter.
@@ -333,7 +347,7 @@ def inner(args):
         cell = table.getAccessibleAt(0, 1)
         x, y, w, h = cell.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         window_id = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                    "^Varnel$"], capture_output=True, text=True,
+                                    "Varnel$"], capture_output=True, text=True,
                                    timeout=10).stdout.split()
         if window_id:
             subprocess.call(["xdotool", "windowfocus", "--sync", window_id[0]], timeout=10)

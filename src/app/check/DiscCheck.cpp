@@ -18,7 +18,6 @@ namespace varnel {
 namespace {
 
 constexpr int64_t kMaxPreGapFrames = 99 * 4500 + 59 * 75 + 74;  // 99:59:74
-constexpr int64_t k74Minutes = 74 * 4500;
 
 std::string Time(int64_t frames) {
   return FormatMsf(FramesToMsf(frames));
@@ -74,13 +73,14 @@ class DiscChecker {
       Add(Severity::Error, 0, "too-many-tracks",
           "The disc has " + std::to_string(tracks) + " tracks; a CD holds at most 99.");
     }
-    const int64_t capacity = int64_t{Media_} * 4500;
-    if (time.TotalFrames > capacity) {
+    const int64_t capacity = MediaFrames(Media_);
+    const DiscFit fit = FitOf(time.TotalFrames, Media_);
+    if (fit == DiscFit::TooLong) {
       Add(Severity::Error, 0, "disc-too-long",
           "The disc plays " + Time(time.TotalFrames) + ", longer than the " + Time(capacity) +
               " a " + std::to_string(Media_) + "-minute disc holds (" +
               Time(time.TotalFrames - capacity) + " too much).");
-    } else if (time.TotalFrames > k74Minutes) {
+    } else if (fit == DiscFit::Over74Minutes) {
       Add(Severity::Note, 0, "disc-over-74",
           "The disc plays " + Time(time.TotalFrames) +
               ", more than 74 minutes: it fits, but not on a 74-minute disc.");
@@ -252,7 +252,7 @@ std::vector<DiscFinding> CheckDisc(DiscLayout& layout, const AppSettings& settin
 }
 
 bool DiscCheckAllowsMaking(AppContext& ctx) {
-  const std::vector<DiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings);
+  const std::vector<DiscFinding> findings = CheckDisc(ctx.Layout, ctx.Settings, ctx.Settings.Media);
   if (!HasError(findings)) return true;
   return ctx.Prompter.ConfirmFindings(findings);
 }

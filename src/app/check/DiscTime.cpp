@@ -102,4 +102,13 @@ DiscTime DiscTimeOf(DiscLayout& layout, const AppSettings& settings) {
   return disc;
 }
 
+int64_t MediaFrames(int32_t mediaMinutes) {
+  return int64_t{mediaMinutes} * 4500;
+}
+
+DiscFit FitOf(int64_t discFrames, int32_t mediaMinutes) {
+  if (discFrames > MediaFrames(mediaMinutes)) return DiscFit::TooLong;
+  return discFrames > k74MinuteFrames ? DiscFit::Over74Minutes : DiscFit::Fits;
+}
+
 }  // namespace varnel

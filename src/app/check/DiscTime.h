@@ -37,4 +37,12 @@ std::string TrackPositionProblem(const Track& track);
 // The times of the disc `layout` describes. May fill the silence counts of its tracks.
 DiscTime DiscTimeOf(DiscLayout& layout, const AppSettings& settings);
 
+// How a disc of `discFrames` fits a medium of `mediaMinutes` minutes: it fits; it fits but
+// plays longer than 74 minutes, so it needs the larger medium; it does not fit. The disc
+// check and the window's capacity bar both judge by it.
+enum class DiscFit { Fits, Over74Minutes, TooLong };
+inline constexpr int64_t k74MinuteFrames = 74 * 4500;
+int64_t MediaFrames(int32_t mediaMinutes);
+DiscFit FitOf(int64_t discFrames, int32_t mediaMinutes);
+
 }  // namespace varnel

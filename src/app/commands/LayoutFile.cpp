@@ -246,6 +246,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, path);
+  ctx.History.Reset(ctx.Layout);
   return true;
 }
 

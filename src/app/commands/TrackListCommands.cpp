@@ -143,8 +143,10 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
   ClearTracks(ctx);
+  ctx.SourceSheet.clear();
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, "");
+  ctx.History.Reset(ctx.Layout);
 }
 
 void ExchangeTracks(AppContext& ctx, int32_t a, int32_t b) {

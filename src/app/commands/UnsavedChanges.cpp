@@ -26,9 +26,10 @@ bool LayoutModified(const AppContext& ctx) {
 }
 
 std::string MainWindowTitle(const AppContext& ctx) {
-  if (ctx.LayoutPath.empty()) return kProgramTitle;
-  std::string title = FileNamePart(ctx.LayoutPath);
-  if (LayoutModified(ctx)) title += '*';
+  const bool modified = LayoutModified(ctx);
+  if (ctx.LayoutPath.empty() && !modified) return kProgramTitle;
+  std::string title = ctx.LayoutPath.empty() ? kUntitledLayoutName : FileNamePart(ctx.LayoutPath);
+  if (modified) title += '*';
   return title + " \u2014 " + kProgramTitle;
 }
 

@@ -21,8 +21,12 @@ void RememberSavedLayout(AppContext& ctx, const std::string& path);
 // The layout differs from the one remembered.
 bool LayoutModified(const AppContext& ctx);
 
-// "Varnel" while no layout file is known; otherwise the file's name, "*" after it when
-// the layout has unsaved changes, then " — Varnel": "disc.txt* — Varnel".
+// What the title calls a layout that has no file yet.
+inline constexpr const char* kUntitledLayoutName = "Untitled";
+
+// "Varnel" while no layout file is known and nothing was changed; otherwise the file's name
+// ("Untitled" without one), "*" after it when the layout has unsaved changes, then
+// " — Varnel": "disc.txt* — Varnel", "Untitled* — Varnel".
 std::string MainWindowTitle(const AppContext& ctx);
 
 // Asked by every command that would discard the layout (Clear, New, Load, closing the

@@ -15,6 +15,8 @@ namespace varnel {
 inline constexpr int32_t kMinLeadFrames = 0;
 inline constexpr int32_t kMaxLeadFrames = 150;
 inline constexpr const char* kWorkDirBrowseTitle = "Select a working directory";
+// What the empty working folder field means.
+inline constexpr const char* kWorkDirPlaceholder = "Beside the cue sheet: <cue folder>/<cue name>/";
 
 // What the dialog shows and edits.
 struct GeneralSettings {

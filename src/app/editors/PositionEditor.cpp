@@ -238,10 +238,21 @@ void PositionEditor::Open() {
   SetText(PositionControl::PosEdit, PositionText(0));
   SetText(PositionControl::PosMSFEdit, PositionMsfText(0));
 
-  const bool playable = Player_.OpenWave(ShownFileName_);
-  SetEnabled(PositionControl::PlayBtn, playable);
+  // Play stays available: pressed while no sound output could be opened, it tries again
+  // (a sound server started meanwhile is found).
+  SetEnabled(PositionControl::PlayBtn, true);
   SetEnabled(PositionControl::StopBtn, true);
+  OpenForPlay();
+}
+
+bool PositionEditor::OpenForPlay() {
+  const bool playable = Player_.OpenWave(ShownFileName_);
   PlayUnavailableReason_ = playable ? std::string() : Player_.OpenFailure();
+  return playable;
+}
+
+bool PositionEditor::Playable() {
+  return PlayUnavailableReason_.empty() || OpenForPlay();
 }
 
 int32_t PositionEditor::Playhead() const {
@@ -384,7 +395,13 @@ void PositionEditor::BoundaryKey(Boundary b, EditKey key) {
 }
 
 void PositionEditor::Play() {
-  Player_.PlayFrom(CursorPos_);
+  if (Playable()) Player_.PlayFrom(CursorPos_);
+}
+
+void PositionEditor::ClickWaveform(int32_t sample) {
+  MoveCursor(sample);
+  TrackBarPos_ = std::clamp(CursorPos_ / static_cast<int32_t>(kSamplesPerSecond), 0, TrackBarMax_);
+  if (Player_.Playing()) Player_.PlayFrom(CursorPos_);
 }
 
 void PositionEditor::Stop() {
@@ -399,7 +416,7 @@ void PositionEditor::SeekToSecond(int32_t seconds) {
 
 void PositionEditor::JumpAndPlay() {
   TrackBarPos_ = CursorPos_ / kSamplesPerSecond;
-  Player_.PlayFrom(CursorPos_);
+  if (Playable()) Player_.PlayFrom(CursorPos_);
 }
 
 }  // namespace varnel

@@ -130,7 +130,8 @@ class PositionEditor {
   void SetBoundaryToCursor(Boundary b);
   void BoundaryKey(Boundary b, EditKey key);
 
-  // Preview playback.
+  // Preview playback. Without a sound output since the last try, Play and Enter try to open
+  // one again first.
   void Play();
   void Stop();
   // The track bar moved to `seconds` (by the user): the cursor goes to that whole second,
@@ -139,6 +140,9 @@ class PositionEditor {
   // Enter in a position field: the track bar shows the second of the cursor (without
   // moving the cursor again), and playback starts at the cursor's exact sample frame.
   void JumpAndPlay();
+  // A click in the waveform at `sample`: the cursor goes there and the track bar to its
+  // second; playback follows only while playing.
+  void ClickWaveform(int32_t sample);
   // The device's report of how a play ended.
   void PlayEnded(PlayOutcome code) { Player_.Notify(code); }
 
@@ -197,6 +201,8 @@ class PositionEditor {
   int32_t TrackBarMax_ = 0;
   int32_t TrackBarPos_ = 0;
   std::string PlayUnavailableReason_;
+  bool OpenForPlay();
+  bool Playable();
 
   std::string ShownFileName_;
   WaveDataInfo ShownWaveInfo_;

@@ -244,15 +244,19 @@ void TrackPropertiesEditor::BrowsePreGapFile() {
   if (chosen.empty()) return;
   const std::string& path = chosen.front();
   BrowseDir_ = FolderOf(path);
+  ReadPreGapFile(path);
+}
+
+bool TrackPropertiesEditor::ReadPreGapFile(const std::string& path) {
   WaveDataInfo info;
   std::string audioFile;
   int32_t result = -1;
   if (IsDecodedSourcePath(path)) {
     const DecodedCheck check = DecodeSourceFile(Ctx_, path, info);
-    if (check.Result == 0) return;  // canceled
+    if (check.Result == 0) return false;  // canceled
     if (check.Result != 1) {
       Ctx_.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\"" + check.Reason);
-      return;
+      return false;
     }
     audioFile = check.AudioFile;
     result = 1;
@@ -268,13 +272,13 @@ void TrackPropertiesEditor::BrowsePreGapFile() {
       PendingPreGapStartPos_ = 0;
       PendingPreGapEndPos_ =
           static_cast<int32_t>(std::max<int64_t>(0, info.DataSize / kBytesPerSample));
-      break;
+      return true;
     case 0:
       Ctx_.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\"" + kNotCdAudioSuffix);
-      break;
+      return false;
     default:
       Ctx_.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\"" + kNotRiffWaveSuffix);
-      break;
+      return false;
   }
 }
 
@@ -295,6 +299,7 @@ void TrackPropertiesEditor::EditPreGapPositions() {
   if (Track == nullptr || Positions_ == nullptr) return;
   if (!Enabled(TrackPropertyControl::PreGapPosBtn)) return;
   if (PreGapPath.empty()) return;
+  if (PreGapPath != PendingPreGapAudioSource_ && !ReadPreGapFile(PreGapPath)) return;
   Positions_->EditPositions(PendingPreGapAudioPath(), PendingPreGapWaveInfo_, nullptr, nullptr,
                             &PendingPreGapStartPos_, &PendingPreGapEndPos_);
 }
@@ -305,6 +310,10 @@ bool TrackPropertiesEditor::StoreProperties() {
     Ctx_.Prompter.ShowMessage(BoxKind::Warning, kSelectHiddenWaveMessage);
     return false;
   }
+  // A hidden-track file typed into the field is read and checked as a chosen one is; one
+  // that cannot be used keeps the dialog open with the reason.
+  const bool typed = PreGapPath != PendingPreGapAudioSource_;
+  if (typed && Style_ == PreGapFile && !ReadPreGapFile(PreGapPath)) return false;
   if (Style_ == PreGapIndex &&
       int64_t{PendingTrackStartPos_} - int64_t{PendingTrackPreGapPos_} <= 0) {
     Ctx_.Prompter.ShowMessage(BoxKind::Warning, kSetPreGapAndTrackMessage);
@@ -332,7 +341,8 @@ bool TrackPropertiesEditor::StoreProperties() {
   t.TrackCutLeading = CutLeading;
   t.TrackCutTrailing = CutTrailing;
   t.SetPreGapStyle(Style_);
-  if (!PreGapPath.empty()) {
+  // A path typed but never read (its style was left) is not the track's.
+  if (!PreGapPath.empty() && PreGapPath == PendingPreGapAudioSource_) {
     t.SetPreGapFile(
         PreGapPath, PendingPreGapWaveInfo_,
         PreGapPath == PendingPreGapAudioSource_ ? PendingPreGapAudioFile_ : std::string());

@@ -117,19 +117,24 @@ class TrackPropertiesEditor {
   // change nothing).
   void StepLength(LengthField field, bool up);
 
-  // "&Browse": the wave-file dialog in BrowseDir; an accepted file becomes the hidden-track
-  // file with its whole data as the region, a refused one gives its error; BrowseDir
-  // follows the chosen file in either case.
+  // "&Browse": the wave-file dialog in BrowseDir, then ReadPreGapFile; BrowseDir follows
+  // the chosen file in either case.
   void BrowsePreGapFile();
+  // Reads `path` as the hidden-track file: an accepted file becomes it with its whole data
+  // as the region, a refused one gives its error (and false). Browse and storing a typed
+  // path both come here.
+  bool ReadPreGapFile(const std::string& path);
   // "&Position": the position editor on the track's own file (track start and end, and
   // the pre-gap start in the same-file style).
   void EditTrackPositions();
-  // "P&osition": the position editor on the hidden-track file; nothing without a path.
+  // "Pos&ition": the position editor on the hidden-track file (a typed path read first);
+  // nothing without a path.
   void EditPreGapPositions();
 
   // Checks, then writes every field to the track, redraws the track list and corrects the
   // layout's byte total by the track's change since it was shown or last stored. False
-  // (after the warning) when a check fails: nothing is written then. An ISRC that was
+  // (after the warning) when a check fails: nothing is written then. A hidden-track path
+  // typed rather than chosen is read first (ReadPreGapFile). An ISRC that was
   // edited must be complete or blank (EntryChecks.h); one left as shown is kept as the
   // track holds it.
   bool StoreProperties();

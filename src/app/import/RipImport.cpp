@@ -134,6 +134,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
   ctx.LayoutPath.clear();
   ctx.SavedLayoutText.reset();
   ctx.SourceSheet = sheetPath;
+  ctx.History.Reset(ctx.Layout);
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);
   if (!laid.Notes.empty()) {

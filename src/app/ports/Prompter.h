@@ -13,6 +13,12 @@
 namespace varnel {
 
 inline constexpr const char* kProgramTitle = "Varnel";
+// When no program could be started to open a folder or the user guide: where to go by
+// hand, the place following on a line of its own.
+inline constexpr const char* kNoFileManagerMessage =
+    "No file manager could be started to open the folder. It is:";
+inline constexpr const char* kNoBrowserMessage =
+    "No web browser could be started to open the user guide. It is at:";
 
 enum class BoxKind {
   Plain,        // no icon, OK: final results

@@ -10,6 +10,9 @@
 
 namespace varnel {
 
+// The unit of the times the status bar and the track list show.
+inline constexpr const char* kTimeUnitNote = "min:sec:frames";
+
 // What the summary is computed from.
 struct StatusBarInput {
   bool DataTrackImageExists = false;  // DiscLayout::DataTrackImageExists

@@ -30,5 +30,7 @@ inline constexpr std::array<TrackColumn, kTrackColumnCount> kTrackColumns = {{
     {"ISRC", "GBAYE0601498"},
     {"Path", "/a/folder/00 A song title.wav"},
 }};
+// The column of the lengths (min:sec:frames).
+inline constexpr int kLengthColumn = 4;
 
 }  // namespace varnel

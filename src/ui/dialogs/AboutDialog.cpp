@@ -101,7 +101,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutDialog::OpenUserGuide() {
-  if (OpenUrl) OpenUrl(UserGuideUrl(UserGuidePath(), Japanese_));
+  const QUrl url = UserGuideUrl(UserGuidePath(), Japanese_);
+  if (OpenUrl && !OpenUrl(url) && Prompter_ != nullptr) {
+    const QString where = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    Prompter_->ShowMessage(BoxKind::Warning,
+                           std::string(kNoBrowserMessage) + "\n" + where.toStdString());
+  }
 }
 
 }  // namespace varnel

@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <functional>
 
+#include "app/ports/Prompter.h"
+
 namespace varnel {
 
 // The user guide of a program in `programDir`: installed beside it, in the documentation
@@ -30,9 +32,13 @@ class AboutDialog : public QDialog {
   // Opens an address in the user's browser (QDesktopServices::openUrl unless replaced).
   std::function<bool(const QUrl&)> OpenUrl;
 
+  // Opens the user guide; without a browser, tells through `prompter` (when set) where the
+  // guide is.
   void OpenUserGuide();
+  void SetPrompter(Prompter* prompter) { Prompter_ = prompter; }
 
  private:
+  Prompter* Prompter_ = nullptr;
   bool Japanese_ = false;
 };
 

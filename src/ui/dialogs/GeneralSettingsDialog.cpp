@@ -27,6 +27,7 @@ GeneralSettingsDialog::GeneralSettingsDialog(Prompter& prompter, QWidget* parent
   auto* workDirLabel = new QLabel("Working Folder:", this);
   WorkDirEdit_ = new QLineEdit(this);
   WorkDirEdit_->setObjectName("WorkDirEdit");
+  WorkDirEdit_->setPlaceholderText(kWorkDirPlaceholder);
   workDirLabel->setBuddy(WorkDirEdit_);
   auto* browse = new QPushButton("&Browse", this);
   browse->setObjectName("BrowseBtn");

@@ -217,7 +217,8 @@ void PositionEditorDialog::BuildControls() {
   auto* groups = new QHBoxLayout;
   for (const BoundaryGroup& g : kGroups) groups->addWidget(BuildBoundaryGroup(g.Group));
   column->addLayout(groups);
-  column->addLayout(BuildPlayer());
+  // The waveform takes what height the dialog is given.
+  column->addLayout(BuildPlayer(), 1);
   column->addLayout(BuildButtonRow());
   ConnectActions();
   SetTabOrder();
@@ -307,6 +308,7 @@ QGridLayout* PositionEditorDialog::BuildPlayer() {
   player->addWidget(bar, 1, 1);
   player->addWidget(lengthLabel, 1, 2);
   player->setColumnStretch(1, 1);
+  player->setRowStretch(0, 1);
   return player;
 }
 
@@ -379,7 +381,7 @@ void PositionEditorDialog::ConnectActions() {
   connect(clicked(P::StopBtn), &QPushButton::clicked, this,
           [this] { Act([&] { Editor_.Stop(); }); });
   connect(Strip_, &WaveformWidget::CursorClicked, this,
-          [this](int32_t p) { Act([&] { Editor_.TypeCursor(PositionText(p)); }); });
+          [this](int32_t p) { Act([&] { Editor_.ClickWaveform(p); }); });
 
   connect(clicked(P::OkBtn), &QPushButton::clicked, this, [this] {
     if (Updating_) return;

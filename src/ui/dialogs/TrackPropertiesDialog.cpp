@@ -131,6 +131,7 @@ QGridLayout* TrackPropertiesDialog::BuildTrackRows() {
   auto* isrc = new QLineEdit(this);
   // Five letters or digits, then seven digits; letters in capitals, as recorders take them.
   isrc->setInputMask(">NNNNN9999999;_");
+  KeepCaretAtFirstEmptyPlace(isrc);
   isrc->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWWW0000000")) + 12);
   Put(C::ISRCEdit, isrc);
   isrcLabel->setBuddy(isrc);
@@ -190,7 +191,7 @@ QGroupBox* TrackPropertiesDialog::BuildPreGapGroup() {
   QPushButton* browse =
       MakeButton(C::PreGapBrowseBtn, "&Browse", preGap, "Browse for hidden track file");
   QPushButton* preGapPos =
-      MakeButton(C::PreGapPosBtn, "P&osition", preGap, "Positions in the hidden track file");
+      MakeButton(C::PreGapPosBtn, "Pos&ition", preGap, "Positions in the hidden track file");
 
   // The two small groups have no titles: the labels before them say what they hold.
   QLabel* padLabel = MakeLabel(C::PreGapPadLbl, "Padding:", preGap);

@@ -6,6 +6,46 @@
 
 namespace varnel {
 
+namespace {
+
+// Moves the caret of a masked field back to its first empty place after a click.
+class FirstEmptyPlaceCaret : public QObject {
+ public:
+  explicit FirstEmptyPlaceCaret(QLineEdit* edit) : QObject(edit), Edit_(edit) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == Edit_ && (event->type() == QEvent::MouseButtonRelease ||
+                             event->type() == QEvent::MouseButtonDblClick)) {
+      // After the field has placed the caret itself.
+      QMetaObject::invokeMethod(
+          this, [this] { Clamp(); }, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  void Clamp() {
+    if (Edit_->hasSelectedText() || Edit_->inputMask().isEmpty()) return;
+    const QString mask = Edit_->inputMask();
+    const int semicolon = static_cast<int>(mask.lastIndexOf(';'));
+    const QChar blank =
+        semicolon >= 0 && semicolon + 1 < mask.size() ? mask.at(semicolon + 1) : QChar(' ');
+    const QString shown = Edit_->displayText();
+    const int firstEmpty = static_cast<int>(shown.indexOf(blank));
+    if (firstEmpty >= 0 && Edit_->cursorPosition() > firstEmpty) {
+      Edit_->setCursorPosition(firstEmpty);
+    }
+  }
+
+  QLineEdit* Edit_;
+};
+
+}  // namespace
+
+void KeepCaretAtFirstEmptyPlace(QLineEdit* edit) {
+  edit->installEventFilter(new FirstEmptyPlaceCaret(edit));
+}
+
 void SetFieldText(QLineEdit* edit, const QString& text) {
   if (edit->text() == text || edit->displayText() == text) return;
   const int caret = edit->cursorPosition();

@@ -22,5 +22,9 @@ void SetFieldColour(QLineEdit* edit, FieldColour colour);
 // character the mask refuses there) leaves that place empty, where setText would shift the
 // characters after it to the left.
 void SetMaskedText(QLineEdit* edit, const std::string& text);
+// A click into a masked field puts the caret no further than its first empty place, so
+// typing starts there wherever the user clicked (a mask would otherwise leave the caret past
+// the end of what was typed, where keys do nothing).
+void KeepCaretAtFirstEmptyPlace(QLineEdit* edit);
 
 }  // namespace varnel

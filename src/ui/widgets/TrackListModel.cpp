@@ -1,5 +1,6 @@
 #include "ui/widgets/TrackListModel.h"
 
+#include "app/views/StatusBar.h"
 #include "app/views/TrackColumns.h"
 
 namespace varnel {
@@ -36,6 +37,9 @@ QVariant TrackListModel::headerData(int section, Qt::Orientation orientation, in
     return QString::fromLatin1(kTrackColumns[static_cast<size_t>(section)].Title);
   }
   if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  if (role == Qt::ToolTipRole && section == kLengthColumn) {
+    return QString("Length and pre-gap in %1").arg(kTimeUnitNote);
+  }
   return QVariant();
 }
 

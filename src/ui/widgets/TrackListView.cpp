@@ -161,6 +161,11 @@ void TrackListView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       if (mods == Qt::NoModifier) {
+        // The row the keyboard is on counts before anything was selected.
+        if (Ctx_.SelectedTrack < 0 && currentIndex().isValid()) {
+          selectionModel()->select(currentIndex(),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
         emit PropertiesRequested();
         return;
       }

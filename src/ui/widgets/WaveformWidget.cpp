@@ -15,7 +15,7 @@ const char* const kBoundaryTags[4] = {"TS", "TE", "PS", "PE"};
 WaveformWidget::WaveformWidget(QWidget* parent) : QWidget(parent) {
   setObjectName("WaveformStrip");
   setAccessibleName("Waveform");
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setMinimumHeight(40);
   setCursor(Qt::PointingHandCursor);
 }
