@@ -12,6 +12,7 @@
 #include "app/commands/TrackListCommands.h"
 #include "app/import/RipImport.h"
 #include "app/views/TrackListText.h"
+#include "make/CommitJournal.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
 
@@ -240,6 +241,35 @@ class LayoutLoad : public ::testing::Test {
     return name + ("TrackFileNmae=" + path + "\r\n") + more + "\r\n";
   }
 };
+
+// A commit of made files that a kill interrupted is rolled back by the next load: in the
+// work folder, or beside the layout while made files go beside the cue sheet.
+TEST_F(LayoutLoad, AnInterruptedCommitIsRolledBackFirst) {
+  for (const std::string& workDir : {std::string("work"), std::string()}) {
+    LayoutTestEnv load;
+    load.Ctx.Settings.WorkDir = workDir.empty() ? "" : load.Dir / workDir;
+    const std::string made = load.Dir / (workDir.empty() ? "disc" : workDir + "/disc");
+    std::filesystem::create_directories(made);
+    // The old Track01 was moved aside, the new one not yet in its place.
+    test::WriteText(made + "/.varnel-make-p1-a", "old");
+    test::WriteText(made + "/.varnel-make-p1-b", "new");
+    struct stat st {};
+    ASSERT_EQ(::stat((made + "/.varnel-make-p1-b").c_str(), &st), 0);
+    const std::string journal =
+        CommitJournalText({{made + "/Track01.wav", made + "/.varnel-make-p1-b",
+                            made + "/.varnel-make-p1-a", st.st_dev, st.st_ino}});
+    test::WriteBytes(made + "/.varnel-commit",
+                     std::vector<uint8_t>(journal.begin(), journal.end()));
+    test::WriteText(load.Dir / "layout.txt", LayoutText(Disc(0)));
+    ASSERT_TRUE(LoadLayoutFile(load.Ctx, load.Dir / "layout.txt")) << workDir;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(made)) {
+      names.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Track01.wav"}) << workDir;
+    EXPECT_EQ(test::ReadText(made + "/Track01.wav"), "old") << workDir;
+  }
+}
 
 TEST_F(LayoutLoad, SoftNameMustBeVarnelInExactCase) {
   env.Ctx.Layout.MediaCatalog = "1234567890123";

@@ -193,8 +193,10 @@ bool SaveLayoutAs(AppContext& ctx) {
 bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   if (!ctx.IsIdle()) return false;
   // Made files that a killed run left half committed are made whole before anything reads
-  // them.
-  RecoverInterruptedCommits(ctx.Settings.WorkDir);
+  // them: in the work folder, or, while made files go beside the cue sheet, beside the
+  // layout, where the sheet usually is.
+  RecoverInterruptedCommits(ctx.Settings.WorkDir.empty() ? FolderOrCurrent(AbsolutePath(path))
+                                                         : ctx.Settings.WorkDir);
   // The file is read and recognised before the current layout is touched: a file that is
   // no layout (or cannot be read) leaves the layout as it was.
   std::optional<IniFile> read;

@@ -44,7 +44,8 @@ bool SaveLayoutAs(AppContext& ctx);
 // messages through ctx.Prompter; MakeState guard). A file that is no layout of this
 // program, or that cannot be read (not a regular file, over 64 MiB: the reason goes to the
 // box's detail), is refused before the current layout is touched. First, a commit of made
-// files that a killed run left half done in the work folder is finished or rolled back. True
+// files that a killed run left half done in the work folder (with none set, in the layout's
+// own folder) is finished or rolled back. True
 // when a layout was loaded; it then counts as unchanged, held by `path`, with no change to
 // undo.
 bool LoadLayoutFile(AppContext& ctx, const std::string& path);
