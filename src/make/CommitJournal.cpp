@@ -28,7 +28,8 @@ bool Temporary(const std::string& name, const std::string& final) {
 }
 
 std::optional<uint64_t> Number(const std::string& text) {
-  if (text.empty() || text.size() > 20 ||
+  // Decimal digits as written: no sign, no leading zero.
+  if (text.empty() || text.size() > 20 || (text.size() > 1 && text[0] == '0') ||
       text.find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
   }
