@@ -10,6 +10,7 @@ PACKAGES="
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   sox lame shntool cuetools libcue-dev cdrdao libcdio-utils mpg123 libmpg123-dev
   libsndfile1-dev libsoxr-dev flac libflac-dev vorbis-tools opus-tools
+  libtag1-dev
   hyperfine time mp3val xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
   python3-pyatspi at-spi2-core dbus-daemon

@@ -61,4 +61,8 @@ std::string LinkedFolderMessage(const std::string& folder) {
          "\" is a symbolic link: made files go only into a real folder.";
 }
 
+std::string TypedCdTextMessage(const std::string& reason) {
+  return "Exporting Failure.\nThe typed CD-Text cannot be written: " + reason + ".";
+}
+
 }  // namespace varnel

@@ -33,5 +33,7 @@ std::string NoTrackMessage();
 std::string TooManyTracksMessage(int32_t tracks);
 // The folder of the made files is a symbolic link: the run writes only into a real folder.
 std::string LinkedFolderMessage(const std::string& folder);
+// Typed CD-Text that does not fit the packs of one block (the encoder's reason).
+std::string TypedCdTextMessage(const std::string& reason);
 
 }  // namespace varnel

@@ -7,6 +7,7 @@
 
 #include "formats/audio/AudioDecoder.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "formats/cdtext/TypedCdText.h"
 #include "make/CueSheetWriter.h"
 #include "make/MakeMessages.h"
 #include "make/RunFiles.h"
@@ -109,6 +110,32 @@ void ReadTocCdText(DiscPlan& plan, int32_t tocTracks) {
   plan.CdTextContent = std::move(text);
 }
 
+// Typed CD-Text: the block of the disc's text and each track's (a data track's empty), tried
+// on the packs before anything is written; the file it makes, as the sheet names it; and
+// the disc's texts for the sheet's lines.
+void PlanTypedCdText(const MakeJob& job, DiscPlan& plan, std::vector<uint8_t>& packs) {
+  const DiscLayout& layout = job.Layout;
+  std::vector<CdTextFields> tracks;
+  if (layout.NamesDataTrack()) tracks.emplace_back();
+  for (int32_t i = 0; i < layout.Count(); ++i) tracks.push_back(layout.At(i).CdText);
+  CdText text = TypedCdTextBlock(layout.CdText, tracks);
+  std::string reason;
+  if (!EncodeCdText(text, CdTextFraming::Packs, packs, reason)) {
+    throw TrackFailure(TypedCdTextMessage(reason));
+  }
+  plan.TypedCdText = true;
+  plan.CdtFile = TypedCdtFileName(job.Settings.WorkDir, job.CuePath);
+  plan.SheetCdtFile = CueFilePath(plan.CdtFile, job.CuePath, job.Settings.Relative);
+  if (plan.SheetCdtFile.find_first_of("\"\r\n") != std::string::npos) {
+    throw TrackFailure(UnquotablePathMessage(plan.CdtFile));
+  }
+  for (int f = 0; f < kCdTextFieldCount; ++f) {
+    plan.SheetText.Texts[static_cast<size_t>(f)] =
+        Utf8ToLatin1(layout.CdText.Fields.Texts[static_cast<size_t>(f)]);
+  }
+  plan.CdTextContent = std::move(text);
+}
+
 // A sheet saved at a symbolic link replaces the file the link names.
 std::string LinkTarget(const std::string& path) {
   struct stat st {};
@@ -150,10 +177,13 @@ RunEnd Run(MakeJob& job) {
 
   DiscPlan plan;
   plan.Toc = job.Settings.CdrdaoToc;
+  std::vector<uint8_t> cdtPacks;
   try {
     if (!Trim(layout.MediaCatalog).empty()) plan.Catalog = layout.MediaCatalog;
     plan.CdTextEnabled = layout.CdTextEnabled;
-    if (layout.CdTextEnabled && !layout.CdtPath.empty()) {
+    if (layout.CdTextEnabled && layout.HasTypedCdText()) {
+      PlanTypedCdText(job, plan, cdtPacks);
+    } else if (layout.CdTextEnabled && !layout.CdtPath.empty()) {
       plan.CdtFile = layout.CdtPath;
       plan.SheetCdtFile = SheetPath(job, layout.CdtPath);
     }
@@ -166,7 +196,7 @@ RunEnd Run(MakeJob& job) {
       data.ImageType = known ? layout.ImageType : 0;
       if (job.Progress) job.Progress->TrackStarted(2);
     }
-    if (plan.Toc) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
+    if (plan.Toc && !plan.TypedCdText) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
   } catch (const TrackFailure& failure) {
     return Fail(job, failure);
   }
@@ -185,6 +215,12 @@ RunEnd Run(MakeJob& job) {
       if (!known) job.ResultMessage = kPointCastError;
       return RunEnd::Failed;
     }
+    if (plan.TypedCdText) {
+      for (int f = 0; f < kCdTextFieldCount; ++f) {
+        trackPlan.SheetText.Texts[static_cast<size_t>(f)] =
+            Utf8ToLatin1(track.CdText.Texts[static_cast<size_t>(f)]);
+      }
+    }
     if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
   }
 
@@ -202,8 +238,12 @@ RunEnd Run(MakeJob& job) {
       files.AddOutput(LinkTarget(path), sheet.FailMessage(path));
       sheets.push_back(&sheet);
     }
+    const size_t cdtOutput = files.OutputCount();
+    if (plan.TypedCdText) {
+      files.AddOutput(plan.CdtFile, CueCouldNotCreateMessage(plan.CdtFile));
+    }
     files.Guard();
-    if (!job.MadeFiles.empty()) {
+    if (!job.MadeFiles.empty() || plan.TypedCdText) {
       const std::string folder = MadeFilesFolder(job.Settings.WorkDir, job.CuePath);
       files.LockFolder(folder, files.FailMessage(0), FolderInUseMessage(folder));
     }
@@ -233,6 +273,10 @@ RunEnd Run(MakeJob& job) {
     }
 
     if (job.Progress) job.Progress->WritingSheet();
+    if (plan.TypedCdText) {
+      files.Write(cdtOutput,
+                  [&cdtPacks](PosixFile& out) { out.WriteAll(cdtPacks.data(), cdtPacks.size()); });
+    }
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
       files.Write(firstSheet + k,
@@ -289,6 +333,10 @@ std::string ProducedFileName(const std::string& workDir, const std::string& cueP
                              int32_t trackNumber, int32_t fileMode) {
   const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
   return MadeFilesFolder(workDir, cuePath) + "/Track" + TrackNumberText(trackNumber) + ext;
+}
+
+std::string TypedCdtFileName(const std::string& workDir, const std::string& cuePath) {
+  return MadeFilesFolder(workDir, cuePath) + "/CdText.cdt";
 }
 
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,

@@ -1,5 +1,5 @@
-// Everything the user assembles for one disc: catalog number, CD-Text switch and file,
-// the optional data track image, and the ordered list of audio tracks it owns.
+// Everything the user assembles for one disc: catalog number, CD-Text switch, file and typed
+// text, the optional data track image, and the ordered list of audio tracks it owns.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,8 @@ class DiscLayout {
   std::string CdtPath;
   std::string DataTrackFile;
   int32_t ImageType = 0;
+  // The disc's typed CD-Text (each track's is in its record).
+  DiscCdText CdText;
   // Running sum of GetTotalBytes over the tracks, kept by the list operations.
   int64_t TotalBytes = 0;
 
@@ -44,6 +46,9 @@ class DiscLayout {
   // the CD-Text file, each track's file and pre-gap file, and the decoded copies of them
   // (empty names left out). No command may write over one of them.
   std::vector<std::string> FilesRead() const;
+  // Whether any CD-Text was typed: for the disc (a genre counts) or for any track. When it
+  // was, making writes it and no .cdt file is read.
+  bool HasTypedCdText() const;
 
   // The ordered, owned track list.
   int32_t Count() const { return static_cast<int32_t>(Tracks.size()); }

@@ -15,6 +15,7 @@
 #include "app/views/StatusBar.h"
 #include "ui/MainWindow.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/CdTextDialog.h"
 #include "ui/dialogs/DiscCheckDialog.h"
 #include "ui/dialogs/GeneralSettingsDialog.h"
 #include "ui/dialogs/MakeProgressDialog.h"
@@ -140,6 +141,20 @@ void MainWindow::ShowDiscCheck() {
     ShowDiscCheckDialog(dlg);
   } else {
     dlg.exec();
+  }
+}
+
+void MainWindow::EditCdText() {
+  if (!Ctx_.IsIdle()) return;
+  CdTextDialog dlg(Ctx_, this);
+  if (ShowCdTextDialog) {
+    ShowCdTextDialog(dlg);
+  } else {
+    dlg.exec();
+  }
+  if (dlg.result() == QDialog::Accepted && dlg.Editor().Accept()) {
+    NoteChange(kCdTextChange);
+    UpdateFromContext();
   }
 }
 

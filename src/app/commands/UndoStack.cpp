@@ -16,6 +16,7 @@ DiscLayout CopyLayout(const DiscLayout& layout) {
   copy.CdtPath = layout.CdtPath;
   copy.DataTrackFile = layout.DataTrackFile;
   copy.ImageType = layout.ImageType;
+  copy.CdText = layout.CdText;
   copy.TotalBytes = layout.TotalBytes;
   for (int32_t i = 0; i < layout.Count(); ++i) copy.Append(std::make_unique<Track>(layout.At(i)));
   return copy;

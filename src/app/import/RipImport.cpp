@@ -1,7 +1,6 @@
 #include "app/import/RipImport.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -13,11 +12,9 @@
 #include "app/import/RipLayout.h"
 #include "app/views/StatusBar.h"
 #include "formats/audio/DecodedCache.h"
-#include "formats/cdtext/CdText.h"
 #include "formats/sheets/CueSheetReader.h"
 #include "formats/sheets/FlacCueSheetReader.h"
 #include "formats/sheets/TocFileReader.h"
-#include "model/AtomicFile.h"
 #include "model/FileIdentity.h"
 #include "model/PathNames.h"
 
@@ -38,23 +35,6 @@ void ShowImportError(AppContext& ctx, const std::string& path, const RipError& e
   ctx.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\" cannot be imported.\n" + error.Text());
 }
 
-// Writes the CD-Text; false after a refusal or a failed write (shown).
-bool WriteCdt(AppContext& ctx, const std::string& path, const CdText& text, Overwrite overwrite) {
-  std::vector<uint8_t> packs;
-  std::string reason;
-  if (!EncodeCdText(text, CdTextFraming::Packs, packs, reason)) {
-    ctx.Prompter.Show({BoxKind::Error, "The CD-Text of the sheet cannot be written.", reason, {}});
-    return false;
-  }
-  if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
-  std::string error;
-  if (!WriteFileAtomically(path, std::string(packs.begin(), packs.end()), &error)) {
-    ctx.Prompter.ShowMessage(BoxKind::Error, "Cannot create file \"" + path + "\". " + error);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 RipResult ReadRipSheetFile(const std::string& path) {
@@ -64,12 +44,7 @@ RipResult ReadRipSheetFile(const std::string& path) {
   return ReadCueSheetFile(path);
 }
 
-std::string CdtPathBeside(const std::string& path) {
-  return WithExtension(path, ".cdt");
-}
-
-bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
-                     Overwrite overwrite, const std::string& layoutPath) {
+bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath) {
   if (!ctx.IsIdle()) return false;
   const RipResult read = ReadRipSheetFile(sheetPath);
   if (!read.Ok) {
@@ -90,26 +65,16 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     return false;
   }
   const bool dataTrack = laid.Layout.DataTrackImageExists();
-  std::vector<std::string> inputs = laid.Layout.FilesRead();
-  inputs.push_back(sheetPath);
-  const bool cdtTaken = RegularFile(read.Sheet.CdTextFilePath);
-  const bool cdtWritten = !cdtTaken && laid.CdTextContent && !cdtPath.empty();
-  if (cdtWritten && !MayWriteBeside(ctx.Prompter, cdtPath, inputs)) return false;
-  inputs.push_back(cdtTaken ? read.Sheet.CdTextFilePath : cdtWritten ? cdtPath : "");
-  if (!layoutPath.empty() && !MayWriteBeside(ctx.Prompter, layoutPath, inputs)) return false;
-  if (cdtTaken) {
+  if (RegularFile(read.Sheet.CdTextFilePath)) {
     laid.Layout.CdtPath = read.Sheet.CdTextFilePath;
     laid.Layout.CdTextEnabled = !dataTrack;
-  } else if (laid.CdTextContent && !cdtPath.empty()) {
-    if (!WriteCdt(ctx, cdtPath, *laid.CdTextContent, overwrite)) return false;
-    laid.Layout.CdtPath = cdtPath;
+  } else if (laid.Layout.HasTypedCdText()) {
     laid.Layout.CdTextEnabled = !dataTrack;
   }
   // What the layout takes from outside the sheet's folder is said, each file once.
   std::string prefix = ResolvedName(FolderOrCurrent(sheetPath));
   if (prefix.back() != '/') prefix += '/';
-  std::vector<std::string> taken = {laid.Layout.DataTrackFile,
-                                    cdtTaken ? laid.Layout.CdtPath : std::string()};
+  std::vector<std::string> taken = {laid.Layout.DataTrackFile, laid.Layout.CdtPath};
   for (int32_t i = 0; i < laid.Layout.Count(); ++i) {
     taken.push_back(laid.Layout.At(i).TrackFileName);
     taken.push_back(laid.Layout.At(i).PreGapFileName());
@@ -122,7 +87,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
     noted.push_back(name);
     laid.Notes.push_back("\"" + path + "\" is taken from outside the sheet's folder");
   }
-  if (dataTrack && !laid.Layout.CdtPath.empty()) {
+  if (dataTrack && (!laid.Layout.CdtPath.empty() || laid.Layout.HasTypedCdText())) {
     laid.Notes.push_back("CD-Text is off: a disc with a data track is written without it");
   }
 
@@ -155,13 +120,7 @@ void ImportSheet(AppContext& ctx) {
   const std::vector<std::string> paths = ctx.Prompter.OpenFiles(request);
   if (paths.empty()) return;
   ctx.Settings.LayoutFileDir = FolderOf(paths.front());
-  // The CD-Text file goes beside the sheet, or into the working folder when the sheet's
-  // folder cannot be written (a rip on a read-only medium).
-  std::string cdt = CdtPathBeside(paths.front());
-  if (access(FolderOrCurrent(cdt).c_str(), W_OK) != 0 && !ctx.Settings.WorkDir.empty()) {
-    cdt = ctx.Settings.WorkDir + "/" + FileNamePart(cdt);
-  }
-  ImportSheetFile(ctx, paths.front(), cdt);
+  ImportSheetFile(ctx, paths.front());
 }
 
 }  // namespace varnel
