@@ -2,14 +2,17 @@
 # Times "varnel-cli make" on a full ~80-minute disc of wave tracks (~800 MB) against the
 # floor (cat of the same source bytes into new files in an empty folder) and against sox
 # and shntool doing the same cuts, pads and joins, with hyperfine: once into an empty work
-# folder, and once again over the files of a run made just before (a re-make must cost no
-# more than a first make; the files it replaces are freed after it has ended, in a process
-# of their own). Targets: both makes within 1.10 x the floor. Then the TOC file for
+# folder, and once again over the files of a run made before (a re-make must cost no more
+# than a first make; the files it replaces are freed after it has ended, in a process of
+# their own). Every timed phase starts after sync, as a user's re-make minutes later finds
+# the earlier files written out. Targets: both makes within 1.10 x the floor. Then the TOC file for
 # cdrdao: a make with --toc against one with --no-toc, and the same for Test runs (which
 # scan the sources but write only the sheets), target under 1 % more. Also reports the
 # peak memory of varnel-cli for the whole disc and for half of it.
 #
 #   sh bench/make_vs_floor.sh [RUNS]
+#
+# MAKE_ONLY=1 times only the floor and the two makes (no sox, shntool or TOC pairs).
 #
 # VARNEL_CLI may name a varnel-cli to use; otherwise a Release build is made in
 # build-bench. Sources are generated with sox under $TMPDIR and removed afterwards.
@@ -147,7 +150,8 @@ MAKE="'$VARNEL_CLI' make --force --settings '$W/varnel.ini' '$W/disc.txt' '$W/ou
 CLEAN="rm -rf '$W/work' '$W/out' '$W/cat' '$W/cat2' '$W/sox' '$W/shn'; mkdir -p '$W/out'; sync"
 
 # One prepare per command: every command starts from an empty, synced work folder, except
-# the re-make, which finds the files of the make just before it still in the page cache.
+# the re-make, which finds the files of a make before it, written out (synced) as they are
+# when a user makes again minutes later.
 # The floor and the two makes run in alternating rounds of two runs each (a shared host's
 # speed drifts by a third over a minute, and slows now one, now another batch); each median
 # is taken over all of its runs. Beside them, for reference, the floor of a re-make: cat of
@@ -160,10 +164,27 @@ while [ $((round * 2)) -lt "$RUNS" ]; do
   hyperfine --warmup 1 --runs 2 --export-json "$W/round$round.json" --style none \
     --prepare "$CLEAN" -n floor-cat "sh '$W/cat.sh'" \
     --prepare "$CLEAN" -n make-empty "$MAKE" \
-    --prepare "$CLEAN; $MAKE" -n make-over "$MAKE" \
-    --prepare "$CLEAN; sh '$W/cat.sh'" -n cat-beside "sh '$W/cat2.sh'" >/dev/null
+    --prepare "$CLEAN; $MAKE; sync" -n make-over "$MAKE" \
+    --prepare "$CLEAN; sh '$W/cat.sh'; sync" -n cat-beside "sh '$W/cat2.sh'" >/dev/null
   round=$((round + 1))
 done
+if [ "${MAKE_ONLY:-0}" = 1 ]; then
+  python3 - "$W" "$round" <<'EOF'
+import json, statistics, sys
+times = {}
+for k in range(int(sys.argv[2])):
+    for r in json.load(open("%s/round%d.json" % (sys.argv[1], k)))["results"]:
+        times.setdefault(r["command"], []).extend(r["times"])
+floor = statistics.median(times["floor-cat"])
+for name in ["floor-cat", "make-empty", "make-over", "cat-beside"]:
+    t = statistics.median(times[name])
+    verdict = ("  within 1.10 x" if t <= 1.10 * floor else "  OVER 1.10 x") if name.startswith("make") else ""
+    print("%-11s median %7.3f s   %.3f x floor  (%d runs)%s" % (name, t, t / floor, len(times[name]), verdict))
+print("make-over against cat-beside (like for like): %.3f x" %
+      (statistics.median(times["make-over"]) / statistics.median(times["cat-beside"])))
+EOF
+  exit 0
+fi
 hyperfine --warmup 1 --runs "$RUNS" --export-json "$W/tools.json" \
   --prepare "$CLEAN" -n sox "sh '$W/sox.sh'" \
   --prepare "$CLEAN" -n shntool "sh '$W/shntool.sh'"

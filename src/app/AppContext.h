@@ -52,6 +52,9 @@ struct AppContext {
   // never writes over that file.
   std::string LayoutPath;
   std::optional<std::string> SavedLayoutText;
+  // The ripped disc's sheet the layout was imported from (empty: none): read like the
+  // layout's own files, so no save writes over it.
+  std::string SourceSheet;
 
   // Called when the track list must be redrawn (set by the window; may be empty).
   std::function<void()> RedrawTracks;

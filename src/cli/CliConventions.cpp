@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "app/commands/SettingsFile.h"
+
 namespace varnel::cli {
 
 AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
@@ -10,7 +12,11 @@ AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose) {
   const std::string path = settingsPath.empty() ? SettingsPathFor(exe, home) : settingsPath;
   std::string problem;
   AppSettings settings = ReadSettingsFile(path, std::string(), &problem);
-  if (verbose && !problem.empty()) std::cerr << problem << std::endl;
+  if (!problem.empty()) {
+    std::cerr << SettingsUnreadableMessage(path) << std::endl;
+    if (verbose) std::cerr << problem << std::endl;
+    throw SettingsRefused{};
+  }
   return settings;
 }
 

@@ -11,8 +11,11 @@
 namespace varnel::cli {
 
 // The settings of the file named by --settings, or of the window's settings file when
-// `settingsPath` is empty; a missing or refused file gives the defaults (with `verbose`, why
-// an existing file was refused goes to stderr). The file is never written.
+// `settingsPath` is empty; a missing file gives the defaults. A file that exists but cannot
+// be read (a folder, a FIFO, over 64 MiB) stops the command before it does anything: its
+// error goes to stderr (with `verbose`, the reason after it) and SettingsRefused is thrown,
+// which main turns into exit 1. The file is never written.
+struct SettingsRefused {};
 AppSettings LoadCliSettings(const std::string& settingsPath, bool verbose = false);
 
 // The help text of --verbose.

@@ -38,9 +38,12 @@ int RunImportCommand(const ImportOptions& o) {
   RefreshStatusBar(ctx);
 
   // The layout's overwrite question comes first: nothing is written when it is not answered.
+  // So does the guard against writing over the sheet itself.
   const std::string layout = DialogPath(o.Layout);
+  const std::string sheet = DialogPath(o.Sheet);
+  if (!MayWriteBeside(prompter, layout, {sheet})) return ExitCodeOf(prompter);
   if (!MayWriteOver(prompter, layout)) return ExitCodeOf(prompter);
-  const bool imported = ImportSheetFile(ctx, DialogPath(o.Sheet));
+  const bool imported = ImportSheetFile(ctx, sheet);
   if (!imported) {
     const int code = ExitCodeOf(prompter);
     return code == kExitOk ? kExitFailed : code;

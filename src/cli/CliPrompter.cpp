@@ -14,6 +14,10 @@ void CliPrompter::Show(const MessageBox& m) {
     case BoxKind::Limit:
       Err_ << m.Text << std::endl;
       break;
+    case BoxKind::LeftOut:
+      if (!AnswerYes) ShowedError = true;
+      Err_ << m.Text << std::endl;
+      break;
     case BoxKind::Plain:
     case BoxKind::Information:
       Out_ << m.Text << std::endl;

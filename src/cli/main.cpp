@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/CliCommands.h"
+#include "cli/CliConventions.h"
 #include "cli/CliPrompter.h"
 
 int main(int argc, char** argv) {
@@ -24,5 +25,9 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? varnel::cli::kExitOk : varnel::cli::kExitUsage;
   }
-  return run ? run() : varnel::cli::kExitOk;
+  try {
+    return run ? run() : varnel::cli::kExitOk;
+  } catch (const varnel::cli::SettingsRefused&) {
+    return varnel::cli::kExitFailed;
+  }
 }

@@ -47,6 +47,20 @@ std::string CdTextFileMessage(const std::string& cdtPath) {
          "\" cannot be used: it is not CD-Text that a TOC file for cdrdao can carry.";
 }
 
+std::string NoTrackMessage() {
+  return "Exporting Failure.\nThe disc has no track: there is nothing to record.";
+}
+
+std::string TooManyTracksMessage(int32_t tracks) {
+  return "Exporting Failure.\nThe disc has " + std::to_string(tracks) +
+         " tracks: a CD holds at most 99.";
+}
+
+std::string LinkedFolderMessage(const std::string& folder) {
+  return "Exporting Failure.\n\"" + folder +
+         "\" is a symbolic link: made files go only into a real folder.";
+}
+
 std::string TypedCdTextMessage(const std::string& reason) {
   return "Exporting Failure.\nThe typed CD-Text cannot be written: " + reason + ".";
 }

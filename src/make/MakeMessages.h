@@ -27,6 +27,12 @@ std::string FolderInUseMessage(const std::string& folder);
 // The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
 // cdrdao cannot write; the reason goes with it as the detail.
 std::string CdTextFileMessage(const std::string& cdtPath);
+// A disc with neither an audio track nor a data track, and one with more tracks than a CD
+// holds: no recorder takes their sheets.
+std::string NoTrackMessage();
+std::string TooManyTracksMessage(int32_t tracks);
+// The folder of the made files is a symbolic link: the run writes only into a real folder.
+std::string LinkedFolderMessage(const std::string& folder);
 // Typed CD-Text that does not fit the packs of one block (the encoder's reason).
 std::string TypedCdTextMessage(const std::string& reason);
 

@@ -148,16 +148,8 @@ std::string LinkTarget(const std::string& path) {
 // Every file the run or its layout reads, and every file the sheet names that the run does
 // not make (in a Test run, the produced names too: the sheet never names itself).
 void AddInputs(RunFiles& files, const MakeJob& job) {
-  const DiscLayout& layout = job.Layout;
   files.AddInput(job.LayoutPath);
-  files.AddInput(layout.DataTrackFile);
-  files.AddInput(layout.CdtPath);
-  for (int32_t i = 0; i < layout.Count(); ++i) {
-    files.AddInput(layout.At(i).TrackFileName);
-    files.AddInput(layout.At(i).PreGapFileName());
-    files.AddInput(layout.At(i).TrackAudioFile);
-    files.AddInput(layout.At(i).PreGapAudioFile());
-  }
+  for (const std::string& path : job.Layout.FilesRead()) files.AddInput(path);
   for (const std::string& named : job.NamedFiles) {
     bool made = false;
     for (const MadeFile& file : job.MadeFiles) made = made || file.Path == named;
@@ -177,6 +169,9 @@ RunEnd Run(MakeJob& job) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
+  const int32_t discTracks = count + (dataTrack ? 1 : 0);
+  if (discTracks == 0) return Fail(job, TrackFailure(NoTrackMessage()));
+  if (discTracks > kMaxTracks) return Fail(job, TrackFailure(TooManyTracksMessage(discTracks)));
   if (job.Progress) job.Progress->RunStarted(dataTrack ? count : count - 1);
   const std::string stem = CueStem(job.CuePath);
   if (stem.empty() || stem == "." || stem == "..") {

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "make/CommitJournal.h"
 #include "make/MakeJob.h"
+#include "make/MakeMessages.h"
 #include "model/PathNames.h"
 
 namespace varnel {
@@ -21,37 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Temporary names of made files and sheets: the prefix, the run's tag, a random part.
-constexpr const char* kTemporaryPrefix = ".varnel-make-";
-
 std::string Hex(uint64_t value) {
   char text[24];
   std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
   return text;
 }
 
-std::string WeaklyCanonical(const std::string& path) {
-  std::error_code ec;
-  const fs::path canonical = fs::weakly_canonical(path, ec);
-  return ec ? NormalAbsolutePath(path) : canonical.string();
-}
-
 }  // namespace
-
-std::string ResolvedName(const std::string& path) {
-  std::string name = WeaklyCanonical(AbsolutePath(path));
-  // weakly_canonical leaves a final link that points nowhere as it is: follow it by hand.
-  for (int hop = 0; hop < 40; ++hop) {
-    struct stat st {};
-    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-    std::string target(4096, '\0');
-    const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
-    target.resize(static_cast<size_t>(n));
-    name = WeaklyCanonical(PathFromFolder(FolderOrCurrent(name), target));
-  }
-  return name;
-}
 
 RunFiles::RunFiles() {
   Tag_ = Hex(static_cast<uint64_t>(::getpid()));
@@ -65,6 +43,8 @@ RunFiles::~RunFiles() {
   }
   RemoveFiles(Replaced_);
   if (LockFd_ >= 0) ::close(LockFd_);
+  // A run that committed nothing leaves no folder of its own behind (only empty ones go).
+  for (const std::string& folder : Created_) ::rmdir(folder.c_str());
 }
 
 void RunFiles::AddInput(const std::string& path) {
@@ -81,44 +61,24 @@ void RunFiles::Fail(size_t output, const std::string& detail) const {
 }
 
 void RunFiles::Guard() {
-  struct Seen {
-    std::string Path;
-    std::string Name;
-    bool Known = false;
-    FileId Id;
-  };
-  auto examine = [](const std::string& path) {
-    Seen seen{path, ResolvedName(path), false, {}};
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) seen = {path, seen.Name, true, {st.st_dev, st.st_ino}};
-    return seen;
-  };
-  auto same = [](const Seen& a, const Seen& b) {
-    return a.Name == b.Name || (a.Known && b.Known && a.Id.Dev == b.Id.Dev && a.Id.Ino == b.Id.Ino);
-  };
-
-  std::vector<Seen> inputs;
+  std::vector<FileIdentity> inputs;
   InputIds_.clear();
   for (const std::string& path : Inputs_) {
-    inputs.push_back(examine(path));
-    if (inputs.back().Known) InputIds_.push_back(inputs.back().Id);
+    inputs.push_back(FileIdentity::Of(path));
+    if (inputs.back().Exists) InputIds_.push_back({inputs.back().Dev, inputs.back().Ino});
   }
-  std::vector<Seen> outputs;
+  std::vector<FileIdentity> outputs;
   for (size_t k = 0; k < Outputs_.size(); ++k) {
-    const Seen out = examine(Outputs_[k].Path);
+    const FileIdentity out = FileIdentity::Of(Outputs_[k].Path);
     struct stat st {};
     if (::lstat(out.Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       Fail(k, "\"" + out.Path + "\" is a folder");
     }
-    for (const Seen& in : inputs) {
-      if (same(out, in)) {
-        Fail(k, "\"" + out.Path + "\" is \"" + in.Path + "\", a file that this run reads");
-      }
+    if (const FileIdentity* in = SameFileAmong(out, inputs)) {
+      Fail(k, "\"" + out.Path + "\" is \"" + in->Path + "\", a file that this run reads");
     }
-    for (const Seen& earlier : outputs) {
-      if (same(out, earlier)) {
-        Fail(k, "\"" + out.Path + "\" and \"" + earlier.Path + "\" are one file");
-      }
+    if (const FileIdentity* earlier = SameFileAmong(out, outputs)) {
+      Fail(k, "\"" + out.Path + "\" and \"" + earlier->Path + "\" are one file");
     }
     outputs.push_back(out);
   }
@@ -126,15 +86,32 @@ void RunFiles::Guard() {
 
 void RunFiles::LockFolder(const std::string& folder, const std::string& failMessage,
                           const std::string& busyMessage) {
+  struct stat link {};
+  if (::lstat(folder.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    throw TrackFailure(LinkedFolderMessage(folder));
+  }
+  // The folders this run creates, deepest first: a run that commits nothing removes them.
+  std::vector<std::string> missing;
+  for (std::string at = NormalAbsolutePath(folder); !at.empty() && at != "/"; at = FolderOf(at)) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) == 0) break;
+    missing.push_back(at);
+  }
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
     throw TrackFailure(failMessage, "cannot create the folder \"" + folder + "\": " + ec.message());
   }
+  Created_ = std::move(missing);
   int fd;
   do {
-    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Never through a link: one made in the meantime is refused as one found above.
+    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
+  if (fd < 0 && (errno == ELOOP || errno == ENOTDIR) && ::lstat(folder.c_str(), &link) == 0 &&
+      S_ISLNK(link.st_mode)) {
+    throw TrackFailure(LinkedFolderMessage(folder));
+  }
   if (fd < 0) throw TrackFailure(failMessage, FileError("cannot open", folder, errno).what());
   if (LockFd_ >= 0) ::close(LockFd_);
   LockFd_ = fd;
@@ -154,6 +131,10 @@ void RunFiles::LockFolder(const std::string& folder, const std::string& failMess
   // files with that tag belong to no live run.
   Tag_ = Hex(st.st_dev) + "-" + Hex(st.st_ino);
   Locked_ = true;
+  LockedFolder_ = AbsolutePath(folder);
+  // A commit that a killed run left half done is finished or rolled back before its
+  // temporary files, old files among them, count as left over.
+  RecoverCommit(LockedFolder_);
   Cleaned_.insert(ResolvedName(folder));
   RemoveLeftovers(folder);
 }
@@ -232,6 +213,99 @@ void RunFiles::Fill(size_t output, PosixFile& file,
 }
 
 void RunFiles::Commit() {
+  for (size_t k = 0; k < Outputs_.size(); ++k) {
+    if (Outputs_[k].Temporary.empty()) Fail(k, "\"" + Outputs_[k].Path + "\" was not written");
+  }
+  if (Locked_) {
+    CommitWithJournal();
+  } else {
+    CommitByExchange();
+  }
+}
+
+void RunFiles::CommitWithJournal() {
+  std::vector<CommitEntry> entries;
+  for (size_t k = 0; k < Outputs_.size(); ++k) {
+    const OutputFile& out = Outputs_[k];
+    CommitEntry e;
+    e.Final = AbsolutePath(out.Path);
+    e.Temporary = AbsolutePath(out.Temporary);
+    struct stat st {};
+    if (::lstat(out.Temporary.c_str(), &st) != 0)
+      Fail(k, FileError("cannot find", out.Temporary, errno).what());
+    e.Dev = st.st_dev;
+    e.Ino = st.st_ino;
+    if (::lstat(out.Path.c_str(), &st) == 0)
+      e.Aside = AbsolutePath(TemporaryName(FolderOrCurrent(out.Path)));
+    entries.push_back(std::move(e));
+  }
+  const std::string journal = LockedFolder_ + "/" + kCommitJournalName;
+  try {
+    // The journal is on the device before the first rename.
+    const std::string text = CommitJournalText(entries);
+    std::string name;
+    PosixFile file;
+    for (int attempt = 0; !file.IsOpen(); ++attempt) {
+      try {
+        name = TemporaryName(LockedFolder_);
+        file = PosixFile::CreateExclusive(name, 0600);
+      } catch (const FileError& e) {
+        if (e.Errno() != EEXIST || attempt >= 100) throw;
+      }
+    }
+    try {
+      file.WriteAll(text.data(), text.size());
+      file.Sync();
+      file.Close();
+      if (::renameat2(AT_FDCWD, name.c_str(), AT_FDCWD, journal.c_str(), RENAME_NOREPLACE) != 0) {
+        throw FileError("cannot create", journal, errno);
+      }
+    } catch (...) {
+      ::unlink(name.c_str());
+      throw;
+    }
+    if (::fsync(LockFd_) != 0) throw FileError("cannot flush", LockedFolder_, errno);
+  } catch (const FileError& e) {
+    Fail(0, e.what());
+  }
+
+  // Each old file aside, then the new one in its place: no rename replaces a file.
+  size_t renames = 0;
+  auto rename = [&](const std::string& from, const std::string& to) {
+    if (RenameHook) RenameHook(renames);
+    ++renames;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    // A file system that cannot promise not to replace: the name is free all the same.
+    const int err = errno;
+    struct stat st {};
+    if (err == EINVAL && ::lstat(to.c_str(), &st) != 0 && ::rename(from.c_str(), to.c_str()) == 0) {
+      return 0;
+    }
+    return err == EINVAL ? errno : err;
+  };
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const CommitEntry& e = entries[k];
+    int err = e.Aside.empty() ? 0 : rename(e.Final, e.Aside);
+    if (err == 0) err = rename(e.Temporary, e.Final);
+    if (err != 0) {
+      RollBackCommit(entries);
+      ::unlink(journal.c_str());
+      Fail(k,
+           "cannot put \"" + e.Temporary + "\" in place of \"" + e.Final + "\": " + ErrnoText(err));
+    }
+  }
+  if (RenameHook) RenameHook(renames);
+  Created_.clear();
+  ::unlink(journal.c_str());
+  const bool synced = ::fsync(LockFd_) == 0;  // the commit is kept once this returns
+  (void)synced;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    if (!entries[k].Aside.empty()) Replaced_.push_back(entries[k].Aside);
+    Outputs_[k].Temporary.clear();
+  }
+}
+
+void RunFiles::CommitByExchange() {
   enum class Placed { New, Exchanged, Replaced };
   std::vector<Placed> placed;
   auto rollBack = [&] {
@@ -246,10 +320,6 @@ void RunFiles::Commit() {
   };
   for (size_t k = 0; k < Outputs_.size(); ++k) {
     OutputFile& out = Outputs_[k];
-    if (out.Temporary.empty()) {
-      rollBack();
-      Fail(k, "\"" + out.Path + "\" was not written");
-    }
     const char* from = out.Temporary.c_str();
     const char* to = out.Path.c_str();
     // An exchange replaces the old file in one step and keeps it, under the temporary
@@ -279,6 +349,7 @@ void RunFiles::Commit() {
     if (placed[k] == Placed::Exchanged) Replaced_.push_back(Outputs_[k].Temporary);
     Outputs_[k].Temporary.clear();
   }
+  Created_.clear();
 }
 
 void RemoveFiles(const std::vector<std::string>& paths) noexcept {

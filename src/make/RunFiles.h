@@ -7,13 +7,18 @@
 //   followed both ways). No two outputs may be one file, and no output may be a folder.
 // - Outputs are written under temporary names in their final folders, created exclusively
 //   (never through a link or over an existing file), and put in place only by Commit, all
-//   together, each replacing its old file in one step. Until then, and on any failure or
-//   cancellation, every existing file stays exactly as it was: the destructor removes what
-//   was not committed. The old files the outputs replaced are kept under temporary names
-//   until the caller has reported the outcome (TakeReplaced), because the kernel can take
-//   a good while to free hundreds of megabytes; the destructor removes those not taken.
-// - Nothing is flushed to the device: the page cache holds the run's files as it holds
-//   any others written, and a run that is killed leaves the old set in place all the same.
+//   together. Until then, and on any failure or cancellation, every existing file stays
+//   exactly as it was: the destructor removes what was not committed. The old files the
+//   outputs replaced are kept under temporary names until the caller has reported the
+//   outcome (TakeReplaced), because the kernel can take a good while to free hundreds of
+//   megabytes; the destructor removes those not taken.
+// - In a locked folder the commit is journaled (make/CommitJournal.h): old files move aside
+//   before the new ones take their names, so no rename replaces a file, and a run killed
+//   between two renames is finished or rolled back by the next run or the next load of a
+//   layout. Elsewhere (a Test run writes only its sheets) each output replaces its old file
+//   in one step (an exchange of names).
+// - Only the small journal is flushed to the device: the page cache holds the run's files as
+//   it holds any others written, and nothing makes the file system write them out early.
 // - One run per folder: LockFolder holds an advisory lock (flock) on the folder of the made
 //   files for the life of the object; a second run fails at once. A run killed outright
 //   leaves only temporary files, which the next run that locks the folder removes.
@@ -31,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "model/FileIdentity.h"
 #include "model/PosixFile.h"
 
 namespace varnel {
@@ -57,8 +63,10 @@ class RunFiles {
   void Guard();
 
   // Creates `folder` with its missing parents (failing with `failMessage`) and locks it;
-  // fails with `busyMessage` when another run holds it. Then removes the temporary files
-  // that killed runs into this folder left behind.
+  // fails with `busyMessage` when another run holds it, and with LinkedFolderMessage when
+  // `folder` is a symbolic link (it is never followed). Then finishes or rolls back a commit
+  // a killed run left half done, and removes the temporary files killed runs left behind.
+  // The folders created here are removed again (when empty) unless the run commits.
   void LockFolder(const std::string& folder, const std::string& failMessage,
                   const std::string& busyMessage);
 
@@ -74,8 +82,15 @@ class RunFiles {
   void Fill(size_t output, PosixFile& file, const std::function<void(PosixFile&)>& fill) const;
 
   // Puts every written output in place, in the order they were added. When one cannot be,
-  // those already placed are put back as they were, as far as the file system allows.
+  // those already placed are put back as they were, as far as the file system allows. In a
+  // locked folder the commit is journaled (make/CommitJournal.h): a kill at any moment
+  // leaves the whole old set or the whole new set once the next run, or the next load of a
+  // layout, has seen the journal.
   void Commit();
+
+  // For tests: called before each rename of a journaled commit with the number of renames
+  // done, and once more after the last.
+  std::function<void(size_t renames)> RenameHook;
 
   // The old files that committed outputs replaced, now under temporary names in their
   // folders; from here the caller removes them (RemoveFiles, RemoveFilesDetached).
@@ -95,12 +110,16 @@ class RunFiles {
   [[noreturn]] void Fail(size_t output, const std::string& detail) const;
   std::string TemporaryName(const std::string& folder);
   void RemoveLeftovers(const std::string& folder);
+  void CommitWithJournal();
+  void CommitByExchange();
 
   std::vector<std::string> Inputs_;
   std::vector<FileId> InputIds_;
   std::vector<OutputFile> Outputs_;
   int LockFd_ = -1;
   bool Locked_ = false;
+  std::string LockedFolder_;          // absolute
+  std::vector<std::string> Created_;  // by LockFolder, deepest first; kept once committed
   std::string Tag_;  // marks this run's temporary names; the locked folder's identity
   std::set<std::string> Cleaned_;
   std::mt19937_64 Random_;
@@ -116,10 +135,5 @@ void RemoveFiles(const std::vector<std::string>& paths) noexcept;
 inline constexpr int64_t kRemoveInOwnProcessBytes = int64_t{64} << 20;
 void RemoveFilesDetached(const std::vector<std::string>& paths,
                          int64_t worthAProcess = kRemoveInOwnProcessBytes) noexcept;
-
-// The name `path` ends at: made absolute, "." and ".." and doubled "/" removed, symbolic
-// links of its folders and of its last component followed (a link that points nowhere
-// yet included).
-std::string ResolvedName(const std::string& path);
 
 }  // namespace varnel

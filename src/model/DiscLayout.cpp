@@ -47,4 +47,20 @@ void DiscLayout::Exchange(int32_t a, int32_t b) {
   std::swap(Tracks[static_cast<size_t>(a)], Tracks[static_cast<size_t>(b)]);
 }
 
+std::vector<std::string> DiscLayout::FilesRead() const {
+  std::vector<std::string> files;
+  auto add = [&files](const std::string& path) {
+    if (!path.empty()) files.push_back(path);
+  };
+  add(DataTrackFile);
+  add(CdtPath);
+  for (const auto& track : Tracks) {
+    add(track->TrackFileName);
+    add(track->PreGapFileName());
+    add(track->TrackAudioFile);
+    add(track->PreGapAudioFile());
+  }
+  return files;
+}
+
 }  // namespace varnel

@@ -42,6 +42,10 @@ class DiscLayout {
   // So a path to a missing image numbers the list from 1 and the sheet from 2, on purpose.
   bool NamesDataTrack() const { return !DataTrackFile.empty(); }
   bool DataTrackImageExists() const;
+  // Every file the layout names and that is read to make the disc: the data track image,
+  // the CD-Text file, each track's file and pre-gap file, and the decoded copies of them
+  // (empty names left out). No command may write over one of them.
+  std::vector<std::string> FilesRead() const;
   // Whether any CD-Text was typed: for the disc (a genre counts) or for any track. When it
   // was, making writes it and no .cdt file is read.
   bool HasTypedCdText() const;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 #include "model/PosixFile.h"
@@ -11,6 +12,8 @@
 namespace varnel {
 
 namespace {
+
+constexpr size_t IniFileOffsetLimit = 0xFFFFFFF0u;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -98,21 +101,34 @@ std::optional<int32_t> ParseInteger(std::string_view t) {
   return static_cast<int32_t>(negative ? -v : v);
 }
 
-}  // namespace
-
-size_t IniFile::NoCaseHash::operator()(std::string_view name) const {
+size_t NoCaseHash(std::string_view name) {
   uint64_t h = 14695981039346656037ULL;
   for (char c : name) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ULL;
-  return static_cast<size_t>(h);
+  return static_cast<size_t>(h ^ (h >> 29));
 }
 
-bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+bool NoCaseEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
+
+uint8_t Tag(size_t hash) {
+  return static_cast<uint8_t>(hash >> 56);
+}
+
+size_t Mix(size_t hash, size_t section) {
+  return hash ^ ((section + 1) * 0x9E3779B97F4A7C15ULL);
+}
+
+// Offsets are 32 bits: a text may not grow past them.
+void CheckSize(size_t size) {
+  if (size >= IniFileOffsetLimit) throw std::length_error("INI text too large");
+}
+
+}  // namespace
 
 IniFile::IniFile(std::string path) : Path_(std::move(path)) {
   std::string text;
@@ -128,136 +144,179 @@ IniFile::IniFile(std::string path) : Path_(std::move(path)) {
       LoadError_ = e.what();
     }
   }
-  LoadText(text);
+  LoadText(std::move(text));
 }
 
-void IniFile::LoadText(const std::string& text) {
-  Preamble_.clear();
-  Sections_.clear();
-  Index_.clear();
-  FinalNewline_ = true;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t lf = text.find('\n', pos);
-    if (lf == std::string::npos) {
-      // A last line without a line ending; one is added (CR LF) only when lines follow.
-      File(Line{text.substr(pos), true});
-      FinalNewline_ = false;
-      break;
+void IniFile::LoadText(std::string text) {
+  CheckSize(text.size());
+  Text_ = std::move(text);
+  Reindex();
+}
+
+IniFile::LineSpan IniFile::LineAt(size_t offset) const {
+  const size_t lf = Text_.find('\n', offset);
+  if (lf == std::string::npos) return {offset, Text_.size(), Text_.size()};
+  const size_t end = lf > offset && Text_[lf - 1] == '\r' ? lf - 1 : lf;
+  return {offset, end, lf + 1};
+}
+
+std::string_view IniFile::LineText(size_t offset) const {
+  const LineSpan line = LineAt(offset);
+  return std::string_view(Text_).substr(line.Begin, line.End - line.Begin);
+}
+
+size_t IniFile::SectionHash(size_t section) const {
+  return NoCaseHash(*SectionName(LineText(Sections_[section])));
+}
+
+size_t IniFile::KeyHash(size_t keyLine) const {
+  return Mix(NoCaseHash(*KeyName(LineText(keyLine))), OwnerOf(keyLine));
+}
+
+size_t IniFile::OwnerOf(size_t offset) const {
+  const auto after = std::upper_bound(Sections_.begin(), Sections_.end(), offset);
+  return static_cast<size_t>(after - Sections_.begin()) - 1;
+}
+
+template <typename Hash>
+void IniFile::Grow(OffsetTable& table, const Hash& hash) {
+  // Kept at most three quarters full.
+  if ((table.Count + 1) * 4 <= table.Slots.size() * 3) return;
+  std::vector<uint32_t> old = std::move(table.Slots);
+  table.Slots.assign(old.empty() ? 16 : old.size() * 2, OffsetTable::kEmpty);
+  table.Tags.assign(table.Slots.size(), 0);
+  const size_t mask = table.Slots.size() - 1;
+  for (const uint32_t value : old) {
+    if (value == OffsetTable::kEmpty) continue;
+    const size_t h = hash(value);
+    size_t at = h & mask;
+    while (table.Slots[at] != OffsetTable::kEmpty) at = (at + 1) & mask;
+    table.Slots[at] = value;
+    table.Tags[at] = Tag(h);
+  }
+}
+
+bool IniFile::IndexSection(size_t headerOffset, std::string_view name) {
+  if (FindSection(name)) return false;  // not the first of its name: never found
+  Grow(SectionTable_, [this](uint32_t s) { return SectionHash(s); });
+  const size_t mask = SectionTable_.Slots.size() - 1;
+  const size_t hash = NoCaseHash(name);
+  size_t at = hash & mask;
+  while (SectionTable_.Slots[at] != OffsetTable::kEmpty) at = (at + 1) & mask;
+  SectionTable_.Slots[at] = static_cast<uint32_t>(Sections_.size());
+  SectionTable_.Tags[at] = Tag(hash);
+  ++SectionTable_.Count;
+  // Sections are indexed in file order, so the offsets stay sorted.
+  Sections_.insert(std::upper_bound(Sections_.begin(), Sections_.end(), headerOffset),
+                   static_cast<uint32_t>(headerOffset));
+  return true;
+}
+
+void IniFile::IndexKey(size_t section, size_t lineOffset, std::string_view name) {
+  const size_t hash = Mix(NoCaseHash(name), section);
+  if (!KeyTable_.Slots.empty()) {
+    const size_t mask = KeyTable_.Slots.size() - 1;
+    for (size_t at = hash & mask; KeyTable_.Slots[at] != OffsetTable::kEmpty;
+         at = (at + 1) & mask) {
+      const uint32_t line = KeyTable_.Slots[at];
+      if (KeyTable_.Tags[at] == Tag(hash) && OwnerOf(line) == section &&
+          NoCaseEqual(*KeyName(LineText(line)), name)) {
+        if (line <= lineOffset) return;  // an earlier key of the name is the one found
+        KeyTable_.Slots[at] = static_cast<uint32_t>(lineOffset);
+        return;
+      }
     }
-    size_t end = lf;
-    bool crlf = end > pos && text[end - 1] == '\r';
-    if (crlf) --end;
-    File(Line{text.substr(pos, end - pos), crlf});
-    pos = lf + 1;
   }
+  Grow(KeyTable_, [this](uint32_t line) { return KeyHash(line); });
+  const size_t mask = KeyTable_.Slots.size() - 1;
+  size_t at = hash & mask;
+  while (KeyTable_.Slots[at] != OffsetTable::kEmpty) at = (at + 1) & mask;
+  KeyTable_.Slots[at] = static_cast<uint32_t>(lineOffset);
+  KeyTable_.Tags[at] = Tag(hash);
+  ++KeyTable_.Count;
 }
 
-std::string IniFile::Text() const {
-  size_t total = 0;
-  size_t count = Preamble_.size();
-  for (const Line& l : Preamble_) total += l.Raw.size() + 2;
-  for (const Section& sec : Sections_) {
-    count += 1 + sec.Body.size();
-    total += sec.Header.Raw.size() + 2;
-    for (const Line& l : sec.Body) total += l.Raw.size() + 2;
-  }
-  std::string out;
-  out.reserve(total);
-  size_t written = 0;
-  auto put = [&](const Line& l) {
-    out += l.Raw;
-    if (++written < count || FinalNewline_) out += l.Crlf ? "\r\n" : "\n";
-  };
-  for (const Line& l : Preamble_) put(l);
-  for (const Section& sec : Sections_) {
-    put(sec.Header);
-    for (const Line& l : sec.Body) put(l);
-  }
-  return out;
-}
-
-void IniFile::IndexKey(Section& section, size_t at) {
-  if (const auto key = KeyName(section.Body[at].Raw)) {
-    section.Keys.try_emplace(std::string(*key), at);
-    section.LastKey = at + 1;
-  }
-}
-
-void IniFile::File(Line line) {
-  if (const auto name = SectionName(line.Raw)) {
-    const bool first = Index_.try_emplace(std::string(*name), Sections_.size()).second;
-    Sections_.push_back(Section{std::move(line), {}, first, 0, {}});
-    return;
-  }
-  if (Sections_.empty()) {
-    Preamble_.push_back(std::move(line));
-    return;
-  }
-  Section& sec = Sections_.back();
-  sec.Body.push_back(std::move(line));
-  if (sec.Found) IndexKey(sec, sec.Body.size() - 1);
-}
-
-void IniFile::Resplit() {
-  std::vector<Line> lines = std::move(Preamble_);
-  for (Section& sec : Sections_) {
-    lines.push_back(std::move(sec.Header));
-    for (Line& l : sec.Body) lines.push_back(std::move(l));
-  }
-  Preamble_.clear();
+void IniFile::Reindex() {
   Sections_.clear();
-  Index_.clear();
-  for (Line& line : lines) File(std::move(line));
+  SectionTable_ = {};
+  KeyTable_ = {};
+  bool found = false;  // the lines are in a section that lookups find
+  for (size_t pos = 0; pos < Text_.size();) {
+    const LineSpan line = LineAt(pos);
+    const std::string_view raw(Text_.data() + line.Begin, line.End - line.Begin);
+    if (const auto name = SectionName(raw)) {
+      found = IndexSection(pos, *name);
+    } else if (found) {
+      if (const auto key = KeyName(raw)) IndexKey(Sections_.size() - 1, pos, *key);
+    }
+    pos = line.Next;
+  }
 }
 
-void IniFile::AppendLine(std::string raw) {
-  // A last line that had no ending gets one as soon as a line follows it.
-  FinalNewline_ = true;
-  (Sections_.empty() ? Preamble_ : Sections_.back().Body).push_back(Line{std::move(raw), true});
+std::optional<size_t> IniFile::FindSection(std::string_view name) const {
+  if (SectionTable_.Slots.empty()) return std::nullopt;
+  name = TrimBlanks(name);
+  const size_t mask = SectionTable_.Slots.size() - 1;
+  const size_t hash = NoCaseHash(name);
+  for (size_t at = hash & mask; SectionTable_.Slots[at] != OffsetTable::kEmpty;
+       at = (at + 1) & mask) {
+    const uint32_t section = SectionTable_.Slots[at];
+    if (SectionTable_.Tags[at] == Tag(hash) &&
+        NoCaseEqual(*SectionName(LineText(Sections_[section])), name)) {
+      return section;
+    }
+  }
+  return std::nullopt;
 }
 
-const IniFile::Section* IniFile::FindSection(const std::string& section) const {
-  const auto it = Index_.find(TrimBlanks(section));
-  return it == Index_.end() ? nullptr : &Sections_[it->second];
-}
-
-const IniFile::Line* IniFile::FindKey(const std::string& section, const std::string& key) const {
-  const Section* sec = FindSection(section);
-  if (!sec) return nullptr;
-  const auto it = sec->Keys.find(TrimBlanks(key));
-  return it == sec->Keys.end() ? nullptr : &sec->Body[it->second];
+std::optional<size_t> IniFile::FindKey(const std::string& section, const std::string& key) const {
+  const std::optional<size_t> sec = FindSection(section);
+  if (!sec || KeyTable_.Slots.empty()) return std::nullopt;
+  const std::string_view name = TrimBlanks(key);
+  const size_t mask = KeyTable_.Slots.size() - 1;
+  const size_t hash = Mix(NoCaseHash(name), *sec);
+  for (size_t at = hash & mask; KeyTable_.Slots[at] != OffsetTable::kEmpty; at = (at + 1) & mask) {
+    const uint32_t line = KeyTable_.Slots[at];
+    if (KeyTable_.Tags[at] == Tag(hash) && OwnerOf(line) == *sec &&
+        NoCaseEqual(*KeyName(LineText(line)), name)) {
+      return line;
+    }
+  }
+  return std::nullopt;
 }
 
 bool IniFile::HasSection(const std::string& section) const {
-  return FindSection(section) != nullptr;
+  return FindSection(section).has_value();
 }
 
 bool IniFile::HasKey(const std::string& section, const std::string& key) const {
-  return FindKey(section, key) != nullptr;
+  return FindKey(section, key).has_value();
 }
 
 std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;
-  names.reserve(Index_.size());
-  for (const Section& sec : Sections_) {
-    if (sec.Found) names.emplace_back(*SectionName(sec.Header.Raw));
-  }
+  names.reserve(Sections_.size());
+  VisitSectionNames([&names](std::string_view name) { names.emplace_back(name); });
   return names;
+}
+
+void IniFile::VisitSectionNames(const std::function<void(std::string_view)>& visit) const {
+  for (const uint32_t header : Sections_) visit(*SectionName(LineText(header)));
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-  const Line* line = FindKey(section, key);
+  const std::optional<size_t> line = FindKey(section, key);
   if (!line) return def;
-  return line->Raw.substr(line->Raw.find('=') + 1, kMaxValueLength);
+  const std::string_view raw = LineText(*line);
+  return std::string(raw.substr(raw.find('=') + 1, kMaxValueLength));
 }
 
 int32_t IniFile::ReadInteger(const std::string& section, const std::string& key,
                              int32_t def) const {
-  const Line* line = FindKey(section, key);
+  const std::optional<size_t> line = FindKey(section, key);
   if (!line) return def;
-  std::string_view value(line->Raw);
+  std::string_view value = LineText(*line);
   value = value.substr(value.find('=') + 1);
   value = value.substr(0, kMaxValueLength);
   return ParseInteger(TrimBlanks(value)).value_or(def);
@@ -267,50 +326,85 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
+void IniFile::Splice(size_t at, size_t length, const std::string& text) {
+  CheckSize(Text_.size() - length + text.size());
+  Text_.replace(at, length, text);
+  // Every line that begins after the spliced bytes moves (a line beginning at `at` itself
+  // moves only when the splice inserts before it).
+  const int64_t delta = static_cast<int64_t>(text.size()) - static_cast<int64_t>(length);
+  if (delta == 0) return;
+  auto moved = [at, length](uint32_t offset) { return length == 0 ? offset >= at : offset > at; };
+  for (uint32_t& header : Sections_) {
+    if (moved(header)) header = static_cast<uint32_t>(header + delta);
+  }
+  for (uint32_t& line : KeyTable_.Slots) {
+    if (line != OffsetTable::kEmpty && moved(line)) line = static_cast<uint32_t>(line + delta);
+  }
+}
+
+size_t IniFile::AppendLine(const std::string& raw) {
+  // A last line that had no ending gets one as soon as a line follows it.
+  std::string add;
+  if (!Text_.empty() && Text_.back() != '\n') add = "\r\n";
+  const size_t at = Text_.size() + add.size();
+  Splice(Text_.size(), 0, add + raw + "\r\n");
+  return at;
+}
+
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
   const std::string sec = OneLine(section);
   const std::string k = OneLine(key);
   const std::string v = OneLine(value);
-  const auto found = Index_.find(TrimBlanks(sec));
-  if (found == Index_.end()) {
+  const std::optional<size_t> found = FindSection(sec);
+  if (!found) {
     // A new section goes at the end, set off by one empty line before it and closed by
     // one empty line after its key.
-    const Line* last = Sections_.empty()
-                           ? (Preamble_.empty() ? nullptr : &Preamble_.back())
-                           : (Sections_.back().Body.empty() ? &Sections_.back().Header
-                                                            : &Sections_.back().Body.back());
-    if (last && !TrimBlanks(last->Raw).empty()) AppendLine("");
+    if (!Text_.empty()) {
+      // The last line ends at the last byte, or before the line ending there.
+      const size_t end = Text_.back() == '\n' ? Text_.size() - 1 : Text_.size();
+      const size_t lf = end == 0 ? std::string::npos : Text_.rfind('\n', end - 1);
+      if (!TrimBlanks(LineText(lf == std::string::npos ? 0 : lf + 1)).empty()) AppendLine("");
+    }
+    const size_t header = AppendLine("[" + sec + "]");
+    const size_t keyLine = AppendLine(k + "=" + v);
+    AppendLine("");
     // The header names exactly this section (the name holds no line break), which no
     // lookup found: it is the first of its name.
-    Index_.emplace(std::string(TrimBlanks(sec)), Sections_.size());
-    Sections_.push_back(Section{Line{"[" + sec + "]", true}, {}, true, 0, {}});
-    Section& added = Sections_.back();
-    added.Body.push_back(Line{k + "=" + v, true});
-    added.Body.push_back(Line{"", true});
-    FinalNewline_ = true;
-    if (SectionName(added.Body.front().Raw)) return Resplit();
-    IndexKey(added, 0);
+    IndexSection(header, TrimBlanks(sec));
+    const std::string_view raw = LineText(keyLine);
+    if (SectionName(raw)) return Reindex();
+    if (const auto name = KeyName(raw)) IndexKey(Sections_.size() - 1, keyLine, *name);
     return;
   }
-  Section& target = Sections_[found->second];
-  if (const auto it = target.Keys.find(TrimBlanks(k)); it != target.Keys.end()) {
-    std::string& raw = target.Body[it->second].Raw;
-    std::string spelled(TrimBlanks(std::string_view(raw).substr(0, raw.find('='))));
-    raw = spelled + "=" + v;
+  if (const std::optional<size_t> line = FindKey(sec, k)) {
+    const std::string_view raw = LineText(*line);
+    const std::string replaced = std::string(TrimBlanks(raw.substr(0, raw.find('=')))) + "=" + v;
+    Splice(*line, raw.size(), replaced);
     // The key stays the same, but a value can turn a line that begins with "[" into a
     // header: then the sections are no longer what they were.
-    if (SectionName(raw)) Resplit();
+    if (SectionName(LineText(*line))) Reindex();
     return;
   }
-  // A new key follows the last key of its section; no key line lies after that point, so
-  // no index moves.
-  const size_t at = target.LastKey;
-  if (&target == &Sections_.back() && at == target.Body.size()) FinalNewline_ = true;
-  target.Body.insert(target.Body.begin() + static_cast<std::ptrdiff_t>(at),
-                     Line{k + "=" + v, true});
-  if (SectionName(target.Body[at].Raw)) return Resplit();
-  IndexKey(target, at);
+  // A new key follows the last key line of its section (or its header).
+  const size_t header = Sections_[*found];
+  size_t at = LineAt(header).Next;
+  for (size_t pos = at; pos < Text_.size();) {
+    const LineSpan line = LineAt(pos);
+    const std::string_view raw(Text_.data() + line.Begin, line.End - line.Begin);
+    if (SectionName(raw)) break;
+    if (KeyName(raw)) at = line.Next;
+    pos = line.Next;
+  }
+  size_t keyLine = at;
+  if (at == Text_.size()) {
+    keyLine = AppendLine(k + "=" + v);
+  } else {
+    Splice(at, 0, k + "=" + v + "\r\n");
+  }
+  const std::string_view raw = LineText(keyLine);
+  if (SectionName(raw)) return Reindex();
+  if (const auto name = KeyName(raw)) IndexKey(*found, keyLine, *name);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -326,7 +420,7 @@ bool IniFile::Save(std::string* error) const {
     if (error) *error = std::strerror(ENOENT);
     return false;
   }
-  return WriteFileAtomically(Path_, Text(), error);
+  return WriteFileAtomically(Path_, Text_, error);
 }
 
 }  // namespace varnel

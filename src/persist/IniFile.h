@@ -9,18 +9,24 @@
 // the first "=" without surrounding blanks. A string value is everything after that "="
 // up to the end of the line, blanks included.
 //
-// The text lives in memory, its lines as read, filed by section. Sections and keys are
-// indexed once when the text is loaded and kept up to date by every write, so a lookup or a
-// write costs the same whatever the size of the text. Save writes it back through a temporary file
-// in the same folder that is renamed over the old file only when complete (WriteFileAtomically).
+// The text lives in memory as one string, exactly as read. Only what a lookup can find is
+// indexed, by the offset of its line in the text: the first section of each name, and the
+// first key of each name in such a section, in two open-addressing tables of 32-bit
+// offsets. So the memory the engine takes is the text plus at most a few bytes for each
+// header or key line (about 3.5 times the size of a file of nothing but distinct
+// one-letter names, once the text itself for a file of repeated lines), whatever the file
+// holds; and a lookup costs the same whatever the size of the text. A write changes the
+// text in place and moves the offsets after it. Save writes it back through a temporary
+// file in the same folder that is renamed over the old file only when complete
+// (WriteFileAtomically).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/AtomicFile.h"
@@ -44,14 +50,16 @@ class IniFile {
   int LoadErrno() const { return LoadErrno_; }
 
   // Replaces the text with `text` (for tests and the fuzzer); the path is kept.
-  void LoadText(const std::string& text);
-  std::string Text() const;
+  void LoadText(std::string text);
+  const std::string& Text() const { return Text_; }
 
   bool HasSection(const std::string& section) const;
   bool HasKey(const std::string& section, const std::string& key) const;
   // The names of the sections a lookup can find (the first of each name, letter case
   // disregarded), as spelled in their headers without surrounding blanks, in file order.
   std::vector<std::string> SectionNames() const;
+  // The same names one by one, without a copy of them all.
+  void VisitSectionNames(const std::function<void(std::string_view)>& visit) const;
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def) const;
@@ -80,51 +88,48 @@ class IniFile {
   static constexpr size_t kMaxValueLength = 2047;
 
  private:
-  // Names compared and hashed without regard to the letter case of A to Z, looked up by
-  // string_view without a copy.
-  struct NoCaseHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const;
+  // A table of 32-bit offsets (or indexes) with open addressing; what an entry's hash and
+  // name are is the owner's to say.
+  struct OffsetTable {
+    static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
+    std::vector<uint32_t> Slots;
+    std::vector<uint8_t> Tags;  // 8 bits of each entry's hash: most probes need no text
+    size_t Count = 0;
   };
-  struct NoCaseEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
+  // A line of the text: where its text begins and ends (without the line ending) and where
+  // the next line begins.
+  struct LineSpan {
+    size_t Begin = 0, End = 0, Next = 0;
   };
-  using NameMap = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
+  LineSpan LineAt(size_t offset) const;
+  std::string_view LineText(size_t offset) const;
 
-  struct Line {
-    std::string Raw;   // without its line ending
-    bool Crlf = true;  // ended by CR LF (new lines always are)
-  };
-  // A header line and the lines after it up to the next header. Only the first section of
-  // a name is found by lookups; its key lines are indexed: the first line of each key name,
-  // and one past the last key line, where a new key goes.
-  struct Section {
-    Line Header;
-    std::vector<Line> Body;
-    bool Found = false;
-    size_t LastKey = 0;
-    NameMap Keys;
-  };
-  const Section* FindSection(const std::string& section) const;
-  const Line* FindKey(const std::string& section, const std::string& key) const;
-  // Files the next line of the text into the preamble or the last section, indexed.
-  void File(Line line);
-  // Indexes body line `at` of `section` if it is a key line.
-  static void IndexKey(Section& section, size_t at);
-  // Splits the text again: after a write turned a line into a header.
-  void Resplit();
-  // Adds a line at the very end of the text.
-  void AppendLine(std::string raw);
+  size_t SectionHash(size_t section) const;
+  size_t KeyHash(size_t keyLine) const;
+  std::optional<size_t> FindSection(std::string_view name) const;
+  std::optional<size_t> FindKey(const std::string& section, const std::string& key) const;
+  // The found section whose body holds the line at `offset`.
+  size_t OwnerOf(size_t offset) const;
+  template <typename Hash>
+  void Grow(OffsetTable& table, const Hash& hash);
+  // False (and nothing indexed) when a section of the name is indexed already.
+  bool IndexSection(size_t headerOffset, std::string_view name);
+  void IndexKey(size_t section, size_t lineOffset, std::string_view name);
+  // Indexes the whole text again.
+  void Reindex();
+  // Replaces `length` bytes at `at` with `text`, moving the offsets after them.
+  void Splice(size_t at, size_t length, const std::string& text);
+  // Adds a line (ended by CR LF) at the very end of the text; returns its offset.
+  size_t AppendLine(const std::string& raw);
 
   std::string Path_;
   std::string LoadError_;
   int LoadErrno_ = 0;
-  std::vector<Line> Preamble_;  // the lines before the first header
-  std::vector<Section> Sections_;
-  bool FinalNewline_ = true;
-  // The section lookups find, by name: an index in Sections_.
-  NameMap Index_;
+  std::string Text_;
+  // The header offsets of the sections lookups find, in file order.
+  std::vector<uint32_t> Sections_;
+  OffsetTable SectionTable_;  // indexes in Sections_
+  OffsetTable KeyTable_;      // offsets of key lines
 };
 
 }  // namespace varnel

@@ -223,10 +223,10 @@ LayoutHead ReadLayoutHead(const IniFile& ini) {
 
 std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count) {
   std::vector<int32_t> indexes;
-  for (const std::string& name : ini.SectionNames()) {
+  ini.VisitSectionNames([&](std::string_view name) {
     int32_t index = 0;
     if (TrackIndexOf(name, count, index)) indexes.push_back(index);
-  }
+  });
   std::sort(indexes.begin(), indexes.end());
   return indexes;
 }

@@ -109,6 +109,11 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
   ToolBar_->setToolButtonStyle(Ctx_.Settings.ToolbarText ? Qt::ToolButtonTextBesideIcon
                                                          : Qt::ToolButtonIconOnly);
   RefreshRecentMenu();
+  if (!stored.Problem.empty()) {
+    // Kept as it is: closing does not replace what could not be read with the defaults.
+    SettingsUnreadable_ = true;
+    Ctx_.Prompter.Show({BoxKind::Error, stored.Problem, stored.ProblemDetail, {}});
+  }
 
   // 3. Idle drag state (the list starts idle), no run, image type 0 and unavailable,
   // nothing on disc.
@@ -538,6 +543,7 @@ FontSettings MainWindow::ListFontSettings() const {
 }
 
 bool MainWindow::SaveSettingsFile() {
+  if (SettingsUnreadable_) return false;
   AppSettings& s = Ctx_.Settings;
   s.Top = y();
   s.Left = x();

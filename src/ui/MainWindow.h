@@ -142,7 +142,8 @@ class MainWindow : public QMainWindow {
   // rows its height.
   void ApplyListFont(const FontSettings& font);
   FontSettings ListFontSettings() const;
-  // Writes the whole settings file (window geometry, column widths and font included).
+  // Writes the whole settings file (window geometry, column widths and font included), unless
+  // it could not be read when the window opened.
   bool SaveSettingsFile();
 
   // Runs a command; an error it lets escape is shown in an error box and the program
@@ -182,6 +183,7 @@ class MainWindow : public QMainWindow {
   AppContext Ctx_;
   std::unique_ptr<MakeController> Maker_;
   std::string SettingsPath_;
+  bool SettingsUnreadable_ = false;  // never written, then
   FontSettings FontKept_;
   bool FirstShown_ = false;
   // The settings file held the column widths.

@@ -68,6 +68,7 @@ void QtPrompter::Show(const MessageBox& m) {
       icon = QMessageBox::Information;
       break;
     case BoxKind::Warning:
+    case BoxKind::LeftOut:
       icon = QMessageBox::Warning;
       break;
     case BoxKind::Error:

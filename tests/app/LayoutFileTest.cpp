@@ -12,7 +12,9 @@
 
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UndoStack.h"
+#include "app/import/RipImport.h"
 #include "app/views/TrackListText.h"
+#include "make/CommitJournal.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
 
@@ -306,6 +308,35 @@ class LayoutLoad : public ::testing::Test {
   }
 };
 
+// A commit of made files that a kill interrupted is rolled back by the next load: in the
+// work folder, or beside the layout while made files go beside the cue sheet.
+TEST_F(LayoutLoad, AnInterruptedCommitIsRolledBackFirst) {
+  for (const std::string& workDir : {std::string("work"), std::string()}) {
+    LayoutTestEnv load;
+    load.Ctx.Settings.WorkDir = workDir.empty() ? "" : load.Dir / workDir;
+    const std::string made = load.Dir / (workDir.empty() ? "disc" : workDir + "/disc");
+    std::filesystem::create_directories(made);
+    // The old Track01 was moved aside, the new one not yet in its place.
+    test::WriteText(made + "/.varnel-make-p1-a", "old");
+    test::WriteText(made + "/.varnel-make-p1-b", "new");
+    struct stat st {};
+    ASSERT_EQ(::stat((made + "/.varnel-make-p1-b").c_str(), &st), 0);
+    const std::string journal =
+        CommitJournalText({{made + "/Track01.wav", made + "/.varnel-make-p1-b",
+                            made + "/.varnel-make-p1-a", st.st_dev, st.st_ino}});
+    test::WriteBytes(made + "/.varnel-commit",
+                     std::vector<uint8_t>(journal.begin(), journal.end()));
+    test::WriteText(load.Dir / "layout.txt", LayoutText(Disc(0)));
+    ASSERT_TRUE(LoadLayoutFile(load.Ctx, load.Dir / "layout.txt")) << workDir;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(made)) {
+      names.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Track01.wav"}) << workDir;
+    EXPECT_EQ(test::ReadText(made + "/Track01.wav"), "old") << workDir;
+  }
+}
+
 TEST_F(LayoutLoad, SoftNameMustBeVarnelInExactCase) {
   env.Ctx.Layout.MediaCatalog = "1234567890123";
   env.Ctx.Layout.CdTextEnabled = true;
@@ -443,10 +474,17 @@ TEST_F(LayoutLoad, SkippedEntriesLeaveNoGap) {
   const std::string a = env.Wave("a.wav", 2352);
   const std::string b = env.Wave("b.wav", 2352 * 2);
   // Track01 has no section, Track03 an unknown mode, Track05 lies beyond NumTracks.
-  ASSERT_TRUE(LoadLayoutFile(
-      env.Ctx, Write(LayoutText(Disc(5) + Track(0, a) + Track(2, b) +
-                                Track(3, a, "FileMode=5\r\n") + Track(4, "") + Track(5, a)))));
-  EXPECT_TRUE(env.Prompter.Log.empty());
+  // Each is named in one box after the load, a line each.
+  const std::string path =
+      Write(LayoutText(Disc(5) + Track(0, a) + Track(2, b) + Track(3, a, "FileMode=5\r\n") +
+                       Track(4, "") + Track(5, a)));
+  ASSERT_TRUE(LoadLayoutFile(env.Ctx, path));
+  EXPECT_EQ(env.Prompter.Log,
+            std::vector<std::string>{"LeftOut: \"" + path +
+                                     "\" was loaded without these tracks:\n"
+                                     "Track01: not in the file, which declares NumTracks=5\n"
+                                     "Track03: FileMode=5 is no kind of track this program knows\n"
+                                     "Track04: it names no track file"});
   ASSERT_EQ(env.Ctx.Layout.Count(), 2);
   EXPECT_EQ(env.Ctx.Layout.At(0).TrackFileName, a);
   EXPECT_EQ(env.Ctx.Layout.At(1).TrackFileName, b);
@@ -704,6 +742,22 @@ TEST_F(LayoutSave, SavingLeavesTheLayoutAlone) {
   EXPECT_EQ(env.Ctx.Layout.MediaCatalog, "12");
   EXPECT_EQ(LayoutFileText(env.Ctx.Layout), before);
   EXPECT_NE(before.find("MediaCatalog=12           \r\n"), std::string::npos);
+}
+
+// The window's Save after an import: the layout is made from the rip's sheet and its audio,
+// and neither may be saved over (the command line's table is in CliWriteGuardTest).
+TEST_F(LayoutSave, AnImportedLayoutIsNotSavedOverTheSheetOrItsAudio) {
+  const std::string wave = env.Wave("a.wav", 2352 * 75);
+  const std::string sheet = env.Dir / "disc.cue";
+  test::WriteText(sheet, "FILE \"a.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, sheet));
+  for (const std::string& input : {sheet, wave}) {
+    const std::string before = test::ReadText(input);
+    EXPECT_FALSE(SaveLayoutFile(env.Ctx, input, Overwrite::Replace));
+    EXPECT_EQ(env.Prompter.Log.back(), "Error: Cannot save \"" + input + "\": it is \"" + input +
+                                           "\", a file that the layout is made from.");
+    EXPECT_EQ(test::ReadText(input), before);
+  }
 }
 
 }  // namespace

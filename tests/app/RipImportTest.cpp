@@ -5,6 +5,7 @@
 #include "app/import/RipImport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -152,6 +153,43 @@ TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
   ASSERT_FALSE(late.Prompter.Messages.empty());
   EXPECT_EQ(late.Prompter.Messages.back().Kind, BoxKind::Error);
   EXPECT_NE(late.Prompter.Messages.back().Text.find("line 5: "), std::string::npos);
+}
+
+// What an imported sheet reaches outside its own folder is said, each file once however it
+// is spelled; a device or a FIFO as its
+// data track is refused with the line, as a layout's would be.
+TEST(RipImport, FilesOutsideTheSheetsFolderAreNotedAndDevicesRefused) {
+  LayoutTestEnv env;
+  std::filesystem::create_directories(env.Dir / "rip");
+  env.Wave("outside.wav", 750 * 2352);
+  env.Wave("rip/inside.wav", 750 * 2352);
+  test::WriteText(env.Dir / "rip/disc.cue",
+                  "FILE inside.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                  "FILE ../outside.wav WAVE\nTRACK 02 AUDIO\nINDEX 01 00:00:00\n"
+                  "FILE \"" +
+                      (env.Dir / "outside.wav") +
+                      "\" WAVE\nTRACK 03 AUDIO\n"
+                      "INDEX 01 00:00:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip/disc.cue"));
+  ASSERT_EQ(env.Ctx.Layout.Count(), 3);
+  const std::string outside = env.Ctx.Layout.At(1).TrackFileName;
+  const std::vector<std::string> notes = {"Information: \"" + (env.Dir / "rip/disc.cue") +
+                                          "\" was imported with these notes:\n\"" + outside +
+                                          "\" is taken from outside the sheet's folder"};
+  EXPECT_EQ(env.Prompter.Log, notes);
+
+  for (const char* device : {"/dev/zero", "fifo"}) {
+    LayoutTestEnv refused;
+    ASSERT_EQ(::mkfifo((refused.Dir / "fifo").c_str(), 0600), 0);
+    test::WriteText(refused.Dir / "rip.cue", std::string("FILE ") + device +
+                                                 " BINARY\nTRACK 01 MODE1/2048\n"
+                                                 "INDEX 01 00:00:00\n");
+    EXPECT_FALSE(ImportSheetFile(refused.Ctx, refused.Dir / "rip.cue")) << device;
+    EXPECT_EQ(refused.Prompter.Log.back(), "Error: \"" + (refused.Dir / "rip.cue") +
+                                               "\" cannot be imported.\nline 1: \"" + device +
+                                               "\" is not a regular file.")
+        << device;
+  }
 }
 
 TEST(RipImport, TheMenuCommandAsksAboutUnsavedChangesAndLeavesTheLayoutUnsaved) {

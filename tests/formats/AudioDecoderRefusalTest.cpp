@@ -23,6 +23,8 @@ class Collect : public AudioSink {
 const Command kTone = {"sox",    "-n",    "-r", "44100", "-c",  "2",    "-b", "16",
                        "@t.wav", "synth", "3",  "sine",  "440", "sine", "663"};
 const Command kFlac = {"flac", "--silent", "-o", "@a.flac", "@t.wav"};
+const Command kVorbis = {"oggenc", "-Q", "-o", "@a.ogg", "@t.wav"};
+const Command kOpus = {"opusenc", "--quiet", "@t.wav", "@a.opus"};
 
 void Edit(const std::string& path, const std::function<void(std::vector<uint8_t>&)>& edit) {
   std::vector<uint8_t> bytes = test::ReadBytes(path);
@@ -69,6 +71,26 @@ std::vector<RefusalRow> Rows() {
        {kTone, kFlac},
        CutAtLastFullFrame,
        "of its 132300 sample frames)"},
+      {"TruncatedVorbis",
+       "a.ogg",
+       {kTone, kVorbis},
+       [](auto& b) { b.resize(b.size() / 2); },
+       "damaged OGG data"},
+      {"DamagedVorbisPages",
+       "a.ogg",
+       {kTone, kVorbis},
+       [](auto& b) { std::fill_n(b.begin() + b.size() / 2, 64, 0x5A); },
+       "damaged OGG data"},
+      {"TruncatedOpus",
+       "a.opus",
+       {kTone, kOpus},
+       [](auto& b) { b.resize(b.size() / 2); },
+       "damaged OPUS data"},
+      {"DamagedOpusPages",
+       "a.opus",
+       {kTone, kOpus},
+       [](auto& b) { std::fill_n(b.begin() + b.size() / 2, 64, 0x5A); },
+       "damaged OPUS data"},
       {"TextNamedFlac", "a.flac", {}, text, "not a FLAC file"},
       {"EmptyFlac", "a.flac", {}, [](auto& b) { b.clear(); }, "not a FLAC file"},
       {"VorbisNamedFlac",
@@ -109,7 +131,7 @@ class Refusal : public ::testing::TestWithParam<RefusalRow> {};
 
 TEST_P(Refusal, ThrowsTheReasonAndTheWaveDeclaresNoAudio) {
   const RefusalRow& row = GetParam();
-  if (const std::string t = test::MissingTool({"sox", "flac", "oggenc"}); !t.empty()) {
+  if (const std::string t = test::MissingTool({"sox", "flac", "oggenc", "opusenc"}); !t.empty()) {
     GTEST_SKIP() << t;
   }
   test::TempDir dir;

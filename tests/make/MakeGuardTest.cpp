@@ -203,6 +203,67 @@ TEST(MakeGuardTest, CueNameThatCannotNameAFolderWritesNothing) {
   }
 }
 
+// What a run refuses before it writes, and what a failed first run leaves: no folder of its
+// own, and nothing through a link that stands where the folder of made files goes.
+TEST(MakeGuardTest, DiscsNoRecorderTakesAndLinkedFoldersAreRefused) {
+  struct Case {
+    const char* Name;
+    std::function<void(Scene& s)> Arrange;
+    std::function<std::string(const Scene& s)> Message;
+  };
+  const Case cases[] = {
+      {"no track at all", [](Scene&) {},
+       [](const Scene&) {
+         return std::string(
+             "Exporting Failure.\nThe disc has no track: there is nothing to record.");
+       }},
+      {"100 audio tracks",
+       [](Scene& s) {
+         for (int n = 0; n < 100; ++n) s.Add(s.Dir / "Audio/a.wav");
+       },
+       [](const Scene&) {
+         return std::string("Exporting Failure.\nThe disc has 100 tracks: a CD holds at most 99.");
+       }},
+      {"99 audio tracks and a data track",
+       [](Scene& s) {
+         for (int n = 0; n < 99; ++n) s.Add(s.Dir / "Audio/a.wav");
+         s.Layout.DataTrackFile = s.Dir / "Audio/data.bin";
+       },
+       [](const Scene&) {
+         return std::string("Exporting Failure.\nThe disc has 100 tracks: a CD holds at most 99.");
+       }},
+      {"the folder of made files is a link to another",
+       [](Scene& s) {
+         s.Add(s.Dir / "Audio/a.wav");
+         fs::remove_all(s.Dir / "work/disc");
+         fs::create_directories(s.Dir / "elsewhere");
+         test::WriteText(s.Dir / "elsewhere/Track01.wav", "not ours");
+         s.Link(s.Dir / "elsewhere", "work/disc");
+       },
+       [](const Scene& s) {
+         return "Exporting Failure.\n\"" + s.Dir / "work/disc" +
+                "\" is a symbolic link: made files go only into a real folder.";
+       }},
+      {"a first run whose sheet cannot be written",
+       [](Scene& s) {
+         s.Add(s.Dir / "Audio/a.wav");
+         fs::remove_all(s.Dir / "work");
+         test::WriteText(s.Dir / "Discs/sub", "a file where the sheet's folder goes");
+         s.Cue = s.Dir / "Discs/sub/disc.cue";
+       },
+       [](const Scene& s) { return "Exporting Failure.\nCould not create\"" + s.Cue + "\"."; }},
+  };
+  for (const Case& c : cases) {
+    Scene s;
+    c.Arrange(s);
+    const auto before = Snapshot(s.Dir.Path());
+    const auto run = test::RunExport(s.Layout, s.Settings, s.Cue, false);
+    EXPECT_EQ(run.State, RunState::Failed) << c.Name;
+    EXPECT_EQ(run.Message, c.Message(s)) << c.Name;
+    EXPECT_EQ(Snapshot(s.Dir.Path()), before) << c.Name;
+  }
+}
+
 // A disc of three tracks made once; then runs over it that end badly.
 class AllOrNothingTest : public ::testing::Test {
  protected:

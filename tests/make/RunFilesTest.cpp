@@ -6,13 +6,16 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <thread>
 
+#include "make/CommitJournal.h"
 #include "support/MakeFixtures.h"
 
 namespace varnel {
@@ -184,6 +187,78 @@ TEST(RunFilesTest, OneRunAtATimePerFolder) {
   EXPECT_NO_THROW(other.LockFolder(dir / "work/other", "cannot", "busy"));
   first.reset();  // the first run has ended
   EXPECT_NO_THROW(second.LockFolder(dir / "work/disc", "cannot", "busy"));
+}
+
+// Every file under `root` with its text (a folder as "folder").
+std::map<std::string, std::string> Files(const std::string& root) {
+  std::map<std::string, std::string> all;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    all[entry.path()] = entry.is_directory() ? "folder" : test::ReadText(entry.path());
+  }
+  return all;
+}
+
+// A run killed between any two renames of its commit: the next run into the folder, or the
+// next load of a layout (which recovers every folder of the work folder), rolls the commit
+// back to the whole old set, or finishes it when every new file already had its name.
+TEST(RunFilesTest, KillBetweenRenamesLeavesAWholeSetOnceRecovered) {
+  // Outputs: two made files (one replaces an old one) and a sheet in another folder; five
+  // renames: old Track01 aside, new Track01, new Track02, old sheet aside, new sheet.
+  const size_t kRenames = 5;
+  enum class By { NextRun, Recovery };
+  for (const By by : {By::NextRun, By::Recovery}) {
+    for (size_t killedAt = 0; killedAt <= kRenames; ++killedAt) {
+      TempDir dir;
+      const std::string made = dir / "work/disc";
+      fs::create_directories(made);
+      fs::create_directories(dir / "Discs");
+      test::WriteText(made + "/Track01.wav", "old 1");
+      test::WriteText(dir / "Discs/disc.cue", "old sheet");
+      const auto oldSet = Files(dir.Path());
+      const std::vector<std::string> outputs = {made + "/Track01.wav", made + "/Track02.wav",
+                                                dir / "Discs/disc.cue"};
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        RunFiles files;
+        for (const std::string& out : outputs) files.AddOutput(out, "fail");
+        files.Guard();
+        files.LockFolder(made, "fail", "busy");
+        for (size_t i = 0; i < outputs.size(); ++i) Put(files, i, "new " + std::to_string(i));
+        files.RenameHook = [killedAt](size_t renames) {
+          if (renames == killedAt) ::raise(SIGKILL);
+        };
+        files.Commit();
+        ::_exit(0);
+      }
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      ASSERT_TRUE(WIFSIGNALED(status)) << killedAt;
+      ASSERT_TRUE(fs::exists(made + "/.varnel-commit")) << killedAt;
+
+      if (by == By::NextRun) {
+        RunFiles next;
+        next.LockFolder(made, "fail", "busy");
+        next.Write(next.AddOutput(dir / "Discs/other.cue", "fail"), [](PosixFile&) {});
+      } else {
+        RecoverInterruptedCommits(dir / "work");
+      }
+      const std::string why = "killed at rename " + std::to_string(killedAt) + " recovered by " +
+                              (by == By::NextRun ? "the next run" : "a load");
+      if (killedAt < kRenames) {
+        EXPECT_EQ(Files(dir.Path()), oldSet) << why;
+      } else {
+        EXPECT_EQ(Files(dir.Path()),
+                  (std::map<std::string, std::string>{{dir / "Discs", "folder"},
+                                                      {dir / "Discs/disc.cue", "new 2"},
+                                                      {dir / "work", "folder"},
+                                                      {made, "folder"},
+                                                      {made + "/Track01.wav", "new 0"},
+                                                      {made + "/Track02.wav", "new 1"}}))
+            << why;
+      }
+    }
+  }
 }
 
 }  // namespace

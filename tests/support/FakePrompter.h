@@ -35,7 +35,8 @@ class FakePrompter : public Prompter {
 
   void Show(const MessageBox& m) override {
     ++Beeps;
-    static const char* const names[] = {"Plain", "Information", "Warning", "Error", "Limit"};
+    static const char* const names[] = {"Plain", "Information", "Warning",
+                                        "Error", "Limit",       "LeftOut"};
     Log.push_back(std::string(names[static_cast<int>(m.Kind)]) + ": " + m.Text);
     Messages.push_back(m);
   }

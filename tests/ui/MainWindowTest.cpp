@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
+#include <filesystem>
 
 #include "app/editors/EntryChecks.h"
 #include "app/views/TrackColumns.h"
@@ -419,6 +422,37 @@ TEST_F(WindowTest, AnErrorNoCommandCatchesIsShownAndTheProgramGoesOn) {
   ASSERT_EQ(Prompter.Log.size(), 1u);
   EXPECT_EQ(Prompter.Log[0], "Error: disk on fire");
   EXPECT_EQ(List()->Model()->rowCount(), 1);
+}
+
+// A settings file that exists but cannot be read is named in an error box, and closing the
+// window leaves it as it was instead of writing the defaults over it.
+TEST_F(WindowTest, ASettingsFileThatCannotBeReadIsNamedAndKept) {
+  const std::string kinds[] = {"over 64 MiB", "FIFO"};
+  for (const std::string& kind : kinds) {
+    Window->close();
+    Window.reset();
+    std::filesystem::remove(SettingsPath());
+    if (kind == "FIFO") {
+      ASSERT_EQ(::mkfifo(SettingsPath().c_str(), 0600), 0);
+    } else {
+      test::WriteText(SettingsPath(), "[Path]\r\nWorkDir=/kept\r\n");
+      std::filesystem::resize_file(SettingsPath(), (uint64_t{64} << 20) + 1);
+    }
+    Prompter.Log.clear();
+    Open();
+    ASSERT_FALSE(Prompter.Log.empty()) << kind;
+    EXPECT_EQ(Prompter.Log[0], "Error: Cannot read the settings file \"" + SettingsPath() + "\".")
+        << kind;
+    Window->close();
+    struct stat st {};
+    ASSERT_EQ(::lstat(SettingsPath().c_str(), &st), 0) << kind;
+    if (kind == "FIFO") {
+      EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    } else {
+      EXPECT_EQ(st.st_size, (int64_t{64} << 20) + 1);
+    }
+  }
+  std::filesystem::remove(SettingsPath());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/commands/UnsavedChanges.h"
 #include "app/views/StatusBar.h"
 #include "formats/audio/InputChecks.h"
+#include "make/CommitJournal.h"
 #include "model/AtomicFile.h"
 #include "model/PathNames.h"
 #include "persist/IniFile.h"
@@ -61,13 +62,22 @@ int32_t WholeFile(const WaveDataInfo& info) {
 
 enum class Entry { Added, Skipped, Stop };
 
-// Builds the track of one section and appends it. Stop when the user answered No.
-Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec) {
+// Builds the track of one section and appends it. Stop when the user answered No; a
+// section the loader cannot use is skipped with why in `leftOut`.
+Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec,
+                     std::vector<std::string>& leftOut) {
   TrackDefaults defaults{ctx.Settings};
   const std::string path = ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text;
-  if (path.empty()) return Entry::Skipped;
-  int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
-  if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) return Entry::Skipped;
+  if (path.empty()) {
+    leftOut.push_back(sec + ": it names no track file");
+    return Entry::Skipped;
+  }
+  const int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
+  if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) {
+    leftOut.push_back(sec + ": FileMode=" + std::to_string(mode) +
+                      " is no kind of track this program knows");
+    return Entry::Skipped;
+  }
 
   WaveDataInfo info;
   std::string audioFile;
@@ -126,9 +136,36 @@ Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec
   return Entry::Added;
 }
 
+// The sections [0, count) that are not among the sorted `found`, as "TrackNN" or
+// "TrackNN to TrackMM" runs.
+std::vector<std::string> MissingSections(const std::vector<int32_t>& found, int32_t count) {
+  std::vector<std::string> missing;
+  int32_t next = 0;
+  auto gap = [&](int32_t end) {
+    if (next < end) {
+      missing.push_back(next + 1 == end
+                            ? TrackSectionName(next)
+                            : TrackSectionName(next) + " to " + TrackSectionName(end - 1));
+    }
+  };
+  for (const int32_t index : found) {
+    gap(index);
+    next = index + 1;
+  }
+  gap(count);
+  return missing;
+}
+
 }  // namespace
 
+std::vector<std::string> FilesSavedFrom(const AppContext& ctx) {
+  std::vector<std::string> files = ctx.Layout.FilesRead();
+  if (!ctx.SourceSheet.empty()) files.push_back(ctx.SourceSheet);
+  return files;
+}
+
 bool SaveLayoutFile(AppContext& ctx, const std::string& path, Overwrite overwrite) {
+  if (!MayWriteBeside(ctx.Prompter, path, FilesSavedFrom(ctx))) return false;
   if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
   if (const std::string* bad = UnrepresentableValue(ctx.Layout)) {
     ctx.Prompter.ShowMessage(BoxKind::Error,
@@ -159,6 +196,11 @@ bool SaveLayoutAs(AppContext& ctx) {
 
 bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   if (!ctx.IsIdle()) return false;
+  // Made files that a killed run left half committed are made whole before anything reads
+  // them: in the work folder, or, while made files go beside the cue sheet, beside the
+  // layout, where the sheet usually is.
+  RecoverInterruptedCommits(ctx.Settings.WorkDir.empty() ? FolderOrCurrent(AbsolutePath(path))
+                                                         : ctx.Settings.WorkDir);
   // The file is read and recognised before the current layout is touched: a file that is
   // no layout (or cannot be read) leaves the layout as it was.
   std::optional<IniFile> read;
@@ -181,6 +223,8 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
   ClearTracks(ctx);
   SetDataTrackFile(ctx, "");
   ctx.CanEnableCdText = true;
+  ctx.SourceSheet.clear();
+  std::vector<std::string> leftOut;  // what the file declares and the loader cannot use
   try {
     const LayoutHead head = ReadLayoutHead(ini);
     DiscLayout& layout = ctx.Layout;
@@ -190,21 +234,31 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.CdText = head.CdText;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
+    const std::vector<int32_t> sections = TrackSectionIndexes(ini, head.NumTracks);
+    for (const std::string& run : MissingSections(sections, head.NumTracks)) {
+      leftOut.push_back(
+          run + ": not in the file, which declares NumTracks=" + std::to_string(head.NumTracks));
+    }
     // Every file the layout names that must be decoded is decoded first, all at once.
     std::vector<std::string> sources;
     const TrackDefaults defaults{ctx.Settings};
-    for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
+    for (const int32_t index : sections) {
       const std::string sec = TrackSectionName(index);
       sources.push_back(ReadTrackKey(ini, sec, kTrackFileKey, defaults).Text);
       std::string preGap = ReadTrackKey(ini, sec, kPreGapFileKey, defaults).Text;
       if (IsDecodedSourcePath(preGap)) sources.push_back(std::move(preGap));
     }
     const DecodeAhead ahead(ctx, sources);
-    for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
-      if (LoadTrackEntry(ctx, ini, TrackSectionName(index)) == Entry::Stop) break;
+    for (const int32_t index : sections) {
+      if (LoadTrackEntry(ctx, ini, TrackSectionName(index), leftOut) == Entry::Stop) break;
     }
   } catch (const std::exception&) {
     // An error while reading ends the loading quietly; what was appended stays.
+  }
+  if (!leftOut.empty()) {
+    std::string text = "\"" + path + "\" was loaded without these tracks:";
+    for (const std::string& line : leftOut) text += "\n" + line;
+    ctx.Prompter.ShowMessage(BoxKind::LeftOut, text);
   }
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/AppContext.h"
 #include "app/commands/OverwriteRule.h"
@@ -22,7 +23,12 @@ extern const char* const kLayoutFileFilter;
 // is loaded (or a ripped disc imported): " is not MP3 file or doesnot exist."
 std::string LoadRefusal(int32_t mode, int32_t result);
 
-// Saves the layout to `path` as "Save disc layout" does after its dialog: an existing file
+// The files a save of the layout must not write over: those the layout reads, and the sheet
+// it was imported from.
+std::vector<std::string> FilesSavedFrom(const AppContext& ctx);
+
+// Saves the layout to `path` as "Save disc layout" does after its dialog: a file the layout
+// is made from is refused (MayWriteBeside); an existing file
 // needs OK to the overwrite question (unless `overwrite` is Replace) and must be writable
 // (MayWriteOver); the text is written to a temporary file and renamed over the old one only
 // when complete, so a failed write (shown in an error box with the file name and the
@@ -37,8 +43,11 @@ bool SaveLayoutAs(AppContext& ctx);
 // Loads the layout file at `path` into ctx.Layout as "Load disc layout" does (questions and
 // messages through ctx.Prompter; MakeState guard). A file that is no layout of this
 // program, or that cannot be read (not a regular file, over 64 MiB: the reason goes to the
-// box's detail), is refused before the current layout is touched. True when a layout was
-// loaded; it then counts as unchanged, held by `path`, with no change to undo.
+// box's detail), is refused before the current layout is touched. First, a commit of made
+// files that a killed run left half done in the work folder (with none set, in the layout's
+// own folder) is finished or rolled back. True
+// when a layout was loaded; it then counts as unchanged, held by `path`, with no change to
+// undo.
 bool LoadLayoutFile(AppContext& ctx, const std::string& path);
 
 // "Load disc layout": ignored while busy; the unsaved-changes question (ConfirmDiscardLayout)

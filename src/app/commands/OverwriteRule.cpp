@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "model/FileIdentity.h"
+
 namespace varnel {
 
 bool MayWriteOver(Prompter& prompter, const std::string& path, Overwrite overwrite) {
@@ -26,6 +28,15 @@ bool MayWriteOver(Prompter& prompter, const std::string& path, Overwrite overwri
     return false;
   }
   return true;
+}
+
+bool MayWriteBeside(Prompter& prompter, const std::string& path,
+                    const std::vector<std::string>& inputs) {
+  const std::string input = InputWrittenOver(path, inputs);
+  if (input.empty()) return true;
+  prompter.ShowMessage(BoxKind::Error, "Cannot save \"" + path + "\": it is \"" + input +
+                                           "\", a file that the layout is made from.");
+  return false;
 }
 
 }  // namespace varnel

@@ -14,7 +14,14 @@ namespace varnel {
 struct StoredWindowSettings {
   bool SizeStored = false;     // "Form" has both Width and Height
   bool ColumnsStored = false;  // the file has a "ColumnWidth" section
+  // A file that exists but cannot be read (a folder, a FIFO, over 64 MiB): the error box's
+  // text, naming it, and the reason; empty otherwise.
+  std::string Problem;
+  std::string ProblemDetail;
 };
+
+// The text of the error a settings file that exists but cannot be read gives.
+std::string SettingsUnreadableMessage(const std::string& path);
 
 // Reads the settings file at `path` into `settings` (a missing or refused file gives the
 // defaults, `defaultWorkDir` that of "WorkDir").

@@ -151,6 +151,7 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.CdtPath.clear();
   ctx.Layout.CdText = {};
   ClearTracks(ctx);
+  ctx.SourceSheet.clear();
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, "");
   ctx.History.Reset(ctx.Layout);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "formats/sheets/CueSheetReader.h"
 #include "formats/sheets/FlacCueSheetReader.h"
 #include "formats/sheets/TocFileReader.h"
+#include "model/FileIdentity.h"
 #include "model/PathNames.h"
 
 namespace varnel {
@@ -75,6 +77,22 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath) {
   } else if (laid.Layout.HasTypedCdText()) {
     laid.Layout.CdTextEnabled = !dataTrack;
   }
+  // What the layout takes from outside the sheet's folder is said, each file once.
+  std::string prefix = ResolvedName(FolderOrCurrent(sheetPath));
+  if (prefix.back() != '/') prefix += '/';
+  std::vector<std::string> taken = {laid.Layout.DataTrackFile, laid.Layout.CdtPath};
+  for (int32_t i = 0; i < laid.Layout.Count(); ++i) {
+    taken.push_back(laid.Layout.At(i).TrackFileName);
+    taken.push_back(laid.Layout.At(i).PreGapFileName());
+  }
+  std::vector<std::string> noted;
+  for (const std::string& path : taken) {
+    const std::string name = path.empty() ? std::string() : ResolvedName(path);
+    if (path.empty() || name.rfind(prefix, 0) == 0) continue;
+    if (std::find(noted.begin(), noted.end(), name) != noted.end()) continue;
+    noted.push_back(name);
+    laid.Notes.push_back("\"" + path + "\" is taken from outside the sheet's folder");
+  }
   if (dataTrack && (!laid.Layout.CdtPath.empty() || laid.Layout.HasTypedCdText())) {
     laid.Notes.push_back("CD-Text is off: a disc with a data track is written without it");
   }
@@ -86,6 +104,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath) {
   SetDataTrackFile(ctx, ctx.Layout.DataTrackFile);
   ctx.LayoutPath.clear();
   ctx.SavedLayoutText.reset();
+  ctx.SourceSheet = sheetPath;
   ctx.History.Reset(ctx.Layout);
   if (ctx.RedrawTracks) ctx.RedrawTracks();
   RefreshStatusBar(ctx);

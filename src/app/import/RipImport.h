@@ -26,6 +26,7 @@ RipResult ReadRipSheetFile(const std::string& path);
 // on, unless the disc has a data track. What the layout leaves out of the sheet, and the decoded or
 // wave copies it lays out compressed and raw files from, are listed in one information box
 // afterwards. Ignored while busy. True when the layout was replaced.
+// The sheet stays ctx.SourceSheet, so that no save writes over it.
 bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath);
 
 // The File menu command: ignored while busy; the unsaved-changes question first, then the

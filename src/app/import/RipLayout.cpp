@@ -1,5 +1,7 @@
 #include "app/import/RipLayout.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -394,7 +396,13 @@ void Mapper::TakeDataTrack(const RipTrack& t, DiscLayout& layout) {
   if (!whole) {
     Fail(t.Line, "the data track is laid out only as the whole of a file of its own");
   }
-  layout.DataTrackFile = Sheet.Files[static_cast<size_t>(file)].Path;
+  // A device or a FIFO is refused as a layout's data track image is: it is no image.
+  const RipFile& image = Sheet.Files[static_cast<size_t>(file)];
+  struct stat st {};
+  if (::stat(image.Path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    Fail(image.Line, Quoted(image.Name) + " is not a regular file");
+  }
+  layout.DataTrackFile = image.Path;
   layout.ImageType = type;
 }
 

@@ -26,6 +26,8 @@ enum class BoxKind {
   Warning,      // warning icon, OK: values that fail a check
   Error,        // error icon, OK: refused files and failures
   Limit,        // no icon, OK, like Plain: a limit was reached and the command stopped there
+  LeftOut,      // warning icon, OK: a file was read without some of what it declares
+                // (varnel-cli: a warning that --yes accepts)
 };
 
 // One message box. The text is the system's own, fixed wording; the detail travels beside

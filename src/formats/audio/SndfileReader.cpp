@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "formats/audio/OggPages.h"
 #include "formats/audio/SourceReader.h"
 
 namespace varnel {
@@ -135,6 +136,9 @@ struct SndfileCloser {
 class SndfileReader : public SourceReader {
  public:
   SndfileReader(const PosixFile& file, SourceKind kind) : Input_(file), Kind_(kind) {
+    if (kind == SourceKind::Ogg || kind == SourceKind::Opus) {
+      CheckOggPages(file, SourceKindText(kind));
+    }
     SF_VIRTUAL_IO io{LengthCallback, SeekCallback, ReadCallback, WriteCallback, TellCallback};
     Owner_.reset(sf_open_virtual(&io, SFM_READ, &Info_, &Input_));
     Sf_ = Owner_.get();
@@ -179,10 +183,20 @@ class SndfileReader : public SourceReader {
       FramesRead_ += got;
       return static_cast<size_t>(got);
     }
-    if (Kind_ == SourceKind::Flac && Info_.frames > 0 && Info_.frames < SF_COUNT_MAX &&
+    // A compressed stream records its length; one that ends early lost frames at its end
+    // (a FLAC file cut at a frame boundary decodes without any other complaint), and one
+    // that gives nothing at all is no stream of audio.
+    const bool compressed =
+        Kind_ == SourceKind::Flac || Kind_ == SourceKind::Ogg || Kind_ == SourceKind::Opus;
+    if (compressed && Info_.frames > 0 && Info_.frames < SF_COUNT_MAX &&
         FramesRead_ < Info_.frames) {
-      throw DecodeError("damaged FLAC data (it ends after " + std::to_string(FramesRead_) +
-                        " of its " + std::to_string(Info_.frames) + " sample frames)");
+      throw DecodeError(std::string("damaged ") + SourceKindText(Kind_) + " data (it ends after " +
+                        std::to_string(FramesRead_) + " of its " + std::to_string(Info_.frames) +
+                        " sample frames)");
+    }
+    if (compressed && FramesRead_ == 0) {
+      throw DecodeError(std::string("damaged ") + SourceKindText(Kind_) +
+                        " data (not one sample frame could be decoded)");
     }
     return 0;
   }
