@@ -19,5 +19,6 @@ void RegisterNew(CLI::App& app, RunAction& run);
 void RegisterMake(CLI::App& app, RunAction& run);
 void RegisterImport(CLI::App& app, RunAction& run);
 void RegisterLint(CLI::App& app, RunAction& run);
+void RegisterIds(CLI::App& app, RunAction& run);
 
 }  // namespace varnel::cli

@@ -63,6 +63,10 @@ struct TrackPlan {
   // by a Make run, named but not written by a Test run). Empty when no TOC is written.
   std::string TocFile;
   int64_t TocSectors = 0;  // CD+G: the 2448-byte sectors of that copy
+
+  // MP3 and CD+G: the bytes of CD audio the track puts on the disc, as its input check
+  // counted them (−1 for a wave track, whose Content says it).
+  int64_t DiscBytes = -1;
 };
 
 struct DataTrackPlan {

@@ -57,6 +57,19 @@ bool TrackIndexOf(std::string_view name, int32_t count, int32_t& index) {
   return true;
 }
 
+// The "DiscInfo" keys of what a rip recorded of its original, each with its member.
+struct OriginalKey {
+  const char* Name;
+  std::string DiscLayout::*Layout;
+  std::string LayoutHead::*Head;
+};
+constexpr OriginalKey kOriginalKeys[] = {
+    {"OriginalDiscId", &DiscLayout::OriginalDiscId, &LayoutHead::OriginalDiscId},
+    {"OriginalFreeDbId", &DiscLayout::OriginalFreeDbId, &LayoutHead::OriginalFreeDbId},
+    {"OriginalToc", &DiscLayout::OriginalToc, &LayoutHead::OriginalToc},
+    {"OriginalCrcs", &DiscLayout::OriginalCrcs, &LayoutHead::OriginalCrcs},
+};
+
 }  // namespace
 
 // clang-format off
@@ -150,6 +163,10 @@ std::string LayoutFileText(const DiscLayout& layout) {
   line("MediaCatalog=" + CatalogFieldText(layout.MediaCatalog));
   line(std::string("CD-Text=") + (layout.CdTextEnabled ? "1" : "0"));
   line("CdtPath=" + layout.CdtPath);
+  if (layout.LeadingSilence >= 0) line("LeadingSilence=" + std::to_string(layout.LeadingSilence));
+  for (const OriginalKey& key : kOriginalKeys) {
+    if (!(layout.*key.Layout).empty()) line(std::string(key.Name) + "=" + layout.*key.Layout);
+  }
   line("");
   line("[DataTrack]");
   line("TrackFileNmae=" + layout.DataTrackFile);
@@ -175,6 +192,10 @@ LayoutHead ReadLayoutHead(const IniFile& ini) {
   head.DataTrackFile = ini.ReadString("DataTrack", "TrackFileNmae", "");
   head.ImageType = ini.ReadInteger("DataTrack", "ImageType", 0);
   head.NumTracks = ini.ReadInteger("DiscInfo", "NumTracks", 0);
+  head.LeadingSilence = std::max(-1, ini.ReadInteger("DiscInfo", "LeadingSilence", -1));
+  for (const OriginalKey& key : kOriginalKeys) {
+    head.*key.Head = ini.ReadString("DiscInfo", key.Name, "");
+  }
   return head;
 }
 

@@ -87,6 +87,8 @@ class MainWindow : public QMainWindow {
   // Shows the "Check disc…" dialog, built and wired by ShowDiscCheck (modal unless
   // replaced).
   std::function<void(QDialog& dlg)> ShowDiscCheckDialog;
+  // Shows the "Disc identity" dialog; tests replace it (default: exec()).
+  std::function<void(QDialog& dlg)> ShowDiscIdentityDialog;
 
   // The commands of the action table.
   void ChooseDataTrack();
@@ -105,6 +107,7 @@ class MainWindow : public QMainWindow {
   void Make();
   void TestMake();
   void ShowDiscCheck();
+  void ShowDiscIdentity();
   void EditTrackProperties();
   void RemoveTrack();
   void ClearAudioTracks();

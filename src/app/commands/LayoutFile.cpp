@@ -185,6 +185,11 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.CdtPath = head.CdtPath;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
+    layout.LeadingSilence = head.LeadingSilence;
+    layout.OriginalDiscId = head.OriginalDiscId;
+    layout.OriginalFreeDbId = head.OriginalFreeDbId;
+    layout.OriginalToc = head.OriginalToc;
+    layout.OriginalCrcs = head.OriginalCrcs;
     for (const int32_t index : TrackSectionIndexes(ini, head.NumTracks)) {
       if (LoadTrackEntry(ctx, ini, TrackSectionName(index)) == Entry::Stop) break;
     }

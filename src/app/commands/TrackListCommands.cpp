@@ -142,6 +142,11 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.CdTextEnabled = false;
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
+  ctx.Layout.LeadingSilence = -1;
+  ctx.Layout.OriginalDiscId.clear();
+  ctx.Layout.OriginalFreeDbId.clear();
+  ctx.Layout.OriginalToc.clear();
+  ctx.Layout.OriginalCrcs.clear();
   ClearTracks(ctx);
   RefreshStatusBar(ctx);
   RememberSavedLayout(ctx, "");
