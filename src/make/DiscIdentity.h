@@ -37,11 +37,11 @@ struct DiscToc {
 struct PlannedTrackSpan {
   int32_t Number = 0;
   bool Audio = true;
-  int64_t FileStart = 0;   // frames + 150 where the track's file (or image) begins
-  int64_t Index1 = 0;      // frames + 150 of index 01
-  int64_t FileFrames = 0;  // whole CD frames of the file (padded), a data track's post-gap
-                           // included
-  int64_t FileBytes = 0;   // bytes of audio the file holds (0 for a data track)
+  int64_t FileStart = 0;            // frames + 150 where the track's file (or image) begins
+  int64_t Index1 = 0;               // frames + 150 of index 01
+  int64_t FileFrames = 0;           // whole CD frames of the file (padded), a data track's post-gap
+                                    // included
+  int64_t FileBytes = 0;            // bytes of audio the file holds (0 for a data track)
   const TrackPlan* Plan = nullptr;  // audio tracks
 };
 struct PlannedDisc {

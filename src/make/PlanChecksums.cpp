@@ -78,8 +78,8 @@ class DiscFeed {
       if (span.Audio) audio.push_back(&span);
     }
     for (size_t i = 0; i < audio.size(); ++i) {
-      const int64_t end = i + 1 < audio.size() ? audio[i + 1]->Index1
-                                               : audio[i]->FileStart + audio[i]->FileFrames;
+      const int64_t end =
+          i + 1 < audio.size() ? audio[i + 1]->Index1 : audio[i]->FileStart + audio[i]->FileFrames;
       Bounds_.push_back(end * kBytesPerCdFrame);
       Sums_.emplace_back(audio[i]->Number, (end - audio[i]->Index1) * kBytesPerCdFrame, i == 0,
                          i + 1 == audio.size());
@@ -192,8 +192,7 @@ class FeedSink : public AudioSink {
 
 }  // namespace
 
-std::vector<TrackChecksums> PlanChecksums(const PlannedDisc& disc,
-                                          const ChecksumProgress& progress,
+std::vector<TrackChecksums> PlanChecksums(const PlannedDisc& disc, const ChecksumProgress& progress,
                                           const std::atomic<bool>* cancel) {
   DiscFeed feed(disc, progress, cancel);
   std::vector<unsigned char> buffer(kBlockBytes);

@@ -58,14 +58,23 @@ TEST(RipOriginal, TheCheckComparesThePlanWithTheRecordedOriginal) {
   };
   const Case cases[] = {
       {"the log's table, exact", "", true, 0, {}},
-      {"the log's table, track 1's pre-gap a frame longer", "", true, 588,
+      {"the log's table, track 1's pre-gap a frame longer",
+       "",
+       true,
+       588,
        {"The planned disc is not the original: track 1 starts 1 frame later."}},
-      {"the log's table, track 1's pre-gap a frame shorter", "", true, -588,
+      {"the log's table, track 1's pre-gap a frame shorter",
+       "",
+       true,
+       -588,
        {"The planned disc is not the original: track 1 starts 1 frame earlier."}},
       {"REM DISCID, exact", "REM DISCID " + freedb + "\n", false, 0, {}},
-      {"REM DISCID, track 1 a second later", "REM DISCID " + freedb + "\n", false, 75 * 588,
-       {"The planned disc's freedb ID " + FreeDbOf({1050, 375, 675}) +
-        " is not the original's " + freedb + "."}},
+      {"REM DISCID, track 1 a second later",
+       "REM DISCID " + freedb + "\n",
+       false,
+       75 * 588,
+       {"The planned disc's freedb ID " + FreeDbOf({1050, 375, 675}) + " is not the original's " +
+        freedb + "."}},
       {"nothing recorded", "", false, 588, {}},
   };
   for (const Case& c : cases) {
@@ -86,17 +95,17 @@ TEST(RipOriginal, TheCheckComparesThePlanWithTheRecordedOriginal) {
 TEST(RipOriginal, TheLayoutFileKeepsWhatTheRipRecorded) {
   LayoutTestEnv env;
   test::WriteBytes(env.Dir / "rip.wav", test::WaveBytes(test::Sound(900 * 588, 9)));
-  test::WriteText(env.Dir / "rip.cue",
-                  std::string("REM DISCID 0A0B0C0D\nREM MUSICBRAINZ_DISCID "
-                              "MAj3xXf6QMy7G.BIFOyHyq4MySE-\n") +
-                      kSheet);
+  test::WriteText(env.Dir / "rip.cue", std::string("REM DISCID 0A0B0C0D\nREM MUSICBRAINZ_DISCID "
+                                                   "MAj3xXf6QMy7G.BIFOyHyq4MySE-\n") +
+                                           kSheet);
   test::WriteText(env.Dir / "rip.log", kLog);
   ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
   ASSERT_TRUE(SaveLayoutFile(env.Ctx, env.Dir / "rip.txt", Overwrite::Replace));
   const std::string text = test::ReadText(env.Dir / "rip.txt");
-  for (const char* line : {"LeadingSilence=0\r\n", "OriginalDiscId=MAj3xXf6QMy7G.BIFOyHyq4MySE-\r\n",
-                           "OriginalFreeDbId=0a0b0c0d\r\n", "OriginalToc=1 2 1050 300 675\r\n",
-                           "OriginalCrcs=01:0a0b0c0d\r\n"}) {
+  for (const char* line :
+       {"LeadingSilence=0\r\n", "OriginalDiscId=MAj3xXf6QMy7G.BIFOyHyq4MySE-\r\n",
+        "OriginalFreeDbId=0a0b0c0d\r\n", "OriginalToc=1 2 1050 300 675\r\n",
+        "OriginalCrcs=01:0a0b0c0d\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << text;
   }
   LayoutTestEnv other;

@@ -50,14 +50,15 @@ TEST(CliIds, IdentityAndChecksumLines) {
 
   // The rip recorded another CRC32 for track 2.
   std::string ripped = text;
-  ripped.insert(ripped.find("\r\n\r\n[DataTrack]"), "\r\nOriginalCrcs=01:" + m[1].str() +
-                                                       " 02:0badf00d");
+  ripped.insert(ripped.find("\r\n\r\n[DataTrack]"),
+                "\r\nOriginalCrcs=01:" + m[1].str() + " 02:0badf00d");
   test::WriteText(dir / "r.txt", ripped);
   const auto differs = Cli({"ids", "--crc", "--settings", dir / "s.ini", dir / "r.txt"});
   EXPECT_EQ(differs.ExitCode, 1);
   EXPECT_EQ(differs.Out, crc.Out);
-  EXPECT_EQ(differs.Err, "error\t2\tcrc-differs\tThe track's audio is not the rip's: its CRC32 is " +
-                             m[1].str() + ", the rip's 0badf00d.\n");
+  EXPECT_EQ(differs.Err,
+            "error\t2\tcrc-differs\tThe track's audio is not the rip's: its CRC32 is " +
+                m[1].str() + ", the rip's 0badf00d.\n");
 
   std::filesystem::remove(dir / "a.wav");
   const auto missing = Cli({"ids", "--yes", "--settings", dir / "s.ini", dir / "l.txt"});

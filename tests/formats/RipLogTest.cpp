@@ -1,9 +1,9 @@
 // The rip log reader: the table of contents and copy CRCs of the Windows ripper's log (UTF-16
 // either way round, UTF-8) and of whipper's YAML log, an Enhanced CD's data session, and
 // logs it must not take a table from.
-#include <gtest/gtest.h>
-
 #include "formats/sheets/RipLog.h"
+
+#include <gtest/gtest.h>
 
 namespace varnel {
 namespace {
@@ -56,7 +56,8 @@ TEST(RipLog, TablesAndCrcs) {
       {"an Enhanced CD's data track after the session gap",
        "1 | 0:00.00 | 1:00.00 | 0 | 4499\n2 | 1:00.00 | 1:00.00 | 4500 | 8999\n"
        "3 | 3:32.00 | 9:00.00 | 20400 | 60899\n",
-       "1 2 9150 150 4650", {}},
+       "1 2 9150 150 4650",
+       {}},
       {"tracks out of order", "1 | x | x | 0 | 4499\n3 | x | x | 4500 | 8999\n", "", {}},
       {"tracks overlapping", "1 | x | x | 0 | 4499\n2 | x | x | 4000 | 8999\n", "", {}},
       {"no log at all", "FILE \"a.wav\" WAVE\n  TRACK 01 AUDIO\n", "", {}},

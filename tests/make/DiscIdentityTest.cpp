@@ -2,6 +2,8 @@
 // AccurateRip IDs for known tables of contents; layouts built to match those discs (a
 // hidden track before track 1 included) planned to the same IDs; the planned offsets of
 // every kind of layout against the positions cdrdao itself reads from the TOC a run writes.
+#include "make/DiscIdentity.h"
+
 #include <discid/discid.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 #include <regex>
 #include <sstream>
 
-#include "make/DiscIdentity.h"
 #include "make/MakeRun.h"
 #include "make/PlanChecksums.h"
 #include "support/MakeFixtures.h"
@@ -40,9 +41,9 @@ TEST(DiscIdentity, PublishedValues) {
   };
   const Case cases[] = {
       {"libdiscid's test_put disc",
-       Toc({1, 22, 303602, 150, 9700, 25887, 39297, 53795, 63735, 77517, 94877, 107270, 123552,
-            135522, 148422, 161197, 174790, 192022, 205545, 218010, 228700, 239590, 255470,
-            266932, 288750}),
+       Toc({1,      22,     303602, 150,    9700,   25887,  39297,  53795,  63735,
+            77517,  94877,  107270, 123552, 135522, 148422, 161197, 174790, 192022,
+            205545, 218010, 228700, 239590, 255470, 266932, 288750}),
        "xUp1F2NkfP8s8jaeFn_Av3jNEI4-", "370fce16", ""},
       {"MusicBrainz's Disc ID Calculation example",
        Toc({1, 6, 95462, 150, 15363, 32314, 46592, 63414, 80489}), "49HHV7Eb8UKF3aQiNmu1GR8vKTY-",
@@ -56,13 +57,13 @@ TEST(DiscIdentity, PublishedValues) {
             115730 + 150, 140640 + 150, 156397 + 150, 181252 + 150}),
        "", "8b0c1b09", "009-00105b83-0077b665"},
       {"an Enhanced CD: 10 audio tracks, data in a second session",
-       Toc({1, 11, 333801, 150, 12767, 40487, 63225, 93410, 118115, 151865, 184340, 215260,
-            247455, 281735},
+       Toc({1, 11, 333801, 150, 12767, 40487, 63225, 93410, 118115, 151865, 184340, 215260, 247455,
+            281735},
            {11}),
        "9AQWqQ0eCCwktwPPrIUIYkUw2Uo-", "9e11600b", "010-00164419-00b9f6e2"},
       {"a mixed-mode disc: data track 1, 28 audio tracks",
-       Toc({1, 29, 261976, 150, 66728, 76502, 85963, 93760, 104048, 116066, 124743, 134206,
-            142916, 151852, 160720, 169425, 178731, 188459, 196711, 206354, 214845, 223686,
+       Toc({1,      29,     261976, 150,    66728,  76502,  85963,  93760,  104048, 116066, 124743,
+            134206, 142916, 151852, 160720, 169425, 178731, 188459, 196711, 206354, 214845, 223686,
             225746, 226384, 232668, 239447, 239931, 244989, 254264, 260066, 261222, 261674},
            {1}),
        "", "af0da31d", "028-00517a54-05a845d2"},

@@ -129,8 +129,7 @@ RipLog ReadRipLog(const std::string& bytes) {
     const std::vector<std::string> cells = Split(line, '|');
     int64_t s = 0;
     int64_t e = 0;
-    if (cells.size() == 5 && Number(cells[0], n, 2) && Number(cells[3], s) &&
-        Number(cells[4], e)) {
+    if (cells.size() == 5 && Number(cells[0], n, 2) && Number(cells[3], s) && Number(cells[4], e)) {
       AddTrack(log, n, s, e);
       continue;
     }

@@ -42,11 +42,11 @@ DiscIdentityDialog::DiscIdentityDialog(PlannedIdentity planned, const DiscLayout
   form->addRow("&MusicBrainz disc ID:", ValueField(ids.MusicBrainz, "MusicBrainzEdit", this));
   form->addRow("MusicBrainz &TOC:", ValueField(ids.MusicBrainzToc, "MusicBrainzTocEdit", this));
   form->addRow("&freedb ID:", ValueField(Hex8(ids.FreeDb), "FreeDbEdit", this));
-  form->addRow("&AccurateRip IDs:",
-               ValueField(Hex8(ids.AccurateRip1) + " " + Hex8(ids.AccurateRip2) + " " +
-                              Hex8(ids.FreeDb),
-                          "AccurateRipEdit", this));
-  form->addRow("AccurateRip &record:", ValueField(ids.AccurateRipFile(), "AccurateRipFileEdit", this));
+  form->addRow("&AccurateRip IDs:", ValueField(Hex8(ids.AccurateRip1) + " " +
+                                                   Hex8(ids.AccurateRip2) + " " + Hex8(ids.FreeDb),
+                                               "AccurateRipEdit", this));
+  form->addRow("AccurateRip &record:",
+               ValueField(ids.AccurateRipFile(), "AccurateRipFileEdit", this));
   layoutBox->addLayout(form);
 
   auto* caption = new QLabel("C&hecksums (track, AccurateRip v1, v2, CRC32):", this);
@@ -112,8 +112,8 @@ void DiscIdentityDialog::reject() {
 
 void DiscIdentityDialog::ChecksumProgress(int64_t done, int64_t total) {
   const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
-  QMetaObject::invokeMethod(this, [this, percent] { Progress_->setValue(percent); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, percent] { Progress_->setValue(percent); }, Qt::QueuedConnection);
 }
 
 void DiscIdentityDialog::ChecksumsEnded(const std::vector<TrackChecksums>& sums,
@@ -123,8 +123,8 @@ void DiscIdentityDialog::ChecksumsEnded(const std::vector<TrackChecksums>& sums,
       Qt::QueuedConnection);
 }
 
-void DiscIdentityDialog::ShowEnd(const std::vector<TrackChecksums>& sums,
-                                 const std::string& error, bool cancelled) {
+void DiscIdentityDialog::ShowEnd(const std::vector<TrackChecksums>& sums, const std::string& error,
+                                 bool cancelled) {
   Job_.reset();
   ComputeBtn_->setEnabled(true);
   CancelBtn_->setEnabled(false);
