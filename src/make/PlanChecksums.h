@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -35,6 +36,10 @@ class ChecksumsCanceled : public std::runtime_error {
 
 // Called with the bytes read so far and the bytes to read, about every few megabytes.
 using ChecksumProgress = std::function<void(int64_t done, int64_t total)>;
+
+// The CRC32 of zlib (crc32(crc, data, size)), by carry-less multiplication where the processor
+// has it.
+uint32_t Crc32(uint32_t crc, const unsigned char* data, size_t size);
 
 // One entry per audio track, in disc order. Throws std::runtime_error (FileError,
 // DecodeError…) naming the file that cannot be read, ChecksumsCanceled when `cancel` is set.
