@@ -21,7 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://varnel.github.io/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# TagLib's shlibs name libtag1v5, whose library file libtag1v5-vanilla holds: named too.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtag1v5-vanilla")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cdrdao, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

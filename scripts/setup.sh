@@ -11,6 +11,7 @@ PACKAGES="
   sox lame shntool cuetools libcue-dev cdrdao libcdio-utils mpg123 libmpg123-dev
   libdiscid-dev zlib1g-dev
   libsndfile1-dev libsoxr-dev flac libflac-dev vorbis-tools opus-tools
+  libtag1-dev
   hyperfine time mp3val xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils fontconfig fonts-dejavu-core
   python3-pyatspi at-spi2-core dbus-daemon

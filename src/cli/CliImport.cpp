@@ -1,6 +1,6 @@
 // varnel-cli import SHEET LAYOUT: lays out a ripped disc's cue sheet, cdrdao TOC file or FLAC
 // file with a CUESHEET block as "Import a cue sheet or TOC…" does and saves the layout as
-// "Save disc layout" does; the disc's CD-Text goes to a .cdt file beside LAYOUT.
+// "Save disc layout" does; the disc's CD-Text is kept in the layout as typed text.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -40,7 +40,7 @@ int RunImportCommand(const ImportOptions& o) {
   // The layout's overwrite question comes first: nothing is written when it is not answered.
   const std::string layout = DialogPath(o.Layout);
   if (!MayWriteOver(prompter, layout)) return ExitCodeOf(prompter);
-  const bool imported = ImportSheetFile(ctx, DialogPath(o.Sheet), CdtPathBeside(layout));
+  const bool imported = ImportSheetFile(ctx, DialogPath(o.Sheet));
   if (!imported) {
     const int code = ExitCodeOf(prompter);
     return code == kExitOk ? kExitFailed : code;
@@ -62,8 +62,7 @@ void RegisterImport(CLI::App& app, RunAction& run) {
   sub->add_flag("--yes", o->Yes,
                 "answer Yes to \"Do you want to continue?\" questions (a refused file's tracks "
                 "are left out)");
-  sub->add_flag("--force", o->Force,
-                "answer OK to the questions whether to overwrite LAYOUT and its .cdt file");
+  sub->add_flag("--force", o->Force, "answer OK to the question whether to overwrite LAYOUT");
   sub->add_flag("--verbose", o->Verbose, kVerboseHelp);
   sub->add_option("SHEET", o->Sheet, "cue sheet (.cue), TOC file (.toc) or FLAC file (.flac)")
       ->required();

@@ -1,6 +1,7 @@
 // varnel-cli new LAYOUT FILE...: builds a disc layout as the main window would (image,
 // image type, catalog number, CD-Text file, audio files with the default properties and the
-// 99-track limit) and saves it as "Save disc layout" does.
+// 99-track limit) and saves it as "Save disc layout" does; --tags fills the CD-Text from
+// the files' tags as the CD-Text editor's "Fill from tags" does.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "app/AppContext.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/TrackListCommands.h"
+#include "app/editors/CdTextEditor.h"
 #include "app/views/StatusBar.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConventions.h"
@@ -24,6 +26,7 @@ struct NewOptions {
   bool Yes = false;
   bool Force = false;
   bool Verbose = false;
+  bool Tags = false;
   std::string DataTrack;
   int32_t ImageType = 0;
   std::string Catalog;
@@ -61,6 +64,11 @@ int RunNewCommand(const NewOptions& o) {
     prompter.OpenPaths.clear();
     for (const std::string& f : o.Files) prompter.OpenPaths.push_back(DialogPath(f));
     AddAudioFiles(ctx);
+  }
+  if (o.Tags) {
+    CdTextEditor text(ctx);
+    text.FillFromTags(false);
+    text.Accept();
   }
   // A question left unanswered or an error stops the command before anything is written.
   if (int code = ExitCodeOf(prompter); code != kExitOk) return code;
@@ -100,6 +108,9 @@ void RegisterNew(CLI::App& app, RunAction& run) {
   o->CdTextOpt =
       sub->add_option("--cd-text", o->CdTextContent,
                       "CD-Text file (.cdt); turns CD-Text on unless there is a data track");
+  sub->add_flag("--tags", o->Tags,
+                "fill the CD-Text from the files' tags and turn CD-Text on unless there is a "
+                "data track");
   sub->add_option("LAYOUT", o->Layout, "disc layout file to write")->required();
   sub->add_option("FILE", o->Files, "audio files (.wav, .mp3, .cdg) in disc order");
   sub->callback([&run, o] { run = [o] { return RunNewCommand(*o); }; });

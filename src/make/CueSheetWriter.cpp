@@ -1,6 +1,8 @@
 #include "make/CueSheetWriter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "make/MakeMessages.h"
 #include "model/PathNames.h"
@@ -11,6 +13,20 @@ namespace {
 
 const char* const kDataTrackLines[4] = {"TRACK 01 MODE1/2048", "TRACK 01 MODE1/2352",
                                         "TRACK 01 MODE2/2336", "TRACK 01 MODE2/2352"};
+
+// TITLE, PERFORMER and SONGWRITER lines of typed CD-Text (ISO 8859-1), each when not empty.
+// A double quote cannot stand inside a quoted string of a sheet and becomes a single one.
+void AppendCdTextLines(CueLines& lines, const CdTextFields& text) {
+  const std::pair<CdTextField, const char*> items[] = {{CdTextField::Title, "TITLE"},
+                                                       {CdTextField::Performer, "PERFORMER"},
+                                                       {CdTextField::Songwriter, "SONGWRITER"}};
+  for (const auto& [field, name] : items) {
+    std::string value = text[field];
+    if (value.empty()) continue;
+    std::replace(value.begin(), value.end(), '"', '\'');
+    lines.push_back(std::string(name) + " \"" + value + "\"");
+  }
+}
 
 }  // namespace
 
@@ -44,6 +60,7 @@ void AppendCueTrackBlock(CueLines& lines, const TrackPlan& track) {
   lines.push_back("FILE \"" + track.SheetFile + "\" " + fileType);
   lines.push_back("TRACK " + TrackNumberText(track.Number) +
                   (track.Kind == TrackKind::Cdg ? " CDG" : " AUDIO"));
+  AppendCdTextLines(lines, track.SheetText);
   if (!track.Protect || track.PreEmph) {
     std::string flags = "FLAGS";
     if (!track.Protect) flags += " DCP";
@@ -68,6 +85,7 @@ CueLines CueSheetLines(const DiscPlan& plan) {
   lines.push_back("");
   if (!plan.Catalog.empty()) lines.push_back("CATALOG " + plan.Catalog);
   if (!plan.CdtFile.empty()) lines.push_back("CDTEXTFILE \"" + plan.SheetCdtFile + "\"");
+  AppendCdTextLines(lines, plan.SheetText);
   if (lines.size() > 2) lines.push_back("");
   if (const auto& data = plan.DataTrack) {
     lines.push_back("FILE \"" + data->SheetFile + "\" BINARY");

@@ -1,5 +1,6 @@
 // The cue sheet's text in the CDRWIN dialect, rendered from the plan of the disc: the header
-// (catalog, CD-Text file), the data track block, and each audio track's block, with the
+// (catalog, CD-Text file, typed CD-Text's TITLE, PERFORMER and SONGWRITER), the data track
+// block, and each audio track's block (its typed text after the TRACK line), with the
 // paths as the sheet names them. The run (make/MakeRun.h) plans the disc and saves the text;
 // the per-track writers build their blocks' plans with SheetPath.
 #pragma once

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "formats/cdtext/CdText.h"
+#include "model/CdTextFields.h"
 #include "model/CdTime.h"
 
 namespace varnel {
@@ -64,6 +65,10 @@ struct TrackPlan {
   std::string TocFile;
   int64_t TocSectors = 0;  // CD+G: the 2448-byte sectors of that copy
 
+  // The track's typed CD-Text in ISO 8859-1, for the sheet's TITLE, PERFORMER and SONGWRITER
+  // lines; empty unless the disc's CD-Text is typed text.
+  CdTextFields SheetText;
+
   // MP3 and CD+G: the bytes of CD audio the track puts on the disc, as its input check
   // counted them (−1 for a wave track, whose Content says it).
   int64_t DiscBytes = -1;
@@ -86,7 +91,13 @@ struct DiscPlan {
   std::optional<DataTrackPlan> DataTrack;
   std::vector<TrackPlan> Tracks;
 
-  // Whether the run writes a TOC file, and the CD-Text it carries (read from CdtFile).
+  // Typed CD-Text (CD-Text on and text typed in the layout): the run makes CdtFile from
+  // CdTextContent, and SheetText holds the disc's texts in ISO 8859-1 for the sheet.
+  bool TypedCdText = false;
+  CdTextFields SheetText;
+
+  // Whether the run writes a TOC file, and the CD-Text it carries (read from CdtFile, or
+  // the typed text).
   bool Toc = false;
   std::optional<CdText> CdTextContent;
 };

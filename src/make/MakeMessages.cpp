@@ -47,4 +47,8 @@ std::string CdTextFileMessage(const std::string& cdtPath) {
          "\" cannot be used: it is not CD-Text that a TOC file for cdrdao can carry.";
 }
 
+std::string TypedCdTextMessage(const std::string& reason) {
+  return "Exporting Failure.\nThe typed CD-Text cannot be written: " + reason + ".";
+}
+
 }  // namespace varnel

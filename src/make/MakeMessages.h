@@ -27,5 +27,7 @@ std::string FolderInUseMessage(const std::string& folder);
 // The CD-Text file that a TOC carries cannot be read, is not valid CD-Text, or holds text
 // cdrdao cannot write; the reason goes with it as the detail.
 std::string CdTextFileMessage(const std::string& cdtPath);
+// Typed CD-Text that does not fit the packs of one block (the encoder's reason).
+std::string TypedCdTextMessage(const std::string& reason);
 
 }  // namespace varnel

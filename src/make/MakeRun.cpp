@@ -7,6 +7,7 @@
 
 #include "formats/audio/AudioDecoder.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "formats/cdtext/TypedCdText.h"
 #include "make/CueSheetWriter.h"
 #include "make/DiscIdentity.h"
 #include "make/MakeMessages.h"
@@ -110,6 +111,32 @@ void ReadTocCdText(DiscPlan& plan, int32_t tocTracks) {
   plan.CdTextContent = std::move(text);
 }
 
+// Typed CD-Text: the block of the disc's text and each track's (a data track's empty), tried
+// on the packs before anything is written; the file it makes, as the sheet names it; and
+// the disc's texts for the sheet's lines.
+void PlanTypedCdText(const MakeJob& job, DiscPlan& plan, std::vector<uint8_t>& packs) {
+  const DiscLayout& layout = job.Layout;
+  std::vector<CdTextFields> tracks;
+  if (layout.NamesDataTrack()) tracks.emplace_back();
+  for (int32_t i = 0; i < layout.Count(); ++i) tracks.push_back(layout.At(i).CdText);
+  CdText text = TypedCdTextBlock(layout.CdText, tracks);
+  std::string reason;
+  if (!EncodeCdText(text, CdTextFraming::Packs, packs, reason)) {
+    throw TrackFailure(TypedCdTextMessage(reason));
+  }
+  plan.TypedCdText = true;
+  plan.CdtFile = TypedCdtFileName(job.Settings.WorkDir, job.CuePath);
+  plan.SheetCdtFile = CueFilePath(plan.CdtFile, job.CuePath, job.Settings.Relative);
+  if (plan.SheetCdtFile.find_first_of("\"\r\n") != std::string::npos) {
+    throw TrackFailure(UnquotablePathMessage(plan.CdtFile));
+  }
+  for (int f = 0; f < kCdTextFieldCount; ++f) {
+    plan.SheetText.Texts[static_cast<size_t>(f)] =
+        Utf8ToLatin1(layout.CdText.Fields.Texts[static_cast<size_t>(f)]);
+  }
+  plan.CdTextContent = std::move(text);
+}
+
 // A sheet saved at a symbolic link replaces the file the link names.
 std::string LinkTarget(const std::string& path) {
   struct stat st {};
@@ -145,8 +172,9 @@ RunEnd Fail(MakeJob& job, const TrackFailure& failure) {
 }
 
 // Plans the whole disc: its header, the data track and every track, scanning the sources;
-// in a Make run the made files are described in job.MadeFiles. Nothing is written.
-RunEnd Plan(MakeJob& job, DiscPlan& plan) {
+// in a Make run the made files are described in job.MadeFiles, and the packs of typed
+// CD-Text in `cdtPacks`. Nothing is written.
+RunEnd Plan(MakeJob& job, DiscPlan& plan, std::vector<uint8_t>& cdtPacks) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
@@ -160,7 +188,9 @@ RunEnd Plan(MakeJob& job, DiscPlan& plan) {
   try {
     if (!Trim(layout.MediaCatalog).empty()) plan.Catalog = layout.MediaCatalog;
     plan.CdTextEnabled = layout.CdTextEnabled;
-    if (layout.CdTextEnabled && !layout.CdtPath.empty()) {
+    if (layout.CdTextEnabled && layout.HasTypedCdText()) {
+      PlanTypedCdText(job, plan, cdtPacks);
+    } else if (layout.CdTextEnabled && !layout.CdtPath.empty()) {
       plan.CdtFile = layout.CdtPath;
       plan.SheetCdtFile = SheetPath(job, layout.CdtPath);
     }
@@ -173,7 +203,7 @@ RunEnd Plan(MakeJob& job, DiscPlan& plan) {
       data.ImageType = known ? layout.ImageType : 0;
       if (job.Progress) job.Progress->TrackStarted(2);
     }
-    if (plan.Toc) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
+    if (plan.Toc && !plan.TypedCdText) ReadTocCdText(plan, count + (dataTrack ? 1 : 0));
   } catch (const TrackFailure& failure) {
     return Fail(job, failure);
   }
@@ -192,6 +222,12 @@ RunEnd Plan(MakeJob& job, DiscPlan& plan) {
       if (!known) job.ResultMessage = kPointCastError;
       return RunEnd::Failed;
     }
+    if (plan.TypedCdText) {
+      for (int f = 0; f < kCdTextFieldCount; ++f) {
+        trackPlan.SheetText.Texts[static_cast<size_t>(f)] =
+            Utf8ToLatin1(track.CdText.Texts[static_cast<size_t>(f)]);
+      }
+    }
     if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
   }
   return RunEnd::Succeeded;
@@ -208,7 +244,10 @@ std::string PlannedDiscId(const DiscPlan& plan) {
 
 RunEnd Run(MakeJob& job) {
   DiscPlan plan;
-  if (const RunEnd planned = Plan(job, plan); planned != RunEnd::Succeeded) return planned;
+  std::vector<uint8_t> cdtPacks;
+  if (const RunEnd planned = Plan(job, plan, cdtPacks); planned != RunEnd::Succeeded) {
+    return planned;
+  }
   const bool dataTrack = job.Layout.NamesDataTrack();
   const int32_t count = job.Layout.Count();
 
@@ -226,8 +265,12 @@ RunEnd Run(MakeJob& job) {
       files.AddOutput(LinkTarget(path), sheet.FailMessage(path));
       sheets.push_back(&sheet);
     }
+    const size_t cdtOutput = files.OutputCount();
+    if (plan.TypedCdText) {
+      files.AddOutput(plan.CdtFile, CueCouldNotCreateMessage(plan.CdtFile));
+    }
     files.Guard();
-    if (!job.MadeFiles.empty()) {
+    if (!job.MadeFiles.empty() || plan.TypedCdText) {
       const std::string folder = MadeFilesFolder(job.Settings.WorkDir, job.CuePath);
       files.LockFolder(folder, files.FailMessage(0), FolderInUseMessage(folder));
     }
@@ -257,6 +300,10 @@ RunEnd Run(MakeJob& job) {
     }
 
     if (job.Progress) job.Progress->WritingSheet();
+    if (plan.TypedCdText) {
+      files.Write(cdtOutput,
+                  [&cdtPacks](PosixFile& out) { out.WriteAll(cdtPacks.data(), cdtPacks.size()); });
+    }
     for (size_t k = 0; k < sheets.size(); ++k) {
       const std::string text = sheets[k]->Text(plan);
       files.Write(firstSheet + k,
@@ -307,7 +354,8 @@ void RunMake(MakeJob& job) {
 
 bool PlanDisc(MakeJob& job, DiscPlan& plan) {
   try {
-    return Plan(job, plan) == RunEnd::Succeeded;
+    std::vector<uint8_t> cdtPacks;
+    return Plan(job, plan, cdtPacks) == RunEnd::Succeeded;
   } catch (const std::exception& error) {
     job.ResultMessage = CueCouldNotCreateMessage(job.CuePath);
     job.ResultDetail = error.what();
@@ -324,6 +372,10 @@ std::string ProducedFileName(const std::string& workDir, const std::string& cueP
                              int32_t trackNumber, int32_t fileMode) {
   const char* ext = fileMode == FileModeMp3 ? ".mp3" : fileMode == FileModeCdg ? ".cdg" : ".wav";
   return MadeFilesFolder(workDir, cuePath) + "/Track" + TrackNumberText(trackNumber) + ext;
+}
+
+std::string TypedCdtFileName(const std::string& workDir, const std::string& cuePath) {
+  return MadeFilesFolder(workDir, cuePath) + "/CdText.cdt";
 }
 
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,

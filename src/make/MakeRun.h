@@ -1,6 +1,7 @@
 // A making run: it plans the disc (disc header, optional data track, one track plan per
 // audio track made by the per-track writers), renders the plan as a cue sheet
 // (make/CueSheetWriter.h) and, when "CdrdaoToc" is on, as a TOC file for cdrdao beside it,
+// makes the CD-Text file of typed text (named by the sheet's CDTEXTFILE, carried by the TOC),
 // reports progress and polls for cancellation between tracks. A run is all or nothing:
 // every track is planned first; no file is written unless no output of the run is a file it
 // or its layout reads; the made files, the sheet and the TOC are written under temporary
@@ -44,5 +45,8 @@ std::string ProducedFileName(const std::string& workDir, const std::string& cueP
 // name of the track with that extension.
 std::string TocAudioFileName(const std::string& workDir, const std::string& cuePath,
                              int32_t trackNumber, int32_t fileMode);
+
+// The CD-Text file a run makes from typed text: MadeFilesFolder + "/CdText.cdt".
+std::string TypedCdtFileName(const std::string& workDir, const std::string& cuePath);
 
 }  // namespace varnel

@@ -27,6 +27,14 @@ bool DiscLayout::DataTrackImageExists() const {
   return std::filesystem::is_regular_file(DataTrackFile, ec);
 }
 
+bool DiscLayout::HasTypedCdText() const {
+  if (!CdText.Empty()) return true;
+  for (const auto& track : Tracks) {
+    if (!track->CdText.Empty()) return true;
+  }
+  return false;
+}
+
 void DiscLayout::Delete(int32_t index) {
   if (index < 0 || index >= Count()) throw std::out_of_range("DiscLayout::Delete: no such track");
   Tracks.erase(Tracks.begin() + index);

@@ -1,5 +1,5 @@
-// Everything the user assembles for one disc: catalog number, CD-Text switch and file,
-// the optional data track image, and the ordered list of audio tracks it owns.
+// Everything the user assembles for one disc: catalog number, CD-Text switch, file and typed
+// text, the optional data track image, and the ordered list of audio tracks it owns.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,8 @@ class DiscLayout {
   std::string CdtPath;
   std::string DataTrackFile;
   int32_t ImageType = 0;
+  // The disc's typed CD-Text (each track's is in its record).
+  DiscCdText CdText;
   // The CD frames of silence added before the first track's audio when its pre-gap is not
   // plain silence, for this layout alone; −1: the settings' "add leading silence" decides.
   // An imported rip sets 0, so that the copy keeps the original's positions.
@@ -52,6 +54,9 @@ class DiscLayout {
   // So a path to a missing image numbers the list from 1 and the sheet from 2, on purpose.
   bool NamesDataTrack() const { return !DataTrackFile.empty(); }
   bool DataTrackImageExists() const;
+  // Whether any CD-Text was typed: for the disc (a genre counts) or for any track. When it
+  // was, making writes it and no .cdt file is read.
+  bool HasTypedCdText() const;
 
   // The ordered, owned track list.
   int32_t Count() const { return static_cast<int32_t>(Tracks.size()); }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/CdTextFields.h"
 #include "model/SilenceScan.h"
 
 namespace varnel {
@@ -147,6 +148,8 @@ class Track {
   bool PreEmph = false;
   bool Protect = false;
   std::string ISRC;
+  // The track's typed CD-Text; it travels with the record through every move.
+  CdTextFields CdText;
 
  private:
   int32_t TrackPreGapPos_ = 0;

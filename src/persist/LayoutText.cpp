@@ -142,6 +142,36 @@ const TrackKey kTrackKeys[kTrackKeyCount] = {
 };
 // clang-format on
 
+const char* const kCdTextKeys[kCdTextFieldCount] = {
+    "CdTextTitle",    "CdTextPerformer", "CdTextSongwriter",
+    "CdTextComposer", "CdTextArranger",  "CdTextMessage",
+};
+
+namespace {
+
+// The typed texts that are not empty, one line each; a line break in a text (which no
+// line can hold) is written as a blank, as IniFile writes one.
+template <typename Line>
+void WriteCdTextKeys(const CdTextFields& fields, Line&& line) {
+  for (int f = 0; f < kCdTextFieldCount; ++f) {
+    std::string text = fields.Texts[static_cast<size_t>(f)];
+    if (text.empty()) continue;
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    line(std::string(kCdTextKeys[f]).append("=").append(text));
+  }
+}
+
+CdTextFields ReadCdTextKeys(const IniFile& ini, const std::string& section) {
+  CdTextFields fields;
+  for (int f = 0; f < kCdTextFieldCount; ++f) {
+    fields.Texts[static_cast<size_t>(f)] = ini.ReadString(section, kCdTextKeys[f], "");
+  }
+  return fields;
+}
+
+}  // namespace
+
 std::string TrackSectionName(int32_t index) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "Track%.2d", static_cast<int>(index));
@@ -163,6 +193,13 @@ std::string LayoutFileText(const DiscLayout& layout) {
   line("MediaCatalog=" + CatalogFieldText(layout.MediaCatalog));
   line(std::string("CD-Text=") + (layout.CdTextEnabled ? "1" : "0"));
   line("CdtPath=" + layout.CdtPath);
+  WriteCdTextKeys(layout.CdText.Fields, line);
+  if (layout.CdText.Genre != 0) {
+    line(std::string(kCdTextGenreKey) + "=" + std::to_string(layout.CdText.Genre));
+  }
+  if (layout.CdText.Language != kCdTextLanguageEnglish) {
+    line(std::string(kCdTextLanguageKey) + "=" + std::to_string(layout.CdText.Language));
+  }
   if (layout.LeadingSilence >= 0) line("LeadingSilence=" + std::to_string(layout.LeadingSilence));
   for (const OriginalKey& key : kOriginalKeys) {
     if (!(layout.*key.Layout).empty()) line(std::string(key.Name) + "=" + layout.*key.Layout);
@@ -178,6 +215,7 @@ std::string LayoutFileText(const DiscLayout& layout) {
     for (const TrackKey& key : kTrackKeys) {
       line(std::string(key.Name).append("=").append(Written(key.Kind, key.Get(t))));
     }
+    WriteCdTextKeys(t.CdText, line);
     line("");
   }
   return text;
@@ -192,6 +230,11 @@ LayoutHead ReadLayoutHead(const IniFile& ini) {
   head.DataTrackFile = ini.ReadString("DataTrack", "TrackFileNmae", "");
   head.ImageType = ini.ReadInteger("DataTrack", "ImageType", 0);
   head.NumTracks = ini.ReadInteger("DiscInfo", "NumTracks", 0);
+  head.CdText.Fields = ReadCdTextKeys(ini, "DiscInfo");
+  const int32_t genre = ini.ReadInteger("DiscInfo", kCdTextGenreKey, 0);
+  if (genre > 0 && genre < kCdTextGenreCount) head.CdText.Genre = static_cast<uint16_t>(genre);
+  const int32_t language = ini.ReadInteger("DiscInfo", kCdTextLanguageKey, kCdTextLanguageEnglish);
+  if (language >= 0 && language <= 0xFF) head.CdText.Language = static_cast<uint8_t>(language);
   head.LeadingSilence = std::max(-1, ini.ReadInteger("DiscInfo", "LeadingSilence", -1));
   for (const OriginalKey& key : kOriginalKeys) {
     head.*key.Head = ini.ReadString("DiscInfo", key.Name, "");
@@ -226,6 +269,7 @@ void ApplyTrackSection(Track& track, const IniFile& ini, const std::string& sect
       kTrackKeys[key].Set(track, ReadTrackKey(ini, section, key, defaults));
     }
   }
+  track.CdText = ReadCdTextKeys(ini, section);
 }
 
 }  // namespace varnel

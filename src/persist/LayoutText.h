@@ -4,9 +4,13 @@
 // "DiscInfo" (NumTracks, MediaCatalog, CD-Text, CdtPath), "DataTrack" (TrackFileNmae,
 // ImageType), then one section per track, "Track" + its 0-based index with at least two
 // digits, holding the nineteen keys of kTrackKeys in table order; one empty line closes every
-// section. The same table says how each track key is read back and what it defaults to, so
-// the writer and the reader cannot drift apart. What a loaded layout derives from its audio
-// files (the data summaries, the silence caches, the lengths) is never stored.
+// section. Typed CD-Text follows the keys of its section, each key only when its value is not
+// empty (kCdTextKeys; for the disc also CdTextGenre when not 0 and CdTextLanguage when not
+// English), so a layout without typed text is the same text as before such keys existed, and
+// readers that do not know them pass them by. The same table says how each track key is read back
+// and what it defaults to, so the writer and the reader cannot drift apart. What a loaded layout
+// derives from its audio files (the data summaries, the silence caches, the lengths) is never
+// stored.
 //
 // Only the text lives here; the load and save commands, with their questions and the checks
 // of the audio files, are the application's.
@@ -64,6 +68,12 @@ inline constexpr int kTrackFileKey = 0;   // "TrackFileNmae"
 inline constexpr int kFileModeKey = 1;    // "FileMode"
 inline constexpr int kPreGapFileKey = 9;  // "PreGapFileName"
 
+// The keys of typed CD-Text, in field order (CdTextFields.h), in "DiscInfo" and in each
+// track section; and the disc's genre code and EBU language code.
+extern const char* const kCdTextKeys[kCdTextFieldCount];
+inline constexpr const char* kCdTextGenreKey = "CdTextGenre";
+inline constexpr const char* kCdTextLanguageKey = "CdTextLanguage";
+
 // "Track" + index with at least two digits: "Track00", "Track11", "Track100".
 std::string TrackSectionName(int32_t index);
 
@@ -79,6 +89,8 @@ struct LayoutHead {
   std::string DataTrackFile;  // "DataTrack" / "TrackFileNmae"
   int32_t ImageType = 0;
   int32_t NumTracks = 0;
+  // Genre and language as stored, when they are numbers in range (else the defaults).
+  DiscCdText CdText;
   // "DiscInfo" keys written only when the layout sets them (an imported rip): the leading
   // silence of this layout (−1 when missing) and what the rip recorded of its original.
   int32_t LeadingSilence = -1;
@@ -99,7 +111,8 @@ std::vector<int32_t> TrackSectionIndexes(const IniFile& ini, int32_t count);
 KeyValue ReadTrackKey(const IniFile& ini, const std::string& section, int key,
                       const TrackDefaults& defaults);
 
-// Stores every key of `section` that the table sets into `track`, in table order; the
+// Stores every key of `section` that the table sets into `track`, in table order, then its
+// typed CD-Text; the
 // pre-gap file becomes `preGapFile` with the summary `preGapInfo` and the decoded copy
 // `preGapAudioFile` (its region the whole file, before the region's keys are applied).
 void ApplyTrackSection(Track& track, const IniFile& ini, const std::string& section,

@@ -198,6 +198,8 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
   CdTextCheck_ = Named(new QCheckBox("Enable CD-TEXT", AudioTracksGroup_), "CdTextCk");
   // The field has no label of its own: the check box before it says what it holds.
   CdtPathEdit_ = Named(new QLineEdit(AudioTracksGroup_), "CdtEdit", "CD-TEXT file");
+  CdTextEditButton_ = Named(new QPushButton("Edi&t text\u2026", AudioTracksGroup_), "CdTextEditBtn",
+                            "Edit CD-Text");
   CdtBrowseButton_ = Named(new QPushButton("Br&owse", AudioTracksGroup_), "CdtBrowseBtn",
                            "Browse for CD-Text file");
   CatalogEdit_ = Named(new QLineEdit(AudioTracksGroup_), "CatalogEdit");
@@ -232,7 +234,8 @@ QGroupBox* MainWindow::BuildAudioTracksGroup(QWidget* parent) {
 
   auto* audioGrid = new QGridLayout(AudioTracksGroup_);
   audioGrid->addWidget(CdTextCheck_, 0, 0);
-  audioGrid->addWidget(CdtPathEdit_, 0, 1, 1, 3);
+  audioGrid->addWidget(CdtPathEdit_, 0, 1, 1, 2);
+  audioGrid->addWidget(CdTextEditButton_, 0, 3);
   audioGrid->addWidget(CdtBrowseButton_, 0, 4);
   auto* catalogRow = new QHBoxLayout;
   catalogRow->addWidget(Caption("Media Catalog Number:", AudioTracksGroup_, CatalogEdit_));
@@ -262,6 +265,10 @@ void MainWindow::ConnectFields() {
     Ctx_.Layout.CdTextEnabled = on;
     NoteChange("CD-TEXT");
     RefreshTitle();
+    // CD-Text with nothing to carry: the editor, to type some.
+    if (on && Ctx_.Layout.CdtPath.empty() && !Ctx_.Layout.HasTypedCdText()) {
+      Guarded([this] { EditCdText(); });
+    }
   });
   connect(CdtPathEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (Updating_) return;
@@ -328,6 +335,8 @@ void MainWindow::BuildActions() {
       {"&Edit", nullptr, nullptr, nullptr},
       {"&Edit", "EditMoveUp", "&Move track up", &MainWindow::MoveTrackUp},
       {"&Edit", "EditMoveDown", "Move track d&own", &MainWindow::MoveTrackDown},
+      {"&Edit", nullptr, nullptr, nullptr},
+      {"&Edit", "EditCdText", "CD-&Text\u2026", &MainWindow::EditCdText},
       {"&Settings", "SettingsGeneral", "&General", &MainWindow::EditGeneralSettings},
       {"&Settings", "SettingsDefault", "&Default properties", &MainWindow::EditDefaultProperties},
       {"&Settings", "SettingsFont", "&Font", &MainWindow::ChooseListFont},
@@ -401,6 +410,7 @@ void MainWindow::BuildActions() {
   };
   bind(ImageBrowseButton_, "FileBin");
   bind(CdtBrowseButton_, "FileCdt");
+  bind(CdTextEditButton_, "EditCdText");
   bind(AddAudioButton_, "FileAudio");
   bind(ClearAudioButton_, "EditClearAudio");
 }

@@ -87,6 +87,9 @@ class MainWindow : public QMainWindow {
   // Shows the "Check disc…" dialog, built and wired by ShowDiscCheck (modal unless
   // replaced).
   std::function<void(QDialog& dlg)> ShowDiscCheckDialog;
+  // Shows the CD-Text editor, built by EditCdText, which reads its result (modal unless
+  // replaced).
+  std::function<void(QDialog& dlg)> ShowCdTextDialog;
   // Shows the "Disc identity" dialog; tests replace it (default: exec()).
   std::function<void(QDialog& dlg)> ShowDiscIdentityDialog;
 
@@ -103,6 +106,7 @@ class MainWindow : public QMainWindow {
   void Redo();
   void MoveTrackUp();
   void MoveTrackDown();
+  void EditCdText();
   void ToggleToolbarText();
   void Make();
   void TestMake();
@@ -196,6 +200,7 @@ class MainWindow : public QMainWindow {
   QCheckBox* CdTextCheck_ = nullptr;
   QLineEdit* CdtPathEdit_ = nullptr;
   QPushButton* CdtBrowseButton_ = nullptr;
+  QPushButton* CdTextEditButton_ = nullptr;
   QLineEdit* CatalogEdit_ = nullptr;
   QPushButton* AddAudioButton_ = nullptr;
   QPushButton* ClearAudioButton_ = nullptr;

@@ -15,6 +15,7 @@
 #include "app/views/StatusBar.h"
 #include "ui/MainWindow.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/CdTextDialog.h"
 #include "ui/dialogs/DiscCheckDialog.h"
 #include "ui/dialogs/DiscIdentityDialog.h"
 #include "ui/dialogs/GeneralSettingsDialog.h"
@@ -141,6 +142,20 @@ void MainWindow::ShowDiscCheck() {
     ShowDiscCheckDialog(dlg);
   } else {
     dlg.exec();
+  }
+}
+
+void MainWindow::EditCdText() {
+  if (!Ctx_.IsIdle()) return;
+  CdTextDialog dlg(Ctx_, this);
+  if (ShowCdTextDialog) {
+    ShowCdTextDialog(dlg);
+  } else {
+    dlg.exec();
+  }
+  if (dlg.result() == QDialog::Accepted && dlg.Editor().Accept()) {
+    NoteChange(kCdTextChange);
+    UpdateFromContext();
   }
 }
 

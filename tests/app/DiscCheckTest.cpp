@@ -31,6 +31,14 @@ class DiscCheckTest : public ::testing::Test {
     test::WriteBytes(Dir / "m.mp3", test::Mpeg1Layer3Stereo44k(200));
     test::WriteBytes(Dir / "bad.cdt", std::vector<uint8_t>(100, 0x41));
     test::WriteBytes(Dir / "data.iso", std::vector<uint8_t>(2048 * 300, 0));
+    CdText three;  // titles for tracks 1 to 3
+    CdTextBlock& block = three.Blocks.emplace_back();
+    block.LastTrack = 3;
+    for (int32_t t = 0; t <= 3; ++t) block.SetText(kCdTextTitle, t, "T" + std::to_string(t));
+    std::vector<uint8_t> packs;
+    std::string reason;
+    EXPECT_TRUE(EncodeCdText(three, CdTextFraming::Packs, packs, reason)) << reason;
+    test::WriteBytes(Dir / "three.cdt", packs);
   }
 
   // Loads the layout; the findings as lint prints them.
@@ -71,6 +79,9 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
   // seconds: the disc plays 74:22:00.
   const std::vector<KeyIndex> over74 = {Long(),
                                         Long({{"PreGapLength", std::to_string(74 * 4500)}})};
+  std::vector<KeyIndex> longText;  // 20 tracks of 200 characters each
+  for (char c = 'a'; c < 'a' + 20; ++c)
+    longText.push_back(Long({{"CdTextMessage", std::string(200, c)}}));
   const Row rows[] = {
       {"clean", {}, {Long(), Long()}, 80, {}},
       {"empty", {}, {}, 80, {"error\t-\tempty-disc\tThe disc has no audio track."}},
@@ -173,6 +184,42 @@ TEST_F(DiscCheckTest, EachCodeOnTheLayoutThatEarnsIt) {
             "/bad.cdt\" is left out.",
         "error\t1\tfile-missing\tThe data track image \"" + dir +
             "/none.iso\" does not exist or is not a regular file."}},
+      {"CD-Text on with neither file nor text",
+       {{"CD-Text", "1"}},
+       {Long()},
+       80,
+       {"warning\t-\tcdtext-empty\tCD-Text is on, but there is neither a CD-Text file nor "
+        "typed text: the disc gets no CD-Text."}},
+      {"3-track CD-Text file on a 4-track disc",
+       {{"CD-Text", "1"}, {"CdtPath", "@three.cdt"}},
+       {Long(), Long(), Long(), Long()},
+       80,
+       {"warning\t-\tcdtext-track-count\tThe CD-Text file \"" + dir +
+        "/three.cdt\" has text for tracks 1 to 3, but the disc has 4 tracks."}},
+      {"3-track CD-Text file on a 3-track disc",
+       {{"CD-Text", "1"}, {"CdtPath", "@three.cdt"}},
+       {Long(), Long(), Long()},
+       80,
+       {}},
+      {"typed text beyond ISO 8859-1",
+       {{"CD-Text", "1"}, {"CdTextTitle", "Caf\u00e9 \u6771\u4eac"}},
+       {Long(), Long({{"CdTextPerformer", "Ann"}, {"CdTextMessage", "5 \u20ac"}})},
+       80,
+       {"warning\t-\tcdtext-not-latin1\tThe CD-Text Title holds \"\u6771\", which CD-Text in "
+        "ISO 8859-1 cannot carry; it is written as \"?\".",
+        "warning\t2\tcdtext-not-latin1\tThe CD-Text Message holds \"\u20ac\", which CD-Text in "
+        "ISO 8859-1 cannot carry; it is written as \"?\"."}},
+      {"typed text goes before the file",
+       {{"CD-Text", "1"}, {"CdtPath", "@bad.cdt"}, {"CdTextTitle", "A"}},
+       {Long()},
+       80,
+       {}},
+      {"typed text too long for one block",
+       {{"CD-Text", "1"}},
+       longText,
+       80,
+       {"error\t-\tcdtext-too-long\tThe typed CD-Text does not fit the packs of one block "
+        "(block 0 needs 339 packs, more than 256): shorten the texts."}},
       {"silent hidden file",
        {},
        {Long({{"PreGapStyle", "1"},

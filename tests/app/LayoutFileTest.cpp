@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <utility>
 #include <vector>
 
 #include "app/commands/TrackListCommands.h"
+#include "app/commands/UndoStack.h"
 #include "app/views/TrackListText.h"
 #include "support/LayoutTestEnv.h"
 #include "support/MpegFrames.h"
@@ -218,6 +220,70 @@ TEST_F(LayoutRoundTrip, BlankCatalogComesBackAsThirteenBlanks) {
   loaded.Ctx.Layout.MediaCatalog = "1111111111111";
   SaveAndLoad(loaded);
   EXPECT_EQ(loaded.Ctx.Layout.MediaCatalog, std::string(13, ' '));
+}
+
+// Typed CD-Text: keys after those of their section, only where a text is set, read back as
+// typed (UTF-8, blanks and "=" included); the text moves with its track and with Undo.
+TEST_F(LayoutRoundTrip, TypedCdTextComesBackAndMovesWithItsTrack) {
+  const std::string a = env.Wave("a.wav", 2352 * 400);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(AddTrackFile(env.Ctx, a));
+  DiscLayout& l = env.Ctx.Layout;
+  l.CdText.Fields[CdTextField::Title] = "Caf\u00e9 = Bar";
+  l.CdText.Fields[CdTextField::Message] = " leading and trailing ";
+  l.CdText.Genre = 14;
+  l.CdText.Language = 0x08;
+  l.At(0).CdText[CdTextField::Title] = "One";
+  l.At(2).CdText[CdTextField::Performer] = "\u6771\u4eac \u20ac";
+  l.At(2).CdText[CdTextField::Arranger] = "Line\nbreak";
+  const std::vector<std::string> lines = CrlfLines(LayoutFileText(l));
+  auto after = [&](const std::string& line) {
+    const auto it = std::find(lines.begin(), lines.end(), line);
+    return it == lines.end() ? std::string("(missing)") : *(it + 1);
+  };
+  // Each section's keys as before, then the texts that are set, in field order.
+  EXPECT_EQ(after("CdtPath="), "CdTextTitle=Caf\u00e9 = Bar");
+  EXPECT_EQ(after("CdTextTitle=Caf\u00e9 = Bar"), "CdTextMessage= leading and trailing ");
+  EXPECT_EQ(after("CdTextMessage= leading and trailing "), "CdTextGenre=14");
+  EXPECT_EQ(after("CdTextGenre=14"), "CdTextLanguage=8");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "CdTextTitle=One"), 1);
+  EXPECT_EQ(after("CdTextPerformer=\u6771\u4eac \u20ac"), "CdTextArranger=Line break");
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& s) { return s.rfind("CdText", 0) == 0; }),
+            7);
+
+  LayoutTestEnv loaded;
+  SaveAndLoad(loaded);
+  DiscLayout& m = loaded.Ctx.Layout;
+  EXPECT_EQ(m.CdText.Fields, l.CdText.Fields);
+  EXPECT_EQ(m.CdText.Genre, 14);
+  EXPECT_EQ(m.CdText.Language, 0x08);
+  EXPECT_EQ(m.At(0).CdText[CdTextField::Title], "One");
+  EXPECT_TRUE(m.At(1).CdText.Empty());
+  EXPECT_EQ(m.At(2).CdText[CdTextField::Arranger], "Line break");
+  EXPECT_EQ(m.At(2).CdText[CdTextField::Performer], "\u6771\u4eac \u20ac");
+
+  // Moves and removals keep each text with its track; Undo brings the order back.
+  loaded.Ctx.SelectedTrack = 0;
+  ASSERT_TRUE(MoveSelectedTrack(loaded.Ctx, 1));
+  loaded.Ctx.History.Note(m, "Move Track");
+  EXPECT_EQ(m.At(1).CdText[CdTextField::Title], "One");
+  EXPECT_TRUE(m.At(0).CdText.Empty());
+  ExchangeTracks(loaded.Ctx, 1, 2);
+  EXPECT_EQ(m.At(2).CdText[CdTextField::Title], "One");
+  EXPECT_EQ(m.At(1).CdText[CdTextField::Arranger], "Line break");
+  loaded.Ctx.SelectedTrack = 0;
+  RemoveSelectedTrack(loaded.Ctx);
+  EXPECT_EQ(m.At(1).CdText[CdTextField::Title], "One");
+  EXPECT_TRUE(m.HasTypedCdText());
+  ASSERT_TRUE(UndoLayoutChange(loaded.Ctx));
+  EXPECT_EQ(m.At(0).CdText[CdTextField::Title], "One");
+  EXPECT_EQ(m.CdText.Genre, 14);
+
+  // A new layout forgets the disc's text.
+  loaded.Prompter.SaveChangesAnswers = {SaveAnswer::Discard};
+  NewLayout(loaded.Ctx);
+  EXPECT_FALSE(loaded.Ctx.Layout.HasTypedCdText());
+  EXPECT_EQ(loaded.Ctx.Layout.CdText.Language, kCdTextLanguageEnglish);
 }
 
 class LayoutLoad : public ::testing::Test {

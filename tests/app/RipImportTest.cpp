@@ -1,7 +1,7 @@
 // Importing a ripped disc's sheet in the window's flow: the questions of refused files, the
-// CD-Text kept in a .cdt file, the data track, what is left out, and the unsaved-changes
-// question of the File menu command. (Every rip layout's burned disc is checked by cdrdao
-// in the varnel-cli tests.)
+// CD-Text kept as the layout's typed text, the data track, what is left out, and the
+// unsaved-changes question of the File menu command. (Every rip layout's burned disc is checked by
+// cdrdao in the varnel-cli tests.)
 #include "app/import/RipImport.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "app/commands/UnsavedChanges.h"
-#include "formats/cdtext/CdText.h"
+#include "support/AudioTools.h"
 #include "support/LayoutTestEnv.h"
 
 namespace varnel {
@@ -55,7 +55,7 @@ TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
                                                   WaveDataInfo{44, 2352, 2, 16, 44100}));
     test::WriteText(env.Dir / "rip.cue", row.Sheet);
     env.Prompter.YesNoAnswers = {row.Answer};
-    const bool imported = ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt");
+    const bool imported = ImportSheetFile(env.Ctx, env.Dir / "rip.cue");
     EXPECT_EQ(imported, row.Tracks >= 0);
     std::vector<std::string> asked;
     for (const std::string& line : env.Prompter.Log) {
@@ -76,43 +76,50 @@ TEST(RipImport, ARefusedFileAsksTheLoadersQuestionOnce) {
   }
 }
 
-TEST(RipImport, CdTextGoesToTheCdtFileInLatin1) {
+TEST(RipImport, CdTextBecomesTheLayoutsTypedText) {
   LayoutTestEnv env;
   env.Wave("a.wav", 750 * 2352);
   test::WriteText(env.Dir / "rip.cue",
                   "PERFORMER \"Caf\xC3\xA9 Band\"\nTITLE \"Na\xC3\xAFve \xE2\x82\xAC\"\n"
+                  "REM GENRE Jazz\n"
                   "FILE a.wav WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
-                  "TRACK 02 AUDIO\nTITLE \"Two\"\nINDEX 01 00:05:00\n");
-  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", env.Dir / "rip.cdt"));
-  EXPECT_TRUE(env.Ctx.Layout.CdTextEnabled);
-  EXPECT_EQ(env.Ctx.Layout.CdtPath, env.Dir / "rip.cdt");
-  CdText text;
-  std::string reason;
-  ASSERT_TRUE(ReadCdTextFile(env.Dir / "rip.cdt", text, reason)) << reason;
-  ASSERT_EQ(text.Blocks.size(), 1u);
-  const CdTextBlock& b = text.Blocks[0];
-  EXPECT_EQ(b.LastTrack, 2);
-  const std::pair<std::pair<uint8_t, int32_t>, std::string> expected[] = {
-      {{kCdTextPerformer, 0}, "Caf\xE9 Band"},
-      {{kCdTextTitle, 0}, "Na\xEFve ?"},
-      {{kCdTextTitle, 1}, "One"},
-      {{kCdTextTitle, 2}, "Two"},
-  };
-  for (const auto& [key, value] : expected) {
-    const std::string* found = b.Text(key.first, key.second);
-    ASSERT_NE(found, nullptr) << key.second;
-    EXPECT_EQ(*found, value);
-  }
+                  "TRACK 02 AUDIO\nTITLE \"Two\"\nSONGWRITER Wer\nINDEX 01 00:05:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue"));
+  const DiscLayout& l = env.Ctx.Layout;
+  EXPECT_TRUE(l.CdTextEnabled);
+  EXPECT_EQ(l.CdtPath, "");
+  EXPECT_FALSE(std::filesystem::exists(env.Dir / "rip.cdt"));
+  EXPECT_EQ(l.CdText.Fields[CdTextField::Performer], "Caf\u00e9 Band");
+  EXPECT_EQ(l.CdText.Fields[CdTextField::Title], "Na\u00efve \u20ac");  // as typed: UTF-8
+  EXPECT_EQ(l.CdText.Genre, 14);
+  EXPECT_EQ(l.At(0).CdText[CdTextField::Title], "One");
+  EXPECT_EQ(l.At(1).CdText[CdTextField::Title], "Two");
+  EXPECT_EQ(l.At(1).CdText[CdTextField::Songwriter], "Wer");
+}
 
-  // A .cdt file that exists asks before it is written over; Cancel imports nothing.
-  LayoutTestEnv again;
-  again.Wave("a.wav", 750 * 2352);
-  test::WriteText(again.Dir / "rip.cue", test::ReadText(env.Dir / "rip.cue"));
-  test::WriteText(again.Dir / "rip.cdt", "mine");
-  again.Prompter.OkCancelAnswers = {false};
-  EXPECT_FALSE(ImportSheetFile(again.Ctx, again.Dir / "rip.cue", again.Dir / "rip.cdt"));
-  EXPECT_EQ(test::ReadText(again.Dir / "rip.cdt"), "mine");
-  EXPECT_EQ(again.Ctx.Layout.Count(), 0);
+// A FLAC file per track: their Vorbis comments fill what the sheet leaves empty.
+TEST(RipImport, FlacCommentsFillWhatTheSheetLeavesEmpty) {
+  if (!test::MissingTool({"sox", "flac", "metaflac"}).empty()) GTEST_SKIP() << "flac tags files";
+  LayoutTestEnv env;
+  ASSERT_TRUE(test::RunAll(
+      {{"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav", "synth", "5", "sine", "440"},
+       {"flac", "--silent", "-o", "@a.flac", "@t.wav"},
+       {"flac", "--silent", "-o", "@b.flac", "@t.wav"},
+       {"metaflac", "--set-tag=TITLE=Uno", "--set-tag=ARTIST=Ann", "--set-tag=ALBUM=Live",
+        "@a.flac"},
+       {"metaflac", "--set-tag=TITLE=Dos", "--set-tag=ARTIST=Ann", "--set-tag=COMPOSER=Bach",
+        "@b.flac"}},
+      env.Dir.Path()));
+  test::WriteText(env.Dir / "rip.cue",
+                  "FILE a.flac WAVE\nTRACK 01 AUDIO\nTITLE One\nINDEX 01 00:00:00\n"
+                  "FILE b.flac WAVE\nTRACK 02 AUDIO\nINDEX 01 00:00:00\n");
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue"));
+  const DiscLayout& l = env.Ctx.Layout;
+  ASSERT_EQ(l.Count(), 2);
+  EXPECT_EQ(l.CdText.Fields, (CdTextFields{{"Live", "Ann", "", "", "", ""}}));
+  EXPECT_EQ(l.At(0).CdText, (CdTextFields{{"One", "Ann", "", "", "", ""}}));
+  EXPECT_EQ(l.At(1).CdText, (CdTextFields{{"Dos", "Ann", "", "Bach", "", ""}}));
+  EXPECT_TRUE(l.CdTextEnabled);
 }
 
 TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
@@ -123,7 +130,7 @@ TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
                   "FILE data.bin BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n"
                   "FILE a.wav WAVE\nTRACK 02 AUDIO\nPREGAP 00:02:00\nINDEX 01 00:00:00\n"
                   "INDEX 02 00:03:00\n");
-  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue"));
   EXPECT_EQ(env.Ctx.Layout.DataTrackFile, env.Dir / "data.bin");
   EXPECT_EQ(env.Ctx.Layout.ImageType, 1);
   EXPECT_TRUE(env.Ctx.CanChooseImageType);
@@ -141,7 +148,7 @@ TEST(RipImport, DataTrackFirstAndIndexesLeftOut) {
   test::WriteText(late.Dir / "rip.cue",
                   "FILE a.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
                   "FILE data.bin BINARY\nTRACK 02 MODE1/2352\nINDEX 01 00:00:00\n");
-  EXPECT_FALSE(ImportSheetFile(late.Ctx, late.Dir / "rip.cue", ""));
+  EXPECT_FALSE(ImportSheetFile(late.Ctx, late.Dir / "rip.cue"));
   ASSERT_FALSE(late.Prompter.Messages.empty());
   EXPECT_EQ(late.Prompter.Messages.back().Kind, BoxKind::Error);
   EXPECT_NE(late.Prompter.Messages.back().Text.find("line 5: "), std::string::npos);

@@ -85,7 +85,7 @@ TEST(RipOriginal, TheCheckComparesThePlanWithTheRecordedOriginal) {
     if (c.Log) test::WriteText(env.Dir / "rip.log", kLog);
     env.Ctx.Settings.AddFrames = true;  // an import keeps the original's positions all the same
     env.Ctx.Settings.NumFrames = 5;
-    ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
+    ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue"));
     Track& first = env.Ctx.Layout.At(0);
     first.SetTrackStartPos(first.TrackStartPos() + c.PreGapChange);
     EXPECT_EQ(IdentityFindingTexts(env.Ctx), c.Findings);
@@ -99,7 +99,7 @@ TEST(RipOriginal, TheLayoutFileKeepsWhatTheRipRecorded) {
                                                    "MAj3xXf6QMy7G.BIFOyHyq4MySE-\n") +
                                            kSheet);
   test::WriteText(env.Dir / "rip.log", kLog);
-  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue", ""));
+  ASSERT_TRUE(ImportSheetFile(env.Ctx, env.Dir / "rip.cue"));
   ASSERT_TRUE(SaveLayoutFile(env.Ctx, env.Dir / "rip.txt", Overwrite::Replace));
   const std::string text = test::ReadText(env.Dir / "rip.txt");
   for (const char* line :

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/AudioTools.h"
 #include "support/MpegFrames.h"
 #include "support/RunProcess.h"
 #include "support/TestFiles.h"
@@ -169,6 +170,42 @@ TEST_F(CliShowNew, ShowAsksAboutMissingTrackFiles) {
   auto yes = Cli({"show", "--settings", settings, "--yes", dir / "l.txt"});
   EXPECT_EQ(yes.ExitCode, 0);
   EXPECT_EQ(yes.Out, " Total: 00 tracks\t 000MB\t 00:00:00\t\n");
+}
+
+}  // namespace
+}  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// Tags fill the CD-Text of a new layout; show prints it a row a line.
+TEST(CliCdText, NewWithTagsThenShowCdText) {
+  if (!test::MissingTool({"sox", "lame", "flac", "metaflac"}).empty()) {
+    GTEST_SKIP() << "sox, lame and flac make the tagged files";
+  }
+  TempDir dir;
+  ASSERT_TRUE(test::RunAll(
+      {{"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav", "synth", "1", "sine", "440"},
+       {"lame", "--quiet", "--tt", "One", "--ta", "Ann", "--tl", "Live", "@t.wav", "@a.mp3"},
+       {"flac", "--silent", "-o", "@b.flac", "@t.wav"},
+       {"metaflac", "--set-tag=TITLE=Deux \u00e9t\u00e9", "--set-tag=ARTIST=Ann",
+        "--set-tag=ISRC=USABC9912345", "@b.flac"}},
+      dir.Path()));
+  const std::string layout = dir / "disc.txt";
+  const std::string settings = dir / "settings.ini";
+  auto made = RunProcess({VARNEL_CLI_PATH, "new", "--settings", settings, "--tags", layout,
+                          dir / "a.mp3", dir / "b.flac", dir / "t.wav"});
+  ASSERT_EQ(made.ExitCode, 0) << made.Err;
+  auto shown = RunProcess({VARNEL_CLI_PATH, "show", "--settings", settings, "--cd-text", layout});
+  ASSERT_EQ(shown.ExitCode, 0) << shown.Err;
+  EXPECT_EQ(shown.Out,
+            "Disc\tLive\tAnn\t\t\t\t\n"
+            "Track 1\tOne\tAnn\t\t\t\t\n"
+            "Track 2\tDeux \u00e9t\u00e9\tAnn\t\t\t\t\n"
+            "Track 3\t\t\t\t\t\t\n");
+  const std::string text = test::ReadText(layout);
+  EXPECT_NE(text.find("CD-Text=1\r\n"), std::string::npos);
+  EXPECT_NE(text.find("ISRC=USABC9912345\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ inline KeyIndex TrackKeys(const std::string& file, int64_t frames, const KeyInde
 }
 
 // The text of a layout file: `disc` adds to or replaces the keys of [DiscInfo] and
-// [DataTrack] ("DataTrack.TrackFileNmae", "DataTrack.ImageType").
+// [DataTrack] ("DataTrack.TrackFileNmae", "DataTrack.ImageType"); keys that begin with
+// "CdText" (typed CD-Text) follow the others of [DiscInfo].
 inline std::string LayoutText(const std::string& dir, const KeyIndex& disc,
                               const std::vector<KeyIndex>& tracks) {
   auto value = [&](const std::string& key, const std::string& fallback) {
@@ -57,7 +58,11 @@ inline std::string LayoutText(const std::string& dir, const KeyIndex& disc,
   t += "NumTracks=" + std::to_string(tracks.size()) + "\r\n";
   t += "MediaCatalog=" + value("MediaCatalog", "") + "\r\n";
   t += "CD-Text=" + value("CD-Text", "0") + "\r\n";
-  t += "CdtPath=" + value("CdtPath", "") + "\r\n\r\n[DataTrack]\r\n";
+  t += "CdtPath=" + value("CdtPath", "") + "\r\n";
+  for (const auto& [key, v] : disc) {
+    if (key.rfind("CdText", 0) == 0) t += key + "=" + v + "\r\n";
+  }
+  t += "\r\n[DataTrack]\r\n";
   t += "TrackFileNmae=" + value("DataTrack.TrackFileNmae", "") + "\r\n";
   t += "ImageType=" + value("DataTrack.ImageType", "0") + "\r\n";
   for (size_t i = 0; i < tracks.size(); ++i) {

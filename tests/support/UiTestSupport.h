@@ -172,10 +172,13 @@ class WindowTest : public ::testing::Test {
 
   void Open() {
     Window = std::make_unique<MainWindow>(Prompter, SettingsPath(), Dir.Path());
+    // The CD-Text editor is counted, not shown (a modal dialog would wait for a person).
+    Window->ShowCdTextDialog = [this](QDialog&) { ++CdTextDialogsShown; };
     Window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
   }
   std::string SettingsPath() const { return Dir / "varnel.ini"; }
+  int CdTextDialogsShown = 0;
 
   template <typename T>
   T* Child(const char* name) const {

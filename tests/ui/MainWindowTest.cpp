@@ -132,11 +132,11 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileMake=&Make a Cue sheet for CDRWIN",
                          "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…",
                          "FileIdentity=Disc identit&y…", "-", "FileExit=E&xit"}));
-  EXPECT_EQ(
-      entries("EditMenu"),
-      QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
-                   "EditRemove=&Remove a selected track", "EditClearAudio=&Clear audio tracks", "-",
-                   "EditMoveUp=&Move track up", "EditMoveDown=Move track d&own"}));
+  EXPECT_EQ(entries("EditMenu"),
+            QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
+                         "EditRemove=&Remove a selected track",
+                         "EditClearAudio=&Clear audio tracks", "-", "EditMoveUp=&Move track up",
+                         "EditMoveDown=Move track d&own", "-", "EditCdText=CD-&Text…"}));
   EXPECT_EQ(entries("SettingsMenu"),
             QStringList({"SettingsGeneral=&General", "SettingsDefault=&Default properties",
                          "SettingsFont=&Font", "SettingsToolbarText=&Toolbar text beside icons"}));

@@ -73,8 +73,8 @@ class ReachTest : public test::WindowTest {
 
 TEST_F(ReachTest, TabReachesEveryControlOfTheMainWindowInReadingOrder) {
   const QStringList seen = TabCycle(Window.get(), Child<QWidget>("BinPathEdit"));
-  ExpectTabOrder(seen, {"BinPathEdit", "BinBrowseBtn", "CdTextCk", "CdtEdit", "CdtBrowseBtn",
-                        "CatalogEdit", "WaveBrowseBtn", "WaveClearbtn", "Tracks"});
+  ExpectTabOrder(seen, {"BinPathEdit", "BinBrowseBtn", "CdTextCk", "CdtEdit", "CdTextEditBtn",
+                        "CdtBrowseBtn", "CatalogEdit", "WaveBrowseBtn", "WaveClearbtn", "Tracks"});
 }
 
 TEST_F(ReachTest, TabReachesEveryControlOfTrackPropertiesInEachStyle) {

@@ -4,9 +4,9 @@
 Starts the window program on a virtual X server inside a D-Bus session of its own, with
 Qt's accessibility bridge on, adds two tracks through the window's own file dialog, opens
 Track Properties (a click on a row, then Enter) and from it the Position Editor, then General
-Settings from the Settings menu (Alt+S, G) and Check disc from the File menu (Alt+F, C), and
-walks what AT-SPI shows of the main window (its toolbar and capacity bar included) and the
-four dialogs. It fails on any control without a
+Settings from the Settings menu (Alt+S, G), the CD-Text editor from the Edit menu (Alt+E,
+T) and Check disc from the File menu (Alt+F, C), and walks what AT-SPI shows of the main
+window (its toolbar and capacity bar included) and the five dialogs. It fails on any control without a
 meaningful name (empty, a bare arrow, or an internal control name), on any label whose
 name is not its text, on buttons of one window that share a name, and on a track list
 that does not expose its rows, cells and column headers.
@@ -407,6 +407,37 @@ def inner(args):
         if not wait_for(lambda: top_window(app, "General Settings", ("dialog",)) is None, 10):
             finding("General Settings did not close on Cancel")
 
+        # The CD-Text editor from the Edit menu (Alt+E, T): its table, buttons and boxes read
+        # as what they are; Cancel closes it.
+        if window_id:
+            subprocess.call(["xdotool", "windowfocus", "--sync", window_id[0]], timeout=10)
+        subprocess.call(["xdotool", "key", "alt+e"], timeout=10)
+        time.sleep(0.3)
+        subprocess.call(["xdotool", "key", "t"], timeout=10)
+        cdtext = wait_for(lambda: top_window(app, "CD-Text", ("dialog",)), 15)
+        if cdtext is None:
+            finding("Alt+E, T did not open the CD-Text editor")
+            return 1
+        seen = check_window(cdtext, "CD-Text", ("0 of 256 packs",))
+        for wanted in (("table", "CD-Text"), ("push button", "Fill from tags"),
+                       ("push button", "Open a .cdt file\u2026"),
+                       ("check box", "Overwrite typed text")):
+            if wanted not in seen:
+                finding("CD-Text: no %s named %r" % wanted)
+        table = find(cdtext, lambda o: role(o) in ("table", "tree table") and o.name == "CD-Text")
+        if table is not None:
+            t = table.queryTable()
+            if t.nRows != 3 or t.nColumns != 6:
+                finding("CD-Text: the table has %d rows and %d columns, not 3 and 6"
+                        % (t.nRows, t.nColumns))
+            elif t.getColumnDescription(0) != "Title" or t.getRowDescription(0) != "Disc":
+                finding("CD-Text: headers read %r and %r" % (t.getColumnDescription(0),
+                                                             t.getRowDescription(0)))
+        cancel = find(cdtext, lambda o: role(o) == "push button" and o.name == "Cancel")
+        cancel.queryAction().doAction(0)
+        if not wait_for(lambda: top_window(app, "CD-Text", ("dialog",)) is None, 10):
+            finding("the CD-Text editor did not close on Cancel")
+
         # Check disc from the File menu (Alt+F, C): the findings list and Close read as such.
         if window_id:
             subprocess.call(["xdotool", "windowfocus", "--sync", window_id[0]], timeout=10)
@@ -428,7 +459,8 @@ def inner(args):
             close.queryAction().doAction(0)
             if not wait_for(lambda: top_window(app, "Check disc", ("dialog",)) is None, 10):
                 finding("Check disc did not close on Close")
-        print("walked: main window, Track Properties, Position Editor, General Settings, Check disc; "
+        print("walked: main window, Track Properties, Position Editor, General Settings, CD-Text, "
+              "Check disc; "
               "%d findings" % len(findings))
         return 1 if findings else 0
     finally:

@@ -10,6 +10,7 @@
 #include "app/editors/EntryChecks.h"
 #include "formats/cdtext/CdText.h"
 #include "formats/cdtext/CdrdaoTocText.h"
+#include "formats/cdtext/TypedCdText.h"
 #include "model/CdTime.h"
 #include "model/Isrc.h"
 #include "model/TextTrim.h"
@@ -105,8 +106,20 @@ class DiscChecker {
   }
 
   void CdTextContent(int32_t tracks) {
-    if (!Layout_.CdTextEnabled || Layout_.CdtPath.empty()) return;
+    if (!Layout_.CdTextEnabled) return;
+    if (Layout_.HasTypedCdText()) {
+      if (!DataTrack()) TypedCdText();
+      return;
+    }
     const std::string& path = Layout_.CdtPath;
+    if (path.empty()) {
+      if (!DataTrack()) {
+        Add(Severity::Warning, 0, "cdtext-empty",
+            "CD-Text is on, but there is neither a CD-Text file nor typed text: the disc gets "
+            "no CD-Text.");
+      }
+      return;
+    }
     if (DataTrack()) {
       Add(Severity::Note, 0, "cdtext-mixed-mode",
           "The disc is mixed-mode and carries no CD-Text: " + Quoted(path) + " is left out.");
@@ -127,6 +140,44 @@ class DiscChecker {
     if (!valid) {
       Add(Severity::Error, 0, "cdtext-invalid",
           "The CD-Text file " + Quoted(path) + " is not valid CD-Text: " + reason);
+      return;
+    }
+    for (const CdTextBlock& block : text.Blocks) {
+      if (block.FirstTrack == 1 && block.LastTrack == tracks) continue;
+      Add(Severity::Warning, 0, "cdtext-track-count",
+          "The CD-Text file " + Quoted(path) + " has text for tracks " +
+              std::to_string(block.FirstTrack) + " to " + std::to_string(block.LastTrack) +
+              ", but the disc has " + std::to_string(tracks) + " tracks.");
+      break;
+    }
+  }
+
+  // Typed text: every character must be one of ISO 8859-1, and the whole must fit the packs
+  // of one block.
+  void TypedCdText() {
+    std::vector<CdTextFields> tracks;
+    NotLatin1(0, Layout_.CdText.Fields);
+    for (int32_t i = 0; i < Layout_.Count(); ++i) {
+      tracks.push_back(Layout_.At(i).CdText);
+      NotLatin1(i + 1, Layout_.At(i).CdText);
+    }
+    std::vector<uint8_t> packs;
+    std::string reason;
+    if (!EncodeCdText(TypedCdTextBlock(Layout_.CdText, tracks), CdTextFraming::Packs, packs,
+                      reason)) {
+      Add(Severity::Error, 0, "cdtext-too-long",
+          "The typed CD-Text does not fit the packs of one block (" + reason +
+              "): shorten the texts.");
+    }
+  }
+
+  void NotLatin1(int32_t track, const CdTextFields& fields) {
+    for (int f = 0; f < kCdTextFieldCount; ++f) {
+      const std::string bad = FirstNonLatin1(fields.Texts[static_cast<size_t>(f)]);
+      if (bad.empty()) continue;
+      Add(Severity::Warning, track, "cdtext-not-latin1",
+          std::string("The CD-Text ") + kCdTextFieldNames[f] + " holds " + Quoted(bad) +
+              ", which CD-Text in ISO 8859-1 cannot carry; it is written as \"?\".");
     }
   }
 

@@ -183,6 +183,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.MediaCatalog = head.MediaCatalog;
     layout.CdTextEnabled = head.CdTextEnabled;
     layout.CdtPath = head.CdtPath;
+    layout.CdText = head.CdText;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
     layout.LeadingSilence = head.LeadingSilence;

@@ -142,6 +142,7 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.CdTextEnabled = false;
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
+  ctx.Layout.CdText = {};
   ctx.Layout.LeadingSilence = -1;
   ctx.Layout.OriginalDiscId.clear();
   ctx.Layout.OriginalFreeDbId.clear();

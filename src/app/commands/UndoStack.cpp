@@ -16,6 +16,7 @@ DiscLayout CopyLayout(const DiscLayout& layout) {
   copy.CdtPath = layout.CdtPath;
   copy.DataTrackFile = layout.DataTrackFile;
   copy.ImageType = layout.ImageType;
+  copy.CdText = layout.CdText;
   copy.TotalBytes = layout.TotalBytes;
   copy.LeadingSilence = layout.LeadingSilence;
   copy.OriginalDiscId = layout.OriginalDiscId;

@@ -1,81 +1,64 @@
 #include "app/import/RipCdText.h"
 
+#include <set>
 #include <utility>
+
+#include "app/editors/CdTextEditor.h"
+#include "formats/audio/AudioTags.h"
+#include "model/PathNames.h"
 
 namespace varnel {
 
 namespace {
 
-// The CD-Text items of one language block as pack types.
-void AddCdTextItems(CdTextBlock& block, const RipCdText& text, int32_t track) {
-  const std::pair<uint8_t, const std::string*> items[] = {
-      {kCdTextTitle, &text.Title},           {kCdTextPerformer, &text.Performer},
-      {kCdTextSongwriter, &text.Songwriter}, {kCdTextComposer, &text.Composer},
-      {kCdTextArranger, &text.Arranger},     {kCdTextMessage, &text.Message},
-  };
-  for (const auto& [type, value] : items) {
-    if (!value->empty()) block.SetText(type, track, Utf8ToLatin1(*value));
+CdTextFields FieldsOf(const RipCdText& text) {
+  return {
+      {text.Title, text.Performer, text.Songwriter, text.Composer, text.Arranger, text.Message}};
+}
+
+// The text of the chosen block among a disc's or a track's.
+const RipCdText* InBlock(const std::vector<RipCdText>& texts, int32_t block) {
+  for (const RipCdText& t : texts) {
+    if (t.Block == block) return &t;
   }
-  if (track == 0) {
-    if (!text.DiscId.empty()) block.SetText(kCdTextDiscId, 0, Utf8ToLatin1(text.DiscId));
-    if (!text.UpcEan.empty()) block.SetText(kCdTextUpcIsrc, 0, Utf8ToLatin1(text.UpcEan));
-    if (!text.Genre.empty()) block.Genre = CdTextGenre{1, Utf8ToLatin1(text.Genre)};
-  } else if (!text.Isrc.empty()) {
-    block.SetText(kCdTextUpcIsrc, track, Utf8ToLatin1(text.Isrc));
-  }
+  return nullptr;
 }
 
 }  // namespace
 
-std::optional<CdText> CdTextOf(const RipSheet& sheet,
-                               const std::map<const RipTrack*, int32_t>& discTrack,
-                               int32_t tracks) {
-  std::map<int32_t, CdTextBlock> blocks;
-  auto blockOf = [&](int32_t number) -> CdTextBlock& {
-    auto [it, added] = blocks.try_emplace(number);
-    if (added) {
-      it->second.Number = number;
-      it->second.FirstTrack = 1;
-      it->second.LastTrack = tracks;
-      for (const RipLanguage& l : sheet.Languages) {
-        if (l.Block == number) it->second.Language = static_cast<uint8_t>(l.Code);
-      }
-    }
-    return it->second;
-  };
-  for (const RipCdText& text : sheet.CdTextContent) {
-    if (!text.Empty()) AddCdTextItems(blockOf(text.Block), text, 0);
+void TakeSheetCdText(const RipSheet& sheet, const std::map<const RipTrack*, int32_t>& discTrack,
+                     int32_t firstAudio, DiscLayout& layout) {
+  int32_t block = 0;
+  for (const RipLanguage& l : sheet.Languages) {
+    if (l.Code == kCdTextLanguageEnglish) block = l.Block;
   }
+  for (const RipLanguage& l : sheet.Languages) {
+    if (l.Block == block) layout.CdText.Language = static_cast<uint8_t>(l.Code);
+  }
+  if (const RipCdText* disc = InBlock(sheet.CdTextContent, block)) {
+    layout.CdText.Fields = FieldsOf(*disc);
+    for (int code = 1; code < kCdTextGenreCount; ++code) {
+      if (disc->Genre == CdTextGenreName(code)) layout.CdText.Genre = static_cast<uint16_t>(code);
+    }
+  }
+  std::map<std::string, int32_t> plays;  // tracks per file
+  for (int32_t i = 0; i < layout.Count(); ++i) ++plays[layout.At(i).TrackFileName];
   for (const RipTrack& t : sheet.Tracks) {
     const auto it = discTrack.find(&t);
-    if (it == discTrack.end() || it->second == 0) continue;
-    for (const RipCdText& text : t.CdTextContent) {
-      if (!text.Empty()) AddCdTextItems(blockOf(text.Block), text, it->second);
+    if (it == discTrack.end() || it->second < firstAudio) continue;
+    if (const RipCdText* text = InBlock(t.CdTextContent, block)) {
+      layout.At(it->second - firstAudio).CdText = FieldsOf(*text);
     }
   }
-  if (blocks.empty() || tracks < 1) return std::nullopt;
-  CdText cdText;
-  for (auto& [number, block] : blocks) {
-    if (number >= 0 && number <= 7) cdText.Blocks.push_back(std::move(block));
+  std::vector<AudioTags> tags;
+  for (int32_t i = 0; i < layout.Count(); ++i) {
+    Track& track = layout.At(i);
+    if (LowerExtensionOf(track.TrackFileName) != ".flac") continue;
+    tags.push_back(ReadAudioTags(track.TrackFileName));
+    std::string isrc = track.ISRC;
+    if (plays[track.TrackFileName] == 1) FillTrackFromTags(track.CdText, isrc, tags.back(), false);
   }
-  if (cdText.Blocks.empty()) return std::nullopt;
-  return cdText;
-}
-
-std::string Utf8ToLatin1(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    if (i + static_cast<size_t>(length) > text.size()) length = 1;
-    uint32_t code = c;
-    if (length == 2) code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-    out += c < 0x80                                      ? static_cast<char>(c)
-           : length == 2 && code >= 0xA0 && code <= 0xFF ? static_cast<char>(code)
-                                                         : '?';
-    i += static_cast<size_t>(length);
-  }
-  return out;
+  if (!tags.empty()) FillDiscFromTags(layout.CdText.Fields, tags, false);
 }
 
 }  // namespace varnel

@@ -1,25 +1,24 @@
-// The CD-Text of a ripped disc's sheet as the packs of a .cdt file hold it: one language
-// block per block of the sheet (its language from a TOC's LANGUAGE_MAP, else English), the
-// disc's and each laid-out track's texts in ISO 8859-1.
+// The CD-Text of a ripped disc's sheet as the layout's typed text, so that an imported disc
+// carries it as if it had been typed: the user sees and edits it in the CD-Text editor,
+// and Make writes it.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
 
-#include "formats/cdtext/CdText.h"
 #include "formats/sheets/RipSheet.h"
+#include "model/DiscLayout.h"
 
 namespace varnel {
 
-// The sheet's CD-Text for the tracks laid out: `discTrack` gives each rip track's number on
-// the disc (missing or 0: left out); `tracks` is the disc's number of tracks. Nothing when
-// the sheet has no text for them.
-std::optional<CdText> CdTextOf(const RipSheet& sheet,
-                               const std::map<const RipTrack*, int32_t>& discTrack, int32_t tracks);
-
-// UTF-8 text as ISO 8859-1 (CD-Text's single-byte set); other characters become "?".
-std::string Utf8ToLatin1(const std::string& text);
+// The sheet's text as the layout's typed text, UTF-8 as read: from the block of English (or
+// else block 0), the disc's and each laid-out track's (`discTrack`: its number on the disc;
+// `firstAudio` is that of the layout's first track); the genre when it names one of the
+// list. Then, for FLAC files, their Vorbis comments fill what the sheet left empty: a
+// track's fields from its file when no other track plays that file, the disc's title and
+// performer from the album and album artist (or artist).
+void TakeSheetCdText(const RipSheet& sheet, const std::map<const RipTrack*, int32_t>& discTrack,
+                     int32_t firstAudio, DiscLayout& layout);
 
 }  // namespace varnel

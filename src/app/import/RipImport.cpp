@@ -1,7 +1,6 @@
 #include "app/import/RipImport.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <utility>
 #include <vector>
@@ -13,11 +12,9 @@
 #include "app/import/RipOriginal.h"
 #include "app/views/StatusBar.h"
 #include "formats/audio/DecodedCache.h"
-#include "formats/cdtext/CdText.h"
 #include "formats/sheets/CueSheetReader.h"
 #include "formats/sheets/FlacCueSheetReader.h"
 #include "formats/sheets/TocFileReader.h"
-#include "model/AtomicFile.h"
 #include "model/PathNames.h"
 
 namespace varnel {
@@ -37,23 +34,6 @@ void ShowImportError(AppContext& ctx, const std::string& path, const RipError& e
   ctx.Prompter.ShowMessage(BoxKind::Error, "\"" + path + "\" cannot be imported.\n" + error.Text());
 }
 
-// Writes the CD-Text; false after a refusal or a failed write (shown).
-bool WriteCdt(AppContext& ctx, const std::string& path, const CdText& text, Overwrite overwrite) {
-  std::vector<uint8_t> packs;
-  std::string reason;
-  if (!EncodeCdText(text, CdTextFraming::Packs, packs, reason)) {
-    ctx.Prompter.Show({BoxKind::Error, "The CD-Text of the sheet cannot be written.", reason, {}});
-    return false;
-  }
-  if (!MayWriteOver(ctx.Prompter, path, overwrite)) return false;
-  std::string error;
-  if (!WriteFileAtomically(path, std::string(packs.begin(), packs.end()), &error)) {
-    ctx.Prompter.ShowMessage(BoxKind::Error, "Cannot create file \"" + path + "\". " + error);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 RipResult ReadRipSheetFile(const std::string& path) {
@@ -63,12 +43,7 @@ RipResult ReadRipSheetFile(const std::string& path) {
   return ReadCueSheetFile(path);
 }
 
-std::string CdtPathBeside(const std::string& path) {
-  return WithExtension(path, ".cdt");
-}
-
-bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
-                     Overwrite overwrite) {
+bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath) {
   if (!ctx.IsIdle()) return false;
   const RipResult read = ReadRipSheetFile(sheetPath);
   if (!read.Ok) {
@@ -93,12 +68,10 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::s
   if (RegularFile(read.Sheet.CdTextFilePath)) {
     laid.Layout.CdtPath = read.Sheet.CdTextFilePath;
     laid.Layout.CdTextEnabled = !dataTrack;
-  } else if (laid.CdTextContent && !cdtPath.empty()) {
-    if (!WriteCdt(ctx, cdtPath, *laid.CdTextContent, overwrite)) return false;
-    laid.Layout.CdtPath = cdtPath;
+  } else if (laid.Layout.HasTypedCdText()) {
     laid.Layout.CdTextEnabled = !dataTrack;
   }
-  if (dataTrack && !laid.Layout.CdtPath.empty()) {
+  if (dataTrack && (!laid.Layout.CdtPath.empty() || laid.Layout.HasTypedCdText())) {
     laid.Notes.push_back("CD-Text is off: a disc with a data track is written without it");
   }
 
@@ -130,13 +103,7 @@ void ImportSheet(AppContext& ctx) {
   const std::vector<std::string> paths = ctx.Prompter.OpenFiles(request);
   if (paths.empty()) return;
   ctx.Settings.LayoutFileDir = FolderOf(paths.front());
-  // The CD-Text file goes beside the sheet, or into the working folder when the sheet's
-  // folder cannot be written (a rip on a read-only medium).
-  std::string cdt = CdtPathBeside(paths.front());
-  if (access(FolderOrCurrent(cdt).c_str(), W_OK) != 0 && !ctx.Settings.WorkDir.empty()) {
-    cdt = ctx.Settings.WorkDir + "/" + FileNamePart(cdt);
-  }
-  ImportSheetFile(ctx, paths.front(), cdt);
+  ImportSheetFile(ctx, paths.front());
 }
 
 }  // namespace varnel

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "app/commands/OverwriteRule.h"
 #include "formats/sheets/RipSheet.h"
 
 namespace varnel {
@@ -19,24 +18,18 @@ extern const char* const kSheetFileFilter;
 // anything else a cue sheet (any case).
 RipResult ReadRipSheetFile(const std::string& path);
 
-// The .cdt file that keeps an imported disc's CD-Text beside `path`: its name with ".cdt"
-// for the extension.
-std::string CdtPathBeside(const std::string& path);
-
 // Reads and lays out the sheet at `sheetPath` and, when that succeeds, replaces ctx.Layout
 // with it. A sheet that cannot be read or laid out gives an error box naming it, with the
 // line; the file questions come from the layout; nothing changes after an error or a No.
-// When the sheet carries CD-Text it is written to `cdtPath` (the overwrite question first;
-// an empty path writes none) and CD-Text is turned on; a CDTEXTFILE the sheet names and
-// that exists is used as it is. What the layout leaves out of the sheet, and the decoded or
+// A CDTEXTFILE the sheet names and that exists is used as it is; else the sheet's CD-Text
+// (and FLAC files' Vorbis comments) become the layout's typed text. Either turns CD-Text
+// on, unless the disc has a data track. What the layout leaves out of the sheet, and the decoded or
 // wave copies it lays out compressed and raw files from, are listed in one information box
 // afterwards. Ignored while busy. True when the layout was replaced.
-bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath, const std::string& cdtPath,
-                     Overwrite overwrite = Overwrite::Ask);
+bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath);
 
 // The File menu command: ignored while busy; the unsaved-changes question first, then the
-// open dialog in LayoutFileDir (the folder remembered), then ImportSheetFile with the .cdt
-// beside the sheet (in the working folder when the sheet's folder cannot be written).
+// open dialog in LayoutFileDir (the folder remembered), then ImportSheetFile.
 void ImportSheet(AppContext& ctx);
 
 }  // namespace varnel

@@ -478,7 +478,7 @@ void Mapper::Run(RipLayout& out) {
   if (layout.Count() == 0) Fail(0, "no track of the sheet is left to lay out");
   layout.TotalBytes = 0;
   for (int32_t i = 0; i < layout.Count(); ++i) layout.TotalBytes += layout.At(i).GetTotalBytes();
-  out.CdTextContent = CdTextOf(Sheet, discTrack, layout.Count() + static_cast<int32_t>(firstAudio));
+  TakeSheetCdText(Sheet, discTrack, 1 + static_cast<int32_t>(firstAudio), layout);
   out.Notes = std::move(Notes);
 }
 
@@ -499,7 +499,7 @@ RipLayout RipSheetToLayout(const RipSheet& sheet, Prompter& prompter, const RipS
   }
   if (!out.Ok) {
     out.Layout.Clear();
-    out.CdTextContent.reset();
+    out.Layout.CdText = {};
   }
   return out;
 }

@@ -53,10 +53,9 @@ struct RipLayout {
   bool Ok = false;
   bool Stopped = false;  // the user answered No to a file's question (Ok is false)
   RipError Error;        // when neither Ok nor Stopped
-  DiscLayout Layout;     // CD-Text off and no .cdt named: see CdTextContent
-  // The sheet's CD-Text for the tracks of Layout (numbered as on the disc), when it has
-  // any; the caller writes it to a .cdt file and names that in the layout.
-  std::optional<CdText> CdTextContent;
+  // CD-Text off and no .cdt named; the sheet's CD-Text is the layout's typed text
+  // (RipCdText.h).
+  DiscLayout Layout;
   std::vector<std::string> Notes;  // what was left out, and the readers' warnings
 };
 

@@ -564,6 +564,13 @@ bool ReadCdTextFile(const std::string& path, CdText& text, std::string& reason) 
   return DecodeCdText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), text, reason);
 }
 
+int32_t CdTextBlockPackCount(const CdTextBlock& block) {
+  PackBuilder built{static_cast<uint8_t>(block.Number), {}};
+  std::string reason;
+  if (!EncodeBlock(block, built, reason)) return -1;
+  return static_cast<int32_t>(built.Packs.size()) + 3;
+}
+
 bool EncodeCdText(const CdText& text, CdTextFraming framing, std::vector<uint8_t>& out,
                   std::string& reason) {
   reason.clear();

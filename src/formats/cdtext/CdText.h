@@ -144,4 +144,9 @@ enum class CdTextFraming {
 bool EncodeCdText(const CdText& text, CdTextFraming framing, std::vector<uint8_t>& out,
                   std::string& reason);
 
+// The packs EncodeCdText makes of `block`, its three size-information packs counted, even
+// beyond the 256 a block holds; -1 when the block cannot be written for another reason.
+int32_t CdTextBlockPackCount(const CdTextBlock& block);
+inline constexpr int32_t kCdTextMaxPacks = 256;
+
 }  // namespace varnel
