@@ -20,5 +20,6 @@ void RegisterMake(CLI::App& app, RunAction& run);
 void RegisterImport(CLI::App& app, RunAction& run);
 void RegisterLint(CLI::App& app, RunAction& run);
 void RegisterCache(CLI::App& app, RunAction& run);
+void RegisterIds(CLI::App& app, RunAction& run);
 
 }  // namespace varnel::cli

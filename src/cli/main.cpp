@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   varnel::cli::RegisterImport(app, run);
   varnel::cli::RegisterLint(app, run);
   varnel::cli::RegisterCache(app, run);
+  varnel::cli::RegisterIds(app, run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -68,6 +68,10 @@ struct TrackPlan {
   // The track's typed CD-Text in ISO 8859-1, for the sheet's TITLE, PERFORMER and SONGWRITER
   // lines; empty unless the disc's CD-Text is typed text.
   CdTextFields SheetText;
+
+  // MP3 and CD+G: the bytes of CD audio the track puts on the disc, as its input check
+  // counted them (−1 for a wave track, whose Content says it).
+  int64_t DiscBytes = -1;
 };
 
 struct DataTrackPlan {

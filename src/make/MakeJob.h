@@ -77,6 +77,9 @@ struct MakeJob {
   // under temporary names. Whoever ran the job removes them once the outcome is reported
   // (RemoveFiles in RunFiles.h): freeing a whole disc's worth takes the kernel a while.
   std::vector<std::string> Replaced;
+  // After a successful run: the MusicBrainz disc ID of the disc it made (empty when it
+  // cannot be told).
+  std::string DiscId;
 };
 
 // A track or the run failed with a message of its own (silent region, a name a sheet cannot

@@ -12,6 +12,7 @@
 #include "formats/cdtext/CdrdaoTocText.h"
 #include "formats/cdtext/TypedCdText.h"
 #include "make/CueSheetWriter.h"
+#include "make/DiscIdentity.h"
 #include "make/MakeMessages.h"
 #include "make/RunFiles.h"
 #include "make/TocFileWriter.h"
@@ -165,7 +166,10 @@ RunEnd Fail(MakeJob& job, const TrackFailure& failure) {
   return RunEnd::Failed;
 }
 
-RunEnd Run(MakeJob& job) {
+// Plans the whole disc: its header, the data track and every track, scanning the sources;
+// in a Make run the made files are described in job.MadeFiles, and the packs of typed
+// CD-Text in `cdtPacks`. Nothing is written.
+RunEnd Plan(MakeJob& job, DiscPlan& plan, std::vector<uint8_t>& cdtPacks) {
   const DiscLayout& layout = job.Layout;
   const bool dataTrack = layout.NamesDataTrack();
   const int32_t count = layout.Count();
@@ -178,9 +182,7 @@ RunEnd Run(MakeJob& job) {
     return Fail(job, TrackFailure(CueNameMessage(job.CuePath)));
   }
 
-  DiscPlan plan;
   plan.Toc = job.Settings.CdrdaoToc;
-  std::vector<uint8_t> cdtPacks;
   try {
     if (!Trim(layout.MediaCatalog).empty()) plan.Catalog = layout.MediaCatalog;
     plan.CdTextEnabled = layout.CdTextEnabled;
@@ -226,6 +228,26 @@ RunEnd Run(MakeJob& job) {
     }
     if (job.State.load() == RunState::Cancelled) return RunEnd::Cancelled;
   }
+  return RunEnd::Succeeded;
+}
+
+// The MusicBrainz ID of the planned disc, or nothing when it cannot be told.
+std::string PlannedDiscId(const DiscPlan& plan) {
+  try {
+    return IdsOf(TocOf(LayOutPlan(plan))).MusicBrainz;
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+RunEnd Run(MakeJob& job) {
+  DiscPlan plan;
+  std::vector<uint8_t> cdtPacks;
+  if (const RunEnd planned = Plan(job, plan, cdtPacks); planned != RunEnd::Succeeded) {
+    return planned;
+  }
+  const bool dataTrack = job.Layout.NamesDataTrack();
+  const int32_t count = job.Layout.Count();
 
   try {
     RunFiles files;
@@ -316,6 +338,7 @@ RunEnd Run(MakeJob& job) {
     }
     files.Commit();
     job.Replaced = files.TakeReplaced();
+    job.DiscId = PlannedDiscId(plan);
   } catch (const TrackFailure& failure) {
     return Fail(job, failure);
   }
@@ -354,6 +377,17 @@ void RunMake(MakeJob& job) {
   } catch (...) {
     // A receiver that throws cannot be told more; the state is already set.
   }
+}
+
+bool PlanDisc(MakeJob& job, DiscPlan& plan) {
+  try {
+    std::vector<uint8_t> cdtPacks;
+    return Plan(job, plan, cdtPacks) == RunEnd::Succeeded;
+  } catch (const std::exception& error) {
+    job.ResultMessage = CueCouldNotCreateMessage(job.CuePath);
+    job.ResultDetail = error.what();
+  }
+  return false;
 }
 
 std::string MadeFilesFolder(const std::string& workDir, const std::string& cuePath) {

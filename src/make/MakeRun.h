@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "make/DiscPlan.h"
 #include "make/MakeJob.h"
 #include "model/Track.h"
 
@@ -23,6 +24,11 @@ namespace varnel {
 // job.ResultMessage and job.ResultDetail; the last call to job.Progress is always RunEnded
 // with that outcome. Throws nothing.
 void RunMake(MakeJob& job);
+
+// Plans the disc as a run does and writes nothing (set job.Test: no made file is described).
+// True with `plan` complete; false with job.ResultMessage (and ResultDetail) saying why, or
+// with job.State Cancelled. Progress goes to job.Progress as a run's planning reports it.
+bool PlanDisc(MakeJob& job, DiscPlan& plan);
 
 // The folder that holds a run's made files: WorkDir + "/" + the cue file's name without
 // folder and extension; with WorkDir empty (the default), that folder beside the cue sheet,

@@ -29,6 +29,18 @@ class DiscLayout {
   int32_t ImageType = 0;
   // The disc's typed CD-Text (each track's is in its record).
   DiscCdText CdText;
+  // The CD frames of silence added before the first track's audio when its pre-gap is not
+  // plain silence, for this layout alone; −1: the settings' "add leading silence" decides.
+  // An imported rip sets 0, so that the copy keeps the original's positions.
+  int32_t LeadingSilence = -1;
+  // What an imported rip recorded of the disc it was ripped from; empty when it told
+  // nothing: its MusicBrainz disc ID, its freedb ID (8 hexadecimal digits), its table of
+  // contents as MusicBrainz writes it ("first last lead-out offset…") and the CRC32 of each
+  // audio track's rip ("NN:crc32" separated by blanks).
+  std::string OriginalDiscId;
+  std::string OriginalFreeDbId;
+  std::string OriginalToc;
+  std::string OriginalCrcs;
   // Running sum of GetTotalBytes over the tracks, kept by the list operations.
   int64_t TotalBytes = 0;
 

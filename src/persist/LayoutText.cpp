@@ -57,6 +57,19 @@ bool TrackIndexOf(std::string_view name, int32_t count, int32_t& index) {
   return true;
 }
 
+// The "DiscInfo" keys of what a rip recorded of its original, each with its member.
+struct OriginalKey {
+  const char* Name;
+  std::string DiscLayout::*Layout;
+  std::string LayoutHead::*Head;
+};
+constexpr OriginalKey kOriginalKeys[] = {
+    {"OriginalDiscId", &DiscLayout::OriginalDiscId, &LayoutHead::OriginalDiscId},
+    {"OriginalFreeDbId", &DiscLayout::OriginalFreeDbId, &LayoutHead::OriginalFreeDbId},
+    {"OriginalToc", &DiscLayout::OriginalToc, &LayoutHead::OriginalToc},
+    {"OriginalCrcs", &DiscLayout::OriginalCrcs, &LayoutHead::OriginalCrcs},
+};
+
 }  // namespace
 
 // clang-format off
@@ -187,6 +200,10 @@ std::string LayoutFileText(const DiscLayout& layout) {
   if (layout.CdText.Language != kCdTextLanguageEnglish) {
     line(std::string(kCdTextLanguageKey) + "=" + std::to_string(layout.CdText.Language));
   }
+  if (layout.LeadingSilence >= 0) line("LeadingSilence=" + std::to_string(layout.LeadingSilence));
+  for (const OriginalKey& key : kOriginalKeys) {
+    if (!(layout.*key.Layout).empty()) line(std::string(key.Name) + "=" + layout.*key.Layout);
+  }
   line("");
   line("[DataTrack]");
   line("TrackFileNmae=" + layout.DataTrackFile);
@@ -218,6 +235,10 @@ LayoutHead ReadLayoutHead(const IniFile& ini) {
   if (genre > 0 && genre < kCdTextGenreCount) head.CdText.Genre = static_cast<uint16_t>(genre);
   const int32_t language = ini.ReadInteger("DiscInfo", kCdTextLanguageKey, kCdTextLanguageEnglish);
   if (language >= 0 && language <= 0xFF) head.CdText.Language = static_cast<uint8_t>(language);
+  head.LeadingSilence = std::max(-1, ini.ReadInteger("DiscInfo", "LeadingSilence", -1));
+  for (const OriginalKey& key : kOriginalKeys) {
+    head.*key.Head = ini.ReadString("DiscInfo", key.Name, "");
+  }
   return head;
 }
 

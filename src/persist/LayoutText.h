@@ -91,6 +91,13 @@ struct LayoutHead {
   int32_t NumTracks = 0;
   // Genre and language as stored, when they are numbers in range (else the defaults).
   DiscCdText CdText;
+  // "DiscInfo" keys written only when the layout sets them (an imported rip): the leading
+  // silence of this layout (−1 when missing) and what the rip recorded of its original.
+  int32_t LeadingSilence = -1;
+  std::string OriginalDiscId;
+  std::string OriginalFreeDbId;
+  std::string OriginalToc;
+  std::string OriginalCrcs;
 };
 LayoutHead ReadLayoutHead(const IniFile& ini);
 

@@ -328,6 +328,7 @@ void MainWindow::BuildActions() {
       {"&File", "FileMake", "&Make a Cue sheet for CDRWIN", &MainWindow::Make},
       {"&File", "FileTest", "&Test (Don't make wave files)", &MainWindow::TestMake},
       {"&File", "FileCheck", "&Check disc\u2026", &MainWindow::ShowDiscCheck},
+      {"&File", "FileIdentity", "Disc identit&y\u2026", &MainWindow::ShowDiscIdentity},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileExit", "E&xit", nullptr},
       {"&Edit", "EditUndo", "&Undo", &MainWindow::Undo},

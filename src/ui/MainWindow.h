@@ -90,6 +90,8 @@ class MainWindow : public QMainWindow {
   // Shows the CD-Text editor, built by EditCdText, which reads its result (modal unless
   // replaced).
   std::function<void(QDialog& dlg)> ShowCdTextDialog;
+  // Shows the "Disc identity" dialog; tests replace it (default: exec()).
+  std::function<void(QDialog& dlg)> ShowDiscIdentityDialog;
 
   // The commands of the action table.
   void ChooseDataTrack();
@@ -109,6 +111,7 @@ class MainWindow : public QMainWindow {
   void Make();
   void TestMake();
   void ShowDiscCheck();
+  void ShowDiscIdentity();
   void EditTrackProperties();
   void RemoveTrack();
   void ClearAudioTracks();

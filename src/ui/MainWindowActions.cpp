@@ -18,6 +18,7 @@
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/CdTextDialog.h"
 #include "ui/dialogs/DiscCheckDialog.h"
+#include "ui/dialogs/DiscIdentityDialog.h"
 #include "ui/dialogs/GeneralSettingsDialog.h"
 #include "ui/dialogs/MakeProgressDialog.h"
 #include "ui/widgets/ListFont.h"
@@ -184,6 +185,22 @@ void MainWindow::StartMake(bool test) {
     Maker_->Make(showProgress);
   }
   UpdateFromContext();
+}
+
+void MainWindow::ShowDiscIdentity() {
+  if (!Ctx_.IsIdle()) return;
+  if (!CommitCatalogEntry()) return;
+  PlannedIdentity planned = PlanIdentity(Ctx_.Layout, Ctx_.Settings, Ctx_.LayoutPath);
+  if (!planned.Ok) {
+    Ctx_.Prompter.Show({BoxKind::Error, planned.Message, planned.Detail, {}});
+    return;
+  }
+  DiscIdentityDialog dlg(std::move(planned), Ctx_.Layout, this);
+  if (ShowDiscIdentityDialog) {
+    ShowDiscIdentityDialog(dlg);
+  } else {
+    dlg.exec();
+  }
 }
 
 void MainWindow::EditTrackProperties() {

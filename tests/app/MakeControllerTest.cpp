@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/commands/IdentityCommands.h"
 #include "app/commands/LayoutFile.h"
 #include "app/commands/ProgressDisplay.h"
 #include "support/FakePrompter.h"
@@ -183,6 +184,9 @@ TEST_F(MakeControllerTest, SuccessBoxNamesTheTocFileWhenOneIsWritten) {
     EXPECT_EQ(box.Detail.find("TOC file for cdrdao: " + Dir / "Live.toc") != std::string::npos, toc)
         << box.Detail;
     EXPECT_EQ(std::filesystem::exists(Dir / "Live.toc"), toc);
+    // The disc it made, named by the ID its identity gives.
+    const std::string id = PlanIdentity(Ctx.Layout, Ctx.Settings, {}).Ids.MusicBrainz;
+    EXPECT_NE(box.Detail.find("\nMusicBrainz disc ID: " + id), std::string::npos) << box.Detail;
   }
 }
 

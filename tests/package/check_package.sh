@@ -237,7 +237,7 @@ probe() { # expected WORD...
   fi
 }
 AUDIO='B.MP3|a.wav|c.cdg|d.flac|e.aif|f.aiff|g.ogg|h.oga|i.opus|sub'
-probe "cache|check|import|lint|make|new|show" varnel-cli ""
+probe "cache|check|ids|import|lint|make|new|show" varnel-cli ""
 probe "lint" varnel-cli l
 probe "--help|--version|-h" varnel-cli -
 probe "--test|--toc" varnel-cli make --t
@@ -256,7 +256,7 @@ probe "d.flac|rip.cue|rip.toc|sub" varnel-cli import ""
 probe "--clear" varnel-cli cache --c
 probe "" varnel-cli cache --limit ""
 probe "disc.txt|my disc.txt|sub" varnel-cli import rip.cue ""
-probe "cache|check|import|lint|make|new|show" --plain varnel-cli ""
+probe "cache|check|ids|import|lint|make|new|show" --plain varnel-cli ""
 probe "rip.cue|sub" --plain varnel-cli make disc.txt ""
 
 # --- the unpacked programs at work -----------------------------------------------------------

@@ -116,7 +116,7 @@ inline RunRecord RunExport(const DiscLayout& layout, const AppSettings& settings
                            const std::string& layoutPath = {}) {
   std::atomic<RunState> state{RunState::Idle};
   RunRecord record;
-  MakeJob job(layout, RunOptionsOf(settings), state);
+  MakeJob job(layout, RunOptionsOf(settings, layout), state);
   job.CuePath = cuePath;
   job.LayoutPath = layoutPath;
   job.Test = testRun;

@@ -36,7 +36,7 @@ class WriterTest : public ::testing::Test {
   // <dir>/discs/Live.cue.
   RunResult Call(WriterFn writer, const Track& track, int32_t number, bool testRun = false) {
     std::atomic<RunState> state{RunState::Idle};
-    MakeJob job(Layout, RunOptionsOf(Settings), state);
+    MakeJob job(Layout, RunOptionsOf(Settings, Layout), state);
     job.CuePath = CuePath();
     job.Test = testRun;
     RunResult r;

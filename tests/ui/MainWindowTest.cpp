@@ -133,8 +133,8 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
                          "FileRecent=Open &Recent", "FileImport=&Import a cue sheet or TOC…",
                          "FileSave=&Save disc layout", "FileSaveAs=Save disc layout &as…", "-",
                          "FileMake=&Make a Cue sheet for CDRWIN",
-                         "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…", "-",
-                         "FileExit=E&xit"}));
+                         "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…",
+                         "FileIdentity=Disc identit&y…", "-", "FileExit=E&xit"}));
   EXPECT_EQ(entries("EditMenu"),
             QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
                          "EditRemove=&Remove a selected track",

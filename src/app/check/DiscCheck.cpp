@@ -6,6 +6,7 @@
 
 #include "app/check/DiscTime.h"
 #include "app/commands/FirstPreGapRule.h"
+#include "app/commands/IdentityCommands.h"
 #include "app/editors/EntryChecks.h"
 #include "formats/cdtext/CdText.h"
 #include "formats/cdtext/CdrdaoTocText.h"
@@ -55,6 +56,7 @@ class DiscChecker {
         AudioTrack(t, Layout_.At(t.Number - (DataTrack() ? 2 : 1)));
       }
     }
+    Original();
     std::stable_sort(Findings_.begin(), Findings_.end(),
                      [](const DiscFinding& a, const DiscFinding& b) { return a.Track < b.Track; });
     return std::move(Findings_);
@@ -244,6 +246,18 @@ class DiscChecker {
           std::string("A CD+G track burns on Linux only from the TOC file for cdrdao, which "
                       "carries its graphics as sub-channel data.") +
               toc);
+    }
+  }
+
+  // The planned disc against the original an imported rip recorded: planned as a Test run
+  // plans it, only when there is something to compare.
+  void Original() {
+    if (Layout_.OriginalToc.empty() && Layout_.OriginalDiscId.empty() &&
+        Layout_.OriginalFreeDbId.empty()) {
+      return;
+    }
+    for (DiscFinding& f : IdentityFindings(Layout_, PlanIdentity(Layout_, Settings_, {}))) {
+      Findings_.push_back(std::move(f));
     }
   }
 

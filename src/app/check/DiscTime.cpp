@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/commands/RunOptions.h"
 #include "model/CdTime.h"
 
 namespace varnel {
@@ -79,7 +80,7 @@ DiscTime DiscTimeOf(DiscLayout& layout, const AppSettings& settings) {
     }
     disc.TotalFrames += data.PreGapFrames + data.TrackFrames;
   }
-  const int64_t extra = settings.AddFrames && settings.NumFrames >= 0 ? settings.NumFrames : 0;
+  const int64_t extra = LeadingSilenceFrames(layout, settings);
   for (int32_t i = 0; i < layout.Count(); ++i) {
     Track& track = layout.At(i);
     TrackTime& t = disc.Tracks.emplace_back();

@@ -234,6 +234,11 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     layout.CdText = head.CdText;
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
+    layout.LeadingSilence = head.LeadingSilence;
+    layout.OriginalDiscId = head.OriginalDiscId;
+    layout.OriginalFreeDbId = head.OriginalFreeDbId;
+    layout.OriginalToc = head.OriginalToc;
+    layout.OriginalCrcs = head.OriginalCrcs;
     const std::vector<int32_t> sections = TrackSectionIndexes(ini, head.NumTracks);
     for (const std::string& run : MissingSections(sections, head.NumTracks)) {
       leftOut.push_back(

@@ -24,10 +24,12 @@ namespace {
 // The success box: where the sheet (and the TOC file) went and, after Make, the folder of
 // the produced files, which the box offers to open (the sheet's own folder when no file
 // was needed).
-MessageBox SuccessMessage(const std::string& cuePath, const AppSettings& settings, bool test) {
+MessageBox SuccessMessage(const std::string& cuePath, const AppSettings& settings, bool test,
+                          const std::string& discId) {
   const std::string& workDir = settings.WorkDir;
   MessageBox m{BoxKind::Plain, "Operation Successfully Completed.", "Cue sheet: " + cuePath, {}};
   if (settings.CdrdaoToc) m.Detail += "\nTOC file for cdrdao: " + TocFilePath(cuePath);
+  if (!discId.empty()) m.Detail += "\nMusicBrainz disc ID: " + discId;
   m.Folder = FolderOrCurrent(cuePath);
   if (test) return m;
   std::string produced = ProducedFileName(workDir, cuePath, 1, FileModeWave);
@@ -175,7 +177,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
   Test_ = test;
   RestoreDecodedCopies(Ctx_);
 
-  MakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings), Ctx_.MakeState);
+  MakeJob job(Ctx_.Layout, RunOptionsOf(Ctx_.Settings, Ctx_.Layout), Ctx_.MakeState);
   job.CuePath = CuePath_;
   job.LayoutPath = Ctx_.LayoutPath;
   job.Test = test;
@@ -199,7 +201,7 @@ MakeOutcome MakeController::Run(bool test, const std::function<void()>& showProg
   if (state == RunState::Succeeded) {
     outcome = MakeOutcome::Succeeded;
     RemoveReplaced(std::move(job.Replaced));
-    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test));
+    Ctx_.Prompter.Show(SuccessMessage(CuePath_, Ctx_.Settings, test, job.DiscId));
   } else if (state == RunState::Cancelled) {
     outcome = MakeOutcome::Cancelled;
     Ctx_.Prompter.ShowMessage(BoxKind::Plain, "Operation was Canceled by User.");

@@ -150,6 +150,11 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.MediaCatalog = CatalogFieldText("");
   ctx.Layout.CdtPath.clear();
   ctx.Layout.CdText = {};
+  ctx.Layout.LeadingSilence = -1;
+  ctx.Layout.OriginalDiscId.clear();
+  ctx.Layout.OriginalFreeDbId.clear();
+  ctx.Layout.OriginalToc.clear();
+  ctx.Layout.OriginalCrcs.clear();
   ClearTracks(ctx);
   ctx.SourceSheet.clear();
   RefreshStatusBar(ctx);

@@ -18,6 +18,11 @@ DiscLayout CopyLayout(const DiscLayout& layout) {
   copy.ImageType = layout.ImageType;
   copy.CdText = layout.CdText;
   copy.TotalBytes = layout.TotalBytes;
+  copy.LeadingSilence = layout.LeadingSilence;
+  copy.OriginalDiscId = layout.OriginalDiscId;
+  copy.OriginalFreeDbId = layout.OriginalFreeDbId;
+  copy.OriginalToc = layout.OriginalToc;
+  copy.OriginalCrcs = layout.OriginalCrcs;
   for (int32_t i = 0; i < layout.Count(); ++i) copy.Append(std::make_unique<Track>(layout.At(i)));
   return copy;
 }

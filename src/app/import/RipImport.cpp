@@ -11,6 +11,7 @@
 #include "app/commands/TrackListCommands.h"
 #include "app/commands/UnsavedChanges.h"
 #include "app/import/RipLayout.h"
+#include "app/import/RipOriginal.h"
 #include "app/views/StatusBar.h"
 #include "formats/audio/DecodedCache.h"
 #include "formats/sheets/CueSheetReader.h"
@@ -70,6 +71,7 @@ bool ImportSheetFile(AppContext& ctx, const std::string& sheetPath) {
     ShowImportError(ctx, sheetPath, laid.Error);
     return false;
   }
+  RecordOriginal(read.Sheet, sheetPath, laid.Layout);
   const bool dataTrack = laid.Layout.DataTrackImageExists();
   if (RegularFile(read.Sheet.CdTextFilePath)) {
     laid.Layout.CdtPath = read.Sheet.CdTextFilePath;

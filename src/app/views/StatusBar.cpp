@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/commands/RunOptions.h"
 #include "model/CdTime.h"
 #include "model/PosixFile.h"
 #include "model/Track.h"
@@ -73,8 +74,8 @@ bool RefreshStatusBar(AppContext& ctx) {
   in.TrackCount = layout.Count();
   if (in.TrackCount > 0) in.FirstPreGapStyle = layout.At(0).PreGapStyle();
   in.TotalBytes = layout.TotalBytes;
-  in.AddFrames = ctx.Settings.AddFrames;
-  in.NumFrames = ctx.Settings.NumFrames;
+  in.NumFrames = LeadingSilenceFrames(layout, ctx.Settings);
+  in.AddFrames = in.NumFrames > 0;
   ctx.StatusPanels = StatusBarTexts(in);
   return true;
 }

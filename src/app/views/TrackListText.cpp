@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/commands/RunOptions.h"
 #include "app/commands/TrackListCommands.h"
 #include "formats/audio/AudioDecoder.h"
 #include "model/CdTime.h"
@@ -63,8 +64,8 @@ std::array<std::string, kTrackColumnCount> TrackColumnTexts(AppContext& ctx, int
   Track& track = ctx.Layout.At(index);
   const int64_t number = static_cast<int64_t>(index) + (ctx.Layout.DataTrackImageExists() ? 2 : 1);
   int64_t leading = 0;
-  if (index == 0 && ctx.Settings.AddFrames && track.PreGapStyle() != PreGapNormal) {
-    leading = ctx.Settings.NumFrames;
+  if (index == 0 && track.PreGapStyle() != PreGapNormal) {
+    leading = LeadingSilenceFrames(ctx.Layout, ctx.Settings);
   }
   return {
       std::to_string(number),

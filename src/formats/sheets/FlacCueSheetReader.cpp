@@ -167,6 +167,25 @@ bool FindCueSheetTag(const FLAC__StreamMetadata_VorbisComment& vc, std::string& 
   return false;
 }
 
+// The disc IDs a ripper tagged the file with (MUSICBRAINZ_DISCID, DISCID), as the REM lines a
+// cue sheet would carry them in.
+void AddDiscIdTags(const FLAC__StreamMetadata_VorbisComment& vc, std::vector<RipRem>& rems) {
+  for (const char* field : {"MUSICBRAINZ_DISCID=", "DISCID="}) {
+    const size_t len = std::strlen(field);
+    for (uint32_t i = 0; i < vc.num_comments; ++i) {
+      const FLAC__StreamMetadata_VorbisComment_Entry& e = vc.comments[i];
+      if (e.entry == nullptr || e.length < len ||
+          ::strncasecmp(reinterpret_cast<const char*>(e.entry), field, len) != 0) {
+        continue;
+      }
+      rems.push_back({std::string(field, len - 1),
+                      std::string(reinterpret_cast<const char*>(e.entry) + len, e.length - len),
+                      0});
+      break;
+    }
+  }
+}
+
 // The text the tag adds to a sheet read from the block.
 void MergeTagText(RipSheet& sheet, RipSheet& tag) {
   sheet.CdTextContent = std::move(tag.CdTextContent);
@@ -215,6 +234,7 @@ RipSheet Read(const std::string& path) {
   const FLAC__StreamMetadata_CueSheet* block = nullptr;
   std::string tagText;
   bool haveTag = false;
+  std::vector<RipRem> idTags;
   uint32_t rate = 0;
   FLAC__metadata_iterator_init(it.get(), chain.get());
   do {
@@ -227,6 +247,7 @@ RipSheet Read(const std::string& path) {
       block = &m->data.cue_sheet;
     } else if (m->type == FLAC__METADATA_TYPE_VORBIS_COMMENT && !haveTag) {
       haveTag = FindCueSheetTag(m->data.vorbis_comment, tagText);
+      AddDiscIdTags(m->data.vorbis_comment, idTags);
     }
   } while (FLAC__metadata_iterator_next(it.get()));
 
@@ -275,6 +296,9 @@ RipSheet Read(const std::string& path) {
     }
   }
   if (sheet.Files.empty()) sheet.Files.push_back(flac);
+  for (RipRem& rem : idTags) {
+    if (FindRem(sheet.Rems, rem.Key) == nullptr) sheet.Rems.push_back(std::move(rem));
+  }
   return sheet;
 }
 

@@ -26,6 +26,7 @@ bool WriteCopiedTrack(MakeJob& job, const Track& track, int32_t trackNumber, boo
     plan.SheetFile = SheetPath(job, plan.File);
     plan.Produced = copy;
     plan.Content = {{track.TrackFileName, 0, -1}};
+    plan.DiscBytes = track.WaveInfo.DataSize;
     std::shared_ptr<const SourceFile> source;
     if (copy) {
       source = std::make_shared<const SourceFile>(track.TrackFileName);
