@@ -72,7 +72,7 @@ Entry LoadTrackEntry(AppContext& ctx, const IniFile& ini, const std::string& sec
     leftOut.push_back(sec + ": it names no track file");
     return Entry::Skipped;
   }
-  const int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
+  int32_t mode = ReadTrackKey(ini, sec, kFileModeKey, defaults).Number;
   if (mode != FileModeWave && mode != FileModeMp3 && mode != FileModeCdg) {
     leftOut.push_back(sec + ": FileMode=" + std::to_string(mode) +
                       " is no kind of track this program knows");
