@@ -1,6 +1,6 @@
 // varnel-cli ids [--crc]: the built program on layouts written as text; the lines and their
-// form, the checksum lines, a track whose audio is not the rip's on stderr with exit 1, and
-// a layout whose disc cannot be planned.
+// form, the checksum lines, a track whose audio is not the rip's on stderr with exit 1 (and
+// among lint --crc's findings), and a layout whose disc cannot be planned.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -59,6 +59,11 @@ TEST(CliIds, IdentityAndChecksumLines) {
   EXPECT_EQ(differs.Err,
             "error\t2\tcrc-differs\tThe track's audio is not the rip's: its CRC32 is " +
                 m[1].str() + ", the rip's 0badf00d.\n");
+  const auto lint = Cli({"lint", "--crc", "--settings", dir / "s.ini", dir / "r.txt"});
+  EXPECT_EQ(lint.ExitCode, 1);
+  EXPECT_NE(lint.Out.find(differs.Err), std::string::npos) << lint.Out;
+  EXPECT_EQ(Cli({"lint", "--settings", dir / "s.ini", dir / "r.txt"}).Out.find("crc-differs"),
+            std::string::npos);
 
   std::filesystem::remove(dir / "a.wav");
   const auto missing = Cli({"ids", "--yes", "--settings", dir / "s.ini", dir / "l.txt"});
