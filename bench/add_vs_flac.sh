@@ -20,23 +20,13 @@
 # time of both sides is printed too.
 set -eu
 cd "$(dirname "$0")/.."
-ROOT=$(pwd)
 SECONDS_PER_TRACK=${1:-250}
 RUNS=${2:-5}
-BUILD=$ROOT/build-bench
-TMP=${TMPDIR:-/tmp}
 
-for tool in sox flac hyperfine python3 /usr/bin/time; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
-done
-
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
-  -DVARNEL_BENCH=ON -DVARNEL_FUZZ=OFF >/dev/null
-cmake --build "$BUILD" --target varnel-cli >/dev/null
-CLI=$BUILD/src/cli/varnel-cli
-
-W=$(mktemp -d "$TMP/varnel-add.XXXXXX")
-trap 'rm -rf "$W"' EXIT INT TERM
+. bench/prelude.sh
+bench_needs sox flac hyperfine python3 /usr/bin/time
+bench_cli
+bench_workdir add
 
 echo "making 12 FLAC tracks of $SECONDS_PER_TRACK s ..." >&2
 FILES=

@@ -13,22 +13,12 @@
 # and removed afterwards.
 set -eu
 cd "$(dirname "$0")/.."
-ROOT=$(pwd)
 RUNS=${1:-10}
-BUILD=$ROOT/build-bench
-TMP=${TMPDIR:-/tmp}
 
-for tool in sox hyperfine python3 /usr/bin/time; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
-done
-
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
-  -DVARNEL_BENCH=ON -DVARNEL_FUZZ=OFF >/dev/null
-cmake --build "$BUILD" --target varnel-cli >/dev/null
-CLI=$BUILD/src/cli/varnel-cli
-
-W=$(mktemp -d "$TMP/varnel-ids.XXXXXX")
-trap 'rm -rf "$W"' EXIT INT TERM
+. bench/prelude.sh
+bench_needs sox hyperfine python3 /usr/bin/time
+bench_cli
+bench_workdir ids
 printf '[Path]\r\nWorkDir=%s\r\n' "$W/work" >"$W/settings.ini"
 
 median() { # JSON → median ms of each command, one per line

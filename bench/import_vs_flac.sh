@@ -15,23 +15,13 @@
 # is made in build-bench; test files are made under $TMPDIR and removed afterwards.
 set -eu
 cd "$(dirname "$0")/.."
-ROOT=$(pwd)
 MINUTES=${1:-70}
 RUNS=${2:-5}
-BUILD=$ROOT/build-bench
-TMP=${TMPDIR:-/tmp}
 
-for tool in sox flac hyperfine python3; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "missing: $tool (sh scripts/setup.sh)" >&2; exit 1; }
-done
-
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
-  -DVARNEL_BENCH=ON -DVARNEL_FUZZ=OFF >/dev/null
-cmake --build "$BUILD" --target varnel-cli >/dev/null
-CLI=$BUILD/src/cli/varnel-cli
-
-W=$(mktemp -d "$TMP/varnel-import.XXXXXX")
-trap 'rm -rf "$W"' EXIT INT TERM
+. bench/prelude.sh
+bench_needs sox flac hyperfine python3
+bench_cli
+bench_workdir import
 
 echo "making a $MINUTES-minute FLAC image ..." >&2
 sox -r 44100 -c 2 -n -b 16 -t wav - synth "$((MINUTES * 60))" whitenoise vol 0.5 2>/dev/null |
