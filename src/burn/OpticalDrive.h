@@ -14,7 +14,7 @@ struct OpticalDrive {
   std::string Vendor;  // trimmed of the padding the kernel keeps
   std::string Model;
   std::string Revision;
-  bool WritesCdR = false;   // udev says so; false when udev does not know
+  bool WritesCdR = false;  // udev says so; false when udev does not know
   bool WritesCdRw = false;
   bool WritesKnown = false;  // udev had the properties at all
 
