@@ -19,8 +19,8 @@
 namespace varnel {
 
 struct BurnOptions {
-  std::string Device;  // "/dev/sr0"; empty: the first drive that writes CD-R
-  int32_t Speed = 0;   // 0: the drive's best
+  std::string Device;          // "/dev/sr0"; empty: the first drive that writes CD-R
+  int32_t Speed = 0;           // 0: the drive's best
   bool Simulate = false;       // only simulate (varnel-cli burn --simulate)
   bool SimulateFirst = false;  // simulate, then write when the simulation succeeded
   bool Eject = false;
@@ -39,12 +39,12 @@ struct DiscStatus {
 
 // The stage the job is in, for the window's phase text.
 enum class BurnStage {
-  Starting,        // version, disc status, the disc check
+  Starting,  // version, disc status, the disc check
   Blanking,
   Analysing,
-  LeadIn,          // "Writing the lead-in"
-  WritingTrack,    // "Writing track N of M"
-  LeadOut,         // "Writing the lead-out"
+  LeadIn,        // "Writing the lead-in"
+  WritingTrack,  // "Writing track N of M"
+  LeadOut,       // "Writing the lead-out"
   Finishing,
 };
 
@@ -76,8 +76,8 @@ enum class BurnProblem {
 struct BurnResult {
   BurnOutcome Outcome = BurnOutcome::Failed;
   BurnProblem Problem = BurnProblem::None;
-  std::string Message;  // the user's text
-  std::string Detail;   // cdrdao's ERROR:, FATAL ERROR: and WARNING: lines, one a line
+  std::string Message;             // the user's text
+  std::string Detail;              // cdrdao's ERROR:, FATAL ERROR: and WARNING: lines, one a line
   bool DiscMayBeUnusable = false;  // a write-once disc was interrupted while being written
 };
 
@@ -98,8 +98,11 @@ struct BurnRequest {
   BurnOptions Options;
 };
 
-// Runs the request on a thread of its own. Cancel sends SIGTERM to cdrdao and waits for it;
-// the destructor cancels and waits. No cdrdao process outlives the job.
+// Runs the request on a thread of its own. Cancel asks the job to stop: within a few
+// hundredths of a second the job sends SIGTERM to cdrdao (SIGKILL if it is still there 20
+// seconds later), waits for it and ends with BurnEnded. Cancel returns at once and touches
+// one lock-free atomic only, so a signal handler may call it. The destructor cancels and
+// joins the thread. No cdrdao process outlives the job.
 class BurnJob {
  public:
   BurnJob(BurnRequest request, BurnListener& listener);
