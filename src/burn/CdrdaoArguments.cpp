@@ -3,8 +3,8 @@
 namespace varnel {
 
 std::vector<std::string> CdrdaoWriteArguments(const CdrdaoWrite& w) {
-  std::vector<std::string> a = {"cdrdao", w.Simulate ? "simulate" : "write",
-                                "--device", w.Device, "-n", "-v", "2"};
+  std::vector<std::string> a = {
+      "cdrdao", w.Simulate ? "simulate" : "write", "--device", w.Device, "-n", "-v", "2"};
   if (w.Eject) a.push_back("--eject");
   if (w.Speed > 0) {
     a.push_back("--speed");
@@ -29,8 +29,9 @@ std::vector<std::string> CdrdaoVersionArguments() {
 }
 
 std::vector<std::string> CdrdaoBlankArguments(const std::string& device, int remoteFd) {
-  return {"cdrdao",       "blank",   "--device", device, "--blank-mode", "minimal", "-n",
-          "--remote", std::to_string(remoteFd)};
+  return {"cdrdao", "blank",        "--device",
+          device,   "--blank-mode", "minimal",
+          "-n",     "--remote",     std::to_string(remoteFd)};
 }
 
 }  // namespace varnel

@@ -11,11 +11,11 @@
 namespace varnel {
 
 struct CdrdaoDiskInfo {
-  std::optional<bool> Rewritable;        // "CD-RW"
+  std::optional<bool> Rewritable;         // "CD-RW"
   std::optional<int64_t> CapacityFrames;  // "Total Capacity", in blocks of 1/75 s
-  std::optional<bool> Empty;             // "CD-R empty"
-  std::optional<bool> Appendable;        // "Appendable", shown for a disc with data
-  std::string Medium;                    // "CD-R medium": the maker, when known
+  std::optional<bool> Empty;              // "CD-R empty"
+  std::optional<bool> Appendable;         // "Appendable", shown for a disc with data
+  std::string Medium;                     // "CD-R medium": the maker, when known
 
   // cdrdao saw a medium: it knew its capacity or whether it is empty.
   bool Present() const { return CapacityFrames.has_value() || Empty.has_value(); }

@@ -13,8 +13,8 @@ struct Sign {
   CdrdaoFault Fault;
 };
 
-// The most telling first: a line about the TOC file is no fault of the drive; a line naming a permission is about the permission, whatever
-// device it names.
+// The most telling first: a line about the TOC file is no fault of the drive; a line naming a
+// permission is about the permission, whatever device it names.
 constexpr Sign kSigns[] = {
     {"toc file", CdrdaoFault::None},  // about the file given, not the drive
     {"permission denied", CdrdaoFault::PermissionDenied},
@@ -46,7 +46,10 @@ std::string Lower(const std::string& text) {
 }  // namespace
 
 CdrdaoFault ClassifyCdrdaoLine(const std::string& line) {
-  if (!IsCdrdaoReport(line)) return CdrdaoFault::None;
+  // A warning ("Unit not ready, still trying...") may come to nothing.
+  if (line.rfind("ERROR:", 0) != 0 && line.rfind("FATAL ERROR:", 0) != 0) {
+    return CdrdaoFault::None;
+  }
   const std::string lower = Lower(line);
   for (const Sign& s : kSigns) {
     if (lower.find(s.Text) != std::string::npos) return s.Fault;

@@ -18,6 +18,7 @@ enum class CdrdaoFault {
   RefusesDiscAtOnce,  // the drive rejects the cue sheet of a disc-at-once write
 };
 
+// Only an ERROR: or FATAL ERROR: line names a fault.
 CdrdaoFault ClassifyCdrdaoLine(const std::string& line);
 
 // Whether the line is one of cdrdao's reports: ERROR:, FATAL ERROR: or WARNING:.

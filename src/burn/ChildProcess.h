@@ -29,9 +29,9 @@ class ChildListener {
 };
 
 struct ChildRun {
-  std::vector<std::string> Argv;  // Argv[0] is looked up on PATH
-  std::string WorkDir;            // empty: this process's
-  bool RemotePipe = false;        // open kChildRemoteFd as a pipe to the listener
+  std::vector<std::string> Argv;               // Argv[0] is looked up on PATH
+  std::string WorkDir;                         // empty: this process's
+  bool RemotePipe = false;                     // open kChildRemoteFd as a pipe to the listener
   std::chrono::milliseconds KillAfter{20000};  // after SIGTERM
 };
 
@@ -47,7 +47,6 @@ struct ChildResult {
 };
 
 // Runs `run` until the program ends; `cancel` is read every few milliseconds.
-ChildResult RunChild(const ChildRun& run, ChildListener& listener,
-                     const std::atomic<bool>& cancel);
+ChildResult RunChild(const ChildRun& run, ChildListener& listener, const std::atomic<bool>& cancel);
 
 }  // namespace varnel

@@ -161,9 +161,9 @@ class Burn {
     }
     Version_ = ParseCdrdaoVersion(version.Stderr + version.Stdout);
 
-    Device_ = ChooseBurnDevice(Request_.Options.Device.empty() ? ListOpticalDrives()
-                                                              : std::vector<OpticalDrive>{},
-                               Request_.Options.Device);
+    Device_ = ChooseBurnDevice(
+        Request_.Options.Device.empty() ? ListOpticalDrives() : std::vector<OpticalDrive>{},
+        Request_.Options.Device);
     if (Device_.empty()) return Fail(BurnProblem::NoDrive);
     if (Cancel_.load()) return Cancelled(false, false);
 
@@ -187,7 +187,8 @@ class Burn {
     if (blank) {
       Report(BurnStage::Blanking, false);
       CdrdaoRun run(Listener_, Detail_, false);
-      const ChildResult r = RunChild(RunOf(CdrdaoBlankArguments(Device_, kChildRemoteFd), {}, true), run, Cancel_);
+      const ChildResult r =
+          RunChild(RunOf(CdrdaoBlankArguments(Device_, kChildRemoteFd), {}, true), run, Cancel_);
       if (std::optional<BurnResult> end = Ended(r, run, false)) return *end;
     }
     const BurnOptions& o = Request_.Options;
@@ -227,7 +228,8 @@ class Burn {
     w.RemoteFd = kChildRemoteFd;
     w.TocName = copy.Name();
     CdrdaoRun run(Listener_, Detail_, simulate);
-    const ChildResult r = RunChild(RunOf(CdrdaoWriteArguments(w), copy.Folder(), true), run, Cancel_);
+    const ChildResult r =
+        RunChild(RunOf(CdrdaoWriteArguments(w), copy.Folder(), true), run, Cancel_);
     return Ended(r, run, simulate);
   }
 
@@ -239,8 +241,9 @@ class Burn {
     BurnResult result = Fail(r.Exited ? ProblemOf(run.Fault) : BurnProblem::CdrdaoDied);
     if (writing && !Status_.Rewritable) {
       result.DiscMayBeUnusable = true;
-      result.Message += " The disc was being written when cdrdao stopped: a CD-R interrupted "
-                        "while being written is probably unusable.";
+      result.Message +=
+          " The disc was being written when cdrdao stopped: a CD-R interrupted "
+          "while being written is probably unusable.";
     }
     return result;
   }
@@ -283,8 +286,7 @@ class Burn {
 
 }  // namespace
 
-BurnJob::BurnJob(BurnRequest request, BurnListener& listener)
-    : State_(std::make_shared<State>()) {
+BurnJob::BurnJob(BurnRequest request, BurnListener& listener) : State_(std::make_shared<State>()) {
   Worker_ = std::thread([state = State_, request = std::move(request), &listener] {
     listener.BurnEnded(Burn(request, listener, state->Cancel).Run());
   });

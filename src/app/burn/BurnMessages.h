@@ -18,8 +18,8 @@ DiscStatus DiscStatusOf(const CdrdaoDiskInfo& info);
 
 // The user's text of a failure; `device` is the drive, `discFrames` and `capacityFrames`
 // the lengths a disc that does not fit is measured by.
-std::string BurnProblemText(BurnProblem problem, const std::string& device,
-                            int64_t discFrames = 0, int64_t capacityFrames = 0);
+std::string BurnProblemText(BurnProblem problem, const std::string& device, int64_t discFrames = 0,
+                            int64_t capacityFrames = 0);
 
 // The user's text of a job that was cancelled: harmless in a simulation or before the
 // lead-in; while a write-once disc was being written, that disc is probably unusable.
