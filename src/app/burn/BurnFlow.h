@@ -23,8 +23,7 @@ void RememberBurnOptions(const BurnOptions& options, AppSettings& settings);
 
 // The request to burn what a Make with CUE as its cue file makes: its TOC file, whether
 // that TOC holds CD-Text (read now: ask again after the Make), and the disc's length.
-BurnRequest BurnRequestFor(AppContext& ctx, const std::string& cuePath,
-                           const BurnOptions& options);
+BurnRequest BurnRequestFor(AppContext& ctx, const std::string& cuePath, const BurnOptions& options);
 
 // The job's end as a message box: results as information, a cancel as information (a
 // warning when the disc may be unusable), failures as errors with cdrdao's lines as the
