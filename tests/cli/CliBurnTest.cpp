@@ -61,9 +61,9 @@ TEST_F(CliBurnTest, WithoutADriveTheRealCdrdaoChangesNothing) {
   EXPECT_EQ(drives.ExitCode, 1);
   EXPECT_EQ(drives.Err, "No CD writer found.\n");
 
-  ASSERT_EQ(Cli({"make", "--toc", "--settings", Dir / "varnel.ini", "disc.txt", "out/disc.cue"})
-                .ExitCode,
-            0);
+  ASSERT_EQ(
+      Cli({"make", "--toc", "--settings", Dir / "varnel.ini", "disc.txt", "out/disc.cue"}).ExitCode,
+      0);
   const std::vector<std::string> made = {Dir / "out/disc.cue", Dir / "out/disc.toc",
                                          Dir / "out/disc/Track01.wav"};
   const auto before = Stamps(made);
@@ -94,8 +94,8 @@ TEST_F(CliBurnTest, SimulatesWithTheStandIn) {
       "[simulate]\nprogress 3 1 1 0 0 100 90\nprogress 4 1 1 500 400 99 90\n"
       "progress 5 1 170 0 990 0 0\n",
       Dir / "out/disc.toc");
-  const auto r = RunProcess(Burn({"--simulate", "--device", "/dev/sr9", "--speed", "4"}),
-                            Dir.Path());
+  const auto r =
+      RunProcess(Burn({"--simulate", "--device", "/dev/sr9", "--speed", "4"}), Dir.Path());
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Out,
             "Operation Successfully Completed.\n"
@@ -107,7 +107,8 @@ TEST_F(CliBurnTest, SimulatesWithTheStandIn) {
       << r.Err;
   const auto calls = cdrdao.Calls();
   ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back().Argv, "cdrdao simulate --device /dev/sr9 -n -v 2 --speed 4 --remote 3 TOC");
+  EXPECT_EQ(calls.back().Argv,
+            "cdrdao simulate --device /dev/sr9 -n -v 2 --speed 4 --remote 3 TOC");
   EXPECT_EQ(calls.back().Toc, "copy");
   EXPECT_TRUE(std::filesystem::exists(Dir / "out/disc.toc"));
 }
