@@ -12,9 +12,9 @@ namespace varnel {
 namespace {
 
 std::string Message(const RemoteProgress& p) {
-  const int32_t f[7] = {p.Status,        p.TotalTracks,   p.Track,
-                        p.TrackPermille, p.TotalPermille, p.BufferPercent,
-                        p.DriveBufferPercent};
+  const int32_t f[7] = {
+      p.Status,        p.TotalTracks,       p.Track, p.TrackPermille, p.TotalPermille,
+      p.BufferPercent, p.DriveBufferPercent};
   std::string bytes("\xff\x00\xff\x00", 4);
   bytes.append(reinterpret_cast<const char*>(f), sizeof f);
   return bytes;
@@ -42,15 +42,17 @@ TEST(RemoteProgressReaderTest, ReadsWholeMessagesWhateverThePiecesAndSkipsWhatIs
   };
   const Row rows[] = {
       {"plain", ab + Message(c), {a, b, c}},
-      {"garbage around", std::string("\x00\xff\x00\xff", 4) + ab + "xyz\xff" + Message(c), {a, b, c}},
+      {"garbage around",
+       std::string("\x00\xff\x00\xff", 4) + ab + "xyz\xff" + Message(c),
+       {a, b, c}},
       {"a sync alone between", ab + std::string("\xff\x00\xff\x00", 4) + Message(c), {a, b, c}},
       {"message cut short", Message(a).substr(0, 17) + Message(b) + Message(c), {b, c}},
       {"cut short at the end", ab + Message(c).substr(0, 30), {a, b}},
   };
   for (const Row& row : rows) {
     for (size_t piece : {1u, 3u, 5u, 31u, 32u, 1000u}) {
-      EXPECT_EQ(ReadInPieces(row.Bytes, piece), row.Expected) << row.Name << ", pieces of "
-                                                              << piece;
+      EXPECT_EQ(ReadInPieces(row.Bytes, piece), row.Expected)
+          << row.Name << ", pieces of " << piece;
     }
   }
 }
