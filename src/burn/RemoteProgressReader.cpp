@@ -34,9 +34,10 @@ std::optional<RemoteProgress> RemoteProgressReader::Next() {
     Pending_.erase(0, at);
     if (Pending_.size() < kMessageSize) return std::nullopt;
     // cdrdao's numbers are small, so a sync inside a message's fields means that message
-    // was cut short: the new one starts there.
+    // was cut short: the new one starts there. Only a sync wholly inside counts, so that
+    // the answer never depends on how many bytes after the message have arrived.
     const size_t inner = Pending_.find(kSyncView, 1);
-    if (inner < kMessageSize) {
+    if (inner <= kMessageSize - sizeof kSync) {
       Skipped_ += inner;
       Pending_.erase(0, inner);
       continue;

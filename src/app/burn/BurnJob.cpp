@@ -153,6 +153,26 @@ class Burn {
       : Request_(request), Listener_(listener), Cancel_(cancel) {}
 
   BurnResult Run() {
+    if (std::optional<BurnResult> end = Check()) return *end;
+    if (!Status_.Empty && Status_.Rewritable) {
+      Report(BurnStage::Blanking, false);
+      CdrdaoRun run(Listener_, Detail_, false);
+      const ChildResult r =
+          RunChild(RunOf(CdrdaoBlankArguments(Device_, kChildRemoteFd), {}, true), run, Cancel_);
+      if (std::optional<BurnResult> end = Ended(r, run, false)) return *end;
+    }
+    const BurnOptions& o = Request_.Options;
+    if (o.Simulate || o.SimulateFirst) {
+      if (std::optional<BurnResult> end = Pass(true)) return *end;
+    }
+    if (o.Simulate) return Done(BurnOutcome::Simulated, kSimulatedText);
+    if (std::optional<BurnResult> end = Pass(false)) return *end;
+    return Done(BurnOutcome::Burned, kBurnedText);
+  }
+
+  // cdrdao's version, the drive, the disc in it and whether the disc fits; a result when
+  // the job ends there.
+  std::optional<BurnResult> Check() {
     Report(BurnStage::Starting, false);
     CdrdaoRun versionRun(Listener_, Detail_, false);
     const ChildResult version = RunChild(RunOf(CdrdaoVersionArguments()), versionRun, Cancel_);
@@ -177,27 +197,12 @@ class Burn {
     Status_ = DiscStatusOf(ParseCdrdaoDiskInfo(info.Stdout));
     Listener_.BurnStatusKnown(Status_);
     if (!Status_.Present) return Fail(BurnProblem::NoDisc);
-    const bool blank = !Status_.Empty && Status_.Rewritable;
     if (!Status_.Empty && !Status_.Rewritable) return Fail(BurnProblem::DiscNotEmpty);
-    if (blank && !Request_.Options.Blank) return Fail(BurnProblem::RewritableNotEmpty);
+    if (!Status_.Empty && !Request_.Options.Blank) return Fail(BurnProblem::RewritableNotEmpty);
     if (Status_.CapacityFrames > 0 && Request_.DiscFrames > Status_.CapacityFrames) {
       return Fail(BurnProblem::DoesNotFit);
     }
-
-    if (blank) {
-      Report(BurnStage::Blanking, false);
-      CdrdaoRun run(Listener_, Detail_, false);
-      const ChildResult r =
-          RunChild(RunOf(CdrdaoBlankArguments(Device_, kChildRemoteFd), {}, true), run, Cancel_);
-      if (std::optional<BurnResult> end = Ended(r, run, false)) return *end;
-    }
-    const BurnOptions& o = Request_.Options;
-    if (o.Simulate || o.SimulateFirst) {
-      if (std::optional<BurnResult> end = Pass(true)) return *end;
-    }
-    if (o.Simulate) return Done(BurnOutcome::Simulated, kSimulatedText);
-    if (std::optional<BurnResult> end = Pass(false)) return *end;
-    return Done(BurnOutcome::Burned, kBurnedText);
+    return std::nullopt;
   }
 
  private:
@@ -295,6 +300,11 @@ BurnJob::BurnJob(BurnRequest request, BurnListener& listener) : State_(std::make
 BurnJob::~BurnJob() {
   Cancel();
   if (Worker_.joinable()) Worker_.join();
+}
+
+std::optional<BurnResult> CheckBeforeBurning(const BurnRequest& request, BurnListener& listener,
+                                             const std::atomic<bool>& cancel) {
+  return Burn(request, listener, cancel).Check();
 }
 
 void BurnJob::Cancel() {

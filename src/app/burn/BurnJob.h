@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -116,5 +117,12 @@ class BurnJob {
   std::shared_ptr<State> State_;
   std::thread Worker_;
 };
+
+// The job's first steps alone, on the calling thread, for a caller that wants to know
+// before it makes the disc: cdrdao's version, the drive, the disc in it (BurnStatusKnown)
+// and whether a disc of request.DiscFrames fits; the result that ends the job there, or
+// nothing when it could go on. BurnEnded is not called; request.TocPath is not read.
+std::optional<BurnResult> CheckBeforeBurning(const BurnRequest& request, BurnListener& listener,
+                                             const std::atomic<bool>& cancel);
 
 }  // namespace varnel

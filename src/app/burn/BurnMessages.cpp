@@ -95,7 +95,7 @@ std::string BurnProblemText(BurnProblem problem, const std::string& device, int6
              " refused to write the disc in one pass (disc-at-once), which hidden audio and "
              "exact pre-gaps need. Try another drive.";
     case BurnProblem::CdrdaoFailed:
-      return "cdrdao could not write the disc; what it said is below.";
+      return "cdrdao could not write the disc. It said:";
     case BurnProblem::CdrdaoDied:
       return "cdrdao ended unexpectedly, before it could say whether the disc was written.";
   }
