@@ -119,9 +119,9 @@ class MainWindow : public QMainWindow {
   void TestMake();
   void ShowDiscCheck();
   void ShowDiscIdentity();
-  // File > Burn…: the burn dialog, the disc made when its made files are not current, then
-  // the burn job behind its progress dialog, a question for a rewritable disc that is not
-  // empty, and the result.
+  // File > Burn…: the burn dialog, the drive and the disc checked, the disc made (a Make
+  // with its TOC file), then the burn job behind its progress dialog, a question for a
+  // rewritable disc that is not empty, and the result.
   void Burn();
   void EditTrackProperties();
   void RemoveTrack();
@@ -186,8 +186,14 @@ class MainWindow : public QMainWindow {
   void ApplyWindowSettings(bool sizeStored);
   void ApplyQtFont(const QFont& font);
   void StartMake(bool test);
-  // The request for the made disc, made first when needed; nothing when no disc was made.
-  std::optional<BurnRequest> PrepareBurn();
+  // The burn's first steps on a thread behind the progress dialog: the result that ends
+  // the burn there, or nothing.
+  std::optional<BurnResult> CheckDriveAndDisc(const BurnRequest& request);
+  // The end of a check or a job: for a used CD-RW the user may have it blanked (true,
+  // options.Blank set); otherwise the end is shown (false).
+  bool ShowEndUnlessBlanking(const BurnResult& end, BurnOptions& options);
+  // Makes the disc with its TOC file; the request to burn it, or nothing.
+  std::optional<BurnRequest> MakeForBurn(const BurnOptions& options);
   // Runs the burn job until it ends, again with blanking when the user asks for it.
   void RunBurn(BurnRequest request);
   void DataTrackPathEdited();

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <filesystem>
 
 #include "support/FakeCdrdaoRun.h"
 #include "support/UiTestSupport.h"
@@ -15,12 +16,11 @@
 namespace varnel {
 namespace {
 
-constexpr const char* kEmptyCdR =
-    "[version]\nerr Cdrdao version 1.2.4 - (C) Andreas Mueller\n"
+#define VERSION_124 "[version]\nerr Cdrdao version 1.2.4 - (C) Andreas Mueller\n"
+constexpr const char* kEmptyCdR = VERSION_124
     "[disk-info]\nout CD-RW                : no\n"
     "out Total Capacity       : 79:59:74 (359849 blocks, 702/807 MB)\nout CD-R empty : yes\n";
-constexpr const char* kUsedCdRw =
-    "[version]\nerr Cdrdao version 1.2.4 - (C) Andreas Mueller\n"
+constexpr const char* kUsedCdRw = VERSION_124
     "[disk-info]\nout CD-RW                : yes\n"
     "out Total Capacity       : 74:00:00 (333000 blocks, 650/747 MB)\nout CD-R empty : no\n"
     "[blank]\nprogress 6 0 0 0 500 0 0\nsleep 50\n";
@@ -40,6 +40,7 @@ TEST_F(BurnWindowTest, BurnShowsProgressCancelsAndTellsTheResult) {
     std::string DiscLine;    // the start of the disc's status line
     int Permille;            // the most the disc's bar showed
     std::string Result;      // the start of the last box
+    bool Made = true;        // the disc was made and written
   } rows[] = {
       {"burns",
        std::string(kEmptyCdR) + kWrite + "progress 5 1 170 0 1000 0 0\nsleep 100\n",
@@ -62,6 +63,14 @@ TEST_F(BurnWindowTest, BurnShowsProgressCancelsAndTellsTheResult) {
        "CD-RW with data on it, ",
        500,
        "Information: The disc was burned."},
+      {"no disc: nothing made",
+       VERSION_124 "[disk-info]\nerr ERROR: Unit not ready, giving up.\nexit 1\n",
+       false,
+       {},
+       "There is no disc",
+       0,
+       "Error: There is no disc",
+       false},
   };
   Window->DropPaths("Tracks", {Wave("a.wav", 588 * 75 * 5)});
   for (const Row& row : rows) {
@@ -101,13 +110,14 @@ TEST_F(BurnWindowTest, BurnShowsProgressCancelsAndTellsTheResult) {
     watch.stop();
 
     EXPECT_EQ(mostPermille, row.Permille);
-    EXPECT_GT(ticks, 20);
+    EXPECT_TRUE(!row.Made || ticks > 20) << ticks;
+    EXPECT_EQ(std::filesystem::exists(cue), row.Made);
     ASSERT_FALSE(Prompter.Log.empty());
     EXPECT_EQ(Prompter.Log.back().rfind(row.Result, 0), 0u) << Prompter.Log.back();
     EXPECT_TRUE(Prompter.YesNoAnswers.empty());
     const std::vector<test::FakeCdrdaoCall> calls = cdrdao.Calls();
     ASSERT_FALSE(calls.empty());
-    EXPECT_NE(calls.back().Argv.find("--eject"), std::string::npos) << calls.back().Argv;
+    EXPECT_EQ(calls.back().Argv.find("--eject") != std::string::npos, row.Made);
     for (const test::FakeCdrdaoCall& call : calls) EXPECT_FALSE(cdrdao.Alive(call.Pid));
     EXPECT_EQ(Ctx().Settings.BurnDevice, "/dev/sr0");
     EXPECT_TRUE(Ctx().Settings.BurnEject);

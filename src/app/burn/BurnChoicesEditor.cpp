@@ -80,20 +80,4 @@ BurnOptions BurnChoicesEditor::Options() const {
   return options;
 }
 
-BurnOptions LastBurnChoices(const AppSettings& settings) {
-  BurnOptions last;
-  last.Device = settings.BurnDevice;
-  last.Speed = settings.BurnSpeed;
-  last.SimulateFirst = settings.BurnSimulate;
-  last.Eject = settings.BurnEject;
-  return last;
-}
-
-void KeepBurnChoices(AppSettings& settings, const BurnOptions& options) {
-  settings.BurnDevice = options.Device;
-  settings.BurnSpeed = options.Speed;
-  settings.BurnSimulate = options.SimulateFirst;
-  settings.BurnEject = options.Eject;
-}
-
 }  // namespace varnel

@@ -2,8 +2,8 @@
 // refreshed on demand, keeping the chosen drive while it is there), the chosen drive, the
 // speeds offered, and "Simulate first", "Eject when done" and "Blank a rewritable disc
 // first". It starts from the last choices (the settings file's [Burn] section) and gives
-// back the options the burn job runs with; blanking is never carried over to the next
-// burn, as it destroys what is on a disc.
+// back the options the burn job runs with (the settings glue is BurnFlow's); blanking is never
+// carried over to the next burn, as it destroys what is on a disc.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,6 @@
 
 #include "app/burn/BurnJob.h"
 #include "burn/OpticalDrive.h"
-#include "persist/AppSettings.h"
 
 namespace varnel {
 
@@ -54,9 +53,9 @@ class BurnChoicesEditor {
   int32_t SpeedIndex_ = 0;
 };
 
-// The last choices as the settings file's [Burn] section keeps them ("Simulate" is the
-// window's "Simulate first"), and the choices of a burn kept there.
-BurnOptions LastBurnChoices(const AppSettings& settings);
-void KeepBurnChoices(AppSettings& settings, const BurnOptions& options);
+// What the window asks when the disc in the drive is a rewritable one with something on it.
+inline constexpr const char* kBlankRewritableQuestion =
+    "The rewritable disc in the drive is not empty.\n"
+    "Blank it (everything on it is lost) and burn?";
 
 }  // namespace varnel
