@@ -46,7 +46,7 @@ struct Row {
   BurnProblem Problem = BurnProblem::None;
   std::string MessagePart;  // a part of the user's text
   bool Unusable = false;
-  bool CancelOnTrack = false;  // cancel at the first "Writing track" progress
+  bool CancelOnTrack = false;  // cancel at the first progress of cdrdao's
 };
 
 BurnOptions On(const char* device, bool simulate = false, bool first = false, bool eject = false,
@@ -193,6 +193,17 @@ std::vector<Row> Rows() {
        "burned",
        false,
        false},
+      {"CancelWhileBlanking",
+       std::string(kUsedCdRw) + "[blank]\nprogress 6 0 0 0 500 0 0\nhang\n",
+       On("/dev/sr0", false, false, false, 0, true),
+       false,
+       300000,
+       {kInfo, "cdrdao blank --device /dev/sr0 --blank-mode minimal -n --remote 3"},
+       BurnOutcome::Cancelled,
+       BurnProblem::None,
+       "blank the rewritable disc again",
+       false,
+       true},
       {"TooLongForTheMediumStopsBeforeWriting",
        kUsedCdRw,
        On("/dev/sr0", false, false, false, 0, true),
@@ -276,7 +287,8 @@ class Recorder : public BurnListener {
   void BurnStatusKnown(const DiscStatus& status) override { Status = status; }
   void BurnProgressed(const BurnProgress& p) override {
     Progress.push_back(p);
-    if (p.Stage == BurnStage::WritingTrack && OnTrack) std::exchange(OnTrack, nullptr)();
+    const bool fromCdrdao = p.Remote.Status != 0;
+    if (fromCdrdao && OnTrack) std::exchange(OnTrack, nullptr)();
   }
   void BurnEnded(const BurnResult& r) override {
     std::lock_guard lock(Mutex);
