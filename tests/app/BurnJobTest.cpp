@@ -46,7 +46,7 @@ struct Row {
   BurnProblem Problem = BurnProblem::None;
   std::string MessagePart;  // a part of the user's text
   bool Unusable = false;
-  bool CancelOnTrack = false;  // cancel at the first progress of cdrdao's
+  bool CancelOnTrack = false;  // cancel at cdrdao's first track (or blanking) progress
 };
 
 BurnOptions On(const char* device, bool simulate = false, bool first = false, bool eject = false,
@@ -287,8 +287,9 @@ class Recorder : public BurnListener {
   void BurnStatusKnown(const DiscStatus& status) override { Status = status; }
   void BurnProgressed(const BurnProgress& p) override {
     Progress.push_back(p);
-    const bool fromCdrdao = p.Remote.Status != 0;
-    if (fromCdrdao && OnTrack) std::exchange(OnTrack, nullptr)();
+    const bool busy = p.Stage == BurnStage::WritingTrack ||
+                      (p.Stage == BurnStage::Blanking && p.Remote.Status != 0);
+    if (busy && OnTrack) std::exchange(OnTrack, nullptr)();
   }
   void BurnEnded(const BurnResult& r) override {
     std::lock_guard lock(Mutex);
