@@ -46,7 +46,7 @@ struct Row {
   BurnProblem Problem = BurnProblem::None;
   std::string MessagePart;  // a part of the user's text
   bool Unusable = false;
-  bool CancelOnTrack = false;  // cancel at the first "Writing track" progress
+  bool CancelOnTrack = false;  // cancel at cdrdao's first track (or blanking) progress
 };
 
 BurnOptions On(const char* device, bool simulate = false, bool first = false, bool eject = false,
@@ -76,17 +76,6 @@ std::vector<Row> Rows() {
        BurnOutcome::Burned,
        BurnProblem::None,
        "The disc was burned."},
-      {"NoDriverOptionWithoutCdText",
-       empty + good,
-       On("/dev/sr0"),
-       false,
-       300000,
-       {kInfo, kWrite124},
-       BurnOutcome::Burned,
-       BurnProblem::None,
-       "burned",
-       false,
-       false},
       {"NoDriverOptionFrom125",
        "[version]\nerr Cdrdao version 1.2.5 - (C) Andreas Mueller\n" + empty + good,
        On("/dev/sr1", false, false, true, 8),
@@ -193,6 +182,17 @@ std::vector<Row> Rows() {
        "burned",
        false,
        false},
+      {"CancelWhileBlanking",
+       std::string(kUsedCdRw) + "[blank]\nprogress 6 0 0 0 500 0 0\nhang\n",
+       On("/dev/sr0", false, false, false, 0, true),
+       false,
+       300000,
+       {kInfo, "cdrdao blank --device /dev/sr0 --blank-mode minimal -n --remote 3"},
+       BurnOutcome::Cancelled,
+       BurnProblem::None,
+       "blank the rewritable disc again",
+       false,
+       true},
       {"TooLongForTheMediumStopsBeforeWriting",
        kUsedCdRw,
        On("/dev/sr0", false, false, false, 0, true),
@@ -276,7 +276,9 @@ class Recorder : public BurnListener {
   void BurnStatusKnown(const DiscStatus& status) override { Status = status; }
   void BurnProgressed(const BurnProgress& p) override {
     Progress.push_back(p);
-    if (p.Stage == BurnStage::WritingTrack && OnTrack) std::exchange(OnTrack, nullptr)();
+    const bool busy = p.Stage == BurnStage::WritingTrack ||
+                      (p.Stage == BurnStage::Blanking && p.Remote.Status != 0);
+    if (busy && OnTrack) std::exchange(OnTrack, nullptr)();
   }
   void BurnEnded(const BurnResult& r) override {
     std::lock_guard lock(Mutex);

@@ -1,5 +1,6 @@
-// What cdrdao prints, read back: disk-info's fields (cdrdao 1.2.4's layout) and the
-// version in its banner, with what the version means for CD-Text.
+// What cdrdao prints, read back, beyond the plain cases the burn job's table runs through:
+// disk-info's fields (cdrdao 1.2.4's layout) and the version in its banner, with what the
+// version means for CD-Text.
 #include <gtest/gtest.h>
 
 #include "burn/CdrdaoDiskInfo.h"
@@ -32,9 +33,6 @@ TEST(CdrdaoTextTest, DiskInfoFields) {
        "Toc Type             : CD-DA or CD-ROM\r\nSessions             : 1\r\n"
        "Last Track           : 3\r\nAppendable           : no\r\n",
        true, 333000, false, false, true},
-      {"CD-RW                : n/a\nTotal Capacity       : n/a\nCD-R medium          : n/a\n"
-       "Recording Speed      : n/a\nCD-R empty           : n/a\n",
-       std::nullopt, std::nullopt, std::nullopt, std::nullopt, false},
       {"Total Capacity       : 1:00:00 (99999999999999999999 blocks, 1/1 MB)\n", std::nullopt,
        std::nullopt, std::nullopt, std::nullopt, false},
       {"", std::nullopt, std::nullopt, std::nullopt, std::nullopt, false},
@@ -57,8 +55,6 @@ TEST(CdrdaoTextTest, VersionBannerAndTheCdTextDriverOption) {
     bool NeedsOption;
   };
   const Row rows[] = {
-      {"Cdrdao version 1.2.4 - (C) Andreas Mueller <andreas@daneb.de>\n", true, 1, 2, 4, true},
-      {"Cdrdao version 1.2.5 - (C) Andreas Mueller <andreas@daneb.de>\n", true, 1, 2, 5, false},
       {"Cdrdao version 1.2.10 - (C)\n", true, 1, 2, 10, false},
       {"Cdrdao version 1.1.9 - (C)\n", true, 1, 1, 9, true},
       {"Cdrdao version 2.0 - (C)\n", true, 2, 0, 0, false},

@@ -159,7 +159,10 @@ class Burn {
       CdrdaoRun run(Listener_, Detail_, false);
       const ChildResult r =
           RunChild(RunOf(CdrdaoBlankArguments(Device_, kChildRemoteFd), {}, true), run, Cancel_);
-      if (std::optional<BurnResult> end = Ended(r, run, false)) return *end;
+      if (std::optional<BurnResult> end = Ended(r, run, false)) {
+        if (end->Outcome == BurnOutcome::Cancelled) end->Message = kBlankingCancelledText;
+        return *end;
+      }
     }
     const BurnOptions& o = Request_.Options;
     if (o.Simulate || o.SimulateFirst) {

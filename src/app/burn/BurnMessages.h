@@ -29,5 +29,8 @@ inline constexpr const char* kBurnedText = "The disc was burned.";
 inline constexpr const char* kSimulatedText =
     "The simulation succeeded: the disc can be burned as it is.";
 inline constexpr const char* kNoWriterText = "No CD writer found.";
+inline constexpr const char* kBlankingCancelledText =
+    "Blanking was cancelled. Nothing was burned; blank the rewritable disc again before "
+    "writing it.";
 
 }  // namespace varnel
