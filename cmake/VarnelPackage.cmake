@@ -22,7 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://varnel.github.io/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # TagLib's shlibs name libtag1v5, whose library file libtag1v5-vanilla holds: named too.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtag1v5-vanilla")
+# libudev1 tells which drives write CD-R (the burn's drive list).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtag1v5-vanilla, libudev1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cdrdao, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

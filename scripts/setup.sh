@@ -9,7 +9,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   sox lame shntool cuetools libcue-dev cdrdao libcdio-utils mpg123 libmpg123-dev
-  libdiscid-dev zlib1g-dev
+  libdiscid-dev zlib1g-dev libudev-dev
   libsndfile1-dev libsoxr-dev flac libflac-dev vorbis-tools opus-tools
   libtag1-dev
   hyperfine time mp3val xvfb x11-utils xdotool imagemagick

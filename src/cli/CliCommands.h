@@ -21,5 +21,7 @@ void RegisterImport(CLI::App& app, RunAction& run);
 void RegisterLint(CLI::App& app, RunAction& run);
 void RegisterCache(CLI::App& app, RunAction& run);
 void RegisterIds(CLI::App& app, RunAction& run);
+void RegisterDrives(CLI::App& app, RunAction& run);
+void RegisterBurn(CLI::App& app, RunAction& run);
 
 }  // namespace varnel::cli

@@ -6,8 +6,6 @@
 // texts go to stderr as they change; SIGINT, SIGTERM or SIGHUP during the run presses its Cancel
 // button. SIGXFSZ is ignored, so that a file grown past the file size limit fails the run with its
 // message instead of killing the program amid its temporary files.
-#include <signal.h>
-
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <iostream>
@@ -19,8 +17,10 @@
 #include "app/commands/LayoutFile.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/ProgressDisplay.h"
+#include "cli/CancelSignals.h"
 #include "cli/CliCommands.h"
 #include "cli/CliConventions.h"
+#include "cli/CliMakeRun.h"
 #include "cli/CliPrompter.h"
 
 namespace varnel::cli {
@@ -40,44 +40,13 @@ struct MakeOptions {
   std::string Cue;
 };
 
-std::atomic<bool> gCancelSignal{false};
 // The controller whose run a signal cancels (the run goes on the main thread).
 std::atomic<MakeController*> gController{nullptr};
-static_assert(std::atomic<bool>::is_always_lock_free &&
-                  std::atomic<MakeController*>::is_always_lock_free,
-              "read and set from a signal handler");
+static_assert(std::atomic<MakeController*>::is_always_lock_free, "read from a signal handler");
 
-extern "C" void OnCancelSignal(int) {
-  gCancelSignal.store(true);
+void CancelRun() {
   if (MakeController* controller = gController.load()) controller->Cancel();
 }
-
-// While it lives, SIGINT, SIGTERM and SIGHUP press the Cancel button of the run in progress
-// (one that comes before the run has started, as soon as it starts), and SIGXFSZ is ignored
-// (a write past the limit then fails with EFBIG); the old handlers come back afterwards.
-class CancelSignals {
- public:
-  CancelSignals() {
-    gCancelSignal.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnCancelSignal;
-    action.sa_flags = SA_RESTART;  // the run's reads and writes go on; it stops between them
-    sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < kCancel; ++i) sigaction(kSignals[i], &action, &Old_[i]);
-    action.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &action, &Old_[kCancel]);
-  }
-  ~CancelSignals() {
-    for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &Old_[i], nullptr);
-  }
-  CancelSignals(const CancelSignals&) = delete;
-  CancelSignals& operator=(const CancelSignals&) = delete;
-
- private:
-  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
-  static constexpr size_t kCancel = 3;  // the first three cancel
-  struct sigaction Old_[std::size(kSignals)]{};
-};
 
 // The run's progress as the progress dialog would show it: each new operation text on
 // stderr. A signal that came before the run had started cancels the run as it starts.
@@ -86,7 +55,7 @@ class StderrProgress : public MakeProgress {
   explicit StderrProgress(MakeController& controller) : Controller_(controller) {}
 
   void RunStarted(int32_t steps) override {
-    if (gCancelSignal.load()) Controller_.Cancel();
+    if (CancelSignals::Received()) Controller_.Cancel();
     Display_.RunStarted(steps);
     PrintOperation();
   }
@@ -115,6 +84,24 @@ class StderrProgress : public MakeProgress {
   std::string Shown_;
 };
 
+}  // namespace
+
+MakeOutcome MakeWithProgress(AppContext& ctx, bool test) {
+  MakeController controller(ctx);
+  controller.RemoveReplacedInOwnProcess();
+  controller.RunOnCallingThread();
+  StderrProgress progress(controller);
+  controller.ReportProgressTo(&progress);
+  // Installed before the run starts, so that no interrupt during the run is missed.
+  CancelSignals signals(CancelRun);
+  gController.store(&controller);
+  const MakeOutcome outcome = test ? controller.TestMake() : controller.Make();
+  gController.store(nullptr);
+  return outcome;
+}
+
+namespace {
+
 int RunMakeCommand(const MakeOptions& o) {
   CliPrompter prompter(std::cout, std::cerr);
   prompter.AnswerYes = o.Yes;
@@ -130,16 +117,7 @@ int RunMakeCommand(const MakeOptions& o) {
   if (prompter.Unanswered) return kExitQuestion;
   if (!loaded) return kExitFailed;
 
-  MakeController controller(ctx);
-  controller.RemoveReplacedInOwnProcess();
-  controller.RunOnCallingThread();
-  StderrProgress progress(controller);
-  controller.ReportProgressTo(&progress);
-  // Installed before the run starts, so that no interrupt during the run is missed.
-  CancelSignals signals;
-  gController.store(&controller);
-  const MakeOutcome outcome = o.Test ? controller.TestMake() : controller.Make();
-  gController.store(nullptr);
+  const MakeOutcome outcome = MakeWithProgress(ctx, o.Test);
   switch (outcome) {
     case MakeOutcome::Succeeded:
       return kExitOk;

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
   varnel::cli::RegisterLint(app, run);
   varnel::cli::RegisterCache(app, run);
   varnel::cli::RegisterIds(app, run);
+  varnel::cli::RegisterDrives(app, run);
+  varnel::cli::RegisterBurn(app, run);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

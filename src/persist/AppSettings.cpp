@@ -66,6 +66,10 @@ const SettingKey<AppSettings> kAddedKeys[] = {
     {"Disc", "Media", &AppSettings::Media},
     {"Other", "ConvertSources", &AppSettings::ConvertSources},
     {"Cache", "DecodedLimitMiB", &AppSettings::DecodedLimitMiB},
+    {"Burn", "Device", &AppSettings::BurnDevice},
+    {"Burn", "Speed", &AppSettings::BurnSpeed},
+    {"Burn", "Simulate", &AppSettings::BurnSimulate},
+    {"Burn", "Eject", &AppSettings::BurnEject},
 };
 constexpr const char* kRecentSection = "Recent";
 

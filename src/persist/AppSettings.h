@@ -75,6 +75,12 @@ struct AppSettings {
   // "Cache", written after "Disc": the decode cache is trimmed to this many MiB after each
   // decode; 0 (or less) sets no limit.
   int32_t DecodedLimitMiB = 4096;
+  // "Burn", written after "Cache": the last choices of the burn dialog. Device empty: the
+  // first drive that writes CD-R; Speed 0: the drive's best.
+  std::string BurnDevice;
+  int32_t BurnSpeed = 0;
+  bool BurnSimulate = false;
+  bool BurnEject = false;
   // "Font", "Font\Style"
   FontSettings Font;
   // Written after the keys above. "Other": the toolbar shows each button's text beside its

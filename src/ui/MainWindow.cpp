@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/burn/BurnDiscStatus.h"
 #include "app/commands/MakeController.h"
 #include "app/commands/RecentLayouts.h"
 #include "app/commands/SettingsFile.h"
@@ -85,6 +86,12 @@ MainWindow::MainWindow(Prompter& prompter, std::string settingsPath, std::string
     QFont f = QFontDialog::getFont(&ok, initial, this, QString());
     if (!ok) return std::nullopt;
     return f;
+  };
+
+  // The drives and discs of this machine.
+  ListDrives = [] { return ListOpticalDrives(); };
+  ReadDiscStatus = [](const std::string& device, const std::atomic<bool>& cancel) {
+    return varnel::ReadDiscStatus(device, cancel);
   };
 
   // 1. The window from its layout.
@@ -329,6 +336,7 @@ void MainWindow::BuildActions() {
       {"&File", "FileTest", "&Test (Don't make wave files)", &MainWindow::TestMake},
       {"&File", "FileCheck", "&Check disc\u2026", &MainWindow::ShowDiscCheck},
       {"&File", "FileIdentity", "Disc identit&y\u2026", &MainWindow::ShowDiscIdentity},
+      {"&File", "FileBurn", "B&urn\u2026", &MainWindow::Burn},
       {"&File", nullptr, nullptr, nullptr},
       {"&File", "FileExit", "E&xit", nullptr},
       {"&Edit", "EditUndo", "&Undo", &MainWindow::Undo},

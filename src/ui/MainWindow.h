@@ -19,6 +19,7 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/burn/BurnChoicesEditor.h"
 
 class QAction;
 class QCheckBox;
@@ -92,6 +93,12 @@ class MainWindow : public QMainWindow {
   std::function<void(QDialog& dlg)> ShowCdTextDialog;
   // Shows the "Disc identity" dialog; tests replace it (default: exec()).
   std::function<void(QDialog& dlg)> ShowDiscIdentityDialog;
+  // Shows the "Burn" dialog (BurnDialog); tests replace it (default: exec()).
+  std::function<void(QDialog& dlg)> ShowBurnDialog;
+  // The drives, and the status of the disc in one: this machine's unless replaced.
+  std::function<std::vector<OpticalDrive>()> ListDrives;
+  std::function<DiscStatus(const std::string& device, const std::atomic<bool>& cancel)>
+      ReadDiscStatus;
 
   // The commands of the action table.
   void ChooseDataTrack();
@@ -112,6 +119,10 @@ class MainWindow : public QMainWindow {
   void TestMake();
   void ShowDiscCheck();
   void ShowDiscIdentity();
+  // File > Burn…: the burn dialog, the drive and the disc checked, the disc made (a Make
+  // with its TOC file), then the burn job behind its progress dialog, a question for a
+  // rewritable disc that is not empty, and the result.
+  void Burn();
   void EditTrackProperties();
   void RemoveTrack();
   void ClearAudioTracks();
@@ -153,7 +164,7 @@ class MainWindow : public QMainWindow {
   // goes on.
   void Guarded(const std::function<void()>& command);
 
-  // A making run is being shown: the window cannot be closed.
+  // A making run or a burn is being shown: the window cannot be closed.
   bool Making() const { return Making_; }
 
  protected:
@@ -175,6 +186,16 @@ class MainWindow : public QMainWindow {
   void ApplyWindowSettings(bool sizeStored);
   void ApplyQtFont(const QFont& font);
   void StartMake(bool test);
+  // The burn's first steps on a thread behind the progress dialog: the result that ends
+  // the burn there, or nothing.
+  std::optional<BurnResult> CheckDriveAndDisc(const BurnRequest& request);
+  // The end of a check or a job: for a used CD-RW the user may have it blanked (true,
+  // options.Blank set); otherwise the end is shown (false).
+  bool ShowEndUnlessBlanking(const BurnResult& end, BurnOptions& options);
+  // Makes the disc with its TOC file; the request to burn it, or nothing.
+  std::optional<BurnRequest> MakeForBurn(const BurnOptions& options);
+  // Runs the burn job until it ends, again with blanking when the user asks for it.
+  void RunBurn(BurnRequest request);
   void DataTrackPathEdited();
   // The toolbar over the window and the capacity bar under the track list.
   void BuildToolBar();

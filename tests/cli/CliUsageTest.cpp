@@ -26,7 +26,8 @@ TEST(CliUsage, WrongCommandLinesExitTwoAndWriteNothing) {
   test::WriteBytes(dir / "a.wav", test::WaveBytes(std::vector<uint8_t>(2352, 0)));
   const UsageCase cases[] = {
       {{}, "subcommand is required"},
-      {{"burn", layout}, "subcommand is required"},
+      {{"blank", layout}, "subcommand is required"},
+      {{"burn", "--speed", "fast", layout, dir / "disc.cue"}, "--speed"},
       {{"check"}, "FILE is required"},
       {{"show", "--bogus", layout}, "--bogus"},
       {{"make", layout}, "CUE is required"},

@@ -237,12 +237,14 @@ probe() { # expected WORD...
   fi
 }
 AUDIO='B.MP3|a.wav|c.cdg|d.flac|e.aif|f.aiff|g.ogg|h.oga|i.opus|sub'
-probe "cache|check|ids|import|lint|make|new|show" varnel-cli ""
+probe "burn|cache|check|drives|ids|import|lint|make|new|show" varnel-cli ""
 probe "lint" varnel-cli l
 probe "--help|--version|-h" varnel-cli -
 probe "--test|--toc" varnel-cli make --t
 probe "disc.txt|my disc.txt|sub" varnel-cli make ""
 probe "rip.cue|sub" varnel-cli make --test disc.txt ""
+probe "rip.cue|sub" varnel-cli burn --device /dev/sr0 --speed 8 disc.txt ""
+probe "--settings|--simulate|--speed" varnel-cli burn --s
 probe "" varnel-cli make disc.txt rip.cue ""
 probe "disc.txt|my disc.txt|sub" varnel-cli show --settings varnel.ini ""
 probe "sub|varnel.ini" varnel-cli lint --settings ""
@@ -256,7 +258,7 @@ probe "d.flac|rip.cue|rip.toc|sub" varnel-cli import ""
 probe "--clear" varnel-cli cache --c
 probe "" varnel-cli cache --limit ""
 probe "disc.txt|my disc.txt|sub" varnel-cli import rip.cue ""
-probe "cache|check|ids|import|lint|make|new|show" --plain varnel-cli ""
+probe "burn|cache|check|drives|ids|import|lint|make|new|show" --plain varnel-cli ""
 probe "rip.cue|sub" --plain varnel-cli make disc.txt ""
 
 # --- the unpacked programs at work -----------------------------------------------------------

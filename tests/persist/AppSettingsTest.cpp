@@ -93,6 +93,12 @@ const std::string kDefaultFile =
     "[Cache]\r\n"
     "DecodedLimitMiB=4096\r\n"
     "\r\n"
+    "[Burn]\r\n"
+    "Device=\r\n"
+    "Speed=0\r\n"
+    "Simulate=0\r\n"
+    "Eject=0\r\n"
+    "\r\n"
     "[Recent]\r\n"
     "File1=\r\nFile2=\r\nFile3=\r\nFile4=\r\nFile5=\r\nFile6=\r\nFile7=\r\nFile8=\r\n"
     "\r\n";
@@ -128,6 +134,10 @@ void ExpectTableDefaults(const AppSettings& s, const std::string& workDir) {
   EXPECT_FALSE(s.Relative);
   EXPECT_TRUE(s.CdrdaoToc);
   EXPECT_EQ(s.DecodedLimitMiB, 4096);
+  EXPECT_EQ(s.BurnDevice, "");
+  EXPECT_EQ(s.BurnSpeed, 0);
+  EXPECT_FALSE(s.BurnSimulate);
+  EXPECT_FALSE(s.BurnEject);
   EXPECT_EQ(s.Font.Charaset, 0);
   EXPECT_EQ(s.Font.Color, -2147483640);
   EXPECT_EQ(s.Font.Height, -12);
@@ -173,6 +183,10 @@ AppSettings Unusual() {
   s.Relative = true;
   s.CdrdaoToc = false;
   s.DecodedLimitMiB = 0;
+  s.BurnDevice = "/dev/sr1";
+  s.BurnSpeed = 8;
+  s.BurnSimulate = true;
+  s.BurnEject = true;
   s.Font.Charaset = 128;
   s.Font.Color = INT32_MIN;
   s.Font.Height = -16;

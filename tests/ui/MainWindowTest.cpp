@@ -125,16 +125,17 @@ TEST_F(WindowTest, MenusListTheCommandTable) {
     }
     return out;
   };
-  EXPECT_EQ(entries("FileMenu"),
-            QStringList({"FileBin=Select a .&bin file for mix-mode disc",
-                         "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
-                         "FileCdt=Select a .cdt file for CD-TEXT information", "-",
-                         "FileNew=&New deic layout", "FileLoad=&Load disc layout",
-                         "FileRecent=Open &Recent", "FileImport=&Import a cue sheet or TOC…",
-                         "FileSave=&Save disc layout", "FileSaveAs=Save disc layout &as…", "-",
-                         "FileMake=&Make a Cue sheet for CDRWIN",
-                         "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…",
-                         "FileIdentity=Disc identit&y…", "-", "FileExit=E&xit"}));
+  EXPECT_EQ(
+      entries("FileMenu"),
+      QStringList({"FileBin=Select a .&bin file for mix-mode disc",
+                   "FileAudio=Select .&wav/.mp3/.cdg files for audio tracks",
+                   "FileCdt=Select a .cdt file for CD-TEXT information", "-",
+                   "FileNew=&New deic layout", "FileLoad=&Load disc layout",
+                   "FileRecent=Open &Recent", "FileImport=&Import a cue sheet or TOC…",
+                   "FileSave=&Save disc layout", "FileSaveAs=Save disc layout &as…", "-",
+                   "FileMake=&Make a Cue sheet for CDRWIN",
+                   "FileTest=&Test (Don't make wave files)", "FileCheck=&Check disc…",
+                   "FileIdentity=Disc identit&y…", "FileBurn=B&urn…", "-", "FileExit=E&xit"}));
   EXPECT_EQ(entries("EditMenu"),
             QStringList({"EditUndo=&Undo", "EditRedo=R&edo", "-", "EditProperty=Track &properties",
                          "EditRemove=&Remove a selected track",
