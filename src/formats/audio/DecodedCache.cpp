@@ -203,17 +203,23 @@ void RemoveEntry(const std::string& path) {
   ::unlink((path + kSourceSuffix).c_str());
 }
 
-// Source files whose entry has gone.
-void RemoveOrphans(const std::string& folder) {
+// Source files whose entry has gone, written at least `minAge` ago: a decode writes its
+// source's name just before it puts its entry in place, so a younger one may belong to an
+// entry that is about to appear.
+void RemoveOrphans(const std::string& folder, std::chrono::seconds minAge) {
   namespace fs = std::filesystem;
   std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
   for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     const std::string path = it->path().string();
     if (!EndsWith(path, kSourceSuffix)) continue;
     const std::string entry = path.substr(0, path.size() - std::strlen(kSourceSuffix));
     struct stat st {};
-    if (::lstat(entry.c_str(), &st) != 0 && errno == ENOENT) ::unlink(path.c_str());
+    if (::lstat(entry.c_str(), &st) == 0 || errno != ENOENT) continue;
+    std::error_code ignored;
+    const auto written = fs::last_write_time(it->path(), ignored);
+    if (!ignored && now - written >= minAge) ::unlink(path.c_str());
   }
 }
 
@@ -231,7 +237,7 @@ int64_t DecodedCache::Trim(int64_t limitBytes, const std::set<std::string>& inUs
     RemoveEntry(e.Path);
     removed += e.Bytes;
   }
-  RemoveOrphans(Folder_);
+  RemoveOrphans(Folder_, std::chrono::minutes(1));
   return removed;
 }
 
@@ -239,7 +245,7 @@ void DecodedCache::Clear(const std::set<std::string>& inUse) {
   for (const CacheEntryInfo& e : Entries()) {
     if (inUse.count(e.Path) == 0) RemoveEntry(e.Path);
   }
-  RemoveOrphans(Folder_);
+  RemoveOrphans(Folder_, std::chrono::seconds(0));
   RemoveStale(Folder_, "/", "");
 }
 
