@@ -188,14 +188,20 @@ ChildResult RunChild(const ChildRun& run, ChildListener& listener,
       kill(-pid, SIGTERM);
     }
     if (termSent && Clock::now() - termAt > run.KillAfter) kill(-pid, SIGKILL);
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid || (done < 0 && errno != EINTR)) break;
+    // Ended, but not reaped yet: until it is, its number (and so its group's) cannot be
+    // given to another process.
+    siginfo_t ended{};
+    const int waited = waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT);
+    if ((waited == 0 && ended.si_pid == pid) || (waited < 0 && errno != EINTR)) break;
   }
-  // What it wrote before it ended; a helper it left behind in its group goes too.
+  // A helper it left behind in its group goes too, then the program is reaped.
+  kill(-pid, SIGKILL);
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  // What it wrote before it ended.
   for (int i = 0; i < 3; ++i) {
     if (streams[i]->Get() >= 0) drain(*streams[i], i + 1);
   }
-  kill(-pid, SIGKILL);
   lines.Flush();
   if (WIFEXITED(status)) {
     result.Exited = true;

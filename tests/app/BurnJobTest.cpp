@@ -197,11 +197,11 @@ std::vector<Row> Rows() {
        kUsedCdRw,
        On("/dev/sr0", false, false, false, 0, true),
        false,
-       333001,
+       333151,  // the 2 seconds before track 1 count on both sides
        {kInfo},
        BurnOutcome::Failed,
        BurnProblem::DoesNotFit,
-       "plays 74:00:01, the disc holds 74:00:00"},
+       "plays 74:02:01, the disc holds 74:02:00"},
       {"CdrdaoFindsItTooLong",
        empty + "[write]\nerr ERROR: Length of toc (80:01:53, 360128 blocks) exceeds capacity of "
                "CD-R (79:57:74, 359849 blocks).\nerr ERROR: Please use option '--overburn' to "

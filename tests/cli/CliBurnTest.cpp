@@ -100,7 +100,7 @@ TEST_F(CliBurnTest, SimulatesWithTheStandIn) {
   EXPECT_EQ(r.Out,
             "Operation Successfully Completed.\n"
             "The simulation succeeded: the disc can be burned as it is.\n");
-  EXPECT_NE(r.Err.find("Disc: Empty CD-R, 79:57:74\n"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("Disc: Empty CD-R, 79:59:74\n"), std::string::npos) << r.Err;
   EXPECT_NE(r.Err.find("Simulating the lead-in\nSimulating track 1 of 1\nSimulating the "
                        "lead-out\n"),
             std::string::npos)

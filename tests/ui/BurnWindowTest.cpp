@@ -19,7 +19,7 @@ namespace {
 #define VERSION_124 "[version]\nerr Cdrdao version 1.2.4 - (C) Andreas Mueller\n"
 constexpr const char* kEmptyCdR = VERSION_124
     "[disk-info]\nout CD-RW                : no\n"
-    "out Total Capacity       : 79:59:74 (359849 blocks, 702/807 MB)\nout CD-R empty : yes\n";
+    "out Total Capacity       : 79:57:74 (359849 blocks, 702/807 MB)\nout CD-R empty : yes\n";
 constexpr const char* kUsedCdRw = VERSION_124
     "[disk-info]\nout CD-RW                : yes\n"
     "out Total Capacity       : 74:00:00 (333000 blocks, 650/747 MB)\nout CD-R empty : no\n"

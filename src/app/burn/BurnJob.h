@@ -34,8 +34,10 @@ struct DiscStatus {
   bool Present = false;
   bool Empty = false;
   bool Rewritable = false;
-  int64_t CapacityFrames = 0;  // total capacity of the medium, 75 frames a second
-  std::string Line;            // one line for the window: "Empty CD-R, 79:59:74"
+  // What the medium holds, 75 frames a second, counted as the disc's time is: the first
+  // track's 2-second pre-gap included.
+  int64_t CapacityFrames = 0;
+  std::string Line;  // one line for the window: "Empty CD-R, 79:59:74"
 };
 
 // The stage the job is in, for the window's phase text.

@@ -6,6 +6,8 @@ namespace varnel {
 
 namespace {
 
+constexpr int64_t kMediumPreGapFrames = 150;  // the 2 seconds every disc starts with
+
 std::string Time(int64_t frames) {
   return FormatMsf(FramesToMsf(frames));
 }
@@ -41,7 +43,10 @@ DiscStatus DiscStatusOf(const CdrdaoDiskInfo& info) {
   s.Present = info.Present();
   s.Empty = info.Empty.value_or(false);
   s.Rewritable = info.Rewritable.value_or(false);
-  s.CapacityFrames = info.CapacityFrames.value_or(0);
+  // cdrdao counts the blocks after the first track's 2-second pre-gap; the disc's time, and
+  // so what the medium holds, counts that pre-gap too (a blank 80-minute disc: 359849
+  // blocks, 79:59:74).
+  if (info.CapacityFrames) s.CapacityFrames = *info.CapacityFrames + kMediumPreGapFrames;
   if (!s.Present) {
     s.Line = "No disc";
     return s;
