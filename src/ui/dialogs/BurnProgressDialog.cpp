@@ -1,8 +1,6 @@
 #include "ui/dialogs/BurnProgressDialog.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -36,7 +34,7 @@ QProgressBar* Bar(const char* name, const char* accessibleName, int maximum, QWi
 }  // namespace
 
 BurnProgressDialog::BurnProgressDialog(QWidget* parent)
-    : QDialog(parent), View_(BurnProgressView::Clock::now()) {
+    : JobProgressDialog(parent), View_(BurnProgressView::Clock::now()) {
   setObjectName("BurnProgressDlg");
   setWindowTitle("Burning");
   setFont(DialogFont());
@@ -102,11 +100,7 @@ void BurnProgressDialog::BurnEnded(const BurnResult& result) {
   Queue([this, result] {
     Result_ = result;
     Timer_.stop();
-    if (isVisible()) {
-      Closing_ = true;
-      done(QDialog::Accepted);
-      Closing_ = false;
-    }
+    CloseAtJobEnd();
     emit Updated();
   });
 }
@@ -135,26 +129,6 @@ void BurnProgressDialog::Cancel() {
   CancelBtn_->setEnabled(false);
   PhaseLbl_->setText(kCancellingText);
   if (OnCancel) OnCancel();
-}
-
-void BurnProgressDialog::closeEvent(QCloseEvent* e) {
-  if (Closing_) {
-    QDialog::closeEvent(e);
-  } else {
-    e->ignore();
-  }
-}
-
-void BurnProgressDialog::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    e->accept();
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void BurnProgressDialog::reject() {
-  if (Closing_) QDialog::reject();
 }
 
 }  // namespace varnel

@@ -6,13 +6,13 @@
 // closes the dialog (no close box, Escape ignored).
 #pragma once
 
-#include <QDialog>
 #include <QTimer>
 #include <functional>
 #include <optional>
 
 #include "app/burn/BurnJob.h"
 #include "app/burn/BurnProgressView.h"
+#include "ui/dialogs/JobProgressDialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -20,7 +20,7 @@ class QPushButton;
 
 namespace varnel {
 
-class BurnProgressDialog : public QDialog, public BurnListener {
+class BurnProgressDialog : public JobProgressDialog, public BurnListener {
   Q_OBJECT
  public:
   explicit BurnProgressDialog(QWidget* parent = nullptr);
@@ -45,13 +45,6 @@ class BurnProgressDialog : public QDialog, public BurnListener {
   // A report has been applied to the controls.
   void Updated();
 
- protected:
-  void closeEvent(QCloseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-
- public slots:
-  void reject() override;
-
  private:
   void Queue(std::function<void()> apply);
   void ShowView();
@@ -67,7 +60,6 @@ class BurnProgressDialog : public QDialog, public BurnListener {
   BurnProgressView View_;
   std::optional<BurnResult> Result_;
   bool Cancelling_ = false;
-  bool Closing_ = false;
 };
 
 }  // namespace varnel

@@ -1,7 +1,5 @@
 #include "ui/dialogs/MakeProgressDialog.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,7 +11,7 @@
 
 namespace varnel {
 
-MakeProgressDialog::MakeProgressDialog(QWidget* parent) : QDialog(parent) {
+MakeProgressDialog::MakeProgressDialog(QWidget* parent) : JobProgressDialog(parent) {
   setObjectName("ProgressDlg");
   setWindowTitle("Operation in progress");
   setFont(DialogFont());
@@ -80,11 +78,7 @@ void MakeProgressDialog::RunEnded(RunState outcome) {
   Queue([this, outcome] {
     Display_.RunEnded(outcome);
     Timer_.stop();
-    if (isVisible()) {
-      ClosingByRun_ = true;
-      done(QDialog::Accepted);
-      ClosingByRun_ = false;
-    } else {
+    if (!CloseAtJobEnd()) {
       // The run ended before the dialog came up: the showing that follows returns at once.
       EndedBeforeShow_ = true;
     }
@@ -137,27 +131,6 @@ void MakeProgressDialog::SetCancelling(bool cancelling) {
   Cancelling_ = cancelling;
   CancelBtn_->setEnabled(!cancelling);
   if (cancelling) OperationLbl_->setText(kCancellingText);
-}
-
-void MakeProgressDialog::closeEvent(QCloseEvent* e) {
-  // Only the run closes the dialog.
-  if (ClosingByRun_) {
-    QDialog::closeEvent(e);
-  } else {
-    e->ignore();
-  }
-}
-
-void MakeProgressDialog::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    e->accept();
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void MakeProgressDialog::reject() {
-  if (ClosingByRun_) QDialog::reject();
 }
 
 }  // namespace varnel

@@ -6,12 +6,12 @@
 // close box and ignores Escape; only the run's end closes it.
 #pragma once
 
-#include <QDialog>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
 
 #include "app/commands/ProgressDisplay.h"
+#include "ui/dialogs/JobProgressDialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -19,7 +19,7 @@ class QPushButton;
 
 namespace varnel {
 
-class MakeProgressDialog : public QDialog, public MakeProgress {
+class MakeProgressDialog : public JobProgressDialog, public MakeProgress {
   Q_OBJECT
  public:
   explicit MakeProgressDialog(QWidget* parent = nullptr);
@@ -54,11 +54,6 @@ class MakeProgressDialog : public QDialog, public MakeProgress {
 
  protected:
   void showEvent(QShowEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-
- public slots:
-  void reject() override;
 
  private:
   // Runs `apply` on the dialog's thread; the caller goes on at once.
@@ -74,7 +69,6 @@ class MakeProgressDialog : public QDialog, public MakeProgress {
   QTimer Timer_;
   ProgressDisplay Display_;
   int32_t ElapsedSeconds_ = 0;
-  bool ClosingByRun_ = false;
   bool Cancelling_ = false;
   bool EndedBeforeShow_ = false;
 };
