@@ -2,7 +2,10 @@
 // layout named on the command line.
 #include <QAction>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,6 +18,22 @@
 #include "ui/widgets/CapacityBar.h"
 
 namespace varnel {
+
+namespace {
+
+// Qt has no icon of its own for recording: the red dot desktop themes draw.
+QIcon RecordIcon() {
+  QPixmap dot(32, 32);
+  dot.fill(Qt::transparent);
+  QPainter painter(&dot);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xcc, 0x22, 0x22));
+  painter.drawEllipse(QRectF(5, 5, 22, 22));
+  return QIcon(dot);
+}
+
+}  // namespace
 
 void MainWindow::BuildToolBar() {
   // The commands a user reaches for most, with the desktop theme's icons (Qt's own where
@@ -33,7 +52,7 @@ void MainWindow::BuildToolBar() {
       {nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
       {"FileCheck", "Check disc", "tools-check-spelling", QStyle::SP_DialogApplyButton},
       {"FileMake", "Make", "media-optical", QStyle::SP_DriveCDIcon},
-      // Burning goes here, after Make, once the program can burn.
+      {"FileBurn", "Burn", "media-record", QStyle::SP_CustomBase},  // a red dot, as themes have
   };
   ToolBar_ = new QToolBar("Toolbar", this);
   ToolBar_->setObjectName("MainToolBar");
@@ -47,7 +66,9 @@ void MainWindow::BuildToolBar() {
       continue;
     }
     QAction* a = Action(tool.Action);
-    a->setIcon(QIcon::fromTheme(tool.Icon, style()->standardIcon(tool.Fallback)));
+    a->setIcon(QIcon::fromTheme(tool.Icon, tool.Fallback == QStyle::SP_CustomBase
+                                               ? RecordIcon()
+                                               : style()->standardIcon(tool.Fallback)));
     a->setIconText(tool.Text);
     const QString keys = a->shortcut().toString(QKeySequence::NativeText);
     a->setToolTip(keys.isEmpty() ? QString(tool.Text) : QString("%1 (%2)").arg(tool.Text, keys));

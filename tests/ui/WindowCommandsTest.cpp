@@ -159,7 +159,7 @@ TEST_F(WindowTest, ToolbarCarriesTheMainCommands) {
     EXPECT_FALSE(a->icon().isNull()) << a->iconText().toStdString();
   }
   EXPECT_EQ(texts, QStringList({"Add files", "Remove", "Move up", "Move down", "Properties",
-                                "Check disc", "Make"}));
+                                "Check disc", "Make", "Burn"}));
   EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
   Window->Action("SettingsToolbarText")->trigger();
   EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);

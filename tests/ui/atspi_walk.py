@@ -330,7 +330,7 @@ def inner(args):
         # The toolbar's buttons read as their commands; the capacity bar as what it measures,
         # its text (time used and left) as its description.
         for wanted in ("Add files", "Remove", "Move up", "Move down", "Properties", "Check disc",
-                       "Make"):
+                       "Make", "Burn"):
             if ("push button", wanted) not in seen:
                 finding("main window: no toolbar button named %r" % wanted)
         bar = find(main, lambda o: role(o) == "progress bar")

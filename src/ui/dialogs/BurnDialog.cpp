@@ -127,7 +127,7 @@ void BurnDialog::ShowDrives() {
 void BurnDialog::ReadStatus() {
   if (!Editor_.CanBurn() || !ReadStatus_) {
     StatusLbl_->setText(Editor_.CanBurn() ? QStringLiteral("Read when the burn starts.")
-                                          : QString());
+                                          : QStringLiteral("No drive to read a disc in."));
     emit StatusShown();
     return;
   }
