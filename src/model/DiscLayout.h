@@ -20,6 +20,18 @@ extern const char* const kImageTypeTexts[4];
 // has one, a blank everywhere else (an empty text gives 13 blanks).
 std::string CatalogFieldText(const std::string& text);
 
+// What a rip recorded of the disc it was ripped from; each part empty when it told nothing:
+// its MusicBrainz disc ID, its freedb ID (8 hexadecimal digits), its table of contents as
+// MusicBrainz writes it ("first last lead-out offset…") and the CRC32 of each audio track's
+// rip ("NN:crc32" separated by blanks).
+struct OriginalDisc {
+  std::string DiscId;
+  std::string FreeDbId;
+  std::string Toc;
+  std::string Crcs;
+  friend bool operator==(const OriginalDisc&, const OriginalDisc&) = default;
+};
+
 class DiscLayout {
  public:
   std::string MediaCatalog = std::string(13, ' ');
@@ -33,14 +45,8 @@ class DiscLayout {
   // plain silence, for this layout alone; −1: the settings' "add leading silence" decides.
   // An imported rip sets 0, so that the copy keeps the original's positions.
   int32_t LeadingSilence = -1;
-  // What an imported rip recorded of the disc it was ripped from; empty when it told
-  // nothing: its MusicBrainz disc ID, its freedb ID (8 hexadecimal digits), its table of
-  // contents as MusicBrainz writes it ("first last lead-out offset…") and the CRC32 of each
-  // audio track's rip ("NN:crc32" separated by blanks).
-  std::string OriginalDiscId;
-  std::string OriginalFreeDbId;
-  std::string OriginalToc;
-  std::string OriginalCrcs;
+  // What an imported rip recorded of the disc it was ripped from.
+  OriginalDisc Original;
   // Running sum of GetTotalBytes over the tracks, kept by the list operations.
   int64_t TotalBytes = 0;
 

@@ -60,14 +60,13 @@ bool TrackIndexOf(std::string_view name, int32_t count, int32_t& index) {
 // The "DiscInfo" keys of what a rip recorded of its original, each with its member.
 struct OriginalKey {
   const char* Name;
-  std::string DiscLayout::*Layout;
-  std::string LayoutHead::*Head;
+  std::string OriginalDisc::*Part;
 };
 constexpr OriginalKey kOriginalKeys[] = {
-    {"OriginalDiscId", &DiscLayout::OriginalDiscId, &LayoutHead::OriginalDiscId},
-    {"OriginalFreeDbId", &DiscLayout::OriginalFreeDbId, &LayoutHead::OriginalFreeDbId},
-    {"OriginalToc", &DiscLayout::OriginalToc, &LayoutHead::OriginalToc},
-    {"OriginalCrcs", &DiscLayout::OriginalCrcs, &LayoutHead::OriginalCrcs},
+    {"OriginalDiscId", &OriginalDisc::DiscId},
+    {"OriginalFreeDbId", &OriginalDisc::FreeDbId},
+    {"OriginalToc", &OriginalDisc::Toc},
+    {"OriginalCrcs", &OriginalDisc::Crcs},
 };
 
 }  // namespace
@@ -202,7 +201,8 @@ std::string LayoutFileText(const DiscLayout& layout) {
   }
   if (layout.LeadingSilence >= 0) line("LeadingSilence=" + std::to_string(layout.LeadingSilence));
   for (const OriginalKey& key : kOriginalKeys) {
-    if (!(layout.*key.Layout).empty()) line(std::string(key.Name) + "=" + layout.*key.Layout);
+    const std::string& value = layout.Original.*key.Part;
+    if (!value.empty()) line(std::string(key.Name) + "=" + value);
   }
   line("");
   line("[DataTrack]");
@@ -237,7 +237,7 @@ LayoutHead ReadLayoutHead(const IniFile& ini) {
   if (language >= 0 && language <= 0xFF) head.CdText.Language = static_cast<uint8_t>(language);
   head.LeadingSilence = std::max(-1, ini.ReadInteger("DiscInfo", "LeadingSilence", -1));
   for (const OriginalKey& key : kOriginalKeys) {
-    head.*key.Head = ini.ReadString("DiscInfo", key.Name, "");
+    head.Original.*key.Part = ini.ReadString("DiscInfo", key.Name, "");
   }
   return head;
 }

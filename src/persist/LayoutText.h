@@ -94,10 +94,7 @@ struct LayoutHead {
   // "DiscInfo" keys written only when the layout sets them (an imported rip): the leading
   // silence of this layout (−1 when missing) and what the rip recorded of its original.
   int32_t LeadingSilence = -1;
-  std::string OriginalDiscId;
-  std::string OriginalFreeDbId;
-  std::string OriginalToc;
-  std::string OriginalCrcs;
+  OriginalDisc Original;
 };
 LayoutHead ReadLayoutHead(const IniFile& ini);
 

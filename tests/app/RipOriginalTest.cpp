@@ -111,8 +111,8 @@ TEST(RipOriginal, TheLayoutFileKeepsWhatTheRipRecorded) {
   LayoutTestEnv other;
   ASSERT_TRUE(LoadLayoutFile(other.Ctx, env.Dir / "rip.txt"));
   EXPECT_EQ(other.Ctx.Layout.LeadingSilence, 0);
-  EXPECT_EQ(other.Ctx.Layout.OriginalToc, kOriginalToc);
-  EXPECT_EQ(other.Ctx.Layout.OriginalCrcs, "01:0a0b0c0d");
+  EXPECT_EQ(other.Ctx.Layout.Original.Toc, kOriginalToc);
+  EXPECT_EQ(other.Ctx.Layout.Original.Crcs, "01:0a0b0c0d");
 
   // A layout that is not an import writes none of these keys.
   LayoutTestEnv plain;

@@ -252,8 +252,8 @@ class DiscChecker {
   // The planned disc against the original an imported rip recorded: planned as a Test run
   // plans it, only when there is something to compare.
   void Original() {
-    if (Layout_.OriginalToc.empty() && Layout_.OriginalDiscId.empty() &&
-        Layout_.OriginalFreeDbId.empty()) {
+    if (Layout_.Original.Toc.empty() && Layout_.Original.DiscId.empty() &&
+        Layout_.Original.FreeDbId.empty()) {
       return;
     }
     for (DiscFinding& f : IdentityFindings(Layout_, PlanIdentity(Layout_, Settings_, {}))) {

@@ -74,7 +74,7 @@ std::vector<DiscFinding> IdentityFindings(const DiscLayout& layout,
   if (!planned.Ok) return {};
   std::vector<int64_t> original;
   std::vector<int64_t> ours;
-  if (ParseToc(layout.OriginalToc, original) && ParseToc(planned.Ids.MusicBrainzToc, ours)) {
+  if (ParseToc(layout.Original.Toc, original) && ParseToc(planned.Ids.MusicBrainzToc, ours)) {
     if (original == ours) return {};
     std::string text = "The planned disc is not the original: ";
     std::vector<std::string> parts;
@@ -94,15 +94,15 @@ std::vector<DiscFinding> IdentityFindings(const DiscLayout& layout,
     for (size_t i = 0; i < parts.size(); ++i) text += (i > 0 ? ", " : "") + parts[i];
     return {{Severity::Error, 0, "disc-id-differs", text + "."}};
   }
-  if (!layout.OriginalDiscId.empty() && layout.OriginalDiscId != planned.Ids.MusicBrainz) {
+  if (!layout.Original.DiscId.empty() && layout.Original.DiscId != planned.Ids.MusicBrainz) {
     return {{Severity::Error, 0, "disc-id-differs",
              "The planned disc's MusicBrainz ID " + planned.Ids.MusicBrainz +
-                 " is not the original's " + layout.OriginalDiscId + "."}};
+                 " is not the original's " + layout.Original.DiscId + "."}};
   }
-  if (!layout.OriginalFreeDbId.empty() && layout.OriginalFreeDbId != Hex8(planned.Ids.FreeDb)) {
+  if (!layout.Original.FreeDbId.empty() && layout.Original.FreeDbId != Hex8(planned.Ids.FreeDb)) {
     return {{Severity::Error, 0, "disc-id-differs",
              "The planned disc's freedb ID " + Hex8(planned.Ids.FreeDb) +
-                 " is not the original's " + layout.OriginalFreeDbId + "."}};
+                 " is not the original's " + layout.Original.FreeDbId + "."}};
   }
   return {};
 }
@@ -110,7 +110,7 @@ std::vector<DiscFinding> IdentityFindings(const DiscLayout& layout,
 std::vector<DiscFinding> ChecksumFindings(const DiscLayout& layout,
                                           const std::vector<TrackChecksums>& sums) {
   std::vector<DiscFinding> findings;
-  std::istringstream in(layout.OriginalCrcs);
+  std::istringstream in(layout.Original.Crcs);
   for (std::string entry; in >> entry;) {
     unsigned number = 0;
     unsigned crc = 0;

@@ -235,10 +235,7 @@ bool LoadLayoutFile(AppContext& ctx, const std::string& path) {
     SetDataTrackFile(ctx, head.DataTrackFile);
     layout.ImageType = head.ImageType;
     layout.LeadingSilence = head.LeadingSilence;
-    layout.OriginalDiscId = head.OriginalDiscId;
-    layout.OriginalFreeDbId = head.OriginalFreeDbId;
-    layout.OriginalToc = head.OriginalToc;
-    layout.OriginalCrcs = head.OriginalCrcs;
+    layout.Original = head.Original;
     const std::vector<int32_t> sections = TrackSectionIndexes(ini, head.NumTracks);
     for (const std::string& run : MissingSections(sections, head.NumTracks)) {
       leftOut.push_back(

@@ -151,10 +151,7 @@ void NewLayout(AppContext& ctx) {
   ctx.Layout.CdtPath.clear();
   ctx.Layout.CdText = {};
   ctx.Layout.LeadingSilence = -1;
-  ctx.Layout.OriginalDiscId.clear();
-  ctx.Layout.OriginalFreeDbId.clear();
-  ctx.Layout.OriginalToc.clear();
-  ctx.Layout.OriginalCrcs.clear();
+  ctx.Layout.Original = {};
   ClearTracks(ctx);
   ctx.SourceSheet.clear();
   RefreshStatusBar(ctx);

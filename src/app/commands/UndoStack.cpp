@@ -19,10 +19,7 @@ DiscLayout CopyLayout(const DiscLayout& layout) {
   copy.CdText = layout.CdText;
   copy.TotalBytes = layout.TotalBytes;
   copy.LeadingSilence = layout.LeadingSilence;
-  copy.OriginalDiscId = layout.OriginalDiscId;
-  copy.OriginalFreeDbId = layout.OriginalFreeDbId;
-  copy.OriginalToc = layout.OriginalToc;
-  copy.OriginalCrcs = layout.OriginalCrcs;
+  copy.Original = layout.Original;
   for (int32_t i = 0; i < layout.Count(); ++i) copy.Append(std::make_unique<Track>(layout.At(i)));
   return copy;
 }

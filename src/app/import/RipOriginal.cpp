@@ -34,14 +34,14 @@ void RecordOriginal(const RipSheet& sheet, const std::string& sheetPath, DiscLay
   layout.LeadingSilence = 0;
   if (const RipRem* rem = FindRem(sheet.Rems, "DISCID")) {
     const std::string id = Trim(rem->Value);
-    if (AllOf(id, 8, isxdigit)) layout.OriginalFreeDbId = Lower(id);
+    if (AllOf(id, 8, isxdigit)) layout.Original.FreeDbId = Lower(id);
   }
   if (const RipRem* rem = FindRem(sheet.Rems, "MUSICBRAINZ_DISCID")) {
     const std::string id = Trim(rem->Value);
-    if (AllOf(id, 28, IsDiscIdChar)) layout.OriginalDiscId = id;
+    if (AllOf(id, 28, IsDiscIdChar)) layout.Original.DiscId = id;
   }
   const RipLog log = ReadRipLogFile(WithExtension(sheetPath, ".log"));
-  if (!log.Toc.empty()) layout.OriginalToc = log.Toc;
+  if (!log.Toc.empty()) layout.Original.Toc = log.Toc;
   std::string crcs;
   for (const RipLogCrc& crc : log.Crcs) {
     char entry[24];
@@ -49,7 +49,7 @@ void RecordOriginal(const RipSheet& sheet, const std::string& sheetPath, DiscLay
                   static_cast<int>(crc.Track), static_cast<unsigned>(crc.Crc32));
     crcs += entry;
   }
-  layout.OriginalCrcs = crcs;
+  layout.Original.Crcs = crcs;
 }
 
 }  // namespace varnel
