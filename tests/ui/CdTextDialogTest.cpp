@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,7 +30,7 @@ void TypeIntoCell(QTableWidget* table, const QString& text) {
   test::Settle();  // the delegate commits on a queued call
 }
 
-TEST_F(WindowTest, CdTextEditorTypesPastesFillsAndCancels) {
+TEST_F(WindowTest, CdTextEditorTypesFillsAndCancels) {
   if (!test::MissingTool({"sox", "lame"}).empty()) GTEST_SKIP() << "sox and lame tag an MP3";
   ASSERT_TRUE(test::RunAll(
       {{"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "@t.wav", "synth", "1", "sine", "440"},
@@ -54,20 +53,11 @@ TEST_F(WindowTest, CdTextEditorTypesPastesFillsAndCancels) {
     TypeIntoCell(table, "My disc");
     EXPECT_EQ(editor.Editor().Text(0, 0), "My disc");
     EXPECT_EQ(table->currentRow(), 1);  // Enter went down
-    QTest::keyClick(table, Qt::Key_Tab);
-    EXPECT_EQ(table->currentColumn(), 1);
-
-    QApplication::clipboard()->setText("First\nSecond\n");
-    table->setCurrentCell(1, 2);
-    QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(table->item(2, 2)->text(), "Second");
-
+    // What paste and filling do is the editor's; here, that the table and the button reach it.
     QTest::mouseClick(dlg.findChild<QPushButton*>("FillTagsBtn"), Qt::LeftButton);
     EXPECT_EQ(table->item(1, 0)->text(), "Tagged");
-    EXPECT_EQ(table->item(0, 1)->text(), "Ann");      // the artist both tagged tracks share
-    EXPECT_EQ(table->item(0, 0)->text(), "My disc");  // typed text stays
     EXPECT_EQ(dlg.findChild<QLabel*>("FilledLbl")->text(), "3 fields filled from tags.");
-    EXPECT_EQ(dlg.findChild<QLabel*>("CdTextLimitsLbl")->text().left(14), "8 of 256 packs");
+    EXPECT_EQ(dlg.findChild<QLabel*>("CdTextLimitsLbl")->text().left(14), "6 of 256 packs");
 
     QTest::mouseClick(dlg.findChild<QPushButton*>(shown == 1 ? "CancelBtn" : "OkBtn"),
                       Qt::LeftButton);
